@@ -1,0 +1,5 @@
+#include "models/DockTab.h"
+
+DockTab DockTab::make(const QString& name) {
+    return DockTab{QUuid::createUuid(), name, {}};
+}

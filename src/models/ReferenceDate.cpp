@@ -1,0 +1,7 @@
+#include "models/ReferenceDate.h"
+
+#include <QDateTime>
+
+double ReferenceDate::now() {
+    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - unixOffset;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What the logic needs of the file system: existence and kind of a path, the user-visible name of
+// a path, whole-file reads, atomic whole-file writes, directories and copies.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual bool exists(const QString& path) const = 0;
+    virtual bool isDirectory(const QString& path) const = 0;
+    // The name a user sees for the path: its file name; for a desktop entry, its localised Name.
+    virtual QString displayName(const QString& path) const = 0;
+
+    virtual std::optional<QByteArray> readAll(const QString& path) const = 0;
+    // Replaces the file whole (a reader sees the old or the new content); false on failure.
+    virtual bool writeAtomically(const QString& path, const QByteArray& data) = 0;
+    // Creates the directory and its missing parents; an existing directory is success.
+    virtual bool makePath(const QString& path) = 0;
+    // Copies a file to a new path; fails, and leaves the target alone, when it exists.
+    virtual bool copyFile(const QString& from, const QString& to) = 0;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Scheduler.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+// The Scheduler on Qt's event loop: posted work through queued invocation, delays and
+// intervals through QTimer.
+class QtScheduler final : public Scheduler {
+public:
+    QtScheduler();
+    ~QtScheduler() override;
+
+    void post(Action action) override;
+    Subscription schedule(Duration delay, Action action) override;
+    Subscription repeat(Duration interval, Action action) override;
+    TimePoint now() const override;
+
+    // The process-wide instance, made on first use (on the main thread).
+    static QtScheduler& shared();
+
+private:
+    Subscription startTimer(Duration interval, bool singleShot, Action action);
+
+    QObject context_;
+    QElapsedTimer clock_;
+};

@@ -1,0 +1,62 @@
+#include "platform/linux/LocalFileSystem.h"
+
+#include "platform/desktop/DesktopEntryNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool LocalFileSystem::exists(const QString& path) const {
+    return QFileInfo::exists(path);
+}
+
+bool LocalFileSystem::isDirectory(const QString& path) const {
+    return QFileInfo(path).isDir();
+}
+
+QString LocalFileSystem::displayName(const QString& path) const {
+    if (path.endsWith(QStringLiteral(".desktop")))
+        if (auto name = DesktopEntryNames::localisedName(path))
+            return *name;
+    QString name = QFileInfo(path).fileName();
+    // "/" and "/home/user/" have no file name of their own.
+    if (name.isEmpty())
+        name = QDir(path).dirName();
+    return name.isEmpty() ? path : name;
+}
+
+std::optional<QByteArray> LocalFileSystem::readAll(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return data;
+}
+
+bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& data) {
+    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the
+    // target; a symlinked target is written through to the file it points at.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        target = info.symLinkTarget();
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool LocalFileSystem::makePath(const QString& path) {
+    return QDir().mkpath(path);
+}
+
+bool LocalFileSystem::copyFile(const QString& from, const QString& to) {
+    return QFile::copy(from, to); // refuses to overwrite an existing file
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+// The real file system: QFile and QSaveFile, with desktop entries named by their Name key.
+class LocalFileSystem final : public FileSystem {
+public:
+    bool exists(const QString& path) const override;
+    bool isDirectory(const QString& path) const override;
+    QString displayName(const QString& path) const override;
+    std::optional<QByteArray> readAll(const QString& path) const override;
+    bool writeAtomically(const QString& path, const QByteArray& data) override;
+    bool makePath(const QString& path) override;
+    bool copyFile(const QString& from, const QString& to) override;
+};

@@ -1,0 +1,59 @@
+#include "fakes/FakeFileSystem.h"
+
+void FakeFileSystem::addFile(const QString& path, const QByteArray& content,
+                             const QString& displayName) {
+    files.insert(path, content);
+    if (!displayName.isEmpty())
+        displayNames_.insert(path, displayName);
+}
+
+void FakeFileSystem::addDirectory(const QString& path) {
+    directories_.insert(path);
+}
+
+void FakeFileSystem::remove(const QString& path) {
+    files.remove(path);
+    directories_.remove(path);
+}
+
+bool FakeFileSystem::exists(const QString& path) const {
+    return files.contains(path) || directories_.contains(path);
+}
+
+bool FakeFileSystem::isDirectory(const QString& path) const {
+    return directories_.contains(path);
+}
+
+QString FakeFileSystem::displayName(const QString& path) const {
+    if (const auto it = displayNames_.find(path); it != displayNames_.end())
+        return *it;
+    return path.section(QChar(u'/'), -1);
+}
+
+std::optional<QByteArray> FakeFileSystem::readAll(const QString& path) const {
+    if (const auto it = files.find(path); it != files.end())
+        return *it;
+    return std::nullopt;
+}
+
+bool FakeFileSystem::writeAtomically(const QString& path, const QByteArray& data) {
+    if (failWrites)
+        return false;
+    ++writeCount;
+    files.insert(path, data);
+    return true;
+}
+
+bool FakeFileSystem::makePath(const QString& path) {
+    if (files.contains(path))
+        return false;
+    directories_.insert(path);
+    return true;
+}
+
+bool FakeFileSystem::copyFile(const QString& from, const QString& to) {
+    if (!files.contains(from) || exists(to))
+        return false;
+    files.insert(to, files.value(from));
+    return true;
+}

@@ -1,0 +1,128 @@
+#include "integration/support/XSession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+struct XSession::Private {
+    QTemporaryDir root;
+};
+
+XSession::XSession() : XSession(Options{}) {}
+
+XSession::XSession(Options options)
+    : options_(std::move(options)), d_(std::make_unique<Private>()) {}
+
+XSession::~XSession() {
+    for (auto* process : {windowManager_.get(), server_.get()}) {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(3000))
+                process->kill();
+            process->waitForFinished(1000);
+        }
+    }
+}
+
+QString XSession::home() const {
+    return d_->root.path() + QStringLiteral("/home");
+}
+
+bool XSession::start() {
+    if (!d_->root.isValid())
+        return false;
+    // Fresh XDG directories: the store, the trash and autostart entries all land here.
+    const QString homeDir = home();
+    for (const char* sub : {"", "/.local/share", "/.config", "/.cache"})
+        QDir().mkpath(homeDir + QLatin1String(sub));
+    qputenv("HOME", homeDir.toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (homeDir + QStringLiteral("/.local/share")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (homeDir + QStringLiteral("/.config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (homeDir + QStringLiteral("/.cache")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", d_->root.path().toLocal8Bit());
+    QFile::setPermissions(d_->root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    server_ = std::make_unique<QProcess>();
+    server_->setProcessChannelMode(QProcess::SeparateChannels);
+    server_->setStandardErrorFile(QProcess::nullDevice());
+    // -displayfd 1: the server picks a free display and writes its number on standard output.
+    server_->start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), options_.screen, QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("+extension"),
+                    QStringLiteral("XInputExtension")});
+    if (!server_->waitForStarted(5000))
+        return false;
+    QByteArray number;
+    QElapsedTimer timer;
+    timer.start();
+    while (!number.contains('\n') && timer.elapsed() < 10000) {
+        server_->waitForReadyRead(200);
+        number += server_->readAllStandardOutput();
+    }
+    if (!number.contains('\n'))
+        return false;
+    display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    qputenv("DISPLAY", display_.toLocal8Bit());
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+    if (!options_.windowManager)
+        return true;
+    windowManager_ = std::make_unique<QProcess>();
+    windowManager_->setStandardOutputFile(QProcess::nullDevice());
+    windowManager_->setStandardErrorFile(QProcess::nullDevice());
+    windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    return windowManager_->waitForStarted(5000) && waitForWindowManager();
+}
+
+bool XSession::waitForWindowManager() {
+    // Openbox announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        const auto result =
+            Desktop::run(QStringLiteral("xprop"),
+                         {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        if (result.exitCode == 0 && result.out.contains("window id"))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+Desktop::Result Desktop::run(const QString& program, const QStringList& arguments,
+                             std::chrono::milliseconds timeout, const QByteArray& input) {
+    QProcess process;
+    process.start(program, arguments);
+    Result result;
+    if (!process.waitForStarted(5000))
+        return result;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(static_cast<int>(timeout.count()))) {
+        process.kill();
+        process.waitForFinished(1000);
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+bool Desktop::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeout.count())
+            return done();
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}

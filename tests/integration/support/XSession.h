@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+// A private desktop for one test binary: Xvfb on a free display, Openbox managing it, and
+// fresh XDG directories, so that nothing the tests do reaches the developer's own session.
+class XSession {
+public:
+    struct Options {
+        QString screen = QStringLiteral("1280x800x24");
+        bool windowManager = true;
+    };
+
+    XSession();
+    explicit XSession(Options options);
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // Starts the server and window manager and points DISPLAY and the XDG variables at them.
+    bool start();
+    QString display() const { return display_; }
+    QString home() const;
+
+private:
+    bool waitForWindowManager();
+
+    Options options_;
+    QString display_;
+    std::unique_ptr<QProcess> server_;
+    std::unique_ptr<QProcess> windowManager_;
+    struct Private;
+    std::unique_ptr<Private> d_;
+};
+
+// Helpers for tests that drive the real desktop.
+namespace Desktop {
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs a program to its end (never through a shell).
+Result run(const QString& program, const QStringList& arguments,
+           std::chrono::milliseconds timeout = std::chrono::seconds(10),
+           const QByteArray& input = {});
+// Processes events until `done` answers true or the timeout passes; answers `done()`.
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+} // namespace Desktop

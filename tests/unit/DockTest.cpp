@@ -1,0 +1,101 @@
+#include "models/Dock.h"
+#include "fakes/FakeFileSystem.h"
+
+#include <gtest/gtest.h>
+
+TEST(Dock, CurrentTabFallsBackToTheFirstThenToAFreshMainTab) {
+    Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("D"));
+    dock.tabs.push_back(DockTab::make(QStringLiteral("Second")));
+    dock.selectedTabIndex = 1;
+    EXPECT_EQ(dock.currentTab().name, QStringLiteral("Second"));
+    for (std::int64_t index : {std::int64_t(-1), std::int64_t(2), INT64_MAX}) {
+        dock.selectedTabIndex = index;
+        EXPECT_EQ(dock.currentTab().id, dock.tabs[0].id) << index;
+    }
+    dock.tabs.clear();
+    const DockTab a = dock.currentTab();
+    EXPECT_EQ(a.name, QStringLiteral("Main"));
+    EXPECT_TRUE(a.items.empty());
+    EXPECT_NE(a.id, dock.currentTab().id);
+    EXPECT_TRUE(dock.tabs.empty());
+}
+
+TEST(Dock, DefaultsDependOnKind) {
+    const Dock items = Dock::makeDefault(DockKind::items, QStringLiteral("I"));
+    const Dock apps = Dock::makeDefault(DockKind::applicationSwitcher, QStringLiteral("A"));
+    const Dock clips = Dock::makeDefault(DockKind::clippings, QStringLiteral("C"));
+    EXPECT_EQ(items.tabs.at(0).name, QStringLiteral("Main"));
+    EXPECT_EQ(apps.tabs.at(0).name, QStringLiteral("Items"));
+    EXPECT_EQ(clips.tabs.at(0).name, QStringLiteral("Items"));
+    EXPECT_EQ(items.position, (DockPosition{60, 120, 180, 420}));
+    EXPECT_EQ(apps.position, (DockPosition{200, 40, 480, 92}));
+    EXPECT_EQ(clips.position, (DockPosition{900, 120, 200, 360}));
+    EXPECT_EQ(apps.orientation, DockOrientation::horizontal);
+    EXPECT_EQ(clips.orientation, DockOrientation::vertical);
+    EXPECT_EQ(apps.appearance.iconSize, 56);
+    EXPECT_EQ(items.appearance, (DockAppearance{48, 0.9, 0.13, 0.14, 0.17, true, 16}));
+    EXPECT_TRUE(items.alwaysOnTop && items.isVisible && !items.autoHide);
+    EXPECT_FALSE(items.hotKey.keyCode || items.hotKey.modifiers);
+    EXPECT_EQ(items.screenEdgeForAutoHide, ScreenEdge::left);
+    EXPECT_NE(items.id, apps.id);
+}
+
+TEST(DockEnumsTest, StoredTextsAreExactAndCaseSensitive) {
+    EXPECT_EQ(allCases<ScreenEdge>(), (std::array{ScreenEdge::left, ScreenEdge::right,
+                                                  ScreenEdge::top, ScreenEdge::bottom}));
+    EXPECT_STREQ(storedText(DockKind::applicationSwitcher), "applicationSwitcher");
+    EXPECT_STREQ(storedText(DockletKind::diskSpace), "diskSpace");
+    EXPECT_EQ(fromStoredText<DockItemKind>("clippingText"), DockItemKind::clippingText);
+    EXPECT_FALSE(fromStoredText<DockKind>("Items"));
+    EXPECT_FALSE(fromStoredText<DockStyle>("palette"));
+}
+
+struct ClippingCase {
+    QString text;
+    QString name;
+};
+
+TEST(DockItemTest, ClippingNameIsATrimmedOneLineSummaryOfFortyGraphemes) {
+    const QString forty(40, QChar(u'x'));
+    const QString family =
+        QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467"); // one cluster
+    const std::vector<ClippingCase> cases = {
+        {QStringLiteral("  hello\nworld  "), QStringLiteral("hello world")},
+        {forty, forty},
+        {forty + QStringLiteral("y"), forty + QChar(u'\u2026')},
+        {QStringLiteral(" \n\t \n"), QStringLiteral("Clipping")},
+        {QString(), QStringLiteral("Clipping")},
+        {QStringLiteral("\u00A0\u3000word\u2028"), QStringLiteral("word")},
+        {family.repeated(40), family.repeated(40)},
+        {family.repeated(41), family.repeated(40) + QChar(u'\u2026')},
+        {QStringLiteral("e\u0301").repeated(41),
+         QStringLiteral("e\u0301").repeated(40) + QChar(u'\u2026')},
+        {QStringLiteral("a\nb\nc"), QStringLiteral("a b c")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DockItem::clippingName(c.text), c.name) << c.text.toStdString();
+
+    const DockItem item = DockItem::makeClipping(QStringLiteral("  two words  "));
+    EXPECT_EQ(item.kind, DockItemKind::clippingText);
+    EXPECT_EQ(item.textContent, QStringLiteral("  two words  "));
+    EXPECT_FALSE(item.path || item.urlString || item.docklet || item.customIconData);
+    EXPECT_GT(item.createdAt, 7e8); // after 2023
+}
+
+TEST(DockItemTest, FileOrFolderAndApplicationTakeTheirNamesFromTheFileSystem) {
+    FakeFileSystem fs;
+    fs.addDirectory(QStringLiteral("/home/u/Projects"));
+    fs.addFile(QStringLiteral("/usr/share/applications/org.gnome.Terminal.desktop"), "",
+               QStringLiteral("Terminal.app"));
+    EXPECT_EQ(DockItem::makeFileOrFolder(QStringLiteral("/home/u/Projects"), fs).kind,
+              DockItemKind::folder);
+    const DockItem missing = DockItem::makeFileOrFolder(QStringLiteral("/nowhere/a b.txt"), fs);
+    EXPECT_EQ(missing.kind, DockItemKind::file);
+    EXPECT_EQ(missing.name, QStringLiteral("a b.txt"));
+    EXPECT_EQ(missing.path, QStringLiteral("/nowhere/a b.txt"));
+    const DockItem app = DockItem::makeApplication(
+        QStringLiteral("/usr/share/applications/org.gnome.Terminal.desktop"), fs);
+    EXPECT_EQ(app.kind, DockItemKind::application);
+    EXPECT_EQ(app.name, QStringLiteral("Terminal"));
+    EXPECT_FALSE(app.docklet || app.textContent);
+}

@@ -1,0 +1,79 @@
+#include "platform/LifetimeGuard.h"
+#include "platform/Published.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+struct Counter : ObservableObject {
+    Published<std::vector<int>> values{*this};
+};
+} // namespace
+
+TEST(Observation, WillChangeComesBeforeTheNewValueAndSubscribersSeeIt) {
+    Counter counter;
+    std::vector<std::string> events;
+    auto willChange = counter.onObjectWillChange(
+        [&] { events.push_back("will:" + std::to_string(counter.values->size())); });
+    auto stream = counter.values.sink([&](const std::vector<int>& v) {
+        // Reading the field back inside the action sees the new value.
+        events.push_back("sink:" + std::to_string(v.size()) + "/" +
+                         std::to_string(counter.values->size()));
+    });
+    counter.values.set({1, 2});
+    counter.values.mutate([](std::vector<int>& v) { v.push_back(3); });
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"sink:0/0", "will:0", "sink:2/2", "will:2", "sink:3/3"}));
+}
+
+TEST(Observation, WillChangeIsSentAlsoWhenTheValueIsEqual) {
+    Counter counter;
+    int count = 0;
+    auto sub = counter.onObjectWillChange([&] { ++count; });
+    counter.values.set({});
+    counter.values.set({});
+    EXPECT_EQ(count, 2);
+}
+
+TEST(Observation, DroppingTheHandleEndsTheSubscriptionEvenFromInsideTheCall) {
+    Counter counter;
+    int calls = 0;
+    Subscription self;
+    int otherCalls = 0;
+    self = counter.values.sink([&](const std::vector<int>&) {
+        ++calls;
+        if (calls == 2)
+            self.cancel();
+    });
+    auto other = counter.values.sink([&](const std::vector<int>&) { ++otherCalls; });
+    counter.values.set({1});
+    counter.values.set({2});
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(otherCalls, 3);
+    other = Subscription();
+    counter.values.set({3});
+    EXPECT_EQ(otherCalls, 3);
+}
+
+TEST(Observation, SubscriptionOutlivingItsPublisherIsHarmless) {
+    Subscription sub;
+    {
+        Counter counter;
+        sub = counter.values.sink([](const std::vector<int>&) {});
+    }
+    sub.cancel();
+    EXPECT_FALSE(sub.isActive());
+}
+
+TEST(Observation, GuardedActionDoesNothingOnceItsOwnerIsGone) {
+    int runs = 0;
+    std::function<void()> action;
+    {
+        LifetimeGuard guard;
+        action = guard.guard([&] { ++runs; });
+        action();
+    }
+    action();
+    EXPECT_EQ(runs, 1);
+}
