@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QHash>
+#include <QUuid>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+
+class HotKeyBackend;
+class Scheduler;
+
+// The single owner of the system-wide hot keys: one chord per dock, each press dispatched to the
+// dock's action as a separate main-thread task. Knows nothing of docks beyond their ids.
+class HotKeyManager {
+public:
+    HotKeyManager(HotKeyBackend& backend, Scheduler& scheduler);
+    ~HotKeyManager();
+    HotKeyManager(const HotKeyManager&) = delete;
+    HotKeyManager& operator=(const HotKeyManager&) = delete;
+
+    // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
+    // the window system refuses leaves the dock without a hot key, silently.
+    void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,
+                        std::function<void()> handler);
+    // Removes whatever is registered for the dock; harmless when nothing is.
+    void unregister(const QUuid& dockID);
+};
