@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/HotKeyBackend.h"
+#include "platform/LifetimeGuard.h"
+
 #include <QHash>
 #include <QUuid>
 
@@ -7,7 +10,6 @@
 #include <functional>
 #include <map>
 
-class HotKeyBackend;
 class Scheduler;
 
 // The single owner of the system-wide hot keys: one chord per dock, each press dispatched to the
@@ -25,4 +27,19 @@ public:
                         std::function<void()> handler);
     // Removes whatever is registered for the dock; harmless when nothing is.
     void unregister(const QUuid& dockID);
+
+private:
+    void installEventHandlerIfNeeded();
+    void handleHotKey(std::uint32_t id);
+
+    HotKeyBackend& backend_;
+    Scheduler& scheduler_;
+
+    QHash<QUuid, HotKeyBackend::Handle> hotKeyRefs;
+    QHash<QUuid, std::function<void()>> handlers;
+    bool eventHandlerInstalled = false;
+    std::uint32_t nextHotKeyID = 1;
+    std::map<std::uint32_t, QUuid> idsByHotKeyID;
+
+    LifetimeGuard lifetime_;
 };
