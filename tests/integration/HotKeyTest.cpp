@@ -136,6 +136,41 @@ TEST_F(HotKeyTest, AnUnregisteredChordNoLongerFiresAndIsFreeForOthers) {
     EXPECT_TRUE(other.grab(xKeyJ, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
 }
 
+TEST_F(HotKeyTest, HoldingAChordCountsAsOnePress) {
+    manager.registerHotKey(dockA, keyK, cmd, count('a'));
+    manager.registerHotKey(dockB, keyJ, control | option, count('b'));
+    // Held past the server's repeat delay (660 ms), the key repeats. One xdotool run, because
+    // the server lets go of a client's keys when it disconnects.
+    ASSERT_EQ(Desktop::run("xdotool",
+                           {"keydown", "super+k", "sleep", "1", "keyup", "k", "keyup", "super"})
+                  .exitCode,
+              0);
+    press("ctrl+alt+j");
+    ASSERT_TRUE(waitFor('b', 1));
+    EXPECT_EQ(presses['a'], 1);
+    // Released and pressed again: a new press.
+    press("super+k");
+    EXPECT_TRUE(waitFor('a', 2));
+}
+
+TEST_F(HotKeyTest, KeepsFiringWhenNumLockMovesToAnotherModifier) {
+    manager.registerHotKey(dockA, keyK, cmd, count('a'));
+    ASSERT_EQ(Desktop::run("xmodmap", {"-e", "clear mod2", "-e", "add mod3 = Num_Lock"}).exitCode,
+              0);
+    press("Num_Lock");
+    // The keymap change reaches us asynchronously; until the chord is grabbed again with the
+    // new modifier, presses go by unseen.
+    const bool fired = Desktop::waitUntil(
+        [&] {
+            press("super+k");
+            return presses['a'] > 0;
+        },
+        5s);
+    press("Num_Lock");
+    Desktop::run("xmodmap", {"-e", "clear mod3", "-e", "add mod2 = Num_Lock"});
+    EXPECT_TRUE(fired);
+}
+
 TEST_F(HotKeyTest, ChordsWithoutAnXEquivalentRegisterNothing) {
     // Key code 10 has no place here; 0x400 (Caps Lock) is not a chord modifier.
     EXPECT_FALSE(backend.grab(10, cmd, 1));

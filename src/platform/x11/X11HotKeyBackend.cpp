@@ -14,7 +14,7 @@
 #include <memory>
 
 namespace {
-Q_LOGGING_CATEGORY(lcHotKeys, "moorline.x11")
+Q_LOGGING_CATEGORY(lcHotKeys, "moorline.x11", QtWarningMsg)
 
 constexpr std::uint32_t carbonCommand = HotKeyBinding::cmdKey;
 constexpr std::uint32_t carbonShift = HotKeyBinding::shiftKey;
@@ -25,7 +25,7 @@ constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr std::uint8_t xkbMapNotify = 1;
 constexpr std::uint8_t xkbNewKeyboardNotify = 0;
 constexpr std::uint16_t allModifierBits = 0xff;
-// Presses of a held key come every few tens of milliseconds; a press later than this after the
+// Repeats of a held key come every few tens of milliseconds; a press later than this after the
 // last one is a new press even if its release went missing.
 constexpr xcb_timestamp_t repeatWindowMs = 1000;
 
@@ -112,8 +112,8 @@ void X11HotKeyBackend::release(Handle handle) {
         return;
     ungrabVariants(found->second);
     xcb_flush(connection_);
-    if (heldKeycode_ == found->second.keycode)
-        heldKeycode_ = 0;
+    if (lastKeycode_ == found->second.keycode)
+        lastKeycode_ = 0;
     registrations_.erase(found);
 }
 
@@ -223,10 +223,14 @@ bool X11HotKeyBackend::handleKeyPress(const xcb_key_press_event_t& event) {
     });
     if (found == registrations_.end())
         return false;
-    const bool repeat =
-        heldKeycode_ == event.detail && event.time - lastPressTime_ < repeatWindowMs;
-    heldKeycode_ = event.detail;
+    // The server repeats a held key either as further presses or, for clients without
+    // detectable auto-repeat, as release-press pairs sharing one timestamp.
+    const bool repeat = lastKeycode_ == event.detail &&
+                        event.time - lastPressTime_ < repeatWindowMs &&
+                        (!releasedAt_ || *releasedAt_ == event.time);
+    lastKeycode_ = event.detail;
     lastPressTime_ = event.time;
+    releasedAt_.reset();
     if (!repeat && pressHandler_) {
         const auto handler = pressHandler_;
         handler(found->second.hotKeyID);
@@ -235,8 +239,8 @@ bool X11HotKeyBackend::handleKeyPress(const xcb_key_press_event_t& event) {
 }
 
 void X11HotKeyBackend::handleKeyRelease(const xcb_key_release_event_t& event) {
-    if (event.detail == heldKeycode_)
-        heldKeycode_ = 0;
+    if (event.detail == lastKeycode_)
+        releasedAt_ = event.time;
 }
 
 bool X11HotKeyBackend::isMappingChange(const xcb_generic_event_t& event) const {

@@ -8,6 +8,7 @@
 #include <xcb/xcb.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 // Global hot keys on X11: passive key grabs on the root window through Qt's own xcb connection,
@@ -61,6 +62,7 @@ private:
     QObject context_;
 
     // Holding a chord repeats its key press; only the first press of a hold counts.
-    xcb_keycode_t heldKeycode_ = 0;
+    xcb_keycode_t lastKeycode_ = 0;
     xcb_timestamp_t lastPressTime_ = 0;
+    std::optional<xcb_timestamp_t> releasedAt_;
 };
