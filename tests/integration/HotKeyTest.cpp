@@ -181,6 +181,15 @@ TEST_F(HotKeyTest, ChordsWithoutAnXEquivalentRegisterNothing) {
     EXPECT_FALSE(backend.grab(keyK, cmd, 5));
 }
 
+TEST(SharedHotKeyManagerTest, ReachesTheRealWindowSystem) {
+    const QUuid dock = QUuid::createUuid();
+    int presses = 0;
+    HotKeyManager::shared().registerHotKey(dock, keyJ, cmd, [&] { ++presses; });
+    press("super+j");
+    EXPECT_TRUE(Desktop::waitUntil([&] { return presses == 1; }, 5s));
+    HotKeyManager::shared().unregister(dock);
+}
+
 TEST(MacKeyCodeMapTest, TranslatesBothWaysForEveryKnownKey) {
     int known = 0;
     for (std::uint32_t mac = 0; mac < 256; ++mac) {
