@@ -8,9 +8,9 @@
 
 #include <chrono>
 
-Q_LOGGING_CATEGORY(lcDocklets, "moorline.docklets", QtWarningMsg)
-
 namespace {
+
+Q_LOGGING_CATEGORY(lcDocklets, "moorline.docklets", QtCriticalMsg)
 
 constexpr std::chrono::milliseconds samplingInterval{1000};
 constexpr std::int64_t diskEveryNthTick = 5;
