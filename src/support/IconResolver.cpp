@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 
 #include <array>
 #include <cmath>
@@ -147,7 +148,18 @@ QStringList symbolNames() {
 }
 
 QPixmap placeholder(const QString& systemImage, double size, qreal devicePixelRatio) {
-    return drawn(symbol(systemImage), size, size * 0.5, devicePixelRatio);
+    // Drawing an SVG takes a good part of a millisecond and every tile asks on every render:
+    // keep the few distinct results.
+    const QString key = QStringLiteral("moorline.placeholder/%1/%2/%3")
+                            .arg(systemImage)
+                            .arg(size)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = drawn(symbol(systemImage), size, size * 0.5, devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 QString placeholderName(const DockItem& item) {
