@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 TEST(SystemStatisticsTest, ReadsTheHostCpuLineOfProcStat) {
     LinuxSystemStatistics statistics;
     const auto first = statistics.cpuTicks();
