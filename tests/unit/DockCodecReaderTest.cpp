@@ -139,6 +139,10 @@ TEST(DockCodecReader, RefusesTheWholeFileAtTheFirstProblem) {
         {path, R"("customIconData":"Q-_D")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":"QUJD\n")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":"Q===")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QR==")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QUJ=")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"====")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QUJD QUJD")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":7)", itemPlace + ".customIconData: expected a string"},
     };
     for (const auto& [from, to, error] : cases) {
