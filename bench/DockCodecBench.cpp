@@ -24,7 +24,7 @@ QString clippingText(std::mt19937& random) {
                                     u"C:\\path"_qs,
                                     u"clipping"_qs};
     QString text;
-    const int length = 140 + static_cast<int>(random() % 110);
+    const int length = 130 + static_cast<int>(random() % 100);
     while (text.size() < length) {
         text += words[random() % std::size(words)];
         text += u' ';

@@ -1,6 +1,7 @@
 #include "models/DockJsonReader.h"
 
 #include "models/DockJsonBase64.h"
+#include "models/DockJsonSyntax.h"
 
 #include <simdjson.h>
 
@@ -159,7 +160,7 @@ DockCodec::Decoded DockJsonReader::read(const QByteArray& json) {
         parser.parse(json.constData(), static_cast<std::size_t>(json.size()), !padded).get(root);
     if (error != simdjson::SUCCESS) {
         decoded.error = QStringLiteral("$: not valid JSON (%1)")
-                            .arg(QLatin1StringView(simdjson::error_message(error)));
+                            .arg(DockJsonSyntax::describe(json, simdjson::error_message(error)));
         return decoded;
     }
     DockJsonReader reader;

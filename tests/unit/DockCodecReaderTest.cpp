@@ -280,3 +280,12 @@ TEST(DockCodecReader, KeepsALeadingByteOrderMarkInAString) {
         onlyItem(document(R"("name":"notes")", "\"name\":\"\xEF\xBB\xBF\xEF\xBB\xBFx\""));
     EXPECT_EQ(item.name, QString(QChar(0xFEFF)) + QChar(0xFEFF) + u"x"_qs);
 }
+
+TEST(DockCodecReader, LocatesSyntaxErrorsByLineAndColumn) {
+    EXPECT_EQ(decode("[\n  {\"a\": 1,\n   \"b\" 2}\n]").error,
+              u"$: not valid JSON (line 3, column 9: missing name separator)"_qs);
+    // Qt takes a raw tab inside a string; simdjson's own wording is kept then.
+    EXPECT_EQ(decode("[\"a\tb\"]").error,
+              u"$: not valid JSON (Within strings, some characters must be escaped, we found "
+              "unescaped characters)"_qs);
+}
