@@ -69,6 +69,10 @@ struct SortCase {
     QStringList expectedKeys;
 };
 
+void PrintTo(const SortCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
 class RunningAppsSortTest : public ::testing::TestWithParam<SortCase> {};
 
 TEST_P(RunningAppsSortTest, SortsByCodePointsOfNormalisedNames) {
