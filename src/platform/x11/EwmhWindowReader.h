@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/x11/EwmhAtoms.h"
+#include "runtime/AppMatchWindow.h"
+
+#include <QIcon>
+
+#include <optional>
+#include <vector>
+
+// Reads the EWMH and ICCCM properties of the root and client windows in batches: every request
+// of a batch goes out before the first reply is awaited, so a read costs one round trip however
+// many windows there are. Windows that vanish and properties that are missing or malformed are
+// left out, never trusted.
+class EwmhWindowReader {
+public:
+    EwmhWindowReader(xcb_connection_t* connection, const EwmhAtoms& atoms, xcb_window_t root);
+
+    struct RootState {
+        std::vector<xcb_window_t> clients;
+        xcb_window_t activeWindow = XCB_WINDOW_NONE;
+    };
+    RootState readRoot() const;
+    // _NET_CLIENT_LIST_STACKING: bottom to top.
+    std::vector<xcb_window_t> readStacking() const;
+
+    struct Window {
+        AppMatchWindow match;
+        bool isHidden = false;
+        // Read only when asked for; a null icon when the window has none.
+        std::optional<QIcon> icon;
+    };
+    // The windows that still exist, in the order given; `withIcon[i]` says whether to read the
+    // icon of windows[i] too.
+    std::vector<Window> readWindows(const std::vector<xcb_window_t>& windows,
+                                    const std::vector<bool>& withIcon) const;
+
+    // Every well-formed image of a _NET_WM_ICON value (width, height, then ARGB rows, repeated).
+    static QIcon decodeIcon(const std::uint32_t* data, std::size_t count);
+
+private:
+    std::vector<xcb_window_t> readWindowList(xcb_atom_t property) const;
+
+    xcb_connection_t* connection_;
+    const EwmhAtoms& atoms_;
+    xcb_window_t root_;
+};
