@@ -10,9 +10,14 @@ AppMatchIndex::AppMatchIndex(std::vector<AppMatchEntry> entries) : entries_(std:
                           [](const AppMatchEntry& e) { return e.isShown; });
 
     // A program that several entries start (an interpreter, env, flatpak) names none of them.
+    // An entry that states its window class is known by that alone: "xterm -class Foo" is not
+    // every xterm.
+    const auto byProgram = [](const AppMatchEntry& entry) {
+        return !entry.runsInTerminal && entry.startupWMClass.isEmpty();
+    };
     QHash<QString, int> programUsers;
     for (const AppMatchEntry& entry : entries_) {
-        if (entry.runsInTerminal)
+        if (!byProgram(entry))
             continue;
         for (const QString& program :
              QSet<QString>(entry.executables.begin(), entry.executables.end()))
@@ -29,7 +34,7 @@ AppMatchIndex::AppMatchIndex(std::vector<AppMatchEntry> entries) : entries_(std:
             addFirst(byId_, id.mid(dot + 1), i);
         addFirst(byName_, entry.localizedName.toCaseFolded(), i);
         addFirst(byName_, entry.untranslatedName.toCaseFolded(), i);
-        if (!entry.runsInTerminal)
+        if (byProgram(entry))
             for (const QString& program : entry.executables)
                 if (programUsers.value(program) == 1)
                     addFirst(byExecutable_, program, i);

@@ -10,7 +10,8 @@
 
 // Finds the desktop entry of a running application: by StartupWMClass, then by WM_CLASS against
 // entry ids and names (ignoring case), then by the process's executable against the entries'
-// programs. Entries that menus show win over hidden ones.
+// programs (of entries that state no window class and need no terminal, and only a program that
+// one entry alone starts). Entries that menus show win over hidden ones.
 class AppMatchIndex {
 public:
     AppMatchIndex() = default;

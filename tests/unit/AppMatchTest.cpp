@@ -158,6 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "org.kde.konsole"},
         MatchCase{"a program two entries share names neither", "", "", "/usr/bin/env",
                   std::nullopt},
+        MatchCase{"an entry stating its class is not every run of its program", "probe", "Probe",
+                  "/usr/bin/xterm", std::nullopt},
         MatchCase{"a terminal entry's program owns no window", "", "", "/usr/bin/python3.11",
                   std::nullopt},
         MatchCase{"nothing known", "", "", std::nullopt, std::nullopt},

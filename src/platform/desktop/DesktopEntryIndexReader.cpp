@@ -46,9 +46,8 @@ AppMatchEntry readEntry(GDesktopAppInfo* desktop, ProgramResolver& programs) {
     entry.untranslatedName = takeString(g_desktop_app_info_get_string(desktop, "Name"));
     entry.icon = takeString(g_desktop_app_info_get_string(desktop, "Icon"));
     entry.startupWMClass = QString::fromUtf8(g_desktop_app_info_get_startup_wm_class(desktop));
-    for (const QString& program :
-         {QString::fromLocal8Bit(g_app_info_get_executable(info)),
-          takeString(g_desktop_app_info_get_string(desktop, "TryExec"))}) {
+    for (const QString& program : {QString::fromLocal8Bit(g_app_info_get_executable(info)),
+                                   takeString(g_desktop_app_info_get_string(desktop, "TryExec"))}) {
         const QString resolved = programs.resolve(program);
         if (!resolved.isEmpty() && !entry.executables.contains(resolved))
             entry.executables << resolved;

@@ -1,6 +1,7 @@
 #include "platform/x11/EwmhAtoms.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>

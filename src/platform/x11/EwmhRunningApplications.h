@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/RunningApplicationsSource.h"
+#include "platform/Signal.h"
+#include "platform/x11/EwmhAtoms.h"
+#include "platform/x11/EwmhWindowReader.h"
+#include "runtime/AppMatchCache.h"
+#include "runtime/AppMatchGroup.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QHash>
+#include <QSet>
+
+#include <memory>
+
+// The running applications of an EWMH desktop, read through Qt's own X connection: the client
+// windows grouped by process, named and drawn after their desktop entries, with change
+// notifications from PropertyNotify events on the root and the client windows.
+class EwmhRunningApplications final : public RunningApplicationsSource,
+                                      private QAbstractNativeEventFilter {
+public:
+    // Needs a QGuiApplication on the xcb platform; on any other it reports no application.
+    EwmhRunningApplications();
+    ~EwmhRunningApplications() override;
+    EwmhRunningApplications(const EwmhRunningApplications&) = delete;
+    EwmhRunningApplications& operator=(const EwmhRunningApplications&) = delete;
+
+    Snapshot snapshot() override;
+    Subscription onChange(std::function<void()> action) override;
+    void activate(const RunningApplication& application) override;
+    void hide(const RunningApplication& application) override;
+    void terminate(const RunningApplication& application) override;
+
+private:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    void watch(const std::vector<xcb_window_t>& clients);
+    bool isOwnWindow(xcb_window_t window) const;
+    std::optional<QString> executableOf(std::int32_t pid);
+    RunningApplication present(const AppMatchGroup& group, const AppMatchEntry* entry,
+                               const std::optional<QString>& executable);
+    void sendToRoot(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1);
+
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = XCB_WINDOW_NONE;
+    EwmhAtoms atoms_;
+    std::unique_ptr<EwmhWindowReader> reader_;
+    Signal<> changed_;
+    // Client windows whose property changes reach the event filter.
+    QSet<xcb_window_t> watched_;
+    // _NET_WM_ICON per window, read once (again after it changes).
+    QHash<xcb_window_t, QIcon> windowIcons_;
+    QHash<std::int32_t, std::optional<QString>> executables_;
+    AppMatchCache entries_;
+};

@@ -1,0 +1,251 @@
+#include "fakes/RecordingWorkspace.h"
+#include "integration/support/XSession.h"
+#include "platform/QtScheduler.h"
+#include "platform/x11/EwmhRunningApplications.h"
+#include "runtime/RunningAppsMonitor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The test's own desktop entries are the only ones installed, so that programs without one are
+// known by class. GIO reads XDG_DATA_DIRS once, at its first use, so it is set before the first
+// test; not before main, since the window manager needs the system's data directories.
+struct EntriesDirectory : ::testing::Environment {
+    EntriesDirectory() {
+        QDir().mkpath(dir.path() + QStringLiteral("/applications"));
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        red.save(iconPath());
+        writeEntry(entryPath(), QStringLiteral("Probe Terminal"), QStringLiteral("MoorlineProbe"),
+                   iconPath());
+    }
+    void SetUp() override { qputenv("XDG_DATA_DIRS", dir.path().toLocal8Bit()); }
+    QString iconPath() const { return dir.path() + QStringLiteral("/probe.png"); }
+    QString entryPath() const { return dir.path() + QStringLiteral("/applications/probe.desktop"); }
+
+    static void writeEntry(const QString& path, const QString& name, const QString& wmClass,
+                           const QString& icon) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
+                                  "Exec=xterm -class %2\nIcon=%3\nStartupWMClass=%2\n")
+                       .arg(name, wmClass, icon)
+                       .toUtf8());
+    }
+
+    QTemporaryDir dir;
+};
+const EntriesDirectory& entries =
+    *static_cast<EntriesDirectory*>(::testing::AddGlobalTestEnvironment(new EntriesDirectory));
+
+QStringList names(const std::vector<RunningApplication>& apps) {
+    QStringList out;
+    for (const auto& app : apps)
+        out << app.localizedName.value_or(QString());
+    return out;
+}
+
+QByteArray windowState(std::uint32_t window) {
+    const auto result = Desktop::run(QStringLiteral("xprop"),
+                                     {QStringLiteral("-id"), QString::number(window),
+                                      QStringLiteral("_NET_WM_STATE"), QStringLiteral("WM_STATE")});
+    return result.out;
+}
+
+class RunningAppsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Programs of the test before may take a moment to go.
+        ASSERT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }, 10s))
+            << names(*monitor.apps).join(", ").toStdString();
+    }
+
+    void TearDown() override {
+        for (auto& process : processes) {
+            if (process->state() == QProcess::NotRunning)
+                continue;
+            process->terminate();
+            if (!process->waitForFinished(3000))
+                process->kill();
+            process->waitForFinished(1000);
+        }
+    }
+
+    QProcess& start(const QString& program, const QStringList& arguments) {
+        auto process = std::make_unique<QProcess>();
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(program, arguments);
+        EXPECT_TRUE(process->waitForStarted(5000)) << program.toStdString();
+        processes.push_back(std::move(process));
+        return *processes.back();
+    }
+    QProcess& startXterm(const QStringList& extra = {}) {
+        return start(QStringLiteral("xterm"),
+                     extra + QStringList{QStringLiteral("-e"), QStringLiteral("sleep"),
+                                         QStringLiteral("600")});
+    }
+
+    std::optional<RunningApplication> app(const QProcess& process) const {
+        for (const auto& app : *monitor.apps)
+            if (app.processIdentifier == process.processId())
+                return app;
+        return std::nullopt;
+    }
+    bool isFrontmost(const QProcess& process) const {
+        return monitor.frontmostApp->has_value() &&
+               (*monitor.frontmostApp)->processIdentifier == process.processId();
+    }
+    bool waitForApp(const QProcess& process) {
+        return Desktop::waitUntil([&] { return app(process).has_value(); }, 10s);
+    }
+
+    EwmhRunningApplications source;
+    RecordingWorkspace workspace;
+    RunningAppsMonitor monitor{source, workspace, QtScheduler::shared()};
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+} // namespace
+
+TEST_F(RunningAppsTest, ListsStartedProgramsSortedByName) {
+    const QProcess& xterm = startXterm();
+    const QProcess& xclock = start(QStringLiteral("xclock"), {});
+    ASSERT_TRUE(waitForApp(xterm));
+    ASSERT_TRUE(waitForApp(xclock));
+    EXPECT_EQ(names(*monitor.apps), (QStringList{"XClock", "XTerm"}));
+    // With no desktop entry, the executable stands for the bundle.
+    EXPECT_EQ(app(xclock)->bundleLocation, QStringLiteral("/usr/bin/xclock"));
+    EXPECT_EQ(app(xterm)->bundleLocation, QStringLiteral("/usr/bin/xterm"));
+    EXPECT_EQ(app(xterm)->windows.size(), 1u);
+}
+
+TEST_F(RunningAppsTest, FrontmostFollowsActivation) {
+    // xclock takes no keyboard focus, so it never becomes the active window: two terminals.
+    const QProcess& first = startXterm();
+    const QProcess& second = startXterm();
+    ASSERT_TRUE(waitForApp(first));
+    ASSERT_TRUE(waitForApp(second));
+
+    monitor.activate(*app(first));
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(first); }));
+    monitor.activate(*app(second));
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(second); }));
+    monitor.activate(*app(first));
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(first); }));
+}
+
+TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
+    const QProcess& xterm = startXterm();
+    ASSERT_TRUE(waitForApp(xterm));
+    const std::uint32_t window = app(xterm)->windows.front();
+    int published = 0;
+    const auto sink = monitor.apps.sink([&](const auto&) { ++published; });
+
+    monitor.hide(*app(xterm));
+    EXPECT_TRUE(Desktop::waitUntil([&] {
+        const QByteArray state = windowState(window);
+        return state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Iconic");
+    }));
+    // Hiding republishes the same list.
+    EXPECT_TRUE(Desktop::waitUntil([&] { return published > 1; }));
+    EXPECT_TRUE(app(xterm).has_value());
+
+    published = 0;
+    monitor.activate(*app(xterm));
+    EXPECT_TRUE(Desktop::waitUntil([&] {
+        const QByteArray state = windowState(window);
+        return !state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Normal");
+    }));
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
+    EXPECT_GT(published, 0);
+}
+
+TEST_F(RunningAppsTest, TerminateClosesPolitely) {
+    QProcess& xterm = startXterm();
+    ASSERT_TRUE(waitForApp(xterm));
+    monitor.terminate(*app(xterm));
+    // A close request lets xterm exit by itself; a kill would be a crash exit.
+    ASSERT_TRUE(xterm.waitForFinished(10000));
+    EXPECT_EQ(xterm.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }));
+}
+
+TEST_F(RunningAppsTest, FollowsProgramsThatStartAndExit) {
+    QProcess& first = start(QStringLiteral("xclock"), {});
+    if (!waitForApp(first)) {
+        fprintf(stderr, "DEBUG pid %lld state %d\n", first.processId(), int(first.state()));
+        fprintf(stderr, "DEBUG %s\n",
+                Desktop::run("xprop", {"-root", "_NET_CLIENT_LIST"}).out.constData());
+        for (const auto& a : source.snapshot().applications)
+            fprintf(stderr, "DEBUG %s %d %s %d\n", qPrintable(a.key), a.processIdentifier,
+                    qPrintable(a.localizedName.value_or("-")), int(a.activationPolicy));
+    }
+    const QProcess& second = startXterm();
+    ASSERT_TRUE(waitForApp(second));
+    first.terminate();
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !app(first).has_value(); }));
+    EXPECT_EQ(names(*monitor.apps), (QStringList{"XTerm"}));
+}
+
+TEST_F(RunningAppsTest, DesktopEntryGivesNameIconAndLocation) {
+    const QProcess& probe = startXterm({QStringLiteral("-class"), QStringLiteral("MoorlineProbe")});
+    ASSERT_TRUE(waitForApp(probe));
+    const RunningApplication found = *app(probe);
+    EXPECT_EQ(found.localizedName, QStringLiteral("Probe Terminal"));
+    EXPECT_EQ(found.bundleLocation, entries.entryPath());
+    const QImage icon = found.icon.pixmap(16, 16).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixelColor(8, 8), QColor(Qt::red));
+
+    monitor.reveal(found);
+    EXPECT_EQ(workspace.requests, QStringList{QStringLiteral("reveal ") +
+                                              QUrl::fromLocalFile(entries.entryPath()).toString()});
+}
+
+TEST_F(RunningAppsTest, AnEntryInstalledLaterIsFoundWhenItsProgramStarts) {
+    const QString applications =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/applications");
+    QDir().mkpath(applications);
+    EntriesDirectory::writeEntry(applications + QStringLiteral("/late.desktop"),
+                                 QStringLiteral("Late Probe"), QStringLiteral("LateProbe"),
+                                 entries.iconPath());
+    const QProcess& late = startXterm({QStringLiteral("-class"), QStringLiteral("LateProbe")});
+    ASSERT_TRUE(waitForApp(late));
+    EXPECT_TRUE(Desktop::waitUntil(
+        [&] { return app(late) && app(late)->localizedName == QStringLiteral("Late Probe"); }));
+}
+
+TEST_F(RunningAppsTest, OwnToolWindowsAreNotRegular) {
+    // Dock panels are frameless tool windows: they must not list the program itself.
+    QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    panel.resize(100, 40);
+    panel.show();
+    const auto own = [&]() -> std::optional<RunningApplication> {
+        for (const auto& app : source.snapshot().applications)
+            if (app.processIdentifier == QCoreApplication::applicationPid())
+                return app;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return own().has_value(); }));
+    EXPECT_EQ(own()->activationPolicy, ActivationPolicy::accessory);
+    EXPECT_TRUE(monitor.apps->empty());
+}
