@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -17,6 +18,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cstring>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -248,4 +250,106 @@ TEST_F(RunningAppsTest, OwnToolWindowsAreNotRegular) {
     ASSERT_TRUE(Desktop::waitUntil([&] { return own().has_value(); }));
     EXPECT_EQ(own()->activationPolicy, ActivationPolicy::accessory);
     EXPECT_TRUE(monitor.apps->empty());
+}
+
+namespace {
+
+// A client of its own, for windows with properties no well-behaved program sets.
+class RawClient {
+public:
+    RawClient() : connection_(xcb_connect(nullptr, nullptr)) {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    }
+    ~RawClient() { xcb_disconnect(connection_); }
+
+    xcb_window_t createWindow() {
+        const xcb_window_t window = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, 0, 0, 50, 50, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        return window;
+    }
+    void set(xcb_window_t window, const char* property, xcb_atom_t type, std::uint8_t format,
+             const void* data, std::uint32_t count) {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom(property), type,
+                            format, count, data);
+    }
+    xcb_atom_t atom(const char* name) {
+        auto* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, std::strlen(name), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+    void map(xcb_window_t window) {
+        xcb_map_window(connection_, window);
+        xcb_flush(connection_);
+    }
+    void destroy(xcb_window_t window) {
+        xcb_destroy_window(connection_, window);
+        xcb_flush(connection_);
+    }
+
+private:
+    xcb_connection_t* connection_;
+    xcb_window_t root_;
+};
+
+} // namespace
+
+TEST_F(RunningAppsTest, ToleratesMalformedPropertiesAndWindowsThatVanish) {
+    RawClient client;
+    // A pidless window with a good 2x2 blue icon followed by an image cut short.
+    const xcb_window_t good = client.createWindow();
+    const char goodClass[] = "strange\0Strange";
+    client.set(good, "WM_CLASS", XCB_ATOM_STRING, 8, goodClass, sizeof goodClass);
+    const std::uint32_t icon[] = {2,          2,  0xff0000ff, 0xff0000ff, 0xff0000ff,
+                                  0xff0000ff, 64, 64,         0xffffffff};
+    client.set(good, "_NET_WM_ICON", XCB_ATOM_CARDINAL, 32, icon, std::size(icon));
+    // A pid of the wrong type, a class without its terminators, a type nobody knows, a state
+    // of the wrong format.
+    const xcb_window_t odd = client.createWindow();
+    client.set(odd, "_NET_WM_PID", XCB_ATOM_STRING, 8, "1234", 4);
+    client.set(odd, "WM_CLASS", XCB_ATOM_STRING, 8, "oddball", 7);
+    const xcb_atom_t unknownType = client.atom("_MOORLINE_TEST_UNKNOWN_TYPE");
+    client.set(odd, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, 32, &unknownType, 1);
+    client.set(odd, "_NET_WM_ICON", XCB_ATOM_CARDINAL, 32, icon, 1);
+    client.map(good);
+    client.map(odd);
+
+    const auto named = [&](const QString& name) -> std::optional<RunningApplication> {
+        for (const auto& app : *monitor.apps)
+            if (app.localizedName == name)
+                return app;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return named("Strange") && named("oddball"); }));
+    EXPECT_EQ(named("Strange")->key, QStringLiteral("class:Strange"));
+    EXPECT_EQ(named("Strange")->icon.pixmap(2, 2).toImage().pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(named("oddball")->processIdentifier, -1);
+    EXPECT_FALSE(named("oddball")->bundleLocation.has_value());
+
+    // A window that is gone by the time its properties are read is left out.
+    auto* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const EwmhAtoms atoms = EwmhAtoms::intern(connection);
+    const EwmhWindowReader reader(connection, atoms,
+                                  xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root);
+    const auto windows = reader.readWindows({good, 0x1fffffff, odd}, {true, true, true});
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0].match.wmClass, QStringLiteral("Strange"));
+    EXPECT_EQ(windows[1].match.wmInstance, QStringLiteral("oddball"));
+
+    // (Openbox puts its own icon on a window whose icon it cannot read, so the cut icons are
+    // checked here.)
+    const std::uint32_t cut[] = {4, 4, 0, 0, 0};
+    EXPECT_TRUE(EwmhWindowReader::decodeIcon(cut, std::size(cut)).isNull());
+    const std::uint32_t huge[] = {0xffffffff, 0xffffffff, 0};
+    EXPECT_TRUE(EwmhWindowReader::decodeIcon(huge, std::size(huge)).isNull());
+    const std::uint32_t empty[] = {0, 5, 1, 1, 0xff00ff00};
+    EXPECT_TRUE(EwmhWindowReader::decodeIcon(empty, std::size(empty)).isNull());
+    EXPECT_TRUE(EwmhWindowReader::decodeIcon(nullptr, 0).isNull());
+    EXPECT_FALSE(EwmhWindowReader::decodeIcon(icon, std::size(icon)).isNull());
+
+    client.destroy(good);
+    client.destroy(odd);
+    EXPECT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }));
 }
