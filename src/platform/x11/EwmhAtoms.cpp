@@ -20,7 +20,6 @@ EwmhAtoms EwmhAtoms::intern(xcb_connection_t* connection) {
         {"_NET_WM_WINDOW_TYPE_NORMAL", &atoms.typeNormal},
         {"_NET_WM_WINDOW_TYPE_DIALOG", &atoms.typeDialog},
         {"_NET_WM_STATE", &atoms.wmState},
-        {"_NET_WM_STATE_HIDDEN", &atoms.stateHidden},
         {"_NET_WM_STATE_SKIP_TASKBAR", &atoms.stateSkipTaskbar},
         {"WM_CHANGE_STATE", &atoms.wmChangeState},
     };

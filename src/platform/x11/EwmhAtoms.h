@@ -17,7 +17,6 @@ struct EwmhAtoms {
     xcb_atom_t typeNormal = XCB_ATOM_NONE;
     xcb_atom_t typeDialog = XCB_ATOM_NONE;
     xcb_atom_t wmState = XCB_ATOM_NONE;
-    xcb_atom_t stateHidden = XCB_ATOM_NONE;
     xcb_atom_t stateSkipTaskbar = XCB_ATOM_NONE;
     xcb_atom_t wmChangeState = XCB_ATOM_NONE;
     // The window types other than normal and dialog: desktop, dock, toolbar, menu, utility,

@@ -67,7 +67,15 @@ bool EwmhRunningApplications::nativeEventFilter(const QByteArray& eventType, voi
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+    const auto type = event->response_type & 0x7f;
+    if (type == XCB_DESTROY_NOTIFY) {
+        // The id may come back with another program's window: nothing cached may outlive it.
+        const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+        if (watched_.contains(destroyed->window))
+            forget(destroyed->window);
+        return false;
+    }
+    if (type != XCB_PROPERTY_NOTIFY)
         return false;
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (notify->window == root_) {
@@ -77,11 +85,19 @@ bool EwmhRunningApplications::nativeEventFilter(const QByteArray& eventType, voi
         if (notify->atom == atoms_.wmIcon) {
             windowIcons_.remove(notify->window);
             changed_.emit();
-        } else if (notify->atom == atoms_.wmState) {
+        } else if (notify->atom == atoms_.wmState || notify->atom == atoms_.wmPid ||
+                   notify->atom == XCB_ATOM_WM_CLASS || notify->atom == atoms_.wmWindowType) {
+            windowProperties_.remove(notify->window);
             changed_.emit();
         }
     }
     return false;
+}
+
+void EwmhRunningApplications::forget(xcb_window_t window) {
+    watched_.remove(window);
+    windowProperties_.remove(window);
+    windowIcons_.remove(window);
 }
 
 bool EwmhRunningApplications::isOwnWindow(xcb_window_t window) const {
@@ -98,7 +114,7 @@ void EwmhRunningApplications::watch(const std::vector<xcb_window_t>& clients) {
         // mask on them would break them. Another client's window holds only our selection.
         if (watched_.contains(window) || isOwnWindow(window))
             continue;
-        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         // Checked and discarded: a window gone meanwhile must not reach Qt's error handler.
         const auto cookie =
             xcb_change_window_attributes_checked(connection_, window, XCB_CW_EVENT_MASK, &mask);
@@ -156,9 +172,55 @@ RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
     for (auto window = group.windows.begin(); app.icon.isNull() && window != group.windows.end();
          ++window)
         app.icon = windowIcons_.value(*window);
-    if (app.icon.isNull())
-        app.icon = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    if (app.icon.isNull()) {
+        if (!genericIcon_)
+            genericIcon_ = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+        app.icon = *genericIcon_;
+    }
     return app;
+}
+
+std::vector<AppMatchWindow>
+EwmhRunningApplications::readClients(const std::vector<xcb_window_t>& clients) {
+    std::vector<EwmhWindowReader::Request> requests;
+    for (const xcb_window_t window : clients) {
+        const bool properties = !windowProperties_.contains(window);
+        const bool icon = !windowIcons_.contains(window);
+        if (properties || icon)
+            requests.push_back({window, properties, icon});
+    }
+    QSet<xcb_window_t> vanished;
+    if (!requests.empty()) {
+        const std::vector<EwmhWindowReader::Window> read = reader_->readWindows(requests);
+        auto found = read.begin();
+        for (const auto& request : requests) {
+            if (found == read.end() || found->window != request.window) {
+                vanished.insert(request.window);
+                continue;
+            }
+            if (found->properties)
+                windowProperties_.insert(request.window, *found->properties);
+            if (found->icon)
+                windowIcons_.insert(request.window, *found->icon);
+            ++found;
+        }
+    }
+
+    std::vector<AppMatchWindow> windows;
+    windows.reserve(clients.size());
+    QSet<xcb_window_t> listed;
+    listed.reserve(static_cast<qsizetype>(clients.size()));
+    for (const xcb_window_t window : clients) {
+        const auto properties = windowProperties_.constFind(window);
+        if (vanished.contains(window) || properties == windowProperties_.constEnd())
+            continue;
+        windows.push_back(*properties);
+        listed.insert(window);
+    }
+    // Windows no longer listed take their cache entries with them.
+    windowProperties_.removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
+    windowIcons_.removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
+    return windows;
 }
 
 RunningApplicationsSource::Snapshot EwmhRunningApplications::snapshot() {
@@ -166,26 +228,9 @@ RunningApplicationsSource::Snapshot EwmhRunningApplications::snapshot() {
     if (!connection_)
         return snapshot;
     const EwmhWindowReader::RootState root = reader_->readRoot();
-
     // Watch before reading, so that a change after the read is never missed.
     watch(root.clients);
-
-    std::vector<bool> withIcon(root.clients.size());
-    for (std::size_t i = 0; i < root.clients.size(); ++i)
-        withIcon[i] = !windowIcons_.contains(root.clients[i]);
-    const std::vector<EwmhWindowReader::Window> windows =
-        reader_->readWindows(root.clients, withIcon);
-
-    std::vector<AppMatchWindow> matches;
-    matches.reserve(windows.size());
-    QHash<xcb_window_t, QIcon> icons;
-    for (const auto& window : windows) {
-        matches.push_back(window.match);
-        icons.insert(window.match.window,
-                     window.icon ? *window.icon : windowIcons_.value(window.match.window));
-    }
-    windowIcons_ = std::move(icons);
-
+    const std::vector<AppMatchWindow> matches = readClients(root.clients);
     const std::vector<AppMatchGroup> groups = AppMatchGrouping::group(matches);
     QHash<std::int32_t, std::optional<QString>> executables;
     std::vector<AppMatchCache::Query> queries;

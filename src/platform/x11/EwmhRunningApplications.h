@@ -15,7 +15,9 @@
 
 // The running applications of an EWMH desktop, read through Qt's own X connection: the client
 // windows grouped by process, named and drawn after their desktop entries, with change
-// notifications from PropertyNotify events on the root and the client windows.
+// notifications from PropertyNotify events on the root and the client windows. Window
+// properties are cached and read again when the window reports a change, so a refresh with
+// nothing new costs one round trip to the server.
 class EwmhRunningApplications final : public RunningApplicationsSource,
                                       private QAbstractNativeEventFilter {
 public:
@@ -34,6 +36,10 @@ public:
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void watch(const std::vector<xcb_window_t>& clients);
+    // The properties of every client window, reading those not known yet; vanished windows are
+    // left out.
+    std::vector<AppMatchWindow> readClients(const std::vector<xcb_window_t>& clients);
+    void forget(xcb_window_t window);
     bool isOwnWindow(xcb_window_t window) const;
     std::optional<QString> executableOf(std::int32_t pid);
     RunningApplication present(const AppMatchGroup& group, const AppMatchEntry* entry,
@@ -47,8 +53,11 @@ private:
     Signal<> changed_;
     // Client windows whose property changes reach the event filter.
     QSet<xcb_window_t> watched_;
-    // _NET_WM_ICON per window, read once (again after it changes).
+    // Each window's properties and icon, read once and again after they change: a refresh reads
+    // only what changed.
+    QHash<xcb_window_t, AppMatchWindow> windowProperties_;
     QHash<xcb_window_t, QIcon> windowIcons_;
     QHash<std::int32_t, std::optional<QString>> executables_;
     AppMatchCache entries_;
+    std::optional<QIcon> genericIcon_;
 };

@@ -61,6 +61,32 @@ void readClass(const PropertyReply& reply, AppMatchWindow& window) {
     }
 }
 
+AppMatchWindow readProperties(const EwmhAtoms& atoms, xcb_window_t id, const PropertyReply& pid,
+                              const PropertyReply& wmClass, const PropertyReply& type,
+                              const PropertyReply& state) {
+    AppMatchWindow window;
+    window.window = id;
+    if (const auto [value, n] = items32(pid, XCB_ATOM_CARDINAL);
+        n >= 1 && value[0] > 0 && value[0] <= 0x7fffffff)
+        window.pid = static_cast<std::int32_t>(value[0]);
+    readClass(wmClass, window);
+    // The first type this program knows decides; types of other desktops (KDE's override) are
+    // passed over, and a window naming none is a normal one.
+    const auto [types, typeCount] = items32(type, XCB_ATOM_ATOM);
+    for (std::size_t t = 0; t < typeCount; ++t) {
+        if (types[t] == atoms.typeNormal || types[t] == atoms.typeDialog)
+            break;
+        if (atoms.isOtherType(types[t])) {
+            window.isNormal = false;
+            break;
+        }
+    }
+    const auto [states, stateCount] = items32(state, XCB_ATOM_ATOM);
+    for (std::size_t s = 0; s < stateCount; ++s)
+        window.skipsTaskbar = window.skipsTaskbar || states[s] == atoms.stateSkipTaskbar;
+    return window;
+}
+
 } // namespace
 
 EwmhWindowReader::EwmhWindowReader(xcb_connection_t* connection, const EwmhAtoms& atoms,
@@ -93,65 +119,49 @@ std::vector<xcb_window_t> EwmhWindowReader::readWindowList(xcb_atom_t property) 
 }
 
 std::vector<EwmhWindowReader::Window>
-EwmhWindowReader::readWindows(const std::vector<xcb_window_t>& windows,
-                              const std::vector<bool>& withIcon) const {
+EwmhWindowReader::readWindows(const std::vector<Request>& requests) const {
     struct Cookies {
         xcb_get_property_cookie_t pid, wmClass, type, state, icon;
-        bool hasIcon;
     };
     std::vector<Cookies> cookies;
-    cookies.reserve(windows.size());
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        const xcb_window_t w = windows[i];
+    cookies.reserve(requests.size());
+    for (const Request& r : requests) {
         Cookies c{};
-        c.pid = request(connection_, w, atoms_.wmPid, XCB_ATOM_CARDINAL, 1);
-        c.wmClass = request(connection_, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
-        c.type = request(connection_, w, atoms_.wmWindowType, XCB_ATOM_ATOM, 64);
-        c.state = request(connection_, w, atoms_.wmState, XCB_ATOM_ATOM, 64);
-        c.hasIcon = i < withIcon.size() && withIcon[i];
-        if (c.hasIcon)
-            c.icon = request(connection_, w, atoms_.wmIcon, XCB_ATOM_CARDINAL, iconLength);
+        if (r.properties) {
+            c.pid = request(connection_, r.window, atoms_.wmPid, XCB_ATOM_CARDINAL, 1);
+            c.wmClass = request(connection_, r.window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+            c.type = request(connection_, r.window, atoms_.wmWindowType, XCB_ATOM_ATOM, 64);
+            c.state = request(connection_, r.window, atoms_.wmState, XCB_ATOM_ATOM, 64);
+        }
+        if (r.icon)
+            c.icon = request(connection_, r.window, atoms_.wmIcon, XCB_ATOM_CARDINAL, iconLength);
         cookies.push_back(c);
     }
 
     std::vector<Window> result;
-    result.reserve(windows.size());
-    for (std::size_t i = 0; i < windows.size(); ++i) {
+    result.reserve(requests.size());
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const Request& r = requests[i];
         const Cookies& c = cookies[i];
         bool gone = false;
         // Every reply is taken, also for a window found gone, so that none is left queued.
-        const PropertyReply pid = take(connection_, c.pid, &gone);
-        const PropertyReply wmClass = take(connection_, c.wmClass, &gone);
-        const PropertyReply type = take(connection_, c.type, &gone);
-        const PropertyReply state = take(connection_, c.state, &gone);
-        const PropertyReply icon = c.hasIcon ? take(connection_, c.icon, &gone) : nullptr;
+        PropertyReply pid, wmClass, type, state, icon;
+        if (r.properties) {
+            pid = take(connection_, c.pid, &gone);
+            wmClass = take(connection_, c.wmClass, &gone);
+            type = take(connection_, c.type, &gone);
+            state = take(connection_, c.state, &gone);
+        }
+        if (r.icon)
+            icon = take(connection_, c.icon, &gone);
         if (gone)
             continue;
 
         Window window;
-        window.match.window = windows[i];
-        if (const auto [value, n] = items32(pid, XCB_ATOM_CARDINAL);
-            n >= 1 && value[0] > 0 && value[0] <= 0x7fffffff)
-            window.match.pid = static_cast<std::int32_t>(value[0]);
-        readClass(wmClass, window.match);
-        // The first type this program knows decides; types of other desktops (KDE's override)
-        // are passed over, and a window naming none is a normal one.
-        const auto [types, typeCount] = items32(type, XCB_ATOM_ATOM);
-        for (std::size_t t = 0; t < typeCount; ++t) {
-            if (types[t] == atoms_.typeNormal || types[t] == atoms_.typeDialog)
-                break;
-            if (atoms_.isOtherType(types[t])) {
-                window.match.isNormal = false;
-                break;
-            }
-        }
-        const auto [states, stateCount] = items32(state, XCB_ATOM_ATOM);
-        for (std::size_t s = 0; s < stateCount; ++s) {
-            window.isHidden = window.isHidden || states[s] == atoms_.stateHidden;
-            window.match.skipsTaskbar =
-                window.match.skipsTaskbar || states[s] == atoms_.stateSkipTaskbar;
-        }
-        if (c.hasIcon) {
+        window.window = r.window;
+        if (r.properties)
+            window.properties = readProperties(atoms_, r.window, pid, wmClass, type, state);
+        if (r.icon) {
             const auto [data, count] = items32(icon, XCB_ATOM_CARDINAL);
             window.icon = decodeIcon(data, count);
         }

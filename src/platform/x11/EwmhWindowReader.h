@@ -24,16 +24,21 @@ public:
     // _NET_CLIENT_LIST_STACKING: bottom to top.
     std::vector<xcb_window_t> readStacking() const;
 
+    struct Request {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        // _NET_WM_PID, WM_CLASS, _NET_WM_WINDOW_TYPE and _NET_WM_STATE.
+        bool properties = true;
+        // _NET_WM_ICON, which may be large.
+        bool icon = false;
+    };
     struct Window {
-        AppMatchWindow match;
-        bool isHidden = false;
-        // Read only when asked for; a null icon when the window has none.
+        xcb_window_t window = XCB_WINDOW_NONE;
+        std::optional<AppMatchWindow> properties;
+        // A null icon when the window has none.
         std::optional<QIcon> icon;
     };
-    // The windows that still exist, in the order given; `withIcon[i]` says whether to read the
-    // icon of windows[i] too.
-    std::vector<Window> readWindows(const std::vector<xcb_window_t>& windows,
-                                    const std::vector<bool>& withIcon) const;
+    // What was asked for, of the windows that still exist, in the order given.
+    std::vector<Window> readWindows(const std::vector<Request>& requests) const;
 
     // Every well-formed image of a _NET_WM_ICON value (width, height, then ARGB rows, repeated).
     static QIcon decodeIcon(const std::uint32_t* data, std::size_t count);
