@@ -363,3 +363,53 @@ TEST_F(RunningAppsTest, ToleratesMalformedPropertiesAndWindowsThatVanish) {
     client.destroy(odd);
     EXPECT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }));
 }
+
+TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
+    RawClient client;
+    const std::uint32_t pid = 0x7ffffff0; // no such process: grouped by pid all the same
+    const char wmClass[] = "twowin\0TwoWindows";
+    std::vector<xcb_window_t> windows;
+    for (int i = 0; i < 2; ++i) {
+        windows.push_back(client.createWindow());
+        client.set(windows.back(), "_NET_WM_PID", XCB_ATOM_CARDINAL, 32, &pid, 1);
+        client.set(windows.back(), "WM_CLASS", XCB_ATOM_STRING, 8, wmClass, sizeof wmClass);
+        client.map(windows.back());
+    }
+    const QProcess& xterm = startXterm();
+    ASSERT_TRUE(waitForApp(xterm));
+    const auto twoWindows = [&]() -> std::optional<RunningApplication> {
+        for (const auto& app : *monitor.apps)
+            if (app.processIdentifier == std::int32_t(pid) && app.windows.size() == 2)
+                return app;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return twoWindows().has_value(); }));
+    const auto activeWindow = [] {
+        return Desktop::run(QStringLiteral("xprop"),
+                            {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")})
+            .out;
+    };
+    const auto isActive = [&](xcb_window_t window) {
+        return activeWindow().contains("0x" + QByteArray::number(window, 16));
+    };
+
+    // The first window is brought to the front by itself, then the terminal over both.
+    Desktop::run(QStringLiteral("xdotool"),
+                 {QStringLiteral("windowactivate"), QString::number(windows[0])});
+    ASSERT_TRUE(Desktop::waitUntil([&] { return isActive(windows[0]); }));
+    monitor.activate(*app(xterm));
+    ASSERT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
+
+    monitor.activate(*twoWindows());
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isActive(windows[0]); }))
+        << activeWindow().constData();
+
+    Desktop::run(QStringLiteral("xdotool"),
+                 {QStringLiteral("windowactivate"), QString::number(windows[1])});
+    ASSERT_TRUE(Desktop::waitUntil([&] { return isActive(windows[1]); }));
+    monitor.activate(*app(xterm));
+    ASSERT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
+    monitor.activate(*twoWindows());
+    EXPECT_TRUE(Desktop::waitUntil([&] { return isActive(windows[1]); }))
+        << activeWindow().constData();
+}

@@ -277,8 +277,10 @@ void EwmhRunningApplications::activate(const RunningApplication& application) {
     // Bottom to top, so that the window the user saw last in front ends up in front again.
     const std::vector<xcb_window_t> stacking = reader_->readStacking();
     std::vector<xcb_window_t> windows = application.windows;
+    // A window the stacking list lacks goes first: nothing says it was in front.
     const auto depth = [&](xcb_window_t w) {
-        return std::find(stacking.begin(), stacking.end(), w) - stacking.begin();
+        const auto found = std::find(stacking.begin(), stacking.end(), w);
+        return found == stacking.end() ? -1 : found - stacking.begin();
     };
     std::stable_sort(windows.begin(), windows.end(),
                      [&](xcb_window_t a, xcb_window_t b) { return depth(a) < depth(b); });
