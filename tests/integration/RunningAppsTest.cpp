@@ -290,6 +290,21 @@ public:
         xcb_map_window(connection_, window);
         xcb_flush(connection_);
     }
+    // Asks the window manager to add or remove a _NET_WM_STATE flag of the window.
+    void changeState(xcb_window_t window, bool add, const char* flag) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("_NET_WM_STATE");
+        event.data.data32[0] = add ? 1 : 0;
+        event.data.data32[1] = atom(flag);
+        event.data.data32[3] = 2;
+        xcb_send_event(connection_, 0, root_,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(connection_);
+    }
     void destroy(xcb_window_t window) {
         xcb_destroy_window(connection_, window);
         xcb_flush(connection_);
@@ -339,8 +354,9 @@ TEST_F(RunningAppsTest, ToleratesMalformedPropertiesAndWindowsThatVanish) {
     const EwmhAtoms atoms = EwmhAtoms::intern(connection);
     const EwmhWindowReader reader(connection, atoms,
                                   xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root);
-    const auto windows =
-        reader.readWindows({{good, true, true}, {0x1fffffff, true, true}, {odd, false, true}});
+    const auto windows = reader.readWindows({{good, EwmhWindowReader::allProperties, true},
+                                             {0x1fffffff, EwmhWindowReader::allProperties, true},
+                                             {odd, 0, true}});
     ASSERT_EQ(windows.size(), 2u);
     ASSERT_TRUE(windows[0].properties.has_value());
     EXPECT_EQ(windows[0].properties->wmClass, QStringLiteral("Strange"));
@@ -412,4 +428,22 @@ TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
     monitor.activate(*twoWindows());
     EXPECT_TRUE(Desktop::waitUntil([&] { return isActive(windows[1]); }))
         << activeWindow().constData();
+}
+
+TEST_F(RunningAppsTest, LeavingTheTaskbarMakesAnApplicationNonRegular) {
+    RawClient client;
+    const xcb_window_t window = client.createWindow();
+    const char wmClass[] = "shy\0Shy";
+    client.set(window, "WM_CLASS", XCB_ATOM_STRING, 8, wmClass, sizeof wmClass);
+    client.map(window);
+    const auto listed = [&] {
+        return std::any_of(monitor.apps->begin(), monitor.apps->end(),
+                           [](const auto& app) { return app.localizedName == "Shy"; });
+    };
+    ASSERT_TRUE(Desktop::waitUntil(listed));
+    client.changeState(window, true, "_NET_WM_STATE_SKIP_TASKBAR");
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !listed(); }));
+    client.changeState(window, false, "_NET_WM_STATE_SKIP_TASKBAR");
+    EXPECT_TRUE(Desktop::waitUntil(listed));
+    client.destroy(window);
 }

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcRunningApps, "moorline.x11.apps", QtWarningMsg)
-
 namespace {
+
+Q_LOGGING_CATEGORY(lcRunningApps, "moorline.x11.apps", QtWarningMsg)
 
 constexpr std::uint32_t sourceIsPager = 2;
 constexpr std::uint32_t iconicState = 3;
@@ -85,18 +85,31 @@ bool EwmhRunningApplications::nativeEventFilter(const QByteArray& eventType, voi
         if (notify->atom == atoms_.wmIcon) {
             windowIcons_.remove(notify->window);
             changed_.emit();
-        } else if (notify->atom == atoms_.wmState || notify->atom == atoms_.wmPid ||
-                   notify->atom == XCB_ATOM_WM_CLASS || notify->atom == atoms_.wmWindowType) {
-            windowProperties_.remove(notify->window);
+        } else if (const std::uint8_t property = propertyOf(notify->atom)) {
+            staleProperties_[notify->window] |= property;
             changed_.emit();
         }
     }
     return false;
 }
 
+std::uint8_t EwmhRunningApplications::propertyOf(xcb_atom_t atom) const {
+    using P = EwmhWindowReader::Property;
+    if (atom == atoms_.wmState)
+        return P::state;
+    if (atom == atoms_.wmPid)
+        return P::pid;
+    if (atom == XCB_ATOM_WM_CLASS)
+        return P::wmClass;
+    if (atom == atoms_.wmWindowType)
+        return P::windowType;
+    return 0;
+}
+
 void EwmhRunningApplications::forget(xcb_window_t window) {
     watched_.remove(window);
     windowProperties_.remove(window);
+    staleProperties_.remove(window);
     windowIcons_.remove(window);
 }
 
@@ -184,11 +197,16 @@ std::vector<AppMatchWindow>
 EwmhRunningApplications::readClients(const std::vector<xcb_window_t>& clients) {
     std::vector<EwmhWindowReader::Request> requests;
     for (const xcb_window_t window : clients) {
-        const bool properties = !windowProperties_.contains(window);
+        const auto known = windowProperties_.constFind(window);
+        const std::uint8_t properties = known == windowProperties_.constEnd()
+                                            ? std::uint8_t(EwmhWindowReader::allProperties)
+                                            : staleProperties_.value(window);
         const bool icon = !windowIcons_.contains(window);
         if (properties || icon)
-            requests.push_back({window, properties, icon});
+            requests.push_back({window, properties, icon,
+                                known == windowProperties_.constEnd() ? AppMatchWindow{} : *known});
     }
+    staleProperties_.clear();
     QSet<xcb_window_t> vanished;
     if (!requests.empty()) {
         const std::vector<EwmhWindowReader::Window> read = reader_->readWindows(requests);

@@ -40,6 +40,8 @@ private:
     // left out.
     std::vector<AppMatchWindow> readClients(const std::vector<xcb_window_t>& clients);
     void forget(xcb_window_t window);
+    // The EwmhWindowReader::Property bit of a window property atom; 0 for any other atom.
+    std::uint8_t propertyOf(xcb_atom_t atom) const;
     bool isOwnWindow(xcb_window_t window) const;
     std::optional<QString> executableOf(std::int32_t pid);
     RunningApplication present(const AppMatchGroup& group, const AppMatchEntry* entry,
@@ -56,6 +58,8 @@ private:
     // Each window's properties and icon, read once and again after they change: a refresh reads
     // only what changed.
     QHash<xcb_window_t, AppMatchWindow> windowProperties_;
+    // The properties (EwmhWindowReader::Property bits) of a known window that changed since.
+    QHash<xcb_window_t, std::uint8_t> staleProperties_;
     QHash<xcb_window_t, QIcon> windowIcons_;
     QHash<std::int32_t, std::optional<QString>> executables_;
     AppMatchCache entries_;

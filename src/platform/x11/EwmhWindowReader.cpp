@@ -61,30 +61,45 @@ void readClass(const PropertyReply& reply, AppMatchWindow& window) {
     }
 }
 
-AppMatchWindow readProperties(const EwmhAtoms& atoms, xcb_window_t id, const PropertyReply& pid,
-                              const PropertyReply& wmClass, const PropertyReply& type,
-                              const PropertyReply& state) {
-    AppMatchWindow window;
-    window.window = id;
-    if (const auto [value, n] = items32(pid, XCB_ATOM_CARDINAL);
-        n >= 1 && value[0] > 0 && value[0] <= 0x7fffffff)
-        window.pid = static_cast<std::int32_t>(value[0]);
-    readClass(wmClass, window);
-    // The first type this program knows decides; types of other desktops (KDE's override) are
-    // passed over, and a window naming none is a normal one.
-    const auto [types, typeCount] = items32(type, XCB_ATOM_ATOM);
-    for (std::size_t t = 0; t < typeCount; ++t) {
-        if (types[t] == atoms.typeNormal || types[t] == atoms.typeDialog)
-            break;
-        if (atoms.isOtherType(types[t])) {
-            window.isNormal = false;
-            break;
+struct Replies {
+    PropertyReply pid, wmClass, type, state;
+};
+
+// Replaces the parts of `window` whose properties were read.
+void readProperties(const EwmhAtoms& atoms, std::uint8_t read, const Replies& replies,
+                    AppMatchWindow& window) {
+    using P = EwmhWindowReader::Property;
+    if (read & P::pid) {
+        window.pid.reset();
+        if (const auto [value, n] = items32(replies.pid, XCB_ATOM_CARDINAL);
+            n >= 1 && value[0] > 0 && value[0] <= 0x7fffffff)
+            window.pid = static_cast<std::int32_t>(value[0]);
+    }
+    if (read & P::wmClass) {
+        window.wmInstance.clear();
+        window.wmClass.clear();
+        readClass(replies.wmClass, window);
+    }
+    if (read & P::windowType) {
+        // The first type this program knows decides; types of other desktops (KDE's override)
+        // are passed over, and a window naming none is a normal one.
+        window.isNormal = true;
+        const auto [types, typeCount] = items32(replies.type, XCB_ATOM_ATOM);
+        for (std::size_t t = 0; t < typeCount; ++t) {
+            if (types[t] == atoms.typeNormal || types[t] == atoms.typeDialog)
+                break;
+            if (atoms.isOtherType(types[t])) {
+                window.isNormal = false;
+                break;
+            }
         }
     }
-    const auto [states, stateCount] = items32(state, XCB_ATOM_ATOM);
-    for (std::size_t s = 0; s < stateCount; ++s)
-        window.skipsTaskbar = window.skipsTaskbar || states[s] == atoms.stateSkipTaskbar;
-    return window;
+    if (read & P::state) {
+        window.skipsTaskbar = false;
+        const auto [states, stateCount] = items32(replies.state, XCB_ATOM_ATOM);
+        for (std::size_t s = 0; s < stateCount; ++s)
+            window.skipsTaskbar = window.skipsTaskbar || states[s] == atoms.stateSkipTaskbar;
+    }
 }
 
 } // namespace
@@ -127,12 +142,14 @@ EwmhWindowReader::readWindows(const std::vector<Request>& requests) const {
     cookies.reserve(requests.size());
     for (const Request& r : requests) {
         Cookies c{};
-        if (r.properties) {
+        if (r.properties & pid)
             c.pid = request(connection_, r.window, atoms_.wmPid, XCB_ATOM_CARDINAL, 1);
+        if (r.properties & wmClass)
             c.wmClass = request(connection_, r.window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+        if (r.properties & windowType)
             c.type = request(connection_, r.window, atoms_.wmWindowType, XCB_ATOM_ATOM, 64);
+        if (r.properties & state)
             c.state = request(connection_, r.window, atoms_.wmState, XCB_ATOM_ATOM, 64);
-        }
         if (r.icon)
             c.icon = request(connection_, r.window, atoms_.wmIcon, XCB_ATOM_CARDINAL, iconLength);
         cookies.push_back(c);
@@ -145,22 +162,26 @@ EwmhWindowReader::readWindows(const std::vector<Request>& requests) const {
         const Cookies& c = cookies[i];
         bool gone = false;
         // Every reply is taken, also for a window found gone, so that none is left queued.
-        PropertyReply pid, wmClass, type, state, icon;
-        if (r.properties) {
-            pid = take(connection_, c.pid, &gone);
-            wmClass = take(connection_, c.wmClass, &gone);
-            type = take(connection_, c.type, &gone);
-            state = take(connection_, c.state, &gone);
-        }
-        if (r.icon)
-            icon = take(connection_, c.icon, &gone);
+        Replies replies;
+        if (r.properties & pid)
+            replies.pid = take(connection_, c.pid, &gone);
+        if (r.properties & wmClass)
+            replies.wmClass = take(connection_, c.wmClass, &gone);
+        if (r.properties & windowType)
+            replies.type = take(connection_, c.type, &gone);
+        if (r.properties & state)
+            replies.state = take(connection_, c.state, &gone);
+        const PropertyReply icon = r.icon ? take(connection_, c.icon, &gone) : nullptr;
         if (gone)
             continue;
 
         Window window;
         window.window = r.window;
-        if (r.properties)
-            window.properties = readProperties(atoms_, r.window, pid, wmClass, type, state);
+        if (r.properties) {
+            window.properties = r.known;
+            window.properties->window = r.window;
+            readProperties(atoms_, r.properties, replies, *window.properties);
+        }
         if (r.icon) {
             const auto [data, count] = items32(icon, XCB_ATOM_CARDINAL);
             window.icon = decodeIcon(data, count);

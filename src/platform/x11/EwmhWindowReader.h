@@ -24,15 +24,25 @@ public:
     // _NET_CLIENT_LIST_STACKING: bottom to top.
     std::vector<xcb_window_t> readStacking() const;
 
+    // The properties that tell applications apart, as bits of a mask.
+    enum Property : std::uint8_t {
+        pid = 1,        // _NET_WM_PID
+        wmClass = 2,    // WM_CLASS
+        windowType = 4, // _NET_WM_WINDOW_TYPE
+        state = 8,      // _NET_WM_STATE
+        allProperties = 15,
+    };
     struct Request {
         xcb_window_t window = XCB_WINDOW_NONE;
-        // _NET_WM_PID, WM_CLASS, _NET_WM_WINDOW_TYPE and _NET_WM_STATE.
-        bool properties = true;
+        std::uint8_t properties = allProperties;
         // _NET_WM_ICON, which may be large.
         bool icon = false;
+        // What is known of the window already; the properties read replace their parts of it.
+        AppMatchWindow known{};
     };
     struct Window {
         xcb_window_t window = XCB_WINDOW_NONE;
+        // Present when properties were asked for.
         std::optional<AppMatchWindow> properties;
         // A null icon when the window has none.
         std::optional<QIcon> icon;
