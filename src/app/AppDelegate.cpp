@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 
 #include "app/Platform.h"
+#include "runtime/DockletRuntime.h"
+#include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/MenuBarView.h"
 

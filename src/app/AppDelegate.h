@@ -6,6 +6,7 @@
 
 class DockStore;
 class MenuBarView;
+class RunningAppsMonitor;
 struct Platform;
 
 // Makes the long-lived objects in order (the store first) and keeps them for the life of the
@@ -28,5 +29,6 @@ public:
 private:
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<DockStore> store_;
+    std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<MenuBarView> menuBar_;
 };

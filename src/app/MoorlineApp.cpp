@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "support/IconResolver.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,10 +11,6 @@
 #include <QTimer>
 
 #include <cstdlib>
-
-// The icons are compiled into a static library: register them explicitly. At global scope,
-// where the resource's registration function lives.
-static void initResources() { Q_INIT_RESOURCE(moorline); }
 
 namespace {
 
@@ -30,17 +27,14 @@ extern "C" void flushAtExit() {
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
-    initResources();
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral("moorline"));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before any icon is looked up: Qt caches theme lookups.
+    IconResolver::prepareIconTheme();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/moorline/moorline.svg")));
-    // Outside a desktop session the theme is bare hicolor, where named icons do not resolve.
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QStringLiteral("hicolor"))
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     // From here on a termination signal ends the event loop in order (once it runs) instead of
     // killing the process with a save still waiting.

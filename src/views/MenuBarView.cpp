@@ -1,6 +1,7 @@
 #include "views/MenuBarView.h"
 
 #include "store/DockStore.h"
+#include "support/IconResolver.h"
 
 #include <QIcon>
 #include <QMenu>
@@ -75,7 +76,7 @@ void MenuBarView::rebuild() {
     for (const KindEntry& entry : newDockEntries)
         connect(newDock->addAction(QLatin1String(entry.title)), &QAction::triggered, this,
                 [this, kind = entry.kind] { store_.addDock(kind); });
-    QAction* preferences = menu_->addAction(QIcon::fromTheme(QStringLiteral("preferences-system")),
+    QAction* preferences = menu_->addAction(IconResolver::symbol(QStringLiteral("gearshape")),
                                             QStringLiteral("Preferences\u2026"));
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(preferences, &QAction::triggered, this, &MenuBarView::preferencesRequested);

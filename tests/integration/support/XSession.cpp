@@ -6,6 +6,18 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+#include <cstdio>
+#include <sys/prctl.h>
+
+namespace {
+// A test binary that aborts (a failed sanitizer check) runs no destructors: let the kernel end
+// its X server and window manager with it.
+void endWithParent(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+} // namespace
+
 struct XSession::Private {
     QTemporaryDir root;
 };
@@ -16,14 +28,7 @@ XSession::XSession(Options options)
     : options_(std::move(options)), d_(std::make_unique<Private>()) {}
 
 XSession::~XSession() {
-    for (auto* process : {windowManager_.get(), server_.get()}) {
-        if (process && process->state() != QProcess::NotRunning) {
-            process->terminate();
-            if (!process->waitForFinished(3000))
-                process->kill();
-            process->waitForFinished(1000);
-        }
-    }
+    stop();
 }
 
 QString XSession::home() const {
@@ -44,7 +49,21 @@ bool XSession::start() {
     qputenv("XDG_RUNTIME_DIR", d_->root.path().toLocal8Bit());
     QFile::setPermissions(d_->root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
+    // Under a heavy load a server or window manager occasionally fails to come up: try again.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (startServer() && (!options_.windowManager || startWindowManager()))
+            return true;
+        std::fprintf(stderr, "XSession: attempt %d to start %s failed\n", attempt,
+                     display_.isEmpty() ? "Xvfb" : "Openbox");
+        stop();
+    }
+    return false;
+}
+
+bool XSession::startServer() {
+    display_.clear();
     server_ = std::make_unique<QProcess>();
+    endWithParent(*server_);
     server_->setProcessChannelMode(QProcess::SeparateChannels);
     server_->setStandardErrorFile(QProcess::nullDevice());
     // -displayfd 1: the server picks a free display and writes its number on standard output.
@@ -53,12 +72,13 @@ bool XSession::start() {
                     QStringLiteral("0"), options_.screen, QStringLiteral("-nolisten"),
                     QStringLiteral("tcp"), QStringLiteral("+extension"),
                     QStringLiteral("XInputExtension")});
-    if (!server_->waitForStarted(5000))
+    if (!server_->waitForStarted(10000))
         return false;
     QByteArray number;
     QElapsedTimer timer;
     timer.start();
-    while (!number.contains('\n') && timer.elapsed() < 10000) {
+    while (!number.contains('\n') && timer.elapsed() < 30000 &&
+           server_->state() == QProcess::Running) {
         server_->waitForReadyRead(200);
         number += server_->readAllStandardOutput();
     }
@@ -68,21 +88,21 @@ bool XSession::start() {
     qputenv("DISPLAY", display_.toLocal8Bit());
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
 
-    if (!options_.windowManager)
-        return true;
+bool XSession::startWindowManager() {
     windowManager_ = std::make_unique<QProcess>();
+    endWithParent(*windowManager_);
     windowManager_->setStandardOutputFile(QProcess::nullDevice());
     windowManager_->setStandardErrorFile(QProcess::nullDevice());
     windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    return windowManager_->waitForStarted(5000) && waitForWindowManager();
-}
-
-bool XSession::waitForWindowManager() {
+    if (!windowManager_->waitForStarted(10000))
+        return false;
     // Openbox announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 10000) {
+    while (timer.elapsed() < 30000 && windowManager_->state() == QProcess::Running) {
         const auto result =
             Desktop::run(QStringLiteral("xprop"),
                          {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
@@ -91,6 +111,17 @@ bool XSession::waitForWindowManager() {
         QThread::msleep(50);
     }
     return false;
+}
+
+void XSession::stop() {
+    for (auto* process : {windowManager_.get(), server_.get()}) {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(3000))
+                process->kill();
+            process->waitForFinished(1000);
+        }
+    }
 }
 
 Desktop::Result Desktop::run(const QString& program, const QStringList& arguments,

@@ -29,7 +29,9 @@ public:
     QString home() const;
 
 private:
-    bool waitForWindowManager();
+    bool startServer();
+    bool startWindowManager();
+    void stop();
 
     Options options_;
     QString display_;
