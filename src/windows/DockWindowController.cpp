@@ -116,7 +116,9 @@ void DockWindowController::handleGlobalMouseMoved() {
         break;
     case AutoHideRule::Action::reveal:
         isAutoHidden_ = false;
-        panel_->orderFront();
+        // A dock the user has hidden stays hidden: the rule only undoes its own hiding.
+        if (dock->isVisible)
+            panel_->orderFront();
         break;
     }
 }

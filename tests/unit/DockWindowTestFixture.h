@@ -1,0 +1,60 @@
+#pragma once
+
+#include "fakes/FakeDockPanelFactory.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeHotKeyBackend.h"
+#include "fakes/FakePointerMonitor.h"
+#include "fakes/FakeScreens.h"
+#include "fakes/VirtualScheduler.h"
+#include "platform/DefaultApplications.h"
+#include "runtime/HotKeyManager.h"
+#include "store/DockStore.h"
+#include "windows/DockWindowsManager.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A store, the hot key manager on a fake backend and the fake window layer, on a virtual clock.
+class DockWindowTest : public ::testing::Test {
+protected:
+    // No desktop entries at all: the starter docks are replaced by each test anyway.
+    struct NoDefaultApplications final : DefaultApplications {
+        std::optional<QString> defaultFor(const QString&) const override { return {}; }
+        std::optional<QString> installed(const QString&) const override { return {}; }
+    };
+
+    DockWindowTest() { store.docks.set({}); }
+
+    static Dock makeDock(const QString& name, DockPosition position = {100, 200, 180, 300}) {
+        Dock dock = Dock::makeDefault(DockKind::items, name);
+        dock.position = position;
+        return dock;
+    }
+
+    void startManager() {
+        manager = std::make_unique<DockWindowsManager>(store, nullptr, dependencies);
+    }
+
+    const Dock& stored(const QUuid& id) const { return *store.dock(id); }
+    void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
+        Dock dock = stored(id);
+        edit(dock);
+        store.update(dock);
+    }
+
+    bool hotKeyRegistered(const QUuid& dockID) const;
+    void pressHotKey(const QUuid& dockID);
+
+    FakeFileSystem fileSystem;
+    VirtualScheduler scheduler;
+    NoDefaultApplications defaultApplications;
+    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
+    FakeHotKeyBackend hotKeyBackend;
+    HotKeyManager hotKeys{hotKeyBackend, scheduler};
+    FakeDockPanelFactory panels;
+    FakeScreens screens;
+    FakePointerMonitor pointer{&screens};
+    DockWindowDependencies dependencies{scheduler, hotKeys, panels, screens, pointer};
+    std::unique_ptr<DockWindowsManager> manager;
+};
