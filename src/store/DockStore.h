@@ -32,7 +32,7 @@ public:
     void scheduleSave();
     // Writes a save still waiting in its delay now (at quit); does nothing when none waits.
     void flushPendingSave();
-    bool isSavePending() const { return saveWorkItem_.isActive(); }
+    bool isSavePending() const { return savePending_; }
 
     std::optional<std::size_t> indexOf(const QUuid& dockId) const;
     const Dock* dock(const QUuid& dockId) const;
@@ -51,13 +51,14 @@ public:
                                           const DefaultApplications& defaultApplications);
 
 private:
-    void load();
+    void load(const DefaultApplications& defaultApplications);
     void persist();
-    void keepUnreadableFile();
+    bool keepUnreadableFile();
 
     FileSystem& fileSystem_;
     Scheduler& scheduler_;
     QString fileURL_;
     Subscription saveWorkItem_;
+    bool savePending_ = false;
     bool keepUnreadableBeforeSave_ = false;
 };

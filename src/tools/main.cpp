@@ -1,6 +1,10 @@
-#include <cstdio>
+#include "tools/DocksCommand.h"
 
-int main() {
-    std::fputs("usage: moorline-docks check|format FILE\n", stderr);
-    return 2;
+#include <QFile>
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    return DocksCommand(stdout, stderr).run(arguments);
 }

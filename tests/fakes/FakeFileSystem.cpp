@@ -52,7 +52,7 @@ bool FakeFileSystem::makePath(const QString& path) {
 }
 
 bool FakeFileSystem::copyFile(const QString& from, const QString& to) {
-    if (!files.contains(from) || exists(to))
+    if (failCopies || !files.contains(from) || exists(to))
         return false;
     files.insert(to, files.value(from));
     return true;

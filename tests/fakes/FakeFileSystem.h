@@ -23,6 +23,7 @@ public:
     bool copyFile(const QString& from, const QString& to) override;
 
     bool failWrites = false;
+    bool failCopies = false;
     int writeCount = 0;
     QHash<QString, QByteArray> files;
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // Widgets draw into memory: no display, no session bus.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

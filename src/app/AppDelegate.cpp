@@ -1,0 +1,38 @@
+#include "app/AppDelegate.h"
+
+#include "app/Platform.h"
+#include "store/DockStore.h"
+#include "views/MenuBarView.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+namespace {
+QString dataDirectory() {
+    // $XDG_DATA_HOME (default ~/.local/share), then our own folder.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Moorline");
+}
+} // namespace
+
+AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+    store_ = std::make_unique<DockStore>(
+        DockStore::Dependencies{platform_->fileSystem, platform_->scheduler,
+                                platform_->defaultApplications, dataDirectory()});
+    menuBar_ = std::make_unique<MenuBarView>(*store_);
+    connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
+            &AppDelegate::showSettingsWindow);
+    connect(menuBar_.get(), &MenuBarView::quitRequested, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    menuBar_->show();
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {}
+
+void AppDelegate::showSettingsWindow() {}
+
+void AppDelegate::flushPendingWork() {
+    store_->flushPendingSave();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class DockStore;
+class MenuBarView;
+struct Platform;
+
+// Makes the long-lived objects in order (the store first) and keeps them for the life of the
+// program; opens the panels once start-up has finished.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    AppDelegate();
+    ~AppDelegate() override;
+
+    DockStore& store() const { return *store_; }
+    MenuBarView& menuBar() const { return *menuBar_; }
+
+    void applicationDidFinishLaunching();
+    // A second launch, or "Preferences…".
+    void showSettingsWindow();
+    // Writes what is still waiting in the store's save delay (quit, signals, session end).
+    void flushPendingWork();
+
+private:
+    std::unique_ptr<Platform> platform_;
+    std::unique_ptr<DockStore> store_;
+    std::unique_ptr<MenuBarView> menuBar_;
+};

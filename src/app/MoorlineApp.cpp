@@ -1,0 +1,63 @@
+#include "app/MoorlineApp.h"
+
+#include "app/AppDelegate.h"
+#include "app/QuitSignals.h"
+#include "app/SingleInstance.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// The delegate, reachable from the exit hook below.
+AppDelegate* runningDelegate = nullptr;
+
+extern "C" void flushAtExit() {
+    // Qt ends the process with exit() when the X connection breaks at the end of the session;
+    // the event loop never returns then, so this is the last chance to write a pending save.
+    if (runningDelegate)
+        runningDelegate->flushPendingWork();
+}
+
+} // namespace
+
+int MoorlineApp::run(int argc, char** argv) {
+    QApplication::setApplicationName(QStringLiteral("moorline"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
+    QApplication::setDesktopFileName(QStringLiteral("moorline"));
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/moorline/moorline.svg")));
+    // Outside a desktop session the theme is bare hicolor, where named icons do not resolve.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QStringLiteral("hicolor"))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+
+    SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!instance.claim())
+        return instance.signalRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
+
+    AppDelegate delegate;
+    runningDelegate = &delegate;
+    std::atexit(flushAtExit);
+    QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate,
+                     &AppDelegate::showSettingsWindow);
+
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit);
+    // The session manager asks before the session ends.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,
+                     [&delegate](QSessionManager&) { delegate.flushPendingWork(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                     &AppDelegate::flushPendingWork);
+
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    const int status = QApplication::exec();
+    delegate.flushPendingWork();
+    runningDelegate = nullptr;
+    return status;
+}

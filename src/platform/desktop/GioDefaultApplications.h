@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/DefaultApplications.h"
+
+// The desktop's default applications and installed entries, as GIO reads them from
+// mimeapps.list and the XDG data directories.
+class GioDefaultApplications final : public DefaultApplications {
+public:
+    std::optional<QString> defaultFor(const QString& contentType) const override;
+    std::optional<QString> installed(const QString& desktopId) const override;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// The moorline-docks command line: checks a hand-edited docks.json or prints its canonical form,
+// with the same reader and writer as the program itself.
+class DocksCommand {
+public:
+    enum ExitCode { success = 0, unreadableDocks = 1, usageOrInputOutput = 2 };
+
+    DocksCommand(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+
+    // `arguments` excludes the program name.
+    int run(const QStringList& arguments);
+
+private:
+    int check(const QString& fileName);
+    int format(const QString& fileName);
+    // The whole file, or nothing after reporting the failure.
+    bool readFile(const QString& fileName, QByteArray& contents);
+    int usageError(const QString& problem);
+    bool write(std::FILE* stream, const QByteArray& bytes);
+
+    std::FILE* out_;
+    std::FILE* err_;
+};

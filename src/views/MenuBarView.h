@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Subscription.h"
+
+#include <QObject>
+
+#include <memory>
+
+class DockStore;
+class QMenu;
+class QSystemTrayIcon;
+
+// The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
+// The menu is rebuilt on the pass of the event loop after the store changes.
+class MenuBarView final : public QObject {
+    Q_OBJECT
+public:
+    explicit MenuBarView(DockStore& store, QObject* parent = nullptr);
+    ~MenuBarView() override;
+
+    void show();
+    QMenu* menu() const { return menu_.get(); }
+    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
+
+Q_SIGNALS:
+    void preferencesRequested();
+    void quitRequested();
+
+private:
+    void scheduleRebuild();
+    void rebuild();
+
+    DockStore& store_;
+    std::unique_ptr<QMenu> menu_;
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    Subscription willChange_;
+    bool rebuildPending_ = false;
+};

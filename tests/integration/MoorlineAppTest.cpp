@@ -1,0 +1,132 @@
+#include "integration/support/XSession.h"
+#include "models/DockCodec.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace std::chrono_literals;
+
+// The real moorline binary in the private session: start-up, the docks file, one instance,
+// and an orderly end.
+namespace {
+
+QString dataDir() {
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline");
+}
+QString docksFile() {
+    return dataDir() + QStringLiteral("/docks.json");
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+QStringList runtimeSockets() {
+    return QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
+        .entryList({QStringLiteral("moorline-*.socket")}, QDir::System | QDir::Files);
+}
+
+class MoorlineAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(dataDir()).removeRecursively();
+        // Start with no default browser or terminal: the starter dock is docklets only.
+        qputenv("XDG_DATA_DIRS", QByteArray("/nonexistent"));
+    }
+    void TearDown() override {
+        for (auto& process : processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(3000);
+            }
+        }
+    }
+
+    QProcess& launch() {
+        auto& process = *processes.emplace_back(std::make_unique<QProcess>());
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {});
+        EXPECT_TRUE(process.waitForStarted(5000));
+        return process;
+    }
+
+    // The instance is up once it listens for later launches.
+    bool waitForInstance() {
+        return Desktop::waitUntil([] { return !runtimeSockets().isEmpty(); }, 10s);
+    }
+
+    void terminate(QProcess& process) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+} // namespace
+
+TEST_F(MoorlineAppTest, WritesTheStarterDocksShortlyAfterStart) {
+    QProcess& app = launch();
+    ASSERT_TRUE(waitForInstance());
+    ASSERT_TRUE(Desktop::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    const auto decoded = DockCodec::decode(readFile(docksFile()));
+    ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+    ASSERT_EQ(decoded.docks.size(), 3u);
+    EXPECT_EQ(decoded.docks[0].name, QStringLiteral("Dock"));
+    EXPECT_EQ(decoded.docks[0].tabs.at(0).items.size(), 4u); // the docklets
+    terminate(app);
+}
+
+TEST_F(MoorlineAppTest, KeepsAnUnreadableFileBesideTheNewOne) {
+    const QByteArray broken = "[{\"name\": \"my dock\", oops}]";
+    writeFile(docksFile(), broken);
+    QProcess& app = launch();
+    ASSERT_TRUE(
+        Desktop::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
+    const QStringList kept = QDir(dataDir()).entryList({QStringLiteral("docks.json.unreadable-*")});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(readFile(dataDir() + QLatin1Char('/') + kept[0]), broken);
+    terminate(app);
+}
+
+TEST_F(MoorlineAppTest, SigtermWritesTheSaveStillWaitingInItsDelay) {
+    QProcess& app = launch();
+    QElapsedTimer sinceUp;
+    ASSERT_TRUE(waitForInstance());
+    sinceUp.start();
+    ASSERT_FALSE(QFile::exists(docksFile()));
+    terminate(app);
+    // The store was made after the instance began to listen, so its save was still waiting.
+    if (sinceUp.elapsed() >= 350)
+        GTEST_SKIP() << "too slow to catch the save in its delay (" << sinceUp.elapsed() << " ms)";
+    EXPECT_EQ(DockCodec::decode(readFile(docksFile())).docks.size(), 3u);
+}
+
+TEST_F(MoorlineAppTest, ASecondLaunchLeavesAndTheFirstKeepsRunning) {
+    QProcess& first = launch();
+    ASSERT_TRUE(waitForInstance());
+    QProcess& second = launch();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(runtimeSockets().size(), 1);
+    terminate(first);
+}

@@ -1,0 +1,293 @@
+#include "store/DockStore.h"
+#include "fakes/FakeDefaultApplications.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/VirtualScheduler.h"
+#include "models/DockCodec.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString dataDir = QStringLiteral("/home/u/.local/share/Moorline");
+const QString file = dataDir + QStringLiteral("/docks.json");
+
+class DockStoreTest : public ::testing::Test {
+protected:
+    std::unique_ptr<DockStore> makeStore() {
+        return std::make_unique<DockStore>(DockStore::Dependencies{fs, clock, apps, dataDir});
+    }
+    void writeDocks(const std::vector<Dock>& docks) { fs.addFile(file, *DockCodec::encode(docks)); }
+    std::vector<Dock> savedDocks() const {
+        auto decoded = DockCodec::decode(fs.files.value(file));
+        EXPECT_TRUE(decoded.ok()) << decoded.error.toStdString();
+        return decoded.docks;
+    }
+
+    FakeFileSystem fs;
+    VirtualScheduler clock;
+    FakeDefaultApplications apps;
+};
+
+Dock dockWithTabs(int count, std::int64_t selected) {
+    Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("T"));
+    dock.tabs.clear();
+    for (int i = 0; i < count; ++i)
+        dock.tabs.push_back(DockTab::make(QString::number(i)));
+    dock.selectedTabIndex = selected;
+    return dock;
+}
+
+} // namespace
+
+TEST_F(DockStoreTest, WithoutAFileSeedsTheStarterDocksAndWritesThemAfterTheDelay) {
+    auto store = makeStore();
+    ASSERT_EQ(store->docks->size(), 3u);
+    EXPECT_EQ((*store->docks)[0].name, QStringLiteral("Dock"));
+    EXPECT_EQ((*store->docks)[1].kind, DockKind::applicationSwitcher);
+    EXPECT_EQ((*store->docks)[1].name, QStringLiteral("Application Dock"));
+    EXPECT_EQ((*store->docks)[2].kind, DockKind::clippings);
+    EXPECT_EQ((*store->docks)[2].name, QStringLiteral("Clippings"));
+    EXPECT_EQ(store->fileURL(), file);
+    clock.advance(399ms);
+    EXPECT_FALSE(fs.files.contains(file));
+    clock.advance(1ms);
+    EXPECT_EQ(savedDocks(), *store->docks);
+}
+
+TEST_F(DockStoreTest, StarterDockTakesDefaultsThenWellKnownEntriesOnceEachThenDocklets) {
+    const QString firefox = QStringLiteral("/usr/share/applications/firefox-esr.desktop");
+    const QString xterm = QStringLiteral("/usr/share/applications/debian-xterm.desktop");
+    fs.addFile(firefox, "", QStringLiteral("Firefox ESR"));
+    fs.addFile(xterm, "", QStringLiteral("XTerm"));
+    apps.defaults.insert(QStringLiteral("x-scheme-handler/https"), firefox);
+    apps.defaults.insert(QStringLiteral("x-scheme-handler/mailto"), firefox); // not twice
+    apps.entries.insert(QStringLiteral("debian-xterm.desktop"), xterm);
+    apps.entries.insert(QStringLiteral("firefox.desktop"), QStringLiteral("/unused"));
+
+    const auto docks = DockStore::starterDocks(fs, apps);
+    const auto& items = docks[0].tabs.at(0).items;
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(docks[0].tabs.size(), 1u);
+    EXPECT_EQ(docks[0].tabs[0].name, QStringLiteral("Main"));
+    EXPECT_EQ(items[0].name, QStringLiteral("Firefox ESR"));
+    EXPECT_EQ(items[0].path, firefox);
+    EXPECT_EQ(items[0].kind, DockItemKind::application);
+    EXPECT_EQ(items[1].name, QStringLiteral("XTerm"));
+    const std::vector<std::pair<QString, DockletKind>> docklets = {
+        {QStringLiteral("Separator"), DockletKind::separator},
+        {QStringLiteral("Clock"), DockletKind::clock},
+        {QStringLiteral("Disk Space"), DockletKind::diskSpace},
+        {QStringLiteral("Trash"), DockletKind::trash}};
+    for (std::size_t i = 0; i < docklets.size(); ++i) {
+        EXPECT_EQ(items[2 + i].name, docklets[i].first);
+        EXPECT_EQ(items[2 + i].docklet, docklets[i].second);
+        EXPECT_FALSE(items[2 + i].path);
+    }
+    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
+}
+
+TEST_F(DockStoreTest, AFileIsTakenAsItIsEvenEmptyAndNothingIsSaved) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    EXPECT_TRUE(store->docks->empty());
+    EXPECT_FALSE(store->isSavePending());
+    clock.advance(10s);
+    EXPECT_EQ(fs.writeCount, 0);
+}
+
+TEST_F(DockStoreTest, AnUndecodableFileIsKeptBesideItselfBeforeTheStarterDocksReplaceIt) {
+    const QByteArray broken = "[{\"id\":\"not a dock\"}]";
+    fs.addFile(file, broken);
+    {
+        auto store = makeStore();
+        EXPECT_EQ(store->docks->size(), 3u);
+        clock.advance(400ms);
+    }
+    QStringList copies;
+    for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
+        if (it.key().startsWith(file + QStringLiteral(".unreadable-")))
+            copies << it.key();
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(fs.files.value(copies[0]), broken);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("\\.unreadable-\\d{8}-\\d{6}$"))
+                    .match(copies[0])
+                    .hasMatch());
+    EXPECT_EQ(savedDocks().size(), 3u);
+
+    // A second broken file in the same second gets its own copy.
+    fs.files.insert(file, "{");
+    auto again = makeStore();
+    clock.advance(400ms);
+    int count = 0;
+    for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
+        count += it.key().contains(QStringLiteral(".unreadable-"));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(fs.files.value(copies[0]), broken);
+}
+
+TEST_F(DockStoreTest, WhenNoCopyCanBeKeptTheUnreadableFileIsNotOverwritten) {
+    fs.addFile(file, "garbage");
+    auto store = makeStore();
+    fs.failCopies = true;
+    clock.advance(400ms);
+    EXPECT_EQ(fs.files.value(file), QByteArray("garbage"));
+    EXPECT_EQ(fs.writeCount, 0);
+    // The next change tries again, and succeeds once a copy can be made.
+    fs.failCopies = false;
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    EXPECT_EQ(savedDocks().size(), 4u);
+}
+
+TEST_F(DockStoreTest, ABurstOfChangesGivesOneWriteAfterTheLast) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    for (int i = 0; i < 5; ++i) {
+        store->addDock(DockKind::items);
+        clock.advance(100ms);
+    }
+    EXPECT_EQ(fs.writeCount, 0);
+    clock.advance(299ms);
+    EXPECT_EQ(fs.writeCount, 0);
+    clock.advance(1ms);
+    EXPECT_EQ(fs.writeCount, 1);
+    EXPECT_EQ(savedDocks().size(), 5u);
+}
+
+TEST_F(DockStoreTest, FlushWritesAPendingSaveNowAndOnlyOnce) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    store->flushPendingSave();
+    EXPECT_EQ(fs.writeCount, 0);
+    store->addDock(DockKind::clippings);
+    store->flushPendingSave();
+    EXPECT_EQ(fs.writeCount, 1);
+    clock.advance(1s);
+    EXPECT_EQ(fs.writeCount, 1);
+    EXPECT_EQ(savedDocks().at(0).name, QStringLiteral("Clippings Dock"));
+}
+
+TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    for (int i = 0; i < 7; ++i)
+        store->addDock(DockKind::items);
+    const auto& docks = *store->docks;
+    EXPECT_EQ(docks[0].name, QStringLiteral("New Dock"));
+    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
+    EXPECT_EQ(docks[1].position, (DockPosition{84, 144, 180, 420}));
+    EXPECT_EQ(docks[2].position, (DockPosition{108, 168, 180, 420}));
+    EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 180, 420}));
+    store->addDock(DockKind::applicationSwitcher);
+    EXPECT_EQ(store->docks->back().name, QStringLiteral("Application Dock"));
+    EXPECT_EQ(store->docks->back().position.x, 200 + 24 * 1);
+}
+
+TEST_F(DockStoreTest, OperationsOnAMissingDockChangeNothingAndScheduleNoSave) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    int willChange = 0;
+    auto sub = store->onObjectWillChange([&] { ++willChange; });
+    const QUuid nowhere = QUuid::createUuid();
+    Dock stray = Dock::makeDefault(DockKind::items, QStringLiteral("S"));
+    store->update(stray);
+    store->addItem(DockItem::makeClipping(QStringLiteral("x")), nowhere);
+    store->removeItem(QUuid::createUuid(), nowhere);
+    store->updateItem(DockItem::makeClipping(QStringLiteral("x")), nowhere);
+    store->addTab(nowhere, QStringLiteral("T"));
+    store->removeTab(QUuid::createUuid(), nowhere);
+    EXPECT_EQ(willChange, 0);
+    EXPECT_FALSE(store->isSavePending());
+    // removeDock saves even when nothing matched.
+    store->removeDock(nowhere);
+    EXPECT_TRUE(store->isSavePending());
+}
+
+TEST_F(DockStoreTest, AddItemGoesToTheGivenOrSelectedTabAndDropsOutOfRange) {
+    Dock dock = dockWithTabs(2, 5);
+    writeDocks({dock});
+    auto store = makeStore();
+    const DockItem item = DockItem::makeClipping(QStringLiteral("a"));
+    store->addItem(item, dock.id);
+    EXPECT_FALSE(store->isSavePending()); // selected index 5 of 2 tabs: no fallback
+    store->addItem(item, dock.id, -1);
+    store->addItem(item, dock.id, 2);
+    EXPECT_FALSE(store->isSavePending());
+    store->addItem(item, dock.id, 1);
+    EXPECT_TRUE(store->isSavePending());
+    EXPECT_EQ(store->dock(dock.id)->tabs[1].items, std::vector<DockItem>{item});
+}
+
+TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
+    Dock dock = dockWithTabs(2, 0);
+    const DockItem shared = DockItem::makeClipping(QStringLiteral("shared"));
+    const DockItem other = DockItem::makeClipping(QStringLiteral("other"));
+    dock.tabs[0].items = {shared, other, shared};
+    dock.tabs[1].items = {shared};
+    writeDocks({dock});
+    auto store = makeStore();
+
+    DockItem renamed = shared;
+    renamed.name = QStringLiteral("renamed");
+    store->updateItem(renamed, dock.id);
+    EXPECT_EQ(store->dock(dock.id)->tabs[0].items,
+              (std::vector<DockItem>{renamed, other, shared})); // first match per tab
+    EXPECT_EQ(store->dock(dock.id)->tabs[1].items, std::vector<DockItem>{renamed});
+
+    store->removeItem(shared.id, dock.id);
+    EXPECT_EQ(store->dock(dock.id)->tabs[0].items, std::vector<DockItem>{other});
+    EXPECT_TRUE(store->dock(dock.id)->tabs[1].items.empty());
+}
+
+TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
+    Dock one = dockWithTabs(1, 0);
+    Dock three = dockWithTabs(3, 2);
+    Dock four = dockWithTabs(4, 1);
+    writeDocks({one, three, four});
+    auto store = makeStore();
+
+    store->removeTab(one.tabs[0].id, one.id);
+    EXPECT_EQ(store->dock(one.id)->tabs.size(), 1u);
+    EXPECT_FALSE(store->isSavePending());
+
+    store->removeTab(three.tabs[2].id, three.id);
+    EXPECT_EQ(store->dock(three.id)->selectedTabIndex, 1);
+
+    store->removeTab(four.tabs[0].id, four.id);
+    EXPECT_EQ(store->dock(four.id)->selectedTabIndex, 1);
+    EXPECT_EQ(store->dock(four.id)->currentTab().id, four.tabs[2].id);
+
+    store->addTab(four.id, QString());
+    EXPECT_EQ(store->dock(four.id)->tabs.back().name, QString());
+    EXPECT_EQ(store->dock(four.id)->selectedTabIndex, 1);
+}
+
+TEST_F(DockStoreTest, SubscribersSeeTheNewListAfterWillChange) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    std::vector<std::size_t> seen;
+    bool willChangeFirst = false;
+    auto will = store->onObjectWillChange([&] { willChangeFirst = seen.size() == 1; });
+    auto sink =
+        store->docks.sink([&](const std::vector<Dock>&) { seen.push_back(store->docks->size()); });
+    store->addDock(DockKind::items);
+    EXPECT_TRUE(willChangeFirst);
+    EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1}));
+}
+
+TEST_F(DockStoreTest, AWriteThatFailsIsRetriedByTheNextChange) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    fs.failWrites = true;
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    EXPECT_EQ(fs.files.value(file), QByteArray("[]"));
+    fs.failWrites = false;
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    EXPECT_EQ(savedDocks().size(), 2u);
+}
