@@ -1,13 +1,13 @@
 // The cost of one global pointer event while docks auto-hide: the rule alone, and the whole
 // path through 20 controllers (posted check, store lookup, screens, rule) on the fake window
 // layer. Qt's own delivery of the X event comes on top.
+#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDockPanelFactory.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
 #include "fakes/VirtualScheduler.h"
-#include "platform/DefaultApplications.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/AutoHideRule.h"
@@ -20,11 +20,6 @@
 namespace {
 
 constexpr int dockCount = 20;
-
-struct NoDefaultApplications final : DefaultApplications {
-    std::optional<QString> defaultFor(const QString&) const override { return {}; }
-    std::optional<QString> installed(const QString&) const override { return {}; }
-};
 
 void BM_RuleFor20Docks(benchmark::State& state) {
     const std::vector<QRectF> screens{QRectF(0, 0, 1920, 1080), QRectF(1920, 0, 1920, 1080)};
@@ -46,7 +41,7 @@ BENCHMARK(BM_RuleFor20Docks);
 void BM_PointerEventThrough20Controllers(benchmark::State& state) {
     FakeFileSystem fileSystem;
     VirtualScheduler scheduler;
-    NoDefaultApplications defaultApplications;
+    FakeDefaultApplications defaultApplications;
     DockStore store({fileSystem, scheduler, defaultApplications, QStringLiteral("/data")});
     FakeHotKeyBackend backend;
     HotKeyManager hotKeys(backend, scheduler);

@@ -1,13 +1,13 @@
 // One change of the store's dock list with 20 docks: every controller re-applies its dock, on
 // the fake window layer and on real panel windows (offscreen, or X11 when run with
 // QT_QPA_PLATFORM=xcb). Also reports what runs while no dock auto-hides.
+#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDockPanelFactory.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
 #include "fakes/VirtualScheduler.h"
-#include "platform/DefaultApplications.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/DockWindowsEnvironment.h"
@@ -23,15 +23,10 @@ namespace {
 
 constexpr int dockCount = 20;
 
-struct NoDefaultApplications final : DefaultApplications {
-    std::optional<QString> defaultFor(const QString&) const override { return {}; }
-    std::optional<QString> installed(const QString&) const override { return {}; }
-};
-
 struct Setup {
     FakeFileSystem fileSystem;
     VirtualScheduler scheduler;
-    NoDefaultApplications defaultApplications;
+    FakeDefaultApplications defaultApplications;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
     FakeHotKeyBackend backend;
     HotKeyManager hotKeys{backend, scheduler};

@@ -1,7 +1,7 @@
 #include "views/DockContentView.h"
+#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/VirtualScheduler.h"
-#include "platform/DefaultApplications.h"
 #include "store/DockStore.h"
 
 #include <QCoreApplication>
@@ -10,11 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct NoDefaultApplications final : DefaultApplications {
-    std::optional<QString> defaultFor(const QString&) const override { return {}; }
-    std::optional<QString> installed(const QString&) const override { return {}; }
-};
 
 class DockContentViewTest : public ::testing::Test {
 protected:
@@ -47,7 +42,7 @@ protected:
 
     FakeFileSystem fileSystem;
     VirtualScheduler scheduler;
-    NoDefaultApplications defaultApplications;
+    FakeDefaultApplications defaultApplications;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     Dock dock = redDock();
     DockContentView view{dock.id, store, nullptr};

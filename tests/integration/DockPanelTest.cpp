@@ -1,9 +1,9 @@
 // Dock panels on a real X server with Openbox: geometry, map state, window-manager hints, the
 // stays-on-top toggle, auto-hide driven by real pointer motion and moves written back.
+#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "integration/support/XSession.h"
-#include "platform/DefaultApplications.h"
 #include "platform/QtScheduler.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
@@ -18,11 +18,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-struct NoDefaultApplications final : DefaultApplications {
-    std::optional<QString> defaultFor(const QString&) const override { return {}; }
-    std::optional<QString> installed(const QString&) const override { return {}; }
-};
 
 // The Xvfb screen of the shared session: 1280 x 800, so Qt y = 800 - (y + height).
 constexpr int screenHeight = 800;
@@ -101,7 +96,7 @@ protected:
 
     FakeFileSystem fileSystem;
     QtScheduler& scheduler = QtScheduler::shared();
-    NoDefaultApplications defaultApplications;
+    FakeDefaultApplications defaultApplications;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
     FakeHotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, scheduler};

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDockPanelFactory.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
 #include "fakes/VirtualScheduler.h"
-#include "platform/DefaultApplications.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/DockWindowsManager.h"
@@ -18,13 +18,11 @@
 // A store, the hot key manager on a fake backend and the fake window layer, on a virtual clock.
 class DockWindowTest : public ::testing::Test {
 protected:
-    // No desktop entries at all: the starter docks are replaced by each test anyway.
-    struct NoDefaultApplications final : DefaultApplications {
-        std::optional<QString> defaultFor(const QString&) const override { return {}; }
-        std::optional<QString> installed(const QString&) const override { return {}; }
-    };
-
-    DockWindowTest() { store.docks.set({}); }
+    DockWindowTest() {
+        store.docks.set({});
+        // Let the store write its starter docks, so that the clock starts out idle.
+        scheduler.advance(std::chrono::seconds(1));
+    }
 
     static Dock makeDock(const QString& name, DockPosition position = {100, 200, 180, 300}) {
         Dock dock = Dock::makeDefault(DockKind::items, name);
@@ -48,7 +46,7 @@ protected:
 
     FakeFileSystem fileSystem;
     VirtualScheduler scheduler;
-    NoDefaultApplications defaultApplications;
+    FakeDefaultApplications defaultApplications;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     FakeHotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
