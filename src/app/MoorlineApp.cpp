@@ -11,6 +11,10 @@
 
 #include <cstdlib>
 
+// The icons are compiled into a static library: register them explicitly. At global scope,
+// where the resource's registration function lives.
+static void initResources() { Q_INIT_RESOURCE(moorline); }
+
 namespace {
 
 // The delegate, reachable from the exit hook below.
@@ -26,6 +30,7 @@ extern "C" void flushAtExit() {
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
+    initResources();
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral("moorline"));
@@ -37,6 +42,12 @@ int MoorlineApp::run(int argc, char** argv) {
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
+    // From here on a termination signal ends the event loop in order (once it runs) instead of
+    // killing the process with a save still waiting.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
     SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (!instance.claim())
         return instance.signalRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
@@ -47,8 +58,6 @@ int MoorlineApp::run(int argc, char** argv) {
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate,
                      &AppDelegate::showSettingsWindow);
 
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit);
     // The session manager asks before the session ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,
                      [&delegate](QSessionManager&) { delegate.flushPendingWork(); });

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/HotKeyBackend.h"
+#include "platform/LifetimeGuard.h"
+
 #include <QHash>
 #include <QUuid>
 
@@ -7,7 +10,6 @@
 #include <functional>
 #include <map>
 
-class HotKeyBackend;
 class Scheduler;
 
 // The single owner of the system-wide hot keys: one chord per dock, each press dispatched to the
@@ -19,10 +21,31 @@ public:
     HotKeyManager(const HotKeyManager&) = delete;
     HotKeyManager& operator=(const HotKeyManager&) = delete;
 
+    // The process-wide instance on the real window system, made on first use (after the
+    // application object) and kept until the process ends. Defined in the platform layer, the
+    // one place that knows the real backend; code that uses the manager takes it as a
+    // constructor argument instead.
+    static HotKeyManager& shared();
+
     // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
     // the window system refuses leaves the dock without a hot key, silently.
     void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,
                         std::function<void()> handler);
     // Removes whatever is registered for the dock; harmless when nothing is.
     void unregister(const QUuid& dockID);
+
+private:
+    void installEventHandlerIfNeeded();
+    void handleHotKey(std::uint32_t id);
+
+    HotKeyBackend& backend_;
+    Scheduler& scheduler_;
+
+    QHash<QUuid, HotKeyBackend::Handle> hotKeyRefs;
+    QHash<QUuid, std::function<void()>> handlers;
+    bool eventHandlerInstalled = false;
+    std::uint32_t nextHotKeyID = 1;
+    std::map<std::uint32_t, QUuid> idsByHotKeyID;
+
+    LifetimeGuard lifetime_;
 };

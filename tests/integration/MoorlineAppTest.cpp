@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSize>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -117,6 +119,53 @@ TEST_F(MoorlineAppTest, SigtermWritesTheSaveStillWaitingInItsDelay) {
     if (sinceUp.elapsed() >= 350)
         GTEST_SKIP() << "too slow to catch the save in its delay (" << sinceUp.elapsed() << " ms)";
     EXPECT_EQ(DockCodec::decode(readFile(docksFile())).docks.size(), 3u);
+}
+
+// Visible windows of the moorline class, smallest first.
+QStringList visibleWindows() {
+    const auto result = Desktop::run(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--classname"), QStringLiteral("^moorline$")});
+    return QString::fromLatin1(result.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QSize windowSize(const QString& window) {
+    const auto info = Desktop::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+    const auto match = QRegularExpression(QStringLiteral("Width: (\\d+)\\s+Height: (\\d+)"))
+                           .match(QString::fromLatin1(info.out));
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+}
+
+TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
+    QProcess tray;
+    tray.start(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--widthtype"),
+                QStringLiteral("request")});
+    ASSERT_TRUE(tray.waitForStarted(5000));
+    QProcess& app = launch();
+    QString icon;
+    ASSERT_TRUE(Desktop::waitUntil(
+        [&] {
+            // The tray host embeds a small window; the panels are larger.
+            for (const QString& window : visibleWindows()) {
+                const QSize size = windowSize(window);
+                if (size.isValid() && size.width() <= 64 && size.height() <= 64)
+                    icon = window;
+            }
+            return !icon.isEmpty();
+        },
+        10s));
+    const int before = static_cast<int>(visibleWindows().size());
+    Desktop::run(QStringLiteral("xdotool"),
+                 {QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
+                  QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("click"),
+                  QStringLiteral("3")});
+    EXPECT_TRUE(
+        Desktop::waitUntil([&] { return static_cast<int>(visibleWindows().size()) > before; }, 5s))
+        << "no menu opened";
+    terminate(app);
+    tray.terminate();
+    tray.waitForFinished(3000);
 }
 
 TEST_F(MoorlineAppTest, ASecondLaunchLeavesAndTheFirstKeepsRunning) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// The window system's global-shortcut service as the hot key manager needs it: grab a chord
+// under a caller-chosen id, release it, and hear which id was pressed.
+class HotKeyBackend {
+public:
+    // Opaque token for one live grab, handed back to release().
+    using Handle = std::uint64_t;
+    using PressHandler = std::function<void(std::uint32_t hotKeyID)>;
+
+    virtual ~HotKeyBackend() = default;
+
+    // Sets the one receiver of presses; an empty handler stops delivery. Presses arrive on the
+    // main thread, from the event loop.
+    virtual void setPressHandler(PressHandler handler) = 0;
+    // Grabs the chord (macOS virtual key code, Carbon modifier mask) system-wide, reporting its
+    // presses under `hotKeyID`. Answers nothing when the chord cannot be had: another client
+    // holds it, it is already held under another id, or it has no equivalent here.
+    virtual std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
+                                       std::uint32_t hotKeyID) = 0;
+    // Gives the grab up; the chord no longer fires. Unknown handles are ignored.
+    virtual void release(Handle handle) = 0;
+};
