@@ -8,7 +8,6 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +35,6 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame) : QWidget(nullptr, baseFla
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     // The stored frame rules: the content's own minimum size must not grow the window.
@@ -82,23 +80,18 @@ void DockPanelWindow::setTitle(const QString& title) {
 }
 
 void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
-    QWindow* window = windowHandle();
-    if (!window)
+    if (alwaysOnTop == alwaysOnTop_)
         return;
-    Qt::WindowFlags wanted = window->flags();
-    wanted.setFlag(Qt::WindowStaysOnTopHint, alwaysOnTop);
-    if (wanted == window->flags())
-        return;
-    // QWidget::setWindowFlags would destroy and recreate a shown X window (new id, our
-    // properties lost): change the native window's flags and only tell the widget.
-    overrideWindowFlags(wanted);
-    window->setFlags(wanted);
+    alwaysOnTop_ = alwaysOnTop;
+    // A hidden panel takes its level with it at the next show.
+    if (isVisible())
+        X11WindowHints::setAbove(winId(), alwaysOnTop_);
 }
 
 void DockPanelWindow::orderFront() {
     if (isVisible())
         return;
-    X11WindowHints::prepareForMap(winId(), windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    X11WindowHints::prepareForMap(winId(), alwaysOnTop_);
     show();
 }
 

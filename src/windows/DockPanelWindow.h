@@ -38,4 +38,7 @@ private:
     void frameChanged();
 
     std::function<void()> frameChangedHandler_;
+    // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags: see
+    // X11WindowHints::setAbove.
+    bool alwaysOnTop_ = true;
 };

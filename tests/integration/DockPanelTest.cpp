@@ -2,15 +2,16 @@
 // stays-on-top toggle, auto-hide driven by real pointer motion and moves written back.
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
-#include "fakes/FakeHotKeyBackend.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
+#include "platform/x11/X11HotKeyBackend.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/DockPanelWindow.h"
 #include "windows/DockWindowsEnvironment.h"
 #include "windows/DockWindowsManager.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -98,7 +99,7 @@ protected:
     QtScheduler& scheduler = QtScheduler::shared();
     FakeDefaultApplications defaultApplications;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
-    FakeHotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockWindowsEnvironment environment;
     std::unique_ptr<DockWindowsManager> manager;
@@ -146,14 +147,18 @@ TEST_F(DockPanelTest, StaysOutOfTaskBarsOnEveryWorkspaceAfterEachShow) {
                state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER")) &&
                xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
     };
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString());
+    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // Shown without taking the focus.
+    EXPECT_NE(
+        Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).out.trimmed(),
+        windowId(window).toLatin1());
     change(dock.id, [](Dock& d) { d.isVisible = false; });
     EXPECT_TRUE(Desktop::waitUntil(
         [&] { return xwininfo(window).mapState == QStringLiteral("IsUnMapped"); }));
     change(dock.id, [](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(Desktop::waitUntil(
         [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString());
+    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
 }
 
 TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
@@ -174,6 +179,15 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     // Still skip-taskbar: the window was not made anew.
     EXPECT_TRUE(xprop(window, QStringLiteral("_NET_WM_STATE"))
                     .contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
+
+    // Lowered while hidden, it comes back at the normal level.
+    change(dock.id, [](Dock& d) { d.isVisible = false; });
+    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
+    change(dock.id, [](Dock& d) { d.isVisible = true; });
+    EXPECT_TRUE(Desktop::waitUntil(
+        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    Desktop::waitUntil([] { return false; }, 200ms);
+    EXPECT_FALSE(above());
 }
 
 TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
@@ -216,6 +230,23 @@ TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
 
     change(dock.id, [](Dock& d) { d.autoHide = false; });
     EXPECT_FALSE(environment.pointerMonitor.isListening());
+}
+
+TEST_F(DockPanelTest, TheHotKeyShowsAndHidesTheDock) {
+    Dock dock = addDock(QStringLiteral("Keyed"), {100, 200, 180, 300});
+    // Command-K: Super+K here.
+    dock.hotKey = {40, HotKeyBinding::cmdKey};
+    store.update(dock);
+    start();
+    const WId window = panelOf(dock.id)->winId();
+    const auto mapState = [&] { return xwininfo(window).mapState; };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsViewable"); }));
+    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+k")});
+    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsUnMapped"); }));
+    EXPECT_FALSE(store.dock(dock.id)->isVisible);
+    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+k")});
+    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsViewable"); }));
+    EXPECT_TRUE(store.dock(dock.id)->isVisible);
 }
 
 } // namespace

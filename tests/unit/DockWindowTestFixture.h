@@ -41,8 +41,23 @@ protected:
         store.update(dock);
     }
 
-    bool hotKeyRegistered(const QUuid& dockID) const;
-    void pressHotKey(const QUuid& dockID);
+    // Whether a live grab holds the chord of the dock's record (the record may be gone).
+    bool hotKeyRegistered(const QUuid& dockID, std::optional<HotKeyBinding> binding = {}) const {
+        if (!binding && store.dock(dockID))
+            binding = store.dock(dockID)->hotKey;
+        if (!binding || !binding->isComplete())
+            return false;
+        for (const auto& grab : hotKeyBackend.live())
+            if (grab.keyCode == *binding->keyCode && grab.modifiers == *binding->modifiers)
+                return true;
+        return false;
+    }
+    // Presses the dock's chord and runs the task the press becomes.
+    void pressHotKey(const QUuid& dockID) {
+        const HotKeyBinding binding = stored(dockID).hotKey;
+        ASSERT_TRUE(hotKeyBackend.pressChord(*binding.keyCode, *binding.modifiers));
+        scheduler.runPending();
+    }
 
     FakeFileSystem fileSystem;
     VirtualScheduler scheduler;

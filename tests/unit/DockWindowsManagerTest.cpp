@@ -83,7 +83,7 @@ TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOth
     bool orderedOutBeforeClose = false;
     panel->onOrderOut = [&] {
         monitorGoneBeforeOrderOut = pointer.activeCount() == 0;
-        hotKeyGoneBeforeOrderOut = !hotKeyRegistered(a.id);
+        hotKeyGoneBeforeOrderOut = !hotKeyRegistered(a.id, a.hotKey);
     };
     panel->onClose = [&] { orderedOutBeforeClose = !panel->onScreen; };
     store.removeDock(a.id);
@@ -91,6 +91,7 @@ TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOth
     EXPECT_TRUE(monitorGoneBeforeOrderOut);
     EXPECT_TRUE(hotKeyGoneBeforeOrderOut);
     EXPECT_TRUE(orderedOutBeforeClose);
+    EXPECT_FALSE(hotKeyRegistered(a.id, a.hotKey));
     EXPECT_TRUE(panel->closed);
     EXPECT_TRUE(panel->destroyed);
     EXPECT_EQ(manager->controller(a.id), nullptr);
@@ -128,7 +129,7 @@ TEST_F(DockWindowsManagerTest, AHotKeyWithoutModifiersRegistersNothing) {
     a.hotKey.keyCode = 45;
     store.docks.set({a});
     startManager();
-    EXPECT_FALSE(hotKeyRegistered(a.id));
+    EXPECT_TRUE(hotKeyBackend.attempts().empty());
 }
 
 TEST_F(DockWindowsManagerTest, NothingHandedOutActsOnceTheManagerIsGone) {

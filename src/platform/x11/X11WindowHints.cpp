@@ -62,6 +62,29 @@ void X11WindowHints::prepareForMap(WId window, bool above) {
     xcb_flush(c);
 }
 
+void X11WindowHints::setAbove(WId window, bool above) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const Atoms& a = atoms(c);
+    // A mapped window's state belongs to the window manager: ask it (EWMH _NET_WM_STATE
+    // message, 1 = add, 0 = remove, source 1 = an application).
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window);
+    event.type = a.state;
+    event.data.data32[0] = above ? 1 : 0;
+    event.data.data32[1] = a.above;
+    event.data.data32[2] = a.stateStaysOnTop;
+    event.data.data32[3] = 1;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
 void X11WindowHints::setWmClass(WId window, const QByteArray& instance,
                                 const QByteArray& className) {
     xcb_connection_t* c = connection();
