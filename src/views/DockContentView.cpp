@@ -83,18 +83,14 @@ void DockContentView::paintEvent(QPaintEvent*) {
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
     const QPainterPath shape = outline(QRectF(rect()), appearance.cornerRadius);
-    painter.save();
-    painter.setClipPath(shape);
     painter.fillPath(shape, materialColor);
-    painter.setOpacity(std::clamp(appearance.opacity, 0.0, 1.0));
-    painter.fillPath(shape, tint(appearance));
-    painter.restore();
-    // The hairline sits on the outline, half of it inside.
+    QColor fill = tint(appearance);
+    fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
+    painter.fillPath(shape, fill);
+    // The hairline is centred on the outline; the panel's edge cuts off its outer half.
     painter.setPen(QPen(borderColor, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.setClipPath(shape);
     painter.drawPath(shape);
-    painter.setClipping(false);
 }
 
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
