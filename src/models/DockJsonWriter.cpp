@@ -1,8 +1,12 @@
 #include "models/DockJsonWriter.h"
 
+#include "models/DockJsonBase64.h"
+
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -31,22 +35,38 @@ constexpr char hexDigits[] = "0123456789ABCDEF";
 // takes four bytes for two units).
 constexpr qsizetype maxBytesPerUnit = 6;
 
+// Room for the whole document, generous for text: pages that are never written cost no memory,
+// while outgrowing the buffer means copying everything written so far.
 qsizetype estimatedSize(const std::vector<Dock>& docks) {
+    auto text = [](const QString& value) { return value.size() * 3 / 2; };
     qsizetype size = 16;
     for (const Dock& dock : docks) {
-        size += 640 + dock.name.size();
+        size += 640 + text(dock.name);
         for (const DockTab& tab : dock.tabs) {
-            size += 80 + tab.name.size();
+            size += 80 + text(tab.name);
             for (const DockItem& item : tab.items) {
-                size += 120 + item.name.size();
-                size += item.path ? item.path->size() * 11 / 10 : 0;
-                size += item.urlString ? item.urlString->size() * 11 / 10 : 0;
-                size += item.textContent ? item.textContent->size() * 11 / 10 : 0;
+                size += 160 + text(item.name);
+                size += item.path ? text(*item.path) : 0;
+                size += item.urlString ? text(*item.urlString) : 0;
+                size += item.textContent ? text(*item.textContent) : 0;
                 size += item.customIconData ? item.customIconData->size() * 3 / 2 + 4 : 0;
             }
         }
     }
     return size;
+}
+
+// Four UTF-16 units in one 64-bit word. True when all four are ASCII that a JSON string holds as
+// they are: no control character, quote, backslash or slash (word-wide tests, no branches).
+bool isPlainAscii(std::uint64_t units) {
+    constexpr std::uint64_t ones = 0x0001000100010001;
+    constexpr std::uint64_t highs = 0x8000800080008000;
+    auto hasZeroLane = [](std::uint64_t x) { return ((x - ones) & ~x & highs) != 0; };
+    if (units & 0xFF80FF80FF80FF80) // beyond ASCII
+        return false;
+    const bool control = ((units - 0x20 * ones) & ~units & highs) != 0;
+    return !control && !hasZeroLane(units ^ ('"' * ones)) && !hasZeroLane(units ^ ('\\' * ones)) &&
+           !hasZeroLane(units ^ ('/' * ones));
 }
 
 } // namespace
@@ -226,6 +246,22 @@ void DockJsonWriter::string(QStringView text) {
     const char16_t* unit = text.utf16();
     const char16_t* const end = unit + text.size();
     while (unit < end) {
+        // Most text is plain ASCII: take it four units at a time (the packing below assumes the
+        // lane order of a little-endian machine).
+        while (std::endian::native == std::endian::little && end - unit >= 4) {
+            std::uint64_t units;
+            std::memcpy(&units, unit, sizeof units);
+            if (!isPlainAscii(units))
+                break;
+            const auto bytes = static_cast<std::uint32_t>((units & 0xFF) | ((units >> 8) & 0xFF00) |
+                                                          ((units >> 16) & 0xFF0000) |
+                                                          ((units >> 24) & 0xFF000000));
+            std::memcpy(out, &bytes, sizeof bytes);
+            out += 4;
+            unit += 4;
+        }
+        if (unit == end)
+            break;
         const char16_t c = *unit++;
         if (c < 0x80) {
             const char escape = asciiEscapes[c];
@@ -333,16 +369,10 @@ void DockJsonWriter::uuid(const QUuid& id) {
 }
 
 void DockJsonWriter::base64(const QByteArray& bytes) {
-    const QByteArray encoded = bytes.toBase64();
-    // Base64 uses '/', which the canonical form escapes like every other slash.
-    ensure(encoded.size() * 2 + 2);
+    ensure(DockJsonBase64::maxEscapedSize(bytes.size()) + 2);
     char* out = data_ + used_;
     *out++ = '"';
-    for (const char c : encoded) {
-        if (c == '/')
-            *out++ = '\\';
-        *out++ = c;
-    }
+    out = DockJsonBase64::encodeEscaped(bytes, out);
     *out++ = '"';
     used_ = out - data_;
 }

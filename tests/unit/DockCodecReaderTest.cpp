@@ -139,6 +139,10 @@ TEST(DockCodecReader, RefusesTheWholeFileAtTheFirstProblem) {
         {path, R"("customIconData":"Q-_D")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":"QUJD\n")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":"Q===")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QR==")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QUJ=")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"====")", itemPlace + ".customIconData: not valid Base64"},
+        {path, R"("customIconData":"QUJD QUJD")", itemPlace + ".customIconData: not valid Base64"},
         {path, R"("customIconData":7)", itemPlace + ".customIconData: expected a string"},
     };
     for (const auto& [from, to, error] : cases) {
@@ -275,4 +279,13 @@ TEST(DockCodecReader, KeepsALeadingByteOrderMarkInAString) {
     const DockItem item =
         onlyItem(document(R"("name":"notes")", "\"name\":\"\xEF\xBB\xBF\xEF\xBB\xBFx\""));
     EXPECT_EQ(item.name, QString(QChar(0xFEFF)) + QChar(0xFEFF) + u"x"_qs);
+}
+
+TEST(DockCodecReader, LocatesSyntaxErrorsByLineAndColumn) {
+    EXPECT_EQ(decode("[\n  {\"a\": 1,\n   \"b\" 2}\n]").error,
+              u"$: not valid JSON (line 3, column 9: missing name separator)"_qs);
+    // Qt takes a raw tab inside a string; simdjson's own wording is kept then.
+    EXPECT_EQ(decode("[\"a\tb\"]").error,
+              u"$: not valid JSON (Within strings, some characters must be escaped, we found "
+              "unescaped characters)"_qs);
 }

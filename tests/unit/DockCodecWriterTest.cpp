@@ -144,3 +144,17 @@ TEST(DockCodecWriter, WritesDoublesThatReadBackAsTheSameBits) {
         EXPECT_EQ(back, value) << text;
     }
 }
+
+TEST(DockCodecWriter, WritesIconsAsStandardBase64WithEscapedSlashes) {
+    QByteArray bytes;
+    for (int i = 0; i < 300; ++i)
+        bytes.append(static_cast<char>(i * 37 + 11));
+    for (qsizetype length = 0; length <= bytes.size(); length += 1 + length / 4) {
+        Dock dock = Dock::makeDefault(DockKind::items, u"I"_qs);
+        DockItem item = DockItem::makeDocklet(DockletKind::trash, u"T"_qs);
+        item.customIconData = bytes.left(length);
+        dock.tabs[0].items.push_back(item);
+        const QByteArray expected = bytes.left(length).toBase64().replace("/", "\\/");
+        EXPECT_TRUE(encoded({dock}).contains("\"customIconData\":\"" + expected + '"')) << length;
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Whether the desktop starts this program when the user logs in.
+enum class LoginItemStatus {
+    notRegistered, // no entry, or one the user switched off
+    enabled,       // an entry that starts this program
+    notFound,      // an entry whose program no longer exists
+};
+
+// The desktop's list of programs started at login, as far as this program's own entry goes.
+class LoginItems {
+public:
+    virtual ~LoginItems() = default;
+
+    virtual LoginItemStatus status() const = 0;
+    // Adds or renews this program's entry. Answers a description of the failure, or nothing.
+    virtual std::optional<QString> registerMainApp() = 0;
+    // Removes this program's entry; no entry is success. Answers a description of the failure, or
+    // nothing.
+    virtual std::optional<QString> unregisterMainApp() = 0;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/FileIcons.h"
+
+// File icons as a freedesktop file manager shows them: a desktop entry's Icon (a theme name or
+// an absolute path), "folder" for directories, else the theme icon of the file's MIME type.
+class DesktopFileIcons final : public FileIcons {
+public:
+    QIcon iconForFile(const QString& path) const override;
+};

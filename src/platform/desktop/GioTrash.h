@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/Trash.h"
+
+// The freedesktop Trash through GIO: the home trash or the per-volume one, with the original
+// path percent-encoded in the .trashinfo file.
+class GioTrash final : public Trash {
+public:
+    bool moveToTrash(const QString& path) override;
+};

@@ -1,0 +1,10 @@
+#include "platform/desktop/QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+void QtClipboard::setText(const QString& text) {
+    // setText replaces every format the clipboard offered, so nothing of the old content stays.
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text, QClipboard::Clipboard);
+}

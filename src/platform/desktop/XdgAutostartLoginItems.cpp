@@ -1,0 +1,145 @@
+#include "platform/desktop/XdgAutostartLoginItems.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace {
+
+constexpr const char* group = G_KEY_FILE_DESKTOP_GROUP;
+
+struct KeyFileDeleter {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+using KeyFile = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+
+QString takeMessage(GError* error) {
+    const QString message = error ? QString::fromUtf8(error->message) : QStringLiteral("unknown");
+    g_clear_error(&error);
+    return message;
+}
+
+bool isReserved(QChar c) {
+    return QStringView(u" \t\n\"'\\><~|&;$*?#()`").contains(c);
+}
+
+// Field codes are the launcher's to expand; an Exec of ours has none, so "%%" is the only one
+// to undo. Others' codes are dropped, as a launcher given no files would.
+QByteArray withoutFieldCodes(const QByteArray& exec) {
+    QByteArray result;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '%') {
+            result += exec[i];
+        } else if (i + 1 < exec.size()) {
+            if (exec[i + 1] == '%')
+                result += '%';
+            ++i;
+        }
+    }
+    return result;
+}
+
+bool programExists(const QByteArray& program) {
+    if (program.startsWith('/')) {
+        const QFileInfo info(QString::fromLocal8Bit(program));
+        return info.isFile() && info.isExecutable();
+    }
+    gchar* found = g_find_program_in_path(program.constData());
+    g_free(found);
+    return found != nullptr;
+}
+
+} // namespace
+
+XdgAutostartLoginItems::XdgAutostartLoginItems()
+    : XdgAutostartLoginItems(
+          QCoreApplication::applicationFilePath(),
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+              QStringLiteral("/autostart")) {}
+
+XdgAutostartLoginItems::XdgAutostartLoginItems(QString programPath, QString autostartDirectory)
+    : programPath_(std::move(programPath)), autostartDirectory_(std::move(autostartDirectory)) {}
+
+QString XdgAutostartLoginItems::entryPath() const {
+    return autostartDirectory_ + QStringLiteral("/moorline.desktop");
+}
+
+QString XdgAutostartLoginItems::execLine(const QString& programPath) {
+    QString quoted = programPath;
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    if (!std::any_of(programPath.begin(), programPath.end(), isReserved))
+        return quoted;
+    QString result = QStringLiteral("\"");
+    for (const QChar c : quoted) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            result += QLatin1Char('\\');
+        result += c;
+    }
+    return result + QLatin1Char('"');
+}
+
+LoginItemStatus XdgAutostartLoginItems::status() const {
+    KeyFile file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), entryPath().toLocal8Bit().constData(),
+                                   G_KEY_FILE_NONE, nullptr))
+        return LoginItemStatus::notRegistered;
+    // Absent or malformed booleans read as false: not hidden, not switched off.
+    if (g_key_file_get_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr))
+        return LoginItemStatus::notRegistered;
+    if (g_key_file_has_key(file.get(), group, "X-GNOME-Autostart-enabled", nullptr) &&
+        !g_key_file_get_boolean(file.get(), group, "X-GNOME-Autostart-enabled", nullptr))
+        return LoginItemStatus::notRegistered;
+
+    gchar* exec = g_key_file_get_string(file.get(), group, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr);
+    if (!exec)
+        return LoginItemStatus::notFound;
+    const QByteArray line = withoutFieldCodes(exec);
+    g_free(exec);
+    gchar** argv = nullptr;
+    bool exists = false;
+    if (g_shell_parse_argv(line.constData(), nullptr, &argv, nullptr) && argv && argv[0])
+        exists = programExists(argv[0]);
+    g_strfreev(argv);
+    return exists ? LoginItemStatus::enabled : LoginItemStatus::notFound;
+}
+
+std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
+    const QByteArray directory = autostartDirectory_.toLocal8Bit();
+    if (g_mkdir_with_parents(directory.constData(), 0700) != 0)
+        return QString::fromUtf8(g_strerror(errno));
+
+    KeyFile file(g_key_file_new());
+    const auto set = [&](const char* key, const QString& value) {
+        g_key_file_set_string(file.get(), group, key, value.toUtf8().constData());
+    };
+    set(G_KEY_FILE_DESKTOP_KEY_TYPE, QStringLiteral("Application"));
+    set(G_KEY_FILE_DESKTOP_KEY_NAME, QStringLiteral("Moorline"));
+    set(G_KEY_FILE_DESKTOP_KEY_COMMENT, QStringLiteral("Floating docks of applications, files, "
+                                                       "folders, URLs and docklets"));
+    set(G_KEY_FILE_DESKTOP_KEY_EXEC, execLine(programPath_));
+    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("moorline"));
+    g_key_file_set_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_TERMINAL, FALSE);
+    g_key_file_set_boolean(file.get(), group, "X-GNOME-Autostart-enabled", TRUE);
+
+    // GLib writes a temporary file and renames it over the entry: never a half-written one.
+    GError* error = nullptr;
+    if (!g_key_file_save_to_file(file.get(), entryPath().toLocal8Bit().constData(), &error))
+        return takeMessage(error);
+    return std::nullopt;
+}
+
+std::optional<QString> XdgAutostartLoginItems::unregisterMainApp() {
+    std::error_code error;
+    std::filesystem::remove(std::filesystem::path(entryPath().toStdString()), error);
+    if (error)
+        return QString::fromStdString(error.message());
+    return std::nullopt;
+}

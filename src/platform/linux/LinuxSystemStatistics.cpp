@@ -1,0 +1,42 @@
+#include "platform/linux/LinuxSystemStatistics.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QStorageInfo>
+
+std::optional<CpuTicks> LinuxSystemStatistics::cpuTicks() {
+    // /proc files have no size: read the first line as a stream.
+    QFile file(QStringLiteral("/proc/stat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return parseCpuLine(file.readLine(4096));
+}
+
+std::optional<VolumeCapacity> LinuxSystemStatistics::homeVolumeCapacity() {
+    const QStorageInfo volume(QDir::homePath());
+    if (!volume.isValid() || !volume.isReady())
+        return std::nullopt;
+    const qint64 available = volume.bytesAvailable();
+    if (available < 0)
+        return VolumeCapacity{};
+    return VolumeCapacity{available};
+}
+
+std::optional<CpuTicks> LinuxSystemStatistics::parseCpuLine(const QByteArray& line) {
+    // cpu  user nice system idle iowait irq softirq [steal guest guest_nice]
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() < 8 || fields[0] != "cpu")
+        return std::nullopt;
+    std::uint64_t values[7] = {};
+    for (int i = 0; i < 7; ++i) {
+        bool ok = false;
+        values[i] = fields[i + 1].toULongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const auto [user, nice, system, idle, iowait, irq, softirq] = values;
+    // Interrupt time is busy time; waiting for I/O is idle time. Steal is neither: the host took
+    // it, not us.
+    return CpuTicks{user, system + irq + softirq, idle + iowait, nice};
+}

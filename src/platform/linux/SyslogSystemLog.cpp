@@ -1,0 +1,8 @@
+#include "platform/linux/SyslogSystemLog.h"
+
+#include <syslog.h>
+
+void SyslogSystemLog::write(const QString& line) {
+    // "%s": the line is data, never a format.
+    syslog(LOG_USER | LOG_WARNING, "%s", line.toUtf8().constData());
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/SystemLog.h"
+
+// The system log through syslog(3), which the journal collects.
+class SyslogSystemLog final : public SystemLog {
+public:
+    void write(const QString& line) override;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/LifetimeGuard.h"
+#include "platform/ObservableObject.h"
+#include "platform/Published.h"
+#include "platform/RunningApplicationsSource.h"
+#include "platform/Scheduler.h"
+#include "platform/Workspace.h"
+
+#include <optional>
+#include <vector>
+
+// The regular running applications sorted by name, and the frontmost application, kept up to
+// date by one full refresh per change the window system reports.
+class RunningAppsMonitor final : public ObservableObject {
+public:
+    RunningAppsMonitor(RunningApplicationsSource& source, Workspace& workspace,
+                       Scheduler& scheduler);
+
+    Published<std::vector<RunningApplication>> apps{*this};
+    Published<std::optional<RunningApplication>> frontmostApp{*this};
+
+    void activate(const RunningApplication& app);
+    void hide(const RunningApplication& app);
+    void terminate(const RunningApplication& app);
+    // Shows the application's desktop entry (or executable) selected in the file manager.
+    void reveal(const RunningApplication& app);
+
+    // The regular applications of `all`, stably sorted by the code points of their
+    // NFC-normalised names (no name sorts as the empty text).
+    static std::vector<RunningApplication> regularSortedByName(std::vector<RunningApplication> all);
+
+private:
+    void refresh();
+
+    RunningApplicationsSource& source_;
+    Workspace& workspace_;
+    Scheduler& scheduler_;
+    LifetimeGuard guard_;
+    Subscription observer_;
+};

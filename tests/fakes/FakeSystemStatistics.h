@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/SystemStatistics.h"
+
+// Answers what the test put in; counts the queries.
+class FakeSystemStatistics final : public SystemStatistics {
+public:
+    std::optional<CpuTicks> cpuTicks() override {
+        ++cpuReads;
+        return ticks;
+    }
+    std::optional<VolumeCapacity> homeVolumeCapacity() override {
+        ++diskReads;
+        return capacity;
+    }
+
+    std::optional<CpuTicks> ticks;          // nothing: the read fails
+    std::optional<VolumeCapacity> capacity; // nothing: the query fails
+    int cpuReads = 0;
+    int diskReads = 0;
+};

@@ -1,0 +1,75 @@
+#include "integration/support/XSession.h"
+#include "platform/desktop/GioTrash.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString home() {
+    return QDir::homePath();
+}
+
+bool makeFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("content") == 7;
+}
+
+// trash-list's lines, "date time /original/path", as the original paths.
+QStringList trashedPaths() {
+    const auto result = Desktop::run(QStringLiteral("trash-list"), {});
+    QStringList paths;
+    for (const QByteArray& line : result.out.split('\n'))
+        if (line.size() > 20)
+            paths.append(QString::fromUtf8(line.mid(20)));
+    return paths;
+}
+
+} // namespace
+
+TEST(TrashTest, TrashedFilesAreListedWithTheirOriginalPath) {
+    GioTrash trash;
+    const QString folder = home() + QStringLiteral("/Documents");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QStringList names = {QStringLiteral("plain.txt"), QStringLiteral("with spaces.txt"),
+                               QStringLiteral("Ünïcødé – файл 100%.txt")};
+    for (const QString& name : names) {
+        const QString path = folder + u'/' + name;
+        ASSERT_TRUE(makeFile(path));
+        EXPECT_TRUE(trash.moveToTrash(path)) << name.toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    const QStringList listed = trashedPaths();
+    for (const QString& name : names)
+        EXPECT_TRUE(listed.contains(folder + u'/' + name)) << name.toStdString() << "\n"
+                                                           << listed.join(u'\n').toStdString();
+
+    // A folder goes whole.
+    const QString sub = folder + QStringLiteral("/Old Folder");
+    ASSERT_TRUE(QDir().mkpath(sub + QStringLiteral("/inner")));
+    EXPECT_TRUE(trash.moveToTrash(sub));
+    EXPECT_FALSE(QFile::exists(sub));
+    EXPECT_TRUE(trashedPaths().contains(sub));
+}
+
+TEST(TrashTest, AMissingDataFolderIsMadeRatherThanTrashingElsewhere) {
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_TRUE(QDir(dataHome).removeRecursively());
+    const QString path = home() + QStringLiteral("/lonely.txt");
+    ASSERT_TRUE(makeFile(path));
+    GioTrash trash;
+    EXPECT_TRUE(trash.moveToTrash(path));
+    EXPECT_TRUE(QFile::exists(dataHome + QStringLiteral("/Trash/files/lonely.txt")));
+    EXPECT_TRUE(trashedPaths().contains(path));
+}
+
+TEST(TrashTest, WhatCannotBeTrashedAnswersFalse) {
+    GioTrash trash;
+    EXPECT_FALSE(trash.moveToTrash(home() + QStringLiteral("/does not exist")));
+    EXPECT_FALSE(trash.moveToTrash(QString()));
+    // A kernel file: no trash can take it, not even for root.
+    EXPECT_FALSE(trash.moveToTrash(QStringLiteral("/proc/self/status")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral("/proc/self/status")));
+}
