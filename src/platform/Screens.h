@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+
+#include <optional>
+#include <vector>
+
+// The screens and the pointer, in the docks' space (origin at the lower-left corner of the
+// primary screen, y up).
+class Screens {
+public:
+    virtual ~Screens() = default;
+
+    // Full frames of all screens, in the window system's order.
+    virtual std::vector<QRectF> frames() const = 0;
+    // The frame of the main (primary) screen, absent when there is no screen at all.
+    virtual std::optional<QRectF> mainFrame() const = 0;
+    virtual QPointF pointerLocation() const = 0;
+};

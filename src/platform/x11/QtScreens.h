@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Screens.h"
+
+// The screens Qt knows, in Qt's order (the primary first), and the pointer from QCursor, turned
+// into the docks' space.
+class QtScreens final : public Screens {
+public:
+    std::vector<QRectF> frames() const override;
+    std::optional<QRectF> mainFrame() const override;
+    QPointF pointerLocation() const override;
+};

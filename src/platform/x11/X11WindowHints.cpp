@@ -1,0 +1,109 @@
+#include "platform/x11/X11WindowHints.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+xcb_connection_t* connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+// The atoms, interned once per connection (one round trip each, the first time only).
+struct Atoms {
+    xcb_atom_t state, skipTaskbar, skipPager, above, stateStaysOnTop, desktop, blur;
+    explicit Atoms(xcb_connection_t* c)
+        : state(atom(c, "_NET_WM_STATE")), skipTaskbar(atom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
+          skipPager(atom(c, "_NET_WM_STATE_SKIP_PAGER")), above(atom(c, "_NET_WM_STATE_ABOVE")),
+          stateStaysOnTop(atom(c, "_NET_WM_STATE_STAYS_ON_TOP")),
+          desktop(atom(c, "_NET_WM_DESKTOP")), blur(atom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION")) {}
+};
+
+const Atoms& atoms(xcb_connection_t* c) {
+    static const Atoms cached(c);
+    return cached;
+}
+
+} // namespace
+
+bool X11WindowHints::isAvailable() {
+    return connection() != nullptr;
+}
+
+void X11WindowHints::prepareForMap(WId window, bool above) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const Atoms& a = atoms(c);
+    const auto id = static_cast<xcb_window_t>(window);
+    // The window is withdrawn here, so the properties are written directly; the window manager
+    // reads them when it maps the window. Qt adds its own states to this list when it shows.
+    std::vector<xcb_atom_t> states{a.skipTaskbar, a.skipPager};
+    if (above)
+        states.insert(states.end(), {a.above, a.stateStaysOnTop});
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, a.state, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(states.size()), states.data());
+    const std::uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, a.desktop, XCB_ATOM_CARDINAL, 32, 1,
+                        &allDesktops);
+    xcb_flush(c);
+}
+
+void X11WindowHints::setAbove(WId window, bool above) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const Atoms& a = atoms(c);
+    // A mapped window's state belongs to the window manager: ask it (EWMH _NET_WM_STATE
+    // message, 1 = add, 0 = remove, source 1 = an application).
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window);
+    event.type = a.state;
+    event.data.data32[0] = above ? 1 : 0;
+    event.data.data32[1] = a.above;
+    event.data.data32[2] = a.stateStaysOnTop;
+    event.data.data32[3] = 1;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
+void X11WindowHints::setWmClass(WId window, const QByteArray& instance,
+                                const QByteArray& className) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    // Two NUL-terminated strings in one property.
+    const QByteArray value = instance + '\0' + className + '\0';
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window),
+                        XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        static_cast<std::uint32_t>(value.size()), value.constData());
+    xcb_flush(c);
+}
+
+void X11WindowHints::requestBlurBehind(WId window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    // An empty region means the whole window.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window), atoms(c).blur,
+                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    xcb_flush(c);
+}

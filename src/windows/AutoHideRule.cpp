@@ -1,0 +1,80 @@
+#include "windows/AutoHideRule.h"
+
+namespace {
+
+double minX(const QRectF& r) {
+    return r.x();
+}
+double maxX(const QRectF& r) {
+    return r.x() + r.width();
+}
+double minY(const QRectF& r) {
+    return r.y();
+}
+double maxY(const QRectF& r) {
+    return r.y() + r.height();
+}
+
+// The screen under the pointer decides the edge, so that the chosen edge of any screen reveals.
+std::optional<QRectF> screenUnder(const AutoHideRule::Input& input) {
+    if (input.screens)
+        for (const QRectF& screen : *input.screens)
+            if (AutoHideRule::contains(screen, input.pointer))
+                return screen;
+    return input.mainScreen;
+}
+
+bool atEdge(const QPointF& p, const QRectF& s, ScreenEdge edge) {
+    constexpr double band = AutoHideRule::edgeBand;
+    switch (edge) {
+    case ScreenEdge::left:
+        return p.x() <= minX(s) + band;
+    case ScreenEdge::right:
+        return p.x() >= maxX(s) - band;
+    case ScreenEdge::top:
+        return p.y() >= maxY(s) - band;
+    case ScreenEdge::bottom:
+        return p.y() <= minY(s) + band;
+    }
+    return false;
+}
+
+// Hiding waits until the pointer is well past the side facing away from the edge, so that a
+// pointer wandering above or below a side dock leaves it alone.
+bool farBeyondOppositeSide(const QPointF& p, const QRectF& f, ScreenEdge edge) {
+    constexpr double near = AutoHideRule::nearDistance;
+    switch (edge) {
+    case ScreenEdge::left:
+        return p.x() > maxX(f) + near;
+    case ScreenEdge::right:
+        return p.x() < minX(f) - near;
+    case ScreenEdge::top:
+        return p.y() < minY(f) - near;
+    case ScreenEdge::bottom:
+        return p.y() > maxY(f) + near;
+    }
+    return false;
+}
+
+} // namespace
+
+bool AutoHideRule::contains(const QRectF& rect, const QPointF& point) {
+    return minX(rect) <= point.x() && point.x() < maxX(rect) && minY(rect) <= point.y() &&
+           point.y() < maxY(rect);
+}
+
+AutoHideRule::Action AutoHideRule::decide(const Input& input) {
+    const std::optional<QRectF> screen = screenUnder(input);
+    if (!screen)
+        return Action::none;
+    const QPointF& p = input.pointer;
+    const QRectF& f = input.panelFrame;
+    const QRectF nearZone = f.adjusted(-nearDistance, -nearDistance, nearDistance, nearDistance);
+    const bool near = contains(nearZone, p);
+
+    if (input.isAutoHidden)
+        return atEdge(p, *screen, input.edge) || near ? Action::reveal : Action::none;
+    if (near || contains(f, p))
+        return Action::none;
+    return farBeyondOppositeSide(p, f, input.edge) ? Action::hide : Action::none;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "models/DockEnums.h"
+
+#include <QPointF>
+#include <QRectF>
+
+#include <optional>
+#include <vector>
+
+// Decides, for one pointer position, whether an auto-hiding panel should vanish or come back.
+// Pure: the controller feeds it the pointer, the panel's frame and the screens, all in the docks'
+// space (y up), and carries out the answer.
+class AutoHideRule {
+public:
+    enum class Action { none, hide, reveal };
+
+    // Width of the band inside a screen's edge that brings a hidden panel back.
+    static constexpr double edgeBand = 6;
+    // How far around the panel the pointer still counts as near it.
+    static constexpr double nearDistance = 60;
+
+    struct Input {
+        QPointF pointer;
+        QRectF panelFrame;
+        const std::vector<QRectF>* screens = nullptr; // window-system order
+        std::optional<QRectF> mainScreen;
+        ScreenEdge edge = ScreenEdge::left;
+        bool isAutoHidden = false;
+    };
+
+    static Action decide(const Input& input);
+
+    // Half-open containment: the minimum edges are inside, the maximum edges outside.
+    static bool contains(const QRectF& rect, const QPointF& point);
+};

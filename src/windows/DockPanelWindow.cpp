@@ -1,0 +1,130 @@
+#include "windows/DockPanelWindow.h"
+
+#include "platform/ScreenSpace.h"
+#include "platform/x11/X11WindowHints.h"
+
+#include <QGuiApplication>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr Qt::WindowFlags baseFlags = Qt::Tool | Qt::FramelessWindowHint;
+
+QRect primaryGeometry() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry() : QRect();
+}
+
+int clamped(double value, int low, int high) {
+    if (std::isnan(value))
+        return std::clamp(0, low, high);
+    return static_cast<int>(std::lround(std::clamp(value, double(low), double(high))));
+}
+
+} // namespace
+
+DockPanelWindow::DockPanelWindow(const QRectF& frame) : QWidget(nullptr, baseFlags) {
+    // Both need to be in place before the native window exists: the second picks a visual
+    // with alpha, so the rounded corners are see-through where a compositor runs.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The stored frame rules: the content's own minimum size must not grow the window.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    setGeometry(geometryForFrame(frame, primaryGeometry()));
+    // Create the X window now, so that its properties can be written before the first map and
+    // its id stays the same for the panel's whole life.
+    const WId id = winId();
+    X11WindowHints::setWmClass(id, "moorline", "Moorline");
+    X11WindowHints::requestBlurBehind(id);
+}
+
+DockPanelWindow::~DockPanelWindow() = default;
+
+void DockPanelWindow::setContent(QWidget* content) {
+    content->setParent(this);
+    layout()->addWidget(content);
+}
+
+QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primaryScreen) {
+    const QRectF qt = ScreenSpace::toQt(frame, primaryScreen);
+    // X carries positions as 16-bit signed numbers and has no window smaller than 1 x 1.
+    constexpr int minPosition = -32768;
+    constexpr int maxPosition = 32767;
+    constexpr int maxSize = 32767;
+    return {clamped(qt.x(), minPosition, maxPosition), clamped(qt.y(), minPosition, maxPosition),
+            clamped(qt.width(), 1, maxSize), clamped(qt.height(), 1, maxSize)};
+}
+
+void DockPanelWindow::setFrame(const QRectF& frame) {
+    const QRect target = geometryForFrame(frame, primaryGeometry());
+    if (target != geometry())
+        setGeometry(target);
+}
+
+QRectF DockPanelWindow::frame() const {
+    return ScreenSpace::fromQt(QRectF(geometry()), primaryGeometry());
+}
+
+void DockPanelWindow::setTitle(const QString& title) {
+    if (title != windowTitle())
+        setWindowTitle(title);
+}
+
+void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
+    if (alwaysOnTop == alwaysOnTop_)
+        return;
+    alwaysOnTop_ = alwaysOnTop;
+    // A hidden panel takes its level with it at the next show.
+    if (isVisible())
+        X11WindowHints::setAbove(winId(), alwaysOnTop_);
+}
+
+void DockPanelWindow::orderFront() {
+    if (isVisible())
+        return;
+    X11WindowHints::prepareForMap(winId(), alwaysOnTop_);
+    show();
+}
+
+void DockPanelWindow::orderOut() {
+    hide();
+}
+
+bool DockPanelWindow::isOnScreen() const {
+    return isVisible();
+}
+
+void DockPanelWindow::close() {
+    QWidget::close();
+}
+
+void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
+    frameChangedHandler_ = std::move(handler);
+}
+
+void DockPanelWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The move Qt replays when a window is first shown changes nothing.
+    if (event->pos() != event->oldPos())
+        frameChanged();
+}
+
+void DockPanelWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (event->size() != event->oldSize() && event->oldSize().isValid())
+        frameChanged();
+}
+
+void DockPanelWindow::frameChanged() {
+    if (frameChangedHandler_)
+        frameChangedHandler_();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/DockPanel.h"
+
+#include <QWidget>
+
+// A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
+// pagers, on every workspace, shown without taking the focus (a click still focuses it), above
+// ordinary windows while the dock asks for it. Its frame is given in the docks' space.
+class DockPanelWindow final : public QWidget, public DockPanel {
+    Q_OBJECT
+public:
+    explicit DockPanelWindow(const QRectF& frame);
+    ~DockPanelWindow() override;
+
+    // Takes the widget that fills the panel.
+    void setContent(QWidget* content);
+
+    void setFrame(const QRectF& frame) override;
+    QRectF frame() const override;
+    void setTitle(const QString& title) override;
+    void setAlwaysOnTop(bool alwaysOnTop) override;
+    void orderFront() override;
+    void orderOut() override;
+    bool isOnScreen() const override;
+    void close() override;
+    void setFrameChangedHandler(std::function<void()> handler) override;
+
+    // The window geometry in Qt's coordinates for a frame in the docks' space, kept to what X
+    // accepts: positions within 16-bit signed range, sizes from 1 to 32767.
+    static QRect geometryForFrame(const QRectF& frame, const QRect& primaryScreen);
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void frameChanged();
+
+    std::function<void()> frameChangedHandler_;
+    // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags: see
+    // X11WindowHints::setAbove.
+    bool alwaysOnTop_ = true;
+};

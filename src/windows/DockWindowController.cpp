@@ -1,0 +1,172 @@
+#include "windows/DockWindowController.h"
+
+#include "platform/DockPanelFactory.h"
+#include "platform/PointerMonitor.h"
+#include "platform/Scheduler.h"
+#include "platform/Screens.h"
+#include "runtime/HotKeyManager.h"
+#include "store/DockStore.h"
+#include "windows/AutoHideRule.h"
+
+#include <chrono>
+
+namespace {
+
+constexpr std::chrono::milliseconds frameSaveDelay{300};
+
+QRectF frameOf(const DockPosition& position) {
+    return {position.x, position.y, position.width, position.height};
+}
+
+} // namespace
+
+DockWindowController::DockWindowController(const QUuid& dockID, DockStore& store,
+                                           RunningAppsMonitor* runningAppsMonitor,
+                                           const DockWindowDependencies& dependencies)
+    : dockID_(dockID), store_(store), runningAppsMonitor_(runningAppsMonitor),
+      dependencies_(dependencies) {
+    buildPanel();
+    applyDockState();
+    registerHotKeyIfNeeded();
+}
+
+DockWindowController::~DockWindowController() = default;
+
+const Dock* DockWindowController::currentDock() const {
+    return store_.dock(dockID_);
+}
+
+void DockWindowController::buildPanel() {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    panel_ = dependencies_.panelFactory.makePanel(dockID_, frameOf(dock->position), &store_,
+                                                  runningAppsMonitor_);
+    panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
+}
+
+void DockWindowController::applyDockState() {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    // Read what is needed now: a frame change below may reach the store through handlers.
+    const QRectF frame = frameOf(dock->position);
+    const bool alwaysOnTop = dock->alwaysOnTop;
+    const bool isVisible = dock->isVisible;
+    const bool autoHide = dock->autoHide;
+    if (panel_) {
+        panel_->setTitle(dock->name);
+        panel_->setFrame(frame);
+        panel_->setAlwaysOnTop(alwaysOnTop);
+    }
+    // Only the auto-hide rule brings a hidden panel back, and it stops running with auto-hide
+    // off: clear the flag here, or the dock would stay off screen until the next start.
+    if (!autoHide)
+        isAutoHidden_ = false;
+    if (panel_) {
+        if (isVisible && !isAutoHidden_) {
+            if (!panel_->isOnScreen())
+                panel_->orderFront();
+        } else if (panel_->isOnScreen()) {
+            panel_->orderOut();
+        }
+    }
+    if (const Dock* current = currentDock())
+        setupAutoHideMonitorIfNeeded(*current);
+    registerHotKeyIfNeeded();
+}
+
+void DockWindowController::setupAutoHideMonitorIfNeeded(const Dock& dock) {
+    if (!dock.autoHide) {
+        edgeMonitor_.cancel();
+        return;
+    }
+    // The new monitor is in place before the old one goes, so that a shared system-wide
+    // selection is not dropped and made again on every re-apply.
+    Subscription replacement =
+        dependencies_.pointerMonitor.install(lifetime_.guard([this] { pointerMoved(); }));
+    edgeMonitor_ = std::move(replacement);
+}
+
+void DockWindowController::pointerMoved() {
+    if (isMouseCheckPending_)
+        return;
+    isMouseCheckPending_ = true;
+    dependencies_.scheduler.post(lifetime_.guard([this] {
+        isMouseCheckPending_ = false;
+        handleGlobalMouseMoved();
+    }));
+}
+
+void DockWindowController::handleGlobalMouseMoved() {
+    const Dock* dock = currentDock();
+    if (!dock || !dock->autoHide || !panel_)
+        return;
+    const Screens& screens = dependencies_.screens;
+    const std::vector<QRectF> frames = screens.frames();
+    const AutoHideRule::Input input{
+        screens.pointerLocation(),   panel_->frame(), &frames, screens.mainFrame(),
+        dock->screenEdgeForAutoHide, isAutoHidden_};
+    switch (AutoHideRule::decide(input)) {
+    case AutoHideRule::Action::none:
+        break;
+    case AutoHideRule::Action::hide:
+        isAutoHidden_ = true;
+        panel_->orderOut();
+        break;
+    case AutoHideRule::Action::reveal:
+        isAutoHidden_ = false;
+        // A dock the user has hidden stays hidden: the rule only undoes its own hiding.
+        if (dock->isVisible)
+            panel_->orderFront();
+        break;
+    }
+}
+
+void DockWindowController::registerHotKeyIfNeeded() {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    HotKeyManager& hotKeys = dependencies_.hotKeyManager;
+    hotKeys.unregister(dockID_);
+    if (!dock->hotKey.isComplete())
+        return;
+    hotKeys.registerHotKey(dockID_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
+                           lifetime_.guard([this] { toggleVisibility(); }));
+}
+
+void DockWindowController::toggleVisibility() {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    Dock toggled = *dock;
+    toggled.isVisible = !toggled.isVisible;
+    store_.update(toggled);
+}
+
+void DockWindowController::persistFrame() {
+    // Assigning drops the pending save first: a burst of moves ends in one save.
+    frameSaveWorkItem_ =
+        dependencies_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
+}
+
+void DockWindowController::saveFrame() {
+    const Dock* dock = currentDock();
+    if (!dock || !panel_)
+        return;
+    const QRectF frame = panel_->frame();
+    // The whole record as it is now, so that changes to other fields meanwhile survive.
+    Dock moved = *dock;
+    moved.position = {frame.x(), frame.y(), frame.width(), frame.height()};
+    store_.update(moved);
+}
+
+void DockWindowController::close() {
+    edgeMonitor_.cancel();
+    dependencies_.hotKeyManager.unregister(dockID_);
+    frameSaveWorkItem_.cancel();
+    if (panel_) {
+        panel_->orderOut();
+        panel_->close();
+    }
+}

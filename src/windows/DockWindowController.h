@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/DockPanel.h"
+#include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
+#include "windows/DockWindowDependencies.h"
+
+#include <QUuid>
+
+#include <memory>
+
+class DockStore;
+class RunningAppsMonitor;
+struct Dock;
+
+// Keeps one dock's panel in step with the dock's record (frame, level, visibility), runs its
+// auto-hide, registers its hot key and writes the user's moves back into the store. Holds only
+// the dock's id: every step looks the dock up afresh. The store must outlive the controller.
+class DockWindowController {
+public:
+    DockWindowController(const QUuid& dockID, DockStore& store,
+                         RunningAppsMonitor* runningAppsMonitor,
+                         const DockWindowDependencies& dependencies);
+    ~DockWindowController();
+    DockWindowController(const DockWindowController&) = delete;
+    DockWindowController& operator=(const DockWindowController&) = delete;
+
+    const QUuid& dockID() const { return dockID_; }
+    // The dock as the store holds it now, or null when it has left the store.
+    const Dock* currentDock() const;
+
+    // Brings the panel's frame, title, level and visibility, the pointer monitor and the hot key
+    // in line with the dock's record.
+    void applyDockState();
+    // Ends the controller's life on screen: monitor, hot key, then the panel.
+    void close();
+
+    bool isAutoHidden() const { return isAutoHidden_; }
+    DockPanel* panel() const { return panel_.get(); }
+
+private:
+    void buildPanel();
+    void registerHotKeyIfNeeded();
+    void setupAutoHideMonitorIfNeeded(const Dock& dock);
+    void pointerMoved();
+    void handleGlobalMouseMoved();
+    void persistFrame();
+    void saveFrame();
+    void toggleVisibility();
+
+    QUuid dockID_;
+    DockStore& store_;
+    RunningAppsMonitor* runningAppsMonitor_;
+    DockWindowDependencies dependencies_;
+    std::unique_ptr<DockPanel> panel_;
+    Subscription frameSaveWorkItem_;
+    bool isAutoHidden_ = false;
+    Subscription edgeMonitor_;
+    // One check per pass of the event loop, however many pointer events the pass brought.
+    bool isMouseCheckPending_ = false;
+    LifetimeGuard lifetime_;
+};

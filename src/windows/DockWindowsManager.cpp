@@ -1,0 +1,61 @@
+#include "windows/DockWindowsManager.h"
+
+#include "store/DockStore.h"
+
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+struct UuidHash {
+    std::size_t operator()(const QUuid& id) const { return qHash(id); }
+};
+
+} // namespace
+
+DockWindowsManager::DockWindowsManager(DockStore& store, RunningAppsMonitor* runningAppsMonitor,
+                                       const DockWindowDependencies& dependencies)
+    : store_(store), runningAppsMonitor_(runningAppsMonitor), dependencies_(dependencies) {
+    // The stream calls at once with the current list: that call is the first synchronisation.
+    cancellable_ =
+        store_.docks.sink(lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
+}
+
+DockWindowsManager::~DockWindowsManager() = default;
+
+DockWindowController* DockWindowsManager::controller(const QUuid& dockID) const {
+    const auto found = controllers_.find(dockID);
+    return found == controllers_.end() ? nullptr : found->second.get();
+}
+
+void DockWindowsManager::syncControllers() {
+    std::unordered_set<QUuid, UuidHash> present;
+    for (const Dock& dock : *store_.docks)
+        present.insert(dock.id);
+
+    // Removals first, so that a replaced dock never has two panels at once.
+    std::vector<QUuid> stale;
+    for (const auto& [id, controller] : controllers_)
+        if (!present.contains(id))
+            stale.push_back(id);
+    for (const QUuid& id : stale) {
+        const auto found = controllers_.find(id);
+        if (found->second)
+            found->second->close();
+        controllers_.erase(found);
+    }
+
+    // Read the list again: a controller may have changed the store while closing.
+    std::vector<QUuid> order;
+    order.reserve(store_.docks->size());
+    for (const Dock& dock : *store_.docks)
+        order.push_back(dock.id);
+    for (const QUuid& id : order) {
+        if (auto* existing = controller(id)) {
+            existing->applyDockState();
+            continue;
+        }
+        controllers_.emplace(id, std::make_unique<DockWindowController>(
+                                     id, store_, runningAppsMonitor_, dependencies_));
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
+#include "windows/DockWindowController.h"
+
+#include <QUuid>
+
+#include <map>
+#include <memory>
+
+// Keeps exactly one window controller per dock of the store: on every change of the dock list it
+// closes the controllers of removed docks, re-applies every remaining dock and makes controllers
+// for new ones, in list order.
+class DockWindowsManager {
+public:
+    // The store must outlive the manager.
+    DockWindowsManager(DockStore& store, RunningAppsMonitor* runningAppsMonitor,
+                       const DockWindowDependencies& dependencies);
+    ~DockWindowsManager();
+    DockWindowsManager(const DockWindowsManager&) = delete;
+    DockWindowsManager& operator=(const DockWindowsManager&) = delete;
+
+    // The controller of a dock, or null.
+    DockWindowController* controller(const QUuid& dockID) const;
+    std::size_t controllerCount() const { return controllers_.size(); }
+
+private:
+    void syncControllers();
+
+    DockStore& store_;
+    RunningAppsMonitor* runningAppsMonitor_;
+    DockWindowDependencies dependencies_;
+    std::map<QUuid, std::unique_ptr<DockWindowController>> controllers_;
+    Subscription cancellable_;
+    LifetimeGuard lifetime_;
+};

@@ -1,0 +1,106 @@
+#include "views/DockContentView.h"
+#include "fakes/FakeDefaultApplications.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/VirtualScheduler.h"
+#include "store/DockStore.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DockContentViewTest : public ::testing::Test {
+protected:
+    DockContentViewTest() {
+        store.docks.set({dock});
+        view.setAttribute(Qt::WA_TranslucentBackground);
+        view.resize(200, 120);
+    }
+
+    static Dock redDock() {
+        Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Work"));
+        dock.appearance.tintRed = 1;
+        dock.appearance.tintGreen = 0;
+        dock.appearance.tintBlue = 0;
+        dock.appearance.opacity = 1;
+        dock.appearance.cornerRadius = 16;
+        return dock;
+    }
+
+    QImage render() { return view.grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+
+    // Pixels in a row of the header that differ from the plain tint: the name's glyphs.
+    static int lightPixels(const QImage& image, QRect area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += QColor(image.pixel(x, y)).green() > 60 ? 1 : 0;
+        return count;
+    }
+
+    FakeFileSystem fileSystem;
+    VirtualScheduler scheduler;
+    FakeDefaultApplications defaultApplications;
+    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
+    Dock dock = redDock();
+    DockContentView view{dock.id, store, nullptr};
+};
+
+TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCorners) {
+    const QImage image = render();
+    const QColor middle = QColor::fromRgba(image.pixel(100, 90));
+    EXPECT_EQ(middle.red(), 255);
+    EXPECT_EQ(middle.green(), 0);
+    EXPECT_EQ(middle.alpha(), 255);
+    // The corner lies outside the rounded outline.
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    // The border: white at low alpha over the tint lifts green and blue a little.
+    const QColor edge = QColor::fromRgba(image.pixel(100, 0));
+    EXPECT_GT(edge.green(), 0);
+    EXPECT_LT(edge.green(), 60);
+}
+
+TEST_F(DockContentViewTest, TheOpacityFadesTheTintButNotTheBorder) {
+    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].appearance.opacity = 0; });
+    const QImage image = render();
+    const QColor middle = QColor::fromRgba(image.pixel(100, 90));
+    EXPECT_LT(middle.red(), 100);
+    EXPECT_GT(middle.alpha(), 0); // the material behind the tint
+    EXPECT_GT(qAlpha(image.pixel(100, 0)), 0);
+}
+
+TEST_F(DockContentViewTest, DrawsTheNameInTheHeader) {
+    const QImage image = render();
+    const int header = view.headerHeight(dock);
+    EXPECT_GT(lightPixels(image, QRect(10, 8, 60, header - 8)), 5);
+    // Nothing light below the header: the body is empty for now.
+    EXPECT_EQ(lightPixels(image, QRect(10, header + 4, 180, 40)), 0);
+}
+
+TEST_F(DockContentViewTest, TheHeaderPaddingDependsOnTheTabStrip) {
+    Dock bar = dock;
+    bar.style = DockStyle::bar;
+    Dock clippings = dock;
+    clippings.kind = DockKind::clippings;
+    EXPECT_EQ(view.headerHeight(bar), view.headerHeight(dock) + 6);
+    EXPECT_EQ(view.headerHeight(clippings), view.headerHeight(bar));
+}
+
+TEST_F(DockContentViewTest, FollowsTheStoreOnTheNextPaint) {
+    render();
+    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].appearance.tintBlue = 1; });
+    const QColor middle = QColor::fromRgba(render().pixel(100, 90));
+    EXPECT_EQ(middle.blue(), 255);
+}
+
+TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {
+    store.docks.set({});
+    const QImage image = render();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << x << "," << y;
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "DockWindowTestFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class DockWindowControllerTest : public DockWindowTest {
+protected:
+    // A left-edge auto-hiding dock at x 0-100, y 300-500 on a 1280 x 800 screen.
+    QUuid startWithAutoHidingDock(ScreenEdge edge = ScreenEdge::left) {
+        Dock dock = makeDock(QStringLiteral("A"), {0, 300, 100, 200});
+        dock.autoHide = true;
+        dock.screenEdgeForAutoHide = edge;
+        store.docks.set({dock});
+        startManager();
+        return dock.id;
+    }
+
+    void movePointer(QPointF to) {
+        pointer.move(to);
+        scheduler.runPending();
+    }
+
+    DockWindowController& controllerOf(const QUuid& id) { return *manager->controller(id); }
+};
+
+TEST_F(DockWindowControllerTest, TenMovesATenthApartGiveOneUpdateAfterTheLast) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    int updates = 0;
+    Subscription counting = store.docks.sink([&](const auto&) { ++updates; });
+    updates = 0;
+
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    for (int i = 1; i <= 10; ++i) {
+        panel->userSetsFrame({100.0 + i, 200, 180, 300});
+        scheduler.advance(100ms);
+    }
+    // 100 ms after the tenth move.
+    scheduler.advance(199ms);
+    EXPECT_EQ(updates, 0);
+    scheduler.advance(1ms);
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(stored(a.id).position, (DockPosition{110, 200, 180, 300}));
+    scheduler.advance(5s);
+    EXPECT_EQ(updates, 1);
+}
+
+TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    panels.panelFor(a.id)->userSetsFrame({300, 300, 200, 200});
+    scheduler.advance(100ms);
+    // The record still rules the panel: a change before the save puts the panel back at the
+    // stored frame, and the save then keeps the rename.
+    change(a.id, [](Dock& dock) { dock.name = QStringLiteral("Renamed"); });
+    scheduler.advance(300ms);
+    EXPECT_EQ(stored(a.id).name, QStringLiteral("Renamed"));
+    EXPECT_EQ(stored(a.id).position, a.position);
+    EXPECT_EQ(panels.panelFor(a.id)->frame, QRectF(100, 200, 180, 300));
+    EXPECT_EQ(panels.panelFor(a.id)->title, QStringLiteral("Renamed"));
+}
+
+TEST_F(DockWindowControllerTest, AFrameOffEveryScreenIsAppliedAsStored) {
+    const Dock a = makeDock(QStringLiteral("A"), {-5000, 9000, 0, -20});
+    store.docks.set({a});
+    startManager();
+    EXPECT_EQ(panels.panelFor(a.id)->frame, QRectF(-5000, 9000, 0, -20));
+}
+
+TEST_F(DockWindowControllerTest, AlwaysOnTopFollowsTheRecord) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    EXPECT_TRUE(panels.panelFor(a.id)->alwaysOnTop);
+    change(a.id, [](Dock& dock) { dock.alwaysOnTop = false; });
+    EXPECT_FALSE(panels.panelFor(a.id)->alwaysOnTop);
+}
+
+TEST_F(DockWindowControllerTest, ThePointerMonitorIsInstalledOnlyWhileAutoHideIsOn) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    EXPECT_EQ(pointer.installCount, 0);
+    movePointer({1200, 100});
+    EXPECT_TRUE(panels.panelFor(a.id)->onScreen);
+
+    change(a.id, [](Dock& dock) { dock.autoHide = true; });
+    EXPECT_EQ(pointer.activeCount(), 1u);
+    change(a.id, [](Dock& dock) { dock.name = QStringLiteral("B"); });
+    EXPECT_EQ(pointer.activeCount(), 1u);
+    change(a.id, [](Dock& dock) { dock.autoHide = false; });
+    EXPECT_EQ(pointer.activeCount(), 0u);
+}
+
+TEST_F(DockWindowControllerTest, ThePanelLeavesWhenThePointerIsFarAndComesBackAtTheEdge) {
+    const QUuid id = startWithAutoHidingDock();
+    FakeDockPanelState* panel = panels.panelFor(id);
+    movePointer({150, 400}); // near: stays
+    EXPECT_TRUE(panel->onScreen);
+    movePointer({600, 400});
+    EXPECT_FALSE(panel->onScreen);
+    EXPECT_TRUE(controllerOf(id).isAutoHidden());
+    movePointer({7, 100}); // just off the band
+    EXPECT_FALSE(panel->onScreen);
+    movePointer({6, 100});
+    EXPECT_TRUE(panel->onScreen);
+    EXPECT_FALSE(controllerOf(id).isAutoHidden());
+    // Auto-hide never writes the frame.
+    scheduler.advance(1s);
+    EXPECT_EQ(stored(id).position, (DockPosition{0, 300, 100, 200}));
+}
+
+TEST_F(DockWindowControllerTest, PointerEventsOfOnePassGiveOneCheck) {
+    const QUuid id = startWithAutoHidingDock();
+    for (int i = 0; i < 50; ++i)
+        pointer.move({600.0 + i, 400});
+    EXPECT_EQ(scheduler.pendingCount(), 1u);
+    scheduler.runPending();
+    EXPECT_FALSE(panels.panelFor(id)->onScreen);
+    // The next event after the check is heard again.
+    pointer.move({6, 400});
+    EXPECT_EQ(scheduler.pendingCount(), 1u);
+}
+
+TEST_F(DockWindowControllerTest, SwitchingAutoHideOffBringsAnAutoHiddenPanelBack) {
+    const QUuid id = startWithAutoHidingDock();
+    movePointer({600, 400});
+    ASSERT_FALSE(panels.panelFor(id)->onScreen);
+    change(id, [](Dock& dock) { dock.autoHide = false; });
+    EXPECT_TRUE(panels.panelFor(id)->onScreen);
+    EXPECT_FALSE(controllerOf(id).isAutoHidden());
+    // Switching it on again starts from a shown panel.
+    change(id, [](Dock& dock) { dock.autoHide = true; });
+    EXPECT_TRUE(panels.panelFor(id)->onScreen);
+}
+
+TEST_F(DockWindowControllerTest, AnAutoHiddenDockToggledVisibleWaitsForThePointer) {
+    const QUuid id = startWithAutoHidingDock();
+    movePointer({600, 400});
+    change(id, [](Dock& dock) { dock.isVisible = false; });
+    change(id, [](Dock& dock) { dock.isVisible = true; });
+    EXPECT_FALSE(panels.panelFor(id)->onScreen);
+    movePointer({2, 780});
+    EXPECT_TRUE(panels.panelFor(id)->onScreen);
+}
+
+TEST_F(DockWindowControllerTest, AHiddenDocksPanelStaysOutWhateverThePointerDoes) {
+    const QUuid id = startWithAutoHidingDock();
+    change(id, [](Dock& dock) { dock.isVisible = false; });
+    movePointer({600, 400});
+    movePointer({50, 400});
+    // The rule reveals only what it hid; a dock hidden by its record is the record's business.
+    EXPECT_EQ(panels.panelFor(id)->orderFrontCount, 1);
+}
+
+TEST_F(DockWindowControllerTest, ARightEdgeDockUsesTheRightEdgeOfAnyScreen) {
+    screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1280, 800)};
+    Dock dock = makeDock(QStringLiteral("R"), {1180, 300, 100, 200});
+    dock.autoHide = true;
+    dock.screenEdgeForAutoHide = ScreenEdge::right;
+    store.docks.set({dock});
+    startManager();
+    movePointer({500, 400});
+    ASSERT_FALSE(panels.panelFor(dock.id)->onScreen);
+    movePointer({2556, 50});
+    EXPECT_TRUE(panels.panelFor(dock.id)->onScreen);
+}
+
+} // namespace

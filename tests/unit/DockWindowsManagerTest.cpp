@@ -1,0 +1,148 @@
+#include "DockWindowTestFixture.h"
+
+namespace {
+
+using DockWindowsManagerTest = DockWindowTest;
+
+TEST_F(DockWindowsManagerTest, AStoreWithoutDocksMakesNoPanels) {
+    startManager();
+    EXPECT_EQ(manager->controllerCount(), 0u);
+    EXPECT_TRUE(panels.panels.empty());
+}
+
+TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
+    Dock a = makeDock(QStringLiteral("A"), {10, 20, 100, 200});
+    Dock b = makeDock(QStringLiteral("B"));
+    b.isVisible = false;
+    Dock c = makeDock(QStringLiteral("C"));
+    store.docks.set({a, b, c});
+    startManager();
+
+    ASSERT_EQ(panels.panels.size(), 3u);
+    EXPECT_EQ(panels.panels[0]->dockID, a.id);
+    EXPECT_EQ(panels.panels[1]->dockID, b.id);
+    EXPECT_EQ(panels.panels[2]->dockID, c.id);
+    EXPECT_EQ(panels.panels[0]->frame, QRectF(10, 20, 100, 200));
+    EXPECT_EQ(panels.panels[0]->title, QStringLiteral("A"));
+    EXPECT_TRUE(panels.panels[0]->hasContent);
+    EXPECT_TRUE(panels.panels[0]->onScreen);
+    EXPECT_FALSE(panels.panels[1]->onScreen);
+    EXPECT_TRUE(panels.panels[2]->onScreen);
+    EXPECT_EQ(manager->controllerCount(), 3u);
+}
+
+TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) {
+    store.docks.set({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
+    startManager();
+    const auto* first = manager->controller(store.docks->at(0).id);
+    store.docks.mutate([](std::vector<Dock>&) {});
+    store.docks.mutate([](std::vector<Dock>&) {});
+    EXPECT_EQ(panels.panels.size(), 2u);
+    EXPECT_EQ(manager->controller(store.docks->at(0).id), first);
+    EXPECT_EQ(panels.livePanelCount(), 2);
+}
+
+TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndReappliesTheOthers) {
+    Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    // A change made behind the store's back is picked up by the next synchronisation.
+    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].position.x = 400; });
+    const Dock b = makeDock(QStringLiteral("B"));
+    store.docks.mutate([&](std::vector<Dock>& docks) { docks.push_back(b); });
+    ASSERT_EQ(panels.panels.size(), 2u);
+    EXPECT_EQ(panels.panels[1]->dockID, b.id);
+    EXPECT_EQ(panels.panels[0]->frame.x(), 400);
+}
+
+TEST_F(DockWindowsManagerTest, RemovalsHappenBeforeCreations) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    store.docks.set({a});
+    startManager();
+    std::size_t panelsMadeWhenClosed = 0;
+    panels.panelFor(a.id)->onClose = [&] { panelsMadeWhenClosed = panels.panels.size(); };
+    store.docks.set({makeDock(QStringLiteral("B"))});
+    EXPECT_EQ(panelsMadeWhenClosed, 1u);
+    EXPECT_EQ(panels.panels.size(), 2u);
+    EXPECT_EQ(manager->controllerCount(), 1u);
+}
+
+TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOthers) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.autoHide = true;
+    a.hotKey = {45, HotKeyBinding::cmdKey};
+    const Dock b = makeDock(QStringLiteral("B"));
+    store.docks.set({a, b});
+    startManager();
+    ASSERT_TRUE(hotKeyRegistered(a.id));
+    ASSERT_EQ(pointer.activeCount(), 1u);
+
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    bool monitorGoneBeforeOrderOut = false;
+    bool hotKeyGoneBeforeOrderOut = false;
+    bool orderedOutBeforeClose = false;
+    panel->onOrderOut = [&] {
+        monitorGoneBeforeOrderOut = pointer.activeCount() == 0;
+        hotKeyGoneBeforeOrderOut = !hotKeyRegistered(a.id, a.hotKey);
+    };
+    panel->onClose = [&] { orderedOutBeforeClose = !panel->onScreen; };
+    store.removeDock(a.id);
+
+    EXPECT_TRUE(monitorGoneBeforeOrderOut);
+    EXPECT_TRUE(hotKeyGoneBeforeOrderOut);
+    EXPECT_TRUE(orderedOutBeforeClose);
+    EXPECT_FALSE(hotKeyRegistered(a.id, a.hotKey));
+    EXPECT_TRUE(panel->closed);
+    EXPECT_TRUE(panel->destroyed);
+    EXPECT_EQ(manager->controller(a.id), nullptr);
+    EXPECT_TRUE(panels.panelFor(b.id)->onScreen);
+    EXPECT_FALSE(panels.panelFor(b.id)->closed);
+}
+
+TEST_F(DockWindowsManagerTest, AHiddenDockKeepsItsControllerAndHotKey) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.hotKey = {45, HotKeyBinding::cmdKey};
+    store.docks.set({a});
+    startManager();
+    change(a.id, [](Dock& dock) { dock.isVisible = false; });
+    EXPECT_FALSE(panels.panelFor(a.id)->onScreen);
+    EXPECT_NE(manager->controller(a.id), nullptr);
+    EXPECT_TRUE(hotKeyRegistered(a.id));
+    EXPECT_EQ(panels.panels.size(), 1u);
+}
+
+TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStore) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.hotKey = {45, HotKeyBinding::cmdKey | HotKeyBinding::shiftKey};
+    store.docks.set({a});
+    startManager();
+    pressHotKey(a.id);
+    EXPECT_FALSE(stored(a.id).isVisible);
+    EXPECT_FALSE(panels.panelFor(a.id)->onScreen);
+    pressHotKey(a.id);
+    EXPECT_TRUE(stored(a.id).isVisible);
+    EXPECT_TRUE(panels.panelFor(a.id)->onScreen);
+}
+
+TEST_F(DockWindowsManagerTest, AHotKeyWithoutModifiersRegistersNothing) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.hotKey.keyCode = 45;
+    store.docks.set({a});
+    startManager();
+    EXPECT_TRUE(hotKeyBackend.attempts().empty());
+}
+
+TEST_F(DockWindowsManagerTest, NothingHandedOutActsOnceTheManagerIsGone) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.autoHide = true;
+    store.docks.set({a});
+    startManager();
+    panels.panelFor(a.id)->userSetsFrame({500, 500, 100, 100});
+    pointer.move({1000, 700});
+    manager.reset();
+    scheduler.advance(std::chrono::seconds(1));
+    EXPECT_EQ(stored(a.id).position, a.position);
+    EXPECT_EQ(pointer.activeCount(), 0u);
+}
+
+} // namespace
