@@ -2,9 +2,12 @@
 
 #include "app/Platform.h"
 #include "runtime/DockletRuntime.h"
+#include "runtime/HotKeyManager.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/MenuBarView.h"
+#include "windows/DockWindowsEnvironment.h"
+#include "windows/DockWindowsManager.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -29,9 +32,19 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     menuBar_->show();
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    // The panels go before the store and the monitor they show.
+    windowsManager_.reset();
+}
 
-void AppDelegate::applicationDidFinishLaunching() {}
+void AppDelegate::applicationDidFinishLaunching() {
+    if (windowsManager_)
+        return;
+    windowsEnvironment_ = std::make_unique<DockWindowsEnvironment>();
+    windowsManager_ = std::make_unique<DockWindowsManager>(
+        *store_, runningAppsMonitor_.get(),
+        windowsEnvironment_->dependencies(platform_->scheduler, HotKeyManager::shared()));
+}
 
 void AppDelegate::showSettingsWindow() {}
 

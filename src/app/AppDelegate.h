@@ -5,6 +5,8 @@
 #include <memory>
 
 class DockStore;
+class DockWindowsEnvironment;
+class DockWindowsManager;
 class MenuBarView;
 class RunningAppsMonitor;
 struct Platform;
@@ -31,4 +33,6 @@ private:
     std::unique_ptr<DockStore> store_;
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<MenuBarView> menuBar_;
+    std::unique_ptr<DockWindowsEnvironment> windowsEnvironment_;
+    std::unique_ptr<DockWindowsManager> windowsManager_;
 };
