@@ -24,6 +24,10 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{platform_->fileSystem, platform_->scheduler,
                                 platform_->defaultApplications, dataDirectory()});
+    runningAppsMonitor_ = std::make_unique<RunningAppsMonitor>(
+        platform_->runningApplications, platform_->workspace, platform_->scheduler);
+    // The sampler itself starts with the first docklet view that asks for it.
+    DockletRuntime::setSharedPlatform(platform_->systemStatistics, platform_->scheduler);
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             &AppDelegate::showSettingsWindow);
