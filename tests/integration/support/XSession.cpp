@@ -107,10 +107,37 @@ bool XSession::startWindowManager() {
             Desktop::run(QStringLiteral("xprop"),
                          {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
         if (result.exitCode == 0 && result.out.contains("window id"))
-            return true;
+            return windowManagerMapsWindows();
         QThread::msleep(50);
     }
     return false;
+}
+
+bool XSession::windowManagerMapsWindows() {
+    // Openbox announces itself before it has finished starting, and a window mapped in that
+    // moment is sometimes never managed: wait until a probe window is actually shown.
+    QProcess probe;
+    endWithParent(probe);
+    probe.start(QStringLiteral("xclock"),
+                {QStringLiteral("-geometry"), QStringLiteral("8x8+0+0"), QStringLiteral("-name"),
+                 QStringLiteral("moorline-session-probe")});
+    if (!probe.waitForStarted(10000))
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    bool shown = false;
+    while (!shown && timer.elapsed() < 30000 && probe.state() == QProcess::Running) {
+        shown = Desktop::run(QStringLiteral("xdotool"),
+                             {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                              QStringLiteral("--classname"),
+                              QStringLiteral("^moorline-session-probe$")})
+                    .exitCode == 0;
+        if (!shown)
+            QThread::msleep(20);
+    }
+    probe.terminate();
+    probe.waitForFinished(3000);
+    return shown;
 }
 
 void XSession::stop() {

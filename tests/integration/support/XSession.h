@@ -31,6 +31,7 @@ public:
 private:
     bool startServer();
     bool startWindowManager();
+    bool windowManagerMapsWindows();
     void stop();
 
     Options options_;
