@@ -36,10 +36,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     menuBar_->show();
 }
 
-AppDelegate::~AppDelegate() {
-    // The panels go before the store and the monitor they show.
-    windowsManager_.reset();
-}
+AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
     if (windowsManager_)

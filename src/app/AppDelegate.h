@@ -29,6 +29,8 @@ public:
     void flushPendingWork();
 
 private:
+    // Members end in reverse order: the panels go before the store and the monitor they show,
+    // and those before the platform they use.
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<DockStore> store_;
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;

@@ -87,6 +87,10 @@ protected:
         store.update(dock);
     }
 
+    static bool waitForMapState(WId window, const QString& state) {
+        return Desktop::waitUntil([&] { return xwininfo(window).mapState == state; });
+    }
+
     bool waitForGeometry(WId window, const Geometry& expected) {
         return Desktop::waitUntil([&] { return xwininfo(window) == expected; });
     }
@@ -119,11 +123,9 @@ TEST_F(DockPanelTest, GeometryAndMapStateFollowTheRecord) {
         << xwininfo(window);
 
     change(dock.id, [](Dock& d) { d.isVisible = false; });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsUnMapped"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
     change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     EXPECT_EQ(panelOf(dock.id)->winId(), window);
 }
 
@@ -153,11 +155,9 @@ TEST_F(DockPanelTest, StaysOutOfTaskBarsOnEveryWorkspaceAfterEachShow) {
         Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).out.trimmed(),
         windowId(window).toLatin1());
     change(dock.id, [](Dock& d) { d.isVisible = false; });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsUnMapped"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
     change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
 }
 
@@ -184,8 +184,7 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     change(dock.id, [](Dock& d) { d.isVisible = false; });
     change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
     change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     Desktop::waitUntil([] { return false; }, 200ms);
     EXPECT_FALSE(above());
 }
@@ -213,20 +212,17 @@ TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
     start();
     const WId window = panelOf(dock.id)->winId();
     ASSERT_TRUE(environment.pointerMonitor.isListening());
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
 
     // A warp makes no raw motion; the relative step after it does.
     xdotool({QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("400")});
     xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")});
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsUnMapped"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
 
     xdotool({QStringLiteral("mousemove"), QStringLiteral("20"), QStringLiteral("100")});
     xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"), QStringLiteral("-18"),
              QStringLiteral("0")});
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xwininfo(window).mapState == QStringLiteral("IsViewable"); }));
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
 
     change(dock.id, [](Dock& d) { d.autoHide = false; });
     EXPECT_FALSE(environment.pointerMonitor.isListening());
