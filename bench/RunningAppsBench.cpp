@@ -1,6 +1,6 @@
 // A refresh of the running applications with 50 client windows on a private Xvfb (no window
 // manager: the benchmark keeps _NET_CLIENT_LIST itself). Needs Xvfb in PATH.
-#include "platform/x11/EwmhRunningApplications.h"
+#include "backends/x11/EwmhRunningApplications.h"
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QGuiApplication>

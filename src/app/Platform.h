@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/QtScheduler.h"
-#include "platform/desktop/GioDefaultApplications.h"
-#include "platform/desktop/GioWorkspace.h"
-#include "platform/linux/LinuxSystemStatistics.h"
-#include "platform/linux/LocalFileSystem.h"
-#include "platform/x11/EwmhRunningApplications.h"
+#include "backends/desktop/GioDefaultApplications.h"
+#include "backends/desktop/GioWorkspace.h"
+#include "backends/linux/LinuxSystemStatistics.h"
+#include "backends/linux/LocalFileSystem.h"
+#include "backends/x11/EwmhRunningApplications.h"
 
 // The real Linux implementations of the platform interfaces, chosen in this one place. Made once
 // the application object exists (the X11 ones use its connection).

@@ -1,7 +1,7 @@
 #include "windows/DockPanelWindow.h"
 
 #include "platform/ScreenSpace.h"
-#include "platform/x11/X11WindowHints.h"
+#include "backends/x11/X11WindowHints.h"
 
 #include <QGuiApplication>
 #include <QMoveEvent>

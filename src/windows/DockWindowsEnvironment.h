@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/x11/QtScreens.h"
-#include "platform/x11/XInputPointerMonitor.h"
+#include "backends/x11/QtScreens.h"
+#include "backends/x11/XInputPointerMonitor.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowDependencies.h"
 

@@ -1,6 +1,6 @@
 #include "fakes/FakeSystemLog.h"
 #include "integration/support/XSession.h"
-#include "platform/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostartLoginItems.h"
 #include "runtime/LaunchAtLogin.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "fakes/FakeWorkspace.h"
 #include "integration/support/XSession.h"
 #include "models/DockItem.h"
-#include "platform/desktop/QtClipboard.h"
+#include "backends/desktop/QtClipboard.h"
 #include "support/WorkspaceLaunch.h"
 
 #include <QProcess>

@@ -4,7 +4,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "platform/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11HotKeyBackend.h"
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/DockPanelWindow.h"

@@ -1,7 +1,7 @@
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "platform/x11/MacKeyCodeMap.h"
-#include "platform/x11/X11HotKeyBackend.h"
+#include "backends/x11/MacKeyCodeMap.h"
+#include "backends/x11/X11HotKeyBackend.h"
 #include "runtime/HotKeyManager.h"
 
 #include <gtest/gtest.h>

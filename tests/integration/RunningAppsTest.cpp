@@ -1,7 +1,7 @@
 #include "fakes/RecordingWorkspace.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "platform/x11/EwmhRunningApplications.h"
+#include "backends/x11/EwmhRunningApplications.h"
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxSystemStatistics.h"
+#include "backends/linux/LinuxSystemStatistics.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "integration/support/XSession.h"
-#include "platform/desktop/GioTrash.h"
+#include "backends/desktop/GioTrash.h"
 
 #include <QDir>
 #include <QFile>

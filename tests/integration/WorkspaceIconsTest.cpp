@@ -1,5 +1,5 @@
 #include "integration/support/XSession.h"
-#include "platform/desktop/DesktopFileIcons.h"
+#include "backends/desktop/DesktopFileIcons.h"
 #include "support/IconResolver.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "integration/support/XSession.h"
-#include "platform/desktop/GioWorkspace.h"
+#include "backends/desktop/GioWorkspace.h"
 
 #include <QDBusConnection>
 #include <QDir>

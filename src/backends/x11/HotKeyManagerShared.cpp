@@ -2,7 +2,7 @@
 // lives here rather than beside the manager so that the core library never depends on X11.
 
 #include "platform/QtScheduler.h"
-#include "platform/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11HotKeyBackend.h"
 #include "runtime/HotKeyManager.h"
 
 HotKeyManager& HotKeyManager::shared() {

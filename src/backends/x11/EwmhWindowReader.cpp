@@ -1,4 +1,4 @@
-#include "platform/x11/EwmhWindowReader.h"
+#include "backends/x11/EwmhWindowReader.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "platform/x11/QtScreens.h"
+#include "backends/x11/QtScreens.h"
 
 #include "platform/ScreenSpace.h"
 

@@ -1,4 +1,4 @@
-#include "platform/x11/XInputPointerMonitor.h"
+#include "backends/x11/XInputPointerMonitor.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/desktop/DesktopEntryIndexReader.h"
+#include "backends/desktop/DesktopEntryIndexReader.h"
 
 #include <QFileInfo>
 #include <QHash>

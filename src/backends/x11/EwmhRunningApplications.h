@@ -2,8 +2,8 @@
 
 #include "platform/RunningApplicationsSource.h"
 #include "platform/Signal.h"
-#include "platform/x11/EwmhAtoms.h"
-#include "platform/x11/EwmhWindowReader.h"
+#include "backends/x11/EwmhAtoms.h"
+#include "backends/x11/EwmhWindowReader.h"
 #include "runtime/AppMatchCache.h"
 #include "runtime/AppMatchGroup.h"
 

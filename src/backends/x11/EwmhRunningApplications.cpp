@@ -1,6 +1,6 @@
-#include "platform/x11/EwmhRunningApplications.h"
+#include "backends/x11/EwmhRunningApplications.h"
 
-#include "platform/desktop/DesktopEntryIndexReader.h"
+#include "backends/desktop/DesktopEntryIndexReader.h"
 #include "runtime/AppMatchGrouping.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/x11/EwmhAtoms.h"
+#include "backends/x11/EwmhAtoms.h"
 #include "runtime/AppMatchWindow.h"
 
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "platform/x11/MacKeyCodeMap.h"
+#include "backends/x11/MacKeyCodeMap.h"
 
 #include <array>
 

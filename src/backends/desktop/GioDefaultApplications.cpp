@@ -1,4 +1,4 @@
-#include "platform/desktop/GioDefaultApplications.h"
+#include "backends/desktop/GioDefaultApplications.h"
 
 #include <gio/gdesktopappinfo.h>
 

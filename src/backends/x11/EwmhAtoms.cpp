@@ -1,4 +1,4 @@
-#include "platform/x11/EwmhAtoms.h"
+#include "backends/x11/EwmhAtoms.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/desktop/DesktopFileIcons.h"
+#include "backends/desktop/DesktopFileIcons.h"
 
 #include <QFile>
 #include <QFileInfo>

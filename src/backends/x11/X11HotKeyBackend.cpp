@@ -1,7 +1,7 @@
-#include "platform/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11HotKeyBackend.h"
 
 #include "models/HotKeyBinding.h"
-#include "platform/x11/MacKeyCodeMap.h"
+#include "backends/x11/MacKeyCodeMap.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>

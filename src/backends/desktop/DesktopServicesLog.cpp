@@ -1,3 +1,3 @@
-#include "platform/desktop/DesktopServicesLog.h"
+#include "backends/desktop/DesktopServicesLog.h"
 
 Q_LOGGING_CATEGORY(lcDesktopServices, "moorline.desktop", QtCriticalMsg)

@@ -1,4 +1,4 @@
-#include "platform/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostartLoginItems.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

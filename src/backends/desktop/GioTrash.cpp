@@ -1,6 +1,6 @@
-#include "platform/desktop/GioTrash.h"
+#include "backends/desktop/GioTrash.h"
 
-#include "platform/desktop/DesktopServicesLog.h"
+#include "backends/desktop/DesktopServicesLog.h"
 
 #include <QFile>
 

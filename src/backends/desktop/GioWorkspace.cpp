@@ -1,6 +1,6 @@
-#include "platform/desktop/GioWorkspace.h"
+#include "backends/desktop/GioWorkspace.h"
 
-#include "platform/desktop/DesktopServicesLog.h"
+#include "backends/desktop/DesktopServicesLog.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

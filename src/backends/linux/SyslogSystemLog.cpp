@@ -1,4 +1,4 @@
-#include "platform/linux/SyslogSystemLog.h"
+#include "backends/linux/SyslogSystemLog.h"
 
 #include <syslog.h>
 

@@ -1,6 +1,6 @@
-#include "platform/linux/LocalFileSystem.h"
+#include "backends/linux/LocalFileSystem.h"
 
-#include "platform/desktop/DesktopEntryNames.h"
+#include "backends/desktop/DesktopEntryNames.h"
 
 #include <QDir>
 #include <QFile>

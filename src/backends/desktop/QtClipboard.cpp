@@ -1,4 +1,4 @@
-#include "platform/desktop/QtClipboard.h"
+#include "backends/desktop/QtClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

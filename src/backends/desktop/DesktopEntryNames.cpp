@@ -1,4 +1,4 @@
-#include "platform/desktop/DesktopEntryNames.h"
+#include "backends/desktop/DesktopEntryNames.h"
 
 #include <gio/gdesktopappinfo.h>
 
