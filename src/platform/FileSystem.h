@@ -6,7 +6,7 @@
 #include <optional>
 
 // What the logic needs of the file system: existence and kind of a path, the user-visible name of
-// a path, whole-file reads, atomic whole-file writes, directories and copies.
+// a path, whole-file reads, atomic whole-file writes, directories and renames.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -17,10 +17,12 @@ public:
     virtual QString displayName(const QString& path) const = 0;
 
     virtual std::optional<QByteArray> readAll(const QString& path) const = 0;
-    // Replaces the file whole (a reader sees the old or the new content); false on failure.
-    virtual bool writeAtomically(const QString& path, const QByteArray& data) = 0;
+    // Replaces the file whole (a reader sees the old or the new content); false on failure, with
+    // the reason in words a user can act on in `error` when one is given.
+    virtual bool writeAtomically(const QString& path, const QByteArray& data, QString* error) = 0;
     // Creates the directory and its missing parents; an existing directory is success.
     virtual bool makePath(const QString& path) = 0;
-    // Copies a file to a new path; fails, and leaves the target alone, when it exists.
-    virtual bool copyFile(const QString& from, const QString& to) = 0;
+    // Moves a file or folder to a new name in the same file system, which needs no permission
+    // to read it; fails, and leaves the target alone, when the target exists.
+    virtual bool rename(const QString& from, const QString& to) = 0;
 };

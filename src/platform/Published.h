@@ -5,7 +5,9 @@
 // A published field of an ObservableObject. Every change, whole or in place, first sends the
 // owner's will-change notification, then, with the new value in place, calls the stream's
 // subscribers synchronously. A new subscriber is called at once with the current value.
-template <typename T> class Published {
+// Everyone may read and subscribe; only `Owner` may change the value, so that an object's
+// published state moves only through its own operations.
+template <typename T, typename Owner> class Published {
 public:
     explicit Published(ObservableObject& owner, T initial = T{})
         : owner_(owner), value_(std::move(initial)) {}
@@ -15,6 +17,14 @@ public:
     const T& get() const { return value_; }
     const T& operator*() const { return value_; }
     const T* operator->() const { return &value_; }
+
+    Subscription sink(std::function<void(const T&)> action) {
+        action(value_);
+        return stream_.connect(std::move(action));
+    }
+
+private:
+    friend Owner;
 
     void set(T value) {
         owner_.sendObjectWillChange();
@@ -29,12 +39,6 @@ public:
         stream_.emit(value_);
     }
 
-    Subscription sink(std::function<void(const T&)> action) {
-        action(value_);
-        return stream_.connect(std::move(action));
-    }
-
-private:
     ObservableObject& owner_;
     T value_;
     Signal<T> stream_;

@@ -4,8 +4,10 @@
 #include "platform/DefaultApplications.h"
 #include "platform/FileSystem.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QLoggingCategory>
+#include <QSet>
 
 #include <algorithm>
 
@@ -16,6 +18,23 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto saveDelay = 400ms;
+constexpr auto firstRetryDelay = 2s;
+constexpr auto lastRetryDelay = 60s;
+
+// A hand-edited or merged file can hold two docks with one id; later ones get ids of their own,
+// so that every dock has its own panel and hot key and can be changed or deleted on its own.
+bool giveDuplicatesFreshIds(std::vector<Dock>& docks) {
+    QSet<QUuid> seen;
+    bool renamed = false;
+    for (Dock& dock : docks) {
+        if (seen.contains(dock.id)) {
+            dock.id = QUuid::createUuid();
+            renamed = true;
+        }
+        seen.insert(dock.id);
+    }
+    return renamed;
+}
 
 // Starter applications by role: what the desktop names as default, else the first installed of
 // a few well-known entries.
@@ -58,9 +77,10 @@ std::optional<QString> starterEntry(const StarterRole& role, const DefaultApplic
 
 DockStore::DockStore(Dependencies dependencies)
     : fileSystem_(dependencies.fileSystem), scheduler_(dependencies.scheduler),
+      dataDirectory_(dependencies.dataDirectory),
       fileURL_(dependencies.dataDirectory + QStringLiteral("/docks.json")) {
-    if (!fileSystem_.makePath(dependencies.dataDirectory))
-        qCInfo(lcStore) << "could not create" << dependencies.dataDirectory;
+    if (!fileSystem_.makePath(dataDirectory_))
+        qCInfo(lcStore) << "could not create" << dataDirectory_;
     load(dependencies.defaultApplications);
 }
 
@@ -71,61 +91,114 @@ void DockStore::load(const DefaultApplications& defaultApplications) {
     if (const auto bytes = fileSystem_.readAll(fileURL_)) {
         DockCodec::Decoded decoded = DockCodec::decode(*bytes);
         if (decoded.ok()) {
-            docks.set(std::move(decoded.docks));
+            const bool renamed = giveDuplicatesFreshIds(decoded.docks);
+            replaceAll(std::move(decoded.docks));
+            if (renamed)
+                scheduleSave();
             return;
         }
         problem = decoded.error;
     }
     qCInfo(lcStore) << "starting with the starter docks:" << problem;
-    // Whatever is there (undecodable, or unreadable to us) is the user's; keep a copy before the
-    // first save puts the starter docks in its place.
-    keepUnreadableBeforeSave_ = fileSystem_.exists(fileURL_);
-    docks.set(starterDocks(fileSystem_, defaultApplications));
+    // Whatever is there (undecodable, or unreadable to us) is the user's; move it aside before
+    // the first save puts the starter docks in its place.
+    moveUnreadableBeforeSave_ = fileSystem_.exists(fileURL_);
+    replaceAll(starterDocks(fileSystem_, defaultApplications));
     scheduleSave();
 }
 
+void DockStore::replaceAll(std::vector<Dock> list) {
+    revisions_.clear();
+    for (const Dock& dock : list)
+        touch(dock.id);
+    docks.set(std::move(list));
+}
+
+void DockStore::touch(const QUuid& dockId) {
+    revisions_.insert(dockId, ++lastRevision_);
+}
+
+std::uint64_t DockStore::revision(const QUuid& dockId) const {
+    return revisions_.value(dockId, 0);
+}
+
 void DockStore::scheduleSave() {
-    saveWorkItem_ = scheduler_.schedule(saveDelay, [this] {
-        // The handle cancels this when the store goes, so `this` is alive here.
-        savePending_ = false;
-        persist();
-    });
     savePending_ = true;
+    // The handle cancels the work when the store goes, so `this` is alive when it runs.
+    saveWorkItem_ = scheduler_.schedule(saveDelay, [this] { runSave(); });
+}
+
+void DockStore::runSave() {
+    if (persist()) {
+        savePending_ = false;
+        retryDelay_ = std::chrono::milliseconds(0);
+        if (!saveProblem->isEmpty())
+            saveProblem.set({});
+        return;
+    }
+    // The change stays pending: try again by itself (a disk that fills up is often freed again
+    // without anything else changing), less often the longer it fails, and at every change.
+    retryDelay_ = retryDelay_.count() == 0
+                      ? std::chrono::milliseconds(firstRetryDelay)
+                      : std::min<std::chrono::milliseconds>(retryDelay_ * 2, lastRetryDelay);
+    saveWorkItem_ = scheduler_.schedule(retryDelay_, [this] { runSave(); });
 }
 
 void DockStore::flushPendingSave() {
     if (!savePending_)
         return;
     saveWorkItem_.cancel();
-    savePending_ = false;
-    persist();
+    runSave();
+    saveWorkItem_.cancel(); // no retry once the program ends
 }
 
-void DockStore::persist() {
+bool DockStore::persist() {
     const std::optional<QByteArray> bytes = DockCodec::encode(*docks);
     if (!bytes) {
+        // No later attempt could write it either.
         qCInfo(lcStore) << "not saved: a value cannot be written";
-        return;
+        return true;
     }
-    if (keepUnreadableBeforeSave_) {
-        if (!keepUnreadableFile()) {
-            qCWarning(lcStore) << "not saved: could not keep a copy of the unreadable" << fileURL_;
-            return;
+    // The folder may have gone since the start (deleted, or dropped on the trash).
+    if (!fileSystem_.makePath(dataDirectory_)) {
+        saveFailed(QCoreApplication::translate("DockStore", "the folder %1 cannot be created")
+                       .arg(dataDirectory_));
+        return false;
+    }
+    if (moveUnreadableBeforeSave_) {
+        if (!moveUnreadableFileAside()) {
+            saveFailed(QCoreApplication::translate(
+                "DockStore", "the unreadable docks.json there cannot be moved aside"));
+            return false;
         }
-        keepUnreadableBeforeSave_ = false;
+        moveUnreadableBeforeSave_ = false;
     }
-    if (!fileSystem_.writeAtomically(fileURL_, *bytes))
-        qCInfo(lcStore) << "could not write" << fileURL_;
+    QString error;
+    if (!fileSystem_.writeAtomically(fileURL_, *bytes, &error)) {
+        saveFailed(error);
+        return false;
+    }
+    return true;
 }
 
-bool DockStore::keepUnreadableFile() {
+void DockStore::saveFailed(const QString& reason) {
+    qCWarning(lcStore) << "could not save" << fileURL_ << reason;
+    if (saveProblem->isEmpty())
+        saveProblem.set(QStringLiteral("%1: %2").arg(fileURL_, reason));
+}
+
+bool DockStore::moveUnreadableFileAside() {
+    // Gone meanwhile: nothing left to keep.
+    if (!fileSystem_.exists(fileURL_))
+        return true;
     const QString base = fileURL_ + QStringLiteral(".unreadable-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // A later copy never replaces an earlier one, even within the same second.
+    // A later one never replaces an earlier one, even within the same second. A rename needs no
+    // permission to read the file, and works for a folder that stands where the file should.
     QString target = base;
     for (int n = 2; fileSystem_.exists(target); ++n)
         target = base + QStringLiteral("-%1").arg(n);
-    return fileSystem_.copyFile(fileURL_, target);
+    return fileSystem_.rename(fileURL_, target);
 }
 
 std::optional<std::size_t> DockStore::indexOf(const QUuid& dockId) const {
@@ -140,6 +213,15 @@ std::optional<std::size_t> DockStore::indexOf(const QUuid& dockId) const {
 const Dock* DockStore::dock(const QUuid& dockId) const {
     const auto index = indexOf(dockId);
     return index ? &(*docks)[*index] : nullptr;
+}
+
+void DockStore::changeDock(std::size_t index, const std::function<void(Dock&)>& change) {
+    const QUuid id = (*docks)[index].id;
+    docks.mutate([&](std::vector<Dock>& list) {
+        change(list[index]);
+        list[index].id = id;
+    });
+    touch(id);
 }
 
 void DockStore::addDock(DockKind kind) {
@@ -159,11 +241,13 @@ void DockStore::addDock(DockKind kind) {
     const double step = static_cast<double>(docks->size() % 6) * 24.0;
     dock.position.x += step;
     dock.position.y += step;
+    touch(dock.id);
     docks.mutate([&](std::vector<Dock>& list) { list.push_back(std::move(dock)); });
     scheduleSave();
 }
 
 void DockStore::removeDock(const QUuid& dockId) {
+    revisions_.remove(dockId);
     docks.mutate([&](std::vector<Dock>& list) {
         std::erase_if(list, [&](const Dock& d) { return d.id == dockId; });
     });
@@ -174,8 +258,20 @@ void DockStore::update(const Dock& dock) {
     const auto index = indexOf(dock.id);
     if (!index)
         return;
-    docks.mutate([&](std::vector<Dock>& list) { list[*index] = dock; });
+    changeDock(*index, [&](Dock& stored) { stored = dock; });
     scheduleSave();
+}
+
+void DockStore::mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change) {
+    const auto index = indexOf(dockId);
+    if (!index)
+        return;
+    changeDock(*index, change);
+    scheduleSave();
+}
+
+void DockStore::setVisible(const QUuid& dockId, bool isVisible) {
+    mutateDock(dockId, [isVisible](Dock& dock) { dock.isVisible = isVisible; });
 }
 
 void DockStore::addItem(const DockItem& item, const QUuid& dockId,
@@ -187,53 +283,39 @@ void DockStore::addItem(const DockItem& item, const QUuid& dockId,
     const std::int64_t target = tabIndex.value_or(dock.selectedTabIndex);
     if (target < 0 || target >= static_cast<std::int64_t>(dock.tabs.size()))
         return;
-    docks.mutate([&](std::vector<Dock>& list) {
-        list[*index].tabs[static_cast<std::size_t>(target)].items.push_back(item);
+    changeDock(*index, [&](Dock& changed) {
+        changed.tabs[static_cast<std::size_t>(target)].items.push_back(item);
     });
     scheduleSave();
 }
 
 void DockStore::removeItem(const QUuid& itemId, const QUuid& dockId) {
-    const auto index = indexOf(dockId);
-    if (!index)
-        return;
-    docks.mutate([&](std::vector<Dock>& list) {
-        for (DockTab& tab : list[*index].tabs)
+    mutateDock(dockId, [&](Dock& dock) {
+        for (DockTab& tab : dock.tabs)
             std::erase_if(tab.items, [&](const DockItem& i) { return i.id == itemId; });
     });
-    scheduleSave();
 }
 
 void DockStore::updateItem(const DockItem& item, const QUuid& dockId) {
-    const auto index = indexOf(dockId);
-    if (!index)
-        return;
-    docks.mutate([&](std::vector<Dock>& list) {
-        for (DockTab& tab : list[*index].tabs) {
+    mutateDock(dockId, [&](Dock& dock) {
+        for (DockTab& tab : dock.tabs) {
             const auto it = std::find_if(tab.items.begin(), tab.items.end(),
                                          [&](const DockItem& i) { return i.id == item.id; });
             if (it != tab.items.end())
                 *it = item;
         }
     });
-    scheduleSave();
 }
 
 void DockStore::addTab(const QUuid& dockId, const QString& name) {
-    const auto index = indexOf(dockId);
-    if (!index)
-        return;
-    docks.mutate(
-        [&](std::vector<Dock>& list) { list[*index].tabs.push_back(DockTab::make(name)); });
-    scheduleSave();
+    mutateDock(dockId, [&](Dock& dock) { dock.tabs.push_back(DockTab::make(name)); });
 }
 
 void DockStore::removeTab(const QUuid& tabId, const QUuid& dockId) {
     const auto index = indexOf(dockId);
     if (!index || (*docks)[*index].tabs.size() < 2)
         return;
-    docks.mutate([&](std::vector<Dock>& list) {
-        Dock& dock = list[*index];
+    changeDock(*index, [&](Dock& dock) {
         std::erase_if(dock.tabs, [&](const DockTab& t) { return t.id == tabId; });
         dock.selectedTabIndex =
             std::min(dock.selectedTabIndex, static_cast<std::int64_t>(dock.tabs.size()) - 1);

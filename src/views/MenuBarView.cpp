@@ -2,13 +2,17 @@
 
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
+#include "views/MenuText.h"
 
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcMenu, "moorline.menu", QtWarningMsg)
 
 struct KindEntry {
     DockKind kind;
@@ -16,9 +20,9 @@ struct KindEntry {
 };
 
 constexpr KindEntry newDockEntries[] = {
-    {DockKind::items, "Launcher Dock"},
-    {DockKind::applicationSwitcher, "Application Dock"},
-    {DockKind::clippings, "Clippings Dock"},
+    {DockKind::items, QT_TRANSLATE_NOOP("MenuBarView", "Launcher Dock")},
+    {DockKind::applicationSwitcher, QT_TRANSLATE_NOOP("MenuBarView", "Application Dock")},
+    {DockKind::clippings, QT_TRANSLATE_NOOP("MenuBarView", "Clippings Dock")},
 };
 
 } // namespace
@@ -26,6 +30,8 @@ constexpr KindEntry newDockEntries[] = {
 MenuBarView::MenuBarView(DockStore& store, QObject* parent)
     : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()) {
     willChange_ = store_.onObjectWillChange([this] { scheduleRebuild(); });
+    saveProblem_ =
+        store_.saveProblem.sink([this](const QString& problem) { saveProblemChanged(problem); });
     rebuild();
 }
 
@@ -35,7 +41,7 @@ void MenuBarView::show() {
     if (!trayIcon_) {
         trayIcon_ =
             std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/moorline/moorline.svg")));
-        trayIcon_->setToolTip(QStringLiteral("Moorline"));
+        trayIcon_->setToolTip(tr("Moorline"));
         trayIcon_->setContextMenu(menu_.get());
         // A left click opens the same menu: the icon has nothing else to do.
         connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
@@ -45,6 +51,26 @@ void MenuBarView::show() {
                 });
     }
     trayIcon_->show();
+}
+
+void MenuBarView::saveProblemChanged(const QString& problem) {
+    // Once when saving starts to fail, once when it works again; not at every retry.
+    if (!problem.isEmpty() && !toldOfSaveProblem_) {
+        toldOfSaveProblem_ = true;
+        qCWarning(lcMenu) << "cannot save:" << problem;
+        if (trayIcon_ && trayIcon_->isVisible())
+            trayIcon_->showMessage(
+                tr("Moorline cannot save your docks"),
+                tr("%1\nYour changes are kept and saved as soon as writing works again.")
+                    .arg(problem),
+                QSystemTrayIcon::Warning);
+    } else if (problem.isEmpty() && toldOfSaveProblem_) {
+        toldOfSaveProblem_ = false;
+        if (trayIcon_ && trayIcon_->isVisible())
+            trayIcon_->showMessage(tr("Moorline saved your docks"),
+                                   tr("Your changes are in %1 again.").arg(store_.fileURL()),
+                                   QSystemTrayIcon::Information);
+    }
 }
 
 void MenuBarView::scheduleRebuild() {
@@ -59,29 +85,23 @@ void MenuBarView::rebuild() {
     rebuildPending_ = false;
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
-        QAction* toggle = menu_->addAction(dock.name);
+        QAction* toggle = menu_->addAction(menuText(dock.name));
         toggle->setCheckable(true);
         toggle->setChecked(dock.isVisible);
-        connect(toggle, &QAction::toggled, this, [this, id = dock.id](bool visible) {
-            const auto index = store_.indexOf(id);
-            if (!index)
-                return;
-            store_.docks.mutate(
-                [&](std::vector<Dock>& docks) { docks[*index].isVisible = visible; });
-            store_.scheduleSave();
-        });
+        connect(toggle, &QAction::toggled, this,
+                [this, id = dock.id](bool visible) { store_.setVisible(id, visible); });
     }
     menu_->addSeparator();
-    QMenu* newDock = menu_->addMenu(QStringLiteral("New Dock"));
+    QMenu* newDock = menu_->addMenu(tr("New Dock"));
     for (const KindEntry& entry : newDockEntries)
-        connect(newDock->addAction(QLatin1String(entry.title)), &QAction::triggered, this,
+        connect(newDock->addAction(tr(entry.title)), &QAction::triggered, this,
                 [this, kind = entry.kind] { store_.addDock(kind); });
     QAction* preferences = menu_->addAction(IconResolver::symbol(QStringLiteral("gearshape")),
-                                            QStringLiteral("Preferences\u2026"));
+                                            tr("Preferences\u2026"));
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(preferences, &QAction::triggered, this, &MenuBarView::preferencesRequested);
     menu_->addSeparator();
-    QAction* quit = menu_->addAction(QStringLiteral("Quit Moorline"));
+    QAction* quit = menu_->addAction(tr("Quit Moorline"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &MenuBarView::quitRequested);
 }

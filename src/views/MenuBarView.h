@@ -11,7 +11,8 @@ class QMenu;
 class QSystemTrayIcon;
 
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
-// The menu is rebuilt on the pass of the event loop after the store changes.
+// The menu is rebuilt on the pass of the event loop after the store changes. It is also where
+// the program tells the user that their docks cannot be saved, and that they can again.
 class MenuBarView final : public QObject {
     Q_OBJECT
 public:
@@ -29,10 +30,13 @@ Q_SIGNALS:
 private:
     void scheduleRebuild();
     void rebuild();
+    void saveProblemChanged(const QString& problem);
 
     DockStore& store_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     Subscription willChange_;
+    Subscription saveProblem_;
     bool rebuildPending_ = false;
+    bool toldOfSaveProblem_ = false;
 };

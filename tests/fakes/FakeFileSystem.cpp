@@ -36,24 +36,34 @@ std::optional<QByteArray> FakeFileSystem::readAll(const QString& path) const {
     return std::nullopt;
 }
 
-bool FakeFileSystem::writeAtomically(const QString& path, const QByteArray& data) {
-    if (failWrites)
+bool FakeFileSystem::writeAtomically(const QString& path, const QByteArray& data, QString* error) {
+    ++writeAttempts;
+    const QString folder = path.section(QChar(u'/'), 0, -2);
+    if (failWrites || !directories_.contains(folder) || directories_.contains(path)) {
+        if (error)
+            *error = QStringLiteral("No space left on device");
         return false;
+    }
     ++writeCount;
     files.insert(path, data);
     return true;
 }
 
 bool FakeFileSystem::makePath(const QString& path) {
-    if (files.contains(path))
+    if (failMakePath || files.contains(path))
         return false;
     directories_.insert(path);
     return true;
 }
 
-bool FakeFileSystem::copyFile(const QString& from, const QString& to) {
-    if (failCopies || !files.contains(from) || exists(to))
+bool FakeFileSystem::rename(const QString& from, const QString& to) {
+    if (failRenames || !exists(from) || exists(to))
         return false;
-    files.insert(to, files.value(from));
+    if (directories_.remove(from))
+        directories_.insert(to);
+    else
+        files.insert(to, files.take(from));
+    if (const auto name = displayNames_.find(from); name != displayNames_.end())
+        displayNames_.insert(to, displayNames_.take(from));
     return true;
 }

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QSet>
 
-// An in-memory file system. Display names are the file name unless one was given; writes can be
-// made to fail.
+// An in-memory file system. Display names are the file name unless one was given; writes, renames
+// and directory creation can be made to fail.
 class FakeFileSystem final : public FileSystem {
 public:
     void addFile(const QString& path, const QByteArray& content = {},
@@ -18,13 +18,15 @@ public:
     bool isDirectory(const QString& path) const override;
     QString displayName(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path) const override;
-    bool writeAtomically(const QString& path, const QByteArray& data) override;
+    bool writeAtomically(const QString& path, const QByteArray& data, QString* error) override;
     bool makePath(const QString& path) override;
-    bool copyFile(const QString& from, const QString& to) override;
+    bool rename(const QString& from, const QString& to) override;
 
     bool failWrites = false;
-    bool failCopies = false;
-    int writeCount = 0;
+    bool failRenames = false;
+    bool failMakePath = false;
+    int writeCount = 0;    // writes that succeeded
+    int writeAttempts = 0; // every write asked for
     QHash<QString, QByteArray> files;
 
 private:

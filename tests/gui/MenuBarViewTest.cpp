@@ -91,8 +91,18 @@ TEST_F(MenuBarViewTest, AToggleForADockRemovedMeanwhileDoesNothing) {
     QAction* toggle = entry(QStringLiteral("New Dock"));
     const QUuid id = store->docks->front().id;
     // The store changes; the menu has not been rebuilt yet (no event processed).
-    store->docks.mutate([](std::vector<Dock>& docks) { docks.clear(); });
+    store->removeDock(id);
     toggle->trigger();
     EXPECT_TRUE(store->docks->empty());
     EXPECT_FALSE(store->indexOf(id));
+}
+
+TEST_F(MenuBarViewTest, AnAmpersandInADocksNameIsShownAsItself) {
+    store->addDock(DockKind::items);
+    store->mutateDock(store->docks->front().id,
+                      [](Dock& dock) { dock.name = QStringLiteral("Work & Play"); });
+    view = std::make_unique<MenuBarView>(*store);
+    const QString text = entries().first();
+    EXPECT_EQ(text, QStringLiteral("Work && Play"));
+    EXPECT_TRUE(QKeySequence::mnemonic(text).isEmpty());
 }

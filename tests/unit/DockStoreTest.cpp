@@ -129,18 +129,116 @@ TEST_F(DockStoreTest, AnUndecodableFileIsKeptBesideItselfBeforeTheStarterDocksRe
     EXPECT_EQ(fs.files.value(copies[0]), broken);
 }
 
-TEST_F(DockStoreTest, WhenNoCopyCanBeKeptTheUnreadableFileIsNotOverwritten) {
-    fs.addFile(file, "garbage");
+TEST_F(DockStoreTest, WhatCannotBeReadIsMovedAsideByRenameOrNothingIsWritten) {
+    // A folder where the file should be: unreadable, and no copy of it could be made.
+    fs.addDirectory(file);
     auto store = makeStore();
-    fs.failCopies = true;
     clock.advance(400ms);
+    EXPECT_FALSE(fs.isDirectory(file));
+    EXPECT_EQ(savedDocks().size(), 3u);
+    EXPECT_TRUE(store->saveProblem->isEmpty());
+
+    // When even the rename fails the file stays, the user hears of it once, and the next
+    // change tries again.
+    fs.files.insert(file, "garbage");
+    auto second = makeStore();
+    fs.failRenames = true;
+    int told = 0;
+    auto problem = second->saveProblem.sink([&](const QString& p) { told += !p.isEmpty(); });
+    clock.advance(10s);
     EXPECT_EQ(fs.files.value(file), QByteArray("garbage"));
-    EXPECT_EQ(fs.writeCount, 0);
-    // The next change tries again, and succeeds once a copy can be made.
-    fs.failCopies = false;
-    store->addDock(DockKind::items);
+    EXPECT_EQ(told, 1);
+    fs.failRenames = false;
+    second->addDock(DockKind::items);
     clock.advance(400ms);
     EXPECT_EQ(savedDocks().size(), 4u);
+    EXPECT_TRUE(second->saveProblem->isEmpty());
+}
+
+TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    fs.failWrites = true;
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    EXPECT_TRUE(store->isSavePending());
+    EXPECT_TRUE(store->saveProblem->contains(file));
+    // Retries after 2 s, then 4 s, 8 s...: three more attempts in the next 29 s.
+    fs.writeAttempts = 0;
+    clock.advance(29s);
+    EXPECT_EQ(fs.writeAttempts, 3);
+    // Writing works again: the next retry saves and the problem is over, with nothing lost.
+    fs.failWrites = false;
+    clock.advance(60s);
+    EXPECT_EQ(savedDocks().size(), 1u);
+    EXPECT_FALSE(store->isSavePending());
+    EXPECT_TRUE(store->saveProblem->isEmpty());
+
+    // At quit, a failed save is tried once more.
+    fs.failWrites = true;
+    store->addDock(DockKind::clippings);
+    clock.advance(400ms);
+    fs.failWrites = false;
+    store->flushPendingSave();
+    EXPECT_EQ(savedDocks().size(), 2u);
+}
+
+TEST_F(DockStoreTest, TheDataFolderIsMadeAgainAtEachSave) {
+    fs.addFile(file, "[]");
+    auto store = makeStore();
+    fs.remove(file);
+    fs.remove(dataDir); // deleted, or dropped on the trash docklet
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    EXPECT_EQ(savedDocks().size(), 1u);
+}
+
+TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
+    const Dock first = Dock::makeDefault(DockKind::items, QStringLiteral("A"));
+    Dock twin = Dock::makeDefault(DockKind::clippings, QStringLiteral("B"));
+    twin.id = first.id;
+    writeDocks({first, twin, twin});
+    auto store = makeStore();
+    const auto& docks = *store->docks;
+    ASSERT_EQ(docks.size(), 3u);
+    EXPECT_EQ(docks[0].id, first.id);
+    EXPECT_NE(docks[1].id, first.id);
+    EXPECT_NE(docks[2].id, docks[1].id);
+    EXPECT_EQ(docks[1].name, QStringLiteral("B"));
+    clock.advance(400ms);
+    EXPECT_EQ(savedDocks(), docks);
+}
+
+TEST_F(DockStoreTest, EveryOperationTouchingADockRaisesItsRevisionOnly) {
+    Dock a = dockWithTabs(2, 0);
+    const Dock b = dockWithTabs(1, 0);
+    const DockItem item = DockItem::makeClipping(QStringLiteral("x"));
+    a.tabs[0].items = {item};
+    writeDocks({a, b});
+    auto store = makeStore();
+    const std::vector<std::pair<const char*, std::function<void()>>> operations = {
+        {"update", [&] { store->update(*store->dock(a.id)); }},
+        {"mutateDock", [&] { store->mutateDock(a.id, [](Dock& d) { d.columns = 2; }); }},
+        {"setVisible", [&] { store->setVisible(a.id, false); }},
+        {"addItem", [&] { store->addItem(item, a.id, 1); }},
+        {"updateItem", [&] { store->updateItem(item, a.id); }},
+        {"removeItem", [&] { store->removeItem(item.id, a.id); }},
+        {"addTab", [&] { store->addTab(a.id, QStringLiteral("T")); }},
+        {"removeTab", [&] { store->removeTab(a.tabs[1].id, a.id); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        const auto before = store->revision(a.id);
+        const auto other = store->revision(b.id);
+        operation();
+        EXPECT_GT(store->revision(a.id), before) << name;
+        EXPECT_EQ(store->revision(b.id), other) << name;
+    }
+    // An id cannot be changed through mutateDock.
+    store->mutateDock(a.id, [](Dock& d) { d.id = QUuid::createUuid(); });
+    EXPECT_NE(store->dock(a.id), nullptr);
+    EXPECT_FALSE(store->dock(a.id)->isVisible);
+    store->removeDock(a.id);
+    EXPECT_EQ(store->revision(a.id), 0u);
 }
 
 TEST_F(DockStoreTest, ABurstOfChangesGivesOneWriteAfterTheLast) {
@@ -200,6 +298,8 @@ TEST_F(DockStoreTest, OperationsOnAMissingDockChangeNothingAndScheduleNoSave) {
     store->updateItem(DockItem::makeClipping(QStringLiteral("x")), nowhere);
     store->addTab(nowhere, QStringLiteral("T"));
     store->removeTab(QUuid::createUuid(), nowhere);
+    store->setVisible(nowhere, false);
+    store->mutateDock(nowhere, [](Dock& d) { d.name = QStringLiteral("x"); });
     EXPECT_EQ(willChange, 0);
     EXPECT_FALSE(store->isSavePending());
     // removeDock saves even when nothing matched.
@@ -277,17 +377,4 @@ TEST_F(DockStoreTest, SubscribersSeeTheNewListAfterWillChange) {
     store->addDock(DockKind::items);
     EXPECT_TRUE(willChangeFirst);
     EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1}));
-}
-
-TEST_F(DockStoreTest, AWriteThatFailsIsRetriedByTheNextChange) {
-    fs.addFile(file, "[]");
-    auto store = makeStore();
-    fs.failWrites = true;
-    store->addDock(DockKind::items);
-    clock.advance(400ms);
-    EXPECT_EQ(fs.files.value(file), QByteArray("[]"));
-    fs.failWrites = false;
-    store->addDock(DockKind::items);
-    clock.advance(400ms);
-    EXPECT_EQ(savedDocks().size(), 2u);
 }

@@ -7,7 +7,9 @@
 
 namespace {
 struct Counter : ObservableObject {
-    Published<std::vector<int>> values{*this};
+    Published<std::vector<int>, Counter> values{*this};
+    void set(std::vector<int> v) { values.set(std::move(v)); }
+    template <typename F> void mutate(F&& f) { values.mutate(std::forward<F>(f)); }
 };
 } // namespace
 
@@ -21,8 +23,8 @@ TEST(Observation, WillChangeComesBeforeTheNewValueAndSubscribersSeeIt) {
         events.push_back("sink:" + std::to_string(v.size()) + "/" +
                          std::to_string(counter.values->size()));
     });
-    counter.values.set({1, 2});
-    counter.values.mutate([](std::vector<int>& v) { v.push_back(3); });
+    counter.set({1, 2});
+    counter.mutate([](std::vector<int>& v) { v.push_back(3); });
     EXPECT_EQ(events,
               (std::vector<std::string>{"sink:0/0", "will:0", "sink:2/2", "will:2", "sink:3/3"}));
 }
@@ -31,8 +33,8 @@ TEST(Observation, WillChangeIsSentAlsoWhenTheValueIsEqual) {
     Counter counter;
     int count = 0;
     auto sub = counter.onObjectWillChange([&] { ++count; });
-    counter.values.set({});
-    counter.values.set({});
+    counter.set({});
+    counter.set({});
     EXPECT_EQ(count, 2);
 }
 
@@ -47,12 +49,12 @@ TEST(Observation, DroppingTheHandleEndsTheSubscriptionEvenFromInsideTheCall) {
             self.cancel();
     });
     auto other = counter.values.sink([&](const std::vector<int>&) { ++otherCalls; });
-    counter.values.set({1});
-    counter.values.set({2});
+    counter.set({1});
+    counter.set({2});
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(otherCalls, 3);
     other = Subscription();
-    counter.values.set({3});
+    counter.set({3});
     EXPECT_EQ(otherCalls, 3);
 }
 

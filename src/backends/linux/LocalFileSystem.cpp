@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 bool LocalFileSystem::exists(const QString& path) const {
     return QFileInfo::exists(path);
 }
@@ -36,7 +41,7 @@ std::optional<QByteArray> LocalFileSystem::readAll(const QString& path) const {
     return data;
 }
 
-bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& data) {
+bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& data, QString* error) {
     // QSaveFile writes a temporary file beside the target, syncs it and renames it over the
     // target; a symlinked target is written through to the file it points at.
     QString target = path;
@@ -44,19 +49,40 @@ bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& dat
     if (info.isSymLink())
         target = info.symLinkTarget();
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
+    const auto fail = [&] {
+        if (error)
+            *error = file.errorString();
         file.cancelWriting();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    if (file.write(data) != data.size())
+        return fail();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
     }
-    return file.commit();
+    return true;
 }
 
 bool LocalFileSystem::makePath(const QString& path) {
     return QDir().mkpath(path);
 }
 
-bool LocalFileSystem::copyFile(const QString& from, const QString& to) {
-    return QFile::copy(from, to); // refuses to overwrite an existing file
+bool LocalFileSystem::rename(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    // The kernel refuses to replace an existing target, with no window between check and move.
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    // File systems without that flag: check first, then move.
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    struct stat existing {};
+    if (::lstat(target.constData(), &existing) == 0)
+        return false;
+    return ::rename(source.constData(), target.constData()) == 0;
 }

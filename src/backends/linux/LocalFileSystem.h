@@ -9,7 +9,7 @@ public:
     bool isDirectory(const QString& path) const override;
     QString displayName(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path) const override;
-    bool writeAtomically(const QString& path, const QByteArray& data) override;
+    bool writeAtomically(const QString& path, const QByteArray& data, QString* error) override;
     bool makePath(const QString& path) override;
-    bool copyFile(const QString& from, const QString& to) override;
+    bool rename(const QString& from, const QString& to) override;
 };
