@@ -1,15 +1,10 @@
 // The cost of one global pointer event while docks auto-hide: the rule alone, and the whole
 // path through 20 controllers (posted check, store lookup, screens, rule) on the fake window
 // layer. Qt's own delivery of the X event comes on top.
-#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDockPanelFactory.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
-#include "fakes/VirtualScheduler.h"
-#include "runtime/HotKeyManager.h"
-#include "store/DockStore.h"
+#include "fakes/FakeServices.h"
 #include "windows/AutoHideRule.h"
 #include "windows/DockWindowsManager.h"
 
@@ -39,12 +34,8 @@ void BM_RuleFor20Docks(benchmark::State& state) {
 BENCHMARK(BM_RuleFor20Docks);
 
 void BM_PointerEventThrough20Controllers(benchmark::State& state) {
-    FakeFileSystem fileSystem;
-    VirtualScheduler scheduler;
-    FakeDefaultApplications defaultApplications;
-    DockStore store({fileSystem, scheduler, defaultApplications, QStringLiteral("/data")});
-    FakeHotKeyBackend backend;
-    HotKeyManager hotKeys(backend, scheduler);
+    FakeServices fakes;
+    VirtualScheduler& scheduler = fakes.scheduler;
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer(&screens);
@@ -55,8 +46,8 @@ void BM_PointerEventThrough20Controllers(benchmark::State& state) {
         dock.autoHide = true;
         docks.push_back(dock);
     }
-    store.docks.set(docks);
-    DockWindowsManager manager(store, nullptr, {scheduler, hotKeys, panels, screens, pointer});
+    DockStoreTesting::setDocks(fakes.store, docks);
+    DockWindowsManager manager(fakes.services, {panels, screens, pointer});
     double y = 0;
     for (auto _ : state) {
         // Far to the right of every dock: each check runs the whole rule and flips nothing.

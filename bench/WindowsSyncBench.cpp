@@ -1,16 +1,14 @@
 // One change of the store's dock list with 20 docks: every controller re-applies its dock, on
 // the fake window layer and on real panel windows (offscreen, or X11 when run with
 // QT_QPA_PLATFORM=xcb). Also reports what runs while no dock auto-hides.
-#include "fakes/FakeDefaultApplications.h"
+#include "backends/x11/QtScreens.h"
+#include "backends/x11/X11WindowHints.h"
+#include "backends/x11/XInputPointerMonitor.h"
 #include "fakes/FakeDockPanelFactory.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
-#include "fakes/VirtualScheduler.h"
-#include "runtime/HotKeyManager.h"
-#include "store/DockStore.h"
-#include "windows/DockWindowsEnvironment.h"
+#include "fakes/FakeServices.h"
+#include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
@@ -24,12 +22,9 @@ namespace {
 constexpr int dockCount = 20;
 
 struct Setup {
-    FakeFileSystem fileSystem;
-    VirtualScheduler scheduler;
-    FakeDefaultApplications defaultApplications;
-    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
-    FakeHotKeyBackend backend;
-    HotKeyManager hotKeys{backend, scheduler};
+    FakeServices fakes;
+    DockStore& store = fakes.store;
+    VirtualScheduler& scheduler = fakes.scheduler;
 
     Setup() {
         std::vector<Dock> docks;
@@ -39,13 +34,13 @@ struct Setup {
             dock.hotKey = {std::uint32_t(i), HotKeyBinding::cmdKey};
             docks.push_back(dock);
         }
-        store.docks.set(docks);
+        DockStoreTesting::setDocks(store, docks);
         // The store's own save of the seeded list; what is left pending afterwards is ours.
         scheduler.advance(std::chrono::seconds(1));
     }
 
     void touchStore() {
-        store.docks.mutate([](std::vector<Dock>& docks) { docks[0].name = docks[0].name; });
+        store.mutateDock(store.docks->front().id, [](Dock& dock) { dock.name = dock.name; });
     }
 };
 
@@ -54,8 +49,7 @@ void BM_SyncWithFakePanels(benchmark::State& state) {
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer(&screens);
-    DockWindowsManager manager(setup.store, nullptr,
-                               {setup.scheduler, setup.hotKeys, panels, screens, pointer});
+    DockWindowsManager manager(setup.fakes.services, {panels, screens, pointer});
     for (auto _ : state)
         setup.touchStore();
     state.counters["monitors"] = double(pointer.activeCount());
@@ -66,9 +60,11 @@ BENCHMARK(BM_SyncWithFakePanels)->Unit(benchmark::kMicrosecond);
 void BM_SyncWithRealPanels(benchmark::State& state) {
     const bool withPaints = state.range(0) != 0;
     Setup setup;
-    DockWindowsEnvironment environment;
-    DockWindowsManager manager(setup.store, nullptr,
-                               environment.dependencies(setup.scheduler, setup.hotKeys));
+    X11WindowHints hints;
+    DockPanelWindowFactory panelFactory(hints);
+    QtScreens screens;
+    XInputPointerMonitor pointer;
+    DockWindowsManager manager(setup.fakes.services, {panelFactory, screens, pointer});
     QCoreApplication::processEvents();
     for (auto _ : state) {
         setup.touchStore();
@@ -79,7 +75,7 @@ void BM_SyncWithRealPanels(benchmark::State& state) {
         if (!withPaints)
             state.ResumeTiming();
     }
-    state.counters["xinput"] = environment.pointerMonitor.isListening() ? 1 : 0;
+    state.counters["xinput"] = pointer.isListening() ? 1 : 0;
     state.counters["pending"] = double(setup.scheduler.pendingCount());
 }
 // Fixed iterations: the paused repaints would otherwise stretch the run to minutes.

@@ -5,8 +5,9 @@
 #include "runtime/HotKeyManager.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "views/DockViewServices.h"
 #include "views/MenuBarView.h"
-#include "windows/DockWindowsEnvironment.h"
+#include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
@@ -21,13 +22,17 @@ QString dataDirectory() {
 } // namespace
 
 AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+    Platform& p = *platform_;
     store_ = std::make_unique<DockStore>(
-        DockStore::Dependencies{platform_->fileSystem, platform_->scheduler,
-                                platform_->defaultApplications, dataDirectory()});
-    runningAppsMonitor_ = std::make_unique<RunningAppsMonitor>(
-        platform_->runningApplications, platform_->workspace, platform_->scheduler);
-    // The sampler itself starts with the first docklet view that asks for it.
-    DockletRuntime::setSharedPlatform(platform_->systemStatistics, platform_->scheduler);
+        DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
+    runningAppsMonitor_ =
+        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.workspace, p.scheduler);
+    hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
+    // Samples only while a docklet on screen asks it to.
+    dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    services_ = std::make_unique<DockViewServices>(DockViewServices{
+        *store_, *runningAppsMonitor_, p.workspace, p.clipboard, p.trash, p.fileIcons, p.fileSystem,
+        *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler});
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             &AppDelegate::showSettingsWindow);
@@ -41,14 +46,17 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
     if (windowsManager_)
         return;
-    windowsEnvironment_ = std::make_unique<DockWindowsEnvironment>();
+    Platform& p = *platform_;
+    panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *store_, runningAppsMonitor_.get(),
-        windowsEnvironment_->dependencies(platform_->scheduler, HotKeyManager::shared()));
+        *services_, DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor});
 }
 
 void AppDelegate::showSettingsWindow() {}
 
 void AppDelegate::flushPendingWork() {
+    // A move still in its delay becomes a store change first, so that the store's save holds it.
+    if (windowsManager_)
+        windowsManager_->flushPendingFrameSaves();
     store_->flushPendingSave();
 }

@@ -4,15 +4,20 @@
 
 #include <memory>
 
+class DockletRuntime;
+class DockPanelWindowFactory;
 class DockStore;
-class DockWindowsEnvironment;
 class DockWindowsManager;
+class HotKeyManager;
 class MenuBarView;
 class RunningAppsMonitor;
+struct DockViewServices;
 struct Platform;
 
-// Makes the long-lived objects in order (the store first) and keeps them for the life of the
-// program; opens the panels once start-up has finished.
+// The one place that makes the program's objects: the platform's real implementations, then in
+// order the store, the running-applications monitor, the hot key manager and the docklet
+// sampler, and the tray; it opens the panels once start-up has finished and keeps everything
+// for the life of the program.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -25,16 +30,20 @@ public:
     void applicationDidFinishLaunching();
     // A second launch, or "Preferences…".
     void showSettingsWindow();
-    // Writes what is still waiting in the store's save delay (quit, signals, session end).
+    // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
+    // signals, session end).
     void flushPendingWork();
 
 private:
-    // Members end in reverse order: the panels go before the store and the monitor they show,
-    // and those before the platform they use.
+    // Members end in reverse order: the panels go before the services they show, and those
+    // before the platform they use.
     std::unique_ptr<Platform> platform_;
     std::unique_ptr<DockStore> store_;
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
+    std::unique_ptr<HotKeyManager> hotKeyManager_;
+    std::unique_ptr<DockletRuntime> dockletRuntime_;
+    std::unique_ptr<DockViewServices> services_;
     std::unique_ptr<MenuBarView> menuBar_;
-    std::unique_ptr<DockWindowsEnvironment> windowsEnvironment_;
+    std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;
 };

@@ -1,19 +1,35 @@
 #pragma once
 
-#include "platform/QtScheduler.h"
+#include "backends/desktop/DesktopFileIcons.h"
 #include "backends/desktop/GioDefaultApplications.h"
+#include "backends/desktop/GioTrash.h"
 #include "backends/desktop/GioWorkspace.h"
+#include "backends/desktop/QtClipboard.h"
+#include "backends/desktop/QtImageFileChooser.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/x11/EwmhRunningApplications.h"
+#include "backends/x11/QtScreens.h"
+#include "backends/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11WindowHints.h"
+#include "backends/x11/XInputPointerMonitor.h"
+#include "platform/QtScheduler.h"
 
 // The real Linux implementations of the platform interfaces, chosen in this one place. Made once
-// the application object exists (the X11 ones use its connection).
+// the application object exists (the X11 ones use its connection), kept to the end.
 struct Platform {
-    QtScheduler& scheduler = QtScheduler::shared();
+    QtScheduler scheduler;
     LocalFileSystem fileSystem;
     GioDefaultApplications defaultApplications;
     GioWorkspace workspace;
     EwmhRunningApplications runningApplications;
     LinuxSystemStatistics systemStatistics;
+    QtClipboard clipboard;
+    GioTrash trash;
+    DesktopFileIcons fileIcons;
+    QtImageFileChooser imageChooser;
+    X11HotKeyBackend hotKeyBackend;
+    X11WindowHints windowHints;
+    QtScreens screens;
+    XInputPointerMonitor pointerMonitor;
 };

@@ -6,16 +6,14 @@
 
 #include <memory>
 
-class DockStore;
-class RunningAppsMonitor;
+struct DockViewServices;
 
-// Makes the panel of one dock, with the dock's content inside when a store is given.
+// Makes the panel of one dock, with the dock's content inside.
 class DockPanelFactory {
 public:
     virtual ~DockPanelFactory() = default;
 
-    // `frame` in the dock's space (see DockPanel). The monitor may be absent.
+    // `frame` in the dock's space (see DockPanel). The services outlive the panel.
     virtual std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
-                                                 DockStore* store,
-                                                 RunningAppsMonitor* runningAppsMonitor) = 0;
+                                                 const DockViewServices& services) = 0;
 };

@@ -9,11 +9,6 @@ QtScheduler::QtScheduler() {
 
 QtScheduler::~QtScheduler() = default;
 
-QtScheduler& QtScheduler::shared() {
-    static QtScheduler scheduler;
-    return scheduler;
-}
-
 void QtScheduler::post(Action action) {
     QMetaObject::invokeMethod(&context_, std::move(action), Qt::QueuedConnection);
 }

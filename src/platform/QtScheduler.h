@@ -17,9 +17,6 @@ public:
     Subscription repeat(Duration interval, Action action) override;
     TimePoint now() const override;
 
-    // The process-wide instance, made on first use (on the main thread).
-    static QtScheduler& shared();
-
 private:
     Subscription startTimer(Duration interval, bool singleShot, Action action);
 

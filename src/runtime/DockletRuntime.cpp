@@ -1,30 +1,15 @@
 #include "runtime/DockletRuntime.h"
 
 #include "models/ReferenceDate.h"
-#include "platform/QtScheduler.h"
+#include "platform/Scheduler.h"
 #include "platform/SystemStatistics.h"
-
-#include <QLoggingCategory>
 
 #include <chrono>
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcDocklets, "moorline.docklets", QtCriticalMsg)
-
 constexpr std::chrono::milliseconds samplingInterval{1000};
 constexpr std::int64_t diskEveryNthTick = 5;
-
-// What the shared runtime samples with when the application named nothing: every query fails,
-// so the clock runs and the figures stay at zero.
-class NoStatistics final : public SystemStatistics {
-public:
-    std::optional<CpuTicks> cpuTicks() override { return std::nullopt; }
-    std::optional<VolumeCapacity> homeVolumeCapacity() override { return std::nullopt; }
-};
-
-SystemStatistics* sharedStatistics = nullptr;
-Scheduler* sharedScheduler = nullptr;
 
 } // namespace
 
@@ -32,33 +17,37 @@ DockletRuntime::DockletRuntime(SystemStatistics& statistics, Scheduler& schedule
                                WallClock wallClock)
     : now(*this, wallClock ? wallClock() : ReferenceDate::now()), statistics_(statistics),
       scheduler_(scheduler),
-      wallClock_(wallClock ? std::move(wallClock) : WallClock(&ReferenceDate::now)) {
-    refreshDisk();
-    refreshCPU();
-    // The timer only hands the work to the main loop; a firing that runs after the runtime is
-    // gone does nothing.
-    timer_ = scheduler_.repeat(samplingInterval, guard_.guard([this] {
-        scheduler_.post(guard_.guard([this] { fire(); }));
-    }));
-}
+      wallClock_(wallClock ? std::move(wallClock) : WallClock(&ReferenceDate::now)) {}
 
 DockletRuntime::~DockletRuntime() = default;
 
-void DockletRuntime::setSharedPlatform(SystemStatistics& statistics, Scheduler& scheduler) {
-    sharedStatistics = &statistics;
-    sharedScheduler = &scheduler;
+Subscription DockletRuntime::keepSampling() {
+    if (demand_++ == 0)
+        start();
+    return Subscription(guard_.guard([this] {
+        if (--demand_ == 0)
+            stop();
+    }));
 }
 
-DockletRuntime& DockletRuntime::shared() {
-    // Made once, on first use, and kept to the end of the process.
-    static DockletRuntime* const instance = [] {
-        if (!sharedStatistics)
-            qCWarning(lcDocklets) << "no system statistics named before first use";
-        static NoStatistics none;
-        return new DockletRuntime(sharedStatistics ? *sharedStatistics : none,
-                                  sharedScheduler ? *sharedScheduler : QtScheduler::shared());
-    }();
-    return *instance;
+void DockletRuntime::start() {
+    now.set(wallClock_());
+    refreshDisk();
+    refreshCPU();
+    // The timer only hands the work to the main loop; a firing that runs after the runtime is
+    // gone, or after sampling stopped, does nothing.
+    timer_ = scheduler_.repeat(samplingInterval, guard_.guard([this] {
+        scheduler_.post(guard_.guard([this] {
+            if (demand_ > 0)
+                fire();
+        }));
+    }));
+}
+
+void DockletRuntime::stop() {
+    timer_.cancel();
+    // The next start measures the CPU afresh rather than over the whole pause.
+    previousCPUTicks_.reset();
 }
 
 void DockletRuntime::fire() {

@@ -21,12 +21,6 @@ public:
     HotKeyManager(const HotKeyManager&) = delete;
     HotKeyManager& operator=(const HotKeyManager&) = delete;
 
-    // The process-wide instance on the real window system, made on first use (after the
-    // application object) and kept until the process ends. Defined in the platform layer, the
-    // one place that knows the real backend; code that uses the manager takes it as a
-    // constructor argument instead.
-    static HotKeyManager& shared();
-
     // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
     // the window system refuses leaves the dock without a hot key, silently.
     void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,

@@ -17,8 +17,8 @@ public:
     RunningAppsMonitor(RunningApplicationsSource& source, Workspace& workspace,
                        Scheduler& scheduler);
 
-    Published<std::vector<RunningApplication>> apps{*this};
-    Published<std::optional<RunningApplication>> frontmostApp{*this};
+    Published<std::vector<RunningApplication>, RunningAppsMonitor> apps{*this};
+    Published<std::optional<RunningApplication>, RunningAppsMonitor> frontmostApp{*this};
 
     void activate(const RunningApplication& app);
     void hide(const RunningApplication& app);

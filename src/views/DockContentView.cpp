@@ -43,18 +43,18 @@ QColor tint(const DockAppearance& appearance) {
 
 } // namespace
 
-DockContentView::DockContentView(const QUuid& dockID, DockStore& store,
-                                 RunningAppsMonitor* runningAppsMonitor, QWidget* parent)
-    : QWidget(parent), dockID_(dockID), store_(store), runningAppsMonitor_(runningAppsMonitor) {
+DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& services,
+                                 QWidget* parent)
+    : QWidget(parent), dockID_(dockID), services_(services) {
     // update() only asks for a paint on a later pass of the event loop, and a burst of
     // changes gives one paint.
-    storeWillChange_ = store_.onObjectWillChange([this] { update(); });
+    storeWillChange_ = services_.store.onObjectWillChange([this] { update(); });
 }
 
 DockContentView::~DockContentView() = default;
 
 const Dock* DockContentView::dock() const {
-    return store_.dock(dockID_);
+    return services_.store.dock(dockID_);
 }
 
 QFont DockContentView::headerFont() {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "platform/Subscription.h"
+#include "views/DockViewServices.h"
 
 #include <QUuid>
 #include <QWidget>
 
-class DockStore;
-class RunningAppsMonitor;
 struct Dock;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border and
@@ -15,7 +14,7 @@ struct Dock;
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
-    DockContentView(const QUuid& dockID, DockStore& store, RunningAppsMonitor* runningAppsMonitor,
+    DockContentView(const QUuid& dockID, const DockViewServices& services,
                     QWidget* parent = nullptr);
     ~DockContentView() override;
 
@@ -34,7 +33,6 @@ private:
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
     QUuid dockID_;
-    DockStore& store_;
-    RunningAppsMonitor* runningAppsMonitor_;
+    DockViewServices services_;
     Subscription storeWillChange_;
 };

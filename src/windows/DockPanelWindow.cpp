@@ -1,7 +1,7 @@
 #include "windows/DockPanelWindow.h"
 
 #include "platform/ScreenSpace.h"
-#include "backends/x11/X11WindowHints.h"
+#include "platform/WindowHints.h"
 
 #include <QGuiApplication>
 #include <QMoveEvent>
@@ -29,7 +29,8 @@ int clamped(double value, int low, int high) {
 
 } // namespace
 
-DockPanelWindow::DockPanelWindow(const QRectF& frame) : QWidget(nullptr, baseFlags) {
+DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
+    : QWidget(nullptr, baseFlags), hints_(hints) {
     // Both need to be in place before the native window exists: the second picks a visual
     // with alpha, so the rounded corners are see-through where a compositor runs.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -43,8 +44,7 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame) : QWidget(nullptr, baseFla
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
     const WId id = winId();
-    X11WindowHints::setWmClass(id, "moorline", "Moorline");
-    X11WindowHints::requestBlurBehind(id);
+    hints_.setWindowClass(id, "moorline", "Moorline");
 }
 
 DockPanelWindow::~DockPanelWindow() = default;
@@ -80,18 +80,18 @@ void DockPanelWindow::setTitle(const QString& title) {
 }
 
 void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
-    if (alwaysOnTop == alwaysOnTop_)
-        return;
     alwaysOnTop_ = alwaysOnTop;
-    // A hidden panel takes its level with it at the next show.
+    // Asked again at every apply, not only when the dock's value changes: the window manager's
+    // own menu or a rule may have changed the layer meanwhile. One message, no round trip. A
+    // hidden panel takes its level with it at the next show.
     if (isVisible())
-        X11WindowHints::setAbove(winId(), alwaysOnTop_);
+        hints_.setAbove(winId(), alwaysOnTop_);
 }
 
 void DockPanelWindow::orderFront() {
     if (isVisible())
         return;
-    X11WindowHints::prepareForMap(winId(), alwaysOnTop_);
+    hints_.prepareForMap(winId(), alwaysOnTop_);
     show();
 }
 
@@ -120,6 +120,7 @@ void DockPanelWindow::moveEvent(QMoveEvent* event) {
 
 void DockPanelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    hints_.setBlurRegion(winId(), QRegion(rect()));
     if (event->size() != event->oldSize() && event->oldSize().isValid())
         frameChanged();
 }

@@ -4,13 +4,16 @@
 
 #include <QWidget>
 
+class WindowHints;
+
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
 // pagers, on every workspace, shown without taking the focus (a click still focuses it), above
 // ordinary windows while the dock asks for it. Its frame is given in the docks' space.
 class DockPanelWindow final : public QWidget, public DockPanel {
     Q_OBJECT
 public:
-    explicit DockPanelWindow(const QRectF& frame);
+    // The hints must outlive the panel.
+    DockPanelWindow(const QRectF& frame, WindowHints& hints);
     ~DockPanelWindow() override;
 
     // Takes the widget that fills the panel.
@@ -37,8 +40,9 @@ protected:
 private:
     void frameChanged();
 
+    WindowHints& hints_;
     std::function<void()> frameChangedHandler_;
-    // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags: see
-    // X11WindowHints::setAbove.
+    // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags, which
+    // make Qt recreate the native window when they change.
     bool alwaysOnTop_ = true;
 };

@@ -3,11 +3,10 @@
 #include "views/DockContentView.h"
 #include "windows/DockPanelWindow.h"
 
-std::unique_ptr<DockPanel>
-DockPanelWindowFactory::makePanel(const QUuid& dockID, const QRectF& frame, DockStore* store,
-                                  RunningAppsMonitor* runningAppsMonitor) {
-    auto panel = std::make_unique<DockPanelWindow>(frame);
-    if (store)
-        panel->setContent(new DockContentView(dockID, *store, runningAppsMonitor));
+std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockID,
+                                                             const QRectF& frame,
+                                                             const DockViewServices& services) {
+    auto panel = std::make_unique<DockPanelWindow>(frame, hints_);
+    panel->setContent(new DockContentView(dockID, services));
     return panel;
 }

@@ -2,9 +2,17 @@
 
 #include "platform/DockPanelFactory.h"
 
+class WindowHints;
+
 // Makes real panels: a DockPanelWindow holding the dock's DockContentView.
 class DockPanelWindowFactory final : public DockPanelFactory {
 public:
-    std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame, DockStore* store,
-                                         RunningAppsMonitor* runningAppsMonitor) override;
+    // The hints must outlive every panel made.
+    explicit DockPanelWindowFactory(WindowHints& hints) : hints_(hints) {}
+
+    std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
+                                         const DockViewServices& services) override;
+
+private:
+    WindowHints& hints_;
 };

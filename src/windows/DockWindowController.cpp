@@ -20,11 +20,9 @@ QRectF frameOf(const DockPosition& position) {
 
 } // namespace
 
-DockWindowController::DockWindowController(const QUuid& dockID, DockStore& store,
-                                           RunningAppsMonitor* runningAppsMonitor,
+DockWindowController::DockWindowController(const QUuid& dockID, const DockViewServices& services,
                                            const DockWindowDependencies& dependencies)
-    : dockID_(dockID), store_(store), runningAppsMonitor_(runningAppsMonitor),
-      dependencies_(dependencies) {
+    : dockID_(dockID), services_(services), dependencies_(dependencies) {
     buildPanel();
     applyDockState();
     registerHotKeyIfNeeded();
@@ -33,15 +31,14 @@ DockWindowController::DockWindowController(const QUuid& dockID, DockStore& store
 DockWindowController::~DockWindowController() = default;
 
 const Dock* DockWindowController::currentDock() const {
-    return store_.dock(dockID_);
+    return services_.store.dock(dockID_);
 }
 
 void DockWindowController::buildPanel() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    panel_ = dependencies_.panelFactory.makePanel(dockID_, frameOf(dock->position), &store_,
-                                                  runningAppsMonitor_);
+    panel_ = dependencies_.panelFactory.makePanel(dockID_, frameOf(dock->position), services_);
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
@@ -92,7 +89,7 @@ void DockWindowController::pointerMoved() {
     if (isMouseCheckPending_)
         return;
     isMouseCheckPending_ = true;
-    dependencies_.scheduler.post(lifetime_.guard([this] {
+    services_.scheduler.post(lifetime_.guard([this] {
         isMouseCheckPending_ = false;
         handleGlobalMouseMoved();
     }));
@@ -127,7 +124,7 @@ void DockWindowController::registerHotKeyIfNeeded() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    HotKeyManager& hotKeys = dependencies_.hotKeyManager;
+    HotKeyManager& hotKeys = services_.hotKeys;
     hotKeys.unregister(dockID_);
     if (!dock->hotKey.isComplete())
         return;
@@ -136,35 +133,40 @@ void DockWindowController::registerHotKeyIfNeeded() {
 }
 
 void DockWindowController::toggleVisibility() {
-    const Dock* dock = currentDock();
-    if (!dock)
-        return;
-    Dock toggled = *dock;
-    toggled.isVisible = !toggled.isVisible;
-    store_.update(toggled);
+    if (const Dock* dock = currentDock())
+        services_.store.setVisible(dockID_, !dock->isVisible);
 }
 
 void DockWindowController::persistFrame() {
     // Assigning drops the pending save first: a burst of moves ends in one save.
+    isFrameSavePending_ = true;
     frameSaveWorkItem_ =
-        dependencies_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
+        services_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
+}
+
+void DockWindowController::flushPendingFrameSave() {
+    if (!isFrameSavePending_)
+        return;
+    frameSaveWorkItem_.cancel();
+    saveFrame();
 }
 
 void DockWindowController::saveFrame() {
-    const Dock* dock = currentDock();
-    if (!dock || !panel_)
+    isFrameSavePending_ = false;
+    if (!currentDock() || !panel_)
         return;
     const QRectF frame = panel_->frame();
-    // The whole record as it is now, so that changes to other fields meanwhile survive.
-    Dock moved = *dock;
-    moved.position = {frame.x(), frame.y(), frame.width(), frame.height()};
-    store_.update(moved);
+    // Only the position: changes to other fields meanwhile survive.
+    services_.store.mutateDock(dockID_, [&](Dock& dock) {
+        dock.position = {frame.x(), frame.y(), frame.width(), frame.height()};
+    });
 }
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
-    dependencies_.hotKeyManager.unregister(dockID_);
+    services_.hotKeys.unregister(dockID_);
     frameSaveWorkItem_.cancel();
+    isFrameSavePending_ = false;
     if (panel_) {
         panel_->orderOut();
         panel_->close();

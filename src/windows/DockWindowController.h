@@ -3,14 +3,13 @@
 #include "platform/DockPanel.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
+#include "views/DockViewServices.h"
 #include "windows/DockWindowDependencies.h"
 
 #include <QUuid>
 
 #include <memory>
 
-class DockStore;
-class RunningAppsMonitor;
 struct Dock;
 
 // Keeps one dock's panel in step with the dock's record (frame, level, visibility), runs its
@@ -18,8 +17,7 @@ struct Dock;
 // the dock's id: every step looks the dock up afresh. The store must outlive the controller.
 class DockWindowController {
 public:
-    DockWindowController(const QUuid& dockID, DockStore& store,
-                         RunningAppsMonitor* runningAppsMonitor,
+    DockWindowController(const QUuid& dockID, const DockViewServices& services,
                          const DockWindowDependencies& dependencies);
     ~DockWindowController();
     DockWindowController(const DockWindowController&) = delete;
@@ -32,6 +30,8 @@ public:
     // Brings the panel's frame, title, level and visibility, the pointer monitor and the hot key
     // in line with the dock's record.
     void applyDockState();
+    // Writes a frame still waiting in its save delay into the store now (at quit).
+    void flushPendingFrameSave();
     // Ends the controller's life on screen: monitor, hot key, then the panel.
     void close();
 
@@ -49,11 +49,11 @@ private:
     void toggleVisibility();
 
     QUuid dockID_;
-    DockStore& store_;
-    RunningAppsMonitor* runningAppsMonitor_;
+    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unique_ptr<DockPanel> panel_;
     Subscription frameSaveWorkItem_;
+    bool isFrameSavePending_ = false;
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
     // One check per pass of the event loop, however many pointer events the pass brought.

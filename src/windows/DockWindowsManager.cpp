@@ -13,12 +13,12 @@ struct UuidHash {
 
 } // namespace
 
-DockWindowsManager::DockWindowsManager(DockStore& store, RunningAppsMonitor* runningAppsMonitor,
+DockWindowsManager::DockWindowsManager(const DockViewServices& services,
                                        const DockWindowDependencies& dependencies)
-    : store_(store), runningAppsMonitor_(runningAppsMonitor), dependencies_(dependencies) {
+    : services_(services), dependencies_(dependencies) {
     // The stream calls at once with the current list: that call is the first synchronisation.
-    cancellable_ =
-        store_.docks.sink(lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
+    cancellable_ = services_.store.docks.sink(
+        lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
 }
 
 DockWindowsManager::~DockWindowsManager() = default;
@@ -28,9 +28,19 @@ DockWindowController* DockWindowsManager::controller(const QUuid& dockID) const 
     return found == controllers_.end() ? nullptr : found->second.get();
 }
 
+void DockWindowsManager::flushPendingFrameSaves() {
+    // Each save changes the store, which re-applies every controller; none is added or removed.
+    std::vector<DockWindowController*> all;
+    all.reserve(controllers_.size());
+    for (const auto& [id, controller] : controllers_)
+        all.push_back(controller.get());
+    for (DockWindowController* controller : all)
+        controller->flushPendingFrameSave();
+}
+
 void DockWindowsManager::syncControllers() {
     std::unordered_set<QUuid, UuidHash> present;
-    for (const Dock& dock : *store_.docks)
+    for (const Dock& dock : *services_.store.docks)
         present.insert(dock.id);
 
     // Removals first, so that a replaced dock never has two panels at once.
@@ -47,15 +57,15 @@ void DockWindowsManager::syncControllers() {
 
     // Read the list again: a controller may have changed the store while closing.
     std::vector<QUuid> order;
-    order.reserve(store_.docks->size());
-    for (const Dock& dock : *store_.docks)
+    order.reserve(services_.store.docks->size());
+    for (const Dock& dock : *services_.store.docks)
         order.push_back(dock.id);
     for (const QUuid& id : order) {
         if (auto* existing = controller(id)) {
             existing->applyDockState();
             continue;
         }
-        controllers_.emplace(id, std::make_unique<DockWindowController>(
-                                     id, store_, runningAppsMonitor_, dependencies_));
+        controllers_.emplace(id,
+                             std::make_unique<DockWindowController>(id, services_, dependencies_));
     }
 }

@@ -14,8 +14,8 @@
 // for new ones, in list order.
 class DockWindowsManager {
 public:
-    // The store must outlive the manager.
-    DockWindowsManager(DockStore& store, RunningAppsMonitor* runningAppsMonitor,
+    // The services and the window layer must outlive the manager.
+    DockWindowsManager(const DockViewServices& services,
                        const DockWindowDependencies& dependencies);
     ~DockWindowsManager();
     DockWindowsManager(const DockWindowsManager&) = delete;
@@ -24,12 +24,13 @@ public:
     // The controller of a dock, or null.
     DockWindowController* controller(const QUuid& dockID) const;
     std::size_t controllerCount() const { return controllers_.size(); }
+    // Writes every frame still waiting in its save delay into the store (at quit).
+    void flushPendingFrameSaves();
 
 private:
     void syncControllers();
 
-    DockStore& store_;
-    RunningAppsMonitor* runningAppsMonitor_;
+    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::map<QUuid, std::unique_ptr<DockWindowController>> controllers_;
     Subscription cancellable_;

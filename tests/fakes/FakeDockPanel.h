@@ -13,7 +13,6 @@ struct FakeDockPanelState {
     QUuid dockID;
     QRectF frame;
     QString title;
-    bool hasContent = false;
     bool alwaysOnTop = false;
     bool onScreen = false;
     bool closed = false;

@@ -1,11 +1,10 @@
 #include "fakes/FakeDockPanelFactory.h"
 
 std::unique_ptr<DockPanel> FakeDockPanelFactory::makePanel(const QUuid& dockID, const QRectF& frame,
-                                                           DockStore* store, RunningAppsMonitor*) {
+                                                           const DockViewServices&) {
     auto state = std::make_shared<FakeDockPanelState>();
     state->dockID = dockID;
     state->frame = frame;
-    state->hasContent = store != nullptr;
     panels.push_back(state);
     return std::make_unique<FakeDockPanel>(std::move(state));
 }

@@ -6,8 +6,8 @@
 // Makes fake panels and keeps the state of every panel it made, in order of making.
 class FakeDockPanelFactory final : public DockPanelFactory {
 public:
-    std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame, DockStore* store,
-                                         RunningAppsMonitor* runningAppsMonitor) override;
+    std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
+                                         const DockViewServices& services) override;
 
     // The most recent panel made for the dock, or null.
     FakeDockPanelState* panelFor(const QUuid& dockID) const;

@@ -1,8 +1,5 @@
 #include "views/DockContentView.h"
-#include "fakes/FakeDefaultApplications.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/VirtualScheduler.h"
-#include "store/DockStore.h"
+#include "fakes/FakeServices.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -14,7 +11,6 @@ namespace {
 class DockContentViewTest : public ::testing::Test {
 protected:
     DockContentViewTest() {
-        store.docks.set({dock});
         view.setAttribute(Qt::WA_TranslucentBackground);
         view.resize(200, 120);
     }
@@ -40,12 +36,10 @@ protected:
         return count;
     }
 
-    FakeFileSystem fileSystem;
-    VirtualScheduler scheduler;
-    FakeDefaultApplications defaultApplications;
-    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     Dock dock = redDock();
-    DockContentView view{dock.id, store, nullptr};
+    FakeServices fakes{{dock}};
+    DockStore& store = fakes.store;
+    DockContentView view{dock.id, fakes.services};
 };
 
 TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCorners) {
@@ -63,7 +57,7 @@ TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCorners) {
 }
 
 TEST_F(DockContentViewTest, TheOpacityFadesTheTintButNotTheBorder) {
-    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].appearance.opacity = 0; });
+    store.mutateDock(dock.id, [](Dock& d) { d.appearance.opacity = 0; });
     const QImage image = render();
     const QColor middle = QColor::fromRgba(image.pixel(100, 90));
     EXPECT_LT(middle.red(), 100);
@@ -90,13 +84,13 @@ TEST_F(DockContentViewTest, TheHeaderPaddingDependsOnTheTabStrip) {
 
 TEST_F(DockContentViewTest, FollowsTheStoreOnTheNextPaint) {
     render();
-    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].appearance.tintBlue = 1; });
+    store.mutateDock(dock.id, [](Dock& d) { d.appearance.tintBlue = 1; });
     const QColor middle = QColor::fromRgba(render().pixel(100, 90));
     EXPECT_EQ(middle.blue(), 255);
 }
 
 TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {
-    store.docks.set({});
+    store.removeDock(dock.id);
     const QImage image = render();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)

@@ -1,4 +1,5 @@
 #include "windows/DockPanelWindow.h"
+#include "fakes/FakeWindowHints.h"
 #include "platform/ScreenSpace.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,8 @@ TEST(ScreenSpace, APointerPixelSitsAtItsLowerLeftCorner) {
 }
 
 TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
-    DockPanelWindow panel({100, 200, 180, 300});
+    FakeWindowHints hints;
+    DockPanelWindow panel({100, 200, 180, 300}, hints);
     int changes = 0;
     panel.setFrameChangedHandler([&] { ++changes; });
     panel.orderFront();
@@ -62,6 +64,22 @@ TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
     EXPECT_EQ(panel.frame().size(), QSizeF(1, 1));
     panel.orderOut();
     EXPECT_FALSE(panel.isOnScreen());
+    panel.close();
+}
+
+TEST(DockPanelWindow, AssertsItsLevelAtEveryApplyWhileShown) {
+    FakeWindowHints hints;
+    DockPanelWindow panel({100, 200, 180, 300}, hints);
+    panel.setAlwaysOnTop(true); // hidden: taken along to the next map
+    panel.orderFront();
+    const FakeWindowHints::State& state = hints.windows[panel.winId()];
+    EXPECT_EQ(state.mapsPrepared, 1);
+    EXPECT_TRUE(state.above);
+    EXPECT_EQ(state.windowClass, QByteArray("moorline.Moorline"));
+    // The window manager may have changed the layer meanwhile: the same value is asked again.
+    panel.setAlwaysOnTop(true);
+    panel.setAlwaysOnTop(true);
+    EXPECT_EQ(state.aboveRequests, 2);
     panel.close();
 }
 

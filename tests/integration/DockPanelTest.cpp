@@ -1,14 +1,14 @@
 // Dock panels on a real X server with Openbox: geometry, map state, window-manager hints, the
 // stays-on-top toggle, auto-hide driven by real pointer motion and moves written back.
-#include "fakes/FakeDefaultApplications.h"
-#include "fakes/FakeFileSystem.h"
+#include "backends/x11/QtScreens.h"
+#include "backends/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11WindowHints.h"
+#include "backends/x11/XInputPointerMonitor.h"
+#include "fakes/FakeServices.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "backends/x11/X11HotKeyBackend.h"
-#include "runtime/HotKeyManager.h"
-#include "store/DockStore.h"
 #include "windows/DockPanelWindow.h"
-#include "windows/DockWindowsEnvironment.h"
+#include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
 #include <QCoreApplication>
@@ -57,7 +57,6 @@ Geometry xwininfo(WId window) {
 
 class DockPanelTest : public ::testing::Test {
 protected:
-    DockPanelTest() { store.docks.set({}); }
     ~DockPanelTest() override {
         manager.reset();
         QCoreApplication::processEvents();
@@ -67,13 +66,15 @@ protected:
         Dock dock = Dock::makeDefault(DockKind::items, name);
         dock.position = position;
         dock.autoHide = autoHide;
-        store.docks.mutate([&](std::vector<Dock>& docks) { docks.push_back(dock); });
+        std::vector<Dock> docks = *store.docks;
+        docks.push_back(dock);
+        DockStoreTesting::setDocks(store, std::move(docks));
         return dock;
     }
 
     void start() {
         manager = std::make_unique<DockWindowsManager>(
-            store, nullptr, environment.dependencies(scheduler, hotKeys));
+            services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
     }
 
     DockPanelWindow* panelOf(const QUuid& id) const {
@@ -99,13 +100,15 @@ protected:
         Desktop::run(QStringLiteral("xdotool"), arguments);
     }
 
-    FakeFileSystem fileSystem;
-    QtScheduler& scheduler = QtScheduler::shared();
-    FakeDefaultApplications defaultApplications;
-    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
+    FakeServicesOn<QtScheduler> fakes;
+    DockStore& store = fakes.store;
     X11HotKeyBackend hotKeyBackend;
-    HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockWindowsEnvironment environment;
+    HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
+    DockViewServices services = fakes.servicesWith(hotKeys);
+    X11WindowHints hints;
+    DockPanelWindowFactory panelFactory{hints};
+    QtScreens screens;
+    XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;
 };
 
@@ -180,6 +183,12 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(xprop(window, QStringLiteral("_NET_WM_STATE"))
                     .contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
 
+    // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
+    hints.setAbove(window, false);
+    ASSERT_TRUE(Desktop::waitUntil([&] { return !above(); }));
+    change(dock.id, [](Dock& d) { d.name = QStringLiteral("Level again"); });
+    EXPECT_TRUE(Desktop::waitUntil(above));
+
     // Lowered while hidden, it comes back at the normal level.
     change(dock.id, [](Dock& d) { d.isVisible = false; });
     change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
@@ -211,7 +220,7 @@ TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
     const Dock dock = addDock(QStringLiteral("Hiding"), {0, 300, 100, 200}, true);
     start();
     const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(environment.pointerMonitor.isListening());
+    ASSERT_TRUE(pointerMonitor.isListening());
     ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
 
     // A warp makes no raw motion; the relative step after it does.
@@ -225,7 +234,7 @@ TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
 
     change(dock.id, [](Dock& d) { d.autoHide = false; });
-    EXPECT_FALSE(environment.pointerMonitor.isListening());
+    EXPECT_FALSE(pointerMonitor.isListening());
 }
 
 TEST_F(DockPanelTest, TheHotKeyShowsAndHidesTheDock) {

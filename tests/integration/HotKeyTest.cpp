@@ -1,7 +1,7 @@
-#include "integration/support/XSession.h"
-#include "platform/QtScheduler.h"
 #include "backends/x11/MacKeyCodeMap.h"
 #include "backends/x11/X11HotKeyBackend.h"
+#include "integration/support/XSession.h"
+#include "platform/QtScheduler.h"
 #include "runtime/HotKeyManager.h"
 
 #include <gtest/gtest.h>
@@ -179,15 +179,6 @@ TEST_F(HotKeyTest, ChordsWithoutAnXEquivalentRegisterNothing) {
     // One chord, one grab: a second registration of a held chord is refused.
     EXPECT_TRUE(backend.grab(keyK, cmd, 4));
     EXPECT_FALSE(backend.grab(keyK, cmd, 5));
-}
-
-TEST(SharedHotKeyManagerTest, ReachesTheRealWindowSystem) {
-    const QUuid dock = QUuid::createUuid();
-    int presses = 0;
-    HotKeyManager::shared().registerHotKey(dock, keyJ, cmd, [&] { ++presses; });
-    press("super+j");
-    EXPECT_TRUE(Desktop::waitUntil([&] { return presses == 1; }, 5s));
-    HotKeyManager::shared().unregister(dock);
 }
 
 TEST(MacKeyCodeMapTest, TranslatesBothWaysForEveryKnownKey) {

@@ -179,3 +179,36 @@ TEST_F(MoorlineAppTest, ASecondLaunchLeavesAndTheFirstKeepsRunning) {
     EXPECT_EQ(runtimeSockets().size(), 1);
     terminate(first);
 }
+
+TEST_F(MoorlineAppTest, SigtermWritesAMoveStillWaitingInItsDelay) {
+    Dock dock = Dock::makeDefault(DockKind::clippings, QStringLiteral("Moved"));
+    dock.position = {100, 100, 200, 300};
+    writeFile(docksFile(), *DockCodec::encode({dock}));
+    QProcess& app = launch();
+    QString window;
+    ASSERT_TRUE(Desktop::waitUntil(
+        [&] {
+            const QStringList windows = visibleWindows();
+            window = windows.isEmpty() ? QString() : windows.first();
+            return !window.isEmpty();
+        },
+        10s));
+    QElapsedTimer sinceMove;
+    sinceMove.start();
+    Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), window,
+                                             QStringLiteral("400"), QStringLiteral("200")});
+    // Once the server has the window there, the program has its notice of the move queued.
+    ASSERT_TRUE(Desktop::waitUntil([&] {
+        const auto info = Desktop::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+        return info.out.contains("Absolute upper-left X:  400");
+    }));
+    terminate(app);
+    // The panel writes a move back 0.3 s after it ends; the quit came before that.
+    if (sinceMove.elapsed() >= 250)
+        GTEST_SKIP() << "too slow to catch the move in its delay (" << sinceMove.elapsed()
+                     << " ms)";
+    const auto decoded = DockCodec::decode(readFile(docksFile()));
+    ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
+    ASSERT_EQ(decoded.docks.size(), 1u);
+    EXPECT_EQ(decoded.docks[0].position.x, 400);
+}

@@ -1,7 +1,7 @@
+#include "backends/x11/EwmhRunningApplications.h"
 #include "fakes/RecordingWorkspace.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "backends/x11/EwmhRunningApplications.h"
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QCoreApplication>
@@ -122,7 +122,8 @@ protected:
 
     EwmhRunningApplications source;
     RecordingWorkspace workspace;
-    RunningAppsMonitor monitor{source, workspace, QtScheduler::shared()};
+    QtScheduler scheduler;
+    RunningAppsMonitor monitor{source, workspace, scheduler};
     std::vector<std::unique_ptr<QProcess>> processes;
 };
 

@@ -11,7 +11,7 @@ protected:
         Dock dock = makeDock(QStringLiteral("A"), {0, 300, 100, 200});
         dock.autoHide = true;
         dock.screenEdgeForAutoHide = edge;
-        store.docks.set({dock});
+        setDocks({dock});
         startManager();
         return dock.id;
     }
@@ -26,7 +26,7 @@ protected:
 
 TEST_F(DockWindowControllerTest, TenMovesATenthApartGiveOneUpdateAfterTheLast) {
     const Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     int updates = 0;
     Subscription counting = store.docks.sink([&](const auto&) { ++updates; });
@@ -47,9 +47,23 @@ TEST_F(DockWindowControllerTest, TenMovesATenthApartGiveOneUpdateAfterTheLast) {
     EXPECT_EQ(updates, 1);
 }
 
+TEST_F(DockWindowControllerTest, AMoveInItsDelayIsWrittenAtQuitAndOnlyOnce) {
+    const Dock a = makeDock(QStringLiteral("A"));
+    setDocks({a});
+    startManager();
+    panels.panelFor(a.id)->userSetsFrame({300, 300, 200, 200});
+    scheduler.advance(100ms);
+    manager->flushPendingFrameSaves();
+    EXPECT_EQ(stored(a.id).position, (DockPosition{300, 300, 200, 200}));
+    const auto revision = store.revision(a.id);
+    scheduler.advance(1s);
+    manager->flushPendingFrameSaves();
+    EXPECT_EQ(store.revision(a.id), revision);
+}
+
 TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
     const Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     panels.panelFor(a.id)->userSetsFrame({300, 300, 200, 200});
     scheduler.advance(100ms);
@@ -65,14 +79,14 @@ TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
 
 TEST_F(DockWindowControllerTest, AFrameOffEveryScreenIsAppliedAsStored) {
     const Dock a = makeDock(QStringLiteral("A"), {-5000, 9000, 0, -20});
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     EXPECT_EQ(panels.panelFor(a.id)->frame, QRectF(-5000, 9000, 0, -20));
 }
 
 TEST_F(DockWindowControllerTest, AlwaysOnTopFollowsTheRecord) {
     const Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     EXPECT_TRUE(panels.panelFor(a.id)->alwaysOnTop);
     change(a.id, [](Dock& dock) { dock.alwaysOnTop = false; });
@@ -81,7 +95,7 @@ TEST_F(DockWindowControllerTest, AlwaysOnTopFollowsTheRecord) {
 
 TEST_F(DockWindowControllerTest, ThePointerMonitorIsInstalledOnlyWhileAutoHideIsOn) {
     const Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     EXPECT_EQ(pointer.installCount, 0);
     movePointer({1200, 100});
@@ -161,7 +175,7 @@ TEST_F(DockWindowControllerTest, ARightEdgeDockUsesTheRightEdgeOfAnyScreen) {
     Dock dock = makeDock(QStringLiteral("R"), {1180, 300, 100, 200});
     dock.autoHide = true;
     dock.screenEdgeForAutoHide = ScreenEdge::right;
-    store.docks.set({dock});
+    setDocks({dock});
     startManager();
     movePointer({500, 400});
     ASSERT_FALSE(panels.panelFor(dock.id)->onScreen);

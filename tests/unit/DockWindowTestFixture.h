@@ -1,14 +1,9 @@
 #pragma once
 
-#include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDockPanelFactory.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakePointerMonitor.h"
 #include "fakes/FakeScreens.h"
-#include "fakes/VirtualScheduler.h"
-#include "runtime/HotKeyManager.h"
-#include "store/DockStore.h"
+#include "fakes/FakeServices.h"
 #include "windows/DockWindowsManager.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +13,7 @@
 // A store, the hot key manager on a fake backend and the fake window layer, on a virtual clock.
 class DockWindowTest : public ::testing::Test {
 protected:
-    DockWindowTest() {
-        store.docks.set({});
-        // Let the store write its starter docks, so that the clock starts out idle.
-        scheduler.advance(std::chrono::seconds(1));
-    }
+    void setDocks(std::vector<Dock> docks) { DockStoreTesting::setDocks(store, std::move(docks)); }
 
     static Dock makeDock(const QString& name, DockPosition position = {100, 200, 180, 300}) {
         Dock dock = Dock::makeDefault(DockKind::items, name);
@@ -31,7 +22,7 @@ protected:
     }
 
     void startManager() {
-        manager = std::make_unique<DockWindowsManager>(store, nullptr, dependencies);
+        manager = std::make_unique<DockWindowsManager>(fakes.services, dependencies);
     }
 
     const Dock& stored(const QUuid& id) const { return *store.dock(id); }
@@ -59,15 +50,13 @@ protected:
         scheduler.runPending();
     }
 
-    FakeFileSystem fileSystem;
-    VirtualScheduler scheduler;
-    FakeDefaultApplications defaultApplications;
-    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
-    FakeHotKeyBackend hotKeyBackend;
-    HotKeyManager hotKeys{hotKeyBackend, scheduler};
+    FakeServices fakes;
+    DockStore& store = fakes.store;
+    VirtualScheduler& scheduler = fakes.scheduler;
+    FakeHotKeyBackend& hotKeyBackend = fakes.hotKeyBackend;
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};
-    DockWindowDependencies dependencies{scheduler, hotKeys, panels, screens, pointer};
+    DockWindowDependencies dependencies{panels, screens, pointer};
     std::unique_ptr<DockWindowsManager> manager;
 };

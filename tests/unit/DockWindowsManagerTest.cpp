@@ -15,7 +15,7 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
     Dock b = makeDock(QStringLiteral("B"));
     b.isVisible = false;
     Dock c = makeDock(QStringLiteral("C"));
-    store.docks.set({a, b, c});
+    setDocks({a, b, c});
     startManager();
 
     ASSERT_EQ(panels.panels.size(), 3u);
@@ -24,7 +24,6 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
     EXPECT_EQ(panels.panels[2]->dockID, c.id);
     EXPECT_EQ(panels.panels[0]->frame, QRectF(10, 20, 100, 200));
     EXPECT_EQ(panels.panels[0]->title, QStringLiteral("A"));
-    EXPECT_TRUE(panels.panels[0]->hasContent);
     EXPECT_TRUE(panels.panels[0]->onScreen);
     EXPECT_FALSE(panels.panels[1]->onScreen);
     EXPECT_TRUE(panels.panels[2]->onScreen);
@@ -32,11 +31,11 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
 }
 
 TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) {
-    store.docks.set({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
+    setDocks({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
     startManager();
     const auto* first = manager->controller(store.docks->at(0).id);
-    store.docks.mutate([](std::vector<Dock>&) {});
-    store.docks.mutate([](std::vector<Dock>&) {});
+    store.mutateDock(store.docks->at(1).id, [](Dock&) {});
+    store.mutateDock(store.docks->at(1).id, [](Dock&) {});
     EXPECT_EQ(panels.panels.size(), 2u);
     EXPECT_EQ(manager->controller(store.docks->at(0).id), first);
     EXPECT_EQ(panels.livePanelCount(), 2);
@@ -44,24 +43,22 @@ TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) 
 
 TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndReappliesTheOthers) {
     Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
-    // A change made behind the store's back is picked up by the next synchronisation.
-    store.docks.mutate([](std::vector<Dock>& docks) { docks[0].position.x = 400; });
-    const Dock b = makeDock(QStringLiteral("B"));
-    store.docks.mutate([&](std::vector<Dock>& docks) { docks.push_back(b); });
+    store.mutateDock(a.id, [](Dock& dock) { dock.position.x = 400; });
+    store.addDock(DockKind::clippings);
     ASSERT_EQ(panels.panels.size(), 2u);
-    EXPECT_EQ(panels.panels[1]->dockID, b.id);
+    EXPECT_EQ(panels.panels[1]->dockID, store.docks->back().id);
     EXPECT_EQ(panels.panels[0]->frame.x(), 400);
 }
 
 TEST_F(DockWindowsManagerTest, RemovalsHappenBeforeCreations) {
     const Dock a = makeDock(QStringLiteral("A"));
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     std::size_t panelsMadeWhenClosed = 0;
     panels.panelFor(a.id)->onClose = [&] { panelsMadeWhenClosed = panels.panels.size(); };
-    store.docks.set({makeDock(QStringLiteral("B"))});
+    setDocks({makeDock(QStringLiteral("B"))});
     EXPECT_EQ(panelsMadeWhenClosed, 1u);
     EXPECT_EQ(panels.panels.size(), 2u);
     EXPECT_EQ(manager->controllerCount(), 1u);
@@ -72,7 +69,7 @@ TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOth
     a.autoHide = true;
     a.hotKey = {45, HotKeyBinding::cmdKey};
     const Dock b = makeDock(QStringLiteral("B"));
-    store.docks.set({a, b});
+    setDocks({a, b});
     startManager();
     ASSERT_TRUE(hotKeyRegistered(a.id));
     ASSERT_EQ(pointer.activeCount(), 1u);
@@ -102,7 +99,7 @@ TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOth
 TEST_F(DockWindowsManagerTest, AHiddenDockKeepsItsControllerAndHotKey) {
     Dock a = makeDock(QStringLiteral("A"));
     a.hotKey = {45, HotKeyBinding::cmdKey};
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     change(a.id, [](Dock& dock) { dock.isVisible = false; });
     EXPECT_FALSE(panels.panelFor(a.id)->onScreen);
@@ -114,7 +111,7 @@ TEST_F(DockWindowsManagerTest, AHiddenDockKeepsItsControllerAndHotKey) {
 TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStore) {
     Dock a = makeDock(QStringLiteral("A"));
     a.hotKey = {45, HotKeyBinding::cmdKey | HotKeyBinding::shiftKey};
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     pressHotKey(a.id);
     EXPECT_FALSE(stored(a.id).isVisible);
@@ -127,7 +124,7 @@ TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStore) {
 TEST_F(DockWindowsManagerTest, AHotKeyWithoutModifiersRegistersNothing) {
     Dock a = makeDock(QStringLiteral("A"));
     a.hotKey.keyCode = 45;
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     EXPECT_TRUE(hotKeyBackend.attempts().empty());
 }
@@ -135,7 +132,7 @@ TEST_F(DockWindowsManagerTest, AHotKeyWithoutModifiersRegistersNothing) {
 TEST_F(DockWindowsManagerTest, NothingHandedOutActsOnceTheManagerIsGone) {
     Dock a = makeDock(QStringLiteral("A"));
     a.autoHide = true;
-    store.docks.set({a});
+    setDocks({a});
     startManager();
     panels.panelFor(a.id)->userSetsFrame({500, 500, 100, 100});
     pointer.move({1000, 700});

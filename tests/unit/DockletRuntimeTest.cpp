@@ -18,6 +18,7 @@ struct Sampler {
     FakeSystemStatistics statistics;
     VirtualScheduler scheduler;
     std::unique_ptr<DockletRuntime> runtime;
+    Subscription sampling;
 
     explicit Sampler(std::optional<CpuTicks> ticks = CpuTicks{100, 50, 850, 7},
                      std::optional<VolumeCapacity> capacity = VolumeCapacity{1'000'000}) {
@@ -27,6 +28,7 @@ struct Sampler {
             return startOfTime +
                    std::chrono::duration<double>(scheduler.now().time_since_epoch()).count();
         });
+        sampling = runtime->keepSampling();
     }
     void seconds(int count) { scheduler.advance(std::chrono::seconds(count)); }
 };
@@ -47,7 +49,7 @@ struct Recorder {
 
 } // namespace
 
-TEST(DockletRuntimeTest, CreationSamplesTheDiskAndTakesTheCpuBaselineOnly) {
+TEST(DockletRuntimeTest, SamplesOnlyWhileAskedAndStartsWithTheDiskAndACpuBaseline) {
     Sampler sampler;
     DockletRuntime& runtime = *sampler.runtime;
     EXPECT_DOUBLE_EQ(*runtime.now, startOfTime);
@@ -57,6 +59,25 @@ TEST(DockletRuntimeTest, CreationSamplesTheDiskAndTakesTheCpuBaselineOnly) {
     EXPECT_EQ(sampler.statistics.cpuReads, 1);
     EXPECT_EQ(runtime.tick(), 0);
     EXPECT_EQ(sampler.scheduler.pendingCount(), 1u) << "only the one-second timer";
+
+    // A second docklet shares the timer; the last one gone stops it, and nothing is read.
+    Subscription second = runtime.keepSampling();
+    sampler.sampling.cancel();
+    sampler.seconds(1);
+    EXPECT_EQ(runtime.tick(), 1);
+    second.cancel();
+    EXPECT_FALSE(runtime.isSampling());
+    EXPECT_EQ(sampler.scheduler.pendingCount(), 0u);
+    sampler.seconds(10);
+    EXPECT_EQ(sampler.statistics.cpuReads, 2);
+    // Back on screen: the figures are fresh, the load measured from a new baseline.
+    sampler.statistics.ticks = CpuTicks{500, 50, 850, 7};
+    Subscription again = runtime.keepSampling();
+    EXPECT_EQ(sampler.statistics.diskReads, 2);
+    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 11.0);
+    sampler.statistics.ticks = CpuTicks{501, 50, 851, 7};
+    sampler.seconds(1);
+    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
 }
 
 TEST(DockletRuntimeTest, FirstLoadArrivesAtTheFirstFiringFromTickDeltas) {

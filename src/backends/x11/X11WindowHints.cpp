@@ -4,7 +4,9 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -38,10 +40,6 @@ const Atoms& atoms(xcb_connection_t* c) {
 }
 
 } // namespace
-
-bool X11WindowHints::isAvailable() {
-    return connection() != nullptr;
-}
 
 void X11WindowHints::prepareForMap(WId window, bool above) {
     xcb_connection_t* c = connection();
@@ -85,8 +83,8 @@ void X11WindowHints::setAbove(WId window, bool above) {
     xcb_flush(c);
 }
 
-void X11WindowHints::setWmClass(WId window, const QByteArray& instance,
-                                const QByteArray& className) {
+void X11WindowHints::setWindowClass(WId window, const QByteArray& instance,
+                                    const QByteArray& className) {
     xcb_connection_t* c = connection();
     if (!c || !window)
         return;
@@ -98,12 +96,50 @@ void X11WindowHints::setWmClass(WId window, const QByteArray& instance,
     xcb_flush(c);
 }
 
-void X11WindowHints::requestBlurBehind(WId window) {
+void X11WindowHints::setBlurRegion(WId window, const QRegion& region) {
     xcb_connection_t* c = connection();
     if (!c || !window)
         return;
-    // An empty region means the whole window.
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window), atoms(c).blur,
-                        XCB_ATOM_CARDINAL, 32, 0, nullptr);
+    const auto id = static_cast<xcb_window_t>(window);
+    // KDE reads an empty property as "the whole window"; no blur is no property.
+    if (region.isEmpty()) {
+        xcb_delete_property(c, id, atoms(c).blur);
+        xcb_flush(c);
+        return;
+    }
+    std::vector<std::uint32_t> rects;
+    rects.reserve(std::size_t(region.rectCount()) * 4);
+    for (const QRect& rect : region) {
+        rects.insert(rects.end(), {std::uint32_t(rect.x()), std::uint32_t(rect.y()),
+                                   std::uint32_t(rect.width()), std::uint32_t(rect.height())});
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atoms(c).blur, XCB_ATOM_CARDINAL, 32,
+                        static_cast<std::uint32_t>(rects.size()), rects.data());
+    xcb_flush(c);
+}
+
+void X11WindowHints::setAcceptsFocus(WId window, bool acceptsFocus) {
+    xcb_connection_t* c = connection();
+    if (!c || !window)
+        return;
+    const auto id = static_cast<xcb_window_t>(window);
+    // WM_HINTS: flags, input, initial state, then fields this leaves alone. Qt writes the
+    // property itself; keep what it holds and change only the input field.
+    constexpr std::uint32_t inputHint = 1;
+    constexpr std::size_t fieldCount = 9;
+    std::uint32_t hints[fieldCount] = {};
+    const auto cookie =
+        xcb_get_property(c, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, fieldCount);
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
+        const int length = xcb_get_property_value_length(reply);
+        if (reply->format == 32 && length > 0)
+            std::memcpy(hints, xcb_get_property_value(reply),
+                        std::min<std::size_t>(std::size_t(length), sizeof hints));
+        std::free(reply);
+    }
+    hints[0] |= inputHint;
+    hints[1] = acceptsFocus ? 1 : 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+                        fieldCount, hints);
     xcb_flush(c);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+class Clipboard;
+class DockStore;
+class DockletRuntime;
+class FileIcons;
+class FileSystem;
+class HotKeyManager;
+class ImageFileChooser;
+class RunningAppsMonitor;
+class Scheduler;
+class Trash;
+class Workspace;
+
+// Everything a dock's panel, its views and the settings window work with, made once at start-up
+// and handed down through the windows manager. Tests fill it with fakes. Each service outlives
+// every window and view.
+struct DockViewServices {
+    DockStore& store;
+    RunningAppsMonitor& runningApps;
+    Workspace& workspace;
+    Clipboard& clipboard;
+    Trash& trash;
+    FileIcons& fileIcons;
+    FileSystem& fileSystem;
+    DockletRuntime& docklets;
+    ImageFileChooser& imageChooser;
+    HotKeyManager& hotKeys;
+    Scheduler& scheduler;
+};

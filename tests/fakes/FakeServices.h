@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fakes/DockStoreTesting.h"
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakeDefaultApplications.h"
+#include "fakes/FakeFileIcons.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeHotKeyBackend.h"
+#include "fakes/FakeImageFileChooser.h"
+#include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSystemStatistics.h"
+#include "fakes/FakeTrash.h"
+#include "fakes/FakeWorkspace.h"
+#include "fakes/VirtualScheduler.h"
+#include "runtime/DockletRuntime.h"
+#include "runtime/HotKeyManager.h"
+#include "runtime/RunningAppsMonitor.h"
+#include "store/DockStore.h"
+#include "views/DockViewServices.h"
+
+// The whole fake platform with a real store, monitor, hot key manager and docklet sampler,
+// bundled as the views and windows receive it: on a virtual clock for logic and widget tests,
+// on the event loop (QtScheduler) for tests against a real X server. The store starts with the
+// docks given (none by default).
+template <typename SchedulerType> struct FakeServicesOn {
+    explicit FakeServicesOn(std::vector<Dock> docks = {}) {
+        DockStoreTesting::setDocks(store, std::move(docks));
+        // Let the store write its starter docks, so that the clock starts out idle.
+        if constexpr (requires { scheduler.advance(std::chrono::seconds(1)); })
+            scheduler.advance(std::chrono::seconds(1));
+    }
+
+    FakeFileSystem fileSystem;
+    SchedulerType scheduler;
+    FakeDefaultApplications defaultApplications;
+    FakeWorkspace workspace;
+    FakeClipboard clipboard;
+    FakeTrash trash;
+    FakeFileIcons fileIcons;
+    FakeImageFileChooser imageChooser;
+    FakeRunningApplications runningApplications;
+    FakeSystemStatistics statistics;
+    FakeHotKeyBackend hotKeyBackend;
+    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
+    RunningAppsMonitor runningApps{runningApplications, workspace, scheduler};
+    HotKeyManager hotKeys{hotKeyBackend, scheduler};
+    DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
+    DockViewServices services{store,      runningApps, workspace,    clipboard, trash,    fileIcons,
+                              fileSystem, docklets,    imageChooser, hotKeys,   scheduler};
+
+    // The same services with another hot key manager (one on the real X server, say).
+    DockViewServices servicesWith(HotKeyManager& manager) {
+        return {store,      runningApps, workspace,    clipboard, trash,    fileIcons,
+                fileSystem, docklets,    imageChooser, manager,   scheduler};
+    }
+};
+
+using FakeServices = FakeServicesOn<VirtualScheduler>;
