@@ -46,6 +46,7 @@ void DockWindowController::applyDockState() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
+    appliedRevision_ = services_.store.revision(dockID_);
     // Read what is needed now: a frame change below may reach the store through handlers.
     const QRectF frame = frameOf(dock->position);
     const bool alwaysOnTop = dock->alwaysOnTop;
@@ -144,22 +145,27 @@ void DockWindowController::persistFrame() {
         services_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
 }
 
-void DockWindowController::flushPendingFrameSave() {
+bool DockWindowController::isOutOfDate() const {
+    return services_.store.revision(dockID_) != appliedRevision_;
+}
+
+std::optional<DockPosition> DockWindowController::takePendingFrame() {
     if (!isFrameSavePending_)
-        return;
+        return std::nullopt;
     frameSaveWorkItem_.cancel();
-    saveFrame();
+    isFrameSavePending_ = false;
+    if (!currentDock() || !panel_)
+        return std::nullopt;
+    const QRectF frame = panel_->frame();
+    return DockPosition{frame.x(), frame.y(), frame.width(), frame.height()};
 }
 
 void DockWindowController::saveFrame() {
-    isFrameSavePending_ = false;
-    if (!currentDock() || !panel_)
+    const std::optional<DockPosition> frame = takePendingFrame();
+    if (!frame)
         return;
-    const QRectF frame = panel_->frame();
     // Only the position: changes to other fields meanwhile survive.
-    services_.store.mutateDock(dockID_, [&](Dock& dock) {
-        dock.position = {frame.x(), frame.y(), frame.width(), frame.height()};
-    });
+    services_.store.mutateDock(dockID_, [&](Dock& dock) { dock.position = *frame; });
 }
 
 void DockWindowController::close() {
