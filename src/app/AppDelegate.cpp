@@ -36,8 +36,6 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             &AppDelegate::showSettingsWindow);
-    connect(menuBar_.get(), &MenuBarView::quitRequested, qApp, &QCoreApplication::quit,
-            Qt::QueuedConnection);
     menuBar_->show();
 }
 
