@@ -23,6 +23,9 @@ QString dataDirectory() {
 
 AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
+    // This process holds the instance lock (taken before we are made), so no save of ours is
+    // under way: a temporary file of one is what a kill during a save left behind.
+    p.fileSystem.removeInterruptedWrites(dataDirectory() + QStringLiteral("/docks.json"));
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
     runningAppsMonitor_ =

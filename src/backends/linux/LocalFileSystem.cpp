@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool LocalFileSystem::exists(const QString& path) const {
     return QFileInfo::exists(path);
@@ -85,4 +87,32 @@ bool LocalFileSystem::rename(const QString& from, const QString& to) {
     if (::lstat(target.constData(), &existing) == 0)
         return false;
     return ::rename(source.constData(), target.constData()) == 0;
+}
+
+int LocalFileSystem::removeInterruptedWrites(const QString& path) {
+    // Where writeAtomically writes: through a symbolic link, beside the file it leads to.
+    const QFileInfo link(path);
+    const QFileInfo target(link.isSymLink() ? link.symLinkTarget() : path);
+    // QSaveFile (Qt 6) makes its temporary file from the target's name, a dot and six ASCII
+    // letters, unnamed (O_TMPFILE) until it commits, where it links it under such a name and
+    // renames it over the target; without O_TMPFILE it is named from the start. A kill in
+    // between leaves it, at full size, forever.
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+    const QDir folder = target.absoluteDir();
+    int removed = 0;
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!temporary.match(name).hasMatch())
+            continue;
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        struct stat status {};
+        // A plain file of ours only: not a link (nor what it leads to), not another user's.
+        if (::lstat(file.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != ::geteuid())
+            continue;
+        if (::unlink(file.constData()) == 0)
+            ++removed;
+    }
+    return removed;
 }
