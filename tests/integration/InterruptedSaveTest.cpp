@@ -16,6 +16,7 @@
 
 #include <csignal>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -94,6 +95,31 @@ TEST_F(InterruptedSaveTest, ThroughALinkLooksBesideTheFileItLeadsTo) {
     EXPECT_EQ(fileSystem_.removeInterruptedWrites(path(u"docks.json"_qs)), 1);
     EXPECT_EQ(entries(u"dotfiles"_qs), QStringList{u"moorline.json"_qs});
     EXPECT_TRUE(QFile::exists(path(u"docks.json.AbCdEf"_qs)));
+}
+
+TEST_F(InterruptedSaveTest, AWriteThatFailsLeavesTheFileAsItWas) {
+    // The kernel refuses writes past a file size limit, as a full disk refuses them; small and
+    // large contents, since Qt buffers the small ones until the end.
+    const QByteArray old = "[\"old\"]";
+    for (const qsizetype size : {qsizetype(2000), qsizetype(200000)}) {
+        write(u"docks.json"_qs, old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit small{1000, limit.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        const bool written =
+            fileSystem_.writeAtomically(path(u"docks.json"_qs), QByteArray(size, ' '), &error);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL);
+        EXPECT_FALSE(written) << size;
+        EXPECT_FALSE(error.isEmpty()) << size;
+        QFile file(path(u"docks.json"_qs));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), old) << size;
+        EXPECT_EQ(entries(), QStringList{u"docks.json"_qs}) << size;
+    }
 }
 
 TEST(InterruptedSaveAtStart, TheProgramRemovesLeftoversAtStartAndKeepsTheRest) {

@@ -59,8 +59,18 @@ bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& dat
     };
     if (!file.open(QIODevice::WriteOnly))
         return fail();
-    if (file.write(data) != data.size())
+    // Qt holds a small write in its buffer and commit() renames the file even when writing that
+    // buffer out fails (a full disk): flush and check first. A file system that allocates late
+    // reports a full disk only when syncing, which commit() ignores too.
+    if (file.write(data) != data.size() || !file.flush())
         return fail();
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = qt_error_string(errno);
+        file.cancelWriting();
+        if (error)
+            *error = reason;
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = file.errorString();
