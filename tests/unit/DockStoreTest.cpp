@@ -365,16 +365,3 @@ TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
     EXPECT_EQ(store->dock(four.id)->tabs.back().name, QString());
     EXPECT_EQ(store->dock(four.id)->selectedTabIndex, 1);
 }
-
-TEST_F(DockStoreTest, SubscribersSeeTheNewListAfterWillChange) {
-    fs.addFile(file, "[]");
-    auto store = makeStore();
-    std::vector<std::size_t> seen;
-    bool willChangeFirst = false;
-    auto will = store->onObjectWillChange([&] { willChangeFirst = seen.size() == 1; });
-    auto sink =
-        store->docks.sink([&](const std::vector<Dock>&) { seen.push_back(store->docks->size()); });
-    store->addDock(DockKind::items);
-    EXPECT_TRUE(willChangeFirst);
-    EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1}));
-}
