@@ -51,3 +51,33 @@ install(FILES "${_moorline_staged}/moorline.1.gz" "${_moorline_staged}/moorline-
 # Named after the package, not the project (GNUInstallDirs' DOCDIR would say "Moorline").
 install(FILES data/copyright "${_moorline_staged}/changelog.gz"
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/moorline)
+
+# The Debian package. Version without a Debian revision: the package is native, its changelog
+# is changelog.gz above.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME moorline)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "${MOORLINE_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+# Debian wants the long description wrapped below 80 columns; CPack keeps the lines as they are.
+string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "floating docks of applications, files, folders, URLs and docklets"
+  "Moorline keeps floating docks on the desktop: launcher docks of applications,"
+  "files, folders, web addresses, text clippings and live docklets (a clock, the"
+  "trash, the free disk space, a processor meter), an application dock of the"
+  "running applications, and a clippings dock for text and files dropped onto it."
+  ""
+  "Each dock can have a global hot key and can hide toward a screen edge."
+  "Moorline lives in the system tray and runs on X11 desktops with an EWMH window"
+  "manager. The moorline-docks command checks and formats its docks.json.")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded as plugins at run time, so invisible to dpkg-shlibdeps: the X11 platform plugin and the
+# SVG image plugin that draws every icon of ours.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+# Our icon lives in the hicolor theme; the symbols fall back to Adwaita's where the desktop's
+# own theme has none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, adwaita-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
