@@ -81,3 +81,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, adwaita-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# For scripts/check-install: whether the installed icon is found by name through the theme.
+if(MOORLINE_TESTS)
+  add_executable(moorline_icon_lookup tests/install/IconThemeLookup.cpp)
+  target_link_libraries(moorline_icon_lookup PRIVATE Qt6::Gui)
+endif()
