@@ -1,7 +1,7 @@
 #include "backends/x11/X11HotKeyBackend.h"
 
-#include "models/HotKeyBinding.h"
 #include "backends/x11/MacKeyCodeMap.h"
+#include "models/HotKeyBinding.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -126,6 +126,8 @@ bool X11HotKeyBackend::grabVariants(const Registration& registration) {
             xcb_grab_key_checked(connection_, 0, root_, registration.modifiers | variant,
                                  registration.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
+    // The first check waits for the server; by then it has answered all of them.
+    ++roundTrips_;
     bool refused = false;
     for (const auto cookie : cookies) {
         if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) {
@@ -161,9 +163,10 @@ std::uint16_t X11HotKeyBackend::ignoredLockMask() const {
     return XCB_MOD_MASK_LOCK | numLockMask_;
 }
 
-std::uint16_t X11HotKeyBackend::findNumLockMask() const {
+std::uint16_t X11HotKeyBackend::findNumLockMask() {
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     const int count = setup->max_keycode - setup->min_keycode + 1;
+    ++roundTrips_;
     XcbReply<xcb_get_keyboard_mapping_reply_t> keyboard(xcb_get_keyboard_mapping_reply(
         connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr));
     XcbReply<xcb_get_modifier_mapping_reply_t> modifiers(xcb_get_modifier_mapping_reply(

@@ -31,6 +31,10 @@ public:
     // control = Control, shift = Shift. Nothing when the mask has any other bit.
     static std::optional<std::uint16_t> xModifiers(std::uint32_t carbonModifiers);
 
+    // How many times this backend has waited for the server so far (grab checks, keymap
+    // queries): what a store change costs in round trips, for the benchmark.
+    std::uint64_t roundTrips() const { return roundTrips_; }
+
 private:
     struct Registration {
         std::uint32_t hotKeyID = 0;
@@ -48,7 +52,7 @@ private:
     bool grabVariants(const Registration& registration);
     void ungrabVariants(const Registration& registration);
     std::vector<std::uint16_t> lockVariants() const;
-    std::uint16_t findNumLockMask() const;
+    std::uint16_t findNumLockMask();
     std::uint16_t ignoredLockMask() const;
 
     xcb_connection_t* connection_ = nullptr;
@@ -59,6 +63,7 @@ private:
     Handle nextHandle_ = 1;
     PressHandler pressHandler_;
     bool regrabPending_ = false;
+    std::uint64_t roundTrips_ = 0;
     QObject context_;
 
     // Holding a chord repeats its key press; only the first press of a hold counts.
