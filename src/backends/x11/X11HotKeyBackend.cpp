@@ -112,9 +112,15 @@ void X11HotKeyBackend::release(Handle handle) {
         return;
     ungrabVariants(found->second);
     xcb_flush(connection_);
-    if (lastKeycode_ == found->second.keycode)
-        lastKeycode_ = 0;
     registrations_.erase(found);
+}
+
+bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyID) {
+    const auto found = registrations_.find(handle);
+    if (found == registrations_.end())
+        return false;
+    found->second.hotKeyID = hotKeyID;
+    return true;
 }
 
 bool X11HotKeyBackend::grabVariants(const Registration& registration) {
@@ -277,9 +283,13 @@ void X11HotKeyBackend::regrabAll() {
     for (const auto& [handle, registration] : registrations_)
         ungrabVariants(registration);
     numLockMask_ = findNumLockMask();
-    for (const auto& [handle, registration] : registrations_) {
-        if (!grabVariants(registration))
-            qCDebug(lcHotKeys) << "lost hot key" << registration.hotKeyID << "on keymap change";
-    }
+    // A chord another client took meanwhile is forgotten, so that the next registration of it
+    // asks the server again instead of keeping a grab that is not there.
+    std::erase_if(registrations_, [this](const auto& entry) {
+        if (grabVariants(entry.second))
+            return false;
+        qCDebug(lcHotKeys) << "lost hot key" << entry.second.hotKeyID << "on keymap change";
+        return true;
+    });
     xcb_flush(connection_);
 }

@@ -26,6 +26,7 @@ public:
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
                                std::uint32_t hotKeyID) override;
     void release(Handle handle) override;
+    bool rebind(Handle handle, std::uint32_t hotKeyID) override;
 
     // The X modifier mask for a Carbon mask: command = Super (Mod4), option = Alt (Mod1),
     // control = Control, shift = Shift. Nothing when the mask has any other bit.
@@ -66,7 +67,8 @@ private:
     std::uint64_t roundTrips_ = 0;
     QObject context_;
 
-    // Holding a chord repeats its key press; only the first press of a hold counts.
+    // Holding a chord repeats its key press; only the first press of a hold counts. Kept per
+    // key, not per grab: each press changes the store, which registers the chord again.
     xcb_keycode_t lastKeycode_ = 0;
     xcb_timestamp_t lastPressTime_ = 0;
     std::optional<xcb_timestamp_t> releasedAt_;
