@@ -41,8 +41,11 @@ protected:
         store.update(dock);
     }
 
-    // Whether a live grab holds the chord of the dock's record (the record may be gone).
+    // Whether the dock has a hot key, held by a live grab of its record's chord (the record may
+    // be gone). A chord given up stays grabbed until the end of the pass, firing nothing.
     bool hotKeyRegistered(const QUuid& dockID, std::optional<HotKeyBinding> binding = {}) const {
+        if (!hotKeys.isRegistered(dockID))
+            return false;
         if (!binding && store.dock(dockID))
             binding = store.dock(dockID)->hotKey;
         if (!binding || !binding->isComplete())
