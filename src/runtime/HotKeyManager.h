@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <vector>
 
 class Scheduler;
 
@@ -25,21 +27,42 @@ public:
     // the window system refuses leaves the dock without a hot key, silently.
     void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,
                         std::function<void()> handler);
-    // Removes whatever is registered for the dock; harmless when nothing is.
+    // Removes whatever is registered for the dock; harmless when nothing is. The chord stops
+    // firing for the dock at once; the window system gets it back on the next pass of the event
+    // loop (or when the manager goes), unless a registration of the same chord in this pass
+    // takes the grab over.
     void unregister(const QUuid& dockID);
+    // Whether the dock has a hot key that fires now.
+    bool isRegistered(const QUuid& dockID) const { return hotKeyRefs.contains(dockID); }
 
 private:
+    // A live grab and the chord it holds.
+    struct Registration {
+        HotKeyBackend::Handle handle = 0;
+        std::uint32_t keyCode = 0;
+        std::uint32_t modifiers = 0;
+    };
+
+    std::optional<HotKeyBackend::Handle> keepOrGrab(std::uint32_t keyCode, std::uint32_t modifiers,
+                                                    std::uint32_t id);
+    void releaseLater(const Registration& registration);
+    void releaseGivenUp();
     void installEventHandlerIfNeeded();
     void handleHotKey(std::uint32_t id);
 
     HotKeyBackend& backend_;
     Scheduler& scheduler_;
 
-    QHash<QUuid, HotKeyBackend::Handle> hotKeyRefs;
+    QHash<QUuid, Registration> hotKeyRefs;
     QHash<QUuid, std::function<void()>> handlers;
     bool eventHandlerInstalled = false;
     std::uint32_t nextHotKeyID = 1;
     std::map<std::uint32_t, QUuid> idsByHotKeyID;
+
+    // Grabs unregistered in this pass and not yet released: callers unregister and register
+    // again on every change of the store, and a chord registered again takes its grab back.
+    std::vector<Registration> givenUp_;
+    bool releasePosted_ = false;
 
     LifetimeGuard lifetime_;
 };
