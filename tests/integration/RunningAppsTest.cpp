@@ -1,7 +1,7 @@
-#include "fakes/RecordingWorkspace.h"
+#include "backends/x11/EwmhRunningApplications.h"
+#include "fakes/FakeWorkspace.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
-#include "backends/x11/EwmhRunningApplications.h"
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QCoreApplication>
@@ -121,7 +121,7 @@ protected:
     }
 
     EwmhRunningApplications source;
-    RecordingWorkspace workspace;
+    FakeWorkspace workspace;
     RunningAppsMonitor monitor{source, workspace, QtScheduler::shared()};
     std::vector<std::unique_ptr<QProcess>> processes;
 };
@@ -224,8 +224,9 @@ TEST_F(RunningAppsTest, DesktopEntryGivesNameIconAndLocation) {
     EXPECT_EQ(icon.pixelColor(8, 8), QColor(Qt::red));
 
     monitor.reveal(found);
-    EXPECT_EQ(workspace.requests, QStringList{QStringLiteral("reveal ") +
-                                              QUrl::fromLocalFile(entries.entryPath()).toString()});
+    EXPECT_EQ(workspace.requests,
+              QStringList{QStringLiteral("reveal ") +
+                          QUrl::fromLocalFile(entries.entryPath()).toString(QUrl::FullyEncoded)});
 }
 
 TEST_F(RunningAppsTest, AnEntryInstalledLaterIsFoundWhenItsProgramStarts) {
