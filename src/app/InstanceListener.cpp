@@ -110,10 +110,8 @@ void InstanceListener::acceptPending() {
     for (int accepted = 0; fd_ >= 0 && accepted < acceptsPerPass; ++accepted) {
         const int client = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (client >= 0) {
-            if (starved_) {
-                starved_ = false;
-                qCDebug(lcInstance) << "accepting connections again";
-            }
+            if (starved_)
+                reportStarvation();
             if (connections_ >= maximumConnections)
                 ::close(client); // the client tries again
             else
@@ -132,16 +130,22 @@ void InstanceListener::acceptPending() {
 void InstanceListener::pauseAccepting(int error) {
     // EMFILE, ENFILE, ENOBUFS, ENOMEM: the socket itself is fine.
     if (!starved_) {
-        // Once as a warning: a crowd of clients could otherwise fill the log.
-        if (!warnedStarved_)
-            qCWarning(lcInstance) << "cannot accept connections for now:" << std::strerror(error);
-        else
-            qCDebug(lcInstance) << "cannot accept connections for now:" << std::strerror(error);
-        warnedStarved_ = true;
+        starved_ = true;
+        starvedError_ = error;
+        starvedFor_.start();
     }
-    starved_ = true;
     notifier_->setEnabled(false);
     resume_.start();
+}
+
+void InstanceListener::reportStarvation() {
+    // Only now: while descriptors are short, logging may well need one too. Once as a warning,
+    // since a crowd of clients could fill the log.
+    starved_ = false;
+    if (!warnedStarved_)
+        qCWarning(lcInstance) << "could not accept connections for" << starvedFor_.elapsed()
+                              << "ms:" << std::strerror(starvedError_);
+    warnedStarved_ = true;
 }
 
 void InstanceListener::serve(int client) {

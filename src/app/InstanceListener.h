@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -41,6 +42,7 @@ private:
     void stopListening();
     void acceptPending();
     void pauseAccepting(int error);
+    void reportStarvation();
     void serve(int client);
     void read(QLocalSocket* socket);
 
@@ -55,4 +57,6 @@ private:
     int connections_ = 0;
     bool starved_ = false;
     bool warnedStarved_ = false;
+    int starvedError_ = 0;
+    QElapsedTimer starvedFor_;
 };

@@ -202,6 +202,12 @@ TEST_F(MoorlineAppTest, ASecondLaunchLeavesAndTheFirstKeepsRunning) {
 // The single-instance channel, against the real program and real sockets.
 namespace {
 
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool sanitised = true;
+#else
+constexpr bool sanitised = false;
+#endif
+
 QString cacheRuntimeFolder() {
     return qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/moorline-runtime");
 }
@@ -390,6 +396,13 @@ TEST_F(MoorlineAppTest, ACrowdOfClientsOrRunningOutOfDescriptorsDoesNotCloseTheC
     const auto held = kept();
     EXPECT_LE(openDescriptors(pid), settled + InstanceListener::maximumConnections + 1);
     clients.clear();
+
+    if (sanitised) {
+        // UBSan checks each virtual call by reading memory through a pipe; with no descriptor
+        // left for one, it takes every call for a fault and stops the program.
+        terminate(app);
+        GTEST_SKIP() << "running out of descriptors cannot be tried under the sanitisers";
+    }
 
     // A few descriptors to spare, fewer than connections allowed, then a crowd.
     EXPECT_TRUE(Desktop::waitUntil([&] { return openDescriptors(pid) <= settled; }));

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStandardPaths>
 
 #include <glib.h>
@@ -65,6 +66,9 @@ DesktopEntryFile& DesktopEntryFile::operator=(DesktopEntryFile&&) noexcept = def
 DesktopEntryFile::~DesktopEntryFile() = default;
 
 QStringList DesktopEntryFile::applicationFolders() {
+    // Resolving a folder walks its whole path, and icons ask for every tile: remember the
+    // folders found (a missing one is looked for again next time).
+    static QHash<QString, QString> resolvedFolders;
     QStringList folders;
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
@@ -72,7 +76,9 @@ QStringList DesktopEntryFile::applicationFolders() {
         // trust whatever folder we happen to run in.
         if (!QDir::isAbsolutePath(folder))
             continue;
-        const QString resolved = QFileInfo(folder).canonicalFilePath();
+        QString& resolved = resolvedFolders[folder];
+        if (resolved.isEmpty())
+            resolved = QFileInfo(folder).canonicalFilePath();
         if (!resolved.isEmpty() && resolved != QStringLiteral("/"))
             folders.append(resolved);
     }
@@ -96,12 +102,16 @@ std::optional<DesktopEntryFile> DesktopEntryFile::read(const QString& path) {
         !g_key_file_has_group(entry.keyFile(), G_KEY_FILE_DESKTOP_GROUP))
         return std::nullopt;
     entry.trusted_ = entry.judgeTrust(status);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QFile::encodeName(entry.canonicalPath_));
-    hash.addData(QByteArrayView("\0", 1));
-    hash.addData(*data);
-    entry.fingerprint_ = hash.result();
+    entry.data_ = *data;
     return entry;
+}
+
+QByteArray DesktopEntryFile::fingerprint() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QFile::encodeName(canonicalPath_));
+    hash.addData(QByteArrayView("\0", 1));
+    hash.addData(data_);
+    return hash.result();
 }
 
 bool DesktopEntryFile::judgeTrust(const struct stat& status) const {

@@ -39,7 +39,7 @@ public:
     std::optional<QString> localeString(const char* key) const;
     std::optional<QString> string(const char* key) const;
     // Identifies the file and its contents as read.
-    QByteArray fingerprint() const { return fingerprint_; }
+    QByteArray fingerprint() const;
     GKeyFile* keyFile() const { return keyFile_.get(); }
 
 private:
@@ -52,6 +52,6 @@ private:
 
     QString canonicalPath_;
     bool trusted_ = false;
-    QByteArray fingerprint_;
+    QByteArray data_;
     std::unique_ptr<GKeyFile, KeyFileDeleter> keyFile_;
 };
