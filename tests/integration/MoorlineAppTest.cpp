@@ -20,10 +20,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -295,6 +297,24 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), squatterBinary));
     QFile::setPermissions(squatterBinary, QFile::ReadOwner | QFile::ExeOwner);
     QProcess squatter;
+    const QString shared = squat + QStringLiteral("/moorline-shared-runtime");
+    // Whatever happens, nothing of ours stays in the shared folder; Qt makes a runtime folder
+    // there itself when the variable is unset.
+    const passwd* user = ::getpwuid(::geteuid());
+    const QString qtRuntime =
+        squat + QStringLiteral("/runtime-") + QString::fromLocal8Bit(user ? user->pw_name : "");
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup{[&, qtRuntimeExisted = QFileInfo::exists(qtRuntime)] {
+        squatter.kill();
+        squatter.waitForFinished();
+        QFile::remove(instanceBase(squat) + QStringLiteral(".lock"));
+        QDir(shared).removeRecursively();
+        QDir(QFileInfo(squatterBinary).path()).removeRecursively();
+        if (!qtRuntimeExisted)
+            QDir().rmdir(qtRuntime);
+    }};
     squatter.start(squatterBinary, {QStringLiteral("60")});
     ASSERT_TRUE(squatter.waitForStarted());
     writeFile(instanceBase(squat) + QStringLiteral(".lock"),
@@ -305,7 +325,6 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
     ASSERT_TRUE(squatterSocket.listen(instanceBase(squat) + QStringLiteral(".socket")));
 
     // Unset, missing, shared with others, or a symlink to a private folder: none will do.
-    const QString shared = squat + QStringLiteral("/moorline-shared-runtime");
     QDir().mkpath(shared);
     QFile::setPermissions(shared, QFile::Permissions(0x7777));
     const QString linked = QDir::homePath() + QStringLiteral("/runtime-link");
@@ -332,11 +351,6 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
         terminate(first);
     }
     EXPECT_TRUE(QDir(shared).isEmpty());
-    squatter.kill();
-    squatter.waitForFinished();
-    QFile::remove(instanceBase(squat) + QStringLiteral(".lock"));
-    QDir(shared).removeRecursively();
-    QDir(QFileInfo(squatterBinary).path()).removeRecursively();
 }
 
 TEST_F(MoorlineAppTest, AHugeMessageIsCutOffWithoutGrowingMemory) {
