@@ -6,6 +6,7 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
+#include "views/LaunchConfirmationDialog.h"
 #include "views/MenuBarView.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
@@ -30,9 +31,10 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.workspace, p.clipboard, p.trash, p.fileIcons, p.fileSystem,
-        *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler});
+        *store_, *runningAppsMonitor_, p.workspace, *launchConfirmation_, p.clipboard, p.trash,
+        p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler});
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             &AppDelegate::showSettingsWindow);

@@ -9,6 +9,7 @@ class DockPanelWindowFactory;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
+class LaunchConfirmationDialog;
 class MenuBarView;
 class RunningAppsMonitor;
 struct DockViewServices;
@@ -42,6 +43,8 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
+    // Ends before the workspace it answers into; its open questions close unanswered.
+    std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<DockViewServices> services_;
     std::unique_ptr<MenuBarView> menuBar_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;

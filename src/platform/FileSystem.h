@@ -13,7 +13,8 @@ public:
 
     virtual bool exists(const QString& path) const = 0;
     virtual bool isDirectory(const QString& path) const = 0;
-    // The name a user sees for the path: its file name; for a desktop entry, its localised Name.
+    // The name a user sees for the path: its file name; for a trusted desktop entry, its
+    // localised Name.
     virtual QString displayName(const QString& path) const = 0;
 
     virtual std::optional<QByteArray> readAll(const QString& path) const = 0;

@@ -7,6 +7,7 @@ class FileIcons;
 class FileSystem;
 class HotKeyManager;
 class ImageFileChooser;
+class LaunchConfirmation;
 class RunningAppsMonitor;
 class Scheduler;
 class Trash;
@@ -19,6 +20,8 @@ struct DockViewServices {
     DockStore& store;
     RunningAppsMonitor& runningApps;
     Workspace& workspace;
+    // Asks before an untrusted desktop entry runs.
+    LaunchConfirmation& launchConfirmation;
     Clipboard& clipboard;
     Trash& trash;
     FileIcons& fileIcons;

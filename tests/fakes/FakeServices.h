@@ -7,6 +7,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakeImageFileChooser.h"
+#include "fakes/FakeLaunchConfirmation.h"
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
@@ -34,6 +35,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     SchedulerType scheduler;
     FakeDefaultApplications defaultApplications;
     FakeWorkspace workspace;
+    FakeLaunchConfirmation launchConfirmation;
     FakeClipboard clipboard;
     FakeTrash trash;
     FakeFileIcons fileIcons;
@@ -45,13 +47,12 @@ template <typename SchedulerType> struct FakeServicesOn {
     RunningAppsMonitor runningApps{runningApplications, workspace, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
-    DockViewServices services{store,      runningApps, workspace,    clipboard, trash,    fileIcons,
-                              fileSystem, docklets,    imageChooser, hotKeys,   scheduler};
+    DockViewServices services = servicesWith(hotKeys);
 
     // The same services with another hot key manager (one on the real X server, say).
     DockViewServices servicesWith(HotKeyManager& manager) {
-        return {store,      runningApps, workspace,    clipboard, trash,    fileIcons,
-                fileSystem, docklets,    imageChooser, manager,   scheduler};
+        return {store,     runningApps, workspace, launchConfirmation, clipboard, trash,
+                fileIcons, fileSystem,  docklets,  imageChooser,       manager,   scheduler};
     }
 };
 

@@ -1,3 +1,4 @@
+#include "app/InstanceListener.h"
 #include "integration/support/XSession.h"
 #include "models/DockCodec.h"
 
@@ -9,9 +10,27 @@
 #include <QSize>
 #include <QStandardPaths>
 
+#include <QCryptographicHash>
+#include <QLocalServer>
+#include <QProcessEnvironment>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -59,9 +78,11 @@ protected:
         }
     }
 
-    QProcess& launch() {
+    QProcess&
+    launch(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         auto& process = *processes.emplace_back(std::make_unique<QProcess>());
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {});
         EXPECT_TRUE(process.waitForStarted(5000));
         return process;
@@ -211,4 +232,247 @@ TEST_F(MoorlineAppTest, SigtermWritesAMoveStillWaitingInItsDelay) {
     ASSERT_TRUE(decoded.ok()) << decoded.error.toStdString();
     ASSERT_EQ(decoded.docks.size(), 1u);
     EXPECT_EQ(decoded.docks[0].position.x, 400);
+}
+
+// The single-instance channel, against the real program and real sockets.
+namespace {
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool sanitised = true;
+#else
+constexpr bool sanitised = false;
+#endif
+
+QString cacheRuntimeFolder() {
+    return qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/moorline-runtime");
+}
+
+// The socket of the instance in `folder`, once there is one.
+QString socketIn(const QString& folder) {
+    QString found;
+    Desktop::waitUntil(
+        [&] {
+            const QStringList names = QDir(folder).entryList({QStringLiteral("moorline-*.socket")},
+                                                             QDir::System | QDir::Files);
+            found = names.isEmpty() ? QString() : folder + QLatin1Char('/') + names[0];
+            return !found.isEmpty();
+        },
+        10s);
+    return found;
+}
+
+// The names our lock and socket have in a folder: the key is the data folder.
+QString instanceBase(const QString& folder) {
+    const QByteArray key =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toUtf8();
+    return folder +
+           QStringLiteral("/moorline-%1-%2")
+               .arg(::getuid())
+               .arg(QString::fromLatin1(
+                   QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)));
+}
+
+struct Fd {
+    int fd = -1;
+    Fd() = default;
+    explicit Fd(int value) : fd(value) {}
+    Fd(Fd&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    ~Fd() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// A raw client. Waiting, it stands in the server's backlog for up to a second; not waiting, a
+// full backlog turns it away.
+Fd connectTo(const QString& path, bool wait = true) {
+    Fd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | (wait ? 0 : SOCK_NONBLOCK), 0));
+    const timeval second{1, 0};
+    ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &second, sizeof(second));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(), native.size());
+    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
+        return Fd();
+    ::fcntl(socket.fd, F_SETFL, O_NONBLOCK);
+    return socket;
+}
+
+// Whether the server has closed the connection.
+bool closedByServer(const Fd& client) {
+    char byte = 0;
+    return ::recv(client.fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
+qint64 residentKilobytes(qint64 pid) {
+    const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    const auto match = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+) kB"))
+                           .match(QString::fromLatin1(status));
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+}
+
+int openDescriptors(qint64 pid) {
+    return static_cast<int>(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                                .size());
+}
+
+} // namespace
+
+TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFolder) {
+    // A squatter in the shared temporary folder: a live "moorline" holding the lock (as
+    // QLockFile writes it) and a socket that collects what it is sent.
+    const QString squat = QDir::tempPath();
+    const QString squatterBinary = squat + QStringLiteral("/moorline-squatter/moorline");
+    QDir().mkpath(QFileInfo(squatterBinary).path());
+    QFile::remove(squatterBinary);
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), squatterBinary));
+    QFile::setPermissions(squatterBinary, QFile::ReadOwner | QFile::ExeOwner);
+    QProcess squatter;
+    const QString shared = squat + QStringLiteral("/moorline-shared-runtime");
+    // Whatever happens, nothing of ours stays in the shared folder; Qt makes a runtime folder
+    // there itself when the variable is unset.
+    const passwd* user = ::getpwuid(::geteuid());
+    const QString qtRuntime =
+        squat + QStringLiteral("/runtime-") + QString::fromLocal8Bit(user ? user->pw_name : "");
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup{[&, qtRuntimeExisted = QFileInfo::exists(qtRuntime)] {
+        squatter.kill();
+        squatter.waitForFinished();
+        QFile::remove(instanceBase(squat) + QStringLiteral(".lock"));
+        QDir(shared).removeRecursively();
+        QDir(QFileInfo(squatterBinary).path()).removeRecursively();
+        if (!qtRuntimeExisted)
+            QDir().rmdir(qtRuntime);
+    }};
+    squatter.start(squatterBinary, {QStringLiteral("60")});
+    ASSERT_TRUE(squatter.waitForStarted());
+    writeFile(instanceBase(squat) + QStringLiteral(".lock"),
+              QByteArray::number(squatter.processId()) + "\nmoorline\n" +
+                  QSysInfo::machineHostName().toUtf8() + "\n");
+    QLocalServer squatterSocket;
+    QLocalServer::removeServer(instanceBase(squat) + QStringLiteral(".socket"));
+    ASSERT_TRUE(squatterSocket.listen(instanceBase(squat) + QStringLiteral(".socket")));
+
+    // Unset, missing, shared with others, or a symlink to a private folder: none will do.
+    QDir().mkpath(shared);
+    QFile::setPermissions(shared, QFile::Permissions(0x7777));
+    const QString linked = QDir::homePath() + QStringLiteral("/runtime-link");
+    QFile::remove(linked);
+    ASSERT_TRUE(QFile::link(qEnvironmentVariable("XDG_RUNTIME_DIR"), linked));
+    for (const QString& runtime :
+         {QString(), QStringLiteral("/nonexistent/runtime"), shared, linked}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (runtime.isEmpty())
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        else
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        QProcess& first = launch(environment);
+        const QString socket = socketIn(cacheRuntimeFolder());
+        ASSERT_FALSE(socket.isEmpty()) << runtime.toStdString();
+        struct stat folder {};
+        ASSERT_EQ(::lstat(QFile::encodeName(cacheRuntimeFolder()).constData(), &folder), 0);
+        EXPECT_EQ(folder.st_mode & 07777, 0700u);
+        QProcess& second = launch(environment);
+        ASSERT_TRUE(second.waitForFinished(10000));
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(first.state(), QProcess::Running) << runtime.toStdString();
+        EXPECT_FALSE(squatterSocket.hasPendingConnections());
+        terminate(first);
+    }
+    EXPECT_TRUE(QDir(shared).isEmpty());
+}
+
+TEST_F(MoorlineAppTest, AHugeMessageIsCutOffWithoutGrowingMemory) {
+    QProcess& app = launch();
+    ASSERT_TRUE(waitForInstance());
+    const QString socket = socketIn(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    ASSERT_TRUE(Desktop::waitUntil([] { return QFile::exists(docksFile()); }, 10s)); // settled
+    const qint64 before = residentKilobytes(app.processId());
+
+    const Fd client = connectTo(socket);
+    ASSERT_GE(client.fd, 0);
+    const QByteArray chunk(1 << 20, 'x');
+    qint64 sent = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (sent < (qint64(512) << 20) && timer.elapsed() < 20000) {
+        pollfd writable{client.fd, POLLOUT, 0};
+        if (::poll(&writable, 1, 100) <= 0)
+            continue;
+        const ssize_t written = ::send(client.fd, chunk.constData(), chunk.size(), MSG_NOSIGNAL);
+        if (written < 0 && errno != EAGAIN && errno != EINTR)
+            break; // let go by the server
+        sent += std::max<ssize_t>(written, 0);
+    }
+    const qint64 after = residentKilobytes(app.processId());
+    std::printf(
+        "[ figures ] sent %lld KB before the server let go in %lld ms; VmRSS %lld -> %lld KB\n",
+        static_cast<long long>(sent >> 10), static_cast<long long>(timer.elapsed()),
+        static_cast<long long>(before), static_cast<long long>(after));
+    EXPECT_LT(sent, qint64(64) << 20);
+    EXPECT_LT(after - before, 32 * 1024);
+
+    QProcess& second = launch();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    terminate(app);
+}
+
+TEST_F(MoorlineAppTest, ACrowdOfClientsOrRunningOutOfDescriptorsDoesNotCloseTheChannel) {
+    QProcess& app = launch();
+    ASSERT_TRUE(waitForInstance());
+    const QString socket = socketIn(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    const auto pid = static_cast<pid_t>(app.processId());
+    ASSERT_TRUE(Desktop::waitUntil([] { return QFile::exists(docksFile()); }, 10s)); // settled
+    const int settled = openDescriptors(pid);
+
+    // A crowd that keeps its connections: the server keeps a few, lets the rest go.
+    std::vector<Fd> clients;
+    for (int i = 0; i < 200; ++i)
+        clients.push_back(connectTo(socket));
+    const auto kept = [&] {
+        return std::count_if(clients.begin(), clients.end(),
+                             [](const Fd& client) { return !closedByServer(client); });
+    };
+    EXPECT_TRUE(Desktop::waitUntil([&] { return kept() <= InstanceListener::maximumConnections; }))
+        << kept() << " connections kept";
+    const auto held = kept();
+    EXPECT_LE(openDescriptors(pid), settled + InstanceListener::maximumConnections + 1);
+    clients.clear();
+
+    if (sanitised) {
+        // UBSan checks each virtual call by reading memory through a pipe; with no descriptor
+        // left for one, it takes every call for a fault and stops the program.
+        terminate(app);
+        GTEST_SKIP() << "running out of descriptors cannot be tried under the sanitisers";
+    }
+
+    // A few descriptors to spare, fewer than connections allowed, then a crowd.
+    EXPECT_TRUE(Desktop::waitUntil([&] { return openDescriptors(pid) <= settled; }));
+    const int limit = openDescriptors(pid) + 3;
+    const rlimit low{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &low, nullptr), 0);
+    int connected = 0;
+    for (int i = 0; i < 1100; ++i)
+        if (Fd client = connectTo(socket, false); client.fd >= 0) {
+            clients.push_back(std::move(client));
+            ++connected;
+        }
+    EXPECT_TRUE(Desktop::waitUntil([&] { return openDescriptors(pid) >= limit; }))
+        << "the program never ran out of descriptors";
+    std::printf("[ figures ] descriptors: %d settled; 200 clients held, %d kept; with a limit of "
+                "%d, %d of 1100 clients got in\n",
+                settled, static_cast<int>(held), limit, connected);
+    clients.clear();
+
+    QProcess& second = launch();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0) << "the second launch did not reach the first";
+    EXPECT_EQ(app.state(), QProcess::Running);
+    EXPECT_TRUE(QFileInfo::exists(socket));
+    terminate(app);
 }

@@ -1,5 +1,5 @@
 #include "backends/x11/EwmhRunningApplications.h"
-#include "fakes/RecordingWorkspace.h"
+#include "fakes/FakeWorkspace.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "runtime/RunningAppsMonitor.h"
@@ -121,7 +121,7 @@ protected:
     }
 
     EwmhRunningApplications source;
-    RecordingWorkspace workspace;
+    FakeWorkspace workspace;
     QtScheduler scheduler;
     RunningAppsMonitor monitor{source, workspace, scheduler};
     std::vector<std::unique_ptr<QProcess>> processes;
@@ -205,8 +205,9 @@ TEST_F(RunningAppsTest, DesktopEntryGivesNameIconAndLocation) {
     EXPECT_EQ(icon.pixelColor(8, 8), QColor(Qt::red));
 
     monitor.reveal(found);
-    EXPECT_EQ(workspace.requests, QStringList{QStringLiteral("reveal ") +
-                                              QUrl::fromLocalFile(entries.entryPath()).toString()});
+    EXPECT_EQ(workspace.requests,
+              QStringList{QStringLiteral("reveal ") +
+                          QUrl::fromLocalFile(entries.entryPath()).toString(QUrl::FullyEncoded)});
 }
 
 TEST_F(RunningAppsTest, AnEntryInstalledLaterIsFoundWhenItsProgramStarts) {

@@ -1,5 +1,5 @@
-#include "integration/support/XSession.h"
 #include "backends/desktop/DesktopFileIcons.h"
+#include "integration/support/XSession.h"
 #include "support/IconResolver.h"
 
 #include <QDir>
@@ -14,6 +14,8 @@ void write(const QString& path, const QByteArray& content) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
+    // Executable: the user's own launchers, which the desktop trusts to show their own icons.
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace

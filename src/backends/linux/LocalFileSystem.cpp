@@ -21,8 +21,10 @@ bool LocalFileSystem::isDirectory(const QString& path) const {
 }
 
 QString LocalFileSystem::displayName(const QString& path) const {
+    // Only a trusted desktop entry goes by its Name; any other by its file name, which shows
+    // what it is ("invoice.pdf.desktop").
     if (path.endsWith(QStringLiteral(".desktop")))
-        if (auto name = DesktopEntryNames::localisedName(path))
+        if (auto name = DesktopEntryNames::trustedName(path))
             return *name;
     QString name = QFileInfo(path).fileName();
     // "/" and "/home/user/" have no file name of their own.
