@@ -1,6 +1,7 @@
 #include "models/DockJsonWriter.h"
 
 #include "models/DockJsonBase64.h"
+#include "models/DockJsonBuffer.h"
 
 #include <array>
 #include <bit>
@@ -87,11 +88,21 @@ std::optional<QByteArray> DockJsonWriter::write(const std::vector<Dock>& docks) 
 }
 
 DockJsonWriter::DockJsonWriter(qsizetype capacity) {
-    buffer_.resize(capacity);
+    DockJsonBuffer::allocate(buffer_, capacity, 0, false);
     data_ = buffer_.data();
 }
 
 void DockJsonWriter::writeDock(const Dock& dock) {
+    writeDockHead(dock);
+    for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
+        if (i > 0)
+            raw(',');
+        writeTab(dock.tabs[i]);
+    }
+    writeDockTail(dock);
+}
+
+void DockJsonWriter::writeDockHead(const Dock& dock) {
     raw(R"({"id":)");
     uuid(dock.id);
     raw(R"(,"name":)");
@@ -99,11 +110,9 @@ void DockJsonWriter::writeDock(const Dock& dock) {
     raw(R"(,"kind":)");
     latin1String(storedText(dock.kind));
     raw(R"(,"tabs":[)");
-    for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
-        if (i > 0)
-            raw(',');
-        writeTab(dock.tabs[i]);
-    }
+}
+
+void DockJsonWriter::writeDockTail(const Dock& dock) {
     raw(R"(],"selectedTabIndex":)");
     integer(dock.selectedTabIndex);
     raw(R"(,"layout":)");
@@ -132,17 +141,21 @@ void DockJsonWriter::writeDock(const Dock& dock) {
 }
 
 void DockJsonWriter::writeTab(const DockTab& tab) {
-    raw(R"({"id":)");
-    uuid(tab.id);
-    raw(R"(,"name":)");
-    string(tab.name);
-    raw(R"(,"items":[)");
+    writeTabHead(tab);
     for (std::size_t i = 0; i < tab.items.size(); ++i) {
         if (i > 0)
             raw(',');
         writeItem(tab.items[i]);
     }
     raw("]}");
+}
+
+void DockJsonWriter::writeTabHead(const DockTab& tab) {
+    raw(R"({"id":)");
+    uuid(tab.id);
+    raw(R"(,"name":)");
+    string(tab.name);
+    raw(R"(,"items":[)");
 }
 
 void DockJsonWriter::writeItem(const DockItem& item) {
@@ -223,7 +236,7 @@ void DockJsonWriter::writeHotKey(const HotKeyBinding& hotKey) {
 void DockJsonWriter::ensure(qsizetype extra) {
     if (used_ + extra <= buffer_.size())
         return;
-    buffer_.resize(std::max(buffer_.size() * 2, used_ + extra));
+    buffer_.resize(std::max(buffer_.size() * 2, used_ + extra)); // rare: the estimate is generous
     data_ = buffer_.data();
 }
 
