@@ -257,16 +257,6 @@ TEST(DockCodecReader, ReadsStringsWithEveryEscape) {
         QString(QChar(0xFEFF)) + QChar(0xFEFF) + u"x"_qs);
 }
 
-TEST(DockCodecReader, ReadsInPlaceOnlyBytesWithRoomAfterThem) {
-    // Room before the bytes, none after: copied first (read in place, simdjson would read past
-    // the end of the allocation).
-    QByteArray json = QByteArray(100, ' ') + document();
-    json.remove(0, 100);
-    EXPECT_TRUE(decode(json).ok());
-    json.reserve(json.size() + 64);
-    EXPECT_TRUE(decode(json).ok());
-}
-
 TEST(DockCodecReader, LocatesSyntaxErrorsByLineAndColumn) {
     EXPECT_EQ(decode("[\n  {\"a\": 1,\n   \"b\" 2}\n]").error,
               u"$: not valid JSON (line 3, column 9: missing name separator)"_qs);
