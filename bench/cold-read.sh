@@ -21,22 +21,24 @@ size=$(stat -c %s "$work/docks.json")
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-# One line per run: wall ms, CPU ms (10 ms ticks), peak KB, minor faults.
+# One line per run: wall ms, CPU ms (user + system, from bash's `time`), peak KB and minor
+# faults (from GNU time, whose own share is a few hundred KB and under a millisecond).
 runs_of() {
+  local TIMEFORMAT='%3R %3U %3S'
   for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    /usr/bin/time -f '%U %S %M %R' -o "$work/time" "$@" >/dev/null
-    end=$(date +%s%N)
-    read -r user system peak faults <"$work/time"
-    awk -v w=$(((end - start) / 1000)) -v u="$user" -v s="$system" -v p="$peak" -v f="$faults" \
-      'BEGIN {printf "%.1f %.0f %d %d\n", w / 1000, (u + s) * 1000, p, f}'
+    { time /usr/bin/time -f '%M %R' -o "$work/time" "$@" >/dev/null; } 2>"$work/times"
+    read -r wall user system <"$work/times"
+    read -r peak faults <"$work/time"
+    awk -v w="$wall" -v u="$user" -v s="$system" -v p="$peak" -v f="$faults" \
+      'BEGIN {printf "%.1f %.1f %d %d\n", w * 1000, (u + s) * 1000, p, f}'
   done >"$work/runs"
   for column in 1 2 3 4; do cut -d' ' -f$column "$work/runs" | median; done | paste -sd' '
 }
 
-printf 'file: %.1f MB, %d runs each, medians; CPU in 10 ms ticks (GNU time)\n' \
-  "$(echo "$size / 1000000" | bc -l)" "$runs"
+calc() { awk "BEGIN {print $*}"; }
+
+printf 'file: %.1f MB, %d runs each, medians; CPU is user + system time\n' \
+  "$(calc "$size / 1000000")" "$runs"
 printf '%-9s %-6s %9s %9s %9s %9s\n' command file "wall ms" "CPU ms" "peak MB" faults
 for command in check format load; do
   for file in empty docks; do
@@ -44,11 +46,11 @@ for command in check format load; do
     else set -- "$build/moorline-docks" "$command" "$work/$file.json"; fi
     read -r wall cpu peak faults < <(runs_of "$@")
     [ "$file" = empty ] && { empty_wall=$wall; empty_cpu=$cpu; empty_peak=$peak; }
-    printf '%-9s %-6s %9s %9s %9.1f %9s' "$command" "$file" "$wall" "$cpu" "$(echo "$peak / 1000" | bc -l)" "$faults"
+    printf '%-9s %-6s %9s %9s %9.1f %9s' "$command" "$file" "$wall" "$cpu" "$(calc "$peak / 1000")" "$faults"
     if [ "$file" = docks ]; then
-      printf '   beyond empty: wall %+.1f ms, CPU %+d ms; peak %.2fx the file (%.2fx beyond empty)' \
-        "$(echo "$wall - $empty_wall" | bc -l)" "$((cpu - empty_cpu))" \
-        "$(echo "$peak * 1024 / $size" | bc -l)" "$(echo "($peak - $empty_peak) * 1024 / $size" | bc -l)"
+      printf '   beyond empty: wall %+.1f ms, CPU %+.1f ms; peak %.2fx the file (%.2fx beyond empty)' \
+        "$(calc "$wall - $empty_wall")" "$(calc "$cpu - $empty_cpu")" \
+        "$(calc "$peak * 1024 / $size")" "$(calc "($peak - $empty_peak) * 1024 / $size")"
     fi
     echo
   done
