@@ -81,6 +81,7 @@ TEST(DockCodecWriter, WritesTheCanonicalCompactForm) {
         R"("alwaysOnTop":false,"isVisible":true,"hotKey":{"keyCode":40,"modifiers":4352},)"
         R"("screenEdgeForAutoHide":"bottom"}])";
     EXPECT_EQ(encoded({sampleDock()}), expected);
+    EXPECT_EQ(encoded({}), QByteArray("[]"));
 }
 
 TEST(DockCodecWriter, WritesHotKeysWithOnlyThePresentFields) {
@@ -92,23 +93,11 @@ TEST(DockCodecWriter, WritesHotKeysWithOnlyThePresentFields) {
     EXPECT_TRUE(encoded({dock}).contains(R"("hotKey":{"keyCode":4294967295},)"));
 }
 
-TEST(DockCodecWriter, WritesAnEmptyListAsAnEmptyArray) {
-    EXPECT_EQ(encoded({}), QByteArray("[]"));
-}
-
 TEST(DockCodecWriter, RefusesDoublesThatAreNotFinite) {
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    for (double bad : {inf, -inf, nan}) {
+    for (double bad : {std::numeric_limits<double>::infinity(), -HUGE_VAL, std::nan("")}) {
         Dock dock = sampleDock();
-        dock.position.width = bad;
-        EXPECT_FALSE(DockCodec::encode({sampleDock(), dock})) << bad;
-        dock = sampleDock();
-        dock.appearance.opacity = bad;
-        EXPECT_FALSE(DockCodec::encode({dock})) << bad;
-        dock = sampleDock();
         dock.tabs[0].items[2].createdAt = bad;
-        EXPECT_FALSE(DockCodec::encode({dock})) << bad;
+        EXPECT_FALSE(DockCodec::encode({sampleDock(), dock})) << bad;
     }
 }
 
@@ -146,7 +135,7 @@ TEST(DockCodecWriter, WritesDoublesThatReadBackAsTheSameBits) {
 }
 
 TEST(DockCodecWriter, WritesIconsAsStandardBase64WithEscapedSlashes) {
-    QByteArray bytes;
+    QByteArray bytes; // every byte value, in an order that is not sorted
     for (int i = 0; i < 300; ++i)
         bytes.append(static_cast<char>(i * 37 + 11));
     for (qsizetype length = 0; length <= bytes.size(); length += 1 + length / 4) {
@@ -155,6 +144,8 @@ TEST(DockCodecWriter, WritesIconsAsStandardBase64WithEscapedSlashes) {
         item.customIconData = bytes.left(length);
         dock.tabs[0].items.push_back(item);
         const QByteArray expected = bytes.left(length).toBase64().replace("/", "\\/");
-        EXPECT_TRUE(encoded({dock}).contains("\"customIconData\":\"" + expected + '"')) << length;
+        const QByteArray json = encoded({dock});
+        EXPECT_TRUE(json.contains("\"customIconData\":\"" + expected + '"')) << length;
+        EXPECT_EQ(DockCodec::decode(json).docks, std::vector{dock}) << length;
     }
 }
