@@ -2,8 +2,6 @@
 # the Debian package made from the same rules (cpack -G DEB).
 include(GNUInstallDirs)
 
-# One reverse-DNS id names the desktop entry, the icon and the AppStream component.
-set(MOORLINE_APP_ID io.github.moorline.Moorline)
 set(MOORLINE_RELEASE_DATE 2026-12-06)
 set(MOORLINE_RELEASE_DATE_RFC2822 "Sun, 06 Dec 2026 12:00:00 +0000")
 set(MOORLINE_PACKAGE_MAINTAINER "Moorline Developers <moorline@example.org>"

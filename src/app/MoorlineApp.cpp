@@ -29,7 +29,7 @@ extern "C" void flushAtExit() {
 int MoorlineApp::run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
-    QApplication::setDesktopFileName(QStringLiteral("io.github.moorline.Moorline"));
+    QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.

@@ -25,8 +25,7 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(pa
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString base =
-        *folder +
-        QStringLiteral("/moorline-%1-%2").arg(::getuid()).arg(QString::fromLatin1(digest));
+        *folder + QStringLiteral("/" MOORLINE_APP_ID "-%1").arg(QString::fromLatin1(digest));
     socketName_ = base + QStringLiteral(".socket");
     lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
 }

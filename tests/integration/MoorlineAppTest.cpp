@@ -59,7 +59,7 @@ void writeFile(const QString& path, const QByteArray& data) {
 
 QStringList runtimeSockets() {
     return QDir(qEnvironmentVariable("XDG_RUNTIME_DIR"))
-        .entryList({QStringLiteral("moorline-*.socket")}, QDir::System | QDir::Files);
+        .entryList({QStringLiteral(MOORLINE_APP_ID "-*.socket")}, QDir::System | QDir::Files);
 }
 
 class MoorlineAppTest : public ::testing::Test {
@@ -252,8 +252,8 @@ QString socketIn(const QString& folder) {
     QString found;
     Desktop::waitUntil(
         [&] {
-            const QStringList names = QDir(folder).entryList({QStringLiteral("moorline-*.socket")},
-                                                             QDir::System | QDir::Files);
+            const QStringList names = QDir(folder).entryList(
+                {QStringLiteral(MOORLINE_APP_ID "-*.socket")}, QDir::System | QDir::Files);
             found = names.isEmpty() ? QString() : folder + QLatin1Char('/') + names[0];
             return !found.isEmpty();
         },
@@ -266,8 +266,7 @@ QString instanceBase(const QString& folder) {
     const QByteArray key =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toUtf8();
     return folder +
-           QStringLiteral("/moorline-%1-%2")
-               .arg(::getuid())
+           QStringLiteral("/" MOORLINE_APP_ID "-%1")
                .arg(QString::fromLatin1(
                    QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)));
 }

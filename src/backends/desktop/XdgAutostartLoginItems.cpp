@@ -161,7 +161,7 @@ std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
     set(G_KEY_FILE_DESKTOP_KEY_COMMENT, QStringLiteral("Floating docks of applications, files, "
                                                        "folders, URLs and docklets"));
     set(G_KEY_FILE_DESKTOP_KEY_EXEC, execLine(programPath_));
-    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("io.github.moorline.Moorline"));
+    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral(MOORLINE_APP_ID));
     g_key_file_set_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_TERMINAL, FALSE);
     g_key_file_set_boolean(file.get(), group, "X-GNOME-Autostart-enabled", TRUE);
 
