@@ -2,6 +2,7 @@
 
 #include "platform/HotKeyBackend.h"
 #include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
 
 #include <QHash>
 #include <QUuid>
@@ -27,10 +28,22 @@ public:
                         std::function<void()> handler);
     // Removes whatever is registered for the dock; harmless when nothing is.
     void unregister(const QUuid& dockID);
+    // Gives every grab back to the window system until the handle is dropped, then takes them
+    // again, oldest first, so that a hot key recorder hears the chords our docks hold. Chords
+    // registered meanwhile are grabbed at the end; a chord lost to another program by then
+    // leaves its dock without a hot key. Suspensions nest.
+    [[nodiscard]] Subscription suspend();
 
 private:
     void installEventHandlerIfNeeded();
     void handleHotKey(std::uint32_t id);
+    void resume();
+
+    struct Chord {
+        std::uint32_t keyCode = 0;
+        std::uint32_t modifiers = 0;
+        std::uint32_t id = 0;
+    };
 
     HotKeyBackend& backend_;
     Scheduler& scheduler_;
@@ -40,6 +53,9 @@ private:
     bool eventHandlerInstalled = false;
     std::uint32_t nextHotKeyID = 1;
     std::map<std::uint32_t, QUuid> idsByHotKeyID;
+    // The chord of every dock with a handler, grabbed or waiting for a suspension to end.
+    QHash<QUuid, Chord> chords_;
+    int suspensions_ = 0;
 
     LifetimeGuard lifetime_;
 };
