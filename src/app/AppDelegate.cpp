@@ -3,6 +3,7 @@
 #include "app/Platform.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
+#include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
@@ -30,9 +31,11 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.loginItems, p.systemLog);
     services_ = std::make_unique<DockViewServices>(DockViewServices{
         *store_, *runningAppsMonitor_, p.workspace, p.clipboard, p.trash, p.fileIcons, p.fileSystem,
-        *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler});
+        *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler, p.keyCodes, *launchAtLogin_,
+        p.windowActivation});
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             &AppDelegate::showSettingsWindow);

@@ -9,6 +9,7 @@ class DockPanelWindowFactory;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
+class LaunchAtLogin;
 class MenuBarView;
 class RunningAppsMonitor;
 struct DockViewServices;
@@ -42,6 +43,7 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
+    std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockViewServices> services_;
     std::unique_ptr<MenuBarView> menuBar_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;

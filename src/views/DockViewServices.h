@@ -7,9 +7,12 @@ class FileIcons;
 class FileSystem;
 class HotKeyManager;
 class ImageFileChooser;
+class KeyCodeTranslator;
+class LaunchAtLogin;
 class RunningAppsMonitor;
 class Scheduler;
 class Trash;
+class WindowActivation;
 class Workspace;
 
 // Everything a dock's panel, its views and the settings window work with, made once at start-up
@@ -27,4 +30,8 @@ struct DockViewServices {
     ImageFileChooser& imageChooser;
     HotKeyManager& hotKeys;
     Scheduler& scheduler;
+    // The settings window's: naming recorded keys, the login item, coming forward for a launch.
+    const KeyCodeTranslator& keyCodes;
+    LaunchAtLogin& launchAtLogin;
+    WindowActivation& windowActivation;
 };
