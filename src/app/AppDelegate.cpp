@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Platform.h"
+#include "platform/WindowActivation.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -8,11 +9,13 @@
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
 #include "views/MenuBarView.h"
+#include "views/SettingsWindow.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 
 namespace {
 QString dataDirectory() {
@@ -38,7 +41,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
         p.windowActivation});
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
-            &AppDelegate::showSettingsWindow);
+            [this] { showSettingsWindow({}); });
     connect(menuBar_.get(), &MenuBarView::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     menuBar_->show();
@@ -53,9 +56,19 @@ void AppDelegate::applicationDidFinishLaunching() {
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
     windowsManager_ = std::make_unique<DockWindowsManager>(
         *services_, DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor});
+    // Without a tray host the icon never shows, and the settings window is the only way in.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        showSettingsWindow({});
 }
 
-void AppDelegate::showSettingsWindow() {}
+void AppDelegate::showSettingsWindow(const LaunchToken& token) {
+    if (!settingsWindow_) {
+        settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
+        connect(settingsWindow_.get(), &SettingsWindow::quitRequested, qApp,
+                &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+    settingsWindow_->present(token);
+}
 
 void AppDelegate::flushPendingWork() {
     // A move still in its delay becomes a store change first, so that the store's save holds it.

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 
 #include <QApplication>
@@ -50,7 +51,7 @@ int MoorlineApp::run(int argc, char** argv) {
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate,
-                     &AppDelegate::showSettingsWindow);
+                     [&delegate] { delegate.showSettingsWindow({}); });
 
     // The session manager asks before the session ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,
