@@ -8,12 +8,26 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <memory>
+#include <optional>
+
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcInstance, "moorline.instance", QtWarningMsg)
 
 namespace {
 constexpr char showSettingsMessage[] = "show-settings\n";
+// Lines that may come before "show-settings", each with a percent-encoded value. An instance
+// that knows only "show-settings" skips them and still shows its window.
+constexpr char startupIdLine[] = "startup-id ";
+constexpr char activationTokenLine[] = "activation-token ";
+
+// The value of a line that starts with `key`, else nothing.
+std::optional<QByteArray> valueOf(const QByteArray& line, const char* key) {
+    if (!line.startsWith(key) || !line.endsWith('\n'))
+        return std::nullopt;
+    return QByteArray::fromPercentEncoding(line.mid(qstrlen(key)).chopped(1));
+}
 
 QString runtimeDirectory() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -52,16 +66,30 @@ void SingleInstance::listen() {
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine())
-                    if (socket->readLine() == showSettingsMessage)
-                        Q_EMIT showSettingsRequested();
+            auto token = std::make_shared<std::pair<QByteArray, QByteArray>>();
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket, token] {
+                while (socket->canReadLine()) {
+                    const QByteArray line = socket->readLine();
+                    if (const auto id = valueOf(line, startupIdLine))
+                        token->first = *id;
+                    else if (const auto activation = valueOf(line, activationTokenLine))
+                        token->second = *activation;
+                    else if (line == showSettingsMessage)
+                        Q_EMIT showSettingsRequested(token->first, token->second);
+                }
             });
         }
     });
 }
 
-bool SingleInstance::signalRunningInstance() {
+bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
+                                           const QByteArray& activationToken) {
+    QByteArray message;
+    if (!startupId.isEmpty())
+        message += startupIdLine + startupId.toPercentEncoding() + '\n';
+    if (!activationToken.isEmpty())
+        message += activationTokenLine + activationToken.toPercentEncoding() + '\n';
+    message += showSettingsMessage;
     // The running instance may still be starting: give it a moment to listen.
     QElapsedTimer timer;
     timer.start();
@@ -69,7 +97,7 @@ bool SingleInstance::signalRunningInstance() {
         QLocalSocket socket;
         socket.connectToServer(socketName_);
         if (socket.waitForConnected(500)) {
-            socket.write(showSettingsMessage);
+            socket.write(message);
             const bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
             return sent;

@@ -18,11 +18,13 @@ public:
 
     // True when this process is the one instance; it then listens for later launches.
     bool claim();
-    // Asks the running instance to show its settings window; false when none answered.
-    bool signalRunningInstance();
+    // Asks the running instance to show its settings window, handing on this launch's startup
+    // id and activation token (either may be empty); false when none answered.
+    bool signalRunningInstance(const QByteArray& startupId = {},
+                               const QByteArray& activationToken = {});
 
 Q_SIGNALS:
-    void showSettingsRequested();
+    void showSettingsRequested(const QByteArray& startupId, const QByteArray& activationToken);
 
 private:
     void listen();
