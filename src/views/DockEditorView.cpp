@@ -278,6 +278,7 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
     });
     hotKey_ = new HotKeyRecorderView(services_.hotKeys, services_.keyCodes, section);
     hotKey_->setObjectName(QStringLiteral("hotKey"));
+    hotKey_->setAccessibleName(tr("Show/Hide Hotkey"));
     hotKey_->setFixedSize(160, 24);
     connect(hotKey_, &HotKeyRecorderView::captured, this,
             [this](std::uint32_t keyCode, std::uint32_t modifiers) {

@@ -3,6 +3,7 @@
 #include "views/DockEditorView.h"
 #include "views/GeneralSettingsView.h"
 #include "views/PreferencesView.h"
+#include "views/TintColorButton.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -75,16 +76,28 @@ TEST_F(SettingsWindowTest, TheSidebarFollowsTheStoreAndPlusAddsADockWithoutSelec
 }
 
 TEST_F(SettingsWindowTest, DeletingTheSelectedDockShowsTheGeneralPageWithNoRowSelected) {
-    fakes.store.addDock(DockKind::items);
-    fakes.store.addDock(DockKind::clippings);
-    open();
-    preferences().select(stored(0).id);
-    ASSERT_TRUE(preferences().editor());
-    preferences().editor()->findChild<QPushButton*>(QStringLiteral("deleteDock"))->click();
-    settle();
-    EXPECT_EQ(rows(), (QStringList{"General", "General", "Docks", "Clippings Dock"}));
-    EXPECT_EQ(preferences().editor(), nullptr);
-    EXPECT_TRUE(preferences().generalPage()->isVisible());
+    // From the editor's own button, and from elsewhere (the tray, the file) with the colour
+    // dialog open.
+    for (const bool inEditor : {true, false}) {
+        SCOPED_TRACE(inEditor);
+        DockStoreTesting::setDocks(fakes.store, {Dock::makeDefault(DockKind::items, "New Dock"),
+                                                 Dock::makeDefault(DockKind::clippings, "Clips")});
+        open();
+        preferences().select(stored(0).id);
+        ASSERT_TRUE(preferences().editor());
+        auto* tint = preferences().editor()->findChild<TintColorButton*>(QStringLiteral("tint"));
+        tint->click();
+        const QPointer<QColorDialog> dialog = tint->dialog();
+        if (inEditor)
+            preferences().editor()->findChild<QPushButton*>(QStringLiteral("deleteDock"))->click();
+        else
+            fakes.store.removeDock(stored(0).id);
+        settle();
+        EXPECT_EQ(rows(), (QStringList{"General", "General", "Docks", "Clips"}));
+        EXPECT_EQ(preferences().editor(), nullptr);
+        EXPECT_TRUE(preferences().generalPage()->isVisible());
+        EXPECT_TRUE(!dialog || !dialog->isVisible());
+    }
 }
 
 TEST_F(SettingsWindowTest, TheLoginSwitchShowsWhatIsTrueAfterEveryChangeAndEveryShow) {
