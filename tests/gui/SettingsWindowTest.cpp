@@ -130,11 +130,3 @@ TEST_F(SettingsWindowTest, TheLoginSwitchShowsWhatIsTrueAfterEveryChangeAndEvery
                       : QStringList{});
     }
 }
-
-TEST_F(SettingsWindowTest, QuitMoorlineAsksToQuit) {
-    open();
-    bool asked = false;
-    QObject::connect(window.get(), &SettingsWindow::quitRequested, [&] { asked = true; });
-    preferences().generalPage()->findChild<QPushButton*>(QStringLiteral("quit"))->click();
-    EXPECT_TRUE(asked);
-}
