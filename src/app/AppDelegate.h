@@ -34,8 +34,6 @@ public:
     void applicationDidFinishLaunching();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
-    // The settings window once made, else null.
-    SettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
     // signals, session end).
     void flushPendingWork();
