@@ -12,7 +12,18 @@
 #include <unistd.h>
 
 namespace {
+// One line: "show-settings", then optionally the launch's startup id and activation token as
+// "key=value" words, each value percent-encoded (so it holds no space).
 constexpr char showSettingsMessage[] = "show-settings";
+constexpr char startupIdKey[] = "startup-id=";
+constexpr char activationTokenKey[] = "activation-token=";
+
+QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
+    for (const QByteArray& word : words)
+        if (word.startsWith(key))
+            return QByteArray::fromPercentEncoding(word.mid(qstrlen(key)));
+    return {};
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
@@ -39,16 +50,25 @@ bool SingleInstance::claim() {
     listener_ = std::make_unique<InstanceListener>(socketName_);
     connect(listener_.get(), &InstanceListener::messageReceived, this,
             [this](const QByteArray& message) {
-                if (message == showSettingsMessage)
-                    Q_EMIT showSettingsRequested();
+                const QList<QByteArray> words = message.split(' ');
+                if (words.first() == showSettingsMessage)
+                    Q_EMIT showSettingsRequested(valueOf(words, startupIdKey),
+                                                 valueOf(words, activationTokenKey));
             });
     listener_->start();
     return true;
 }
 
-bool SingleInstance::signalRunningInstance() {
+bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
+                                           const QByteArray& activationToken) {
     if (socketName_.isEmpty())
         return false;
+    QByteArray message = showSettingsMessage;
+    if (!startupId.isEmpty())
+        message += ' ' + QByteArray(startupIdKey) + startupId.toPercentEncoding();
+    if (!activationToken.isEmpty())
+        message += ' ' + QByteArray(activationTokenKey) + activationToken.toPercentEncoding();
+    message += '\n';
     // The running instance may still be starting, or busy with other clients: try for a few
     // seconds, until it confirms.
     QElapsedTimer timer;
@@ -57,8 +77,7 @@ bool SingleInstance::signalRunningInstance() {
         QLocalSocket socket;
         socket.connectToServer(socketName_);
         if (socket.waitForConnected(500)) {
-            socket.write(showSettingsMessage);
-            socket.write("\n");
+            socket.write(message);
             if (socket.waitForBytesWritten(1000) && socket.waitForReadyRead(1000) &&
                 socket.readLine(16) == "ok\n")
                 return true;

@@ -21,11 +21,13 @@ public:
     // True when this process is the one instance; it then listens for later launches. False
     // when another holds the lock, or when no private folder could be had for one.
     bool claim();
-    // Asks the running instance to show its settings window; false when none answered.
-    bool signalRunningInstance();
+    // Asks the running instance to show its settings window, handing on this launch's startup
+    // id and activation token (either may be empty); false when none answered.
+    bool signalRunningInstance(const QByteArray& startupId = {},
+                               const QByteArray& activationToken = {});
 
 Q_SIGNALS:
-    void showSettingsRequested();
+    void showSettingsRequested(const QByteArray& startupId, const QByteArray& activationToken);
 
 private:
     QString socketName_;

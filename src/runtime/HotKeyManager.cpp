@@ -30,12 +30,15 @@ void HotKeyManager::registerHotKey(const QUuid& dockID, std::uint32_t keyCode,
     if (nextHotKeyID > lastUsableID)
         return;
     const std::uint32_t id = nextHotKeyID++;
-    const auto handle = keepOrGrab(keyCode, modifiers, id);
-    if (!handle)
-        return;
-    hotKeyRefs.insert(dockID, {*handle, keyCode, modifiers});
+    if (suspensions_ == 0) {
+        const auto handle = keepOrGrab(keyCode, modifiers, id);
+        if (!handle)
+            return;
+        hotKeyRefs.insert(dockID, {*handle, keyCode, modifiers});
+    }
     handlers.insert(dockID, std::move(handler));
     idsByHotKeyID[id] = dockID;
+    chords_.insert(dockID, {keyCode, modifiers, id});
 }
 
 void HotKeyManager::unregister(const QUuid& dockID) {
@@ -44,7 +47,34 @@ void HotKeyManager::unregister(const QUuid& dockID) {
         hotKeyRefs.erase(found);
     }
     handlers.remove(dockID);
+    chords_.remove(dockID);
     std::erase_if(idsByHotKeyID, [&](const auto& entry) { return entry.second == dockID; });
+}
+
+Subscription HotKeyManager::suspend() {
+    if (suspensions_++ == 0) {
+        // Every grab goes back at once, the ones given up in this pass too, so that the
+        // recorder hears the chords our docks hold.
+        for (const auto& registration : std::as_const(hotKeyRefs))
+            backend_.release(registration.handle);
+        hotKeyRefs.clear();
+        releaseGivenUp();
+    }
+    return Subscription(lifetime_.guard([this] { resume(); }));
+}
+
+void HotKeyManager::resume() {
+    if (--suspensions_ > 0)
+        return;
+    // In the order of the ids: a chord two docks want goes back to the one that had it first.
+    const auto ids = idsByHotKeyID;
+    for (const auto& [id, dockID] : ids) {
+        const Chord chord = chords_.value(dockID);
+        if (const auto handle = backend_.grab(chord.keyCode, chord.modifiers, chord.id))
+            hotKeyRefs.insert(dockID, {*handle, chord.keyCode, chord.modifiers});
+        else
+            unregister(dockID);
+    }
 }
 
 std::optional<HotKeyBackend::Handle>

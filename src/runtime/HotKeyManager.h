@@ -2,6 +2,7 @@
 
 #include "platform/HotKeyBackend.h"
 #include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
 
 #include <QHash>
 #include <QUuid>
@@ -34,6 +35,11 @@ public:
     void unregister(const QUuid& dockID);
     // Whether the dock has a hot key that fires now.
     bool isRegistered(const QUuid& dockID) const { return hotKeyRefs.contains(dockID); }
+    // Gives every grab back to the window system until the handle is dropped, then takes them
+    // again, oldest first, so that a hot key recorder hears the chords our docks hold. Chords
+    // registered meanwhile are grabbed at the end; a chord lost to another program by then
+    // leaves its dock without a hot key. Suspensions nest.
+    [[nodiscard]] Subscription suspend();
 
 private:
     // A live grab and the chord it holds.
@@ -49,6 +55,13 @@ private:
     void releaseGivenUp();
     void installEventHandlerIfNeeded();
     void handleHotKey(std::uint32_t id);
+    void resume();
+
+    struct Chord {
+        std::uint32_t keyCode = 0;
+        std::uint32_t modifiers = 0;
+        std::uint32_t id = 0;
+    };
 
     HotKeyBackend& backend_;
     Scheduler& scheduler_;
@@ -58,6 +71,9 @@ private:
     bool eventHandlerInstalled = false;
     std::uint32_t nextHotKeyID = 1;
     std::map<std::uint32_t, QUuid> idsByHotKeyID;
+    // The chord of every dock with a handler, grabbed or waiting for a suspension to end.
+    QHash<QUuid, Chord> chords_;
+    int suspensions_ = 0;
 
     // Grabs unregistered in this pass and not yet released: callers unregister and register
     // again on every change of the store, and a chord registered again takes its grab back.
