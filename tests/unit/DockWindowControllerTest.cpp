@@ -156,17 +156,23 @@ TEST_F(DockWindowControllerTest, AHiddenDocksPanelStaysOutWhateverThePointerDoes
     EXPECT_EQ(panels.panelFor(id)->orderFrontCount, 1);
 }
 
-TEST_F(DockWindowControllerTest, ARightEdgeDockUsesTheRightEdgeOfAnyScreen) {
+TEST_F(DockWindowControllerTest, ADockAtAnInnerEdgeAnswersToItsOwnScreen) {
     screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1280, 800)};
     Dock dock = makeDock(QStringLiteral("R"), {1180, 300, 100, 200});
     dock.autoHide = true;
     dock.screenEdgeForAutoHide = ScreenEdge::right;
     store.docks.set({dock});
     startManager();
-    movePointer({500, 400});
-    ASSERT_FALSE(panels.panelFor(dock.id)->onScreen);
+    FakeDockPanelState* panel = panels.panelFor(dock.id);
+    movePointer({1300, 400});
+    ASSERT_TRUE(panel->onScreen);
+    // Gone on to the other monitor.
+    movePointer({1500, 400});
+    ASSERT_FALSE(panel->onScreen);
     movePointer({2556, 50});
-    EXPECT_TRUE(panels.panelFor(dock.id)->onScreen);
+    EXPECT_FALSE(panel->onScreen);
+    movePointer({1275, 50});
+    EXPECT_TRUE(panel->onScreen);
 }
 
 } // namespace
