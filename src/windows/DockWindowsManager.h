@@ -11,7 +11,8 @@
 
 // Keeps exactly one window controller per dock of the store: on every change of the dock list it
 // closes the controllers of removed docks, re-applies every remaining dock and makes controllers
-// for new ones, in list order.
+// for new ones, in list order. When screens are added, removed or rearranged it re-applies every
+// dock as well.
 class DockWindowsManager {
 public:
     // The store must outlive the manager.
@@ -27,11 +28,14 @@ public:
 
 private:
     void syncControllers();
+    void screensChanged();
 
     DockStore& store_;
     RunningAppsMonitor* runningAppsMonitor_;
     DockWindowDependencies dependencies_;
     std::map<QUuid, std::unique_ptr<DockWindowController>> controllers_;
     Subscription cancellable_;
+    Subscription screensSubscription_;
+    bool isScreenChangePending_ = false;
     LifetimeGuard lifetime_;
 };

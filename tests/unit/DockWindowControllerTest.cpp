@@ -63,11 +63,18 @@ TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
     EXPECT_EQ(panels.panelFor(a.id)->title, QStringLiteral("Renamed"));
 }
 
-TEST_F(DockWindowControllerTest, AFrameOffEveryScreenIsAppliedAsStored) {
-    const Dock a = makeDock(QStringLiteral("A"), {-5000, 9000, 0, -20});
+TEST_F(DockWindowControllerTest, ADockOffEveryScreenIsShownOnTheNearestUntilTheUserMovesIt) {
+    const Dock a = makeDock(QStringLiteral("A"), {1500, 300, 100, 200});
     store.docks.set({a});
     startManager();
-    EXPECT_EQ(panels.panelFor(a.id)->frame, QRectF(-5000, 9000, 0, -20));
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    // Showing it there is no move of the user's: the stored frame waits for its monitor.
+    scheduler.advance(1s);
+    EXPECT_EQ(stored(a.id).position, a.position);
+    panel->userSetsFrame({600, 300, 100, 200});
+    scheduler.advance(300ms);
+    EXPECT_EQ(stored(a.id).position, (DockPosition{600, 300, 100, 200}));
 }
 
 TEST_F(DockWindowControllerTest, AlwaysOnTopFollowsTheRecord) {
@@ -173,6 +180,52 @@ TEST_F(DockWindowControllerTest, ADockAtAnInnerEdgeAnswersToItsOwnScreen) {
     EXPECT_FALSE(panel->onScreen);
     movePointer({1275, 50});
     EXPECT_TRUE(panel->onScreen);
+}
+
+// Two monitors side by side; a dock on the right one.
+class DockWindowScreensTest : public DockWindowControllerTest {
+protected:
+    const QRectF primary{0, 0, 1280, 800};
+    const QRectF secondary{1280, 0, 1280, 800};
+    DockWindowScreensTest() { screens.setFrames({primary, secondary}); }
+};
+
+TEST_F(DockWindowScreensTest, AnUnpluggedMonitorsDockStandsInOnTheOtherAndComesBack) {
+    const Dock a = makeDock(QStringLiteral("A"), {1500, 300, 100, 200});
+    store.docks.set({a});
+    startManager();
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    ASSERT_EQ(panel->frame, QRectF(1500, 300, 100, 200));
+
+    screens.setFrames({primary});
+    scheduler.runPending();
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    // The window manager moves windows of a lost monitor on its own; that is not written and
+    // the record places the panel again once the screens are quiet.
+    panel->userSetsFrame({1260, 280, 100, 200});
+    scheduler.advance(2s);
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    EXPECT_EQ(stored(a.id).position, a.position);
+
+    screens.setFrames({primary, secondary});
+    scheduler.runPending();
+    EXPECT_EQ(panel->frame, QRectF(1500, 300, 100, 200));
+    scheduler.advance(2s);
+    EXPECT_EQ(stored(a.id).position, a.position);
+}
+
+TEST_F(DockWindowScreensTest, ABurstOfScreenChangesReappliesEveryDockOnce) {
+    store.docks.set({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
+    startManager();
+    const int beforeA = panels.panels[0]->setFrameCount;
+    const int beforeB = panels.panels[1]->setFrameCount;
+    for (int i = 0; i < 3; ++i)
+        screens.setFrames({primary, secondary});
+    scheduler.runPending();
+    EXPECT_EQ(panels.panels[0]->setFrameCount, beforeA + 1);
+    EXPECT_EQ(panels.panels[1]->setFrameCount, beforeB + 1);
+    manager.reset();
+    EXPECT_EQ(screens.observerCount(), 0u);
 }
 
 } // namespace
