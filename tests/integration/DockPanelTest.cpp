@@ -1,113 +1,22 @@
-// Dock panels on a real X server with Openbox: geometry, map state, window-manager hints, the
-// stays-on-top toggle, auto-hide driven by real pointer motion and moves written back.
-#include "fakes/FakeDefaultApplications.h"
-#include "fakes/FakeFileSystem.h"
-#include "integration/support/XSession.h"
-#include "platform/QtScheduler.h"
-#include "backends/x11/X11HotKeyBackend.h"
-#include "runtime/HotKeyManager.h"
-#include "store/DockStore.h"
-#include "windows/DockPanelWindow.h"
-#include "windows/DockWindowsEnvironment.h"
-#include "windows/DockWindowsManager.h"
+// Dock panels on a real X server with a real window manager: geometry, map state,
+// window-manager hints, the stays-on-top toggle, auto-hide driven by real pointer motion and
+// moves written back.
+#include "integration/support/PanelFixture.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace X11Probe;
+using Geometry = WindowGeometry;
 
 // The Xvfb screen of the shared session: 1280 x 800, so Qt y = 800 - (y + height).
 constexpr int screenHeight = 800;
 
-QString windowId(WId id) {
-    return QString::number(quint64(id));
-}
-
-QString xprop(WId window, const QString& property) {
-    return QString::fromUtf8(
-        Desktop::run(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId(window), property})
-            .out);
-}
-
-struct Geometry {
-    int x = -1, y = -1, width = -1, height = -1;
-    QString mapState;
-    bool operator==(const Geometry&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Geometry& g) {
-    return out << g.x << "," << g.y << " " << g.width << "x" << g.height << " "
-               << g.mapState.toStdString();
-}
-
-Geometry xwininfo(WId window) {
-    const QString info = QString::fromUtf8(
-        Desktop::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId(window)}).out);
-    const auto field = [&](const char* name) {
-        const QRegularExpression re(QStringLiteral("%1:\\s*(\\S+)").arg(QLatin1String(name)));
-        return re.match(info).captured(1);
-    };
-    return {field("Absolute upper-left X").toInt(), field("Absolute upper-left Y").toInt(),
-            field("Width").toInt(), field("Height").toInt(), field("Map State")};
-}
-
-class DockPanelTest : public ::testing::Test {
-protected:
-    DockPanelTest() { store.docks.set({}); }
-    ~DockPanelTest() override {
-        manager.reset();
-        QCoreApplication::processEvents();
-    }
-
-    Dock addDock(const QString& name, DockPosition position, bool autoHide = false) {
-        Dock dock = Dock::makeDefault(DockKind::items, name);
-        dock.position = position;
-        dock.autoHide = autoHide;
-        store.docks.mutate([&](std::vector<Dock>& docks) { docks.push_back(dock); });
-        return dock;
-    }
-
-    void start() {
-        manager = std::make_unique<DockWindowsManager>(
-            store, nullptr, environment.dependencies(scheduler, hotKeys));
-    }
-
-    DockPanelWindow* panelOf(const QUuid& id) const {
-        auto* controller = manager->controller(id);
-        return controller ? dynamic_cast<DockPanelWindow*>(controller->panel()) : nullptr;
-    }
-
-    void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-        Dock dock = *store.dock(id);
-        edit(dock);
-        store.update(dock);
-    }
-
-    static bool waitForMapState(WId window, const QString& state) {
-        return Desktop::waitUntil([&] { return xwininfo(window).mapState == state; });
-    }
-
-    bool waitForGeometry(WId window, const Geometry& expected) {
-        return Desktop::waitUntil([&] { return xwininfo(window) == expected; });
-    }
-
-    static void xdotool(const QStringList& arguments) {
-        Desktop::run(QStringLiteral("xdotool"), arguments);
-    }
-
-    FakeFileSystem fileSystem;
-    QtScheduler& scheduler = QtScheduler::shared();
-    FakeDefaultApplications defaultApplications;
-    DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data")}};
-    X11HotKeyBackend hotKeyBackend;
-    HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockWindowsEnvironment environment;
-    std::unique_ptr<DockWindowsManager> manager;
-};
+class DockPanelTest : public PanelFixture {};
 
 TEST_F(DockPanelTest, GeometryAndMapStateFollowTheRecord) {
     const Dock dock = addDock(QStringLiteral("Geometry"), {100, 200, 180, 300});
@@ -159,6 +68,11 @@ TEST_F(DockPanelTest, StaysOutOfTaskBarsOnEveryWorkspaceAfterEachShow) {
     change(dock.id, [](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // On every workspace indeed: still shown on another one.
+    xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
+    Desktop::waitUntil([] { return false; }, 200ms);
+    EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
+    xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
 }
 
 TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
