@@ -4,6 +4,7 @@
 #include "integration/support/PanelFixture.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,47 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     Desktop::waitUntil([] { return false; }, 200ms);
     EXPECT_FALSE(above());
+}
+
+TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
+    const Dock dock = addDock(QStringLiteral("Stacked"), {100, 200, 180, 300});
+    start();
+    const WId window = panelOf(dock.id)->winId();
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    QProcess xterm;
+    xterm.start(QStringLiteral("xterm"),
+                {QStringLiteral("-geometry"), QStringLiteral("40x20+50+250"), QStringLiteral("-e"),
+                 QStringLiteral("sleep"), QStringLiteral("60")});
+    ASSERT_TRUE(xterm.waitForStarted(5000));
+    const auto terminal = [&] {
+        return Desktop::run(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--pid"), QString::number(xterm.processId())})
+            .out.trimmed();
+    };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return !terminal().isEmpty(); }));
+    // Which of the two the window manager stacks higher.
+    const auto panelOnTop = [&] {
+        const QString stacking = QString::fromUtf8(
+            Desktop::run(QStringLiteral("xprop"),
+                         {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")})
+                .out);
+        const QString terminalId =
+            QStringLiteral("0x") + QString::number(terminal().toULongLong(), 16);
+        const QString panelId = QStringLiteral("0x") + QString::number(quint64(window), 16);
+        return stacking.indexOf(panelId) > stacking.indexOf(terminalId);
+    };
+    const auto activateTerminal = [&] {
+        xdotool({QStringLiteral("windowactivate"), QString::fromLatin1(terminal())});
+        Desktop::waitUntil([] { return false; }, 300ms);
+    };
+    activateTerminal();
+    EXPECT_TRUE(panelOnTop());
+    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
+    activateTerminal();
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !panelOnTop(); }));
+    xterm.kill();
+    xterm.waitForFinished(3000);
 }
 
 TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
