@@ -184,6 +184,13 @@ TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
 TEST_F(RunningAppsTest, TerminateClosesPolitely) {
     QProcess& xterm = startXterm();
     ASSERT_TRUE(waitForApp(xterm));
+    // xterm may map its window before it has started its command; a close before that leaves
+    // it with nothing to hang up, and it stays.
+    ASSERT_TRUE(Desktop::waitUntil([&] {
+        return Desktop::run(QStringLiteral("pgrep"),
+                            {QStringLiteral("-P"), QString::number(xterm.processId())})
+                   .exitCode == 0;
+    }));
     monitor.terminate(*app(xterm));
     // A close request lets xterm exit by itself; a kill would be a crash exit.
     ASSERT_TRUE(xterm.waitForFinished(10000));
