@@ -125,7 +125,7 @@ BENCHMARK(BM_ChordChange)
 
 int main(int argc, char** argv) {
     XSession::Options options;
-    options.windowManager = false;
+    options.windowManager = XSession::WindowManager::none;
     XSession session(options);
     if (!session.start()) {
         std::fprintf(stderr, "bench: could not start Xvfb\n");

@@ -181,12 +181,19 @@ TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
         return !state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Normal");
     }));
     EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
-    EXPECT_GT(published, 0);
+    EXPECT_TRUE(Desktop::waitUntil([&] { return published > 0; }));
 }
 
 TEST_F(RunningAppsTest, TerminateClosesPolitely) {
     QProcess& xterm = startXterm();
     ASSERT_TRUE(waitForApp(xterm));
+    // xterm may map its window before it has started its command; a close before that leaves
+    // it with nothing to hang up, and it stays.
+    ASSERT_TRUE(Desktop::waitUntil([&] {
+        return Desktop::run(QStringLiteral("pgrep"),
+                            {QStringLiteral("-P"), QString::number(xterm.processId())})
+                   .exitCode == 0;
+    }));
     monitor.terminate(*app(xterm));
     // A close request lets xterm exit by itself; a kill would be a crash exit.
     ASSERT_TRUE(xterm.waitForFinished(10000));
@@ -387,28 +394,37 @@ TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
                             {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")})
             .out;
     };
-    const auto isActive = [&](xcb_window_t window) {
-        return activeWindow().contains("0x" + QByteArray::number(window, 16));
+    // Active and at the top of the stacking list: xfwm4 reports the new active window before it
+    // has restacked, and the next activation reads the stacking list.
+    const auto inFront = [&](xcb_window_t window) {
+        const QByteArray id = "0x" + QByteArray::number(window, 16);
+        const QByteArray stacking =
+            Desktop::run(QStringLiteral("xprop"),
+                         {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")})
+                .out.trimmed();
+        return activeWindow().contains(id) && stacking.endsWith(id);
+    };
+    const auto activateTerminal = [&] {
+        monitor.activate(*app(xterm));
+        return Desktop::waitUntil([&] { return inFront(app(xterm)->windows.front()); });
     };
 
     // The first window is brought to the front by itself, then the terminal over both.
     Desktop::run(QStringLiteral("xdotool"),
                  {QStringLiteral("windowactivate"), QString::number(windows[0])});
-    ASSERT_TRUE(Desktop::waitUntil([&] { return isActive(windows[0]); }));
-    monitor.activate(*app(xterm));
-    ASSERT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
+    ASSERT_TRUE(Desktop::waitUntil([&] { return inFront(windows[0]); }));
+    ASSERT_TRUE(activateTerminal());
 
     monitor.activate(*twoWindows());
-    EXPECT_TRUE(Desktop::waitUntil([&] { return isActive(windows[0]); }))
+    EXPECT_TRUE(Desktop::waitUntil([&] { return inFront(windows[0]); }))
         << activeWindow().constData();
 
     Desktop::run(QStringLiteral("xdotool"),
                  {QStringLiteral("windowactivate"), QString::number(windows[1])});
-    ASSERT_TRUE(Desktop::waitUntil([&] { return isActive(windows[1]); }));
-    monitor.activate(*app(xterm));
-    ASSERT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
+    ASSERT_TRUE(Desktop::waitUntil([&] { return inFront(windows[1]); }));
+    ASSERT_TRUE(activateTerminal());
     monitor.activate(*twoWindows());
-    EXPECT_TRUE(Desktop::waitUntil([&] { return isActive(windows[1]); }))
+    EXPECT_TRUE(Desktop::waitUntil([&] { return inFront(windows[1]); }))
         << activeWindow().constData();
 }
 
