@@ -33,9 +33,10 @@ AppMatchEntry entry(const QString& id, const QString& name, const QString& start
 
 TEST(AppMatchGrouping, GroupsByProcessThenClassThenWindowInFirstAppearanceOrder) {
     const auto groups = AppMatchGrouping::group({
-        window(0x10, 100, "XTerm"),
+        window(0x10, 100, ""), // the class comes from the first window that has one
         window(0x20, std::nullopt, "Remote"),
-        window(0x11, 100, "XTerm-dialog"),
+        window(0x11, 100, "XTerm"),
+        window(0x12, 100, "XTerm-dialog"),
         window(0x30, 200, "XTerm"), // another process of the same class is another application
         window(0x21, std::nullopt, "Remote"),
         window(0x40, std::nullopt, ""),
@@ -43,21 +44,15 @@ TEST(AppMatchGrouping, GroupsByProcessThenClassThenWindowInFirstAppearanceOrder)
     });
     ASSERT_EQ(groups.size(), 5u);
     EXPECT_EQ(groups[0].key, "pid:100");
-    EXPECT_EQ(groups[0].windows, (std::vector<std::uint32_t>{0x10, 0x11}));
+    EXPECT_EQ(groups[0].windows, (std::vector<std::uint32_t>{0x10, 0x11, 0x12}));
     EXPECT_EQ(groups[0].wmClass, "XTerm");
+    EXPECT_EQ(groups[0].wmInstance, "xterm");
     EXPECT_EQ(groups[1].key, "class:Remote");
     EXPECT_EQ(groups[1].windows, (std::vector<std::uint32_t>{0x20, 0x21}));
     EXPECT_FALSE(groups[1].pid.has_value());
     EXPECT_EQ(groups[2].key, "pid:200");
     EXPECT_EQ(groups[3].key, "window:0x40");
     EXPECT_EQ(groups[4].key, "window:0x41");
-}
-
-TEST(AppMatchGrouping, ClassComesFromTheFirstWindowThatHasOne) {
-    const auto groups = AppMatchGrouping::group({window(1, 5, ""), window(2, 5, "Gimp")});
-    ASSERT_EQ(groups.size(), 1u);
-    EXPECT_EQ(groups[0].wmClass, "Gimp");
-    EXPECT_EQ(groups[0].wmInstance, "gimp");
 }
 
 struct RegularCase {

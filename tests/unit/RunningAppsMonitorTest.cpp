@@ -29,38 +29,21 @@ protected:
 
 } // namespace
 
-TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationBeforeAnyNotification) {
-    source.current.applications = {FakeRunningApplications::make("b", "Beta", 2),
-                                   FakeRunningApplications::make("a", "Alpha", 1)};
-    source.current.frontmost = source.current.applications[0];
+TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationWithRegularAppsAndAnyFrontmost) {
+    using P = ActivationPolicy;
+    source.current.applications = {
+        FakeRunningApplications::make("b", "Beta", 2),
+        FakeRunningApplications::make("acc", "Alpha", -1, P::accessory),
+        FakeRunningApplications::make("a", "Alpha", 1),
+        FakeRunningApplications::make("pro", "Alpha", -1, P::prohibited),
+    };
+    source.current.frontmost = FakeRunningApplications::make("panel", "Panel", 7, P::accessory);
     const auto monitor = makeMonitor();
     EXPECT_EQ(keys(*monitor->apps), (QStringList{"a", "b"}));
     ASSERT_TRUE(monitor->frontmostApp->has_value());
-    EXPECT_EQ((*monitor->frontmostApp)->key, "b");
+    EXPECT_EQ((*monitor->frontmostApp)->processIdentifier, 7);
     EXPECT_EQ(source.snapshotCount, 1);
     EXPECT_EQ(scheduler.pendingCount(), 0u);
-}
-
-TEST_F(RunningAppsMonitorTest, KeepsOnlyRegularApplicationsInSourceOrder) {
-    using P = ActivationPolicy;
-    source.current.applications = {
-        FakeRunningApplications::make("r1", "Same"),
-        FakeRunningApplications::make("acc", "Same", -1, P::accessory),
-        FakeRunningApplications::make("r2", "Same"),
-        FakeRunningApplications::make("pro", "Same", -1, P::prohibited),
-        FakeRunningApplications::make("r3", "Same"),
-    };
-    const auto monitor = makeMonitor();
-    EXPECT_EQ(keys(*monitor->apps), (QStringList{"r1", "r2", "r3"}));
-}
-
-TEST_F(RunningAppsMonitorTest, FrontmostNeedNotBeRegular) {
-    source.current.frontmost =
-        FakeRunningApplications::make("panel", "Panel", 7, ActivationPolicy::accessory);
-    const auto monitor = makeMonitor();
-    EXPECT_TRUE(monitor->apps->empty());
-    ASSERT_TRUE(monitor->frontmostApp->has_value());
-    EXPECT_EQ((*monitor->frontmostApp)->processIdentifier, 7);
 }
 
 struct SortCase {
@@ -105,17 +88,25 @@ INSTANTIATE_TEST_SUITE_P(
                  {"1", "0"}},
         SortCase{"a prefix sorts before its extensions", {"Termite", "Term"}, {"1", "0"}}));
 
-TEST_F(RunningAppsMonitorTest, PostsOneRefreshPerNotificationAndRunsNoneSynchronously) {
+TEST_F(RunningAppsMonitorTest, EachNotificationRefreshesAppsThenFrontmostOnALaterPass) {
     const auto monitor = makeMonitor();
-    source.current.applications = {FakeRunningApplications::make("a", "A")};
-    source.notifyChange();
+    source.current.applications = {FakeRunningApplications::make("a", "A", 1)};
+    source.current.frontmost = source.current.applications[0];
+    QStringList events;
+    const auto willChange = monitor->onObjectWillChange([&] { events << "will"; });
+    const auto appsSink = monitor->apps.sink([&](const auto&) { events << "apps"; });
+    const auto frontSink = monitor->frontmostApp.sink([&](const auto&) { events << "front"; });
+    events.clear();
     source.notifyChange();
     source.notifyChange();
     EXPECT_EQ(source.snapshotCount, 1);
-    EXPECT_TRUE(monitor->apps->empty());
-    EXPECT_EQ(scheduler.pendingCount(), 3u);
+    EXPECT_TRUE(events.isEmpty());
+    EXPECT_EQ(scheduler.pendingCount(), 2u);
     scheduler.runPending();
-    EXPECT_EQ(source.snapshotCount, 4);
+    EXPECT_EQ(source.snapshotCount, 3);
+    // Published again when unchanged.
+    EXPECT_EQ(events,
+              (QStringList{"will", "apps", "will", "front", "will", "apps", "will", "front"}));
     EXPECT_EQ(keys(*monitor->apps), (QStringList{"a"}));
 }
 
@@ -131,38 +122,16 @@ TEST_F(RunningAppsMonitorTest, PendingRefreshDoesNothingOnceTheMonitorIsGone) {
     EXPECT_EQ(source.snapshotCount, 1);
 }
 
-TEST_F(RunningAppsMonitorTest, RefreshPublishesAppsThenFrontmostAlsoWhenUnchanged) {
-    source.current.applications = {FakeRunningApplications::make("a", "A", 1)};
-    source.current.frontmost = source.current.applications[0];
-    const auto monitor = makeMonitor();
-    QStringList events;
-    const auto willChange = monitor->onObjectWillChange([&] { events << "will"; });
-    const auto appsSink = monitor->apps.sink([&](const auto&) { events << "apps"; });
-    const auto frontSink = monitor->frontmostApp.sink([&](const auto&) { events << "front"; });
-    events.clear();
-
-    source.notifyChange();
-    scheduler.runPending();
-    EXPECT_EQ(events, (QStringList{"will", "apps", "will", "front"}));
-    EXPECT_EQ(keys(*monitor->apps), (QStringList{"a"}));
-}
-
-TEST_F(RunningAppsMonitorTest, HandsRequestsToTheSource) {
-    const auto app = FakeRunningApplications::make("xterm", "XTerm", 42);
+TEST_F(RunningAppsMonitorTest, HandsRequestsToTheSourceAndRevealsTheBundleAsAFileUrl) {
+    auto app = FakeRunningApplications::make("xterm", "XTerm", 42);
     const auto monitor = makeMonitor();
     monitor->activate(app);
     monitor->hide(app);
     monitor->terminate(app);
     EXPECT_EQ(source.requests, (QStringList{"activate xterm", "hide xterm", "terminate xterm"}));
-}
-
-TEST_F(RunningAppsMonitorTest, RevealsTheBundleLocationAsAFileUrl) {
-    auto app = FakeRunningApplications::make("x", "X");
-    const auto monitor = makeMonitor();
     monitor->reveal(app);
     EXPECT_TRUE(workspace.requests.isEmpty());
-
-    app.bundleLocation = QStringLiteral("/usr/share/applications/my app.desktop");
+    app.bundleLocation = u"/usr/share/applications/my app.desktop"_qs;
     monitor->reveal(app);
     EXPECT_EQ(workspace.requests,
               (QStringList{"reveal file:///usr/share/applications/my%20app.desktop"}));
