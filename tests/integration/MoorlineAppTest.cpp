@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <utility>
 
 #include <fcntl.h>
@@ -189,10 +189,7 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
     const QString qtRuntime =
         squat + u"/runtime-"_qs + QString::fromLocal8Bit(user ? user->pw_name : "");
     QProcess squatter;
-    struct Cleanup {
-        std::function<void()> run;
-        ~Cleanup() { run(); }
-    } cleanup{[&, qtRuntimeExisted = QFileInfo::exists(qtRuntime)] {
+    const auto cleanup = qScopeGuard([&, qtRuntimeExisted = QFileInfo::exists(qtRuntime)] {
         squatter.kill();
         squatter.waitForFinished();
         QFile::remove(instanceBase(squat) + u".lock"_qs);
@@ -200,7 +197,7 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
         QDir(QFileInfo(squatterBinary).path()).removeRecursively();
         if (!qtRuntimeExisted)
             QDir().rmdir(qtRuntime);
-    }};
+    });
     QDir().mkpath(QFileInfo(squatterBinary).path());
     QFile::remove(squatterBinary);
     ASSERT_TRUE(QFile::copy(u"/bin/sleep"_qs, squatterBinary));
