@@ -1,5 +1,6 @@
 #include "backends/desktop/XdgAutostartLoginItems.h"
 #include "fakes/FakeSystemLog.h"
+#include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "runtime/LaunchAtLogin.h"
 
@@ -15,27 +16,12 @@
 
 namespace {
 
-QString configHome() {
-    return qEnvironmentVariable("XDG_CONFIG_HOME");
-}
-
 // desktop-file-validate prints errors and warnings alike; hints are fine.
 void expectValid(const QString& path) {
-    const auto result = Desktop::run(QStringLiteral("desktop-file-validate"), {path});
+    const auto result = Desktop::run(u"desktop-file-validate"_qs, {path});
     EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
     EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
         << result.out.constData();
-}
-
-bool writeFile(const QString& path, const QByteArray& content, bool executable = false) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-    return true;
 }
 
 } // namespace
@@ -44,9 +30,10 @@ TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
     XdgAutostartLoginItems items;
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
-    const QString entry = configHome() + QStringLiteral("/autostart/moorline.desktop");
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart"_qs;
+    const QString entry = folder + u"/moorline.desktop"_qs;
     ASSERT_EQ(items.entryPath(), entry);
-    ASSERT_FALSE(QFile::exists(configHome() + QStringLiteral("/autostart")));
+    ASSERT_FALSE(QFile::exists(folder));
     EXPECT_FALSE(launch.isEnabled());
 
     launch.setEnabled(true);
@@ -97,10 +84,9 @@ protected:
     QString autostart(int row) const { return path(u"autostart-%1"_qs.arg(row)); }
 
     void makeProgram(const QString& relative) {
-        const QString program = path(relative);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(program).path()));
-        ASSERT_TRUE(writeFile(program,
-                              "#!/bin/sh\nprintf %s \"$0\" > '" + marker().toUtf8() + "'\n", true));
+        ASSERT_TRUE(Desktop::writeFile(
+            path(relative), "#!/bin/sh\nprintf %s \"$0\" > '" + marker().toUtf8() + "'\n",
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
     QString marker() const { return path(u"started"_qs); }
 
@@ -116,8 +102,7 @@ protected:
         g_clear_error(&error);
         if (!started || !Desktop::waitUntil([this] { return QFile(marker()).size() > 0; }))
             return u"(nothing started)"_qs;
-        QFile file(marker());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return QString::fromUtf8(Desktop::readFile(marker()));
     }
 
     // A folder name with every character the Desktop Entry format reserves.
@@ -179,56 +164,38 @@ TEST_F(AutostartCopies, TheEntryStartsTheInstalledCopyWhenThatRunsAndTheRunningO
     QDir::setCurrent(previous);
 }
 
-TEST_F(AutostartCopies, AnEntryForAnotherCopyIsNotThisOnesAndRegisteringTakesItOver) {
+TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTakesItOver) {
     XdgAutostartLoginItems items(path(u"usr/bin/moorline"_qs), autostart(0), {path(u"usr/bin"_qs)});
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
     // The session that reads the entry at login finds a bare name on its own PATH.
     const QByteArray previousPath = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(path(u"usr/bin"_qs)) + ':' + previousPath);
-    const std::pair<QByteArray, LoginItemStatus> rows[] = {
-        {"moorline", LoginItemStatus::enabled},
-        {path(u"usr/bin/moorline"_qs).toUtf8(), LoginItemStatus::enabled},
-        {"\"" + path(u"usr/bin/moorline"_qs).toUtf8() + "\" --flag", LoginItemStatus::enabled},
-        {path(u"build/moorline"_qs).toUtf8(), LoginItemStatus::notFound},
-        {path(u"links/moorline"_qs).toUtf8(), LoginItemStatus::notFound},
-        {path(u"usr/bin/gone"_qs).toUtf8(), LoginItemStatus::notFound},
-        {"moorline-gone", LoginItemStatus::notFound},
+    const auto entry = [](const QByteArray& exec) {
+        return "[Desktop Entry]\nType=Application\nName=M\nExec=" + exec + '\n';
     };
-    for (const auto& [exec, status] : rows) {
-        ASSERT_TRUE(QDir().mkpath(autostart(0)));
-        ASSERT_TRUE(writeFile(items.entryPath(),
-                              "[Desktop Entry]\nType=Application\nName=M\nExec=" + exec + '\n'));
-        EXPECT_EQ(items.status(), status) << exec.constData();
+    const QByteArray installed = path(u"usr/bin/moorline"_qs).toUtf8();
+    const std::pair<QByteArray, LoginItemStatus> rows[] = {
+        {entry("moorline"), LoginItemStatus::enabled},
+        {entry(installed), LoginItemStatus::enabled},
+        {entry("\"" + installed + "\" --flag"), LoginItemStatus::enabled},
+        {entry(path(u"build/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry(path(u"links/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry(path(u"usr/bin/gone"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry("moorline-gone"), LoginItemStatus::notFound},
+        {entry("moorline") + "Hidden=true\n", LoginItemStatus::notRegistered},
+        {entry("moorline") + "X-GNOME-Autostart-enabled=false\n", LoginItemStatus::notRegistered},
+        {"not a desktop entry", LoginItemStatus::notRegistered},
+    };
+    for (const auto& [content, status] : rows) {
+        SCOPED_TRACE(content.constData());
+        ASSERT_TRUE(Desktop::writeFile(items.entryPath(), content));
+        EXPECT_EQ(items.status(), status);
         launch.setEnabled(true);
-        EXPECT_TRUE(launch.isEnabled()) << exec.constData();
-        EXPECT_EQ(launched(items.entryPath()).toStdString(),
-                  path(u"usr/bin/moorline"_qs).toStdString())
-            << exec.constData();
+        EXPECT_TRUE(launch.isEnabled());
+        EXPECT_EQ(launched(items.entryPath()), QString::fromUtf8(installed));
     }
     qputenv("PATH", previousPath);
-    EXPECT_TRUE(log.lines.isEmpty());
-}
-
-TEST(AutostartTest, AnEntryHiddenOrSwitchedOffIsNotEnabledAndRegisteringRenewsIt) {
-    QTemporaryDir root;
-    const QString folder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    XdgAutostartLoginItems items(QStringLiteral("/bin/true"), folder);
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    for (const QByteArray& off :
-         {QByteArray("Hidden=true\n"), QByteArray("X-GNOME-Autostart-enabled=false\n")}) {
-        ASSERT_TRUE(writeFile(items.entryPath(), "[Desktop Entry]\nType=Application\nName=M\n"
-                                                 "Exec=/bin/true\n" +
-                                                     off));
-        EXPECT_FALSE(launch.isEnabled()) << off.constData();
-        launch.setEnabled(true);
-        EXPECT_TRUE(launch.isEnabled()) << off.constData();
-        expectValid(items.entryPath());
-    }
-    ASSERT_TRUE(writeFile(items.entryPath(), "not a desktop entry"));
-    EXPECT_FALSE(launch.isEnabled());
     EXPECT_TRUE(log.lines.isEmpty());
 }
 
@@ -237,7 +204,7 @@ TEST(AutostartTest, AnUnwritableAutostartFolderIsLoggedWithTheSystemsReason) {
     // stops everyone.
     QTemporaryDir root;
     const QString notAFolder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(writeFile(notAFolder, "in the way"));
+    ASSERT_TRUE(Desktop::writeFile(notAFolder, "in the way"));
     XdgAutostartLoginItems items(QStringLiteral("/bin/true"), notAFolder);
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
