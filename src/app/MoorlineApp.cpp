@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 #include "views/MenuBarView.h"
 
@@ -47,9 +48,15 @@ extern "C" void flushAtExit() {
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
+    // Read before Qt takes the startup id out of the environment: a second launch hands both on
+    // to the running instance, whose window the launch is really for.
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    // A token is good for one activation: the programs the docks start must not inherit it.
+    qunsetenv("XDG_ACTIVATION_TOKEN");
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
-    QApplication::setDesktopFileName(QStringLiteral("moorline"));
+    QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.
@@ -65,13 +72,16 @@ int MoorlineApp::run(int argc, char** argv) {
     auto instance = std::make_unique<SingleInstance>(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (!instance->claim())
-        return instance->signalRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
+        return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
+                                                                           : EXIT_FAILURE;
 
     AppDelegate delegate;
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,
-                     &AppDelegate::showSettingsWindow);
+                     [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
+                         delegate.showSettingsWindow({startupId, activationToken});
+                     });
     QObject::connect(&delegate.menuBar(), &MenuBarView::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 

@@ -6,6 +6,7 @@
 #include "views/DockViewServices.h"
 #include "windows/DockWindowDependencies.h"
 
+#include <QRectF>
 #include <QUuid>
 
 #include <cstdint>
@@ -40,12 +41,18 @@ public:
     std::optional<DockPosition> takePendingFrame();
     // Ends the controller's life on screen: monitor, hot key, then the panel.
     void close();
+    // Re-applies the dock after screens were added, removed or rearranged, and keeps the window
+    // manager's own moves of the panel in the next moment out of the record.
+    void screensChanged();
 
     bool isAutoHidden() const { return isAutoHidden_; }
     DockPanel* panel() const { return panel_.get(); }
 
 private:
     void buildPanel();
+    // The frame the panel is to show for the dock: the stored one, or a stand-in on a screen
+    // (remembered in standInFrame_).
+    QRectF chooseShownFrame(const Dock& dock);
     void registerHotKeyIfNeeded();
     void setupAutoHideMonitorIfNeeded(const Dock& dock);
     void pointerMoved();
@@ -64,6 +71,10 @@ private:
     std::uint64_t appliedRevision_ = 0;
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
+    // Where the panel is shown while no screen shows the stored frame.
+    std::optional<QRectF> standInFrame_;
+    bool isSettling_ = false;
+    Subscription settleWorkItem_;
     // One check per pass of the event loop, however many pointer events the pass brought.
     bool isMouseCheckPending_ = false;
     LifetimeGuard lifetime_;
