@@ -2,11 +2,13 @@
 // a file system without O_TMPFILE, switched while the program runs, for scripts/check-saves.
 // Needs no privilege (CI runs as root, where permissions block nothing, and may not mount).
 //   MOORLINE_FAULT_DIR   the folder (absolute, no trailing slash)
-//   MOORLINE_FAULT_MODE  a file holding the mode: "enospc", "erofs", "notmpfile", or nothing
+//   MOORLINE_FAULT_MODE  a file holding the modes, separated by spaces, or nothing
 // Only calls on paths in the folder, or on files opened there, are touched:
 //   enospc     writes fail with ENOSPC (files can still be made, as on a full disk)
 //   erofs      opening for writing, making, linking, renaming and removing fail with EROFS
 //   notmpfile  O_TMPFILE fails with EOPNOTSUPP, so QSaveFile names its temporary file at once
+//   slow       writes take at most 256 KB at a time, 10 ms each, as on a slow disk: a 10 MB save
+//              lasts about 0.4 s, long enough for a kill at a random moment to land in it
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -20,7 +22,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-enum mode { PASS, ENOSPC_MODE, EROFS_MODE, NOTMPFILE_MODE };
+enum mode { PASS = 0, ENOSPC_MODE = 1, EROFS_MODE = 2, NOTMPFILE_MODE = 4, SLOW_MODE = 8 };
 
 // Files opened in the folder, by descriptor.
 static unsigned char tracked[65536];
@@ -33,9 +35,10 @@ static int inFolder(const char* path) {
     return strncmp(path, dir, n) == 0 && (path[n] == '/' || path[n] == '\0');
 }
 
-static enum mode currentMode(void) {
+// The modes in force, as a set of the flags above.
+static int currentMode(void) {
     const char* file = getenv("MOORLINE_FAULT_MODE");
-    char text[16] = {0};
+    char text[64] = {0};
     if (!file)
         return PASS;
     // The real open: this runs inside the wrappers.
@@ -50,13 +53,16 @@ static enum mode currentMode(void) {
         realRead = (ssize_t(*)(int, void*, size_t))dlsym(RTLD_NEXT, "read");
     realRead(fd, text, sizeof text - 1);
     close(fd);
-    if (strncmp(text, "enospc", 6) == 0)
-        return ENOSPC_MODE;
-    if (strncmp(text, "erofs", 5) == 0)
-        return EROFS_MODE;
-    if (strncmp(text, "notmpfile", 9) == 0)
-        return NOTMPFILE_MODE;
-    return PASS;
+    int mode = PASS;
+    if (strstr(text, "enospc"))
+        mode |= ENOSPC_MODE;
+    if (strstr(text, "erofs"))
+        mode |= EROFS_MODE;
+    if (strstr(text, "notmpfile"))
+        mode |= NOTMPFILE_MODE;
+    if (strstr(text, "slow"))
+        mode |= SLOW_MODE;
+    return mode;
 }
 
 static int fail(int error) {
@@ -68,11 +74,11 @@ static int fail(int error) {
 static int refusedOpen(const char* path, int flags) {
     if (!inFolder(path))
         return 0;
-    const enum mode mode = currentMode();
+    const int mode = currentMode();
     const int writing = (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC)) != 0;
-    if (mode == EROFS_MODE && writing)
+    if ((mode & EROFS_MODE) && writing)
         return EROFS;
-    if (mode == NOTMPFILE_MODE && (flags & O_TMPFILE) == O_TMPFILE)
+    if ((mode & NOTMPFILE_MODE) && (flags & O_TMPFILE) == O_TMPFILE)
         return EOPNOTSUPP;
     return 0;
 }
@@ -132,13 +138,27 @@ int close(int fd) {
     return real_close(fd);
 }
 
+// The modes for a write to `fd`: none for a file outside the folder.
+static int writeMode(int fd) {
+    return fd >= 0 && fd < (int)sizeof tracked && tracked[fd] ? currentMode() : PASS;
+}
+
 static int fullDisk(int fd) {
-    return fd >= 0 && fd < (int)sizeof tracked && tracked[fd] && currentMode() == ENOSPC_MODE;
+    return (writeMode(fd) & ENOSPC_MODE) != 0;
 }
 
 ssize_t write(int fd, const void* data, size_t size) {
     REAL(write);
-    return fullDisk(fd) ? fail(ENOSPC) : real_write(fd, data, size);
+    const int mode = writeMode(fd);
+    if (mode & ENOSPC_MODE)
+        return fail(ENOSPC);
+    if (mode & SLOW_MODE) {
+        // A short write, as the kernel may make: the writer carries on with the rest.
+        const size_t chunk = 256 * 1024;
+        usleep(10000);
+        return real_write(fd, data, size < chunk ? size : chunk);
+    }
+    return real_write(fd, data, size);
 }
 
 ssize_t writev(int fd, const struct iovec* parts, int count) {
@@ -152,7 +172,7 @@ ssize_t pwrite64(int fd, const void* data, size_t size, off64_t offset) {
 }
 
 static int readOnly(const char* path) {
-    return inFolder(path) && currentMode() == EROFS_MODE;
+    return inFolder(path) && (currentMode() & EROFS_MODE);
 }
 
 int mkdir(const char* path, mode_t mode) {
