@@ -4,6 +4,7 @@
 #include "platform/WindowHints.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
@@ -25,6 +26,15 @@ QRect primaryGeometry() {
 QRect virtualDesktop() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->virtualGeometry() : QRect();
+}
+
+// A panel is in no task bar or switcher, where an icon would show: one small size, drawn once,
+// where the application's icon (scalable) would make Qt draw it at four sizes and write them all
+// on every panel's window, for the X server, the window manager and the running-windows list to
+// copy; with many docks that was megabytes at start.
+const QIcon& panelIcon() {
+    static const QIcon icon(QGuiApplication::windowIcon().pixmap(16, 16));
+    return icon;
 }
 
 double orZero(double value) {
@@ -49,6 +59,7 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     // The stored frame rules: the content's own minimum size must not grow the window.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     setGeometry(geometryForFrame(frame, primaryGeometry(), virtualDesktop()));
+    setWindowIcon(panelIcon());
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
     const WId id = winId();
