@@ -92,7 +92,12 @@ QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primar
     const QRectF bounded(orZero(frame.x()), orZero(frame.y()),
                          clamped(frame.width(), minSize, maxWidth),
                          clamped(frame.height(), minSize, maxHeight));
-    const QRectF qt = ScreenSpace::toQt(bounded, primaryScreen);
+    QRectF qt = ScreenSpace::toQt(bounded, primaryScreen);
+    // A panel cut down to the desktop's height would otherwise reach above it by what was cut
+    // below the stored top, header and all: it starts at the desktop's top instead, where it
+    // can be grabbed.
+    if (!noScreen && frame.height() > maxHeight)
+        qt.moveTop(virtualDesktop.top());
     return {clamped(qt.x(), minPosition, maxPosition), clamped(qt.y(), minPosition, maxPosition),
             int(qt.width()), int(qt.height())};
 }

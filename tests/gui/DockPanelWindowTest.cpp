@@ -29,7 +29,12 @@ const GeometryCase geometryCases[] = {
     {"negative size becomes the smallest panel", {10, 10, -40, -20}, {10, 742, 48, 48}},
     {"a sliver grows to the smallest panel", {10, 10, 30, 600}, {10, 190, 48, 600}},
     {"wider than the primary screen is kept", {0, 0, 2000, 900}, {0, -100, 2000, 900}},
-    {"huge sizes stop at the virtual desktop", {0, 0, 1e308, 1e308}, {0, -200, 2304, 1000}},
+    {"huge sizes stop at the virtual desktop, top on it", {0, 0, 1e308, 1e308}, {0, 0, 2304, 1000}},
+    {"a cut height starts at the desktop's top", {700, 300, 180, 5000}, {700, 0, 180, 1000}},
+    {"a cut height starts at a desktop top above the primary screen",
+     {700, 300, 180, 5000},
+     {700, -400, 180, 1400},
+     QRect(0, -400, 2304, 1400)},
     {"with no screen, huge sizes stop at what X carries",
      {0, 0, 1e9, 1e9},
      {0, -31967, 32767, 32767},
@@ -38,6 +43,7 @@ const GeometryCase geometryCases[] = {
     {"fractions round to whole pixels", {10.4, 20.6, 100.5, 50.2}, {10, 729, 101, 50}},
     {"not-a-number reads as zero", {nan, nan, nan, nan}, {0, 752, 48, 48}},
     {"infinities stop at the limits", {inf, -inf, inf, -inf}, {32767, 32767, 2304, 48}},
+    {"an infinite height starts at the desktop's top", {0, -inf, 10, inf}, {0, 0, 48, 1000}},
 };
 
 class PanelGeometry : public ::testing::TestWithParam<GeometryCase> {};
