@@ -90,43 +90,43 @@ static int track(int fd, const char* path) {
 }
 
 // The next definition of `name` (libc's), looked up once.
-#define REAL(name)                                                                               \
-    static __typeof__(&name) real_##name;                                                        \
-    if (!real_##name)                                                                            \
+#define REAL(name)                                                                                 \
+    static __typeof__(&name) real_##name;                                                          \
+    if (!real_##name)                                                                              \
     real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name)
 
-#define OPEN_WRAPPER(name)                                                                       \
-    int name(const char* path, int flags, ...) {                                               \
-        REAL(name);                                             \
-        mode_t mode = 0;                                                                        \
-        if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                           \
-            va_list args;                                                                       \
-            va_start(args, flags);                                                              \
-            mode = va_arg(args, mode_t);                                                        \
-            va_end(args);                                                                       \
-        }                                                                                       \
-        const int error = refusedOpen(path, flags);                                             \
-        if (error)                                                                              \
-            return fail(error);                                                                 \
-        return track(real_##name(path, flags, mode), path);                                     \
+#define OPEN_WRAPPER(name)                                                                         \
+    int name(const char* path, int flags, ...) {                                                   \
+        REAL(name);                                                                                \
+        mode_t mode = 0;                                                                           \
+        if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                               \
+            va_list args;                                                                          \
+            va_start(args, flags);                                                                 \
+            mode = va_arg(args, mode_t);                                                           \
+            va_end(args);                                                                          \
+        }                                                                                          \
+        const int error = refusedOpen(path, flags);                                                \
+        if (error)                                                                                 \
+            return fail(error);                                                                    \
+        return track(real_##name(path, flags, mode), path);                                        \
     }
 OPEN_WRAPPER(open)
 OPEN_WRAPPER(open64)
 
-#define OPENAT_WRAPPER(name)                                                                     \
-    int name(int dirfd, const char* path, int flags, ...) {                                     \
-        REAL(name);                                        \
-        mode_t mode = 0;                                                                        \
-        if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                           \
-            va_list args;                                                                       \
-            va_start(args, flags);                                                              \
-            mode = va_arg(args, mode_t);                                                        \
-            va_end(args);                                                                       \
-        }                                                                                       \
-        const int error = refusedOpen(path, flags);                                             \
-        if (error)                                                                              \
-            return fail(error);                                                                 \
-        return track(real_##name(dirfd, path, flags, mode), path);                              \
+#define OPENAT_WRAPPER(name)                                                                       \
+    int name(int dirfd, const char* path, int flags, ...) {                                        \
+        REAL(name);                                                                                \
+        mode_t mode = 0;                                                                           \
+        if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                               \
+            va_list args;                                                                          \
+            va_start(args, flags);                                                                 \
+            mode = va_arg(args, mode_t);                                                           \
+            va_end(args);                                                                          \
+        }                                                                                          \
+        const int error = refusedOpen(path, flags);                                                \
+        if (error)                                                                                 \
+            return fail(error);                                                                    \
+        return track(real_##name(dirfd, path, flags, mode), path);                                 \
     }
 OPENAT_WRAPPER(openat)
 OPENAT_WRAPPER(openat64)
