@@ -222,9 +222,11 @@ TEST_F(DockWindowScreensTest, AnUnpluggedMonitorsDockStandsInOnTheOtherAndComesB
     screens.setFrames({primary});
     scheduler.runPending();
     EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
-    // The window manager moves windows of a lost monitor on its own; that is not written and
-    // the record places the panel again once the screens are quiet.
+    // The window manager moves windows of a lost monitor on its own; that is not written, not
+    // even by a quit meanwhile, and the record places the panel again once the screens are quiet.
     panel->userSetsFrame({1260, 280, 100, 200});
+    manager->flushPendingFrameSaves();
+    EXPECT_EQ(stored(a.id).position, a.position);
     scheduler.advance(2s);
     EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
     EXPECT_EQ(stored(a.id).position, a.position);
