@@ -1,5 +1,6 @@
 #include "views/DockContentView.h"
 #include "fakes/FakeServices.h"
+#include "views/DockTabStripView.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -65,12 +66,17 @@ TEST_F(DockContentViewTest, TheOpacityFadesTheTintButNotTheBorder) {
     EXPECT_GT(qAlpha(image.pixel(100, 0)), 0);
 }
 
-TEST_F(DockContentViewTest, DrawsTheNameInTheHeader) {
-    const QImage image = render();
+TEST_F(DockContentViewTest, DrawsTheNameInTheHeaderAndTheTabsBelowIt) {
+    const QImage tabbed = render();
     const int header = view.headerHeight(dock);
-    EXPECT_GT(lightPixels(image, QRect(10, 8, 60, header - 8)), 5);
-    // Nothing light below the header: the body is empty for now.
-    EXPECT_EQ(lightPixels(image, QRect(10, header + 4, 180, 40)), 0);
+    EXPECT_GT(lightPixels(tabbed, QRect(10, 8, 60, header - 8)), 5);
+    EXPECT_GT(lightPixels(tabbed, QRect(10, header + 4, 60, 16)), 5);
+    // A bar has no tab strip: nothing light below the header of an empty dock.
+    store.mutateDock(dock.id, [](Dock& d) { d.style = DockStyle::bar; });
+    fakes.scheduler.runPending();
+    EXPECT_FALSE(view.tabStrip()->isVisible());
+    EXPECT_EQ(
+        lightPixels(render(), QRect(10, view.headerHeight(*store.dock(dock.id)) + 10, 180, 40)), 0);
 }
 
 TEST_F(DockContentViewTest, TheHeaderPaddingDependsOnTheTabStrip) {
