@@ -7,6 +7,7 @@
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
 #include "views/MenuBarView.h"
+#include "views/OwnPopups.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
@@ -49,7 +50,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *services_, DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor});
+        *services_,
+        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
 }
 
 void AppDelegate::showSettingsWindow() {}
