@@ -40,7 +40,8 @@ DockItemGridView::DockItemGridView(const QUuid& dockID, const DockViewServices& 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
-    setAcceptDrops(true);
+    // Drags and drops arrive at the viewport, as every other event does.
+    viewport()->setAcceptDrops(true);
     refresh(true);
 }
 
@@ -319,9 +320,7 @@ void DockItemGridView::startDrag(const DockItem& item) {
 // Drops.
 
 void DockItemGridView::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
-    dragHasFiles_ = data && DockletTileView::trashAccepts(*data);
+    dragSeen_ = false;
     updateDropTarget(event);
 }
 
@@ -335,6 +334,14 @@ void DockItemGridView::dragLeaveEvent(QDragLeaveEvent* event) {
 }
 
 void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
+    // What the drag holds is read once per drag (from another program, each read is a round
+    // trip). Qt does not always send the enter when a drag comes from another part of the panel.
+    if (!dragSeen_) {
+        const QMimeData* data = event->mimeData();
+        dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
+        dragHasFiles_ = data && DockletTileView::trashAccepts(*data);
+        dragSeen_ = true;
+    }
     const QPoint point = event->position().toPoint();
     const DockItem* item = itemAt(point);
     const bool overTrash =
@@ -363,6 +370,7 @@ void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
 }
 
 void DockItemGridView::clearDropTarget() {
+    dragSeen_ = false;
     if (dropTarget_ != DropTarget::none)
         viewport()->update();
     dropTarget_ = DropTarget::none;

@@ -107,6 +107,7 @@ private:
     DroppedItems::Rules dropRules_;
     DropTarget dropTarget_ = DropTarget::none;
     std::optional<std::int64_t> trashIndex_;
+    bool dragSeen_ = false;
     bool dragAddsItems_ = false;
     bool dragHasFiles_ = false;
 

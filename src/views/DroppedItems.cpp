@@ -46,9 +46,12 @@ QString localPath(const QUrl& url) {
 
 QHash<QString, QString> linkTitles(const QMimeData& data) {
     QHash<QString, QString> titles;
-    if (!data.hasFormat(mozUrlType))
+    // Asked for even when not listed: Qt on X11 lists a browser's text/x-moz-url as a plain
+    // text/uri-list, but still hands it over when asked by name.
+    const QByteArray bytes = data.data(mozUrlType);
+    if (bytes.isEmpty())
         return titles;
-    const QStringList lines = utf16(data.data(mozUrlType)).split(QLatin1Char('\n'));
+    const QStringList lines = utf16(bytes).split(QLatin1Char('\n'));
     for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
         const QString title = lines[i + 1].trimmed();
         if (!title.isEmpty())
@@ -81,7 +84,10 @@ std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& file
     if (!data.hasUrls())
         return items;
     const QList<QUrl> urls = data.urls();
-    const QHash<QString, QString> titles = linkTitles(data);
+    // Titles only matter for links; a drop of files does not wait for another round trip.
+    const bool hasLinks =
+        std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return !url.isLocalFile(); });
+    const QHash<QString, QString> titles = hasLinks ? linkTitles(data) : QHash<QString, QString>();
     items.reserve(std::size_t(urls.size()));
     for (const QUrl& url : urls) {
         if (!isUsable(url))
