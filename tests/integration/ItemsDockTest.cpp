@@ -11,6 +11,7 @@
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "views/DockItemGridView.h"
+#include "views/OwnPopups.h"
 #include "windows/DockPanelWindow.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
@@ -79,14 +80,16 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QUuid start(std::vector<DockItem> items) {
+    QUuid start(std::vector<DockItem> items, bool autoHide = false) {
         Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Items"));
         // Qt's top-left corner at 100, 100 on the 1280 x 800 screen.
         dock.position = {100, 300, 240, 400};
+        dock.autoHide = autoHide;
         dock.tabs.front().items = std::move(items);
         DockStoreTesting::setDocks(fakes.store, {dock});
         manager = std::make_unique<DockWindowsManager>(
-            services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
+            services,
+            DockWindowDependencies{panelFactory, screens, pointerMonitor, &OwnPopups::isOpen});
         EXPECT_TRUE(Desktop::waitUntil([&] {
             return Desktop::run(QStringLiteral("xwininfo"),
                                 {"-id", QString::number(panel(dock.id)->winId())})
@@ -245,6 +248,28 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
         if (pid.trimmed().toInt() > 0)
             ::kill(pid.trimmed().toInt(), SIGTERM);
     }
+}
+
+TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
+    const QUuid id =
+        start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))}, true);
+    const QString window = QString::number(panel(id)->winId());
+    const auto mapState = [&] {
+        return QString::fromLatin1(Desktop::run(QStringLiteral("xwininfo"), {"-id", window}).out);
+    };
+    const QPoint tile = tileOnScreen(id, 0);
+    xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y())});
+    xdotool({"click", "3"});
+    ASSERT_TRUE(Desktop::waitUntil([] { return OwnPopups::isOpen(); }));
+    // Real motion far from the dock, over the menu and beyond.
+    for (int i = 0; i < 5; ++i)
+        xdotool({"mousemove_relative", "60", "40"});
+    pause(300ms);
+    EXPECT_TRUE(mapState().contains("IsViewable"));
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(Desktop::waitUntil([] { return !OwnPopups::isOpen(); }));
+    xdotool({"mousemove_relative", "5", "5"});
+    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState().contains("IsUnMapped"); }));
 }
 
 } // namespace
