@@ -54,9 +54,8 @@ const Dock* DockContentView::dock() const {
 }
 
 void DockContentView::storeWillChange() {
-    // update() only asks for a paint on a later pass of the event loop, and a burst of changes
-    // gives one paint and one refresh.
-    update();
+    // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
+    // changed and nothing else.
     if (refreshPending_)
         return;
     refreshPending_ = true;
@@ -109,7 +108,13 @@ void DockContentView::refresh() {
         cornerRadius_ = radius;
         Q_EMIT cornerRadiusChanged(radius);
     }
-    update();
+    std::optional<Chrome> chrome;
+    if (current)
+        chrome = Chrome{current->name, current->kind, current->style, current->appearance};
+    if (chrome != chrome_) {
+        chrome_ = std::move(chrome);
+        update();
+    }
 }
 
 void DockContentView::resizeEvent(QResizeEvent* event) {

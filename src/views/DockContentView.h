@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/Dock.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
@@ -13,7 +14,6 @@
 
 class DockItemGridView;
 class DockTabStripView;
-struct Dock;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
@@ -52,6 +52,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the view draws itself, to repaint only when that changed.
+    struct Chrome {
+        QString name;
+        DockKind kind;
+        DockStyle style;
+        DockAppearance appearance;
+        bool operator==(const Chrome&) const = default;
+    };
+
     const Dock* dock() const;
     void storeWillChange();
     void layoutChildren(const Dock* dock);
@@ -64,6 +73,7 @@ private:
     std::uint64_t revision_ = 0;
     bool refreshPending_ = false;
     double cornerRadius_ = -1;
+    std::optional<Chrome> chrome_;
     DockTabStripView* tabStrip_ = nullptr;
     DockItemGridView* grid_ = nullptr;
     int dividerY_ = -1;

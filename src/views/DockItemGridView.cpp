@@ -68,6 +68,7 @@ void DockItemGridView::refresh(bool force) {
 }
 
 void DockItemGridView::relayout() {
+    const ItemGridLayout previous = layout_;
     const Dock* dock = services_.store.dock(dockID_);
     const std::vector<DockItem>* list = dock ? shownItems(*dock) : nullptr;
     const std::int64_t count = list ? static_cast<std::int64_t>(list->size()) : 0;
@@ -83,7 +84,33 @@ void DockItemGridView::relayout() {
             return DockItemTileView::isLiveDocklet(i) && DockletTileView::samples(*i.docklet);
         });
     updateSampling();
-    viewport()->update();
+    repaintChangedTiles(list, layout_ != previous);
+}
+
+void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bool everything) {
+    if (!list) {
+        inView_.clear();
+        viewport()->update();
+        return;
+    }
+    const int top = verticalScrollBar()->value();
+    const auto range = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t first = range.first;
+    const std::int64_t end = std::min<std::int64_t>(range.second, std::int64_t(list->size()));
+    if (everything) {
+        viewport()->update();
+    } else {
+        // Only the tiles in view whose item is not the one drawn there before.
+        for (std::int64_t i = first; i < end; ++i) {
+            const std::int64_t before = i - inViewFirst_;
+            const bool same = before >= 0 && before < std::int64_t(inView_.size()) &&
+                              inView_[std::size_t(before)] == (*list)[std::size_t(i)];
+            if (!same)
+                viewport()->update(cellRect(i));
+        }
+    }
+    inViewFirst_ = first;
+    inView_.assign(list->begin() + first, list->begin() + end);
 }
 
 void DockItemGridView::setOutline(const QPainterPath& outline) {

@@ -75,6 +75,7 @@ private:
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemID) const;
     void relayout();
+    void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
     void updateTile(const QUuid& itemID);
     void paintScrollIndicator(QPainter& painter) const;
 
@@ -96,6 +97,10 @@ private:
     QFontMetrics labelMetrics_;
     TileImageCache images_;
     QPainterPath outline_;
+    // The items in view at the last layout, only to tell which tiles a change touched: the
+    // tiles are always drawn from the store.
+    std::int64_t inViewFirst_ = 0;
+    std::vector<DockItem> inView_;
 
     std::optional<QUuid> hovered_;
     QHash<QUuid, SpringAnimation> springs_;

@@ -60,7 +60,7 @@ int DockTabStripView::preferredHeight() const {
 }
 
 void DockTabStripView::refresh() {
-    buttons_.clear();
+    const std::vector<Button> before = std::exchange(buttons_, {});
     const Dock* current = dock();
     bool renamedTabExists = false;
     int left = 0;
@@ -78,7 +78,8 @@ void DockTabStripView::refresh() {
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.
     if (renamingTabID_ && !renamedTabExists)
         abandonRename();
-    relayout();
+    if (buttons_ != before)
+        relayout();
 }
 
 int DockTabStripView::tabsRight() const {

@@ -57,6 +57,7 @@ private:
         bool selected;
         int left; // before scrolling, from the start of the row
         int width;
+        bool operator==(const Button&) const = default;
     };
 
     const Dock* dock() const;

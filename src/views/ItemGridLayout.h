@@ -30,6 +30,8 @@ struct ItemGridLayout {
     int width = 0;
     std::int64_t count = 0;
 
+    bool operator==(const ItemGridLayout&) const = default;
+
     // `labelHeight` is the height of one line of the label font; ignored without labels.
     static ItemGridLayout make(double iconSize, bool showLabels, std::int64_t wantedColumns,
                                std::int64_t count, int width, int labelHeight);
