@@ -65,6 +65,8 @@ void BM_FirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         DockContentView view(setup.dockID(), setup.fakes.services);
         view.resize(panelSize);
+        // The children come on the next pass of the loop.
+        setup.fakes.scheduler.runPending();
         paint(view, setup.frame);
         benchmark::DoNotOptimize(setup.frame.bits());
     }
@@ -75,6 +77,7 @@ void BM_ScrollStep(benchmark::State& state) {
     Setup setup(itemCount);
     DockContentView view(setup.dockID(), setup.fakes.services);
     view.resize(panelSize);
+    setup.fakes.scheduler.runPending();
     paint(view, setup.frame);
     QScrollBar* bar = view.grid()->verticalScrollBar();
     // A wheel step: three lines.
@@ -106,6 +109,7 @@ void BM_ChangeOneItem(benchmark::State& state) {
     DockContentView view(setup.dockID(), setup.fakes.services);
     view.resize(panelSize);
     view.show();
+    setup.fakes.scheduler.runPending();
     QCoreApplication::processEvents();
     PaintedArea painted;
     view.grid()->viewport()->installEventFilter(&painted);
@@ -143,6 +147,7 @@ double dockMegabytes(int count, bool withView, bool scrollThrough) {
         return heapMegabytes() - before;
     auto view = std::make_unique<DockContentView>(setup->dockID(), setup->fakes.services);
     view->resize(panelSize);
+    setup->fakes.scheduler.runPending();
     paint(*view, setup->frame);
     if (scrollThrough) {
         QScrollBar* bar = view->grid()->verticalScrollBar();

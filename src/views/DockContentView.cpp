@@ -44,7 +44,8 @@ DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& se
                                  QWidget* parent)
     : QWidget(parent), dockID_(dockID), services_(services) {
     storeWillChange_ = services_.store.onObjectWillChange([this] { storeWillChange(); });
-    refresh();
+    // The children are made on the next pass, once the panel is on its way to the screen.
+    storeWillChange();
 }
 
 DockContentView::~DockContentView() = default;
@@ -98,6 +99,7 @@ void DockContentView::refresh() {
         return;
     revision_ = revision;
     const Dock* current = dock();
+    makeChildren(current);
     layoutChildren(current);
     if (tabStrip_)
         tabStrip_->refresh();
@@ -122,17 +124,24 @@ void DockContentView::resizeEvent(QResizeEvent* event) {
     layoutChildren(dock());
 }
 
-void DockContentView::layoutChildren(const Dock* current) {
-    const bool showsStrip = current && hasTabStrip(*current);
-    const bool showsGrid = current && current->kind == DockKind::items;
-    // Made when first needed: most docks never show one of them.
-    if (showsStrip && !tabStrip_) {
+void DockContentView::makeChildren(const Dock* current) {
+    // Made when first needed, by a refresh (never by the panel's first layout, which comes
+    // before it is mapped: the first measuring of text loads the fonts). Most docks never show
+    // one of them.
+    if (current && hasTabStrip(*current) && !tabStrip_) {
         tabStrip_ = new DockTabStripView(dockID_, services_, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
-    if (showsGrid && !grid_)
+    if (current && current->kind == DockKind::items && !grid_)
         grid_ = new DockItemGridView(dockID_, services_, this);
+}
+
+void DockContentView::layoutChildren(const Dock* current) {
+    if (!tabStrip_ && !grid_)
+        return;
+    const bool showsStrip = current && hasTabStrip(*current);
+    const bool showsGrid = current && current->kind == DockKind::items;
     int y = current ? headerHeight(*current) : 0;
     dividerY_ = -1;
     if (tabStrip_) {

@@ -63,6 +63,7 @@ private:
 
     const Dock* dock() const;
     void storeWillChange();
+    void makeChildren(const Dock* dock);
     void layoutChildren(const Dock* dock);
     void keyboardFocusWanted(bool wanted);
     void paintBackground(QPainter& painter, const Dock& dock) const;

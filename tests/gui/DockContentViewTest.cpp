@@ -14,6 +14,7 @@ protected:
     DockContentViewTest() {
         view.setAttribute(Qt::WA_TranslucentBackground);
         view.resize(200, 120);
+        fakes.scheduler.runPending();
     }
 
     static Dock redDock() {
