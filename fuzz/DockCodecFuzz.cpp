@@ -1,7 +1,11 @@
-// Feeds arbitrary bytes to the docks.json reader. Whatever it accepts must survive a round trip:
-// written, read again and written again, it gives the same docks and the same text.
+// Feeds arbitrary bytes to the docks.json reader. Whatever it accepts must be JSON (simdjson's
+// DOM parser, which checks every byte, agrees) and survive a round trip: written, read again and
+// written again, it gives the same docks and the same text. The check that keeps no records and
+// the reformatting that streams must agree with the reading that keeps them.
 
 #include "models/DockCodec.h"
+
+#include <simdjson.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +19,27 @@ namespace {
     std::abort();
 }
 
+bool isJson(QByteArrayView text) {
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    const simdjson::padded_string copy(text.data(), static_cast<std::size_t>(text.size()));
+    return parser.parse(copy).get(root) == simdjson::SUCCESS;
+}
+
+// The reformatted text, or the reader's message when nothing was written.
+QByteArray reformatted(const QByteArray& json) {
+    QByteArray text;
+    const QString error = DockCodec::reformat(json, [&text](QByteArrayView chunk) {
+        text += chunk;
+        return true;
+    });
+    if (!error.isEmpty() && !text.isEmpty())
+        failed("a file that cannot be read was partly reformatted");
+    return error.isEmpty() ? text : error.toUtf8();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -24,16 +49,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         json.reserve(json.size() + 128);
 
     const DockCodec::Decoded decoded = DockCodec::decode(json);
+    const DockCodec::Summary summary = DockCodec::check(json);
+    if (summary.error != decoded.error)
+        failed("the check and the reading disagree");
     if (!decoded.ok()) {
         if (!decoded.docks.empty())
             failed("a failed read returned docks");
         if (!decoded.error.startsWith(QLatin1Char('$')))
             failed("an error without its place");
+        if (reformatted(json) != decoded.error.toUtf8())
+            failed("the reformatting and the reading disagree on the error");
         return 0;
     }
+    if (!isJson(json))
+        failed("a text that is not JSON was read");
+    if (summary.docks != decoded.docks.size())
+        failed("the check counted other docks");
     const std::optional<QByteArray> written = DockCodec::encode(decoded.docks);
     if (!written)
         failed("docks that were read cannot be written");
+    if (reformatted(json) != *written)
+        failed("the reformatting differs from the writing");
     const DockCodec::Decoded reread = DockCodec::decode(*written);
     if (!reread.ok())
         failed("the written form cannot be read");

@@ -1,18 +1,23 @@
 #include "app/AppDelegate.h"
 
 #include "app/Platform.h"
+#include "platform/WindowActivation.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
+#include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
+#include "views/LaunchConfirmationDialog.h"
 #include "views/MenuBarView.h"
 #include "views/OwnPopups.h"
+#include "views/SettingsWindow.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 
 namespace {
 QString dataDirectory() {
@@ -31,12 +36,15 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
+    launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.loginItems, p.systemLog);
     services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.workspace, p.clipboard, p.trash, p.fileIcons, p.fileSystem,
-        *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler});
+        *store_, *runningAppsMonitor_, p.workspace, *launchConfirmation_, p.clipboard, p.trash,
+        p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
+        p.keyCodes, *launchAtLogin_, p.windowActivation});
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
-            &AppDelegate::showSettingsWindow);
+            [this] { showSettingsWindow({}); });
     connect(menuBar_.get(), &MenuBarView::quitRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     menuBar_->show();
@@ -52,9 +60,19 @@ void AppDelegate::applicationDidFinishLaunching() {
     windowsManager_ = std::make_unique<DockWindowsManager>(
         *services_,
         DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+    // Without a tray host the icon never shows, and the settings window is the only way in.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        showSettingsWindow({});
 }
 
-void AppDelegate::showSettingsWindow() {}
+void AppDelegate::showSettingsWindow(const LaunchToken& token) {
+    if (!settingsWindow_) {
+        settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
+        connect(settingsWindow_.get(), &SettingsWindow::quitRequested, qApp,
+                &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+    settingsWindow_->present(token);
+}
 
 void AppDelegate::flushPendingWork() {
     // A move still in its delay becomes a store change first, so that the store's save holds it.

@@ -9,9 +9,13 @@ class DockPanelWindowFactory;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
+class LaunchConfirmationDialog;
+class LaunchAtLogin;
 class MenuBarView;
 class RunningAppsMonitor;
+class SettingsWindow;
 struct DockViewServices;
+struct LaunchToken;
 struct Platform;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
@@ -27,9 +31,10 @@ public:
     DockStore& store() const { return *store_; }
     MenuBarView& menuBar() const { return *menuBar_; }
 
+    // Opens the panels; with no tray to reach it through, shows the settings window too.
     void applicationDidFinishLaunching();
-    // A second launch, or "Preferences…".
-    void showSettingsWindow();
+    // "Preferences…", or a second launch with its launcher's token. Made on first use.
+    void showSettingsWindow(const LaunchToken& token);
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
     // signals, session end).
     void flushPendingWork();
@@ -42,8 +47,12 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
+    // Ends before the workspace it answers into; its open questions close unanswered.
+    std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
+    std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockViewServices> services_;
     std::unique_ptr<MenuBarView> menuBar_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;
+    std::unique_ptr<SettingsWindow> settingsWindow_;
 };

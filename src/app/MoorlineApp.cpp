@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 
 #include <QApplication>
@@ -27,9 +28,15 @@ extern "C" void flushAtExit() {
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
+    // Read before Qt takes the startup id out of the environment: a second launch hands both on
+    // to the running instance, whose window the launch is really for.
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    // A token is good for one activation: the programs the docks start must not inherit it.
+    qunsetenv("XDG_ACTIVATION_TOKEN");
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
-    QApplication::setDesktopFileName(QStringLiteral("moorline"));
+    QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.
@@ -44,13 +51,16 @@ int MoorlineApp::run(int argc, char** argv) {
 
     SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (!instance.claim())
-        return instance.signalRunningInstance() ? EXIT_SUCCESS : EXIT_FAILURE;
+        return instance.signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
+                                                                          : EXIT_FAILURE;
 
     AppDelegate delegate;
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate,
-                     &AppDelegate::showSettingsWindow);
+                     [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
+                         delegate.showSettingsWindow({startupId, activationToken});
+                     });
 
     // The session manager asks before the session ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,

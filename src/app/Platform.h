@@ -6,11 +6,15 @@
 #include "backends/desktop/GioWorkspace.h"
 #include "backends/desktop/QtClipboard.h"
 #include "backends/desktop/QtImageFileChooser.h"
+#include "backends/desktop/XdgAutostartLoginItems.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalFileSystem.h"
+#include "backends/linux/SyslogSystemLog.h"
 #include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"
+#include "backends/x11/X11KeyCodeTranslator.h"
+#include "backends/x11/X11WindowActivation.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "platform/QtScheduler.h"
@@ -32,4 +36,8 @@ struct Platform {
     X11WindowHints windowHints;
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
+    X11KeyCodeTranslator keyCodes;
+    X11WindowActivation windowActivation;
+    XdgAutostartLoginItems loginItems;
+    SyslogSystemLog systemLog;
 };

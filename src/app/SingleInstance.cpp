@@ -1,32 +1,42 @@
 #include "app/SingleInstance.h"
 
+#include "app/InstanceFolder.h"
+#include "app/InstanceListener.h"
+#include "app/InstanceLog.h"
+
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcInstance, "moorline.instance", QtWarningMsg)
-
 namespace {
-constexpr char showSettingsMessage[] = "show-settings\n";
+// One line: "show-settings", then optionally the launch's startup id and activation token as
+// "key=value" words, each value percent-encoded (so it holds no space).
+constexpr char showSettingsMessage[] = "show-settings";
+constexpr char startupIdKey[] = "startup-id=";
+constexpr char activationTokenKey[] = "activation-token=";
 
-QString runtimeDirectory() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return dir.isEmpty() ? QDir::tempPath() : dir;
+QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
+    for (const QByteArray& word : words)
+        if (word.startsWith(key))
+            return QByteArray::fromPercentEncoding(word.mid(qstrlen(key)));
+    return {};
 }
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
+    const auto folder = InstanceFolder::choose();
+    if (!folder) {
+        // Never a shared folder: whoever made the lock there first would keep us from starting.
+        qCCritical(lcInstance) << "no private folder for the instance lock; not starting";
+        return;
+    }
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString base =
-        runtimeDirectory() +
-        QStringLiteral("/moorline-%1-%2").arg(::getuid()).arg(QString::fromLatin1(digest));
+        *folder + QStringLiteral("/" MOORLINE_APP_ID "-%1").arg(QString::fromLatin1(digest));
     socketName_ = base + QStringLiteral(".socket");
     lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
 }
@@ -35,44 +45,42 @@ SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim() {
     // QLockFile notices a lock left by a process that died and takes it over.
-    if (!lock_->tryLock(0))
+    if (!lock_ || !lock_->tryLock(0))
         return false;
-    listen();
+    listener_ = std::make_unique<InstanceListener>(socketName_);
+    connect(listener_.get(), &InstanceListener::messageReceived, this,
+            [this](const QByteArray& message) {
+                const QList<QByteArray> words = message.split(' ');
+                if (words.first() == showSettingsMessage)
+                    Q_EMIT showSettingsRequested(valueOf(words, startupIdKey),
+                                                 valueOf(words, activationTokenKey));
+            });
+    listener_->start();
     return true;
 }
 
-void SingleInstance::listen() {
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(socketName_); // left by an instance that died; we hold the lock
-    if (!server_->listen(socketName_)) {
-        qCWarning(lcInstance) << "cannot listen on" << socketName_ << server_->errorString();
-        return;
-    }
-    connect(server_.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine())
-                    if (socket->readLine() == showSettingsMessage)
-                        Q_EMIT showSettingsRequested();
-            });
-        }
-    });
-}
-
-bool SingleInstance::signalRunningInstance() {
-    // The running instance may still be starting: give it a moment to listen.
+bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
+                                           const QByteArray& activationToken) {
+    if (socketName_.isEmpty())
+        return false;
+    QByteArray message = showSettingsMessage;
+    if (!startupId.isEmpty())
+        message += ' ' + QByteArray(startupIdKey) + startupId.toPercentEncoding();
+    if (!activationToken.isEmpty())
+        message += ' ' + QByteArray(activationTokenKey) + activationToken.toPercentEncoding();
+    message += '\n';
+    // The running instance may still be starting, or busy with other clients: try for a few
+    // seconds, until it confirms.
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 3000) {
+    while (timer.elapsed() < 5000) {
         QLocalSocket socket;
         socket.connectToServer(socketName_);
         if (socket.waitForConnected(500)) {
-            socket.write(showSettingsMessage);
-            const bool sent = socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            return sent;
+            socket.write(message);
+            if (socket.waitForBytesWritten(1000) && socket.waitForReadyRead(1000) &&
+                socket.readLine(16) == "ok\n")
+                return true;
         }
         QThread::msleep(50);
     }

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 
 #include <memory>
 
-// One Moorline per docks.json: the first instance holds a lock beside its runtime files and
-// listens on a local socket; a later one asks it to show its settings window and leaves.
+class InstanceListener;
+
+// One Moorline per docks.json: the first instance holds a lock in a folder private to the user
+// ($XDG_RUNTIME_DIR, else one of its cache folder) and listens on a local socket beside it; a
+// later one asks it to show its settings window and leaves.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
@@ -16,18 +18,19 @@ public:
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is the one instance; it then listens for later launches.
+    // True when this process is the one instance; it then listens for later launches. False
+    // when another holds the lock, or when no private folder could be had for one.
     bool claim();
-    // Asks the running instance to show its settings window; false when none answered.
-    bool signalRunningInstance();
+    // Asks the running instance to show its settings window, handing on this launch's startup
+    // id and activation token (either may be empty); false when none answered.
+    bool signalRunningInstance(const QByteArray& startupId = {},
+                               const QByteArray& activationToken = {});
 
 Q_SIGNALS:
-    void showSettingsRequested();
+    void showSettingsRequested(const QByteArray& startupId, const QByteArray& activationToken);
 
 private:
-    void listen();
-
     QString socketName_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    std::unique_ptr<InstanceListener> listener_;
 };

@@ -1,12 +1,66 @@
 #include "models/DockCodec.h"
 
 #include "models/DockJsonReader.h"
+#include "models/DockJsonStreamWriter.h"
 #include "models/DockJsonWriter.h"
+
+#include <new>
+
+namespace {
+
+using Items = DockJsonReader::Items;
+
+const QString outOfMemory = QStringLiteral("$: too large to read in the memory available");
+
+DockCodec::Decoded read(const QByteArray& json, Items items,
+                        const DockJsonReader::ItemSink& sink = {}) {
+    try {
+        return DockJsonReader(json).read(items, sink);
+    } catch (const std::bad_alloc&) {
+        return {{}, outOfMemory};
+    }
+}
+
+} // namespace
 
 std::optional<QByteArray> DockCodec::encode(const std::vector<Dock>& docks) {
     return DockJsonWriter::write(docks);
 }
 
 DockCodec::Decoded DockCodec::decode(const QByteArray& json) {
-    return DockJsonReader::read(json);
+    return read(json, Items::kept);
+}
+
+DockCodec::Summary DockCodec::check(const QByteArray& json) {
+    Summary summary;
+    const Decoded decoded = read(json, Items::checked, [&summary](auto, auto, const DockItem&) {
+        ++summary.items;
+        return true;
+    });
+    if (!decoded.ok())
+        return {0, 0, 0, decoded.error};
+    summary.docks = decoded.docks.size();
+    for (const Dock& dock : decoded.docks)
+        summary.tabs += dock.tabs.size();
+    return summary;
+}
+
+QString DockCodec::reformat(const QByteArray& json,
+                            const std::function<bool(QByteArrayView text)>& write) {
+    try {
+        DockJsonReader reader(json);
+        const Decoded skeleton = reader.read(Items::checked);
+        if (!skeleton.ok())
+            return skeleton.error;
+        DockJsonStreamWriter writer(skeleton.docks, write);
+        const Decoded streamed = reader.read(
+            Items::streamed, [&writer](std::size_t dock, std::size_t tab, const DockItem& item) {
+                return writer.item(dock, tab, item);
+            });
+        if (streamed.ok())
+            writer.finish();
+        return streamed.error;
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    }
 }

@@ -1,6 +1,7 @@
 #include "models/DockJsonWriter.h"
 
 #include "models/DockJsonBase64.h"
+#include "models/DockJsonBuffer.h"
 
 #include <array>
 #include <bit>
@@ -56,17 +57,18 @@ qsizetype estimatedSize(const std::vector<Dock>& docks) {
     return size;
 }
 
-// Four UTF-16 units in one 64-bit word. True when all four are ASCII that a JSON string holds as
-// they are: no control character, quote, backslash or slash (word-wide tests, no branches).
-bool isPlainAscii(std::uint64_t units) {
+// Four UTF-16 units in one 64-bit word. Flags (the top bit of a lane) the units that a JSON
+// string cannot hold as they are: beyond ASCII, control characters, quote, backslash, slash.
+// Word-wide tests, no branches; the lowest flag is exact, higher ones may be false.
+std::uint64_t specialUnits(std::uint64_t units) {
     constexpr std::uint64_t ones = 0x0001000100010001;
     constexpr std::uint64_t highs = 0x8000800080008000;
-    auto hasZeroLane = [](std::uint64_t x) { return ((x - ones) & ~x & highs) != 0; };
-    if (units & 0xFF80FF80FF80FF80) // beyond ASCII
-        return false;
-    const bool control = ((units - 0x20 * ones) & ~units & highs) != 0;
-    return !control && !hasZeroLane(units ^ ('"' * ones)) && !hasZeroLane(units ^ ('\\' * ones)) &&
-           !hasZeroLane(units ^ ('/' * ones));
+    auto zeroLanes = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
+    const std::uint64_t beyond = units & 0xFF80FF80FF80FF80;
+    const std::uint64_t nonAscii = (beyond | ((beyond & ~highs) + 0x7FFF * ones)) & highs;
+    const std::uint64_t control = (units - 0x20 * ones) & ~units & highs;
+    return nonAscii | control | zeroLanes(units ^ ('"' * ones)) | zeroLanes(units ^ ('\\' * ones)) |
+           zeroLanes(units ^ ('/' * ones));
 }
 
 } // namespace
@@ -87,11 +89,21 @@ std::optional<QByteArray> DockJsonWriter::write(const std::vector<Dock>& docks) 
 }
 
 DockJsonWriter::DockJsonWriter(qsizetype capacity) {
-    buffer_.resize(capacity);
+    DockJsonBuffer::allocate(buffer_, capacity, 0, false);
     data_ = buffer_.data();
 }
 
 void DockJsonWriter::writeDock(const Dock& dock) {
+    writeDockHead(dock);
+    for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
+        if (i > 0)
+            raw(',');
+        writeTab(dock.tabs[i]);
+    }
+    writeDockTail(dock);
+}
+
+void DockJsonWriter::writeDockHead(const Dock& dock) {
     raw(R"({"id":)");
     uuid(dock.id);
     raw(R"(,"name":)");
@@ -99,11 +111,9 @@ void DockJsonWriter::writeDock(const Dock& dock) {
     raw(R"(,"kind":)");
     latin1String(storedText(dock.kind));
     raw(R"(,"tabs":[)");
-    for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
-        if (i > 0)
-            raw(',');
-        writeTab(dock.tabs[i]);
-    }
+}
+
+void DockJsonWriter::writeDockTail(const Dock& dock) {
     raw(R"(],"selectedTabIndex":)");
     integer(dock.selectedTabIndex);
     raw(R"(,"layout":)");
@@ -132,17 +142,21 @@ void DockJsonWriter::writeDock(const Dock& dock) {
 }
 
 void DockJsonWriter::writeTab(const DockTab& tab) {
-    raw(R"({"id":)");
-    uuid(tab.id);
-    raw(R"(,"name":)");
-    string(tab.name);
-    raw(R"(,"items":[)");
+    writeTabHead(tab);
     for (std::size_t i = 0; i < tab.items.size(); ++i) {
         if (i > 0)
             raw(',');
         writeItem(tab.items[i]);
     }
     raw("]}");
+}
+
+void DockJsonWriter::writeTabHead(const DockTab& tab) {
+    raw(R"({"id":)");
+    uuid(tab.id);
+    raw(R"(,"name":)");
+    string(tab.name);
+    raw(R"(,"items":[)");
 }
 
 void DockJsonWriter::writeItem(const DockItem& item) {
@@ -223,7 +237,7 @@ void DockJsonWriter::writeHotKey(const HotKeyBinding& hotKey) {
 void DockJsonWriter::ensure(qsizetype extra) {
     if (used_ + extra <= buffer_.size())
         return;
-    buffer_.resize(std::max(buffer_.size() * 2, used_ + extra));
+    buffer_.resize(std::max(buffer_.size() * 2, used_ + extra)); // rare: the estimate is generous
     data_ = buffer_.data();
 }
 
@@ -246,19 +260,22 @@ void DockJsonWriter::string(QStringView text) {
     const char16_t* unit = text.utf16();
     const char16_t* const end = unit + text.size();
     while (unit < end) {
-        // Most text is plain ASCII: take it four units at a time (the packing below assumes the
-        // lane order of a little-endian machine).
+        // Most text is plain ASCII: take it four units at a time up to the next unit that needs
+        // more (the packing assumes the lane order of a little-endian machine). Clippings have
+        // one every few words, so the plain units before it are taken in the same step.
         while (std::endian::native == std::endian::little && end - unit >= 4) {
             std::uint64_t units;
             std::memcpy(&units, unit, sizeof units);
-            if (!isPlainAscii(units))
-                break;
             const auto bytes = static_cast<std::uint32_t>((units & 0xFF) | ((units >> 8) & 0xFF00) |
                                                           ((units >> 16) & 0xFF0000) |
                                                           ((units >> 24) & 0xFF000000));
-            std::memcpy(out, &bytes, sizeof bytes);
-            out += 4;
-            unit += 4;
+            std::memcpy(out, &bytes, sizeof bytes); // bytes past the plain ones are overwritten
+            const std::uint64_t special = specialUnits(units);
+            const int plain = special == 0 ? 4 : std::countr_zero(special) / 16;
+            out += plain;
+            unit += plain;
+            if (plain < 4)
+                break;
         }
         if (unit == end)
             break;

@@ -18,10 +18,16 @@ public:
     static std::optional<QByteArray> write(const std::vector<Dock>& docks);
 
 private:
+    friend class DockJsonStreamWriter;
+
     explicit DockJsonWriter(qsizetype capacity);
 
     void writeDock(const Dock& dock);
+    // A dock's fields before its tabs' items, and after them; the same for a tab.
+    void writeDockHead(const Dock& dock);
+    void writeDockTail(const Dock& dock);
     void writeTab(const DockTab& tab);
+    void writeTabHead(const DockTab& tab);
     void writeItem(const DockItem& item);
     void writePosition(const DockPosition& position);
     void writeAppearance(const DockAppearance& appearance);

@@ -13,9 +13,18 @@ public:
 
     virtual bool exists(const QString& path) const = 0;
     virtual bool isDirectory(const QString& path) const = 0;
-    // The name a user sees for the path: its file name; for a desktop entry, its localised Name.
+    // The name a user sees for the path: its file name; for a trusted desktop entry, its
+    // localised Name.
     virtual QString displayName(const QString& path) const = 0;
 
+    // Room left after the bytes readAll answers, for a parser that reads ahead (simdjson) to read
+    // them in place, and the largest file it reads.
+    static constexpr qsizetype readPadding = 64;
+    static constexpr qsizetype maxReadSize = qsizetype(256) * 1024 * 1024;
+    // The whole content of a regular file (or of one a symbolic link leads to) of at most
+    // maxReadSize bytes, followed by readPadding zero bytes of spare capacity. Nothing for
+    // anything else (missing, unreadable, a directory, a FIFO, a device, too large), without
+    // waiting or reading it, and nothing when memory runs out.
     virtual std::optional<QByteArray> readAll(const QString& path) const = 0;
     // Replaces the file whole (a reader sees the old or the new content); false on failure, with
     // the reason in words a user can act on in `error` when one is given.

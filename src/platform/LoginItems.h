@@ -8,7 +8,7 @@
 enum class LoginItemStatus {
     notRegistered, // no entry, or one the user switched off
     enabled,       // an entry that starts this program
-    notFound,      // an entry whose program no longer exists
+    notFound,      // an entry whose program no longer exists, or is not this copy
 };
 
 // The desktop's list of programs started at login, as far as this program's own entry goes.

@@ -2,7 +2,9 @@
 
 #include "platform/Scheduler.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 // Ids run from 1 up to one below the largest value; a run that uses them all up gets no more
@@ -16,8 +18,9 @@ HotKeyManager::HotKeyManager(HotKeyBackend& backend, Scheduler& scheduler)
 HotKeyManager::~HotKeyManager() {
     if (eventHandlerInstalled)
         backend_.setPressHandler({});
-    for (const auto handle : std::as_const(hotKeyRefs))
-        backend_.release(handle);
+    for (const auto& registration : std::as_const(hotKeyRefs))
+        backend_.release(registration.handle);
+    releaseGivenUp();
 }
 
 void HotKeyManager::registerHotKey(const QUuid& dockID, std::uint32_t keyCode,
@@ -27,21 +30,82 @@ void HotKeyManager::registerHotKey(const QUuid& dockID, std::uint32_t keyCode,
     if (nextHotKeyID > lastUsableID)
         return;
     const std::uint32_t id = nextHotKeyID++;
-    const auto handle = backend_.grab(keyCode, modifiers, id);
-    if (!handle)
-        return;
-    hotKeyRefs.insert(dockID, *handle);
+    if (suspensions_ == 0) {
+        const auto handle = keepOrGrab(keyCode, modifiers, id);
+        if (!handle)
+            return;
+        hotKeyRefs.insert(dockID, {*handle, keyCode, modifiers});
+    }
     handlers.insert(dockID, std::move(handler));
     idsByHotKeyID[id] = dockID;
+    chords_.insert(dockID, {keyCode, modifiers, id});
 }
 
 void HotKeyManager::unregister(const QUuid& dockID) {
     if (const auto found = hotKeyRefs.find(dockID); found != hotKeyRefs.end()) {
-        backend_.release(*found);
+        releaseLater(*found);
         hotKeyRefs.erase(found);
     }
     handlers.remove(dockID);
+    chords_.remove(dockID);
     std::erase_if(idsByHotKeyID, [&](const auto& entry) { return entry.second == dockID; });
+}
+
+Subscription HotKeyManager::suspend() {
+    if (suspensions_++ == 0) {
+        // Every grab goes back at once, the ones given up in this pass too, so that the
+        // recorder hears the chords our docks hold.
+        for (const auto& registration : std::as_const(hotKeyRefs))
+            backend_.release(registration.handle);
+        hotKeyRefs.clear();
+        releaseGivenUp();
+    }
+    return Subscription(lifetime_.guard([this] { resume(); }));
+}
+
+void HotKeyManager::resume() {
+    if (--suspensions_ > 0)
+        return;
+    // In the order of the ids: a chord two docks want goes back to the one that had it first.
+    const auto ids = idsByHotKeyID;
+    for (const auto& [id, dockID] : ids) {
+        const Chord chord = chords_.value(dockID);
+        if (const auto handle = backend_.grab(chord.keyCode, chord.modifiers, chord.id))
+            hotKeyRefs.insert(dockID, {*handle, chord.keyCode, chord.modifiers});
+        else
+            unregister(dockID);
+    }
+}
+
+std::optional<HotKeyBackend::Handle>
+HotKeyManager::keepOrGrab(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t id) {
+    // A chord given up earlier in this pass is still held: moving it to the new id leaves no
+    // moment in which another program could take it, and costs no wait for the window system.
+    const auto kept = std::find_if(givenUp_.begin(), givenUp_.end(), [&](const auto& given) {
+        return given.keyCode == keyCode && given.modifiers == modifiers;
+    });
+    if (kept != givenUp_.end()) {
+        const HotKeyBackend::Handle handle = kept->handle;
+        givenUp_.erase(kept);
+        if (backend_.rebind(handle, id))
+            return handle;
+        // Lost meanwhile (another program took it when the keyboard map changed): try afresh.
+    }
+    return backend_.grab(keyCode, modifiers, id);
+}
+
+void HotKeyManager::releaseLater(const Registration& registration) {
+    givenUp_.push_back(registration);
+    if (releasePosted_)
+        return;
+    releasePosted_ = true;
+    scheduler_.post(lifetime_.guard([this] { releaseGivenUp(); }));
+}
+
+void HotKeyManager::releaseGivenUp() {
+    releasePosted_ = false;
+    for (const auto& registration : std::exchange(givenUp_, {}))
+        backend_.release(registration.handle);
 }
 
 void HotKeyManager::installEventHandlerIfNeeded() {

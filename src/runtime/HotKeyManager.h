@@ -2,6 +2,7 @@
 
 #include "platform/HotKeyBackend.h"
 #include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
 
 #include <QHash>
 #include <QUuid>
@@ -9,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <vector>
 
 class Scheduler;
 
@@ -25,21 +28,57 @@ public:
     // the window system refuses leaves the dock without a hot key, silently.
     void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,
                         std::function<void()> handler);
-    // Removes whatever is registered for the dock; harmless when nothing is.
+    // Removes whatever is registered for the dock; harmless when nothing is. The chord stops
+    // firing for the dock at once; the window system gets it back on the next pass of the event
+    // loop (or when the manager goes), unless a registration of the same chord in this pass
+    // takes the grab over.
     void unregister(const QUuid& dockID);
+    // Whether the dock has a hot key that fires now.
+    bool isRegistered(const QUuid& dockID) const { return hotKeyRefs.contains(dockID); }
+    // Gives every grab back to the window system until the handle is dropped, then takes them
+    // again, oldest first, so that a hot key recorder hears the chords our docks hold. Chords
+    // registered meanwhile are grabbed at the end; a chord lost to another program by then
+    // leaves its dock without a hot key. Suspensions nest.
+    [[nodiscard]] Subscription suspend();
 
 private:
+    // A live grab and the chord it holds.
+    struct Registration {
+        HotKeyBackend::Handle handle = 0;
+        std::uint32_t keyCode = 0;
+        std::uint32_t modifiers = 0;
+    };
+
+    std::optional<HotKeyBackend::Handle> keepOrGrab(std::uint32_t keyCode, std::uint32_t modifiers,
+                                                    std::uint32_t id);
+    void releaseLater(const Registration& registration);
+    void releaseGivenUp();
     void installEventHandlerIfNeeded();
     void handleHotKey(std::uint32_t id);
+    void resume();
+
+    struct Chord {
+        std::uint32_t keyCode = 0;
+        std::uint32_t modifiers = 0;
+        std::uint32_t id = 0;
+    };
 
     HotKeyBackend& backend_;
     Scheduler& scheduler_;
 
-    QHash<QUuid, HotKeyBackend::Handle> hotKeyRefs;
+    QHash<QUuid, Registration> hotKeyRefs;
     QHash<QUuid, std::function<void()>> handlers;
     bool eventHandlerInstalled = false;
     std::uint32_t nextHotKeyID = 1;
     std::map<std::uint32_t, QUuid> idsByHotKeyID;
+    // The chord of every dock with a handler, grabbed or waiting for a suspension to end.
+    QHash<QUuid, Chord> chords_;
+    int suspensions_ = 0;
+
+    // Grabs unregistered in this pass and not yet released: callers unregister and register
+    // again on every change of the store, and a chord registered again takes its grab back.
+    std::vector<Registration> givenUp_;
+    bool releasePosted_ = false;
 
     LifetimeGuard lifetime_;
 };

@@ -2,6 +2,7 @@
 
 #include "models/DockItem.h"
 #include "platform/Clipboard.h"
+#include "platform/LaunchConfirmation.h"
 #include "platform/Workspace.h"
 
 namespace WorkspaceLaunch {
@@ -13,7 +14,27 @@ bool opensByPath(DockItemKind kind) {
            kind == DockItemKind::folder;
 }
 
+void launchApplication(const QString& path, Workspace& workspace,
+                       LaunchConfirmation& confirmation) {
+    const auto entry = workspace.launcherEntry(path);
+    if (!entry)
+        return;
+    if (entry->isTrusted) {
+        workspace.launch(path, *entry);
+        return;
+    }
+    // Copies only: the tile that was clicked may be gone by the time the user answers.
+    confirmation.ask(path, entry->execLine, [&workspace, path, approved = *entry](bool launch) {
+        if (launch)
+            workspace.launch(path, approved);
+    });
+}
+
 } // namespace
+
+bool isDesktopEntryPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".desktop"));
+}
 
 std::optional<QUrl> parsedUrl(const DockItem& item) {
     if (!item.urlString)
@@ -24,9 +45,14 @@ std::optional<QUrl> parsedUrl(const DockItem& item) {
     return url;
 }
 
-void open(const DockItem& item, Workspace& workspace, Clipboard& clipboard) {
+void open(const DockItem& item, Workspace& workspace, Clipboard& clipboard,
+          LaunchConfirmation& confirmation) {
     if (opensByPath(item.kind)) {
-        if (item.path)
+        if (!item.path)
+            return;
+        if (item.kind == DockItemKind::application && isDesktopEntryPath(*item.path))
+            launchApplication(*item.path, workspace, confirmation);
+        else
             workspace.openPath(*item.path);
     } else if (item.kind == DockItemKind::url) {
         if (const auto url = parsedUrl(item))

@@ -1,6 +1,8 @@
 #include "tools/DocksCommand.h"
 
 #include "models/DockCodec.h"
+#include "models/DockJsonBuffer.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 
@@ -49,20 +51,15 @@ int DocksCommand::check(const QString& fileName) {
     QByteArray contents;
     if (!readFile(fileName, contents))
         return usageOrInputOutput;
-    const DockCodec::Decoded decoded = DockCodec::decode(contents);
-    if (!decoded.ok()) {
-        const QString line = fileName + u": "_qs + decoded.error + u'\n';
+    // Only the counts are printed: the records need not be kept.
+    const DockCodec::Summary summary = DockCodec::check(contents);
+    if (!summary.ok()) {
+        const QString line = fileName + u": "_qs + summary.error + u'\n';
         return write(out_, line.toUtf8()) ? unreadableDocks : usageOrInputOutput;
     }
-    std::size_t tabs = 0;
-    std::size_t items = 0;
-    for (const Dock& dock : decoded.docks) {
-        tabs += dock.tabs.size();
-        for (const DockTab& tab : dock.tabs)
-            items += tab.items.size();
-    }
-    const QString line =
-        u"ok: %1 docks, %2 tabs, %3 items\n"_qs.arg(decoded.docks.size()).arg(tabs).arg(items);
+    const QString line = u"ok: %1 docks, %2 tabs, %3 items\n"_qs.arg(summary.docks)
+                             .arg(summary.tabs)
+                             .arg(summary.items);
     return write(out_, line.toUtf8()) ? success : usageOrInputOutput;
 }
 
@@ -70,31 +67,50 @@ int DocksCommand::format(const QString& fileName) {
     QByteArray contents;
     if (!readFile(fileName, contents))
         return usageOrInputOutput;
-    const DockCodec::Decoded decoded = DockCodec::decode(contents);
-    if (!decoded.ok()) {
-        write(err_, (fileName + u": "_qs + decoded.error + u'\n').toUtf8());
+    // Written as it is read, once the whole file has been checked: a large file's records are
+    // never held, nor its whole canonical text.
+    bool written = true;
+    const QString error = DockCodec::reformat(
+        contents, [this, &written](QByteArrayView text) { return written = write(out_, text); });
+    if (!error.isEmpty()) {
+        write(err_, (fileName + u": "_qs + error + u'\n').toUtf8());
         return unreadableDocks;
     }
-    const std::optional<QByteArray> canonical = DockCodec::encode(decoded.docks);
-    if (!canonical) {
-        // The reader takes no number that the writer refuses; kept for safety all the same.
-        write(err_, (fileName + u": cannot be written: a number is not finite\n"_qs).toUtf8());
-        return unreadableDocks;
-    }
-    return write(out_, *canonical) ? success : usageOrInputOutput;
+    return written ? success : usageOrInputOutput;
 }
 
 bool DocksCommand::readFile(const QString& fileName, QByteArray& contents) {
     QFile file(fileName);
-    const bool opened =
-        fileName == u"-" ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
-    if (opened) {
-        contents = file.readAll();
-        if (file.error() == QFileDevice::NoError)
+    const auto mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
+    if (fileName == u"-" ? file.open(stdin, mode) : file.open(mode)) {
+        if (readWhole(file, contents))
             return true;
     }
     usageError(u"cannot read %1: %2"_qs.arg(fileName, file.errorString()));
     return false;
+}
+
+bool DocksCommand::readWhole(QFile& file, QByteArray& contents) {
+    // Straight into a buffer with room to spare after the bytes, which the reader then parses in
+    // place: a large file is neither copied nor held twice. One byte more than the size is asked
+    // for, so that the end shows; standard input grows the buffer as it comes.
+    const qint64 expected = file.isSequential() ? 64 * 1024 : file.size();
+    DockJsonBuffer::allocate(contents, expected + 1, FileSystem::readPadding, true);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == contents.size()) {
+            contents.reserve(done * 2 + FileSystem::readPadding);
+            contents.resize(done * 2);
+        }
+        const qint64 count = file.read(contents.data() + done, contents.size() - done);
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        done += count;
+    }
+    contents.resize(done);
+    return true;
 }
 
 int DocksCommand::usageError(const QString& problem) {
@@ -102,7 +118,7 @@ int DocksCommand::usageError(const QString& problem) {
     return usageOrInputOutput;
 }
 
-bool DocksCommand::write(std::FILE* stream, const QByteArray& bytes) {
+bool DocksCommand::write(std::FILE* stream, QByteArrayView bytes) {
     const auto size = static_cast<std::size_t>(bytes.size());
     return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +23,9 @@ private:
     int format(const QString& fileName);
     // The whole file, or nothing after reporting the failure.
     bool readFile(const QString& fileName, QByteArray& contents);
+    static bool readWhole(QFile& file, QByteArray& contents);
     int usageError(const QString& problem);
-    bool write(std::FILE* stream, const QByteArray& bytes);
+    bool write(std::FILE* stream, QByteArrayView bytes);
 
     std::FILE* out_;
     std::FILE* err_;

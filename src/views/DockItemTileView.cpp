@@ -98,7 +98,8 @@ void DockItemTileView::paint(QPainter& painter, const DockItem& item, const QRec
 }
 
 void DockItemTileView::open(const DockItem& item, const DockViewServices& services) {
-    WorkspaceLaunch::open(item, services.workspace, services.clipboard);
+    WorkspaceLaunch::open(item, services.workspace, services.clipboard,
+                          services.launchConfirmation);
 }
 
 const DockItem* DockItemTileView::currentItem(const DockStore& store, const QUuid& dockID,

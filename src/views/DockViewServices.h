@@ -7,9 +7,13 @@ class FileIcons;
 class FileSystem;
 class HotKeyManager;
 class ImageFileChooser;
+class LaunchConfirmation;
+class KeyCodeTranslator;
+class LaunchAtLogin;
 class RunningAppsMonitor;
 class Scheduler;
 class Trash;
+class WindowActivation;
 class Workspace;
 
 // Everything a dock's panel, its views and the settings window work with, made once at start-up
@@ -19,6 +23,8 @@ struct DockViewServices {
     DockStore& store;
     RunningAppsMonitor& runningApps;
     Workspace& workspace;
+    // Asks before an untrusted desktop entry runs.
+    LaunchConfirmation& launchConfirmation;
     Clipboard& clipboard;
     Trash& trash;
     FileIcons& fileIcons;
@@ -27,4 +33,8 @@ struct DockViewServices {
     ImageFileChooser& imageChooser;
     HotKeyManager& hotKeys;
     Scheduler& scheduler;
+    // The settings window's: naming recorded keys, the login item, coming forward for a launch.
+    const KeyCodeTranslator& keyCodes;
+    LaunchAtLogin& launchAtLogin;
+    WindowActivation& windowActivation;
 };

@@ -1,5 +1,7 @@
 #include "windows/AutoHideRule.h"
 
+#include "windows/PanelPlacement.h"
+
 namespace {
 
 double minX(const QRectF& r) {
@@ -15,16 +17,21 @@ double maxY(const QRectF& r) {
     return r.y() + r.height();
 }
 
-// The screen under the pointer decides the edge, so that the chosen edge of any screen reveals.
-std::optional<QRectF> screenUnder(const AutoHideRule::Input& input) {
+// The panel's own screen decides the edge: with two monitors side by side, the edge a dock hides
+// toward may be the inner one between them, and the outer edge of the other monitor has nothing
+// to do with it.
+std::optional<QRectF> panelScreen(const AutoHideRule::Input& input) {
     if (input.screens)
-        for (const QRectF& screen : *input.screens)
-            if (AutoHideRule::contains(screen, input.pointer))
-                return screen;
+        if (auto screen = PanelPlacement::screenOf(input.panelFrame, *input.screens))
+            return screen;
     return input.mainScreen;
 }
 
+// The band lies inside the screen: at an inner edge the pointer passes on to the next monitor,
+// which is not the edge any more.
 bool atEdge(const QPointF& p, const QRectF& s, ScreenEdge edge) {
+    if (!AutoHideRule::contains(s, p))
+        return false;
     constexpr double band = AutoHideRule::edgeBand;
     switch (edge) {
     case ScreenEdge::left:
@@ -64,7 +71,7 @@ bool AutoHideRule::contains(const QRectF& rect, const QPointF& point) {
 }
 
 AutoHideRule::Action AutoHideRule::decide(const Input& input) {
-    const std::optional<QRectF> screen = screenUnder(input);
+    const std::optional<QRectF> screen = panelScreen(input);
     if (!screen)
         return Action::none;
     const QPointF& p = input.pointer;
@@ -76,5 +83,10 @@ AutoHideRule::Action AutoHideRule::decide(const Input& input) {
         return atEdge(p, *screen, input.edge) || near ? Action::reveal : Action::none;
     if (near || contains(f, p))
         return Action::none;
+    // Gone to another monitor: at an outer edge the pointer cannot pass the panel, at an inner
+    // one it can, and a dock left standing there would stay up for as long as the user works on
+    // the other monitor.
+    if (!contains(*screen, p))
+        return Action::hide;
     return farBeyondOppositeSide(p, f, input.edge) ? Action::hide : Action::none;
 }

@@ -10,7 +10,8 @@
 
 // Decides, for one pointer position, whether an auto-hiding panel should vanish or come back.
 // Pure: the controller feeds it the pointer, the panel's frame and the screens, all in the docks'
-// space (y up), and carries out the answer.
+// space (y up), and carries out the answer. The edge is that of the panel's own screen (the one
+// showing most of it, else the main screen); a pointer that leaves that screen hides the panel.
 class AutoHideRule {
 public:
     enum class Action { none, hide, reveal };
@@ -24,7 +25,7 @@ public:
         QPointF pointer;
         QRectF panelFrame;
         const std::vector<QRectF>* screens = nullptr; // window-system order
-        std::optional<QRectF> mainScreen;
+        std::optional<QRectF> mainScreen;             // for a panel that no screen shows
         ScreenEdge edge = ScreenEdge::left;
         bool isAutoHidden = false;
     };

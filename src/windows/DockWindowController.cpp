@@ -7,15 +7,25 @@
 #include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "windows/AutoHideRule.h"
+#include "windows/PanelPlacement.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace {
 
 constexpr std::chrono::milliseconds frameSaveDelay{300};
+// How long after a change of the screens the window manager may still move windows on its own.
+constexpr std::chrono::milliseconds screenSettleDelay{1000};
 
 QRectF frameOf(const DockPosition& position) {
     return {position.x, position.y, position.width, position.height};
+}
+
+// The panel keeps whole pixels: a frame that differs by rounding only is the same place.
+bool samePlace(const QRectF& a, const QRectF& b) {
+    return std::abs(a.x() - b.x()) <= 1 && std::abs(a.y() - b.y()) <= 1 &&
+           std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
 
 } // namespace
@@ -38,7 +48,7 @@ void DockWindowController::buildPanel() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    panel_ = dependencies_.panelFactory.makePanel(dockID_, frameOf(dock->position), services_);
+    panel_ = dependencies_.panelFactory.makePanel(dockID_, chooseShownFrame(*dock), services_);
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
@@ -47,7 +57,7 @@ void DockWindowController::applyDockState() {
     if (!dock)
         return;
     // Read what is needed now: a frame change below may reach the store through handlers.
-    const QRectF frame = frameOf(dock->position);
+    const QRectF frame = chooseShownFrame(*dock);
     const bool alwaysOnTop = dock->alwaysOnTop;
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;
@@ -71,6 +81,30 @@ void DockWindowController::applyDockState() {
     if (const Dock* current = currentDock())
         setupAutoHideMonitorIfNeeded(*current);
     registerHotKeyIfNeeded();
+}
+
+QRectF DockWindowController::chooseShownFrame(const Dock& dock) {
+    // A dock whose monitor is unplugged would stand where nobody can reach it: show it on the
+    // nearest screen meanwhile, and keep the record's frame for when the monitor comes back.
+    const QRectF stored = frameOf(dock.position);
+    const QRectF shown = PanelPlacement::reachableFrame(stored, dependencies_.screens.frames());
+    standInFrame_ = shown == stored ? std::nullopt : std::optional(shown);
+    return shown;
+}
+
+void DockWindowController::screensChanged() {
+    // While monitors come and go the window manager moves windows of its own accord, to keep
+    // them on a screen or to put them back where they were: those moves are not the user's and
+    // are not written. Frame saves wait until the screens have been quiet for a moment, then the
+    // record places the panel once more.
+    frameSaveWorkItem_.cancel();
+    isSettling_ = true;
+    applyDockState();
+    settleWorkItem_ = services_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
+        isSettling_ = false;
+        frameSaveWorkItem_.cancel();
+        applyDockState();
+    }));
 }
 
 void DockWindowController::setupAutoHideMonitorIfNeeded(const Dock& dock) {
@@ -157,9 +191,12 @@ void DockWindowController::flushPendingFrameSave() {
 
 void DockWindowController::saveFrame() {
     isFrameSavePending_ = false;
-    if (!currentDock() || !panel_)
+    if (!currentDock() || !panel_ || isSettling_)
         return;
     const QRectF frame = panel_->frame();
+    // Where the panel stands in for a missing monitor is no choice of the user's.
+    if (standInFrame_ && samePlace(frame, *standInFrame_))
+        return;
     // Only the position: changes to other fields meanwhile survive.
     services_.store.mutateDock(dockID_, [&](Dock& dock) {
         dock.position = {frame.x(), frame.y(), frame.width(), frame.height()};
@@ -168,6 +205,7 @@ void DockWindowController::saveFrame() {
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
+    settleWorkItem_.cancel();
     services_.hotKeys.unregister(dockID_);
     frameSaveWorkItem_.cancel();
     isFrameSavePending_ = false;

@@ -6,9 +6,11 @@
 #include "views/DockViewServices.h"
 #include "windows/DockWindowDependencies.h"
 
+#include <QRectF>
 #include <QUuid>
 
 #include <memory>
+#include <optional>
 
 struct Dock;
 
@@ -34,12 +36,18 @@ public:
     void flushPendingFrameSave();
     // Ends the controller's life on screen: monitor, hot key, then the panel.
     void close();
+    // Re-applies the dock after screens were added, removed or rearranged, and keeps the window
+    // manager's own moves of the panel in the next moment out of the record.
+    void screensChanged();
 
     bool isAutoHidden() const { return isAutoHidden_; }
     DockPanel* panel() const { return panel_.get(); }
 
 private:
     void buildPanel();
+    // The frame the panel is to show for the dock: the stored one, or a stand-in on a screen
+    // (remembered in standInFrame_).
+    QRectF chooseShownFrame(const Dock& dock);
     void registerHotKeyIfNeeded();
     void setupAutoHideMonitorIfNeeded(const Dock& dock);
     void pointerMoved();
@@ -56,6 +64,10 @@ private:
     bool isFrameSavePending_ = false;
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
+    // Where the panel is shown while no screen shows the stored frame.
+    std::optional<QRectF> standInFrame_;
+    bool isSettling_ = false;
+    Subscription settleWorkItem_;
     // One check per pass of the event loop, however many pointer events the pass brought.
     bool isMouseCheckPending_ = false;
     LifetimeGuard lifetime_;

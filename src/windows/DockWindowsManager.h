@@ -11,7 +11,8 @@
 
 // Keeps exactly one window controller per dock of the store: on every change of the dock list it
 // closes the controllers of removed docks, re-applies every remaining dock and makes controllers
-// for new ones, in list order.
+// for new ones, in list order. When screens are added, removed or rearranged it re-applies every
+// dock as well.
 class DockWindowsManager {
 public:
     // The services and the window layer must outlive the manager.
@@ -29,10 +30,13 @@ public:
 
 private:
     void syncControllers();
+    void screensChanged();
 
     DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::map<QUuid, std::unique_ptr<DockWindowController>> controllers_;
     Subscription cancellable_;
+    Subscription screensSubscription_;
+    bool isScreenChangePending_ = false;
     LifetimeGuard lifetime_;
 };

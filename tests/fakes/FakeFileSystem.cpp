@@ -31,9 +31,14 @@ QString FakeFileSystem::displayName(const QString& path) const {
 }
 
 std::optional<QByteArray> FakeFileSystem::readAll(const QString& path) const {
-    if (const auto it = files.find(path); it != files.end())
-        return *it;
-    return std::nullopt;
+    const auto it = files.find(path);
+    if (it == files.end())
+        return std::nullopt;
+    // With room after the bytes, as the real one gives them.
+    QByteArray bytes;
+    bytes.reserve(it->size() + readPadding);
+    bytes.append(*it);
+    return bytes;
 }
 
 bool FakeFileSystem::writeAtomically(const QString& path, const QByteArray& data, QString* error) {

@@ -29,6 +29,21 @@ void FakeHotKeyBackend::release(Handle handle) {
     std::erase_if(live_, [&](const Grab& grab) { return grab.handle == handle; });
 }
 
+bool FakeHotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyID) {
+    const auto found = std::find_if(live_.begin(), live_.end(),
+                                    [&](const Grab& grab) { return grab.handle == handle; });
+    if (found == live_.end())
+        return false;
+    found->hotKeyID = hotKeyID;
+    return true;
+}
+
+void FakeHotKeyBackend::lose(std::uint32_t keyCode, std::uint32_t modifiers) {
+    std::erase_if(live_, [&](const Grab& grab) {
+        return grab.keyCode == keyCode && grab.modifiers == modifiers;
+    });
+}
+
 void FakeHotKeyBackend::refuse(std::uint32_t keyCode, std::uint32_t modifiers) {
     refused_.insert({keyCode, modifiers});
 }

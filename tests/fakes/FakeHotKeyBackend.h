@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
-// A hot-key service in memory: records what was grabbed and released, refuses the chords a
-// test names, and presses ids on demand.
+// A hot-key service in memory, with the X11 backend's contract: a chord held under one handle
+// is refused to a second grab, release() gives it up at once, rebind() moves a live grab to
+// another id. Records what was grabbed and released, refuses the chords a test names, loses
+// grabs on demand, and presses ids on demand.
 class FakeHotKeyBackend final : public HotKeyBackend {
 public:
     struct Grab {
@@ -22,9 +24,13 @@ public:
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
                                std::uint32_t hotKeyID) override;
     void release(Handle handle) override;
+    bool rebind(Handle handle, std::uint32_t hotKeyID) override;
 
     // Makes later grabs of this chord fail, as when another program holds it.
     void refuse(std::uint32_t keyCode, std::uint32_t modifiers);
+    // Drops the live grab of this chord without a release, as when another program takes the
+    // chord while the keyboard map changes.
+    void lose(std::uint32_t keyCode, std::uint32_t modifiers);
     // Delivers a press of `hotKeyID` the way the window system would, whether or not it is
     // grabbed. Answers false when no press handler is set.
     bool press(std::uint32_t hotKeyID);

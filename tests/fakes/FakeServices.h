@@ -7,13 +7,19 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakeImageFileChooser.h"
+#include "fakes/FakeKeyCodeTranslator.h"
+#include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakeLoginItems.h"
 #include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
+#include "fakes/FakeWindowActivation.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/VirtualScheduler.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
+#include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
@@ -34,6 +40,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     SchedulerType scheduler;
     FakeDefaultApplications defaultApplications;
     FakeWorkspace workspace;
+    FakeLaunchConfirmation launchConfirmation;
     FakeClipboard clipboard;
     FakeTrash trash;
     FakeFileIcons fileIcons;
@@ -41,17 +48,27 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeRunningApplications runningApplications;
     FakeSystemStatistics statistics;
     FakeHotKeyBackend hotKeyBackend;
+    FakeKeyCodeTranslator keyCodes;
+    FakeLoginItems loginItems;
+    FakeSystemLog systemLog;
+    FakeWindowActivation windowActivation;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, workspace, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
-    DockViewServices services{store,      runningApps, workspace,    clipboard, trash,    fileIcons,
-                              fileSystem, docklets,    imageChooser, hotKeys,   scheduler};
+    LaunchAtLogin launchAtLogin{loginItems, systemLog};
+    DockViewServices services = servicesWith(hotKeys);
 
-    // The same services with another hot key manager (one on the real X server, say).
+    // The same services with another hot key manager (one on the real X server, say), and
+    // optionally the real key codes, login item or activation.
     DockViewServices servicesWith(HotKeyManager& manager) {
-        return {store,      runningApps, workspace,    clipboard, trash,    fileIcons,
-                fileSystem, docklets,    imageChooser, manager,   scheduler};
+        return servicesWith(manager, keyCodes, launchAtLogin, windowActivation);
+    }
+    DockViewServices servicesWith(HotKeyManager& manager, const KeyCodeTranslator& keys,
+                                  LaunchAtLogin& login, WindowActivation& activation) {
+        return {store,     runningApps, workspace, launchConfirmation, clipboard, trash,
+                fileIcons, fileSystem,  docklets,  imageChooser,       manager,   scheduler,
+                keys,      login,       activation};
     }
 };
 

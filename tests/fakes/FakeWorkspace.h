@@ -2,22 +2,30 @@
 
 #include "platform/Workspace.h"
 
-#include <QList>
+#include <QHash>
+#include <QStringList>
 
-// Records every request, in order, as (operation, argument): "openPath" with the path, "openUrl"
-// and "reveal" with the URL in full.
+// Opens nothing and records each request, in order, as one line: "openPath PATH",
+// "openUrl URL", "reveal URL" (URLs fully encoded), "launch PATH". Desktop entries are the
+// ones put in `launchers`.
 class FakeWorkspace final : public Workspace {
 public:
-    struct Request {
-        QString operation;
-        QString argument;
+    void openPath(const QString& path) override { requests << QStringLiteral("openPath ") + path; }
+    void openUrl(const QUrl& url) override {
+        requests << QStringLiteral("openUrl ") + url.toString(QUrl::FullyEncoded);
+    }
+    void revealInFileViewer(const QUrl& url) override {
+        requests << QStringLiteral("reveal ") + url.toString(QUrl::FullyEncoded);
+    }
+    std::optional<LauncherEntry> launcherEntry(const QString& path) override {
+        if (const auto it = launchers.constFind(path); it != launchers.constEnd())
+            return *it;
+        return std::nullopt;
+    }
+    void launch(const QString& path, const LauncherEntry&) override {
+        requests << QStringLiteral("launch ") + path;
+    }
 
-        bool operator==(const Request&) const = default;
-    };
-
-    void openPath(const QString& path) override;
-    void openUrl(const QUrl& url) override;
-    void revealInFileViewer(const QUrl& url) override;
-
-    QList<Request> requests;
+    QHash<QString, LauncherEntry> launchers;
+    QStringList requests;
 };

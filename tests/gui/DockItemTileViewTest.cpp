@@ -33,9 +33,15 @@ struct KindCase {
     const char* name;
     DockItem item;
     QStringList menu;
-    // What a click asks of the desktop: "openPath ...", "openUrl ...", or nothing.
+    // What a click asks of the desktop (once any question was answered yes): "openPath ...",
+    // "openUrl ...", "launch ...", or nothing.
     QString click;
+    // The desktop entry at the item's path, when it is one.
+    std::optional<LauncherEntry> launcher = {};
 };
+
+const LauncherEntry trusted{QStringLiteral("xterm"), true, "1"};
+const LauncherEntry untrusted{QStringLiteral("sh -c evil"), false, "2"};
 
 const QString reveal = QStringLiteral("Reveal in File Manager");
 
@@ -50,8 +56,14 @@ std::vector<KindCase> kindCases() {
     const QStringList full{"Open", reveal, "Choose Custom Icon…", "--", "Remove From Dock"};
     const QStringList withReset{"Open",       reveal, "Choose Custom Icon…",
                                 "Reset Icon", "--",   "Remove From Dock"};
+    auto script = ItemsDockTest::pathItem(DockItemKind::file, "/home/u/x.desktop");
     return {
-        {"application", app, full, "openPath /usr/share/applications/x.desktop"},
+        {"trusted application", app, full, "launch /usr/share/applications/x.desktop", trusted},
+        {"untrusted application asks first", app, full, "launch /usr/share/applications/x.desktop",
+         untrusted},
+        {"application whose entry cannot start", app, full, ""},
+        // Only an application item runs a desktop entry; as a file it is shown, not run.
+        {"file that is a launcher", script, full, "openPath /home/u/x.desktop", trusted},
         {"file with a custom icon", withIcon(ItemsDockTest::pathItem(DockItemKind::file, "/f")),
          withReset, "openPath /f"},
         {"folder", ItemsDockTest::pathItem(DockItemKind::folder, "/d"), full, "openPath /d"},
@@ -75,18 +87,21 @@ class TileKinds : public ItemsDockTest, public ::testing::WithParamInterface<Kin
 TEST_P(TileKinds, OffersTheMenuOfItsKindAndOpensAsItsKindSays) {
     const KindCase& c = GetParam();
     start(dockWith({c.item}));
+    if (c.launcher)
+        fakes->workspace.launchers.insert(*c.item.path, *c.launcher);
     std::unique_ptr<QMenu> menu(
         DockItemTileView::makeMenu(c.item, dockID, fakes->services, &grid()));
     EXPECT_EQ(actionTexts(*menu), c.menu) << c.name;
 
     click(0);
-    const QStringList requests = [&] {
-        QStringList list;
-        for (const auto& r : fakes->workspace.requests)
-            list.append(r.operation + u' ' + r.argument);
-        return list;
-    }();
-    EXPECT_EQ(requests, c.click.isEmpty() ? QStringList() : QStringList{c.click}) << c.name;
+    const bool asks =
+        c.launcher && !c.launcher->isTrusted && c.item.kind == DockItemKind::application;
+    EXPECT_EQ(fakes->launchConfirmation.questions.size(), asks ? 1 : 0) << c.name;
+    // Nothing runs before the user says yes.
+    EXPECT_EQ(fakes->workspace.requests.isEmpty(), asks || c.click.isEmpty()) << c.name;
+    fakes->launchConfirmation.answerAll(true);
+    EXPECT_EQ(fakes->workspace.requests, c.click.isEmpty() ? QStringList() : QStringList{c.click})
+        << c.name;
     const bool copies = c.item.kind == DockItemKind::clippingText;
     EXPECT_EQ(fakes->clipboard.text, copies ? c.item.textContent : std::nullopt) << c.name;
 }
@@ -169,7 +184,7 @@ TEST_F(DockItemTileViewTest, MenuEntriesReachTheDesktopAndTheStore) {
     actionNamed(*menu, QStringLiteral("Open"))->trigger();
     actionNamed(*menu, reveal)->trigger();
     ASSERT_EQ(fakes->workspace.requests.size(), 2);
-    EXPECT_EQ(fakes->workspace.requests[1].operation, QStringLiteral("reveal"));
+    EXPECT_TRUE(fakes->workspace.requests[1].startsWith(QStringLiteral("reveal ")));
     actionNamed(*menu, QStringLiteral("Choose Custom Icon…"))->trigger();
     EXPECT_EQ(fakes->imageChooser.pending.size(), 1u);
     actionNamed(*menu, QStringLiteral("Remove From Dock"))->trigger();

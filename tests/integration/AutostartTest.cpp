@@ -1,11 +1,13 @@
-#include "fakes/FakeSystemLog.h"
-#include "integration/support/XSession.h"
 #include "backends/desktop/XdgAutostartLoginItems.h"
+#include "fakes/FakeSystemLog.h"
+#include "integration/support/DesktopTools.h"
+#include "integration/support/XSession.h"
 #include "runtime/LaunchAtLogin.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gio/gdesktopappinfo.h>
@@ -14,27 +16,12 @@
 
 namespace {
 
-QString configHome() {
-    return qEnvironmentVariable("XDG_CONFIG_HOME");
-}
-
 // desktop-file-validate prints errors and warnings alike; hints are fine.
 void expectValid(const QString& path) {
-    const auto result = Desktop::run(QStringLiteral("desktop-file-validate"), {path});
+    const auto result = Desktop::run(u"desktop-file-validate"_qs, {path});
     EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
     EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
         << result.out.constData();
-}
-
-bool writeFile(const QString& path, const QByteArray& content, bool executable = false) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-    return true;
 }
 
 } // namespace
@@ -43,9 +30,10 @@ TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
     XdgAutostartLoginItems items;
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
-    const QString entry = configHome() + QStringLiteral("/autostart/moorline.desktop");
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart"_qs;
+    const QString entry = folder + u"/moorline.desktop"_qs;
     ASSERT_EQ(items.entryPath(), entry);
-    ASSERT_FALSE(QFile::exists(configHome() + QStringLiteral("/autostart")));
+    ASSERT_FALSE(QFile::exists(folder));
     EXPECT_FALSE(launch.isEnabled());
 
     launch.setEnabled(true);
@@ -68,41 +56,146 @@ TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
     EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join(u'\n').toStdString();
 }
 
-TEST(AutostartTest, AProgramPathWithReservedCharactersIsQuotedAndFoundAgain) {
-    QTemporaryDir root;
-    const QString folder = root.path() + QStringLiteral("/My Apps $HOME (1) \\ `x` \"é\"");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString program = folder + QStringLiteral("/moor%line's");
-    ASSERT_TRUE(writeFile(program, "#!/bin/sh\n", true));
+// Copies of moorline laid out as on a real machine: an installed one, a build, one installed
+// elsewhere and reached through a symbolic link, one in a folder whose name needs quoting. Each
+// is a script that records the path it was started by, so a launch shows which copy ran.
+class AutostartCopies : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root_.isValid());
+        for (const QString& copy :
+             {u"usr/bin/moorline"_qs, u"build/moorline"_qs, u"opt/moorline-0.1/bin/moorline"_qs,
+              odd + u"/moorline"_qs, u"50% off/moorline"_qs})
+            makeProgram(copy);
+        ASSERT_TRUE(QDir().mkpath(path(u"links"_qs)));
+        ASSERT_TRUE(
+            QFile::link(path(u"opt/moorline-0.1/bin/moorline"_qs), path(u"links/moorline"_qs)));
+    }
 
-    XdgAutostartLoginItems items(program, root.path() + QStringLiteral("/autostart"));
-    EXPECT_EQ(items.registerMainApp(), std::nullopt);
-    expectValid(items.entryPath());
-    EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+    QString path(const QString& relative) const {
+        return relative.isEmpty() ? QString() : root_.path() + u'/' + relative;
+    }
+    QStringList paths(const QStringList& relatives) const {
+        QStringList result;
+        for (const QString& relative : relatives)
+            result.append(relative.startsWith(u'.') ? relative : path(relative));
+        return result;
+    }
+    QString autostart(int row) const { return path(u"autostart-%1"_qs.arg(row)); }
 
-    QFile::remove(program);
-    EXPECT_EQ(items.status(), LoginItemStatus::notFound);
+    void makeProgram(const QString& relative) {
+        ASSERT_TRUE(Desktop::writeFile(
+            path(relative), "#!/bin/sh\nprintf %s \"$0\" > '" + marker().toUtf8() + "'\n",
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    QString marker() const { return path(u"started"_qs); }
+
+    // Launches the entry as a session manager does (GIO) and answers the path that ran.
+    QString launched(const QString& entry) {
+        QFile::remove(marker());
+        GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(QFile::encodeName(entry));
+        if (!info)
+            return u"(GIO cannot read the entry)"_qs;
+        GError* error = nullptr;
+        const bool started = g_app_info_launch(G_APP_INFO(info), nullptr, nullptr, &error);
+        g_object_unref(info);
+        g_clear_error(&error);
+        if (!started || !Desktop::waitUntil([this] { return QFile(marker()).size() > 0; }))
+            return u"(nothing started)"_qs;
+        return QString::fromUtf8(Desktop::readFile(marker()));
+    }
+
+    // A folder name with every character the Desktop Entry format reserves.
+    const QString odd = u"My Apps $HOME (1) \\ `x` \"é\" ;~|&<>*?#'"_qs;
+
+private:
+    QTemporaryDir root_;
+};
+
+TEST_F(AutostartCopies, TheEntryStartsTheInstalledCopyWhenThatRunsAndTheRunningOneOtherwise) {
+    struct Row {
+        const char* what;
+        QString running;
+        QStringList searchPath;
+        QString started;
+        // GLib checks an entry's program before undoing "%%", so it refuses a path with "%" that
+        // other session managers start.
+        bool gioStarts = true;
+    };
+    const Row rows[] = {
+        {"installed, on PATH", u"usr/bin/moorline"_qs, {u"usr/bin"_qs}, u"usr/bin/moorline"_qs},
+        {"a build, another copy installed",
+         u"build/moorline"_qs,
+         {u"usr/bin"_qs},
+         u"build/moorline"_qs},
+        {"installed, on PATH through a link",
+         u"opt/moorline-0.1/bin/moorline"_qs,
+         {u"usr/bin/none"_qs, u"links"_qs},
+         u"links/moorline"_qs},
+        {"installed off PATH",
+         u"opt/moorline-0.1/bin/moorline"_qs,
+         {u"usr/bin"_qs},
+         u"opt/moorline-0.1/bin/moorline"_qs},
+        {"a relative PATH folder",
+         u"opt/moorline-0.1/bin/moorline"_qs,
+         {u"."_qs},
+         u"opt/moorline-0.1/bin/moorline"_qs},
+        {"reserved characters, on PATH", odd + u"/moorline"_qs, {odd}, odd + u"/moorline"_qs},
+        {"reserved characters, a build", odd + u"/moorline"_qs, {}, odd + u"/moorline"_qs},
+        {"a percent sign", u"50% off/moorline"_qs, {}, u"50% off/moorline"_qs, false},
+        {"replaced while running", QString(), {u"usr/bin"_qs}, u"usr/bin/moorline"_qs},
+    };
+    // "." would find the link, were relative folders taken.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(path(u"links"_qs));
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        XdgAutostartLoginItems items(path(row.running), autostart(++index), paths(row.searchPath));
+        EXPECT_EQ(items.programPath().toStdString(), path(row.started).toStdString());
+        EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+        ASSERT_EQ(items.registerMainApp(), std::nullopt);
+        expectValid(items.entryPath());
+        EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+        if (row.gioStarts) {
+            EXPECT_EQ(launched(items.entryPath()).toStdString(), path(row.started).toStdString());
+        }
+    }
+    QDir::setCurrent(previous);
 }
 
-TEST(AutostartTest, AnEntryHiddenOrSwitchedOffIsNotEnabledAndRegisteringRenewsIt) {
-    QTemporaryDir root;
-    const QString folder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    XdgAutostartLoginItems items(QStringLiteral("/bin/true"), folder);
+TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTakesItOver) {
+    XdgAutostartLoginItems items(path(u"usr/bin/moorline"_qs), autostart(0), {path(u"usr/bin"_qs)});
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
-    for (const QByteArray& off :
-         {QByteArray("Hidden=true\n"), QByteArray("X-GNOME-Autostart-enabled=false\n")}) {
-        ASSERT_TRUE(writeFile(items.entryPath(), "[Desktop Entry]\nType=Application\nName=M\n"
-                                                 "Exec=/bin/true\n" +
-                                                     off));
-        EXPECT_FALSE(launch.isEnabled()) << off.constData();
+    // The session that reads the entry at login finds a bare name on its own PATH.
+    const QByteArray previousPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(path(u"usr/bin"_qs)) + ':' + previousPath);
+    const auto entry = [](const QByteArray& exec) {
+        return "[Desktop Entry]\nType=Application\nName=M\nExec=" + exec + '\n';
+    };
+    const QByteArray installed = path(u"usr/bin/moorline"_qs).toUtf8();
+    const std::pair<QByteArray, LoginItemStatus> rows[] = {
+        {entry("moorline"), LoginItemStatus::enabled},
+        {entry(installed), LoginItemStatus::enabled},
+        {entry("\"" + installed + "\" --flag"), LoginItemStatus::enabled},
+        {entry(path(u"build/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry(path(u"links/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry(path(u"usr/bin/gone"_qs).toUtf8()), LoginItemStatus::notFound},
+        {entry("moorline-gone"), LoginItemStatus::notFound},
+        {entry("moorline") + "Hidden=true\n", LoginItemStatus::notRegistered},
+        {entry("moorline") + "X-GNOME-Autostart-enabled=false\n", LoginItemStatus::notRegistered},
+        {"not a desktop entry", LoginItemStatus::notRegistered},
+    };
+    for (const auto& [content, status] : rows) {
+        SCOPED_TRACE(content.constData());
+        ASSERT_TRUE(Desktop::writeFile(items.entryPath(), content));
+        EXPECT_EQ(items.status(), status);
         launch.setEnabled(true);
-        EXPECT_TRUE(launch.isEnabled()) << off.constData();
-        expectValid(items.entryPath());
+        EXPECT_TRUE(launch.isEnabled());
+        EXPECT_EQ(launched(items.entryPath()), QString::fromUtf8(installed));
     }
-    ASSERT_TRUE(writeFile(items.entryPath(), "not a desktop entry"));
-    EXPECT_FALSE(launch.isEnabled());
+    qputenv("PATH", previousPath);
     EXPECT_TRUE(log.lines.isEmpty());
 }
 
@@ -111,7 +204,7 @@ TEST(AutostartTest, AnUnwritableAutostartFolderIsLoggedWithTheSystemsReason) {
     // stops everyone.
     QTemporaryDir root;
     const QString notAFolder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(writeFile(notAFolder, "in the way"));
+    ASSERT_TRUE(Desktop::writeFile(notAFolder, "in the way"));
     XdgAutostartLoginItems items(QStringLiteral("/bin/true"), notAFolder);
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);

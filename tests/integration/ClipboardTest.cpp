@@ -1,7 +1,8 @@
+#include "backends/desktop/QtClipboard.h"
+#include "fakes/FakeLaunchConfirmation.h"
 #include "fakes/FakeWorkspace.h"
 #include "integration/support/XSession.h"
 #include "models/DockItem.h"
-#include "backends/desktop/QtClipboard.h"
 #include "support/WorkspaceLaunch.h"
 
 #include <QProcess>
@@ -32,9 +33,10 @@ QByteArray readClipboard() {
 TEST(ClipboardTest, OpeningAClippingPutsItsTextOnTheClipboard) {
     QtClipboard clipboard;
     FakeWorkspace workspace;
+    FakeLaunchConfirmation confirmation;
     clipboard.setText(QStringLiteral("something older"));
     const QString text = QStringLiteral("Grüße, 世界!\n  second line\twith tab");
-    WorkspaceLaunch::open(DockItem::makeClipping(text), workspace, clipboard);
+    WorkspaceLaunch::open(DockItem::makeClipping(text), workspace, clipboard, confirmation);
     EXPECT_EQ(QString::fromUtf8(readClipboard()), text);
     EXPECT_TRUE(workspace.requests.isEmpty());
 

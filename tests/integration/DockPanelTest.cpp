@@ -1,116 +1,23 @@
-// Dock panels on a real X server with Openbox: geometry, map state, window-manager hints, the
-// stays-on-top toggle, auto-hide driven by real pointer motion and moves written back.
-#include "backends/x11/QtScreens.h"
-#include "backends/x11/X11HotKeyBackend.h"
-#include "backends/x11/X11WindowHints.h"
-#include "backends/x11/XInputPointerMonitor.h"
-#include "fakes/FakeServices.h"
-#include "integration/support/XSession.h"
-#include "platform/QtScheduler.h"
-#include "windows/DockPanelWindow.h"
-#include "windows/DockPanelWindowFactory.h"
-#include "windows/DockWindowsManager.h"
+// Dock panels on a real X server with a real window manager: geometry, map state,
+// window-manager hints, the stays-on-top toggle, auto-hide driven by real pointer motion and
+// moves written back.
+#include "integration/support/PanelFixture.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace X11Probe;
+using Geometry = WindowGeometry;
 
 // The Xvfb screen of the shared session: 1280 x 800, so Qt y = 800 - (y + height).
 constexpr int screenHeight = 800;
 
-QString windowId(WId id) {
-    return QString::number(quint64(id));
-}
-
-QString xprop(WId window, const QString& property) {
-    return QString::fromUtf8(
-        Desktop::run(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId(window), property})
-            .out);
-}
-
-struct Geometry {
-    int x = -1, y = -1, width = -1, height = -1;
-    QString mapState;
-    bool operator==(const Geometry&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Geometry& g) {
-    return out << g.x << "," << g.y << " " << g.width << "x" << g.height << " "
-               << g.mapState.toStdString();
-}
-
-Geometry xwininfo(WId window) {
-    const QString info = QString::fromUtf8(
-        Desktop::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId(window)}).out);
-    const auto field = [&](const char* name) {
-        const QRegularExpression re(QStringLiteral("%1:\\s*(\\S+)").arg(QLatin1String(name)));
-        return re.match(info).captured(1);
-    };
-    return {field("Absolute upper-left X").toInt(), field("Absolute upper-left Y").toInt(),
-            field("Width").toInt(), field("Height").toInt(), field("Map State")};
-}
-
-class DockPanelTest : public ::testing::Test {
-protected:
-    ~DockPanelTest() override {
-        manager.reset();
-        QCoreApplication::processEvents();
-    }
-
-    Dock addDock(const QString& name, DockPosition position, bool autoHide = false) {
-        Dock dock = Dock::makeDefault(DockKind::items, name);
-        dock.position = position;
-        dock.autoHide = autoHide;
-        std::vector<Dock> docks = *store.docks;
-        docks.push_back(dock);
-        DockStoreTesting::setDocks(store, std::move(docks));
-        return dock;
-    }
-
-    void start() {
-        manager = std::make_unique<DockWindowsManager>(
-            services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
-    }
-
-    DockPanelWindow* panelOf(const QUuid& id) const {
-        auto* controller = manager->controller(id);
-        return controller ? dynamic_cast<DockPanelWindow*>(controller->panel()) : nullptr;
-    }
-
-    void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-        Dock dock = *store.dock(id);
-        edit(dock);
-        store.update(dock);
-    }
-
-    static bool waitForMapState(WId window, const QString& state) {
-        return Desktop::waitUntil([&] { return xwininfo(window).mapState == state; });
-    }
-
-    bool waitForGeometry(WId window, const Geometry& expected) {
-        return Desktop::waitUntil([&] { return xwininfo(window) == expected; });
-    }
-
-    static void xdotool(const QStringList& arguments) {
-        Desktop::run(QStringLiteral("xdotool"), arguments);
-    }
-
-    FakeServicesOn<QtScheduler> fakes;
-    DockStore& store = fakes.store;
-    X11HotKeyBackend hotKeyBackend;
-    HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
-    X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
-    QtScreens screens;
-    XInputPointerMonitor pointerMonitor;
-    std::unique_ptr<DockWindowsManager> manager;
-};
+class DockPanelTest : public PanelFixture {};
 
 TEST_F(DockPanelTest, GeometryAndMapStateFollowTheRecord) {
     const Dock dock = addDock(QStringLiteral("Geometry"), {100, 200, 180, 300});
@@ -162,6 +69,11 @@ TEST_F(DockPanelTest, StaysOutOfTaskBarsOnEveryWorkspaceAfterEachShow) {
     change(dock.id, [](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // On every workspace indeed: still shown on another one.
+    xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
+    Desktop::waitUntil([] { return false; }, 200ms);
+    EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
+    xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
 }
 
 TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
@@ -196,6 +108,47 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     Desktop::waitUntil([] { return false; }, 200ms);
     EXPECT_FALSE(above());
+}
+
+TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
+    const Dock dock = addDock(QStringLiteral("Stacked"), {100, 200, 180, 300});
+    start();
+    const WId window = panelOf(dock.id)->winId();
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    QProcess xterm;
+    xterm.start(QStringLiteral("xterm"),
+                {QStringLiteral("-geometry"), QStringLiteral("40x20+50+250"), QStringLiteral("-e"),
+                 QStringLiteral("sleep"), QStringLiteral("60")});
+    ASSERT_TRUE(xterm.waitForStarted(5000));
+    const auto terminal = [&] {
+        return Desktop::run(QStringLiteral("xdotool"),
+                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--pid"), QString::number(xterm.processId())})
+            .out.trimmed();
+    };
+    ASSERT_TRUE(Desktop::waitUntil([&] { return !terminal().isEmpty(); }));
+    // Which of the two the window manager stacks higher.
+    const auto panelOnTop = [&] {
+        const QString stacking = QString::fromUtf8(
+            Desktop::run(QStringLiteral("xprop"),
+                         {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")})
+                .out);
+        const QString terminalId =
+            QStringLiteral("0x") + QString::number(terminal().toULongLong(), 16);
+        const QString panelId = QStringLiteral("0x") + QString::number(quint64(window), 16);
+        return stacking.indexOf(panelId) > stacking.indexOf(terminalId);
+    };
+    const auto activateTerminal = [&] {
+        xdotool({QStringLiteral("windowactivate"), QString::fromLatin1(terminal())});
+        Desktop::waitUntil([] { return false; }, 300ms);
+    };
+    activateTerminal();
+    EXPECT_TRUE(panelOnTop());
+    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
+    activateTerminal();
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !panelOnTop(); }));
+    xterm.kill();
+    xterm.waitForFinished(3000);
 }
 
 TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {

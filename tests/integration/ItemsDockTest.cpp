@@ -150,10 +150,21 @@ protected:
     GioTrash trash;
     GioWorkspace workspace;
     LocalFileSystem fileSystem;
-    DockViewServices services{
-        fakes.store,     fakes.runningApps, workspace,      fakes.clipboard,    trash,
-        fakes.fileIcons, fileSystem,        fakes.docklets, fakes.imageChooser, fakes.hotKeys,
-        fakes.scheduler};
+    DockViewServices services{fakes.store,
+                              fakes.runningApps,
+                              workspace,
+                              fakes.launchConfirmation,
+                              fakes.clipboard,
+                              trash,
+                              fakes.fileIcons,
+                              fileSystem,
+                              fakes.docklets,
+                              fakes.imageChooser,
+                              fakes.hotKeys,
+                              fakes.scheduler,
+                              fakes.keyCodes,
+                              fakes.launchAtLogin,
+                              fakes.windowActivation};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;

@@ -1,5 +1,6 @@
-#include "integration/support/XSession.h"
 #include "backends/desktop/GioTrash.h"
+#include "integration/support/DesktopTools.h"
+#include "integration/support/XSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +11,6 @@ namespace {
 
 QString home() {
     return QDir::homePath();
-}
-
-bool makeFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("content") == 7;
 }
 
 // trash-list's lines, "date time /original/path", as the original paths.
@@ -37,7 +33,7 @@ TEST(TrashTest, TrashedFilesAreListedWithTheirOriginalPath) {
                                QStringLiteral("Ünïcødé – файл 100%.txt")};
     for (const QString& name : names) {
         const QString path = folder + u'/' + name;
-        ASSERT_TRUE(makeFile(path));
+        ASSERT_TRUE(Desktop::writeFile(path, "content"));
         EXPECT_TRUE(trash.moveToTrash(path)) << name.toStdString();
         EXPECT_FALSE(QFile::exists(path));
     }
@@ -58,7 +54,7 @@ TEST(TrashTest, AMissingDataFolderIsMadeRatherThanTrashingElsewhere) {
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     ASSERT_TRUE(QDir(dataHome).removeRecursively());
     const QString path = home() + QStringLiteral("/lonely.txt");
-    ASSERT_TRUE(makeFile(path));
+    ASSERT_TRUE(Desktop::writeFile(path, "content"));
     GioTrash trash;
     EXPECT_TRUE(trash.moveToTrash(path));
     EXPECT_TRUE(QFile::exists(dataHome + QStringLiteral("/Trash/files/lonely.txt")));

@@ -1,62 +1,98 @@
-#include "integration/support/XSession.h"
+#include "backends/desktop/DesktopFileIcons.h"
 #include "backends/desktop/GioWorkspace.h"
+#include "backends/linux/LocalFileSystem.h"
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakeLaunchConfirmation.h"
+#include "integration/support/DesktopTools.h"
+#include "integration/support/XSession.h"
+#include "models/DockItem.h"
+#include "support/WorkspaceLaunch.h"
 
 #include <QDBusConnection>
 #include <QDir>
-#include <QFile>
 #include <QObject>
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <unistd.h>
+
+using namespace std::chrono_literals;
+using Desktop::writeFile;
 
 namespace {
 
+QString home() {
+    return QDir::homePath();
+}
 QString root() {
-    return QDir::homePath() + QStringLiteral("/workspace-test");
+    return home() + u"/workspace-test"_qs;
 }
-
+QString userApplications() {
+    return qEnvironmentVariable("XDG_DATA_HOME") + u"/applications"_qs;
+}
 QString marker(const char* name) {
-    return root() + QStringLiteral("/marker-") + QLatin1String(name);
+    return root() + u"/marker-"_qs + QLatin1String(name);
 }
-
-void write(const QString& path, const QByteArray& content) {
-    QDir().mkpath(path.section(u'/', 0, -2));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+void clearMarker(const char* name) {
+    QFile::remove(marker(name));
+    QFile::remove(marker(name) + u".env"_qs);
+}
+// A program that records its arguments in marker-NAME, then its streams and environment in
+// marker-NAME.env.
+QString recorder() {
+    return root() + u"/record"_qs;
+}
+// The arguments the recorder was started with, once it has finished.
+QByteArray waitForMarker(const char* name) {
+    Desktop::waitUntil([&] { return QFile::exists(marker(name) + u".env"_qs); }, 10s);
+    return QFile::exists(marker(name)) ? Desktop::readFile(marker(name)) : "<no marker>";
 }
 
 QByteArray entry(const QByteArray& name, const QByteArray& exec, const QByteArray& mime = {}) {
-    QByteArray text = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n";
-    if (!mime.isEmpty())
-        text += "MimeType=" + mime + ";\n";
-    return text;
-}
-
-QByteArray waitForMarker(const char* name) {
-    const QString path = marker(name);
-    Desktop::waitUntil([&] { return QFile::exists(path + QStringLiteral(".env")); },
-                       std::chrono::seconds(10));
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no marker>");
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" +
+           (mime.isEmpty() ? QByteArray() : "MimeType=" + mime + ";\n");
 }
 
 // Children of ours that died and were never reaped.
 int zombieChildren() {
     int zombies = 0;
-    const QString self = QString::number(::getpid());
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
+    const QByteArray self = QByteArray::number(::getpid());
+    for (const QString& pid : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
         // pid (comm) state ppid ...
-        const QByteArray line = stat.readAll();
+        const QByteArray line = Desktop::readFile(u"/proc/"_qs + pid + u"/stat"_qs);
         const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (rest.size() > 1 && rest[0] == "Z" && rest[1] == self.toLatin1())
-            ++zombies;
+        zombies += rest.size() > 1 && rest[0] == "Z" && rest[1] == self;
     }
     return zombies;
+}
+
+constexpr auto executable = QFile::Permissions(0x7555); // 0755
+constexpr auto plain = QFile::Permissions(0x6444);      // 0644
+
+// A desktop entry file made for one case: where it lies, its mode, its owner.
+struct EntryFile {
+    const char* name; // marker name and file name
+    QString path;
+    QFile::Permissions permissions = plain;
+    QByteArray extra = {};
+    bool ownedByNobody = false;
+};
+
+// An entry that records its start in marker-NAME; false when the case cannot be made here (a
+// chown needs root).
+bool make(const EntryFile& file) {
+    writeFile(file.path,
+              entry(QByteArray("Recorded ") + file.name,
+                    recorder().toUtf8() + ' ' + file.name + " launched") +
+                  file.extra,
+              file.permissions);
+    clearMarker(file.name);
+    if (!file.ownedByNobody)
+        return true;
+    const passwd* nobody = ::getpwnam("nobody");
+    return ::geteuid() == 0 && nobody &&
+           ::chown(QFile::encodeName(file.path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
 }
 
 } // namespace
@@ -77,112 +113,242 @@ protected:
     // Handlers that record how they were started, installed before GIO first reads the
     // application folders and mimeapps.list.
     static void SetUpTestSuite() {
-        const QString recorder = root() + QStringLiteral("/record");
-        write(recorder, "#!/bin/sh\n"
-                        "out=\"" +
-                            root().toUtf8() +
-                            "/marker-$1\"\n"
-                            "shift\n"
-                            "for arg in \"$@\"; do printf '%s\\n' \"$arg\" >> \"$out\"; done\n"
-                            "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
-                            "{ echo \"$streams\"; env; } > \"$out.tmp\"\n"
-                            "mv \"$out.tmp\" \"$out.env\"\n");
-        QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString apps = root() + QStringLiteral("/share/applications/");
-        const QByteArray exec = recorder.toUtf8();
-        write(apps + QStringLiteral("test-launch.desktop"), entry("Launch", exec + " launched"));
-        write(apps + QStringLiteral("test-text.desktop"),
-              entry("Text", exec + " text %f", "text/plain"));
-        write(apps + QStringLiteral("test-folder.desktop"),
-              entry("Folder", exec + " folder %f", "inode/directory"));
-        write(apps + QStringLiteral("test-scheme.desktop"),
-              entry("Scheme", exec + " scheme %u", "x-scheme-handler/moorlinetest"));
-        write(apps + QStringLiteral("test-link.desktop"),
-              "[Desktop Entry]\nType=Link\nName=Link\nURL=moorlinetest://link\n");
-        write(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/mimeapps.list"),
-              "[Default Applications]\n"
-              "text/plain=test-text.desktop\n"
-              "inode/directory=test-folder.desktop\n"
-              "x-scheme-handler/moorlinetest=test-scheme.desktop\n");
-        qputenv("XDG_DATA_DIRS", (root() + QStringLiteral("/share:/usr/share")).toUtf8());
+        writeFile(recorder(),
+                  "#!/bin/sh\nout=\"" + root().toUtf8() +
+                      "/marker-$1\"\nshift\n"
+                      "for arg in \"$@\"; do printf '%s\\n' \"$arg\" >> \"$out\"; done\n"
+                      "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                      "{ echo \"$streams\"; env; } > \"$out.tmp\"\nmv \"$out.tmp\" \"$out.env\"\n",
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString apps = root() + u"/share/applications/"_qs;
+        const QByteArray exec = recorder().toUtf8();
+        writeFile(apps + u"test-launch.desktop"_qs, entry("Launch", exec + " launched"));
+        writeFile(apps + u"test-text.desktop"_qs, entry("Text", exec + " text %f", "text/plain"));
+        writeFile(apps + u"test-folder.desktop"_qs,
+                  entry("Folder", exec + " folder %f", "inode/directory"));
+        writeFile(apps + u"test-scheme.desktop"_qs,
+                  entry("Scheme", exec + " scheme %u", "x-scheme-handler/moorlinetest"));
+        writeFile(apps + u"test-link.desktop"_qs,
+                  "[Desktop Entry]\nType=Link\nName=Link\nURL=moorlinetest://link\n");
+        // What some systems install for launchers and programs: a handler that runs them.
+        writeFile(apps + u"test-runner.desktop"_qs,
+                  entry("Runner", exec + " runner %f",
+                        "application/x-desktop;application/x-executable;application/x-sharedlib;"
+                        "application/x-shellscript;application/x-ms-dos-executable"));
+        writeFile(qEnvironmentVariable("XDG_CONFIG_HOME") + u"/mimeapps.list"_qs,
+                  "[Default Applications]\n"
+                  "text/plain=test-text.desktop\n"
+                  "inode/directory=test-folder.desktop\n"
+                  "x-scheme-handler/moorlinetest=test-scheme.desktop\n"
+                  "application/x-desktop=test-runner.desktop\n"
+                  "application/x-executable=test-runner.desktop\n"
+                  "application/x-shellscript=test-runner.desktop\n"
+                  "application/x-sharedlib=test-runner.desktop\n");
+        qputenv("XDG_DATA_DIRS", (root() + u"/share:/usr/share"_qs).toUtf8());
+    }
+
+    // Clicks the item as a tile would.
+    void click(const DockItem& item) {
+        WorkspaceLaunch::open(item, workspace, clipboard, confirmation);
+    }
+    void click(const QString& desktopEntry) {
+        click(DockItem::makeApplication(desktopEntry, LocalFileSystem()));
     }
 
     GioWorkspace workspace;
+    FakeClipboard clipboard;
+    FakeLaunchConfirmation confirmation;
 };
 
 TEST_F(WorkspaceTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartTokens) {
-    qputenv("DESKTOP_STARTUP_ID", "ours");
-    qputenv("DESKTOP_AUTOSTART_ID", "ours");
-    qputenv("XDG_ACTIVATION_TOKEN", "ours");
-    workspace.openPath(root() + QStringLiteral("/share/applications/test-launch.desktop"));
-    qunsetenv("DESKTOP_STARTUP_ID");
-    qunsetenv("DESKTOP_AUTOSTART_ID");
-    qunsetenv("XDG_ACTIVATION_TOKEN");
+    const char* tokens[] = {"DESKTOP_STARTUP_ID", "DESKTOP_AUTOSTART_ID", "XDG_ACTIVATION_TOKEN"};
+    for (const char* token : tokens)
+        qputenv(token, "ours");
+    click(root() + u"/share/applications/test-launch.desktop"_qs);
+    for (const char* token : tokens)
+        qunsetenv(token);
 
-    const QByteArray env = [] {
-        waitForMarker("launched");
-        QFile file(marker("launched") + QStringLiteral(".env"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-    ASSERT_FALSE(env.isEmpty());
+    waitForMarker("launched");
+    const QByteArray env = Desktop::readFile(marker("launched") + u".env"_qs);
     EXPECT_TRUE(env.startsWith("/dev/null\n/dev/null\n/dev/null\n")) << env.left(200).constData();
-    EXPECT_FALSE(env.contains("DESKTOP_STARTUP_ID=ours"));
-    EXPECT_FALSE(env.contains("DESKTOP_AUTOSTART_ID=ours"));
-    EXPECT_FALSE(env.contains("XDG_ACTIVATION_TOKEN=ours"));
+    for (const char* token : tokens)
+        EXPECT_FALSE(env.contains(token + QByteArray("=ours"))) << token;
     EXPECT_TRUE(env.contains("DISPLAY=" + qgetenv("DISPLAY")));
     EXPECT_TRUE(Desktop::waitUntil([] { return zombieChildren() == 0; }));
 }
 
 TEST_F(WorkspaceTest, FilesAndUrlsOpenWithTheUsersDefaultHandler) {
-    const QString file = root() + QStringLiteral("/Notes été & more.txt");
-    write(file, "hello\n");
+    clearMarker("text");
+    const QString file = root() + u"/Notes été & more.txt"_qs;
+    writeFile(file, "hello\n");
     workspace.openPath(file);
     EXPECT_EQ(waitForMarker("text"), file.toUtf8() + "\n");
-    QFile env(marker("text") + QStringLiteral(".env"));
-    ASSERT_TRUE(env.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(env.readAll().startsWith("/dev/null\n/dev/null\n/dev/null\n"))
+    EXPECT_TRUE(Desktop::readFile(marker("text") + u".env"_qs)
+                    .startsWith("/dev/null\n/dev/null\n/dev/null\n"))
         << "a default handler does not get our streams either";
 
-    workspace.openUrl(QUrl(QStringLiteral("moorlinetest://host/a%20b?c=d")));
+    workspace.openUrl(QUrl(u"moorlinetest://host/a%20b?c=d"_qs));
     EXPECT_EQ(waitForMarker("scheme"), QByteArray("moorlinetest://host/a%20b?c=d\n"));
 }
 
-TEST_F(WorkspaceTest, WhatCannotBeOpenedIsIgnored) {
-    workspace.openPath(QString());
-    workspace.openPath(root() + QStringLiteral("/missing.desktop"));
-    workspace.openPath(root() + QStringLiteral("/share/applications/test-link.desktop"));
-    workspace.openPath(root() + QStringLiteral("/no such file"));
-    workspace.openUrl(QUrl(QStringLiteral("nohandler://x")));
-    workspace.revealInFileViewer(QUrl(QStringLiteral("https://example.com/page")));
-    SUCCEED();
-}
-
 TEST_F(WorkspaceTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
+    clearMarker("folder");
     ASSERT_FALSE(GioWorkspace::fileManagerAvailable());
-    const QString folder = root() + QStringLiteral("/Reveal Me");
-    write(folder + QStringLiteral("/inner/file.txt"), "x");
-    workspace.revealInFileViewer(QUrl::fromLocalFile(folder + QStringLiteral("/inner/")));
+    // What cannot be opened or revealed is let go, folder and all.
+    workspace.openPath(QString());
+    workspace.openPath(root() + u"/missing.desktop"_qs);
+    workspace.openPath(root() + u"/no such file"_qs);
+    workspace.openUrl(QUrl(u"nohandler://x"_qs));
+    workspace.revealInFileViewer(QUrl(u"https://example.com/page"_qs));
+
+    const QString folder = root() + u"/Reveal Me"_qs;
+    writeFile(folder + u"/inner/file.txt"_qs, "x");
+    workspace.revealInFileViewer(QUrl::fromLocalFile(folder + u"/inner/"_qs));
     EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
 }
 
 TEST_F(WorkspaceTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
     FakeFileManager fileManager;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager,
+    ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/FileManager1"_qs, &fileManager,
                                    QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+    ASSERT_TRUE(bus.registerService(u"org.freedesktop.FileManager1"_qs));
     ASSERT_TRUE(GioWorkspace::fileManagerAvailable());
 
-    const QString file = root() + QStringLiteral("/Ünï côde.txt");
+    const QString file = root() + u"/Ünï côde.txt"_qs;
     workspace.revealInFileViewer(QUrl::fromLocalFile(file));
-    workspace.revealInFileViewer(QUrl(QStringLiteral("https://example.com/a?b")));
+    workspace.revealInFileViewer(QUrl(u"https://example.com/a?b"_qs));
     EXPECT_TRUE(Desktop::waitUntil([&] { return fileManager.shown.size() == 2; }));
     EXPECT_EQ(fileManager.shown,
               (QList<QStringList>{{QString::fromUtf8(QUrl::fromLocalFile(file).toEncoded())},
-                                  {QStringLiteral("https://example.com/a?b")}}));
+                                  {u"https://example.com/a?b"_qs}}));
 
-    bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
-    bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+    bus.unregisterService(u"org.freedesktop.FileManager1"_qs);
+    bus.unregisterObject(u"/org/freedesktop/FileManager1"_qs);
+}
+
+TEST_F(WorkspaceTest, OnlyTrustedEntriesLaunchWithoutAskingAndShowTheirOwnNameAndIcon) {
+    const QString icon = home() + u"/red.png"_qs;
+    ASSERT_TRUE(Desktop::writeImage(icon, Qt::red));
+    const QByteArray iconLine = "Icon=" + icon.toUtf8() + "\n";
+    const std::pair<EntryFile, bool> cases[] = {
+        {{"in-user-apps", userApplications() + u"/in-user-apps.desktop"_qs}, true},
+        {{"in-data-dirs", root() + u"/share/applications/sub/in-data-dirs.desktop"_qs}, true},
+        {{"no-display", userApplications() + u"/no-display.desktop"_qs,
+          QFile::ReadOwner | QFile::WriteOwner, "NoDisplay=true\n"},
+         true},
+        {{"own-executable", home() + u"/bin/own-executable.desktop"_qs, executable}, true},
+        {{"download", home() + u"/Downloads/invoice.pdf.desktop"_qs}, false},
+        {{"group-writable", home() + u"/Desktop/group-writable.desktop"_qs,
+          executable | QFile::WriteGroup},
+         false},
+        {{"world-writable-app", userApplications() + u"/world-writable-app.desktop"_qs,
+          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther},
+         false},
+        {{"hidden", userApplications() + u"/hidden.desktop"_qs, executable, "Hidden=true\n"},
+         false},
+        {{"others", home() + u"/Desktop/others.desktop"_qs, executable, {}, true}, false},
+    };
+    const LocalFileSystem fileSystem;
+    const DesktopFileIcons icons;
+    for (auto [file, trusted] : cases) {
+        SCOPED_TRACE(file.name);
+        file.extra += iconLine;
+        if (!make(file)) {
+            ADD_FAILURE() << "cannot make " << file.name << " (needs root)";
+            continue;
+        }
+        click(file.path);
+        if (!trusted) {
+            EXPECT_EQ(confirmation.questions,
+                      QStringList{file.path + u": "_qs + recorder() + u' ' +
+                                  QLatin1String(file.name) + u" launched"_qs});
+            confirmation.answerAll(false);
+            click(file.path);
+            confirmation.answerAll(true);
+        }
+        // Had the "no" run it, it would have been started first and recorded twice.
+        EXPECT_EQ(waitForMarker(file.name), QByteArray("launched\n"));
+        EXPECT_EQ(confirmation.questions.size(), trusted ? 0 : 2);
+        confirmation.questions.clear();
+        // An untrusted entry goes by its file name and shows no icon of its own.
+        EXPECT_EQ(fileSystem.displayName(file.path),
+                  trusted ? u"Recorded "_qs + QLatin1String(file.name)
+                          : QFileInfo(file.path).fileName());
+        EXPECT_EQ(Desktop::centreColour(icons.iconForFile(file.path)) == QColor(Qt::red), trusted);
+    }
+}
+
+TEST_F(WorkspaceTest, AnEntryIsJudgedWhereItReallyLies) {
+    // Through a symlink in the applications folder, or by "..", to a file outside it.
+    ASSERT_TRUE(make({"outside", home() + u"/Downloads/outside.desktop"_qs}));
+    const QString link = userApplications() + u"/link.desktop"_qs;
+    QFile::remove(link);
+    ASSERT_TRUE(QFile::link(home() + u"/Downloads/outside.desktop"_qs, link));
+    for (const QString& path :
+         {link, userApplications() + u"/../../../Downloads/outside.desktop"_qs}) {
+        click(path);
+        EXPECT_EQ(confirmation.questions.size(), 1) << path.toStdString();
+        confirmation.answerAll(false);
+        confirmation.questions.clear();
+    }
+}
+
+TEST_F(WorkspaceTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
+    const EntryFile file{"changed", home() + u"/Downloads/changed.desktop"_qs};
+    ASSERT_TRUE(make(file));
+    click(file.path);
+    ASSERT_EQ(confirmation.pending.size(), 1u);
+    writeFile(file.path, entry("Changed", recorder().toUtf8() + " changed swapped"));
+    confirmation.answerAll(true);
+    // The same entry, unchanged, does run on a yes: the marker of that one shows nothing ran.
+    const EntryFile probe{"probe", home() + u"/Downloads/probe.desktop"_qs};
+    ASSERT_TRUE(make(probe));
+    click(probe.path);
+    confirmation.answerAll(true);
+    EXPECT_EQ(waitForMarker("probe"), QByteArray("launched\n"));
+    EXPECT_FALSE(QFile::exists(marker("changed")));
+}
+
+TEST_F(WorkspaceTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {
+    const EntryFile trusted{"as-file", userApplications() + u"/as-file.desktop"_qs};
+    const EntryFile untrusted{"as-url", home() + u"/Downloads/as-url.desktop"_qs};
+    ASSERT_TRUE(make(trusted));
+    ASSERT_TRUE(make(untrusted));
+    const QString script = home() + u"/Downloads/setup.sh"_qs;
+    writeFile(script, "#!/bin/sh\n" + recorder().toUtf8() + " script launched\n", executable);
+    const QString program = home() + u"/Downloads/program"_qs;
+    QFile::remove(program);
+    ASSERT_TRUE(QFile::copy(u"/bin/true"_qs, program));
+    for (const char* name : {"text", "folder", "runner", "script"})
+        clearMarker(name);
+
+    DockItem url;
+    url.kind = DockItemKind::url;
+    url.urlString = QUrl::fromLocalFile(untrusted.path).toString();
+    DockItem folder = DockItem::makeFileOrFolder(trusted.path, LocalFileSystem());
+    folder.kind = DockItemKind::folder;
+    click(DockItem::makeFileOrFolder(trusted.path, LocalFileSystem()));
+    click(folder);
+    click(url);
+    click(DockItem::makeFileOrFolder(script, LocalFileSystem()));
+    // Launchers and scripts open as the text they are, in the editor; a program is shown.
+    QStringList opened;
+    EXPECT_TRUE(Desktop::waitUntil(
+        [&] {
+            opened = QString::fromUtf8(waitForMarker("text")).split(u'\n', Qt::SkipEmptyParts);
+            return opened.size() >= 4;
+        },
+        10s));
+    opened.sort(); // the four editors ran side by side
+    QStringList expected{trusted.path, trusted.path, untrusted.path, script};
+    expected.sort();
+    EXPECT_EQ(opened, expected);
+    click(DockItem::makeFileOrFolder(program, LocalFileSystem()));
+    EXPECT_EQ(waitForMarker("folder"), (home() + u"/Downloads\n"_qs).toUtf8());
+    for (const char* name : {"as-file", "as-url", "runner", "script"})
+        EXPECT_FALSE(QFile::exists(marker(name))) << name;
+    EXPECT_TRUE(confirmation.questions.isEmpty());
 }
 
 #include "WorkspaceTest.moc"

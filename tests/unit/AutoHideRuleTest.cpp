@@ -183,30 +183,86 @@ TEST_P(AutoHideRuleTable, DecidesAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(AutoHideRule, AutoHideRuleTable, ::testing::ValuesIn(cases));
 
-AutoHideRule::Action decideOnTwoScreens(QPointF pointer, ScreenEdge edge, QRectF panel) {
+// Two monitors side by side: the right edge of the left one and the left edge of the right one
+// are inner edges. Panels: a right-edge one against the inner edge (x 1180-1280, y 300-500), a
+// left-edge one against it from the other side (x 1280-1380).
+const QRectF innerRightPanel(1180, 300, 100, 200);
+const QRectF innerLeftPanel(1280, 300, 100, 200);
+
+const Case twoScreenCases[] = {
+    {"hidden at the inner edge, pointer on its screen's band",
+     ScreenEdge::right,
+     innerRightPanel,
+     true,
+     {1275, 700},
+     Action::reveal},
+    {"hidden at the inner edge, pointer across it on the other monitor",
+     ScreenEdge::right,
+     innerRightPanel,
+     true,
+     {1282, 700},
+     Action::none},
+    {"the other monitor's outer right edge is not the panel's edge",
+     ScreenEdge::right,
+     innerRightPanel,
+     true,
+     {2556, 700},
+     Action::none},
+    {"hidden left-edge dock on the right monitor, pointer on the inner band",
+     ScreenEdge::left,
+     innerLeftPanel,
+     true,
+     {1285, 700},
+     Action::reveal},
+    {"the left monitor's outer left edge is not that dock's edge",
+     ScreenEdge::left,
+     innerLeftPanel,
+     true,
+     {2, 700},
+     Action::none},
+    {"shown at the inner edge, pointer gone to the other monitor",
+     ScreenEdge::right,
+     innerRightPanel,
+     false,
+     {1400, 100},
+     Action::hide},
+    {"shown at the inner edge, pointer across it but still near",
+     ScreenEdge::right,
+     innerRightPanel,
+     false,
+     {1330, 400},
+     Action::none},
+    {"shown, pointer above a side dock on the same monitor",
+     ScreenEdge::left,
+     innerLeftPanel,
+     false,
+     {1300, 700},
+     Action::none},
+    {"a panel mostly on the right monitor takes that monitor's edge",
+     ScreenEdge::right,
+     QRectF(1250, 300, 100, 200),
+     true,
+     {2556, 700},
+     Action::reveal},
+};
+
+class AutoHideRuleOnTwoScreens : public ::testing::TestWithParam<Case> {};
+
+TEST_P(AutoHideRuleOnTwoScreens, UsesThePanelsOwnScreen) {
+    const Case& c = GetParam();
     const std::vector<QRectF> screens{leftScreen, rightScreen};
-    return AutoHideRule::decide({pointer, panel, &screens, leftScreen, edge, true});
+    const AutoHideRule::Input input{c.pointer, c.panel, &screens, leftScreen, c.edge, c.hidden};
+    EXPECT_EQ(AutoHideRule::decide(input), c.expected) << c.name;
 }
 
-TEST(AutoHideRule, TheScreenUnderThePointerGivesTheEdge) {
-    const QRectF panel(1180, 300, 100, 200);
-    // The right edge of the second screen reveals a dock that sits on the first one.
-    EXPECT_EQ(decideOnTwoScreens({2555, 700}, ScreenEdge::right, panel), Action::reveal);
-    EXPECT_EQ(decideOnTwoScreens({1275, 700}, ScreenEdge::right, panel), Action::reveal);
-}
+INSTANTIATE_TEST_SUITE_P(AutoHideRule, AutoHideRuleOnTwoScreens,
+                         ::testing::ValuesIn(twoScreenCases));
 
-TEST(AutoHideRule, AScreensRightEdgeBelongsToTheNextScreen) {
-    // x = 1280 lies on the second screen, whose right edge is far away.
-    EXPECT_EQ(decideOnTwoScreens({1280, 700}, ScreenEdge::right, QRectF(100, 100, 50, 50)),
-              Action::none);
-    EXPECT_EQ(decideOnTwoScreens({1279.5, 700}, ScreenEdge::right, QRectF(100, 100, 50, 50)),
-              Action::reveal);
-}
-
-TEST(AutoHideRule, APointerOffEveryScreenUsesTheMainScreen) {
+TEST(AutoHideRule, APanelOnNoScreenUsesTheMainScreen) {
     const std::vector<QRectF> screens{leftScreen};
+    const QRectF offScreen(-400, 300, 100, 200);
     EXPECT_EQ(
-        AutoHideRule::decide({{-5, 700}, leftPanel, &screens, leftScreen, ScreenEdge::left, true}),
+        AutoHideRule::decide({{2, 700}, offScreen, &screens, leftScreen, ScreenEdge::left, true}),
         Action::reveal);
 }
 

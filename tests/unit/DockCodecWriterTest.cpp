@@ -5,15 +5,13 @@
 #include <cmath>
 #include <limits>
 
+// Precision, every Base64 length and byte, and odd text are the round trip's to prove; these
+// pin the exact text a reader of the file expects.
 namespace {
 
-QUuid uuid(const char* text) {
-    return QUuid::fromString(QLatin1StringView(text));
-}
-
-DockItem item(const char* id, DockItemKind kind, const QString& name, double createdAt) {
+DockItem item(char n, DockItemKind kind, const QString& name, double createdAt) {
     DockItem item;
-    item.id = uuid(id);
+    item.id = QUuid::fromString(QLatin1StringView("aaaaaaaa-0000-4000-8000-00000000000") + n);
     item.kind = kind;
     item.name = name;
     item.createdAt = createdAt;
@@ -21,32 +19,27 @@ DockItem item(const char* id, DockItemKind kind, const QString& name, double cre
 }
 
 Dock sampleDock() {
-    DockItem app = item("aaaaaaaa-0000-4000-8000-000000000001", DockItemKind::application,
-                        u"Firefox"_qs, 700000000.25);
+    DockItem app = item('1', DockItemKind::application, u"Firefox"_qs, 700000000.25);
     app.path = u"/usr/share/applications/firefox.desktop"_qs;
-    DockItem clock =
-        item("aaaaaaaa-0000-4000-8000-000000000002", DockItemKind::docklet, u"Clock"_qs, 0);
+    // -0 written as 0 would read back without its sign.
+    DockItem clock = item('2', DockItemKind::docklet, u"Clock"_qs, -0.0);
     clock.docklet = DockletKind::clock;
-    DockItem clipping = item("aaaaaaaa-0000-4000-8000-000000000003", DockItemKind::clippingText,
-                             u"say \"hi\""_qs, -1.5e-7);
+    DockItem clipping = item('3', DockItemKind::clippingText, u"say \"hi\""_qs, -1.5e-7);
     clipping.textContent = QString::fromUtf8("a/b\\c\n\t\x01\x1f\x7f é 😀");
-    DockItem site =
-        item("aaaaaaaa-0000-4000-8000-000000000004", DockItemKind::url, u"Site"_qs, 1e21);
+    DockItem site = item('4', DockItemKind::url, u"Site"_qs, 1e21);
     site.urlString = u"https://example.org/?q=1"_qs;
     site.customIconData = QByteArray("\x00\xff\xfe", 3);
 
-    Dock dock;
-    dock.id = uuid("6f1c2a3b-4d5e-4f60-8a9b-0c1d2e3f4a5b");
-    dock.name = u"Dock"_qs;
-    dock.kind = DockKind::items;
-    dock.tabs = {DockTab{
-        uuid("11111111-2222-4333-8444-555555555555"), u"Main"_qs, {app, clock, clipping, site}}};
+    Dock dock = Dock::makeDefault(DockKind::items, u"Dock"_qs);
+    dock.id = QUuid::fromString(u"6f1c2a3b-4d5e-4f60-8a9b-0c1d2e3f4a5b"_qs);
+    dock.tabs = {DockTab{QUuid::fromString(u"11111111-2222-4333-8444-555555555555"_qs),
+                         u"Main"_qs,
+                         {app, clock, clipping, site}}};
     dock.selectedTabIndex = -1;
     dock.layout = DockLayout::list;
     dock.orientation = DockOrientation::horizontal;
     dock.style = DockStyle::bar;
     dock.position = {60, 120.5, 180, 420};
-    dock.columns = 4;
     dock.autoHide = true;
     dock.alwaysOnTop = false;
     dock.hotKey = {40, HotKeyBinding::controlKey | HotKeyBinding::cmdKey};
@@ -67,7 +60,7 @@ TEST(DockCodecWriter, WritesTheCanonicalCompactForm) {
         R"({"id":"AAAAAAAA-0000-4000-8000-000000000001","kind":"application","name":"Firefox",)"
         R"("path":"\/usr\/share\/applications\/firefox.desktop","createdAt":700000000.25},)"
         R"({"id":"AAAAAAAA-0000-4000-8000-000000000002","kind":"docklet","name":"Clock",)"
-        R"("docklet":"clock","createdAt":0},)"
+        R"("docklet":"clock","createdAt":-0.0},)"
         R"({"id":"AAAAAAAA-0000-4000-8000-000000000003","kind":"clippingText",)"
         R"("name":"say \"hi\"","textContent":"a\/b\\c\n\t\u0001\u001F)"
         "\x7f é 😀"
@@ -81,6 +74,7 @@ TEST(DockCodecWriter, WritesTheCanonicalCompactForm) {
         R"("alwaysOnTop":false,"isVisible":true,"hotKey":{"keyCode":40,"modifiers":4352},)"
         R"("screenEdgeForAutoHide":"bottom"}])";
     EXPECT_EQ(encoded({sampleDock()}), expected);
+    EXPECT_EQ(encoded({}), QByteArray("[]"));
 }
 
 TEST(DockCodecWriter, WritesHotKeysWithOnlyThePresentFields) {
@@ -92,69 +86,13 @@ TEST(DockCodecWriter, WritesHotKeysWithOnlyThePresentFields) {
     EXPECT_TRUE(encoded({dock}).contains(R"("hotKey":{"keyCode":4294967295},)"));
 }
 
-TEST(DockCodecWriter, WritesAnEmptyListAsAnEmptyArray) {
-    EXPECT_EQ(encoded({}), QByteArray("[]"));
-}
-
-TEST(DockCodecWriter, RefusesDoublesThatAreNotFinite) {
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    for (double bad : {inf, -inf, nan}) {
+TEST(DockCodecWriter, RefusesDoublesThatAreNotFiniteAndReplacesLoneSurrogates) {
+    for (double bad : {std::numeric_limits<double>::infinity(), -HUGE_VAL, std::nan("")}) {
         Dock dock = sampleDock();
-        dock.position.width = bad;
-        EXPECT_FALSE(DockCodec::encode({sampleDock(), dock})) << bad;
-        dock = sampleDock();
-        dock.appearance.opacity = bad;
-        EXPECT_FALSE(DockCodec::encode({dock})) << bad;
-        dock = sampleDock();
         dock.tabs[0].items[2].createdAt = bad;
-        EXPECT_FALSE(DockCodec::encode({dock})) << bad;
+        EXPECT_FALSE(DockCodec::encode({sampleDock(), dock})) << bad;
     }
-}
-
-TEST(DockCodecWriter, WritesLoneSurrogatesAsReplacementCharacters) {
     Dock dock = sampleDock();
     dock.name = QString(QChar(0xD83D)) + u"x"_qs + QChar(0xDE00);
     EXPECT_TRUE(encoded({dock}).contains("\"name\":\"\xEF\xBF\xBDx\xEF\xBF\xBD\""));
-}
-
-TEST(DockCodecWriter, WritesDoublesThatReadBackAsTheSameBits) {
-    // -0 would read back as the integer zero, and integers past 64 bits would not read at all.
-    const struct {
-        double value;
-        const char* text;
-    } cases[] = {
-        {-0.0, "-0.0"},
-        {48, "48"},
-        {0.1, "0.1"},
-        {1.2345678901234568e20, "1.2345678901234568e+20"},
-        {-9.2233720368547758e18, "-9.223372036854776e+18"},
-        {4.9e-324, "5e-324"},
-        {1.7976931348623157e308, "1.7976931348623157e+308"},
-    };
-    for (const auto& [value, text] : cases) {
-        Dock dock = sampleDock();
-        dock.position.x = value;
-        const QByteArray json = encoded({dock});
-        EXPECT_TRUE(json.contains(QByteArray(R"("x":)") + text + ",")) << text;
-        const auto decoded = DockCodec::decode(json);
-        ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error);
-        const double back = decoded.docks.at(0).position.x;
-        EXPECT_EQ(std::signbit(back), std::signbit(value)) << text;
-        EXPECT_EQ(back, value) << text;
-    }
-}
-
-TEST(DockCodecWriter, WritesIconsAsStandardBase64WithEscapedSlashes) {
-    QByteArray bytes;
-    for (int i = 0; i < 300; ++i)
-        bytes.append(static_cast<char>(i * 37 + 11));
-    for (qsizetype length = 0; length <= bytes.size(); length += 1 + length / 4) {
-        Dock dock = Dock::makeDefault(DockKind::items, u"I"_qs);
-        DockItem item = DockItem::makeDocklet(DockletKind::trash, u"T"_qs);
-        item.customIconData = bytes.left(length);
-        dock.tabs[0].items.push_back(item);
-        const QByteArray expected = bytes.left(length).toBase64().replace("/", "\\/");
-        EXPECT_TRUE(encoded({dock}).contains("\"customIconData\":\"" + expected + '"')) << length;
-    }
 }

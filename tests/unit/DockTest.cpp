@@ -20,36 +20,6 @@ TEST(Dock, CurrentTabFallsBackToTheFirstThenToAFreshMainTab) {
     EXPECT_TRUE(dock.tabs.empty());
 }
 
-TEST(Dock, DefaultsDependOnKind) {
-    const Dock items = Dock::makeDefault(DockKind::items, QStringLiteral("I"));
-    const Dock apps = Dock::makeDefault(DockKind::applicationSwitcher, QStringLiteral("A"));
-    const Dock clips = Dock::makeDefault(DockKind::clippings, QStringLiteral("C"));
-    EXPECT_EQ(items.tabs.at(0).name, QStringLiteral("Main"));
-    EXPECT_EQ(apps.tabs.at(0).name, QStringLiteral("Items"));
-    EXPECT_EQ(clips.tabs.at(0).name, QStringLiteral("Items"));
-    EXPECT_EQ(items.position, (DockPosition{60, 120, 180, 420}));
-    EXPECT_EQ(apps.position, (DockPosition{200, 40, 480, 92}));
-    EXPECT_EQ(clips.position, (DockPosition{900, 120, 200, 360}));
-    EXPECT_EQ(apps.orientation, DockOrientation::horizontal);
-    EXPECT_EQ(clips.orientation, DockOrientation::vertical);
-    EXPECT_EQ(apps.appearance.iconSize, 56);
-    EXPECT_EQ(items.appearance, (DockAppearance{48, 0.9, 0.13, 0.14, 0.17, true, 16}));
-    EXPECT_TRUE(items.alwaysOnTop && items.isVisible && !items.autoHide);
-    EXPECT_FALSE(items.hotKey.keyCode || items.hotKey.modifiers);
-    EXPECT_EQ(items.screenEdgeForAutoHide, ScreenEdge::left);
-    EXPECT_NE(items.id, apps.id);
-}
-
-TEST(DockEnumsTest, StoredTextsAreExactAndCaseSensitive) {
-    EXPECT_EQ(allCases<ScreenEdge>(), (std::array{ScreenEdge::left, ScreenEdge::right,
-                                                  ScreenEdge::top, ScreenEdge::bottom}));
-    EXPECT_STREQ(storedText(DockKind::applicationSwitcher), "applicationSwitcher");
-    EXPECT_STREQ(storedText(DockletKind::diskSpace), "diskSpace");
-    EXPECT_EQ(fromStoredText<DockItemKind>("clippingText"), DockItemKind::clippingText);
-    EXPECT_FALSE(fromStoredText<DockKind>("Items"));
-    EXPECT_FALSE(fromStoredText<DockStyle>("palette"));
-}
-
 struct ClippingCase {
     QString text;
     QString name;

@@ -77,11 +77,18 @@ TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
     EXPECT_EQ(panels.panelFor(a.id)->title, QStringLiteral("Renamed"));
 }
 
-TEST_F(DockWindowControllerTest, AFrameOffEveryScreenIsAppliedAsStored) {
-    const Dock a = makeDock(QStringLiteral("A"), {-5000, 9000, 0, -20});
+TEST_F(DockWindowControllerTest, ADockOffEveryScreenIsShownOnTheNearestUntilTheUserMovesIt) {
+    const Dock a = makeDock(QStringLiteral("A"), {1500, 300, 100, 200});
     setDocks({a});
     startManager();
-    EXPECT_EQ(panels.panelFor(a.id)->frame, QRectF(-5000, 9000, 0, -20));
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    // Showing it there is no move of the user's: the stored frame waits for its monitor.
+    scheduler.advance(1s);
+    EXPECT_EQ(stored(a.id).position, a.position);
+    panel->userSetsFrame({600, 300, 100, 200});
+    scheduler.advance(300ms);
+    EXPECT_EQ(stored(a.id).position, (DockPosition{600, 300, 100, 200}));
 }
 
 TEST_F(DockWindowControllerTest, AlwaysOnTopFollowsTheRecord) {
@@ -170,17 +177,69 @@ TEST_F(DockWindowControllerTest, AHiddenDocksPanelStaysOutWhateverThePointerDoes
     EXPECT_EQ(panels.panelFor(id)->orderFrontCount, 1);
 }
 
-TEST_F(DockWindowControllerTest, ARightEdgeDockUsesTheRightEdgeOfAnyScreen) {
+TEST_F(DockWindowControllerTest, ADockAtAnInnerEdgeAnswersToItsOwnScreen) {
     screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1280, 800)};
     Dock dock = makeDock(QStringLiteral("R"), {1180, 300, 100, 200});
     dock.autoHide = true;
     dock.screenEdgeForAutoHide = ScreenEdge::right;
     setDocks({dock});
     startManager();
-    movePointer({500, 400});
-    ASSERT_FALSE(panels.panelFor(dock.id)->onScreen);
+    FakeDockPanelState* panel = panels.panelFor(dock.id);
+    movePointer({1300, 400});
+    ASSERT_TRUE(panel->onScreen);
+    // Gone on to the other monitor.
+    movePointer({1500, 400});
+    ASSERT_FALSE(panel->onScreen);
     movePointer({2556, 50});
-    EXPECT_TRUE(panels.panelFor(dock.id)->onScreen);
+    EXPECT_FALSE(panel->onScreen);
+    movePointer({1275, 50});
+    EXPECT_TRUE(panel->onScreen);
+}
+
+// Two monitors side by side; a dock on the right one.
+class DockWindowScreensTest : public DockWindowControllerTest {
+protected:
+    const QRectF primary{0, 0, 1280, 800};
+    const QRectF secondary{1280, 0, 1280, 800};
+    DockWindowScreensTest() { screens.setFrames({primary, secondary}); }
+};
+
+TEST_F(DockWindowScreensTest, AnUnpluggedMonitorsDockStandsInOnTheOtherAndComesBack) {
+    const Dock a = makeDock(QStringLiteral("A"), {1500, 300, 100, 200});
+    setDocks({a});
+    startManager();
+    FakeDockPanelState* panel = panels.panelFor(a.id);
+    ASSERT_EQ(panel->frame, QRectF(1500, 300, 100, 200));
+
+    screens.setFrames({primary});
+    scheduler.runPending();
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    // The window manager moves windows of a lost monitor on its own; that is not written and
+    // the record places the panel again once the screens are quiet.
+    panel->userSetsFrame({1260, 280, 100, 200});
+    scheduler.advance(2s);
+    EXPECT_EQ(panel->frame, QRectF(1180, 300, 100, 200));
+    EXPECT_EQ(stored(a.id).position, a.position);
+
+    screens.setFrames({primary, secondary});
+    scheduler.runPending();
+    EXPECT_EQ(panel->frame, QRectF(1500, 300, 100, 200));
+    scheduler.advance(2s);
+    EXPECT_EQ(stored(a.id).position, a.position);
+}
+
+TEST_F(DockWindowScreensTest, ABurstOfScreenChangesReappliesEveryDockOnce) {
+    setDocks({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
+    startManager();
+    const int beforeA = panels.panels[0]->setFrameCount;
+    const int beforeB = panels.panels[1]->setFrameCount;
+    for (int i = 0; i < 3; ++i)
+        screens.setFrames({primary, secondary});
+    scheduler.runPending();
+    EXPECT_EQ(panels.panels[0]->setFrameCount, beforeA + 1);
+    EXPECT_EQ(panels.panels[1]->setFrameCount, beforeB + 1);
+    manager.reset();
+    EXPECT_EQ(screens.observerCount(), 0u);
 }
 
 } // namespace

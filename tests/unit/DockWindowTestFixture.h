@@ -32,8 +32,11 @@ protected:
         store.update(dock);
     }
 
-    // Whether a live grab holds the chord of the dock's record (the record may be gone).
+    // Whether the dock has a hot key, held by a live grab of its record's chord (the record may
+    // be gone). A chord given up stays grabbed until the end of the pass, firing nothing.
     bool hotKeyRegistered(const QUuid& dockID, std::optional<HotKeyBinding> binding = {}) const {
+        if (!hotKeys.isRegistered(dockID))
+            return false;
         if (!binding && store.dock(dockID))
             binding = store.dock(dockID)->hotKey;
         if (!binding || !binding->isComplete())
@@ -54,6 +57,7 @@ protected:
     DockStore& store = fakes.store;
     VirtualScheduler& scheduler = fakes.scheduler;
     FakeHotKeyBackend& hotKeyBackend = fakes.hotKeyBackend;
+    HotKeyManager& hotKeys = fakes.hotKeys;
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};

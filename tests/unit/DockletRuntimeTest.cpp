@@ -80,70 +80,54 @@ TEST(DockletRuntimeTest, SamplesOnlyWhileAskedAndStartsWithTheDiskAndACpuBaselin
     EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
 }
 
-TEST(DockletRuntimeTest, FirstLoadArrivesAtTheFirstFiringFromTickDeltas) {
-    Sampler sampler;
-    DockletRuntime& runtime = *sampler.runtime;
-    // 30 user + 20 system busy against 50 idle; nice moves but counts nowhere.
-    sampler.statistics.ticks = CpuTicks{130, 70, 900, 500};
-    sampler.scheduler.advance(999ms);
-    EXPECT_EQ(*runtime.cpuUsage, 0.0);
-    EXPECT_EQ(runtime.tick(), 0);
-    sampler.scheduler.advance(1ms);
-    EXPECT_EQ(runtime.tick(), 1);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
-    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 1.0);
-
-    sampler.statistics.ticks = CpuTicks{130 + 9, 70, 900 + 1, 500};
-    sampler.seconds(1);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.9);
-    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 2.0);
-}
-
-TEST(DockletRuntimeTest, CountersThatDidNotAdvanceKeepTheLoadButMoveTheBaseline) {
-    Sampler sampler;
-    DockletRuntime& runtime = *sampler.runtime;
-    sampler.statistics.ticks = CpuTicks{175, 50, 875, 7}; // 75 busy of 100
-    sampler.seconds(1);
-    ASSERT_DOUBLE_EQ(*runtime.cpuUsage, 0.75);
-
-    Recorder recorder(runtime);
-    sampler.seconds(1); // nothing advanced: total 0
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.75);
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"now"})) << "no cpu publication";
-
-    // Idle going backwards (a total below zero) is treated the same way.
-    sampler.statistics.ticks = CpuTicks{175, 50, 800, 7};
-    sampler.seconds(1);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.75);
-
-    // Measured against the moved baseline (175, 50, 800), not the first one.
-    sampler.statistics.ticks = CpuTicks{176, 50, 803, 7};
-    sampler.seconds(1);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.25);
-}
-
-TEST(DockletRuntimeTest, AFailedCpuReadKeepsLoadAndBaselineSoTheNextSpansTheGap) {
-    Sampler sampler(std::nullopt);
-    DockletRuntime& runtime = *sampler.runtime;
-    sampler.statistics.ticks = CpuTicks{10, 10, 80, 0}; // first success: baseline only
-    sampler.seconds(1);
-    EXPECT_EQ(*runtime.cpuUsage, 0.0);
-
-    sampler.statistics.ticks = CpuTicks{30, 10, 100, 0};
-    sampler.seconds(1);
-    ASSERT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
-
-    sampler.statistics.ticks.reset();
-    sampler.seconds(2);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
-
-    sampler.statistics.ticks = CpuTicks{60, 10, 110, 0}; // 30 busy of 40 since the baseline
-    sampler.seconds(1);
-    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.75);
+TEST(DockletRuntimeTest, TheLoadIsBusyOverTotalTicksSinceTheLastReadingThatMoved) {
+    struct Step {
+        std::optional<CpuTicks> ticks; // read at the next firing
+        double load;                   // published after it
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps; // after a first reading of (100, 50, 850, 7)
+    };
+    const Case cases[] = {
+        // 30 user + 20 system busy against 50 idle; nice moves but counts nowhere.
+        {"from tick deltas",
+         {{CpuTicks{130, 70, 900, 500}, 0.5}, {CpuTicks{139, 70, 901, 500}, 0.9}}},
+        {"counters that did not advance, or went back, keep the load and move the baseline",
+         {{CpuTicks{175, 50, 875, 7}, 0.75},
+          {CpuTicks{175, 50, 875, 7}, 0.75},
+          {CpuTicks{175, 50, 800, 7}, 0.75},
+          {CpuTicks{176, 50, 803, 7}, 0.25}}},
+        {"a failed read keeps load and baseline, so the next spans the gap",
+         {{CpuTicks{120, 50, 870, 7}, 0.5},
+          {std::nullopt, 0.5},
+          {std::nullopt, 0.5},
+          {CpuTicks{150, 50, 880, 7}, 0.75}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sampler sampler;
+        for (const Step& step : c.steps) {
+            sampler.statistics.ticks = step.ticks;
+            sampler.seconds(1);
+            EXPECT_DOUBLE_EQ(*sampler.runtime->cpuUsage, step.load);
+        }
+        EXPECT_DOUBLE_EQ(*sampler.runtime->now, startOfTime + double(c.steps.size()));
+    }
+    // Without a first reading, the first success is only a baseline.
+    Sampler failing(std::nullopt);
+    failing.statistics.ticks = CpuTicks{10, 10, 80, 0};
+    failing.seconds(1);
+    EXPECT_EQ(*failing.runtime->cpuUsage, 0.0);
+    failing.statistics.ticks = CpuTicks{30, 10, 100, 0};
+    failing.seconds(1);
+    EXPECT_DOUBLE_EQ(*failing.runtime->cpuUsage, 0.5);
 }
 
 TEST(DockletRuntimeTest, TheDiskIsSampledAtCreationThenEveryFifthFiring) {
     Sampler sampler;
+    sampler.scheduler.advance(999ms);
+    EXPECT_EQ(sampler.runtime->tick(), 0);
     std::vector<int> firingsThatReadTheDisk;
     for (int firing = 1; firing <= 16; ++firing) {
         const int before = sampler.statistics.diskReads;

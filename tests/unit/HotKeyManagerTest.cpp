@@ -5,140 +5,140 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 namespace {
-constexpr std::uint32_t keyK = 40;
-constexpr std::uint32_t keyJ = 38;
 constexpr std::uint32_t cmdShift = 0x100 | 0x200;
-constexpr std::uint32_t ctrlOpt = 0x1000 | 0x800;
+// Chords by name, as key codes with command-shift: K and J are free, R is held by another
+// program.
+const std::map<char, std::uint32_t> keyCodes = {{'K', 40}, {'J', 38}, {'R', 15}};
 
-struct HotKeyManagerTest : ::testing::Test {
+char chordName(std::uint32_t keyCode) {
+    for (const auto& [name, code] : keyCodes)
+        if (code == keyCode)
+            return name;
+    return '?';
+}
+
+// A manager on the fake backend and a virtual clock, driven by short scripts.
+struct HotKeys {
     FakeHotKeyBackend backend;
     VirtualScheduler scheduler;
-    HotKeyManager manager{backend, scheduler};
-    QUuid dockA = QUuid::createUuid();
-    QUuid dockB = QUuid::createUuid();
+    std::unique_ptr<HotKeyManager> manager = std::make_unique<HotKeyManager>(backend, scheduler);
+    std::map<char, QUuid> docks = {{'A', QUuid::createUuid()}, {'B', QUuid::createUuid()}};
     std::string fired;
 
-    std::function<void()> record(char name) {
-        return [this, name] { fired += name; };
+    HotKeys() { backend.refuse(keyCodes.at('R'), cmdShift); }
+
+    // Steps: "+AK" registers chord K for dock A (its action records 'A'), "-A" unregisters dock
+    // A, "xK" makes the backend lose the grab of K, "|" ends the pass of the event loop.
+    void run(const std::string& script) {
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            if (step[0] == '+')
+                manager->registerHotKey(docks.at(step[1]), keyCodes.at(step[2]), cmdShift,
+                                        [this, dock = step[1]] { fired += dock; });
+            else if (step[0] == '-')
+                manager->unregister(docks.at(step[1]));
+            else if (step[0] == 'x')
+                backend.lose(keyCodes.at(step[1]), cmdShift);
+            else
+                scheduler.runPending();
+        }
     }
-    std::vector<std::uint32_t> attemptedIDs() const {
-        std::vector<std::uint32_t> ids;
-        for (const auto& attempt : backend.attempts())
-            ids.push_back(attempt.hotKeyID);
-        return ids;
+    // Each grab attempt as chord and id: "K1 J2".
+    std::string attempts() const {
+        std::string out;
+        for (const auto& grab : backend.attempts())
+            out += (out.empty() ? "" : " ") +
+                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyID));
+        return out;
     }
-    void pressAndRun(std::uint32_t id) {
-        backend.press(id);
-        scheduler.runPending();
+    // Each live grab as chord, id and what pressing it fires ('-' for nothing): "K2A".
+    std::string live() {
+        std::string out;
+        for (const auto& grab : std::vector(backend.live())) {
+            fired.clear();
+            backend.press(grab.hotKeyID);
+            scheduler.runPending();
+            out += (out.empty() ? "" : " ") +
+                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyID) +
+                    (fired.empty() ? "-" : fired));
+        }
+        return out;
     }
 };
+
+struct HotKeyManagerTest : ::testing::Test, HotKeys {};
 } // namespace
 
-TEST_F(HotKeyManagerTest, IdsStartAtOneAndAreNeverReused) {
-    manager.registerHotKey(dockA, keyK, cmdShift, record('a'));
-    manager.registerHotKey(dockB, keyJ, cmdShift, record('b'));
-    manager.unregister(dockB);
-    manager.registerHotKey(dockB, keyJ, cmdShift, record('b'));
-    manager.registerHotKey(dockA, keyK, ctrlOpt, record('a'));
-    EXPECT_EQ(attemptedIDs(), (std::vector<std::uint32_t>{1, 2, 3, 4}));
-
-    pressAndRun(1);
-    pressAndRun(2);
-    EXPECT_EQ(fired, "");
-    pressAndRun(4);
-    pressAndRun(3);
-    EXPECT_EQ(fired, "ab");
+TEST_F(HotKeyManagerTest, KeepsAGrabThatIsRegisteredAgainInTheSamePass) {
+    struct Case {
+        const char* name;
+        const char* script;
+        const char* attempts; // grab attempts: chord and id
+        const char* live;     // live grabs at the end: chord, id, what a press fires
+    };
+    const Case cases[] = {
+        {"the first registration uses id 1", "+AK", "K1", "K1A"},
+        {"the same chord again in one pass keeps its grab under a new id", "+AK +AK -A +AK", "K1",
+         "K3A"},
+        {"a chord given up is held until the pass ends, firing nothing", "+AK -A", "K1", "K1-"},
+        {"and released then", "+AK -A |", "K1", ""},
+        {"the same chord in a later pass is grabbed afresh", "+AK -A | +AK", "K1 K2", "K2A"},
+        {"a new chord is grabbed, the old one released with the pass", "+AK +AJ |", "K1 J2", "J2A"},
+        {"a chord one dock gives up is kept for the dock that takes it", "+AK +BJ -A +BK |",
+         "K1 J2", "K3B"},
+        {"a chord still held by another dock is refused", "+AK +BK", "K1 K2", "K1A"},
+        {"a refused chord is asked for at every registration", "+AR -A +AR", "R1 R2", ""},
+        {"a refused chord spends its id", "+AR +BK", "R1 K2", "K2B"},
+        {"a refused chord leaves the dock with none", "+AK +AR |", "K1 R2", ""},
+        {"a grab the backend lost is grabbed afresh", "+AK xK -A +AK", "K1 K2", "K2A"},
+        {"unregistering a dock without a hot key changes nothing", "-A +BK -A |", "K1", "K1B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HotKeys t;
+        t.run(c.script);
+        EXPECT_EQ(t.attempts(), c.attempts);
+        EXPECT_EQ(t.live(), c.live);
+    }
 }
 
-TEST_F(HotKeyManagerTest, RegisteringADockAgainReleasesItsOldGrabFirst) {
-    manager.registerHotKey(dockA, keyK, cmdShift, record('1'));
-    // The fake, like X, refuses a chord that is still held: the same chord for the same dock
-    // only goes through when the old grab is gone first.
-    manager.registerHotKey(dockA, keyK, cmdShift, record('2'));
-    ASSERT_EQ(backend.live().size(), 1u);
-    EXPECT_EQ(backend.live().front().hotKeyID, 2u);
-    EXPECT_EQ(backend.released(), std::vector<HotKeyBackend::Handle>{backend.attempts()[0].handle});
-
-    pressAndRun(1);
-    pressAndRun(2);
-    EXPECT_EQ(fired, "2");
-}
-
-TEST_F(HotKeyManagerTest, ARefusedChordLeavesTheDockWithoutAHotKeyAndOthersWorking) {
-    backend.refuse(keyJ, ctrlOpt);
-    manager.registerHotKey(dockA, keyK, cmdShift, record('a'));
-    manager.registerHotKey(dockB, keyK, ctrlOpt, record('b'));
-    manager.registerHotKey(dockB, keyJ, ctrlOpt, record('b'));
-    EXPECT_EQ(attemptedIDs(), (std::vector<std::uint32_t>{1, 2, 3}));
-    // B's working chord went first, so the refusal leaves B with none at all; A keeps its own.
-    ASSERT_EQ(backend.live().size(), 1u);
-    EXPECT_EQ(backend.live().front().hotKeyID, 1u);
-
-    for (std::uint32_t id = 1; id <= 3; ++id)
-        pressAndRun(id);
-    EXPECT_EQ(fired, "a");
-
-    // The refused id is spent; the next registration moves on.
-    manager.registerHotKey(dockB, keyJ, cmdShift, record('b'));
-    EXPECT_EQ(backend.attempts().back().hotKeyID, 4u);
-    pressAndRun(4);
-    EXPECT_EQ(fired, "ab");
-}
-
-TEST_F(HotKeyManagerTest, APressRunsTheActionAsALaterTask) {
-    manager.registerHotKey(dockA, keyK, cmdShift, record('a'));
+TEST_F(HotKeyManagerTest, APressRunsTheActionAsALaterTaskIfStillRegistered) {
+    run("+AK");
     EXPECT_EQ(backend.handlerInstalls(), 1);
-    ASSERT_TRUE(backend.pressChord(keyK, cmdShift));
+    ASSERT_TRUE(backend.press(1));
     EXPECT_EQ(fired, "");
-    EXPECT_EQ(scheduler.pendingCount(), 1u);
     scheduler.runPending();
-    EXPECT_EQ(fired, "a");
-}
-
-TEST_F(HotKeyManagerTest, APressOfAnUnregisteredChordDoesNothing) {
-    manager.registerHotKey(dockA, keyK, cmdShift, record('a'));
+    EXPECT_EQ(fired, "A");
+    // Presses already on their way when the dock registers again or goes do nothing.
     backend.press(1);
-    manager.unregister(dockA);
-    scheduler.runPending();
-    pressAndRun(1);
-    pressAndRun(0);
-    EXPECT_EQ(fired, "");
-    EXPECT_TRUE(backend.live().empty());
+    run("-A +AK |");
+    backend.press(2);
+    run("-A |");
+    EXPECT_EQ(fired, "A");
 }
 
 TEST_F(HotKeyManagerTest, AnActionMayUnregisterItsOwnDock) {
-    manager.registerHotKey(dockA, keyK, cmdShift, [this] {
+    manager->registerHotKey(docks['A'], keyCodes.at('K'), cmdShift, [this] {
         fired += 'a';
-        manager.unregister(dockA);
+        manager->unregister(docks['A']);
     });
-    pressAndRun(1);
-    pressAndRun(1);
+    backend.press(1);
+    run("|");
+    backend.press(1);
+    run("|");
     EXPECT_EQ(fired, "a");
+    EXPECT_TRUE(backend.live().empty());
 }
 
-TEST_F(HotKeyManagerTest, UnregisteringADockWithoutAHotKeyChangesNothing) {
-    EXPECT_EQ(backend.handlerInstalls(), 0);
-    manager.unregister(dockB);
-    manager.registerHotKey(dockA, keyK, cmdShift, record('a'));
-    manager.unregister(dockB);
-    EXPECT_TRUE(backend.released().empty());
-    manager.registerHotKey(dockB, keyJ, cmdShift, record('b'));
-    EXPECT_EQ(attemptedIDs(), (std::vector<std::uint32_t>{1, 2}));
-    EXPECT_EQ(backend.handlerInstalls(), 1);
-    pressAndRun(1);
-    EXPECT_EQ(fired, "a");
-}
-
-TEST_F(HotKeyManagerTest, GoingAwayReleasesItsGrabsAndDropsPressesInFlight) {
-    FakeHotKeyBackend ownBackend;
-    auto own = std::make_unique<HotKeyManager>(ownBackend, scheduler);
-    own->registerHotKey(dockA, keyK, cmdShift, record('a'));
-    ownBackend.press(1);
-    own.reset();
+TEST_F(HotKeyManagerTest, GoingAwayReleasesEveryGrabAndDropsPressesInFlight) {
+    run("+AK +BJ -B");
+    backend.press(1);
+    manager.reset();
+    EXPECT_TRUE(backend.live().empty());
+    EXPECT_FALSE(backend.hasPressHandler());
     scheduler.runPending();
     EXPECT_EQ(fired, "");
-    EXPECT_TRUE(ownBackend.live().empty());
-    EXPECT_FALSE(ownBackend.hasPressHandler());
 }

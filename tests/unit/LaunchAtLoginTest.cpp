@@ -4,61 +4,42 @@
 
 #include <gtest/gtest.h>
 
-TEST(LaunchAtLoginTest, OnlyTheEnabledStatusCountsAsEnabled) {
-    FakeLoginItems items;
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    for (const auto& [status, enabled] : {std::pair{LoginItemStatus::enabled, true},
-                                          std::pair{LoginItemStatus::notRegistered, false},
-                                          std::pair{LoginItemStatus::notFound, false}}) {
+TEST(LaunchAtLoginTest, OnRegistersUnlessEnabledAndOffAlwaysUnregisters) {
+    struct Case {
+        LoginItemStatus status;
+        bool enabled;
+        const char* on; // the call switching on makes, if any
+    };
+    for (const auto& [status, enabled, on] :
+         {Case{LoginItemStatus::enabled, true, nullptr},
+          Case{LoginItemStatus::notRegistered, false, "register"},
+          Case{LoginItemStatus::notFound, false, "register"}}) {
+        FakeLoginItems items;
+        FakeSystemLog log;
+        LaunchAtLogin launch(items, log);
         items.currentStatus = status;
-        EXPECT_EQ(launch.isEnabled(), enabled) << static_cast<int>(status);
-    }
-}
-
-TEST(LaunchAtLoginTest, SwitchingOnRegistersUnlessAlreadyEnabled) {
-    FakeLoginItems items;
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    items.currentStatus = LoginItemStatus::enabled;
-    launch.setEnabled(true);
-    EXPECT_TRUE(items.calls.isEmpty());
-
-    for (const auto status : {LoginItemStatus::notRegistered, LoginItemStatus::notFound}) {
-        items.calls.clear();
-        items.currentStatus = status;
+        EXPECT_EQ(launch.isEnabled(), enabled) << int(status);
         launch.setEnabled(true);
-        EXPECT_EQ(items.calls, QStringList{QStringLiteral("register")});
+        EXPECT_EQ(items.calls, on ? QStringList{QLatin1String(on)} : QStringList()) << int(status);
         EXPECT_TRUE(launch.isEnabled());
-    }
-    EXPECT_TRUE(log.lines.isEmpty());
-}
-
-TEST(LaunchAtLoginTest, SwitchingOffAlwaysUnregisters) {
-    FakeLoginItems items;
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    for (const auto status :
-         {LoginItemStatus::enabled, LoginItemStatus::notRegistered, LoginItemStatus::notFound}) {
-        items.calls.clear();
+        // An entry the status does not count as ours still goes.
         items.currentStatus = status;
+        items.calls.clear();
         launch.setEnabled(false);
-        EXPECT_EQ(items.calls, QStringList{QStringLiteral("unregister")});
+        EXPECT_EQ(items.calls, QStringList{u"unregister"_qs}) << int(status);
+        EXPECT_FALSE(launch.isEnabled());
+        EXPECT_TRUE(log.lines.isEmpty());
     }
-    EXPECT_FALSE(launch.isEnabled());
 }
 
 TEST(LaunchAtLoginTest, ARefusalIsWrittenToTheSystemLogAndNothingElse) {
     FakeLoginItems items;
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
-    items.failure = QStringLiteral("Permission denied");
+    items.failure = u"Permission denied"_qs;
     launch.setEnabled(true);
     launch.setEnabled(false);
-    EXPECT_EQ(log.lines,
-              (QStringList{QStringLiteral("LaunchAtLogin: failed to update registration: "
-                                          "Permission denied"),
-                           QStringLiteral("LaunchAtLogin: failed to update registration: "
-                                          "Permission denied")}));
-    EXPECT_EQ(items.calls, (QStringList{QStringLiteral("register"), QStringLiteral("unregister")}));
+    const QString line = u"LaunchAtLogin: failed to update registration: Permission denied"_qs;
+    EXPECT_EQ(log.lines, (QStringList{line, line}));
+    EXPECT_EQ(items.calls, (QStringList{u"register"_qs, u"unregister"_qs}));
 }

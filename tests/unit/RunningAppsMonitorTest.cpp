@@ -1,6 +1,6 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "fakes/FakeRunningApplications.h"
-#include "fakes/RecordingWorkspace.h"
+#include "fakes/FakeWorkspace.h"
 #include "fakes/VirtualScheduler.h"
 
 #include <gtest/gtest.h>
@@ -23,99 +23,77 @@ protected:
     }
 
     FakeRunningApplications source;
-    RecordingWorkspace workspace;
+    FakeWorkspace workspace;
     VirtualScheduler scheduler;
 };
 
 } // namespace
 
-TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationBeforeAnyNotification) {
-    source.current.applications = {FakeRunningApplications::make("b", "Beta", 2),
-                                   FakeRunningApplications::make("a", "Alpha", 1)};
-    source.current.frontmost = source.current.applications[0];
+TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationWithRegularAppsAndAnyFrontmost) {
+    using P = ActivationPolicy;
+    source.current.applications = {
+        FakeRunningApplications::make("b", "Beta", 2),
+        FakeRunningApplications::make("acc", "Alpha", -1, P::accessory),
+        FakeRunningApplications::make("a", "Alpha", 1),
+        FakeRunningApplications::make("pro", "Alpha", -1, P::prohibited),
+    };
+    source.current.frontmost = FakeRunningApplications::make("panel", "Panel", 7, P::accessory);
     const auto monitor = makeMonitor();
     EXPECT_EQ(keys(*monitor->apps), (QStringList{"a", "b"}));
     ASSERT_TRUE(monitor->frontmostApp->has_value());
-    EXPECT_EQ((*monitor->frontmostApp)->key, "b");
+    EXPECT_EQ((*monitor->frontmostApp)->processIdentifier, 7);
     EXPECT_EQ(source.snapshotCount, 1);
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
-TEST_F(RunningAppsMonitorTest, KeepsOnlyRegularApplicationsInSourceOrder) {
-    using P = ActivationPolicy;
-    source.current.applications = {
-        FakeRunningApplications::make("r1", "Same"),
-        FakeRunningApplications::make("acc", "Same", -1, P::accessory),
-        FakeRunningApplications::make("r2", "Same"),
-        FakeRunningApplications::make("pro", "Same", -1, P::prohibited),
-        FakeRunningApplications::make("r3", "Same"),
-    };
-    const auto monitor = makeMonitor();
-    EXPECT_EQ(keys(*monitor->apps), (QStringList{"r1", "r2", "r3"}));
-}
-
-TEST_F(RunningAppsMonitorTest, FrontmostNeedNotBeRegular) {
-    source.current.frontmost =
-        FakeRunningApplications::make("panel", "Panel", 7, ActivationPolicy::accessory);
-    const auto monitor = makeMonitor();
-    EXPECT_TRUE(monitor->apps->empty());
-    ASSERT_TRUE(monitor->frontmostApp->has_value());
-    EXPECT_EQ((*monitor->frontmostApp)->processIdentifier, 7);
-}
-
-struct SortCase {
-    const char* what;
-    std::vector<std::optional<QString>> names; // in source order; keys are "0", "1", ...
-    QStringList expectedKeys;
-};
-
-void PrintTo(const SortCase& c, std::ostream* out) {
-    *out << c.what;
-}
-
-class RunningAppsSortTest : public ::testing::TestWithParam<SortCase> {};
-
-TEST_P(RunningAppsSortTest, SortsByCodePointsOfNormalisedNames) {
-    const SortCase& c = GetParam();
-    std::vector<RunningApplication> apps;
-    for (std::size_t i = 0; i < c.names.size(); ++i)
-        apps.push_back(FakeRunningApplications::make(QString::number(i), c.names[i]));
-    EXPECT_EQ(keys(RunningAppsMonitor::regularSortedByName(apps)), c.expectedKeys) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    RunningAppsNames, RunningAppsSortTest,
-    ::testing::Values(
-        SortCase{"equal names keep the source order", {"B", "A", "B", "A"}, {"1", "3", "0", "2"}},
-        SortCase{"an absent name sorts first", {"A", std::nullopt, ""}, {"1", "2", "0"}},
-        SortCase{"upper case before lower case", {"alpha", "Zeta", "beta"}, {"1", "0", "2"}},
-        SortCase{"not locale-aware: accented letters after z",
-                 {QString::fromUtf8("\xc3\xa9t\xc3\xa9"), "zoo"},
-                 {"1", "0"}},
-        SortCase{"composed and decomposed forms are equal",
-                 {QString::fromUtf8("Caf\xc3\xa9"), QString::fromUtf8("Cafe\xcc\x81"),
-                  QString::fromUtf8("Caf\xc3\xa9")},
-                 {"0", "1", "2"}},
-        SortCase{"decomposed form sorts where the composed one does",
-                 {QString::fromUtf8("Cafe\xcc\x81"), "Cafz"},
-                 {"1", "0"}},
+TEST(RunningAppsMonitor, SortsByCodePointsOfNormalisedNames) {
+    const auto u8 = [](const char* text) { return QString::fromUtf8(text); };
+    const struct {
+        const char* what;
+        std::vector<std::optional<QString>> names; // in source order; keys are "0", "1", ...
+        QStringList expectedKeys;
+    } cases[] = {
+        {"equal names keep the source order", {"B", "A", "B", "A"}, {"1", "3", "0", "2"}},
+        {"an absent name sorts first", {"A", std::nullopt, ""}, {"1", "2", "0"}},
+        {"upper case before lower case", {"alpha", "Zeta", "beta"}, {"1", "0", "2"}},
+        {"not locale-aware: accented letters after z", {u8("été"), "zoo"}, {"1", "0"}},
+        {"composed and decomposed forms are equal",
+         {u8("Caf\xc3\xa9"), u8("Cafe\xcc\x81"), u8("Caf\xc3\xa9")},
+         {"0", "1", "2"}},
+        {"decomposed form sorts where the composed one does",
+         {u8("Cafe\xcc\x81"), "Cafz"},
+         {"1", "0"}},
         // U+1F600 is above U+FF5E; in UTF-16 its lead surrogate (U+D83D) would sort first.
-        SortCase{"astral characters compare by code point",
-                 {QString::fromUtf8("\xf0\x9f\x98\x80"), QString::fromUtf8("\xef\xbd\x9e")},
-                 {"1", "0"}},
-        SortCase{"a prefix sorts before its extensions", {"Termite", "Term"}, {"1", "0"}}));
+        {"astral characters compare by code point", {u8("😀"), u8("～")}, {"1", "0"}},
+        {"a prefix sorts before its extensions", {"Termite", "Term"}, {"1", "0"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<RunningApplication> apps;
+        for (std::size_t i = 0; i < c.names.size(); ++i)
+            apps.push_back(FakeRunningApplications::make(QString::number(i), c.names[i]));
+        EXPECT_EQ(keys(RunningAppsMonitor::regularSortedByName(apps)), c.expectedKeys) << c.what;
+    }
+}
 
-TEST_F(RunningAppsMonitorTest, PostsOneRefreshPerNotificationAndRunsNoneSynchronously) {
+TEST_F(RunningAppsMonitorTest, EachNotificationRefreshesAppsThenFrontmostOnALaterPass) {
     const auto monitor = makeMonitor();
-    source.current.applications = {FakeRunningApplications::make("a", "A")};
-    source.notifyChange();
+    source.current.applications = {FakeRunningApplications::make("a", "A", 1)};
+    source.current.frontmost = source.current.applications[0];
+    QStringList events;
+    const auto willChange = monitor->onObjectWillChange([&] { events << "will"; });
+    const auto appsSink = monitor->apps.sink([&](const auto&) { events << "apps"; });
+    const auto frontSink = monitor->frontmostApp.sink([&](const auto&) { events << "front"; });
+    events.clear();
     source.notifyChange();
     source.notifyChange();
     EXPECT_EQ(source.snapshotCount, 1);
-    EXPECT_TRUE(monitor->apps->empty());
-    EXPECT_EQ(scheduler.pendingCount(), 3u);
+    EXPECT_TRUE(events.isEmpty());
+    EXPECT_EQ(scheduler.pendingCount(), 2u);
     scheduler.runPending();
-    EXPECT_EQ(source.snapshotCount, 4);
+    EXPECT_EQ(source.snapshotCount, 3);
+    // Published again when unchanged.
+    EXPECT_EQ(events,
+              (QStringList{"will", "apps", "will", "front", "will", "apps", "will", "front"}));
     EXPECT_EQ(keys(*monitor->apps), (QStringList{"a"}));
 }
 
@@ -131,39 +109,17 @@ TEST_F(RunningAppsMonitorTest, PendingRefreshDoesNothingOnceTheMonitorIsGone) {
     EXPECT_EQ(source.snapshotCount, 1);
 }
 
-TEST_F(RunningAppsMonitorTest, RefreshPublishesAppsThenFrontmostAlsoWhenUnchanged) {
-    source.current.applications = {FakeRunningApplications::make("a", "A", 1)};
-    source.current.frontmost = source.current.applications[0];
-    const auto monitor = makeMonitor();
-    QStringList events;
-    const auto willChange = monitor->onObjectWillChange([&] { events << "will"; });
-    const auto appsSink = monitor->apps.sink([&](const auto&) { events << "apps"; });
-    const auto frontSink = monitor->frontmostApp.sink([&](const auto&) { events << "front"; });
-    events.clear();
-
-    source.notifyChange();
-    scheduler.runPending();
-    EXPECT_EQ(events, (QStringList{"will", "apps", "will", "front"}));
-    EXPECT_EQ(keys(*monitor->apps), (QStringList{"a"}));
-}
-
-TEST_F(RunningAppsMonitorTest, HandsRequestsToTheSource) {
-    const auto app = FakeRunningApplications::make("xterm", "XTerm", 42);
+TEST_F(RunningAppsMonitorTest, HandsRequestsToTheSourceAndRevealsTheBundleAsAFileUrl) {
+    auto app = FakeRunningApplications::make("xterm", "XTerm", 42);
     const auto monitor = makeMonitor();
     monitor->activate(app);
     monitor->hide(app);
     monitor->terminate(app);
     EXPECT_EQ(source.requests, (QStringList{"activate xterm", "hide xterm", "terminate xterm"}));
-}
-
-TEST_F(RunningAppsMonitorTest, RevealsTheBundleLocationAsAFileUrl) {
-    auto app = FakeRunningApplications::make("x", "X");
-    const auto monitor = makeMonitor();
     monitor->reveal(app);
     EXPECT_TRUE(workspace.requests.isEmpty());
-
-    app.bundleLocation = QStringLiteral("/usr/share/applications/my app.desktop");
+    app.bundleLocation = u"/usr/share/applications/my app.desktop"_qs;
     monitor->reveal(app);
     EXPECT_EQ(workspace.requests,
-              (QStringList{"reveal file:///usr/share/applications/my app.desktop"}));
+              (QStringList{"reveal file:///usr/share/applications/my%20app.desktop"}));
 }

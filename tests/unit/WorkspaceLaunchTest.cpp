@@ -1,5 +1,6 @@
 #include "support/WorkspaceLaunch.h"
 #include "fakes/FakeClipboard.h"
+#include "fakes/FakeLaunchConfirmation.h"
 #include "fakes/FakeWorkspace.h"
 #include "models/DockItem.h"
 
@@ -7,13 +8,13 @@
 
 namespace {
 
-using Requests = QList<FakeWorkspace::Request>;
+using Requests = QStringList;
 
 DockItem item(DockItemKind kind) {
     DockItem result;
     result.id = QUuid::createUuid();
     result.kind = kind;
-    result.name = QStringLiteral("Item");
+    result.name = u"Item"_qs;
     return result;
 }
 
@@ -32,23 +33,19 @@ DockItem withUrl(const QString& text) {
 // Every field filled, so that a kind that ignores its own field would still be caught using
 // another one.
 DockItem withEverything(DockItemKind kind) {
-    DockItem result = withPath(kind, QStringLiteral("/usr/share/applications/xterm.desktop"));
-    result.urlString = QStringLiteral("https://example.com/");
-    result.textContent = QStringLiteral("copied");
+    DockItem result = withPath(kind, u"/usr/share/applications/xterm.desktop"_qs);
+    result.urlString = u"https://example.com/"_qs;
+    result.textContent = u"copied"_qs;
     result.docklet = DockletKind::clock;
     return result;
 }
 
-struct Outcome {
-    Requests requests;
-    std::optional<QString> clipboard;
-};
-
-Outcome opened(const DockItem& dockItem) {
+Requests opened(const DockItem& dockItem) {
     FakeWorkspace workspace;
     FakeClipboard clipboard;
-    WorkspaceLaunch::open(dockItem, workspace, clipboard);
-    return {workspace.requests, clipboard.text};
+    FakeLaunchConfirmation confirmation;
+    WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
+    return workspace.requests;
 }
 
 Requests revealed(const DockItem& dockItem) {
@@ -57,17 +54,43 @@ Requests revealed(const DockItem& dockItem) {
     return workspace.requests;
 }
 
-const QString entry = QStringLiteral("/usr/share/applications/xterm.desktop");
+const QString entry = u"/usr/share/applications/xterm.desktop"_qs;
 
 } // namespace
 
-TEST(WorkspaceLaunchTest, OpensApplicationsFilesAndFoldersByTheirPath) {
-    for (const auto kind : {DockItemKind::application, DockItemKind::file, DockItemKind::folder}) {
-        const auto outcome = opened(withEverything(kind));
-        EXPECT_EQ(outcome.requests, (Requests{{QStringLiteral("openPath"), entry}}))
-            << storedText(kind);
-        EXPECT_FALSE(outcome.clipboard);
-        EXPECT_TRUE(opened(item(kind)).requests.isEmpty()) << "no path";
+TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
+    struct Case {
+        DockItemKind kind;
+        const char* path;
+        const char* request; // nullptr: nothing
+    };
+    const Case cases[] = {
+        {DockItemKind::application, "/usr/share/applications/xterm.desktop",
+         "launch /usr/share/applications/xterm.desktop"},
+        {DockItemKind::application, "/opt/tool/tool.app", "openPath /opt/tool/tool.app"},
+        {DockItemKind::application, "/nowhere/broken.desktop", nullptr}, // not a launcher
+        {DockItemKind::file, "/usr/share/applications/xterm.desktop",
+         "openPath /usr/share/applications/xterm.desktop"},
+        {DockItemKind::folder, "/usr/share/applications/xterm.desktop",
+         "openPath /usr/share/applications/xterm.desktop"},
+        {DockItemKind::file, "/home/ann/notes.txt", "openPath /home/ann/notes.txt"},
+        {DockItemKind::docklet, "/usr/share/applications/xterm.desktop", nullptr},
+        {DockItemKind::separator, "/usr/share/applications/xterm.desktop", nullptr},
+    };
+    for (const Case& c : cases) {
+        FakeWorkspace workspace;
+        workspace.launchers.insert(entry, {u"xterm"_qs, true, "id"});
+        FakeClipboard clipboard;
+        FakeLaunchConfirmation confirmation;
+        DockItem dockItem = withEverything(c.kind);
+        dockItem.path = QString::fromUtf8(c.path);
+        WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
+        EXPECT_EQ(workspace.requests,
+                  c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
+            << storedText(c.kind) << " " << c.path;
+        EXPECT_TRUE(confirmation.questions.isEmpty());
+        EXPECT_FALSE(clipboard.text);
+        EXPECT_TRUE(opened(item(c.kind)).isEmpty()) << "no path";
     }
 }
 
@@ -90,60 +113,51 @@ TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
         {"", nullptr},
     };
     for (const Case& c : cases) {
-        const auto outcome = opened(withUrl(QString::fromUtf8(c.text)));
-        const Requests expected =
-            c.opened ? Requests{{QStringLiteral("openUrl"), QString::fromUtf8(c.opened)}}
-                     : Requests{};
-        EXPECT_EQ(outcome.requests, expected) << c.text;
+        EXPECT_EQ(opened(withUrl(QString::fromUtf8(c.text))),
+                  c.opened ? Requests{u"openUrl "_qs + QString::fromUtf8(c.opened)} : Requests{})
+            << c.text;
     }
-    EXPECT_TRUE(opened(item(DockItemKind::url)).requests.isEmpty()) << "no URL text";
+    EXPECT_TRUE(opened(item(DockItemKind::url)).isEmpty()) << "no URL text";
 }
 
 TEST(WorkspaceLaunchTest, OpeningAClippingReplacesTheClipboardText) {
     FakeWorkspace workspace;
     FakeClipboard clipboard;
-    clipboard.setText(QStringLiteral("older"));
+    FakeLaunchConfirmation confirmation;
+    clipboard.setText(u"older"_qs);
     DockItem clipping = withEverything(DockItemKind::clippingText);
-    clipping.textContent = QStringLiteral("Grüße\nzweite Zeile");
-    WorkspaceLaunch::open(clipping, workspace, clipboard);
-    EXPECT_EQ(clipboard.text, QStringLiteral("Grüße\nzweite Zeile"));
+    clipping.textContent = u"Grüße\nzweite Zeile"_qs;
+    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
+    EXPECT_EQ(clipboard.text, u"Grüße\nzweite Zeile"_qs);
     EXPECT_EQ(clipboard.writes, 2);
     EXPECT_TRUE(workspace.requests.isEmpty());
 
-    WorkspaceLaunch::open(item(DockItemKind::clippingText), workspace, clipboard);
+    WorkspaceLaunch::open(item(DockItemKind::clippingText), workspace, clipboard, confirmation);
     EXPECT_EQ(clipboard.writes, 2) << "a clipping without text leaves the clipboard alone";
 
     clipping.textContent = QString();
-    WorkspaceLaunch::open(clipping, workspace, clipboard);
+    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
     EXPECT_EQ(clipboard.text, QString()) << "an empty text is still a text";
 }
 
-TEST(WorkspaceLaunchTest, DockletsAndSeparatorsNeitherOpenNorReveal) {
-    for (const auto kind : {DockItemKind::docklet, DockItemKind::separator}) {
-        const auto outcome = opened(withEverything(kind));
-        EXPECT_TRUE(outcome.requests.isEmpty()) << storedText(kind);
-        EXPECT_FALSE(outcome.clipboard) << storedText(kind);
-        EXPECT_TRUE(revealed(withEverything(kind)).isEmpty()) << storedText(kind);
-    }
-    EXPECT_TRUE(revealed(withEverything(DockItemKind::clippingText)).isEmpty());
-}
-
-TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrls) {
-    const QString path = QStringLiteral("/home/ann/Mes documents/été #1.txt");
-    for (const auto kind : {DockItemKind::application, DockItemKind::file, DockItemKind::folder}) {
-        EXPECT_EQ(revealed(withPath(kind, path)),
-                  (Requests{{QStringLiteral("reveal"),
-                             QStringLiteral(
-                                 "file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt")}}))
-            << storedText(kind);
-        EXPECT_TRUE(revealed(item(kind)).isEmpty()) << "no path";
-    }
-}
-
-TEST(WorkspaceLaunchTest, RevealsAUrlUnchangedWhateverItsScheme) {
-    for (const char* text : {"https://example.com/page", "ftp://host/dir/", "mailto:a@b.c"})
-        EXPECT_EQ(revealed(withUrl(QString::fromUtf8(text))),
-                  (Requests{{QStringLiteral("reveal"), QString::fromUtf8(text)}}))
-            << text;
-    EXPECT_TRUE(revealed(withUrl(QStringLiteral("no scheme here"))).isEmpty());
+TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrlsAndUrlsUnchanged) {
+    const QString path = u"/home/ann/Mes documents/été #1.txt"_qs;
+    const QString url = u"file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt"_qs;
+    const std::pair<DockItem, QString> cases[] = {
+        {withPath(DockItemKind::application, path), url},
+        {withPath(DockItemKind::file, path), url},
+        {withPath(DockItemKind::folder, path), url},
+        {item(DockItemKind::folder), {}},
+        {withUrl(u"https://example.com/page"_qs), u"https://example.com/page"_qs},
+        {withUrl(u"ftp://host/dir/"_qs), u"ftp://host/dir/"_qs},
+        {withUrl(u"mailto:a@b.c"_qs), u"mailto:a@b.c"_qs},
+        {withUrl(u"no scheme here"_qs), {}},
+        {withEverything(DockItemKind::docklet), {}},
+        {withEverything(DockItemKind::separator), {}},
+        {withEverything(DockItemKind::clippingText), {}},
+    };
+    for (const auto& [dockItem, shown] : cases)
+        EXPECT_EQ(revealed(dockItem),
+                  shown.isEmpty() ? Requests{} : Requests{u"reveal "_qs + shown})
+            << storedText(dockItem.kind) << " " << qPrintable(dockItem.path.value_or(u""_qs));
 }

@@ -4,8 +4,10 @@
 
 #include <optional>
 
-// Reads the localised Name of a desktop entry file (GIO, which follows the Desktop Entry
-// specification's locale matching).
+// The name a desktop entry file goes by on the desktop.
 namespace DesktopEntryNames {
-std::optional<QString> localisedName(const QString& path);
-}
+// The localised Name of a trusted entry (GIO's locale matching). Absent for an entry the desktop
+// does not trust: its Name is its author's claim ("invoice.pdf" for invoice.pdf.desktop), so such
+// an entry goes by its file name.
+std::optional<QString> trustedName(const QString& path);
+} // namespace DesktopEntryNames

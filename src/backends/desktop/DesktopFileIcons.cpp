@@ -1,31 +1,27 @@
 #include "backends/desktop/DesktopFileIcons.h"
 
-#include <QFile>
+#include "backends/desktop/DesktopEntryFile.h"
+
 #include <QFileInfo>
 #include <QMimeDatabase>
 
-#include <gio/gio.h>
+#include <glib.h>
 
 namespace {
 
-// The Icon key of a desktop entry, as a key file: an entry that is hidden or whose TryExec
-// fails still has the icon the user knows it by.
+// The Icon key of a trusted desktop entry (the key file, so that an entry whose TryExec fails
+// still has the icon the user knows it by). An entry the desktop does not trust shows no icon
+// of its choosing: it could pass itself off as any document or application.
 QIcon desktopEntryIcon(const QString& path) {
-    GKeyFile* file = g_key_file_new();
-    QString name;
-    if (g_key_file_load_from_file(file, QFile::encodeName(path).constData(), G_KEY_FILE_NONE,
-                                  nullptr)) {
-        if (gchar* value = g_key_file_get_locale_string(
-                file, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_ICON, nullptr, nullptr)) {
-            name = QString::fromUtf8(value).trimmed();
-            g_free(value);
-        }
-    }
-    g_key_file_free(file);
+    const auto entry = DesktopEntryFile::read(path);
+    if (!entry || !entry->isTrusted())
+        return {};
+    const QString name =
+        entry->localeString(G_KEY_FILE_DESKTOP_KEY_ICON).value_or(QString()).trimmed();
     if (name.isEmpty())
         return {};
     if (name.startsWith(u'/'))
-        return QFileInfo::exists(name) ? QIcon(name) : QIcon();
+        return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
     return QIcon::fromTheme(name, QIcon());
 }
 

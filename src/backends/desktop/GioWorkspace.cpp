@@ -1,5 +1,6 @@
 #include "backends/desktop/GioWorkspace.h"
 
+#include "backends/desktop/DesktopEntryFile.h"
 #include "backends/desktop/DesktopServicesLog.h"
 
 #include <QDBusConnection>
@@ -26,6 +27,20 @@ const QString fileManagerService = QStringLiteral("org.freedesktop.FileManager1"
 // claim our startup notification or activation token.
 constexpr const char* ownStartVariables[] = {"DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID",
                                              "XDG_ACTIVATION_TOKEN"};
+
+// Content types whose handler may run the file rather than show it: desktop entries, scripts
+// and programs (native, Windows ones through Wine, Java). A file or URL item never runs
+// anything, whatever handler the system has for these.
+constexpr const char* programTypes[] = {
+    "application/x-desktop",
+    "application/x-executable", // scripts (shell, Python...) and AppImages are kinds of it
+    "application/x-sharedlib",  // how older MIME data sees a position-independent program
+    "application/x-pie-executable",    "application/x-shellscript",
+    "application/x-ms-dos-executable", "application/vnd.microsoft.portable-executable",
+    "application/x-msdownload",        "application/x-msi",
+    "application/x-ms-shortcut",       "application/x-java-archive",
+    "application/x-java-jnlp-file",
+};
 
 template <typename T> struct GObjectDeleter {
     void operator()(T* object) const {
@@ -71,34 +86,82 @@ bool launch(GAppInfo* app, const QByteArray& uri, QString* failure) {
     return launched;
 }
 
-// Opens a file or URI with the application the user chose for its scheme or content type.
-void openWithDefaultHandler(GFile* file) {
-    char* uri = g_file_get_uri(file);
-    const QByteArray uriText(uri);
-    g_free(uri);
-    GError* error = nullptr;
-    GObjectPtr<GAppInfo> handler(g_file_query_default_handler(file, nullptr, &error));
-    if (!handler) {
-        qCWarning(lcDesktopServices) << "no application opens" << uriText << takeMessage(error);
-        return;
-    }
-    QString failure;
-    if (!launch(handler.get(), uriText, &failure))
-        qCWarning(lcDesktopServices) << "could not open" << uriText << failure;
+bool isProgramType(const char* contentType) {
+    for (const char* type : programTypes)
+        if (g_content_type_is_a(contentType, type))
+            return true;
+    return false;
 }
 
-void launchDesktopEntry(const QString& path) {
-    GObjectPtr<GDesktopAppInfo> entry(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
-    if (!entry) {
-        // Not an application entry (a link, a broken TryExec, not a key file): a launcher has
-        // nothing to start, and opening it as text would surprise more than doing nothing.
-        qCWarning(lcDesktopServices) << "not a launchable desktop entry:" << path;
-        return;
+QByteArray contentTypeOf(GFile* file) {
+    GError* error = nullptr;
+    GObjectPtr<GFileInfo> info(g_file_query_info(file,
+                                                 G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE
+                                                 "," G_FILE_ATTRIBUTE_STANDARD_FAST_CONTENT_TYPE,
+                                                 G_FILE_QUERY_INFO_NONE, nullptr, &error));
+    if (!info) {
+        qCWarning(lcDesktopServices) << "cannot tell the type of a file:" << takeMessage(error);
+        return {};
+    }
+    const char* type = g_file_info_get_content_type(info.get());
+    if (!type)
+        type = g_file_info_get_attribute_string(info.get(),
+                                                G_FILE_ATTRIBUTE_STANDARD_FAST_CONTENT_TYPE);
+    return QByteArray(type);
+}
+
+struct Handler {
+    GObjectPtr<GAppInfo> app; // null when nothing opens it
+    bool isProgram = false;   // a binary program: no handler may have it
+};
+
+// What opens the file: the handler of its URI scheme, else that of its content type, as
+// g_file_query_default_handler chooses, except that a launcher or script opens as the text it
+// is (an editor), never with whatever runs its type, and a binary program with nothing.
+Handler handlerFor(GFile* file) {
+    // A local file goes by its type: a handler for the "file" scheme would be given programs.
+    if (!g_file_has_uri_scheme(file, "file")) {
+        char* scheme = g_file_get_uri_scheme(file);
+        GObjectPtr<GAppInfo> app(scheme ? g_app_info_get_default_for_uri_scheme(scheme) : nullptr);
+        g_free(scheme);
+        if (app)
+            return {std::move(app)};
+    }
+    QByteArray type = contentTypeOf(file);
+    if (type.isEmpty())
+        return {};
+    if (isProgramType(type.constData())) {
+        if (!g_content_type_is_a(type.constData(), "text/plain"))
+            return {nullptr, true};
+        type = "text/plain";
+    }
+    char* path = g_file_get_path(file);
+    GObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type.constData(), !path));
+    g_free(path);
+    return {std::move(app)};
+}
+
+QByteArray uriOf(GFile* file) {
+    char* uri = g_file_get_uri(file);
+    const QByteArray text(uri);
+    g_free(uri);
+    return text;
+}
+
+// Opens the file with its handler; answers false for a binary program, which nothing opens.
+bool openWithDefaultHandler(GFile* file) {
+    const QByteArray uri = uriOf(file);
+    const Handler handler = handlerFor(file);
+    if (handler.isProgram)
+        return false;
+    if (!handler.app) {
+        qCWarning(lcDesktopServices) << "no application opens" << uri;
+        return true;
     }
     QString failure;
-    if (!launch(G_APP_INFO(entry.get()), {}, &failure))
-        qCWarning(lcDesktopServices) << "could not launch" << path << failure;
+    if (!launch(handler.app.get(), uri, &failure))
+        qCWarning(lcDesktopServices) << "could not open" << uri << failure;
+    return true;
 }
 
 void openFolderOf(const QUrl& url) {
@@ -112,19 +175,33 @@ void openFolderOf(const QUrl& url) {
     openWithDefaultHandler(file.get());
 }
 
+// The entry as a launcher, from one reading of its file; GIO judges whether it can start at all
+// (Type=Application, a TryExec that resolves).
+std::optional<LauncherEntry> inspect(const DesktopEntryFile& file) {
+    const GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file.keyFile()));
+    if (!app)
+        return std::nullopt;
+    return LauncherEntry{file.string(G_KEY_FILE_DESKTOP_KEY_EXEC).value_or(QString()),
+                         file.isTrusted(), file.fingerprint()};
+}
+
 } // namespace
+
+void GioWorkspace::openFile(GFile* file) {
+    if (!openWithDefaultHandler(file)) {
+        // Showing a program is the most a click on a document may do with it.
+        qCWarning(lcDesktopServices) << "a program is shown, not run:" << uriOf(file);
+        revealInFileViewer(QUrl::fromEncoded(uriOf(file)));
+    }
+}
 
 void GioWorkspace::openPath(const QString& path) {
     if (path.isEmpty()) {
         qCWarning(lcDesktopServices) << "nothing to open: empty path";
         return;
     }
-    if (path.endsWith(QStringLiteral(".desktop")) && !QFileInfo(path).isDir()) {
-        launchDesktopEntry(path);
-        return;
-    }
     GObjectPtr<GFile> file(g_file_new_for_path(QFile::encodeName(path).constData()));
-    openWithDefaultHandler(file.get());
+    openFile(file.get());
 }
 
 void GioWorkspace::openUrl(const QUrl& url) {
@@ -133,7 +210,35 @@ void GioWorkspace::openUrl(const QUrl& url) {
         return;
     }
     GObjectPtr<GFile> file(g_file_new_for_uri(url.toEncoded().constData()));
-    openWithDefaultHandler(file.get());
+    openFile(file.get());
+}
+
+std::optional<LauncherEntry> GioWorkspace::launcherEntry(const QString& path) {
+    const auto file = DesktopEntryFile::read(path);
+    const auto entry = file ? inspect(*file) : std::nullopt;
+    if (!entry)
+        // Not an application entry (a link, a broken TryExec, not a key file): a launcher has
+        // nothing to start, and opening it as text would surprise more than doing nothing.
+        qCWarning(lcDesktopServices) << "not a launchable desktop entry:" << path;
+    return entry;
+}
+
+void GioWorkspace::launch(const QString& path, const LauncherEntry& approved) {
+    // Read again: the user may have answered long after we looked, and the file may have been
+    // rewritten or made writable by others since.
+    const auto file = DesktopEntryFile::read(path);
+    const auto entry = file ? inspect(*file) : std::nullopt;
+    if (!entry || entry->fingerprint != approved.fingerprint ||
+        (approved.isTrusted && !entry->isTrusted)) {
+        qCWarning(lcDesktopServices) << "desktop entry changed since it was approved:" << path;
+        return;
+    }
+    // By its resolved path, so that GIO reads the very file we judged.
+    GObjectPtr<GDesktopAppInfo> app(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(file->canonicalPath()).constData()));
+    QString failure;
+    if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure))
+        qCWarning(lcDesktopServices) << "could not launch" << path << failure;
 }
 
 bool GioWorkspace::fileManagerAvailable() {

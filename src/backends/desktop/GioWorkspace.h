@@ -2,6 +2,8 @@
 
 #include "platform/Workspace.h"
 
+using GFile = struct _GFile;
+
 // The Workspace of a freedesktop session: desktop entries launched and default handlers found
 // through GIO (which honours Exec field codes, Terminal=, DBusActivatable and mimeapps.list),
 // reveal through the file manager's org.freedesktop.FileManager1 D-Bus interface. Launched
@@ -9,15 +11,23 @@
 // are logged to moorline.desktop and otherwise ignored.
 class GioWorkspace final : public Workspace {
 public:
-    // A desktop entry (a ".desktop" file) is launched; anything else opens with the default
-    // application for its content type.
+    // Opens with the default application for the content type. A desktop entry or script opens
+    // with the text editor (the handler of plain text), never with a handler that would run it;
+    // a binary program is revealed in the file manager instead.
     void openPath(const QString& path) override;
-    // A file URL goes as openPath; any other URL to the handler of its scheme.
+    // A file URL goes as openPath; any other URL to the handler of its scheme, else of its type.
     void openUrl(const QUrl& url) override;
     // Asks the file manager to show the location selected. Without one, a file's containing
     // folder is opened instead; other URLs have no folder to open and are left alone.
     void revealInFileViewer(const QUrl& url) override;
 
+    // Trust as DesktopEntryFile judges it; whether it can start as GIO judges it.
+    std::optional<LauncherEntry> launcherEntry(const QString& path) override;
+    void launch(const QString& path, const LauncherEntry& approved) override;
+
     // Whether a file manager on the session bus offers ShowItems, running or activatable.
     static bool fileManagerAvailable();
+
+private:
+    void openFile(GFile* file);
 };

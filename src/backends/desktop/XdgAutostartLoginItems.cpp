@@ -1,6 +1,8 @@
 #include "backends/desktop/XdgAutostartLoginItems.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -47,14 +49,31 @@ QByteArray withoutFieldCodes(const QByteArray& exec) {
     return result;
 }
 
-bool programExists(const QByteArray& program) {
-    if (program.startsWith('/')) {
-        const QFileInfo info(QString::fromLocal8Bit(program));
-        return info.isFile() && info.isExecutable();
-    }
-    gchar* found = g_find_program_in_path(program.constData());
-    g_free(found);
-    return found != nullptr;
+QString canonical(const QString& path) {
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+}
+
+// Only absolute folders count: a relative one would make the answer depend on where the
+// session happens to start.
+QString findOnPath(const QString& name, const QStringList& searchPath) {
+    QStringList folders;
+    for (const QString& folder : searchPath)
+        if (QDir::isAbsolutePath(folder))
+            folders.append(folder);
+    // Qt searches the process's own PATH when given no folders.
+    return folders.isEmpty() ? QString() : QStandardPaths::findExecutable(name, folders);
+}
+
+// An installed copy is started by the path PATH finds it at, which an upgrade or a symlink farm
+// keeps, rather than by the file that path happens to resolve to today.
+QString launchPath(const QString& runningProgram, const QStringList& searchPath) {
+    const QString installed = findOnPath(QStringLiteral("moorline"), searchPath);
+    const QString running = canonical(runningProgram);
+    // A binary replaced by an upgrade while it runs has lost its path; what replaced it is the
+    // program to start.
+    if (running.isEmpty())
+        return installed;
+    return !installed.isEmpty() && canonical(installed) == running ? installed : runningProgram;
 }
 
 } // namespace
@@ -63,10 +82,13 @@ XdgAutostartLoginItems::XdgAutostartLoginItems()
     : XdgAutostartLoginItems(
           QCoreApplication::applicationFilePath(),
           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/autostart")) {}
+              QStringLiteral("/autostart"),
+          qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {}
 
-XdgAutostartLoginItems::XdgAutostartLoginItems(QString programPath, QString autostartDirectory)
-    : programPath_(std::move(programPath)), autostartDirectory_(std::move(autostartDirectory)) {}
+XdgAutostartLoginItems::XdgAutostartLoginItems(QString runningProgram, QString autostartDirectory,
+                                               QStringList searchPath)
+    : searchPath_(std::move(searchPath)), programPath_(launchPath(runningProgram, searchPath_)),
+      autostartDirectory_(std::move(autostartDirectory)) {}
 
 QString XdgAutostartLoginItems::entryPath() const {
     return autostartDirectory_ + QStringLiteral("/moorline.desktop");
@@ -104,14 +126,28 @@ LoginItemStatus XdgAutostartLoginItems::status() const {
     const QByteArray line = withoutFieldCodes(exec);
     g_free(exec);
     gchar** argv = nullptr;
-    bool exists = false;
+    QString program;
     if (g_shell_parse_argv(line.constData(), nullptr, &argv, nullptr) && argv && argv[0])
-        exists = programExists(argv[0]);
+        program = resolve(argv[0]);
     g_strfreev(argv);
-    return exists ? LoginItemStatus::enabled : LoginItemStatus::notFound;
+    // An entry left by another copy (a build, an older install elsewhere) starts that copy: for
+    // this one it is as good as none, and registering points it here.
+    if (program.isEmpty() || program != canonical(programPath_))
+        return LoginItemStatus::notFound;
+    return LoginItemStatus::enabled;
+}
+
+QString XdgAutostartLoginItems::resolve(const QByteArray& program) const {
+    const QString name = QFile::decodeName(program);
+    if (!name.startsWith(QLatin1Char('/')))
+        return canonical(findOnPath(name, searchPath_));
+    const QFileInfo info(name);
+    return info.isFile() && info.isExecutable() ? info.canonicalFilePath() : QString();
 }
 
 std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
+    if (programPath_.isEmpty())
+        return QStringLiteral("cannot tell which file this program was started from");
     const QByteArray directory = autostartDirectory_.toLocal8Bit();
     if (g_mkdir_with_parents(directory.constData(), 0700) != 0)
         return QString::fromUtf8(g_strerror(errno));
@@ -125,7 +161,7 @@ std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
     set(G_KEY_FILE_DESKTOP_KEY_COMMENT, QStringLiteral("Floating docks of applications, files, "
                                                        "folders, URLs and docklets"));
     set(G_KEY_FILE_DESKTOP_KEY_EXEC, execLine(programPath_));
-    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral("moorline"));
+    set(G_KEY_FILE_DESKTOP_KEY_ICON, QStringLiteral(MOORLINE_APP_ID));
     g_key_file_set_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_TERMINAL, FALSE);
     g_key_file_set_boolean(file.get(), group, "X-GNOME-Autostart-enabled", TRUE);
 

@@ -1,16 +1,23 @@
 #include "backends/linux/LocalFileSystem.h"
 
 #include "backends/desktop/DesktopEntryNames.h"
+#include "models/DockJsonBuffer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
+#include <new>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 bool LocalFileSystem::exists(const QString& path) const {
     return QFileInfo::exists(path);
@@ -21,8 +28,10 @@ bool LocalFileSystem::isDirectory(const QString& path) const {
 }
 
 QString LocalFileSystem::displayName(const QString& path) const {
+    // Only a trusted desktop entry goes by its Name; any other by its file name, which shows
+    // what it is ("invoice.pdf.desktop").
     if (path.endsWith(QStringLiteral(".desktop")))
-        if (auto name = DesktopEntryNames::localisedName(path))
+        if (auto name = DesktopEntryNames::trustedName(path))
             return *name;
     QString name = QFileInfo(path).fileName();
     // "/" and "/home/user/" have no file name of their own.
@@ -31,14 +40,56 @@ QString LocalFileSystem::displayName(const QString& path) const {
     return name.isEmpty() ? path : name;
 }
 
-std::optional<QByteArray> LocalFileSystem::readAll(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+namespace {
+
+// Reads to the end, in place, with readPadding zero bytes of spare capacity after the content.
+// `expected` is the size the file had when opened; one byte more is asked for, so that the end
+// shows without a second buffer, and a file that grew meanwhile is followed up to the cap.
+std::optional<QByteArray> readToEnd(int fd, qsizetype expected) {
+    QByteArray data;
+    DockJsonBuffer::allocate(data, expected + 1, FileSystem::readPadding, true);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == data.size()) {
+            if (done > FileSystem::maxReadSize)
+                return std::nullopt;
+            const qsizetype grown = std::min(done * 2, FileSystem::maxReadSize + 1);
+            data.reserve(grown + FileSystem::readPadding);
+            data.resize(grown);
+        }
+        const ssize_t count = ::read(fd, data.data() + done, std::size_t(data.size() - done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        done += count;
+    }
+    data.resize(done + FileSystem::readPadding);
+    std::memset(data.data() + done, 0, FileSystem::readPadding);
+    data.resize(done); // keeps the capacity
     return data;
+}
+
+} // namespace
+
+std::optional<QByteArray> LocalFileSystem::readAll(const QString& path) const {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer for ever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    // Only a regular file has an end: a FIFO may never send one, a device such as /dev/zero
+    // never does.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxReadSize)
+        return std::nullopt;
+    try {
+        return readToEnd(fd, static_cast<qsizetype>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& data, QString* error) {

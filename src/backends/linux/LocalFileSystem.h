@@ -2,7 +2,8 @@
 
 #include "platform/FileSystem.h"
 
-// The real file system: QFile and QSaveFile, with desktop entries named by their Name key.
+// The real file system: QFile and QSaveFile, POSIX calls for whole-file reads, with desktop
+// entries named by their Name key.
 class LocalFileSystem final : public FileSystem {
 public:
     bool exists(const QString& path) const override;

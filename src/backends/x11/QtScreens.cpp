@@ -8,6 +8,10 @@
 
 namespace {
 
+void watchGeometry(QScreen* screen, QObject* context, const std::function<void()>& handler) {
+    QObject::connect(screen, &QScreen::geometryChanged, context, [handler] { handler(); });
+}
+
 QRect primaryGeometry() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry() : QRect();
@@ -32,4 +36,22 @@ std::optional<QRectF> QtScreens::mainFrame() const {
 
 QPointF QtScreens::pointerLocation() const {
     return ScreenSpace::pointFromQt(QCursor::pos(), primaryGeometry());
+}
+
+Subscription QtScreens::observeChanges(std::function<void()> handler) {
+    if (!qGuiApp)
+        return {};
+    // One context object per subscription: deleting it ends every connection made for it.
+    auto* context = new QObject;
+    for (QScreen* screen : QGuiApplication::screens())
+        watchGeometry(screen, context, handler);
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context,
+                     [context, handler](QScreen* screen) {
+                         watchGeometry(screen, context, handler);
+                         handler();
+                     });
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, [handler] { handler(); });
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context,
+                     [handler] { handler(); });
+    return Subscription([context] { delete context; });
 }

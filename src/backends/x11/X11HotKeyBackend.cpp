@@ -1,7 +1,7 @@
 #include "backends/x11/X11HotKeyBackend.h"
 
-#include "models/HotKeyBinding.h"
 #include "backends/x11/MacKeyCodeMap.h"
+#include "models/HotKeyBinding.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -112,9 +112,15 @@ void X11HotKeyBackend::release(Handle handle) {
         return;
     ungrabVariants(found->second);
     xcb_flush(connection_);
-    if (lastKeycode_ == found->second.keycode)
-        lastKeycode_ = 0;
     registrations_.erase(found);
+}
+
+bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyID) {
+    const auto found = registrations_.find(handle);
+    if (found == registrations_.end())
+        return false;
+    found->second.hotKeyID = hotKeyID;
+    return true;
 }
 
 bool X11HotKeyBackend::grabVariants(const Registration& registration) {
@@ -126,6 +132,8 @@ bool X11HotKeyBackend::grabVariants(const Registration& registration) {
             xcb_grab_key_checked(connection_, 0, root_, registration.modifiers | variant,
                                  registration.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
+    // The first check waits for the server; by then it has answered all of them.
+    ++roundTrips_;
     bool refused = false;
     for (const auto cookie : cookies) {
         if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) {
@@ -161,9 +169,10 @@ std::uint16_t X11HotKeyBackend::ignoredLockMask() const {
     return XCB_MOD_MASK_LOCK | numLockMask_;
 }
 
-std::uint16_t X11HotKeyBackend::findNumLockMask() const {
+std::uint16_t X11HotKeyBackend::findNumLockMask() {
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     const int count = setup->max_keycode - setup->min_keycode + 1;
+    ++roundTrips_;
     XcbReply<xcb_get_keyboard_mapping_reply_t> keyboard(xcb_get_keyboard_mapping_reply(
         connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr));
     XcbReply<xcb_get_modifier_mapping_reply_t> modifiers(xcb_get_modifier_mapping_reply(
@@ -274,9 +283,13 @@ void X11HotKeyBackend::regrabAll() {
     for (const auto& [handle, registration] : registrations_)
         ungrabVariants(registration);
     numLockMask_ = findNumLockMask();
-    for (const auto& [handle, registration] : registrations_) {
-        if (!grabVariants(registration))
-            qCDebug(lcHotKeys) << "lost hot key" << registration.hotKeyID << "on keymap change";
-    }
+    // A chord another client took meanwhile is forgotten, so that the next registration of it
+    // asks the server again instead of keeping a grab that is not there.
+    std::erase_if(registrations_, [this](const auto& entry) {
+        if (grabVariants(entry.second))
+            return false;
+        qCDebug(lcHotKeys) << "lost hot key" << entry.second.hotKeyID << "on keymap change";
+        return true;
+    });
     xcb_flush(connection_);
 }

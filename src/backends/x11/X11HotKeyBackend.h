@@ -26,10 +26,15 @@ public:
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
                                std::uint32_t hotKeyID) override;
     void release(Handle handle) override;
+    bool rebind(Handle handle, std::uint32_t hotKeyID) override;
 
     // The X modifier mask for a Carbon mask: command = Super (Mod4), option = Alt (Mod1),
     // control = Control, shift = Shift. Nothing when the mask has any other bit.
     static std::optional<std::uint16_t> xModifiers(std::uint32_t carbonModifiers);
+
+    // How many times this backend has waited for the server so far (grab checks, keymap
+    // queries): what a store change costs in round trips, for the benchmark.
+    std::uint64_t roundTrips() const { return roundTrips_; }
 
 private:
     struct Registration {
@@ -48,7 +53,7 @@ private:
     bool grabVariants(const Registration& registration);
     void ungrabVariants(const Registration& registration);
     std::vector<std::uint16_t> lockVariants() const;
-    std::uint16_t findNumLockMask() const;
+    std::uint16_t findNumLockMask();
     std::uint16_t ignoredLockMask() const;
 
     xcb_connection_t* connection_ = nullptr;
@@ -59,9 +64,11 @@ private:
     Handle nextHandle_ = 1;
     PressHandler pressHandler_;
     bool regrabPending_ = false;
+    std::uint64_t roundTrips_ = 0;
     QObject context_;
 
-    // Holding a chord repeats its key press; only the first press of a hold counts.
+    // Holding a chord repeats its key press; only the first press of a hold counts. Kept per
+    // key, not per grab: each press changes the store, which registers the chord again.
     xcb_keycode_t lastKeycode_ = 0;
     xcb_timestamp_t lastPressTime_ = 0;
     std::optional<xcb_timestamp_t> releasedAt_;

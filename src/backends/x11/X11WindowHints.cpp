@@ -26,10 +26,11 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 
 // The atoms, interned once per connection (one round trip each, the first time only).
 struct Atoms {
-    xcb_atom_t state, skipTaskbar, skipPager, above, stateStaysOnTop, desktop, blur;
+    xcb_atom_t state, skipTaskbar, skipPager, sticky, above, stateStaysOnTop, desktop, blur;
     explicit Atoms(xcb_connection_t* c)
         : state(atom(c, "_NET_WM_STATE")), skipTaskbar(atom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
-          skipPager(atom(c, "_NET_WM_STATE_SKIP_PAGER")), above(atom(c, "_NET_WM_STATE_ABOVE")),
+          skipPager(atom(c, "_NET_WM_STATE_SKIP_PAGER")), sticky(atom(c, "_NET_WM_STATE_STICKY")),
+          above(atom(c, "_NET_WM_STATE_ABOVE")),
           stateStaysOnTop(atom(c, "_NET_WM_STATE_STAYS_ON_TOP")),
           desktop(atom(c, "_NET_WM_DESKTOP")), blur(atom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION")) {}
 };
@@ -49,7 +50,9 @@ void X11WindowHints::prepareForMap(WId window, bool above) {
     const auto id = static_cast<xcb_window_t>(window);
     // The window is withdrawn here, so the properties are written directly; the window manager
     // reads them when it maps the window. Qt adds its own states to this list when it shows.
-    std::vector<xcb_atom_t> states{a.skipTaskbar, a.skipPager};
+    // Every workspace takes both hints: Openbox reads only the desktop number, xfwm4 only the
+    // sticky state (it takes the desktop number 0xFFFFFFFF for its last workspace).
+    std::vector<xcb_atom_t> states{a.skipTaskbar, a.skipPager, a.sticky};
     if (above)
         states.insert(states.end(), {a.above, a.stateStaysOnTop});
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, a.state, XCB_ATOM_ATOM, 32,

@@ -1,5 +1,7 @@
 #include "integration/support/XSession.h"
 
+#include "integration/support/DummyMonitors.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,11 +18,59 @@ namespace {
 void endWithParent(QProcess& process) {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
+
+QString nameOf(XSession::WindowManager windowManager) {
+    switch (windowManager) {
+    case XSession::WindowManager::none:
+        return QStringLiteral("no window manager");
+    case XSession::WindowManager::openbox:
+        return QStringLiteral("openbox");
+    case XSession::WindowManager::xfwm4:
+        return QStringLiteral("xfwm4");
+    }
+    return {};
+}
+
+// One X screen whose dummy outputs (DUMMY0 to DUMMY15) xrandr switches on and places; only the
+// first is on at the start. No input devices: xdotool drives the pointer through XTEST.
+constexpr char xorgConfig[] = R"(Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1280x800"
+    Virtual 4096 4096
+  EndSubSection
+EndSection
+)";
 } // namespace
 
 struct XSession::Private {
     QTemporaryDir root;
 };
+
+XSession::WindowManager XSession::windowManagerFromEnvironment() {
+    return qEnvironmentVariable("MOORLINE_TEST_WM") == QLatin1String("xfwm4")
+               ? WindowManager::xfwm4
+               : WindowManager::openbox;
+}
 
 XSession::XSession() : XSession(Options{}) {}
 
@@ -51,10 +101,13 @@ bool XSession::start() {
 
     // Under a heavy load a server or window manager occasionally fails to come up: try again.
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (startServer() && (!options_.windowManager || startWindowManager()))
+        if (startServer() &&
+            (options_.windowManager == WindowManager::none || startWindowManager()))
             return true;
+        const QString what =
+            display_.isEmpty() ? QStringLiteral("the X server") : nameOf(options_.windowManager);
         std::fprintf(stderr, "XSession: attempt %d to start %s failed\n", attempt,
-                     display_.isEmpty() ? "Xvfb" : "Openbox");
+                     qPrintable(what));
         stop();
     }
     return false;
@@ -67,11 +120,10 @@ bool XSession::startServer() {
     server_->setProcessChannelMode(QProcess::SeparateChannels);
     server_->setStandardErrorFile(QProcess::nullDevice());
     // -displayfd 1: the server picks a free display and writes its number on standard output.
-    server_->start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), options_.screen, QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("+extension"),
-                    QStringLiteral("XInputExtension")});
+    if (options_.dummyMonitors)
+        server_->start(QStringLiteral("Xorg"), xorgArguments());
+    else
+        server_->start(QStringLiteral("Xvfb"), xvfbArguments());
     if (!server_->waitForStarted(10000))
         return false;
     QByteArray number;
@@ -88,7 +140,38 @@ bool XSession::startServer() {
     qputenv("DISPLAY", display_.toLocal8Bit());
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("QT_QPA_PLATFORM", "xcb");
+    if (options_.dummyMonitors)
+        DummyMonitors::prepareOutputs();
     return true;
+}
+
+QStringList XSession::xvfbArguments() const {
+    // -displayfd 1: the server picks a free display and writes its number on standard output.
+    return {QStringLiteral("-displayfd"),
+            QStringLiteral("1"),
+            QStringLiteral("-screen"),
+            QStringLiteral("0"),
+            options_.screen,
+            QStringLiteral("-nolisten"),
+            QStringLiteral("tcp"),
+            QStringLiteral("+extension"),
+            QStringLiteral("XInputExtension")};
+}
+
+QStringList XSession::xorgArguments() const {
+    const QString config = d_->root.filePath(QStringLiteral("xorg.conf"));
+    QFile file(config);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(xorgConfig);
+    // An empty configuration directory keeps the system's snippets (input drivers...) out.
+    const QString configDir = d_->root.filePath(QStringLiteral("xorg.conf.d"));
+    QDir().mkpath(configDir);
+    return {QStringLiteral("-displayfd"), QStringLiteral("1"),
+            QStringLiteral("-config"),    config,
+            QStringLiteral("-configdir"), configDir,
+            QStringLiteral("-logfile"),   d_->root.filePath(QStringLiteral("xorg.log")),
+            QStringLiteral("-noreset"),   QStringLiteral("-nolisten"),
+            QStringLiteral("tcp")};
 }
 
 bool XSession::startWindowManager() {
@@ -96,10 +179,25 @@ bool XSession::startWindowManager() {
     endWithParent(*windowManager_);
     windowManager_->setStandardOutputFile(QProcess::nullDevice());
     windowManager_->setStandardErrorFile(QProcess::nullDevice());
-    windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (options_.windowManager == WindowManager::xfwm4) {
+        // xfwm4 reads its settings from xfconfd, which the session bus starts on demand with
+        // the bus's own environment: point that at the private home first. Without the rest
+        // of Xfce there is no session manager; the accessibility bus is not wanted either.
+        Desktop::run(QStringLiteral("dbus-update-activation-environment"),
+                     {QStringLiteral("DISPLAY"), QStringLiteral("HOME"),
+                      QStringLiteral("XDG_DATA_HOME"), QStringLiteral("XDG_CONFIG_HOME"),
+                      QStringLiteral("XDG_CACHE_HOME"), QStringLiteral("XDG_RUNTIME_DIR")});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+        windowManager_->setProcessEnvironment(environment);
+        windowManager_->start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=off"),
+                                                        QStringLiteral("--sm-client-disable")});
+    } else {
+        windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    }
     if (!windowManager_->waitForStarted(10000))
         return false;
-    // Openbox announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+    // The window manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 30000 && windowManager_->state() == QProcess::Running) {
@@ -115,7 +213,8 @@ bool XSession::startWindowManager() {
 
 bool XSession::windowManagerMapsWindows() {
     // Openbox announces itself before it has finished starting, and a window mapped in that
-    // moment is sometimes never managed: wait until a probe window is actually shown.
+    // moment is sometimes never managed: wait until a probe window is actually shown (xfwm4
+    // too, to be safe).
     QProcess probe;
     endWithParent(probe);
     probe.start(QStringLiteral("xclock"),

@@ -8,14 +8,22 @@
 #include <functional>
 #include <memory>
 
-// A private desktop for one test binary: Xvfb on a free display, Openbox managing it, and
-// fresh XDG directories, so that nothing the tests do reaches the developer's own session.
+// A private desktop for one test binary: an X server on a free display, a window manager
+// managing it, and fresh XDG directories, so that nothing the tests do reaches the developer's
+// own session. The server is Xvfb with one screen, or Xorg with the dummy video driver, whose
+// outputs xrandr turns on, off and around like real monitors (see DummyMonitors).
 class XSession {
 public:
+    enum class WindowManager { none, openbox, xfwm4 };
+
     struct Options {
         QString screen = QStringLiteral("1280x800x24");
-        bool windowManager = true;
+        WindowManager windowManager = windowManagerFromEnvironment();
+        bool dummyMonitors = false;
     };
+
+    // MOORLINE_TEST_WM=openbox (the default) or xfwm4.
+    static WindowManager windowManagerFromEnvironment();
 
     XSession();
     explicit XSession(Options options);
@@ -30,6 +38,8 @@ public:
 
 private:
     bool startServer();
+    QStringList xvfbArguments() const;
+    QStringList xorgArguments() const;
     bool startWindowManager();
     bool windowManagerMapsWindows();
     void stop();
@@ -41,6 +51,9 @@ private:
     struct Private;
     std::unique_ptr<Private> d_;
 };
+
+// Starts a session with `options`, then Qt and every test of the binary in it.
+int runIntegrationTests(int argc, char** argv, const XSession::Options& options = {});
 
 // Helpers for tests that drive the real desktop.
 namespace Desktop {

@@ -1,0 +1,3 @@
+#include "app/InstanceLog.h"
+
+Q_LOGGING_CATEGORY(lcInstance, "moorline.instance", QtWarningMsg)

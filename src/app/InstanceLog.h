@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The single-instance lock and channel: problems that keep later launches from reaching us.
+Q_DECLARE_LOGGING_CATEGORY(lcInstance)

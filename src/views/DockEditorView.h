@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/LifetimeGuard.h"
+#include "platform/Subscription.h"
+#include "views/DockViewServices.h"
+
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+
+class ColumnsStepper;
+class EditorSlider;
+class HotKeyRecorderView;
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QLineEdit;
+class QStackedLayout;
+class TintColorButton;
+struct Dock;
+
+// The form that edits one dock: every control bound to one field, each user change written
+// through the store at once (the panel follows, the file is written after the store's delay).
+// The controls stay across the store's changes and are updated in place without reporting, so
+// a change from elsewhere neither moves the cursor, closes a picker nor writes a value back.
+// Shows "No Dock Selected" while the store has no such dock.
+class DockEditorView final : public QWidget {
+    Q_OBJECT
+public:
+    DockEditorView(const QUuid& dockID, const DockViewServices& services,
+                   QWidget* parent = nullptr);
+    ~DockEditorView() override;
+
+    const QUuid& dockID() const { return dockID_; }
+    bool isShowingEmptyState() const;
+    // Shows the dock as the store has it now; runs by itself on the pass of the event loop
+    // after the store changes.
+    void refresh();
+
+private:
+    QWidget* makeForm();
+    QWidget* makeEmptyState();
+    QGroupBox* makeGeneralSection();
+    QGroupBox* makeBehaviorSection();
+    QGroupBox* makeAppearanceSection();
+    QGroupBox* makeDockletSection();
+    QWidget* makeDeleteSection();
+    void display(const Dock& dock);
+    void showEmptyState();
+    void write(const std::function<void(Dock&)>& change);
+    void scheduleRefresh();
+
+    QUuid dockID_;
+    DockViewServices services_;
+    QStackedLayout* pages_ = nullptr;
+    QWidget* form_ = nullptr;
+    QWidget* emptyState_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QComboBox* kind_ = nullptr;
+    QComboBox* style_ = nullptr;
+    QComboBox* orientation_ = nullptr;
+    ColumnsStepper* columns_ = nullptr;
+    QCheckBox* alwaysOnTop_ = nullptr;
+    QCheckBox* autoHide_ = nullptr;
+    QFormLayout* behaviorRows_ = nullptr;
+    QComboBox* edge_ = nullptr;
+    HotKeyRecorderView* hotKey_ = nullptr;
+    EditorSlider* iconSize_ = nullptr;
+    EditorSlider* opacity_ = nullptr;
+    EditorSlider* cornerRadius_ = nullptr;
+    TintColorButton* tint_ = nullptr;
+    QCheckBox* showLabels_ = nullptr;
+    QGroupBox* docklets_ = nullptr;
+
+    std::uint64_t shownRevision_ = 0;
+    bool refreshPending_ = false;
+    Subscription storeWillChange_;
+    LifetimeGuard lifetime_;
+};

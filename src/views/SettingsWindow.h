@@ -1,0 +1,29 @@
+#pragma once
+
+#include "views/DockViewServices.h"
+
+#include <QWidget>
+
+class PreferencesView;
+struct LaunchToken;
+
+// The settings window: an ordinary top-level window holding the docks' list and editor and the
+// general page. Made on first use; "Preferences…", a second launch and a start without a tray
+// bring it forward. Ctrl+W closes it, Ctrl+Q quits.
+class SettingsWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsWindow(const DockViewServices& services, QWidget* parent = nullptr);
+    ~SettingsWindow() override;
+
+    // Shows, raises and activates the window; `token` is the launch's, when a launch asked.
+    void present(const LaunchToken& token);
+    PreferencesView& preferences() const { return *preferences_; }
+
+Q_SIGNALS:
+    void quitRequested();
+
+private:
+    DockViewServices services_;
+    PreferencesView* preferences_;
+};

@@ -1,0 +1,256 @@
+#include "views/DockEditorView.h"
+#include "gui/SettingsTestSupport.h"
+#include "views/ColumnsStepper.h"
+#include "views/EditorSlider.h"
+#include "views/HotKeyRecorderView.h"
+#include "views/TintColorButton.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+#include <array>
+#include <bit>
+#include <limits>
+
+namespace {
+
+Dock editedDock() {
+    Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Dock"));
+    dock.hotKey = {40, HotKeyBinding::cmdKey};
+    return dock;
+}
+
+struct DockEditorViewTest : SettingsFixture {
+    DockEditorViewTest()
+        : SettingsFixture({editedDock(), Dock::makeDefault(DockKind::clippings, {})}) {}
+
+    DockEditorView& open(std::size_t index = 0) {
+        editor = std::make_unique<DockEditorView>(stored(index).id, fakes.services);
+        editor->resize(600, 900);
+        editor->show();
+        settle();
+        return *editor;
+    }
+    template <typename T> T* control(const char* field) {
+        T* found = editor->findChild<T*>(QLatin1String(field));
+        EXPECT_TRUE(found) << field;
+        return found;
+    }
+    QSlider* slider(const char* field) { return control<EditorSlider>(field)->slider(); }
+    QToolButton* dockletButton(const QString& title) {
+        for (auto* button : control<QGroupBox>("addDocklet")->findChildren<QToolButton*>())
+            if (button->text() == title)
+                return button;
+        return nullptr;
+    }
+
+    std::unique_ptr<DockEditorView> editor;
+};
+
+// Equal to the bit, NaN included.
+bool sameBits(const DockAppearance& a, const DockAppearance& b) {
+    const auto bits = [](const DockAppearance& look) {
+        return std::array{std::bit_cast<std::uint64_t>(look.iconSize),
+                          std::bit_cast<std::uint64_t>(look.opacity),
+                          std::bit_cast<std::uint64_t>(look.tintRed),
+                          std::bit_cast<std::uint64_t>(look.tintGreen),
+                          std::bit_cast<std::uint64_t>(look.tintBlue),
+                          std::bit_cast<std::uint64_t>(look.cornerRadius),
+                          std::uint64_t(look.showLabels)};
+    };
+    return bits(a) == bits(b);
+}
+
+struct ControlCase {
+    const char* name;
+    std::function<void(DockEditorViewTest&)> userChange;
+    std::function<void(Dock&)> expected;
+};
+
+} // namespace
+
+TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) {
+    const std::vector<ControlCase> cases = {
+        {"name", [](auto& t) { QTest::keyClicks(t.template control<QLineEdit>("name"), "!"); },
+         [](Dock& d) { d.name += QLatin1Char('!'); }},
+        {"kind", [](auto& t) { t.template control<QComboBox>("kind")->setCurrentIndex(2); },
+         [](Dock& d) { d.kind = DockKind::clippings; }},
+        {"style", [](auto& t) { t.template control<QComboBox>("style")->setCurrentIndex(1); },
+         [](Dock& d) { d.style = DockStyle::bar; }},
+        {"orientation",
+         [](auto& t) { t.template control<QComboBox>("orientation")->setCurrentIndex(1); },
+         [](Dock& d) { d.orientation = DockOrientation::horizontal; }},
+        {"columns",
+         [](auto& t) { t.template control<ColumnsStepper>("columns")->incrementButton()->click(); },
+         [](Dock& d) { d.columns = 5; }},
+        {"alwaysOnTop", [](auto& t) { t.template control<QCheckBox>("alwaysOnTop")->click(); },
+         [](Dock& d) { d.alwaysOnTop = false; }},
+        {"autoHide", [](auto& t) { t.template control<QCheckBox>("autoHide")->click(); },
+         [](Dock& d) { d.autoHide = true; }},
+        {"screenEdgeForAutoHide",
+         [](auto& t) {
+             t.template control<QComboBox>("screenEdgeForAutoHide")->setCurrentIndex(3);
+         },
+         [](Dock& d) { d.screenEdgeForAutoHide = ScreenEdge::bottom; }},
+        {"hotKey (clear zone)",
+         [](auto& t) {
+             auto* recorder = t.template control<HotKeyRecorderView>("hotKey");
+             QTest::mouseClick(recorder, Qt::LeftButton, {}, QPoint(recorder->width() - 5, 12));
+         },
+         [](Dock& d) { d.hotKey = {}; }},
+        {"iconSize", [](auto& t) { t.slider("iconSize")->setValue(1000); },
+         [](Dock& d) { d.appearance.iconSize = 96; }},
+        {"opacity", [](auto& t) { t.slider("opacity")->setValue(0); },
+         [](Dock& d) { d.appearance.opacity = 0.3; }},
+        {"cornerRadius", [](auto& t) { t.slider("cornerRadius")->setValue(250); },
+         [](Dock& d) { d.appearance.cornerRadius = 8; }},
+        {"tint (half transparent)",
+         [](auto& t) {
+             auto* tint = t.template control<TintColorButton>("tint");
+             tint->click();
+             ASSERT_TRUE(tint->dialog());
+             tint->dialog()->setCurrentColor(QColor(255, 0, 0, 128));
+             tint->dialog()->accept();
+         },
+         [](Dock& d) {
+             d.appearance.tintRed = 1;
+             d.appearance.tintGreen = 0;
+             d.appearance.tintBlue = 0;
+         }},
+        {"showLabels", [](auto& t) { t.template control<QCheckBox>("showLabels")->click(); },
+         [](Dock& d) { d.appearance.showLabels = false; }},
+    };
+    for (const ControlCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        DockStoreTesting::setDocks(fakes.store, {editedDock()});
+        writesAfterDelay();
+        open();
+        Dock expected = stored();
+        c.expected(expected);
+        c.userChange(*this);
+        EXPECT_EQ(stored(), expected);
+        EXPECT_EQ(writesAfterDelay(), 1);
+        settle();
+        EXPECT_EQ(writesAfterDelay(), 0) << "the refresh wrote something back";
+    }
+}
+
+TEST_F(DockEditorViewTest, StoredValuesOutOfRangeAreShownAndNeverWrittenBack) {
+    const double huge = 1e300;
+    // What docks.json can hold: any finite double.
+    for (const double iconSize : {200.0, huge, -huge, 23.99}) {
+        fakes.store.mutateDock(stored().id, [&](Dock& d) {
+            d.appearance = {iconSize, 0.1, 3, -1, 0.5, true, 500};
+            d.columns = 50;
+        });
+        writesAfterDelay();
+        const DockAppearance before = stored().appearance;
+        open();
+        EXPECT_EQ(control<EditorSlider>("iconSize")->readout(),
+                  EditorSlider::wholeNumber(iconSize));
+        EXPECT_EQ(control<ColumnsStepper>("columns")->text(), QStringLiteral("Columns: 50"));
+        // A change from elsewhere refreshes every control; nothing comes back.
+        fakes.store.mutateDock(stored().id, [](Dock& d) { d.position.x += 1; });
+        settle();
+        EXPECT_EQ(writesAfterDelay(), 1);
+        EXPECT_EQ(stored().columns, 50);
+        EXPECT_TRUE(sameBits(stored().appearance, before));
+    }
+    // The stepper steps from outside the range onto its nearer end, and stops at 10 and 1.
+    auto* stepper = control<ColumnsStepper>("columns");
+    EXPECT_FALSE(stepper->incrementButton()->isEnabled());
+    stepper->decrementButton()->click();
+    EXPECT_EQ(stored().columns, 10);
+    EXPECT_FALSE(stepper->incrementButton()->isEnabled());
+    fakes.store.mutateDock(stored().id, [](Dock& d) { d.columns = 1; });
+    settle();
+    EXPECT_FALSE(stepper->decrementButton()->isEnabled());
+}
+
+TEST(EditorSliderTest, ReadsOutWholeNumbersOfAnyDouble) {
+    const std::pair<double, const char*> cases[] = {
+        {48, "48"},
+        {56.9, "56"},
+        {-3.7, "-3"},
+        {9e18, "9000000000000000000"},
+        {1e300, "1e+300"},
+        {-1e19, "-1e+19"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {std::numeric_limits<double>::quiet_NaN(), "nan"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(EditorSlider::wholeNumber(value), QLatin1String(text)) << value;
+}
+
+TEST_F(DockEditorViewTest, TheKindShowsAddDockletAndAutoHideShowsItsEdge) {
+    open(1); // a clippings dock
+    auto* docklets = control<QGroupBox>("addDocklet");
+    EXPECT_FALSE(docklets->isVisibleTo(editor.get()));
+    const auto tabs = stored(1).tabs;
+    control<QComboBox>("kind")->setCurrentIndex(0);
+    settle();
+    EXPECT_TRUE(docklets->isVisibleTo(editor.get()));
+    EXPECT_EQ(stored(1).tabs, tabs);
+
+    auto* edge = control<QComboBox>("screenEdgeForAutoHide");
+    EXPECT_FALSE(edge->isVisibleTo(editor.get()));
+    fakes.store.mutateDock(stored(1).id,
+                           [](Dock& d) { d.screenEdgeForAutoHide = ScreenEdge::top; });
+    control<QCheckBox>("autoHide")->click();
+    settle();
+    EXPECT_TRUE(edge->isVisibleTo(editor.get()));
+    EXPECT_EQ(edge->currentText(), QStringLiteral("Top"));
+    control<QCheckBox>("autoHide")->click();
+    settle();
+    EXPECT_FALSE(edge->isVisibleTo(editor.get()));
+    EXPECT_EQ(stored(1).screenEdgeForAutoHide, ScreenEdge::top);
+}
+
+TEST_F(DockEditorViewTest, AddDockletAppendsToTheSelectedTab) {
+    fakes.store.addTab(stored().id, QStringLiteral("Second"));
+    fakes.store.mutateDock(stored().id, [](Dock& d) { d.selectedTabIndex = 1; });
+    open();
+    dockletButton(QStringLiteral("CPU Meter"))->click();
+    ASSERT_EQ(stored().tabs[1].items.size(), 1u);
+    const DockItem& item = stored().tabs[1].items[0];
+    EXPECT_EQ(item.kind, DockItemKind::docklet);
+    EXPECT_EQ(item.name, QStringLiteral("CPU Meter"));
+    EXPECT_EQ(item.docklet, DockletKind::cpuMeter);
+    EXPECT_TRUE(stored().tabs[0].items.empty());
+}
+
+TEST_F(DockEditorViewTest, AStoreChangeLeavesTheCursorAndAnOpenPickerAlone) {
+    open();
+    auto* name = control<QLineEdit>("name");
+    name->setCursorPosition(2);
+    auto* style = control<QComboBox>("style");
+    style->showPopup();
+    fakes.store.mutateDock(stored().id, [](Dock& d) { d.position.y += 10; });
+    settle();
+    EXPECT_EQ(name->cursorPosition(), 2);
+    EXPECT_TRUE(style->view()->isVisible());
+    style->hidePopup();
+}
+
+TEST_F(DockEditorViewTest, DeletingTheDockWithTheColourDialogOpenEndsInTheEmptyState) {
+    open();
+    auto* tint = control<TintColorButton>("tint");
+    tint->click();
+    QPointer<QColorDialog> dialog = tint->dialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    control<QPushButton>("deleteDock")->click();
+    EXPECT_EQ(fakes.store.docks->size(), 1u);
+    settle();
+    EXPECT_TRUE(editor->isShowingEmptyState());
+    EXPECT_TRUE(!dialog || !dialog->isVisible());
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("emptyStateTitle"))->text(),
+              QStringLiteral("No Dock Selected"));
+    EXPECT_EQ(writesAfterDelay(), 1);
+}

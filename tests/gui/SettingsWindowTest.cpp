@@ -1,0 +1,132 @@
+#include "views/SettingsWindow.h"
+#include "gui/SettingsTestSupport.h"
+#include "views/DockEditorView.h"
+#include "views/GeneralSettingsView.h"
+#include "views/PreferencesView.h"
+#include "views/TintColorButton.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+struct SettingsWindowTest : SettingsFixture {
+    SettingsWindow& open() {
+        window = std::make_unique<SettingsWindow>(fakes.services);
+        window->present({});
+        settle();
+        return *window;
+    }
+    PreferencesView& preferences() { return window->preferences(); }
+    // The sidebar's rows; the selected one marked with "*".
+    QStringList rows() {
+        QStringList texts;
+        QListWidget* list = preferences().sidebar();
+        for (int i = 0; i < list->count(); ++i)
+            texts << (list->item(i)->isSelected() ? QStringLiteral("*") : QString()) +
+                         list->item(i)->text();
+        return texts;
+    }
+    QCheckBox* loginSwitch() { return preferences().generalPage()->launchAtLoginSwitch(); }
+
+    std::unique_ptr<SettingsWindow> window;
+};
+
+} // namespace
+
+TEST_F(SettingsWindowTest, OpensAsALargeEnoughWindowOnTheGeneralPageAndComesForwardForALaunch) {
+    open();
+    EXPECT_TRUE(window->isVisible() && window->isWindow());
+    EXPECT_GE(window->width(), 720);
+    EXPECT_GE(window->height(), 480);
+    EXPECT_EQ(rows(), (QStringList{"General", "*General", "Docks"}));
+    EXPECT_EQ(preferences().editor(), nullptr);
+    EXPECT_TRUE(preferences().generalPage()->isVisible());
+
+    window->close();
+    window->present({"moorline-2_TIME42", "token"});
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(fakes.windowActivation.activations.size(), 2u);
+    EXPECT_EQ(fakes.windowActivation.activations[1].token,
+              (LaunchToken{"moorline-2_TIME42", "token"}));
+    EXPECT_EQ(fakes.windowActivation.activations[1].window, window->winId());
+}
+
+TEST_F(SettingsWindowTest, TheSidebarFollowsTheStoreAndPlusAddsADockWithoutSelectingIt) {
+    open();
+    QMenu* menu = preferences().addButton()->menu();
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("Application Dock"));
+    menu->actions()[0]->trigger();
+    menu->actions()[2]->trigger();
+    settle();
+    EXPECT_EQ(rows(), (QStringList{"General", "*General", "Docks", "New Dock", "Clippings Dock"}));
+
+    preferences().select(stored(1).id);
+    fakes.store.mutateDock(stored(1).id, [](Dock& d) { d.name = QStringLiteral("Renamed"); });
+    fakes.store.addDock(DockKind::items);
+    settle();
+    EXPECT_EQ(rows(),
+              (QStringList{"General", "General", "Docks", "New Dock", "*Renamed", "New Dock"}));
+    ASSERT_TRUE(preferences().editor());
+    EXPECT_EQ(preferences().editor()->dockID(), stored(1).id);
+}
+
+TEST_F(SettingsWindowTest, DeletingTheSelectedDockShowsTheGeneralPageWithNoRowSelected) {
+    // From the editor's own button, and from elsewhere (the tray, the file) with the colour
+    // dialog open.
+    for (const bool inEditor : {true, false}) {
+        SCOPED_TRACE(inEditor);
+        DockStoreTesting::setDocks(fakes.store, {Dock::makeDefault(DockKind::items, "New Dock"),
+                                                 Dock::makeDefault(DockKind::clippings, "Clips")});
+        open();
+        preferences().select(stored(0).id);
+        ASSERT_TRUE(preferences().editor());
+        auto* tint = preferences().editor()->findChild<TintColorButton*>(QStringLiteral("tint"));
+        tint->click();
+        const QPointer<QColorDialog> dialog = tint->dialog();
+        if (inEditor)
+            preferences().editor()->findChild<QPushButton*>(QStringLiteral("deleteDock"))->click();
+        else
+            fakes.store.removeDock(stored(0).id);
+        settle();
+        EXPECT_EQ(rows(), (QStringList{"General", "General", "Docks", "Clips"}));
+        EXPECT_EQ(preferences().editor(), nullptr);
+        EXPECT_TRUE(preferences().generalPage()->isVisible());
+        EXPECT_TRUE(!dialog || !dialog->isVisible());
+    }
+}
+
+TEST_F(SettingsWindowTest, TheLoginSwitchShowsWhatIsTrueAfterEveryChangeAndEveryShow) {
+    struct Case {
+        const char* name;
+        LoginItemStatus before;
+        std::optional<QString> failure;
+        bool shownAfterClick;
+    };
+    const Case cases[] = {
+        {"on", LoginItemStatus::notRegistered, std::nullopt, true},
+        {"on, refused", LoginItemStatus::notRegistered, QStringLiteral("Read-only"), false},
+        {"off", LoginItemStatus::enabled, std::nullopt, false},
+        {"off, refused", LoginItemStatus::enabled, QStringLiteral("Read-only"), true},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fakes.loginItems.currentStatus = c.before;
+        fakes.loginItems.failure = c.failure;
+        fakes.systemLog.lines.clear();
+        window->close();
+        window->present({});
+        ASSERT_EQ(loginSwitch()->isChecked(), c.before == LoginItemStatus::enabled);
+        loginSwitch()->click();
+        EXPECT_EQ(loginSwitch()->isChecked(), c.shownAfterClick);
+        EXPECT_EQ(fakes.systemLog.lines,
+                  c.failure
+                      ? QStringList{"LaunchAtLogin: failed to update registration: " + *c.failure}
+                      : QStringList{});
+    }
+}

@@ -1,0 +1,107 @@
+#include "integration/support/DesktopTools.h"
+#include "integration/support/XSession.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+QByteArray Desktop::readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Desktop::writeFile(const QString& path, const QByteArray& content,
+                        QFile::Permissions permissions) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(content) != content.size())
+        return false;
+    file.close();
+    return !permissions || file.setPermissions(permissions);
+}
+
+bool Desktop::writeImage(const QString& path, QColor colour, int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image.save(path);
+}
+
+QColor Desktop::centreColour(const QIcon& icon, int size) {
+    return icon.isNull() ? QColor()
+                         : icon.pixmap(size, size).toImage().pixelColor(size / 2, size / 2);
+}
+
+bool Desktop::xdotool(const QStringList& arguments) {
+    return run(QStringLiteral("xdotool"), arguments).exitCode == 0;
+}
+
+QByteArray Desktop::xprop(quint32 window, const QStringList& properties) {
+    const QStringList target = window ? QStringList{QStringLiteral("-id"), QString::number(window)}
+                                      : QStringList{QStringLiteral("-root")};
+    return run(QStringLiteral("xprop"), target + properties).out;
+}
+
+QStringList Desktop::visibleWindows(const QString& pattern) {
+    const auto found =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--classname"), pattern});
+    return QString::fromLatin1(found.out).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QRect Desktop::windowGeometry(const QString& window) {
+    const QString info =
+        QString::fromLatin1(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}).out);
+    const auto field = [&](const char* name) {
+        return QRegularExpression(QLatin1String(name) + QStringLiteral(":\\s+(-?\\d+)"))
+            .match(info)
+            .captured(1)
+            .toInt();
+    };
+    return info.isEmpty() ? QRect()
+                          : QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                                  field("Width"), field("Height"));
+}
+
+Desktop::ChildProcesses::~ChildProcesses() {
+    for (auto& process : processes_) {
+        if (process->state() == QProcess::NotRunning)
+            continue;
+        process->terminate();
+        if (!process->waitForFinished(3000))
+            process->kill();
+        process->waitForFinished(1000);
+    }
+}
+
+QProcess& Desktop::ChildProcesses::start(const QString& program, const QStringList& arguments,
+                                         const QProcessEnvironment& environment, bool quiet) {
+    auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
+    if (quiet) {
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    } else {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForStarted(5000)) << program.toStdString();
+    return process;
+}
+
+QProcess& Desktop::ChildProcesses::startMoorline(const QProcessEnvironment& environment) {
+    return start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {}, environment, false);
+}
+
+void Desktop::endPolitely(QProcess& process) {
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+}
