@@ -96,6 +96,37 @@ TEST_F(DockContentViewTest, FollowsTheStoreOnTheNextPaint) {
     EXPECT_EQ(middle.blue(), 255);
 }
 
+// Counts the paints of a widget and its children.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST_F(DockContentViewTest, RepaintsOnlyWhenItsOwnDockChanged) {
+    // A slider dragged in the settings window changes one dock many times a second: every other
+    // panel must stay still.
+    store.addDock(DockKind::items);
+    const QUuid other = store.docks->back().id;
+    view.show();
+    fakes.scheduler.runPending();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    for (QWidget* widget : view.findChildren<QWidget*>())
+        widget->installEventFilter(&counter);
+    view.installEventFilter(&counter);
+    const auto changeAndPaint = [&](const QUuid& id) {
+        store.mutateDock(id, [](Dock& d) { d.appearance.opacity /= 2; });
+        fakes.scheduler.runPending();
+        QCoreApplication::processEvents();
+        return std::exchange(counter.paints, 0);
+    };
+    EXPECT_EQ(changeAndPaint(other), 0);
+    EXPECT_GT(changeAndPaint(dock.id), 0);
+}
+
 TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {
     store.removeDock(dock.id);
     const QImage image = render();
