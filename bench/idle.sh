@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# What the real moorline does while nobody touches it, in a private Xvfb with Openbox: the
-# system calls of all its threads over a window of time (strace), read as wake-ups (returns from
-# a poll that slept; a poll with a zero timeout only looks again within the same wake-up) and
-# requests to the X server (xcb writes them with writev: a repaint sends some). Two desktops:
-# the starter docks (clock, disk space, trash) and the same docks without docklets.
+# What the real moorline does while nobody touches it, in a private Xvfb with Openbox and a
+# tray: the system calls of all its threads over a window of time (strace), read as wake-ups
+# (returns from a poll that slept; a poll with a zero timeout only looks again within the same
+# wake-up) and requests to the X server (xcb writes them with writev: a repaint sends some).
+# Two desktops: the starter docks (clock, disk space, trash) and the same docks without
+# docklets.
 #   bench/idle.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,6 +22,8 @@ export DISPLAY=":$number" XDG_RUNTIME_DIR="$work" HOME="$work/home"
 mkdir -p "$HOME"
 openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+# A tray, as on a desktop: without one the program opens its settings window at start.
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & pids+=($!)
 sleep 0.5
 eval "$(dbus-launch --sh-syntax)"; pids+=("$DBUS_SESSION_BUS_PID")
 

@@ -1,17 +1,14 @@
 // The real moorline binary with its items docks: a tab renamed by typing reaches docks.json and
 // the keyboard goes back to the user's application; the starter docks drawn under a compositor.
+#include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "models/DockCodec.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 namespace {
 
@@ -21,36 +18,8 @@ QString docksFile() {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline/docks.json");
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString xdotool(const QStringList& arguments) {
-    return QString::fromLatin1(Desktop::run(QStringLiteral("xdotool"), arguments).out.trimmed());
-}
-
-QStringList visibleWindows(const QString& instance) {
-    return xdotool({"search", "--onlyvisible", "--classname", u'^' + instance + u'$'})
-        .split(u'\n', Qt::SkipEmptyParts);
-}
-
 QString activeWindow() {
-    return QString::fromLatin1(
-        Desktop::run(QStringLiteral("xprop"), {"-root", "_NET_ACTIVE_WINDOW"}).out.trimmed());
-}
-
-QRect geometry(const QString& window) {
-    const QString info =
-        QString::fromLatin1(Desktop::run(QStringLiteral("xwininfo"), {"-id", window}).out);
-    const auto field = [&](const char* name) {
-        return QRegularExpression(QStringLiteral("%1:\\s*(-?\\d+)").arg(QLatin1String(name)))
-            .match(info)
-            .captured(1)
-            .toInt();
-    };
-    return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
-            field("Height")};
+    return QString::fromLatin1(Desktop::xprop(0, {"_NET_ACTIVE_WINDOW"}).trimmed());
 }
 
 class ItemsAppTest : public ::testing::Test {
@@ -58,36 +27,24 @@ protected:
     void SetUp() override {
         QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Moorline").removeRecursively();
     }
-    void TearDown() override {
-        for (auto& process : processes)
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(5000))
-                    process->kill();
-            }
-    }
-
-    QProcess& run(const QString& program, const QStringList& arguments = {}) {
-        QProcess& process = *processes.emplace_back(std::make_unique<QProcess>());
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program, arguments);
-        EXPECT_TRUE(process.waitForStarted(5000));
-        return process;
-    }
-    void launchMoorline() { run(QStringLiteral(MOORLINE_BINARY_DIR "/moorline")); }
-    // The panels of the moorline class, once `count` are shown.
-    QStringList panels(int count) {
+    // The visible windows of the moorline class whose size `isPanel` accepts (not the tray
+    // icon, nor the settings window that a session without a tray host gets), once there are
+    // `count`.
+    QStringList panels(int count, const std::function<bool(QSize)>& isPanel) {
         QStringList found;
         Desktop::waitUntil(
             [&] {
-                found = visibleWindows(QStringLiteral("moorline"));
+                found.clear();
+                for (const QString& window : Desktop::visibleWindows(QStringLiteral("^moorline$")))
+                    if (isPanel(Desktop::windowGeometry(window).size()))
+                        found.append(window);
                 return found.size() >= count;
             },
             10s);
         return found;
     }
 
-    std::vector<std::unique_ptr<QProcess>> processes;
+    Desktop::ChildProcesses processes;
 };
 
 TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
@@ -96,40 +53,43 @@ TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     QDir().mkpath(QFileInfo(docksFile()).path());
     QFile file(docksFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(*DockCodec::encode({dock}));
-    file.close();
+    ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
 
-    run(QStringLiteral("xterm"), {"-name", "users-application"});
+    processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
     QStringList users;
     ASSERT_TRUE(Desktop::waitUntil(
-        [&] { return !(users = visibleWindows(QStringLiteral("users-application"))).isEmpty(); },
+        [&] {
+            return !(users = Desktop::visibleWindows(QStringLiteral("^users-application$")))
+                        .isEmpty();
+        },
         10s));
-    launchMoorline();
-    const QStringList shown = panels(1);
+    processes.startMoorline();
+    const QStringList shown = panels(1, [](QSize size) { return size == QSize(240, 300); });
     ASSERT_EQ(shown.size(), 1);
-    xdotool({"windowactivate", "--sync", users.first()});
+    Desktop::xdotool({"windowactivate", "--sync", users.first()});
     const QString before = activeWindow();
 
     // The tab button sits under the header, at the leading edge.
-    const QRect panel = geometry(shown.first());
-    xdotool({"mousemove", QString::number(panel.x() + 26), QString::number(panel.y() + 36), "click",
-             "3"});
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] { return visibleWindows(QStringLiteral("moorline")).size() > 1; }, 5s))
+    const QRect panel = Desktop::windowGeometry(shown.first());
+    const auto windows = [] { return Desktop::visibleWindows(QStringLiteral("^moorline$")); };
+    const qsizetype withoutMenu = windows().size();
+    Desktop::xdotool({"mousemove", QString::number(panel.x() + 26), QString::number(panel.y() + 36),
+                      "click", "3"});
+    ASSERT_TRUE(Desktop::waitUntil([&] { return windows().size() > withoutMenu; }, 5s))
         << "no menu";
-    xdotool({"key", "Down", "Return"});
+    Desktop::xdotool({"key", "Down", "Return"});
     // The field has the keyboard: the panel asked for it.
     EXPECT_TRUE(Desktop::waitUntil([&] { return activeWindow() != before; }, 5s));
-    xdotool({"type", "--delay", "30", "Renamed & typed"});
-    xdotool({"key", "Return"});
+    Desktop::xdotool({"type", "--delay", "30", "Renamed & typed"});
+    Desktop::xdotool({"key", "Return"});
     EXPECT_TRUE(Desktop::waitUntil(
         [&] {
-            const auto decoded = DockCodec::decode(readFile(docksFile()));
+            const auto decoded = DockCodec::decode(Desktop::readFile(docksFile()));
             return decoded.ok() && decoded.docks.size() == 1 &&
                    decoded.docks[0].tabs.at(0).name == QStringLiteral("Renamed & typed");
         },
         5s))
-        << readFile(docksFile()).toStdString();
+        << Desktop::readFile(docksFile()).toStdString();
     EXPECT_TRUE(Desktop::waitUntil([&] { return activeWindow() == before; }, 5s))
         << activeWindow().toStdString() << " instead of " << before.toStdString();
 }
@@ -150,9 +110,12 @@ std::pair<int, int> colouredAndLight(const QImage& image, const QRect& area) {
 TEST_F(ItemsAppTest, TheStarterDocksShowIconsAndLabelsUnderACompositor) {
     // The system's applications: the starter dock picks the terminal from them.
     qputenv("XDG_DATA_DIRS", QByteArray("/usr/local/share:/usr/share"));
-    run(QStringLiteral("xcompmgr"));
-    launchMoorline();
-    const QStringList shown = panels(3);
+    processes.start(QStringLiteral("xcompmgr"));
+    // A tray, as on a desktop, so that no settings window opens over the docks.
+    processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
+    processes.startMoorline();
+    const QStringList shown =
+        panels(3, [](QSize size) { return size.width() > 64 && size.height() > 64; });
     ASSERT_EQ(shown.size(), 3);
     Desktop::waitUntil([] { return false; }, 1s);
     const QString path = QStringLiteral(MOORLINE_BINARY_DIR "/items-starter-docks.png");
