@@ -27,8 +27,12 @@ qulonglong settingsWindow() {
 }
 
 qulonglong activeWindow() {
+    // xfwm4 keeps a second, zero window in the property: "window id # 0x80000c, 0x0".
     const QString line = run(QStringLiteral("xprop"), {"-root", "_NET_ACTIVE_WINDOW"});
-    return line.section(QLatin1Char('#'), 1).trimmed().toULongLong(nullptr, 16);
+    return line.section(QLatin1Char('#'), 1)
+        .section(QLatin1Char(','), 0, 0)
+        .trimmed()
+        .toULongLong(nullptr, 16);
 }
 
 class SettingsLaunchTest : public ::testing::Test {

@@ -1,11 +1,11 @@
 #include "backends/x11/EwmhRunningApplications.h"
 
 #include "backends/desktop/DesktopEntryIndexReader.h"
+#include "backends/x11/XcbConnection.h"
 #include "runtime/AppMatchGrouping.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -18,12 +18,6 @@ Q_LOGGING_CATEGORY(lcRunningApps, "moorline.x11.apps", QtWarningMsg)
 
 constexpr std::uint32_t sourceIsPager = 2;
 constexpr std::uint32_t iconicState = 3;
-
-xcb_connection_t* qtConnection() {
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 void addEventMask(xcb_connection_t* connection, xcb_window_t window) {
     // Qt has its own selection on the root window: keep it.
@@ -39,7 +33,7 @@ void addEventMask(xcb_connection_t* connection, xcb_window_t window) {
 } // namespace
 
 EwmhRunningApplications::EwmhRunningApplications()
-    : connection_(qtConnection()), entries_(&DesktopEntryIndexReader::readInstalled) {
+    : connection_(XcbConnection::qt()), entries_(&DesktopEntryIndexReader::readInstalled) {
     if (!connection_) {
         qCDebug(lcRunningApps) << "no X connection: no running applications";
         return;

@@ -1,6 +1,7 @@
 #include "backends/x11/X11HotKeyBackend.h"
 
 #include "backends/x11/MacKeyCodeMap.h"
+#include "backends/x11/XcbConnection.h"
 #include "models/HotKeyBinding.h"
 
 #include <QGuiApplication>
@@ -36,13 +37,12 @@ template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 } // namespace
 
 X11HotKeyBackend::X11HotKeyBackend() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    connection_ = x11 ? x11->connection() : nullptr;
+    connection_ = XcbConnection::qt();
     if (!connection_) {
         qCDebug(lcHotKeys) << "no X11 connection: global hot keys are unavailable";
         return;
     }
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    root_ = XcbConnection::rootWindow(connection_);
     // Qt asks for XKB's own keymap notifications, and the server then spares it the core
     // MappingNotify, so both are watched.
     const char xkbName[] = "XKEYBOARD";

@@ -1,6 +1,7 @@
 #include "backends/x11/X11WindowActivation.h"
 
-#include <QGuiApplication>
+#include "backends/x11/XcbConnection.h"
+
 #include <QRegularExpression>
 
 #include <xcb/xcb.h>
@@ -11,28 +12,11 @@
 
 namespace {
 
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
-xcb_window_t rootOf(xcb_connection_t* c) {
-    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-}
-
 // The message goes out in pieces of 20 bytes: the first under _NET_STARTUP_INFO_BEGIN, the
 // rest under _NET_STARTUP_INFO, all to the root window; the final NUL ends it.
 void sendStartupMessage(xcb_connection_t* c, xcb_window_t window, const QByteArray& text) {
-    const xcb_atom_t begin = atom(c, "_NET_STARTUP_INFO_BEGIN");
-    const xcb_atom_t more = atom(c, "_NET_STARTUP_INFO");
+    const xcb_atom_t begin = XcbConnection::internAtom(c, "_NET_STARTUP_INFO_BEGIN");
+    const xcb_atom_t more = XcbConnection::internAtom(c, "_NET_STARTUP_INFO");
     const QByteArray message = text + '\0';
     for (qsizetype offset = 0; offset < message.size(); offset += 20) {
         xcb_client_message_event_t event{};
@@ -42,7 +26,7 @@ void sendStartupMessage(xcb_connection_t* c, xcb_window_t window, const QByteArr
         event.type = offset == 0 ? begin : more;
         const auto length = std::min<qsizetype>(20, message.size() - offset);
         std::memcpy(event.data.data8, message.constData() + offset, std::size_t(length));
-        xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_PROPERTY_CHANGE,
+        xcb_send_event(c, 0, XcbConnection::rootWindow(c), XCB_EVENT_MASK_PROPERTY_CHANGE,
                        reinterpret_cast<const char*>(&event));
     }
 }
@@ -52,11 +36,11 @@ void requestActivation(xcb_connection_t* c, xcb_window_t window, std::uint32_t t
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = atom(c, "_NET_ACTIVE_WINDOW");
+    event.type = XcbConnection::internAtom(c, "_NET_ACTIVE_WINDOW");
     event.data.data32[0] = 1; // the request comes from the application
     event.data.data32[1] = time;
     event.data.data32[2] = XCB_NONE;
-    xcb_send_event(c, 0, rootOf(c),
+    xcb_send_event(c, 0, XcbConnection::rootWindow(c),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
 }
@@ -83,17 +67,19 @@ QByteArray X11WindowActivation::removeMessage(const QByteArray& startupId) {
 }
 
 void X11WindowActivation::activate(WId window, const LaunchToken& token) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window || token.startupId.isEmpty())
         return;
     const auto id = static_cast<xcb_window_t>(window);
     const std::uint32_t time = launchTime(token.startupId);
     xcb_change_property(
-        c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_STARTUP_ID"), atom(c, "UTF8_STRING"), 8,
+        c, XCB_PROP_MODE_REPLACE, id, XcbConnection::internAtom(c, "_NET_STARTUP_ID"),
+        XcbConnection::internAtom(c, "UTF8_STRING"), 8,
         static_cast<std::uint32_t>(token.startupId.size()), token.startupId.constData());
     if (time != 0)
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_USER_TIME"),
-                            XCB_ATOM_CARDINAL, 32, 1, &time);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id,
+                            XcbConnection::internAtom(c, "_NET_WM_USER_TIME"), XCB_ATOM_CARDINAL,
+                            32, 1, &time);
     requestActivation(c, id, time);
     sendStartupMessage(c, id, removeMessage(token.startupId));
     xcb_flush(c);

@@ -1,6 +1,6 @@
 #include "backends/x11/X11WindowHints.h"
 
-#include <QGuiApplication>
+#include "backends/x11/XcbConnection.h"
 
 #include <xcb/xcb.h>
 
@@ -11,28 +11,18 @@
 
 namespace {
 
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(qstrlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
 // The atoms, interned once per connection (one round trip each, the first time only).
 struct Atoms {
     xcb_atom_t state, skipTaskbar, skipPager, sticky, above, stateStaysOnTop, desktop, blur;
     explicit Atoms(xcb_connection_t* c)
-        : state(atom(c, "_NET_WM_STATE")), skipTaskbar(atom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
-          skipPager(atom(c, "_NET_WM_STATE_SKIP_PAGER")), sticky(atom(c, "_NET_WM_STATE_STICKY")),
-          above(atom(c, "_NET_WM_STATE_ABOVE")),
-          stateStaysOnTop(atom(c, "_NET_WM_STATE_STAYS_ON_TOP")),
-          desktop(atom(c, "_NET_WM_DESKTOP")), blur(atom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION")) {}
+        : state(XcbConnection::internAtom(c, "_NET_WM_STATE")),
+          skipTaskbar(XcbConnection::internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
+          skipPager(XcbConnection::internAtom(c, "_NET_WM_STATE_SKIP_PAGER")),
+          sticky(XcbConnection::internAtom(c, "_NET_WM_STATE_STICKY")),
+          above(XcbConnection::internAtom(c, "_NET_WM_STATE_ABOVE")),
+          stateStaysOnTop(XcbConnection::internAtom(c, "_NET_WM_STATE_STAYS_ON_TOP")),
+          desktop(XcbConnection::internAtom(c, "_NET_WM_DESKTOP")),
+          blur(XcbConnection::internAtom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION")) {}
 };
 
 const Atoms& atoms(xcb_connection_t* c) {
@@ -43,7 +33,7 @@ const Atoms& atoms(xcb_connection_t* c) {
 } // namespace
 
 void X11WindowHints::prepareForMap(WId window, bool above) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
     const Atoms& a = atoms(c);
@@ -64,7 +54,7 @@ void X11WindowHints::prepareForMap(WId window, bool above) {
 }
 
 void X11WindowHints::setAbove(WId window, bool above) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
     const Atoms& a = atoms(c);
@@ -88,7 +78,7 @@ void X11WindowHints::setAbove(WId window, bool above) {
 
 void X11WindowHints::setWindowClass(WId window, const QByteArray& instance,
                                     const QByteArray& className) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
     // Two NUL-terminated strings in one property.
@@ -100,7 +90,7 @@ void X11WindowHints::setWindowClass(WId window, const QByteArray& instance,
 }
 
 void X11WindowHints::setBlurRegion(WId window, const QRegion& region) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
     const auto id = static_cast<xcb_window_t>(window);
@@ -122,7 +112,7 @@ void X11WindowHints::setBlurRegion(WId window, const QRegion& region) {
 }
 
 void X11WindowHints::setAcceptsFocus(WId window, bool acceptsFocus) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
     const auto id = static_cast<xcb_window_t>(window);

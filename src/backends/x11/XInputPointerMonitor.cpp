@@ -1,8 +1,9 @@
 #include "backends/x11/XInputPointerMonitor.h"
 
+#include "backends/x11/XcbConnection.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLoggingCategory>
 
 #include <xcb/xcb.h>
@@ -15,15 +16,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcPointer, "moorline.x11.pointer", QtInfoMsg)
 
-xcb_connection_t* connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_window_t rootWindow(xcb_connection_t* c) {
-    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-}
-
 // Selects or deselects raw motion of the master devices on the root window. Device 0 (all
 // devices) would replace the selection Qt itself keeps on the root window.
 void selectRawMotion(xcb_connection_t* c, bool on) {
@@ -32,7 +24,7 @@ void selectRawMotion(xcb_connection_t* c, bool on) {
         std::uint32_t mask;
     } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
                 on ? std::uint32_t(XCB_INPUT_XI_EVENT_MASK_RAW_MOTION) : 0u};
-    xcb_input_xi_select_events(c, rootWindow(c), 1, &selection.header);
+    xcb_input_xi_select_events(c, XcbConnection::rootWindow(c), 1, &selection.header);
     xcb_flush(c);
 }
 
@@ -72,7 +64,7 @@ struct XInputPointerMonitor::State final : QAbstractNativeEventFilter {
     }
 
     void start() {
-        xcb_connection_t* c = connection();
+        xcb_connection_t* c = XcbConnection::qt();
         if (!c || listening)
             return;
         const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
@@ -92,7 +84,7 @@ struct XInputPointerMonitor::State final : QAbstractNativeEventFilter {
         listening = false;
         if (auto* app = QCoreApplication::instance())
             app->removeNativeEventFilter(this);
-        if (xcb_connection_t* c = connection())
+        if (xcb_connection_t* c = XcbConnection::qt())
             selectRawMotion(c, false);
     }
 };

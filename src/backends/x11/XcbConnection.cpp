@@ -1,0 +1,30 @@
+#include "backends/x11/XcbConnection.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace XcbConnection {
+
+xcb_connection_t* qt() {
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    const auto cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+} // namespace XcbConnection

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+// The backends talk to the X server through Qt's own connection, so that their requests and
+// Qt's stay in one order and Qt's event loop delivers the events they select.
+namespace XcbConnection {
+
+// Null when the application does not run on X11 (offscreen tests, Wayland).
+xcb_connection_t* qt();
+
+xcb_window_t rootWindow(xcb_connection_t* connection);
+
+// One round trip; XCB_ATOM_NONE when the server does not answer.
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name);
+
+} // namespace XcbConnection
