@@ -18,8 +18,12 @@ QString docksFile() {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline/docks.json");
 }
 
+// The active window's id; xfwm4 writes a second, zero id after a comma.
 QString activeWindow() {
-    return QString::fromLatin1(Desktop::xprop(0, {"_NET_ACTIVE_WINDOW"}).trimmed());
+    return QString::fromLatin1(Desktop::xprop(0, {"_NET_ACTIVE_WINDOW"}))
+        .section(u'#', 1)
+        .section(u',', 0, 0)
+        .trimmed();
 }
 
 class ItemsAppTest : public ::testing::Test {
@@ -55,7 +59,9 @@ TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
 
-    processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
+    // Away from the dock, whose tab the test clicks.
+    processes.start(QStringLiteral("xterm"),
+                    {"-name", "users-application", "-geometry", "40x10+800+0"});
     QStringList users;
     ASSERT_TRUE(Desktop::waitUntil(
         [&] {
