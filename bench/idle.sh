@@ -11,8 +11,11 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 seconds=${2:-20}
 work=$(mktemp -d)
+# The trace goes elsewhere: GIO watches folders of the session (for a missing one, the nearest
+# that exists), and a trace written among them would wake the program it measures.
+traces=$(mktemp -d)
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work" "$traces"; }
 trap cleanup EXIT
 
 exec {fd}< <(Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null & echo "pid $!")
@@ -33,7 +36,7 @@ eval "$(dbus-launch --sh-syntax)"; pids+=("$DBUS_SESSION_BUS_PID")
 measure() {
   "$build/moorline" 2>/dev/null & local app=$!
   sleep 5 # start-up, the first save, the first sampling
-  strace -f -e trace=poll,ppoll,writev -o "$work/strace.txt" -p "$app" 2>/dev/null & local tracer=$!
+  strace -f -e trace=poll,ppoll,writev -o "$traces/strace.txt" -p "$app" 2>/dev/null & local tracer=$!
   sleep "$seconds"
   kill -INT "$tracer"; wait "$tracer" 2>/dev/null || true
   kill "$app"; wait "$app" 2>/dev/null || true
@@ -43,7 +46,7 @@ measure() {
     / poll\(/ { t = $0; sub(/\) += .*|  *<unfinished.*/, "", t); n = split(t, a, ", ");
                 if ($1 != main) { if (a[n] != "0") other++ } else if (a[n] == "0") looks++; else wakes++ }
     / writev\(/ && $1 == main { writes++ }
-    END { printf "%.2f %.2f %.2f %.2f\n", wakes / s, looks / s, writes / s, other / s }' "$work/strace.txt"
+    END { printf "%.2f %.2f %.2f %.2f\n", wakes / s, looks / s, writes / s, other / s }' "$traces/strace.txt"
 }
 
 report() {
