@@ -2,12 +2,13 @@
 # Start-up of the real moorline in a private Xvfb with Openbox and a tray: the time from launch
 # to the tray icon shown, and to every panel of the starter docks mapped, and the CPU time the
 # program had used by then (all its threads; steadier than the clock on a busy machine); median
-# of N runs.
-#   bench/startup.sh [BUILD_DIR] [RUNS]
+# of RUNS runs. Several builds are compared run by run, taking turns, so that a change in the
+# machine's load falls on all of them alike.
+#   RUNS=15 bench/startup.sh [BUILD_DIR...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-$root/build}
-runs=${2:-15}
+builds=("${@:-$root/build}")
+runs=${RUNS:-15}
 work=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
@@ -36,7 +37,7 @@ until grep -q ready "$work/maps" 2>/dev/null; do sleep 0.05; done
 # the program had used when it asked for its first panel to be mapped: steadier than the clock
 # on a busy machine.
 measure() {
-  local start app lines="" clock="$work/clock-$RANDOM"
+  local build=$1 start app lines="" clock="$work/clock-$RANDOM"
   start=$(now_ms)
   MOORLINE_MAPCLOCK="$clock" LD_PRELOAD="$work/mapclock.so" "$build/moorline" 2>/dev/null & app=$!
   while [ $(( $(now_ms) - start )) -lt 10000 ]; do
@@ -53,19 +54,24 @@ measure() {
     END { print (tray == "" ? "-" : tray), (first == "" ? "-" : first), (all == "" ? "-" : all), cpu }' <<<"$lines"
 }
 
-first_tray=(); first_one=(); first_panels=(); first_cpu=(); again_tray=(); again_one=(); again_panels=(); again_cpu=()
 for i in $(seq "$runs"); do
-  export XDG_DATA_HOME="$work/data-$i" XDG_CONFIG_HOME="$work/config-$i"
-  # The first launch seeds the starter docks (default applications looked up); the second
-  # reads the docks.json the first one wrote, as every later start does.
-  read -r t o p c < <(measure); first_tray+=("$t"); first_one+=("$o"); first_panels+=("$p"); first_cpu+=("$c")
-  read -r t o p c < <(measure); again_tray+=("$t"); again_one+=("$o"); again_panels+=("$p"); again_cpu+=("$c")
+  for b in "${!builds[@]}"; do
+    export XDG_DATA_HOME="$work/data-$b-$i" XDG_CONFIG_HOME="$work/config-$b-$i"
+    # The first launch seeds the starter docks (default applications looked up); the second
+    # reads the docks.json the first one wrote, as every later start does.
+    echo "first $(measure "${builds[$b]}")" >> "$work/results-$b"
+    echo "again $(measure "${builds[$b]}")" >> "$work/results-$b"
+  done
 done
 
-median() { printf '%s\n' "$@" | grep -v '^-$' | sort -n | awk '{a[NR]=$1} END { if (NR==0) print "n/a"; else print a[int((NR+1)/2)] }'; }
+median() { grep -v '^-$' | sort -n | awk '{a[NR]=$1} END { if (NR==0) print "n/a"; else print a[int((NR+1)/2)] }'; }
+column() { awk -v run="$2" -v c="$3" '$1 == run { print $c }' "$1" | median; }
 echo "runs: $runs of each; times from launch to the X server's map notification"
-for run in first again; do
-  [ $run = first ] && label="first start (starter docks)" || label="later start (docks.json read)"
-  declare -n tray_=${run}_tray one_=${run}_one panels_=${run}_panels cpu_=${run}_cpu
-  echo "$label: tray icon $(median "${tray_[@]}") ms; first panel $(median "${one_[@]}") ms; every panel $(median "${panels_[@]}") ms; CPU used when it asked for the first panel $(median "${cpu_[@]}") ms (medians)"
+for b in "${!builds[@]}"; do
+  echo "${builds[$b]}:"
+  for run in first again; do
+    [ $run = first ] && label="first start (starter docks)" || label="later start (docks.json read)"
+    r="$work/results-$b"
+    echo "  $label: tray icon $(column "$r" $run 2) ms; first panel $(column "$r" $run 3) ms; every panel $(column "$r" $run 4) ms; CPU used when it asked for the first panel $(column "$r" $run 5) ms (medians)"
+  done
 done
