@@ -115,18 +115,4 @@ TEST(DockPanelWindow, BlursBehindTheRoundedShapeOnlyAndFollowsItsChanges) {
     panel.close();
 }
 
-TEST(DockPanelWindow, TakesTheKeyboardOnlyWhenAsked) {
-    FakeWindowHints hints;
-    DockPanelWindow panel({100, 200, 180, 300}, hints);
-    const FakeWindowHints::State& state = hints.windows[panel.winId()];
-    EXPECT_FALSE(state.acceptsFocus);
-    panel.orderFront();
-    EXPECT_FALSE(state.acceptsFocus);
-    panel.setAcceptsKeyboardFocus(true);
-    EXPECT_TRUE(state.acceptsFocus);
-    panel.setAcceptsKeyboardFocus(false);
-    EXPECT_FALSE(state.acceptsFocus);
-    panel.close();
-}
-
 } // namespace

@@ -1,5 +1,5 @@
 #include "views/OwnPopups.h"
-#include "unit/DockWindowTestFixture.h"
+#include <gtest/gtest.h>
 
 #include <QMenu>
 
@@ -18,25 +18,6 @@ TEST(OwnPopups, AreOpenWhileAMenuOrADragOfOursIs) {
         EXPECT_TRUE(OwnPopups::isOpen());
     }
     EXPECT_FALSE(OwnPopups::isOpen());
-}
-
-class AutoHideUnderOwnPopups : public DockWindowTest {};
-
-TEST_F(AutoHideUnderOwnPopups, ADockStaysWhileOneOfOurPopupsIsOpen) {
-    bool popupOpen = true;
-    dependencies.isOwnPopupOpen = [&] { return popupOpen; };
-    Dock dock = makeDock(QStringLiteral("A"), {0, 300, 100, 200});
-    dock.autoHide = true;
-    setDocks({dock});
-    startManager();
-    // The pointer is far away, over the dock's context menu.
-    pointer.move({600, 400});
-    scheduler.runPending();
-    EXPECT_TRUE(panels.panelFor(dock.id)->onScreen);
-    popupOpen = false;
-    pointer.move({601, 400});
-    scheduler.runPending();
-    EXPECT_FALSE(panels.panelFor(dock.id)->onScreen);
 }
 
 } // namespace
