@@ -17,8 +17,9 @@ static long long now_ms(void) {
 static int has_instance(xcb_connection_t* c, xcb_window_t w, const char* instance) {
     xcb_get_property_reply_t* r = xcb_get_property_reply(
         c, xcb_get_property(c, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64), NULL);
-    int found = r && xcb_get_property_value_length(r) > 0 &&
-                strncmp(xcb_get_property_value(r), instance, (size_t)xcb_get_property_value_length(r)) == 0;
+    int found =
+        r && xcb_get_property_value_length(r) > 0 &&
+        strncmp(xcb_get_property_value(r), instance, (size_t)xcb_get_property_value_length(r)) == 0;
     free(r);
     return found;
 }
