@@ -106,7 +106,7 @@ void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bo
             const bool same = before >= 0 && before < std::int64_t(inView_.size()) &&
                               inView_[std::size_t(before)] == (*list)[std::size_t(i)];
             if (!same)
-                viewport()->update(cellRect(i));
+                viewport()->update(paintedRect(i));
         }
     }
     inViewFirst_ = first;
@@ -123,6 +123,10 @@ std::optional<std::int64_t> DockItemGridView::indexAt(QPoint point) const {
 
 QRect DockItemGridView::cellRect(std::int64_t index) const {
     return layout_.cellRect(index).translated(0, -verticalScrollBar()->value());
+}
+
+QRect DockItemGridView::paintedRect(std::int64_t index) const {
+    return layout_.paintedRect(index).translated(0, -verticalScrollBar()->value());
 }
 
 const DockItem* DockItemGridView::itemAt(QPoint point) const {
@@ -149,7 +153,7 @@ std::optional<std::int64_t> DockItemGridView::indexOf(const QUuid& itemID) const
 
 void DockItemGridView::updateTile(const QUuid& itemID) {
     if (const auto index = indexOf(itemID))
-        viewport()->update(cellRect(*index));
+        viewport()->update(paintedRect(*index));
 }
 
 double DockItemGridView::iconScale(const QUuid& itemID) const {
@@ -184,7 +188,7 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
     const qreal ratio = viewport()->devicePixelRatioF();
     for (std::int64_t i = first; i < end; ++i) {
         const QRect cell = cellRect(i);
-        if (!cell.intersects(clip))
+        if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
         const DockItemTileView::State state{hovered_ == item.id, iconScale(item.id),

@@ -76,6 +76,7 @@ private:
     std::optional<std::int64_t> indexOf(const QUuid& itemID) const;
     void relayout();
     void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
+    QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemID);
     void paintScrollIndicator(QPainter& painter) const;
 

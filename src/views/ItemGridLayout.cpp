@@ -85,5 +85,9 @@ std::pair<std::int64_t, std::int64_t> ItemGridLayout::indexRange(int top, int bo
 }
 
 int ItemGridLayout::labelWidth() const {
-    return std::min(columnWidth - 2 * tilePadding, static_cast<int>(iconSize * 1.6));
+    return std::min(columnWidth + columnSpacing, static_cast<int>(iconSize * 1.6));
+}
+
+QRect ItemGridLayout::paintedRect(std::int64_t index) const {
+    return cellRect(index).adjusted(-columnSpacing / 2, 0, columnSpacing / 2, 0);
 }

@@ -50,7 +50,9 @@ struct ItemGridLayout {
     std::optional<std::int64_t> indexAt(QPoint point) const;
     // The first and one past the last index whose rows meet the band [top, bottom).
     std::pair<std::int64_t, std::int64_t> indexRange(int top, int bottom) const;
-    // The widest a label may be: what the column leaves inside the tile's padding, and never
-    // more than 1.6 icons.
+    // The widest a label may be: 1.6 icons, and never more than a column and its spacing, so
+    // that labels side by side meet but never overlap.
     int labelWidth() const;
+    // What a tile draws on: its cell and, for a long label, half the spacing on either side.
+    QRect paintedRect(std::int64_t index) const;
 };

@@ -67,9 +67,13 @@ TEST(ItemGridLayout, PlacesTilesInRowsAndFindsThemBack) {
     EXPECT_EQ(layout.indexRange(0, 1000), std::make_pair(std::int64_t(0), std::int64_t(7)));
 }
 
-TEST(ItemGridLayout, LabelsTakeWhatTheColumnLeavesAndAtMostOneAndAHalfIcons) {
-    EXPECT_EQ(ItemGridLayout::make(48, true, 4, 1, 300, 12).labelWidth(), 50);
-    EXPECT_EQ(ItemGridLayout::make(8, true, 4, 1, 300, 12).labelWidth(), 10);
+TEST(ItemGridLayout, LabelsTakeOneAndAHalfIconsUpToAColumnAndItsSpacing) {
+    const auto layout = ItemGridLayout::make(48, true, 4, 2, 300, 12);
+    EXPECT_EQ(layout.labelWidth(), 66);
+    // Neighbours' labels meet and never overlap.
+    EXPECT_EQ(layout.paintedRect(0).right() + 1, layout.paintedRect(1).left());
+    EXPECT_EQ(layout.paintedRect(0).width(), layout.labelWidth());
+    EXPECT_EQ(ItemGridLayout::make(8, true, 4, 1, 300, 12).labelWidth(), 12);
     // Without labels the rows are the icon and its padding.
     EXPECT_EQ(ItemGridLayout::make(48, false, 4, 1, 300, 12).rowHeight, 60);
 }
