@@ -30,6 +30,11 @@ class ItemsAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Moorline").removeRecursively();
+        // A tray, as on a desktop, so that no settings window opens over the docks.
+        processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
+        Desktop::waitUntil(
+            [] { return !Desktop::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
+            5s);
     }
     // The visible windows of the moorline class whose size `isPanel` accepts (not the tray
     // icon, nor the settings window that a session without a tray host gets), once there are
@@ -117,8 +122,6 @@ TEST_F(ItemsAppTest, TheStarterDocksShowIconsAndLabelsUnderACompositor) {
     // The system's applications: the starter dock picks the terminal from them.
     qputenv("XDG_DATA_DIRS", QByteArray("/usr/local/share:/usr/share"));
     processes.start(QStringLiteral("xcompmgr"));
-    // A tray, as on a desktop, so that no settings window opens over the docks.
-    processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
     processes.startMoorline();
     const QStringList shown =
         panels(3, [](QSize size) { return size.width() > 64 && size.height() > 64; });
