@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Start-up of the real moorline in a private Xvfb with Openbox and a tray: the time from launch
-# to the tray icon shown, and to every panel of the starter docks mapped; median of N runs.
-#   bench/startup.sh [BUILD_DIR] [RUNS]
+# to the tray icon shown, and to every panel of the starter docks mapped, and the CPU time the
+# program had used by then (all its threads; steadier than the clock on a busy machine); median
+# of RUNS runs. Several builds are compared run by run, taking turns, so that a change in the
+# machine's load falls on all of them alike.
+#   RUNS=15 bench/startup.sh [BUILD_DIR...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-$root/build}
-runs=${2:-15}
+builds=("${@:-$root/build}")
+runs=${RUNS:-15}
 work=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
@@ -22,45 +25,53 @@ sleep 0.5
 eval "$(dbus-launch --sh-syntax)"; pids+=("$DBUS_SESSION_BUS_PID")
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-# Visible moorline windows: small ones are tray icons, the others panels. Sizes are asked once
-# per window, so that a poll costs one xdotool call.
-declare -A sizes
-count_windows() {
-  local tray=0 panels=0
-  for w in $(xdotool search --onlyvisible --classname '^moorline$' 2>/dev/null); do
-    if [ -z "${sizes[$w]:-}" ]; then
-      sizes[$w]=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print (w<=64 && h<=64) ? "tray" : "panel"}')
-    fi
-    if [ "${sizes[$w]}" = tray ]; then tray=$((tray+1)); else panels=$((panels+1)); fi
-  done
-  echo "$tray $panels"
-}
+# The X server reports each window of ours as it is mapped (no polling): a small watcher. And
+# the program notes its own CPU time when it asks for each map (a preloaded wrapper).
+cc -O2 -o "$work/mapwatch" "$root/bench/mapwatch.c" -lxcb
+cc -O2 -shared -fPIC -o "$work/mapclock.so" "$root/bench/mapclock.c" -ldl
+"$work/mapwatch" moorline > "$work/maps" & pids+=($!)
+until grep -q ready "$work/maps" 2>/dev/null; do sleep 0.05; done
 
-# One launch: prints "TRAY_MS PANELS_MS" (empty when not seen within 10 s).
+# One launch: prints "TRAY_MS FIRST_PANEL_MS PANELS_MS FIRST_PANEL_CPU_MS" (- when not seen
+# within 10 s). Windows up to 64 x 64 are tray icons, the others panels. The CPU time is what
+# the program had used when it asked for its first panel to be mapped: steadier than the clock
+# on a busy machine.
 measure() {
-  sizes=()
-  local start app tray_ms="" panel_ms="" tray panels
+  local build=$1 start app lines="" clock="$work/clock-$RANDOM"
   start=$(now_ms)
-  "$build/moorline" 2>/dev/null & app=$!
-  while [ -z "$panel_ms" ] && [ $(( $(now_ms) - start )) -lt 10000 ]; do
-    read -r tray panels < <(count_windows)
-    [ -z "$tray_ms" ] && [ "$tray" -ge 1 ] && tray_ms=$(( $(now_ms) - start ))
-    [ -z "$panel_ms" ] && [ "$panels" -ge 3 ] && panel_ms=$(( $(now_ms) - start ))
+  MOORLINE_MAPCLOCK="$clock" LD_PRELOAD="$work/mapclock.so" "$build/moorline" 2>/dev/null & app=$!
+  while [ $(( $(now_ms) - start )) -lt 10000 ]; do
+    lines=$(awk -v s="$start" '$1 != "ready" && $1 >= s' "$work/maps")
+    [ "$(awk '$3 > 64 || $4 > 64 { print $2 }' <<<"$lines" | sort -u | wc -l)" -ge 3 ] && break
+    sleep 0.01
   done
   kill "$app"; wait "$app" 2>/dev/null || true
-  echo "${tray_ms:--} ${panel_ms:--}"
+  local cpu
+  cpu=$(awk '$3 > 64 || $4 > 64 { printf "%d", $1; exit }' "$clock" 2>/dev/null)
+  awk -v s="$start" -v cpu="${cpu:--}" '
+    $3 <= 64 && $4 <= 64 { if (tray == "") tray = $1 - s; next }
+    !seen[$2]++ { n++; if (n == 1) first = $1 - s; if (n == 3) all = $1 - s }
+    END { print (tray == "" ? "-" : tray), (first == "" ? "-" : first), (all == "" ? "-" : all), cpu }' <<<"$lines"
 }
 
-first_tray=(); first_panels=(); again_tray=(); again_panels=()
 for i in $(seq "$runs"); do
-  export XDG_DATA_HOME="$work/data-$i" XDG_CONFIG_HOME="$work/config-$i"
-  # The first launch seeds the starter docks (default applications looked up); the second
-  # reads the docks.json the first one wrote, as every later start does.
-  read -r t p < <(measure); [ "$t" != - ] && first_tray+=("$t"); [ "$p" != - ] && first_panels+=("$p")
-  read -r t p < <(measure); [ "$t" != - ] && again_tray+=("$t"); [ "$p" != - ] && again_panels+=("$p")
+  for b in "${!builds[@]}"; do
+    export XDG_DATA_HOME="$work/data-$b-$i" XDG_CONFIG_HOME="$work/config-$b-$i"
+    # The first launch seeds the starter docks (default applications looked up); the second
+    # reads the docks.json the first one wrote, as every later start does.
+    echo "first $(measure "${builds[$b]}")" >> "$work/results-$b"
+    echo "again $(measure "${builds[$b]}")" >> "$work/results-$b"
+  done
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END{ if (NR==0) print "n/a"; else print a[int((NR+1)/2)] }'; }
-echo "runs: $runs of each (polling resolution about 5-10 ms)"
-echo "first start (starter docks): tray icon shown: median $(median "${first_tray[@]}") ms; every panel mapped: median $(median "${first_panels[@]}") ms"
-echo "later start (docks.json read): tray icon shown: median $(median "${again_tray[@]}") ms; every panel mapped: median $(median "${again_panels[@]}") ms"
+median() { grep -v '^-$' | sort -n | awk '{a[NR]=$1} END { if (NR==0) print "n/a"; else print a[int((NR+1)/2)] }'; }
+column() { awk -v run="$2" -v c="$3" '$1 == run { print $c }' "$1" | median; }
+echo "runs: $runs of each; times from launch to the X server's map notification"
+for b in "${!builds[@]}"; do
+  echo "${builds[$b]}:"
+  for run in first again; do
+    [ $run = first ] && label="first start (starter docks)" || label="later start (docks.json read)"
+    r="$work/results-$b"
+    echo "  $label: tray icon $(column "$r" $run 2) ms; first panel $(column "$r" $run 3) ms; every panel $(column "$r" $run 4) ms; CPU used when it asked for the first panel $(column "$r" $run 5) ms (medians)"
+  done
+done

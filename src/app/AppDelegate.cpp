@@ -10,6 +10,7 @@
 #include "views/DockViewServices.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/MenuBarView.h"
+#include "views/OwnPopups.h"
 #include "views/SettingsWindow.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
@@ -58,7 +59,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *services_, DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor});
+        *services_,
+        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});

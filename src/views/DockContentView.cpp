@@ -1,13 +1,16 @@
 #include "views/DockContentView.h"
 
+#include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "views/DockItemGridView.h"
+#include "views/DockTabStripView.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,16 +26,10 @@ constexpr int headerBottom = 6;
 const QColor materialColor(30, 30, 34, 90);
 const QColor borderColor(255, 255, 255, qRound(0.12 * 255));
 const QColor nameColor(255, 255, 255, qRound(0.7 * 255));
+const QColor dividerColor(255, 255, 255, qRound(0.15 * 255));
 
 bool hasTabStrip(const Dock& dock) {
     return dock.style == DockStyle::tabbedPalette && dock.kind == DockKind::items;
-}
-
-QPainterPath outline(const QRectF& rect, double cornerRadius) {
-    const double radius = std::clamp(cornerRadius, 0.0, std::min(rect.width(), rect.height()) / 2);
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
 }
 
 QColor tint(const DockAppearance& appearance) {
@@ -46,15 +43,41 @@ QColor tint(const DockAppearance& appearance) {
 DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& services,
                                  QWidget* parent)
     : QWidget(parent), dockID_(dockID), services_(services) {
-    // update() only asks for a paint on a later pass of the event loop, and a burst of
-    // changes gives one paint.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { update(); });
+    storeWillChange_ = services_.store.onObjectWillChange([this] { storeWillChange(); });
+    // The children are made on the next pass, once the panel is on its way to the screen.
+    storeWillChange();
 }
 
 DockContentView::~DockContentView() = default;
 
 const Dock* DockContentView::dock() const {
     return services_.store.dock(dockID_);
+}
+
+void DockContentView::storeWillChange() {
+    // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
+    // changed and nothing else.
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    services_.scheduler.post(lifetime_.guard([this] {
+        refreshPending_ = false;
+        refresh();
+    }));
+}
+
+QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {
+    const double limit = std::min(rect.width(), rect.height()) / 2;
+    const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
+    QPainterPath path;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+double DockContentView::cornerRadius() const {
+    const Dock* current = dock();
+    const double radius = current ? current->appearance.cornerRadius : 0.0;
+    return std::isfinite(radius) ? std::max(0.0, radius) : 0.0;
 }
 
 QFont DockContentView::headerFont() {
@@ -70,6 +93,91 @@ int DockContentView::headerHeight(const Dock& dock) const {
     return headerTop + QFontMetrics(headerFont()).height() + bottom;
 }
 
+void DockContentView::refresh() {
+    const std::uint64_t revision = services_.store.revision(dockID_);
+    if (revision == revision_ && revision != 0)
+        return;
+    revision_ = revision;
+    const Dock* current = dock();
+    makeChildren(current);
+    layoutChildren(current);
+    if (tabStrip_)
+        tabStrip_->refresh();
+    if (grid_)
+        grid_->refresh();
+    const double radius = cornerRadius();
+    if (radius != cornerRadius_) {
+        cornerRadius_ = radius;
+        Q_EMIT cornerRadiusChanged(radius);
+    }
+    std::optional<Chrome> chrome;
+    if (current)
+        chrome = Chrome{current->name, current->kind, current->style, current->appearance};
+    if (chrome != chrome_) {
+        chrome_ = std::move(chrome);
+        update();
+    }
+}
+
+void DockContentView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren(dock());
+}
+
+void DockContentView::makeChildren(const Dock* current) {
+    // Made when first needed, by a refresh (never by the panel's first layout, which comes
+    // before it is mapped: the first measuring of text loads the fonts). Most docks never show
+    // one of them.
+    if (current && hasTabStrip(*current) && !tabStrip_) {
+        tabStrip_ = new DockTabStripView(dockID_, services_, this);
+        connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
+                &DockContentView::keyboardFocusWanted);
+    }
+    if (current && current->kind == DockKind::items && !grid_)
+        grid_ = new DockItemGridView(dockID_, services_, this);
+}
+
+void DockContentView::layoutChildren(const Dock* current) {
+    if (!tabStrip_ && !grid_)
+        return;
+    const bool showsStrip = current && hasTabStrip(*current);
+    const bool showsGrid = current && current->kind == DockKind::items;
+    int y = current ? headerHeight(*current) : 0;
+    dividerY_ = -1;
+    if (tabStrip_) {
+        // The rename state goes with the strip.
+        if (!showsStrip)
+            tabStrip_->abandonRename();
+        tabStrip_->setVisible(showsStrip);
+        if (showsStrip) {
+            tabStrip_->setGeometry(0, y, width(), tabStrip_->preferredHeight());
+            y += tabStrip_->height();
+            dividerY_ = y;
+            y += 1;
+        }
+    }
+    if (grid_) {
+        grid_->setVisible(showsGrid);
+        grid_->setGeometry(0, y, width(), std::max(0, height() - y));
+        grid_->setOutline(outline(QRectF(rect()), cornerRadius()).translated(0, -y));
+    }
+}
+
+void DockContentView::keyboardFocusWanted(bool wanted) {
+    if (wanted == focusWanted_)
+        return;
+    focusWanted_ = wanted;
+    if (wanted) {
+        // Whoever had the keyboard gets it back once the field closes.
+        focusReturnsTo_ = *services_.runningApps.frontmostApp;
+        Q_EMIT acceptsFocusChanged(true);
+        return;
+    }
+    Q_EMIT acceptsFocusChanged(false);
+    if (const auto previous = std::exchange(focusReturnsTo_, std::nullopt))
+        services_.runningApps.activate(*previous);
+}
+
 void DockContentView::paintEvent(QPaintEvent*) {
     const Dock* current = dock();
     if (!current)
@@ -78,6 +186,8 @@ void DockContentView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     paintBackground(painter, *current);
     paintHeader(painter, *current);
+    if (dividerY_ >= 0)
+        painter.fillRect(QRect(0, dividerY_, width(), 1), dividerColor);
 }
 
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {

@@ -1,16 +1,24 @@
 #pragma once
 
+#include "models/Dock.h"
+#include "platform/LifetimeGuard.h"
+#include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
 
+#include <QPainterPath>
 #include <QUuid>
 #include <QWidget>
 
-struct Dock;
+#include <optional>
 
-// The whole content of one dock's panel: the rounded tinted background, the hairline border and
-// the header with the dock's name, from which the panel is dragged. Looks its dock up in the
-// store on every paint and draws nothing once the dock is gone.
+class DockItemGridView;
+class DockTabStripView;
+
+// The whole content of one dock's panel: the rounded tinted background, the hairline border, the
+// header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
+// dock and the body of the dock's kind. Looks its dock up in the store on every paint, re-reads
+// it on the pass after a store change that touched it, and draws nothing once it is gone.
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
@@ -22,17 +30,56 @@ public:
     // The header's height for a dock: its padding around one line of the name.
     int headerHeight(const Dock& dock) const;
     static QFont headerFont();
+    // The dock's corner radius as drawn (0 for a gone dock or a value that makes no sense).
+    double cornerRadius() const;
+    // The rounded outline of a rectangle as every part of the panel draws and clips it.
+    static QPainterPath outline(const QRectF& rect, double cornerRadius);
+
+    // Brings the children in line with the dock when the store changed it. Runs by itself on
+    // the pass of the event loop after a change.
+    void refresh();
+    DockTabStripView* tabStrip() const { return tabStrip_; }
+    DockItemGridView* grid() const { return grid_; }
+
+Q_SIGNALS:
+    void cornerRadiusChanged(double radius);
+    // The panel takes the keyboard while a field of this view is open, and not otherwise.
+    void acceptsFocusChanged(bool accepts);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the view draws itself, to repaint only when that changed.
+    struct Chrome {
+        QString name;
+        DockKind kind;
+        DockStyle style;
+        DockAppearance appearance;
+        bool operator==(const Chrome&) const = default;
+    };
+
     const Dock* dock() const;
+    void storeWillChange();
+    void makeChildren(const Dock* dock);
+    void layoutChildren(const Dock* dock);
+    void keyboardFocusWanted(bool wanted);
     void paintBackground(QPainter& painter, const Dock& dock) const;
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
     QUuid dockID_;
     DockViewServices services_;
+    std::uint64_t revision_ = 0;
+    bool refreshPending_ = false;
+    double cornerRadius_ = -1;
+    std::optional<Chrome> chrome_;
+    DockTabStripView* tabStrip_ = nullptr;
+    DockItemGridView* grid_ = nullptr;
+    int dividerY_ = -1;
+    bool focusWanted_ = false;
+    std::optional<RunningApplication> focusReturnsTo_;
     Subscription storeWillChange_;
+    LifetimeGuard lifetime_;
 };

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMoveEvent>
+#include <QPainterPath>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -64,6 +65,7 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     // its id stays the same for the panel's whole life.
     const WId id = winId();
     hints_.setWindowClass(id, "moorline", "Moorline");
+    hints_.setAcceptsFocus(id, false);
 }
 
 DockPanelWindow::~DockPanelWindow() = default;
@@ -131,6 +133,39 @@ void DockPanelWindow::orderFront() {
         return;
     hints_.prepareForMap(winId(), alwaysOnTop_);
     show();
+    // Qt writes the window's hints again when it maps it.
+    hints_.setAcceptsFocus(winId(), acceptsFocus_);
+}
+
+void DockPanelWindow::setAcceptsKeyboardFocus(bool accepts) {
+    if (accepts == acceptsFocus_)
+        return;
+    acceptsFocus_ = accepts;
+    hints_.setAcceptsFocus(winId(), accepts);
+    if (accepts && isVisible())
+        activateWindow();
+}
+
+void DockPanelWindow::setCornerRadius(double radius) {
+    if (radius == cornerRadius_)
+        return;
+    cornerRadius_ = radius;
+    updateBlurRegion();
+}
+
+QRegion DockPanelWindow::blurRegion(const QSize& size, double cornerRadius) {
+    const QRectF rect(QPointF(0, 0), QSizeF(size));
+    const double limit = std::min(rect.width(), rect.height()) / 2;
+    const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
+    if (radius <= 0)
+        return QRegion(rect.toRect());
+    QPainterPath shape;
+    shape.addRoundedRect(rect, radius, radius);
+    return QRegion(shape.toFillPolygon().toPolygon());
+}
+
+void DockPanelWindow::updateBlurRegion() {
+    hints_.setBlurRegion(winId(), blurRegion(size(), cornerRadius_));
 }
 
 void DockPanelWindow::orderOut() {
@@ -158,7 +193,7 @@ void DockPanelWindow::moveEvent(QMoveEvent* event) {
 
 void DockPanelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    hints_.setBlurRegion(winId(), QRegion(rect()));
+    updateBlurRegion();
     if (event->size() != event->oldSize() && event->oldSize().isValid())
         frameChanged();
 }

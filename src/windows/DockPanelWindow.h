@@ -7,8 +7,10 @@
 class WindowHints;
 
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
-// pagers, on every workspace, shown without taking the focus (a click still focuses it), above
-// ordinary windows while the dock asks for it. Its frame is given in the docks' space.
+// pagers, on every workspace, above ordinary windows while the dock asks for it. It never takes
+// the keyboard from the user's application, neither when shown nor on a click, except while one
+// of its fields asks for it. The compositor blurs behind its rounded shape only. Its frame is
+// given in the docks' space.
 class DockPanelWindow final : public QWidget, public DockPanel {
     Q_OBJECT
 public:
@@ -29,6 +31,15 @@ public:
     void close() override;
     void setFrameChangedHandler(std::function<void()> handler) override;
 
+    // The corner radius of the rounded shape that the compositor blurs behind.
+    void setCornerRadius(double radius);
+    // While true the panel takes the keyboard (a click focuses it, and it asks for the focus at
+    // once); while false a click leaves the focus where it is.
+    void setAcceptsKeyboardFocus(bool accepts);
+    bool acceptsKeyboardFocus() const { return acceptsFocus_; }
+    // The region behind a panel of that size with that corner radius.
+    static QRegion blurRegion(const QSize& size, double cornerRadius);
+
     // The window geometry in Qt's coordinates for a frame in the docks' space: sizes from 48 up
     // to the virtual desktop's (the union of the screens; up to what X carries when it is
     // empty), positions within X's 16-bit range; not-a-number reads as 0. The stored frame is
@@ -42,10 +53,13 @@ protected:
 
 private:
     void frameChanged();
+    void updateBlurRegion();
 
     WindowHints& hints_;
     std::function<void()> frameChangedHandler_;
     // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags, which
     // make Qt recreate the native window when they change.
     bool alwaysOnTop_ = true;
+    bool acceptsFocus_ = false;
+    double cornerRadius_ = 0;
 };

@@ -7,6 +7,12 @@ std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockID
                                                              const QRectF& frame,
                                                              const DockViewServices& services) {
     auto panel = std::make_unique<DockPanelWindow>(frame, hints_);
-    panel->setContent(new DockContentView(dockID, services));
+    auto* content = new DockContentView(dockID, services);
+    panel->setContent(content);
+    panel->setCornerRadius(content->cornerRadius());
+    QObject::connect(content, &DockContentView::cornerRadiusChanged, panel.get(),
+                     &DockPanelWindow::setCornerRadius);
+    QObject::connect(content, &DockContentView::acceptsFocusChanged, panel.get(),
+                     &DockPanelWindow::setAcceptsKeyboardFocus);
     return panel;
 }

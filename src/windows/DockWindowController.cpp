@@ -134,6 +134,10 @@ void DockWindowController::handleGlobalMouseMoved() {
     const Dock* dock = currentDock();
     if (!dock || !dock->autoHide || !panel_)
         return;
+    // The pointer is over our own menu, chooser or drag image (the pointer monitor sees motion
+    // over our windows too): the user is working with a dock.
+    if (dependencies_.isOwnPopupOpen && dependencies_.isOwnPopupOpen())
+        return;
     const Screens& screens = dependencies_.screens;
     const std::vector<QRectF> frames = screens.frames();
     const AutoHideRule::Input input{

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class DockPanelFactory;
 class PointerMonitor;
 class Screens;
@@ -10,4 +12,7 @@ struct DockWindowDependencies {
     DockPanelFactory& panelFactory;
     Screens& screens;
     PointerMonitor& pointerMonitor;
+    // Whether one of our own menus, dialogs or drags is open: no dock hides from under it. None
+    // given: never.
+    std::function<bool()> isOwnPopupOpen = {};
 };

@@ -1,5 +1,6 @@
 #include "views/DockContentView.h"
 #include "fakes/FakeServices.h"
+#include "views/DockTabStripView.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -13,6 +14,7 @@ protected:
     DockContentViewTest() {
         view.setAttribute(Qt::WA_TranslucentBackground);
         view.resize(200, 120);
+        fakes.scheduler.runPending();
     }
 
     static Dock redDock() {
@@ -65,12 +67,17 @@ TEST_F(DockContentViewTest, TheOpacityFadesTheTintButNotTheBorder) {
     EXPECT_GT(qAlpha(image.pixel(100, 0)), 0);
 }
 
-TEST_F(DockContentViewTest, DrawsTheNameInTheHeader) {
-    const QImage image = render();
+TEST_F(DockContentViewTest, DrawsTheNameInTheHeaderAndTheTabsBelowIt) {
+    const QImage tabbed = render();
     const int header = view.headerHeight(dock);
-    EXPECT_GT(lightPixels(image, QRect(10, 8, 60, header - 8)), 5);
-    // Nothing light below the header: the body is empty for now.
-    EXPECT_EQ(lightPixels(image, QRect(10, header + 4, 180, 40)), 0);
+    EXPECT_GT(lightPixels(tabbed, QRect(10, 8, 60, header - 8)), 5);
+    EXPECT_GT(lightPixels(tabbed, QRect(10, header + 4, 60, 16)), 5);
+    // A bar has no tab strip: nothing light below the header of an empty dock.
+    store.mutateDock(dock.id, [](Dock& d) { d.style = DockStyle::bar; });
+    fakes.scheduler.runPending();
+    EXPECT_FALSE(view.tabStrip()->isVisible());
+    EXPECT_EQ(
+        lightPixels(render(), QRect(10, view.headerHeight(*store.dock(dock.id)) + 10, 180, 40)), 0);
 }
 
 TEST_F(DockContentViewTest, TheHeaderPaddingDependsOnTheTabStrip) {
@@ -87,6 +94,37 @@ TEST_F(DockContentViewTest, FollowsTheStoreOnTheNextPaint) {
     store.mutateDock(dock.id, [](Dock& d) { d.appearance.tintBlue = 1; });
     const QColor middle = QColor::fromRgba(render().pixel(100, 90));
     EXPECT_EQ(middle.blue(), 255);
+}
+
+// Counts the paints of a widget and its children.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+TEST_F(DockContentViewTest, RepaintsOnlyWhenItsOwnDockChanged) {
+    // A slider dragged in the settings window changes one dock many times a second: every other
+    // panel must stay still.
+    store.addDock(DockKind::items);
+    const QUuid other = store.docks->back().id;
+    view.show();
+    fakes.scheduler.runPending();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    for (QWidget* widget : view.findChildren<QWidget*>())
+        widget->installEventFilter(&counter);
+    view.installEventFilter(&counter);
+    const auto changeAndPaint = [&](const QUuid& id) {
+        store.mutateDock(id, [](Dock& d) { d.appearance.opacity /= 2; });
+        fakes.scheduler.runPending();
+        QCoreApplication::processEvents();
+        return std::exchange(counter.paints, 0);
+    };
+    EXPECT_EQ(changeAndPaint(other), 0);
+    EXPECT_GT(changeAndPaint(dock.id), 0);
 }
 
 TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {

@@ -110,4 +110,25 @@ TEST(DockPanelWindow, AssertsItsLevelAtEveryApplyWhileShown) {
     panel.close();
 }
 
+TEST(DockPanelWindow, BlursBehindTheRoundedShapeOnlyAndFollowsItsChanges) {
+    FakeWindowHints hints;
+    DockPanelWindow panel({100, 200, 180, 300}, hints);
+    const FakeWindowHints::State& state = hints.windows[panel.winId()];
+    panel.orderFront();
+    panel.setCornerRadius(16);
+    EXPECT_TRUE(state.blur.contains(QPoint(90, 150)));
+    EXPECT_TRUE(state.blur.contains(QPoint(90, 0)));
+    EXPECT_FALSE(state.blur.contains(QPoint(0, 0)));
+    EXPECT_FALSE(state.blur.contains(QPoint(179, 299)));
+    panel.setFrame({100, 200, 400, 300});
+    EXPECT_TRUE(state.blur.contains(QPoint(390, 150)));
+    EXPECT_FALSE(state.blur.contains(QPoint(399, 0)));
+    panel.setCornerRadius(0);
+    EXPECT_TRUE(state.blur.contains(QPoint(0, 0)));
+    // Radii beyond the panel's size or beyond reason round it off as far as it goes.
+    EXPECT_FALSE(DockPanelWindow::blurRegion({180, 300}, 1e308).contains(QPoint(2, 2)));
+    EXPECT_TRUE(DockPanelWindow::blurRegion({180, 300}, -4).contains(QPoint(0, 0)));
+    panel.close();
+}
+
 } // namespace

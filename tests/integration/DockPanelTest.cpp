@@ -207,4 +207,36 @@ TEST_F(DockPanelTest, TheHotKeyShowsAndHidesTheDock) {
     EXPECT_TRUE(store.dock(dock.id)->isVisible);
 }
 
+// The blur asked of the compositor: rectangles (x, y, width, height) that follow the rounded
+// outline, so no corner pixel is in it.
+QList<QRect> blurRectangles(WId window) {
+    const QString value = xprop(window, QStringLiteral("_KDE_NET_WM_BLUR_BEHIND_REGION"));
+    QList<int> numbers;
+    for (const QString& part : value.section(u'=', 1).split(u',', Qt::SkipEmptyParts))
+        numbers.append(part.trimmed().toInt());
+    QList<QRect> rects;
+    for (qsizetype i = 0; i + 3 < numbers.size(); i += 4)
+        rects.append(QRect(numbers[i], numbers[i + 1], numbers[i + 2], numbers[i + 3]));
+    return rects;
+}
+
+bool covers(const QList<QRect>& rects, QPoint point) {
+    return std::any_of(rects.begin(), rects.end(),
+                       [&](const QRect& r) { return r.contains(point); });
+}
+
+TEST_F(DockPanelTest, TheBlurFollowsTheRoundedShapeAndTheWindowTakesNoFocus) {
+    const Dock dock = addDock(QStringLiteral("Blurred"), {100, 200, 180, 300});
+    start();
+    const WId window = panelOf(dock.id)->winId();
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
+    QList<QRect> rects = blurRectangles(window);
+    EXPECT_TRUE(covers(rects, {90, 150}));
+    EXPECT_FALSE(covers(rects, {0, 0}));
+    EXPECT_FALSE(covers(rects, {179, 299}));
+    change(dock.id, [](Dock& d) { d.appearance.cornerRadius = 0; });
+    EXPECT_TRUE(Desktop::waitUntil([&] { return covers(blurRectangles(window), {0, 0}); }));
+}
+
 } // namespace

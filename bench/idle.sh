@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# What the real moorline does while nobody touches it, in a private Xvfb with Openbox and a
+# tray: the system calls of all its threads over a window of time (strace), read as wake-ups
+# (returns from a poll that slept; a poll with a zero timeout only looks again within the same
+# wake-up) and requests to the X server (xcb writes them with writev: a repaint sends some).
+# Two desktops: the starter docks (clock, disk space, trash) and the same docks without
+# docklets.
+#   bench/idle.sh [BUILD_DIR] [SECONDS]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$root/build}
+seconds=${2:-20}
+work=$(mktemp -d)
+# The trace goes elsewhere: GIO watches folders of the session (for a missing one, the nearest
+# that exists), and a trace written among them would wake the program it measures.
+traces=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work" "$traces"; }
+trap cleanup EXIT
+
+exec {fd}< <(Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r -u "$fd" line; pids+=("${line#pid }")
+read -r -u "$fd" number
+export DISPLAY=":$number" XDG_RUNTIME_DIR="$work" HOME="$work/home"
+mkdir -p "$HOME"
+openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+# A tray, as on a desktop: without one the program opens its settings window at start.
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & pids+=($!)
+sleep 0.5
+eval "$(dbus-launch --sh-syntax)"; pids+=("$DBUS_SESSION_BUS_PID")
+
+# One run: prints "MAIN_WAKEUPS/S MAIN_LOOKS/S X_WRITES/S OTHER_WAKEUPS/S" for the docks in
+# $XDG_DATA_HOME. Other threads are Qt's and GIO's own (the X event reader, D-Bus, GIO's main
+# context thread, which watches application folders).
+measure() {
+  "$build/moorline" 2>/dev/null & local app=$!
+  sleep 5 # start-up, the first save, the first sampling
+  strace -f -e trace=poll,ppoll,writev -o "$traces/strace.txt" -p "$app" 2>/dev/null & local tracer=$!
+  sleep "$seconds"
+  kill -INT "$tracer"; wait "$tracer" 2>/dev/null || true
+  kill "$app"; wait "$app" 2>/dev/null || true
+  # poll(fds, nfds, timeout): the timeout is the third argument; a call cut in two by another
+  # thread's line shows it before "<unfinished".
+  awk -v s="$seconds" -v main="$app" '
+    / poll\(/ { t = $0; sub(/\) += .*|  *<unfinished.*/, "", t); n = split(t, a, ", ");
+                if ($1 != main) { if (a[n] != "0") other++ } else if (a[n] == "0") looks++; else wakes++ }
+    / writev\(/ && $1 == main { writes++ }
+    END { printf "%.2f %.2f %.2f %.2f\n", wakes / s, looks / s, writes / s, other / s }' "$traces/strace.txt"
+}
+
+report() {
+  read -r wake looks writes other < <(measure)
+  echo "$1, ${seconds} s: main thread ${wake} wake-ups/s (and ${looks} zero-timeout polls/s), ${writes} X request writes/s; other threads ${other} wake-ups/s"
+}
+
+export XDG_DATA_HOME="$work/starter" XDG_CONFIG_HOME="$work/config"
+report "starter docks (clock, disk space, trash)"
+
+# The same docks.json with every docklet taken out.
+python3 - "$work/starter/Moorline/docks.json" "$work/plain" <<'PY'
+import json, os, sys
+docks = json.load(open(sys.argv[1]))
+for dock in docks:
+    for tab in dock["tabs"]:
+        tab["items"] = [i for i in tab["items"] if i["kind"] != "docklet"]
+os.makedirs(sys.argv[2] + "/Moorline", exist_ok=True)
+json.dump(docks, open(sys.argv[2] + "/Moorline/docks.json", "w"))
+PY
+export XDG_DATA_HOME="$work/plain"
+report "no docklet on screen"

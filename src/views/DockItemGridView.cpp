@@ -1,0 +1,482 @@
+#include "views/DockItemGridView.h"
+
+#include "runtime/DockletRuntime.h"
+#include "store/DockStore.h"
+#include "views/DockItemTileView.h"
+#include "views/DockletTileView.h"
+#include "views/OwnPopups.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr double hoverScale = 1.08;
+constexpr std::chrono::milliseconds frameInterval{16};
+const QColor indicatorColor(255, 255, 255, 90);
+
+} // namespace
+
+DockItemGridView::DockItemGridView(const QUuid& dockID, const DockViewServices& services,
+                                   QWidget* parent)
+    : QAbstractScrollArea(parent), dockID_(dockID), services_(services),
+      labelMetrics_(DockItemTileView::labelFont()),
+      images_(services.fileSystem, services.fileIcons) {
+    setFrameShape(QFrame::NoFrame);
+    // The panel's own background shows through; the scroll position is drawn as a thin
+    // indicator over the tiles rather than a bar beside them, so no width is lost to it.
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setSingleStep(20);
+    viewport()->setMouseTracking(true);
+    // Drags and drops arrive at the viewport, as every other event does.
+    viewport()->setAcceptDrops(true);
+    refresh(true);
+}
+
+DockItemGridView::~DockItemGridView() = default;
+
+const std::vector<DockItem>* DockItemGridView::shownItems(const Dock& dock) {
+    const std::int64_t selected = dock.selectedTabIndex;
+    if (selected >= 0 && selected < static_cast<std::int64_t>(dock.tabs.size()))
+        return &dock.tabs[static_cast<std::size_t>(selected)].items;
+    return dock.tabs.empty() ? nullptr : &dock.tabs.front().items;
+}
+
+const std::vector<DockItem>* DockItemGridView::items() const {
+    const Dock* dock = services_.store.dock(dockID_);
+    return dock ? shownItems(*dock) : nullptr;
+}
+
+void DockItemGridView::refresh(bool force) {
+    const std::uint64_t revision = services_.store.revision(dockID_);
+    if (!force && revision == revision_)
+        return;
+    revision_ = revision;
+    relayout();
+}
+
+void DockItemGridView::relayout() {
+    const ItemGridLayout previous = layout_;
+    const Dock* dock = services_.store.dock(dockID_);
+    const std::vector<DockItem>* list = dock ? shownItems(*dock) : nullptr;
+    const std::int64_t count = list ? static_cast<std::int64_t>(list->size()) : 0;
+    layout_ = dock ? ItemGridLayout::make(dock->appearance.iconSize, dock->appearance.showLabels,
+                                          dock->columns, count, viewport()->width(),
+                                          labelMetrics_.height())
+                   : ItemGridLayout{};
+    const int visible = viewport()->height();
+    verticalScrollBar()->setPageStep(std::max(1, visible));
+    verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));
+    hasSamplingDocklet_ =
+        list && std::any_of(list->begin(), list->end(), [](const DockItem& i) {
+            return DockItemTileView::isLiveDocklet(i) && DockletTileView::samples(*i.docklet);
+        });
+    updateSampling();
+    repaintChangedTiles(list, layout_ != previous);
+}
+
+void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bool everything) {
+    if (!list) {
+        inView_.clear();
+        viewport()->update();
+        return;
+    }
+    const int top = verticalScrollBar()->value();
+    const auto range = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t first = range.first;
+    const std::int64_t end = std::min<std::int64_t>(range.second, std::int64_t(list->size()));
+    if (everything) {
+        viewport()->update();
+    } else {
+        // Only the tiles in view whose item is not the one drawn there before.
+        for (std::int64_t i = first; i < end; ++i) {
+            const std::int64_t before = i - inViewFirst_;
+            const bool same = before >= 0 && before < std::int64_t(inView_.size()) &&
+                              inView_[std::size_t(before)] == (*list)[std::size_t(i)];
+            if (!same)
+                viewport()->update(paintedRect(i));
+        }
+    }
+    inViewFirst_ = first;
+    inView_.assign(list->begin() + first, list->begin() + end);
+}
+
+void DockItemGridView::setOutline(const QPainterPath& outline) {
+    outline_ = outline;
+}
+
+std::optional<std::int64_t> DockItemGridView::indexAt(QPoint point) const {
+    return layout_.indexAt(point + QPoint(0, verticalScrollBar()->value()));
+}
+
+QRect DockItemGridView::cellRect(std::int64_t index) const {
+    return layout_.cellRect(index).translated(0, -verticalScrollBar()->value());
+}
+
+QRect DockItemGridView::paintedRect(std::int64_t index) const {
+    return layout_.paintedRect(index).translated(0, -verticalScrollBar()->value());
+}
+
+const DockItem* DockItemGridView::itemAt(QPoint point) const {
+    const auto index = indexAt(point);
+    const std::vector<DockItem>* list = items();
+    if (!index || !list || *index >= static_cast<std::int64_t>(list->size()))
+        return nullptr;
+    return &(*list)[static_cast<std::size_t>(*index)];
+}
+
+std::optional<std::int64_t> DockItemGridView::indexOf(const QUuid& itemID) const {
+    // Only tiles in view are ever repainted by id.
+    const std::vector<DockItem>* list = items();
+    if (!list)
+        return std::nullopt;
+    const int top = verticalScrollBar()->value();
+    const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
+    for (std::int64_t i = first; i < end; ++i)
+        if ((*list)[static_cast<std::size_t>(i)].id == itemID)
+            return i;
+    return std::nullopt;
+}
+
+void DockItemGridView::updateTile(const QUuid& itemID) {
+    if (const auto index = indexOf(itemID))
+        viewport()->update(paintedRect(*index));
+}
+
+double DockItemGridView::iconScale(const QUuid& itemID) const {
+    const auto spring = springs_.constFind(itemID);
+    return spring == springs_.cend() ? 1.0 : spring->value();
+}
+
+bool DockItemGridView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave)
+        setHovered(std::nullopt);
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void DockItemGridView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (dropTarget_ == DropTarget::grid) {
+        QColor accent = palette().color(QPalette::Highlight);
+        accent.setAlphaF(0.15f);
+        if (outline_.isEmpty())
+            painter.fillRect(viewport()->rect(), accent);
+        else
+            painter.fillPath(outline_, accent);
+    }
+    const std::vector<DockItem>* list = items();
+    if (!list)
+        return;
+    const QRect clip = event->rect();
+    const int top = verticalScrollBar()->value();
+    const auto [first, last] = layout_.indexRange(top + clip.top(), top + clip.bottom() + 1);
+    const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
+    const qreal ratio = viewport()->devicePixelRatioF();
+    for (std::int64_t i = first; i < end; ++i) {
+        const QRect cell = cellRect(i);
+        if (!paintedRect(i).intersects(clip))
+            continue;
+        const DockItem& item = (*list)[static_cast<std::size_t>(i)];
+        const DockItemTileView::State state{hovered_ == item.id, iconScale(item.id),
+                                            dropTarget_ == DropTarget::trash && trashIndex_ == i};
+        DockItemTileView::paint(
+            painter, item, cell, layout_, state,
+            images_.images(item, layout_.iconSize, ratio, labelMetrics_, layout_.labelWidth()),
+            services_.docklets);
+    }
+    paintScrollIndicator(painter);
+}
+
+void DockItemGridView::paintScrollIndicator(QPainter& painter) const {
+    const QScrollBar* bar = verticalScrollBar();
+    if (bar->maximum() <= 0)
+        return;
+    const int height = viewport()->height();
+    const double content = double(bar->maximum()) + height;
+    const double handle = std::max(20.0, height * height / content);
+    const double y = (height - handle) * bar->value() / bar->maximum();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(indicatorColor);
+    painter.drawRoundedRect(QRectF(viewport()->width() - 6, y + 2, 3, handle - 4), 1.5, 1.5);
+}
+
+void DockItemGridView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    relayout();
+}
+
+void DockItemGridView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void DockItemGridView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    updateSampling();
+}
+
+void DockItemGridView::hideEvent(QHideEvent* event) {
+    QAbstractScrollArea::hideEvent(event);
+    // Nothing animates or samples for a panel off screen; it comes back at rest.
+    hovered_.reset();
+    springs_.clear();
+    animation_.cancel();
+    updateSampling();
+}
+
+// Hover and its spring.
+
+void DockItemGridView::setHovered(std::optional<QUuid> itemID) {
+    if (hovered_ == itemID)
+        return;
+    const std::optional<QUuid> previous = std::exchange(hovered_, itemID);
+    const std::vector<DockItem>* list = items();
+    for (const auto& id : {previous, itemID}) {
+        if (!id)
+            continue;
+        updateTile(*id);
+        const auto index = indexOf(*id);
+        if (!list || !index ||
+            !DockItemTileView::scalesOnHover((*list)[static_cast<std::size_t>(*index)]))
+            continue;
+        auto spring = springs_.find(*id);
+        if (spring == springs_.end())
+            spring = springs_.insert(*id, SpringAnimation());
+        spring->setTarget(id == hovered_ ? hoverScale : 1.0);
+    }
+    if (!springs_.isEmpty() && !animation_.isActive()) {
+        lastFrame_ = services_.scheduler.now();
+        // Runs only while a spring moves; the handle is dropped with the widget.
+        animation_ = services_.scheduler.repeat(frameInterval, [this] { animate(); });
+    }
+}
+
+void DockItemGridView::animate() {
+    const Scheduler::TimePoint now = services_.scheduler.now();
+    const double seconds = std::chrono::duration<double>(now - lastFrame_).count();
+    lastFrame_ = now;
+    for (auto spring = springs_.begin(); spring != springs_.end();) {
+        spring->step(seconds);
+        updateTile(spring.key());
+        if (spring->isSettled() && spring->target() == 1.0)
+            spring = springs_.erase(spring);
+        else
+            ++spring;
+    }
+    const bool moving = std::any_of(springs_.cbegin(), springs_.cend(),
+                                    [](const SpringAnimation& s) { return !s.isSettled(); });
+    if (!moving)
+        animation_.cancel();
+}
+
+// Clicks, menus and drags out.
+
+void DockItemGridView::mousePressEvent(QMouseEvent* event) {
+    pressed_.reset();
+    const DockItem* item = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && item) {
+        pressed_ = item->id;
+        pressPosition_ = event->position().toPoint();
+    }
+    event->accept();
+}
+
+void DockItemGridView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    const DockItem* item = itemAt(point);
+    setHovered(item && item->kind != DockItemKind::separator ? std::optional(item->id)
+                                                             : std::nullopt);
+    if (!pressed_ || !(event->buttons() & Qt::LeftButton) ||
+        (point - pressPosition_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const DockItem* dragged = DockItemTileView::currentItem(services_.store, dockID_, *pressed_);
+    pressed_.reset();
+    if (dragged)
+        startDrag(*dragged);
+}
+
+void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<QUuid> pressed = std::exchange(pressed_, std::nullopt);
+    const DockItem* item = itemAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !pressed || !item || item->id != *pressed)
+        return;
+    const DockItem clicked = *item;
+    DockItemTileView::open(clicked, services_);
+}
+
+void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
+    const DockItem* item = itemAt(event->pos());
+    if (!item) {
+        event->ignore();
+        return;
+    }
+    // popup(), not exec(): a store change while the menu is open may take this widget away.
+    DockItemTileView::makeMenu(*item, dockID_, services_, this)->popup(event->globalPos());
+    event->accept();
+}
+
+void DockItemGridView::startDrag(const DockItem& item) {
+    auto* drag = new QDrag(this);
+    drag->setMimeData(DockItemTileView::dragPayload(item));
+    if (item.kind != DockItemKind::separator) {
+        const QPixmap icon = images_
+                                 .images(item, layout_.iconSize, devicePixelRatioF(), labelMetrics_,
+                                         layout_.labelWidth())
+                                 .icon;
+        drag->setPixmap(icon);
+        drag->setHotSpot(QPoint(layout_.iconSize / 2, layout_.iconSize / 2));
+    }
+    setHovered(std::nullopt);
+    QPointer<DockItemGridView> self(this);
+    OwnPopups::DragScope scope;
+    // Copy only: the receiver must never delete anything of ours.
+    drag->exec(Qt::CopyAction);
+    if (self)
+        drag->deleteLater();
+}
+
+// Drops.
+
+void DockItemGridView::dragEnterEvent(QDragEnterEvent* event) {
+    dragSeen_ = false;
+    updateDropTarget(event);
+}
+
+void DockItemGridView::dragMoveEvent(QDragMoveEvent* event) {
+    updateDropTarget(event);
+}
+
+void DockItemGridView::dragLeaveEvent(QDragLeaveEvent* event) {
+    clearDropTarget();
+    event->accept();
+}
+
+void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
+    // What the drag holds is read once per drag (from another program, each read is a round
+    // trip). Qt does not always send the enter when a drag comes from another part of the panel.
+    if (!dragSeen_) {
+        const QMimeData* data = event->mimeData();
+        dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
+        dragHasFiles_ = data && DockletTileView::trashAccepts(*data);
+        dragSeen_ = true;
+    }
+    const QPoint point = event->position().toPoint();
+    const DockItem* item = itemAt(point);
+    const bool overTrash =
+        item && DockItemTileView::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
+    const Dock* dock = services_.store.dock(dockID_);
+    // A dock whose selected tab does not exist has nowhere to put what is dropped.
+    const bool hasTab = dock && dock->selectedTabIndex >= 0 &&
+                        dock->selectedTabIndex < static_cast<std::int64_t>(dock->tabs.size());
+    const bool accepts = overTrash ? dragHasFiles_ : dragAddsItems_ && hasTab;
+    const DropTarget target = !accepts    ? DropTarget::none
+                              : overTrash ? DropTarget::trash
+                                          : DropTarget::grid;
+    const std::optional<std::int64_t> trash = overTrash ? indexAt(point) : std::nullopt;
+    if (target != dropTarget_ || trash != trashIndex_) {
+        dropTarget_ = target;
+        trashIndex_ = trash;
+        viewport()->update();
+    }
+    if (!accepts) {
+        event->ignore();
+        return;
+    }
+    // Whatever the source proposed: a Move would make it delete what it dragged.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DockItemGridView::clearDropTarget() {
+    dragSeen_ = false;
+    if (dropTarget_ != DropTarget::none)
+        viewport()->update();
+    dropTarget_ = DropTarget::none;
+    trashIndex_.reset();
+}
+
+void DockItemGridView::dropEvent(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    const DockItem* item = itemAt(event->position().toPoint());
+    const bool onTrash =
+        item && DockItemTileView::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
+    clearDropTarget();
+    const bool done = data && (onTrash ? DockletTileView::dropOnTrash(data->urls(), services_.trash)
+                                       : addDroppedItems(*data));
+    if (!done) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+bool DockItemGridView::addDroppedItems(const QMimeData& data) {
+    std::vector<DockItem> added =
+        DroppedItems::fromMimeData(data, services_.fileSystem, dropRules_);
+    const Dock* dock = services_.store.dock(dockID_);
+    if (added.empty() || !dock || dock->selectedTabIndex < 0 ||
+        dock->selectedTabIndex >= static_cast<std::int64_t>(dock->tabs.size()))
+        return false;
+    const auto tab = static_cast<std::size_t>(dock->selectedTabIndex);
+    // One change for the whole drop, however many files it brings.
+    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+        std::vector<DockItem>& target = changed.tabs[tab].items;
+        target.insert(target.end(), std::make_move_iterator(added.begin()),
+                      std::make_move_iterator(added.end()));
+    });
+    return true;
+}
+
+// Docklets.
+
+void DockItemGridView::updateSampling() {
+    const bool wanted = hasSamplingDocklet_ && isVisible();
+    if (wanted == sampling_.isActive())
+        return;
+    figures_.clear();
+    if (!wanted) {
+        sampling_.cancel();
+        return;
+    }
+    DockletRuntime& runtime = services_.docklets;
+    sampling_ = runtime.keepSampling();
+    figures_.push_back(runtime.now.sink([this](double) { dockletChanged(DockletKind::clock); }));
+    figures_.push_back(
+        runtime.diskFreeBytes.sink([this](qint64) { dockletChanged(DockletKind::diskSpace); }));
+    figures_.push_back(
+        runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
+}
+
+void DockItemGridView::dockletChanged(DockletKind docklet) {
+    QString state = DockletTileView::shownState(docklet, services_.docklets);
+    QString& shown = shownStates_[static_cast<std::size_t>(docklet)];
+    if (state == shown)
+        return;
+    shown = std::move(state);
+    const std::vector<DockItem>* list = items();
+    if (!list || !isVisible())
+        return;
+    // Only the rectangles of that docklet's tiles in view.
+    const int top = verticalScrollBar()->value();
+    const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
+    for (std::int64_t i = first; i < end; ++i) {
+        const DockItem& item = (*list)[static_cast<std::size_t>(i)];
+        if (DockItemTileView::isLiveDocklet(item) && *item.docklet == docklet)
+            viewport()->update(DockItemTileView::iconRect(item, cellRect(i), layout_));
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "platform/Scheduler.h"
+#include "platform/Subscription.h"
+#include "views/DockViewServices.h"
+#include "views/DroppedItems.h"
+#include "views/ItemGridLayout.h"
+#include "views/SpringAnimation.h"
+#include "views/TileImageCache.h"
+
+#include <QAbstractScrollArea>
+#include <QFontMetrics>
+#include <QHash>
+#include <QPainterPath>
+#include <QUuid>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+struct Dock;
+
+// The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
+// hit-testing only the rows in view, with hover, click, menu, drag out and drops found by
+// position. Holds no items: it looks its dock up in the store whenever it draws or acts, and
+// re-reads it only when the store's revision of the dock has moved. Items docks and the
+// clippings tray both show their items through it.
+class DockItemGridView final : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    DockItemGridView(const QUuid& dockID, const DockViewServices& services,
+                     QWidget* parent = nullptr);
+    ~DockItemGridView() override;
+
+    // Lays the tiles out again when the dock changed since the last time, or when `force`.
+    void refresh(bool force = false);
+    void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
+    // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
+    void setOutline(const QPainterPath& outline);
+
+    const ItemGridLayout& gridLayout() const { return layout_; }
+    // The tile at a point of the viewport, and a tile's cell in the viewport.
+    std::optional<std::int64_t> indexAt(QPoint point) const;
+    QRect cellRect(std::int64_t index) const;
+    bool isDropTargeted() const { return dropTarget_ == DropTarget::grid; }
+    bool isSampling() const { return sampling_.isActive(); }
+    bool isAnimating() const { return animation_.isActive(); }
+    std::optional<QUuid> hoveredItem() const { return hovered_; }
+    double iconScale(const QUuid& itemID) const;
+    const TileImageCache& images() const { return images_; }
+
+    // The items of the tab a dock shows (the selected one, else the first), or null.
+    static const std::vector<DockItem>* shownItems(const Dock& dock);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    enum class DropTarget { none, grid, trash };
+
+    const std::vector<DockItem>* items() const;
+    const DockItem* itemAt(QPoint point) const;
+    std::optional<std::int64_t> indexOf(const QUuid& itemID) const;
+    void relayout();
+    void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
+    QRect paintedRect(std::int64_t index) const;
+    void updateTile(const QUuid& itemID);
+    void paintScrollIndicator(QPainter& painter) const;
+
+    void setHovered(std::optional<QUuid> itemID);
+    void animate();
+    void startDrag(const DockItem& item);
+
+    void updateDropTarget(QDragMoveEvent* event);
+    void clearDropTarget();
+    bool addDroppedItems(const QMimeData& data);
+
+    void updateSampling();
+    void dockletChanged(DockletKind docklet);
+
+    QUuid dockID_;
+    DockViewServices services_;
+    std::uint64_t revision_ = 0;
+    ItemGridLayout layout_;
+    QFontMetrics labelMetrics_;
+    TileImageCache images_;
+    QPainterPath outline_;
+    // The items in view at the last layout, only to tell which tiles a change touched: the
+    // tiles are always drawn from the store.
+    std::int64_t inViewFirst_ = 0;
+    std::vector<DockItem> inView_;
+
+    std::optional<QUuid> hovered_;
+    QHash<QUuid, SpringAnimation> springs_;
+    Subscription animation_;
+    Scheduler::TimePoint lastFrame_{};
+    std::optional<QUuid> pressed_;
+    QPoint pressPosition_;
+
+    DroppedItems::Rules dropRules_;
+    DropTarget dropTarget_ = DropTarget::none;
+    std::optional<std::int64_t> trashIndex_;
+    bool dragSeen_ = false;
+    bool dragAddsItems_ = false;
+    bool dragHasFiles_ = false;
+
+    bool hasSamplingDocklet_ = false;
+    Subscription sampling_;
+    std::vector<Subscription> figures_;
+    std::array<QString, 5> shownStates_;
+};

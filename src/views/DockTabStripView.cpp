@@ -1,0 +1,283 @@
+#include "views/DockTabStripView.h"
+
+#include "store/DockStore.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int outerLeading = 6;
+constexpr int outerTrailing = 6;
+constexpr int outerVertical = 4;
+constexpr int spacing = 2;
+constexpr int buttonHorizontal = 8;
+constexpr int buttonVertical = 3;
+constexpr int fieldWidth = 70;
+constexpr int plusGlyph = 10;
+constexpr int plusPadding = 4;
+constexpr int plusEdge = plusGlyph + 2 * plusPadding;
+
+const QColor selectedFill(255, 255, 255, qRound(0.16 * 255));
+const QColor selectedText(255, 255, 255);
+const QColor otherText(255, 255, 255, qRound(0.6 * 255));
+
+QFont tabFont(bool selected) {
+    QFont font;
+    font.setPixelSize(11);
+    font.setWeight(selected ? QFont::DemiBold : QFont::Normal);
+    return font;
+}
+
+int buttonHeight() {
+    return QFontMetrics(tabFont(true)).height() + 2 * buttonVertical;
+}
+
+} // namespace
+
+DockTabStripView::DockTabStripView(const QUuid& dockID, const DockViewServices& services,
+                                   QWidget* parent)
+    : QWidget(parent), dockID_(dockID), services_(services) {
+    setAutoFillBackground(false);
+    refresh();
+}
+
+// No signal from here: the receivers may be going away with this strip. Whoever removes the
+// strip while a rename is open calls abandonRename() first.
+DockTabStripView::~DockTabStripView() = default;
+
+const Dock* DockTabStripView::dock() const {
+    return services_.store.dock(dockID_);
+}
+
+int DockTabStripView::preferredHeight() const {
+    return 2 * outerVertical + std::max(buttonHeight(), plusEdge);
+}
+
+void DockTabStripView::refresh() {
+    const std::vector<Button> before = std::exchange(buttons_, {});
+    const Dock* current = dock();
+    bool renamedTabExists = false;
+    int left = 0;
+    for (std::size_t i = 0; current && i < current->tabs.size(); ++i) {
+        const DockTab& tab = current->tabs[i];
+        const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
+        const bool renaming = renamingTabID_ == tab.id;
+        renamedTabExists = renamedTabExists || renaming;
+        const int content =
+            renaming ? fieldWidth : QFontMetrics(tabFont(selected)).horizontalAdvance(tab.name);
+        const int width = content + 2 * buttonHorizontal;
+        buttons_.push_back({tab.id, tab.name, selected, left, width});
+        left += width + spacing;
+    }
+    // The tab being renamed went away (deleted here or elsewhere): so does its rename.
+    if (renamingTabID_ && !renamedTabExists)
+        abandonRename();
+    if (buttons_ != before)
+        relayout();
+}
+
+int DockTabStripView::tabsRight() const {
+    return width() - outerTrailing - plusEdge - spacing;
+}
+
+QRect DockTabStripView::tabRect(std::size_t index) const {
+    if (index >= buttons_.size())
+        return {};
+    const Button& button = buttons_[index];
+    return {outerLeading + button.left - scroll_, (height() - buttonHeight()) / 2, button.width,
+            buttonHeight()};
+}
+
+QRect DockTabStripView::plusRect() const {
+    return {width() - outerTrailing - plusEdge, (height() - plusEdge) / 2, plusEdge, plusEdge};
+}
+
+void DockTabStripView::relayout() {
+    const int content = buttons_.empty() ? 0 : buttons_.back().left + buttons_.back().width;
+    scroll_ = std::clamp(scroll_, 0, std::max(0, content - (tabsRight() - outerLeading)));
+    if (editor_) {
+        for (std::size_t i = 0; i < buttons_.size(); ++i)
+            if (buttons_[i].id == renamingTabID_)
+                editor_->setGeometry(tabRect(i).adjusted(buttonHorizontal, buttonVertical,
+                                                         -buttonHorizontal, -buttonVertical));
+    }
+    update();
+}
+
+void DockTabStripView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+std::optional<std::size_t> DockTabStripView::buttonAt(QPoint point) const {
+    if (point.x() >= tabsRight())
+        return std::nullopt;
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        if (tabRect(i).contains(point))
+            return i;
+    return std::nullopt;
+}
+
+void DockTabStripView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.save();
+    // Tabs that overflow scroll under the "plus" button's place, never over it.
+    painter.setClipRect(QRect(outerLeading, 0, tabsRight() - outerLeading, height()));
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        const Button& button = buttons_[i];
+        const QRect rect = tabRect(i);
+        if (button.selected) {
+            QPainterPath fill;
+            fill.addRoundedRect(QRectF(rect), 6, 6);
+            painter.fillPath(fill, selectedFill);
+        }
+        if (button.id == renamingTabID_)
+            continue;
+        painter.setFont(tabFont(button.selected));
+        painter.setPen(button.selected ? selectedText : otherText);
+        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, button.name);
+    }
+    painter.restore();
+    // The "plus" glyph, drawn as two strokes at the weight of semibold text.
+    const QRectF glyph =
+        QRectF(plusRect()).adjusted(plusPadding, plusPadding, -plusPadding, -plusPadding);
+    painter.setPen(QPen(otherText, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(glyph.center().x(), glyph.top()),
+                     QPointF(glyph.center().x(), glyph.bottom()));
+    painter.drawLine(QPointF(glyph.left(), glyph.center().y()),
+                     QPointF(glyph.right(), glyph.center().y()));
+}
+
+void DockTabStripView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (plusRect().contains(point))
+        services_.store.addTab(dockID_, tr("New Tab"));
+    else if (const auto index = buttonAt(point))
+        selectTab(buttons_[*index].id);
+    event->accept();
+}
+
+void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
+    const auto index = buttonAt(event->pos());
+    if (!index) {
+        event->ignore();
+        return;
+    }
+    const QUuid tabID = buttons_[*index].id;
+    const QUuid dockID = dockID_;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<DockTabStripView> self(this);
+    menu->addAction(tr("Rename"), menu, [self, tabID] {
+        if (self)
+            self->beginRename(tabID);
+    });
+    if (buttons_.size() >= 2) {
+        DockStore& store = services_.store;
+        menu->addAction(tr("Delete Tab"), menu,
+                        [&store, tabID, dockID] { store.removeTab(tabID, dockID); });
+    }
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void DockTabStripView::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    scrollBy(-(delta.x() != 0 ? delta.x() : delta.y()) / 4);
+    event->accept();
+}
+
+void DockTabStripView::scrollBy(int delta) {
+    scroll_ += delta;
+    relayout();
+}
+
+void DockTabStripView::selectTab(const QUuid& tabID) {
+    const Dock* current = dock();
+    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
+                                 [&](const DockTab& tab) { return tab.id == tabID; }))
+        return;
+    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+        for (std::size_t i = 0; i < changed.tabs.size(); ++i)
+            if (changed.tabs[i].id == tabID)
+                changed.selectedTabIndex = static_cast<std::int64_t>(i);
+    });
+}
+
+void DockTabStripView::beginRename(const QUuid& tabID) {
+    const Dock* current = dock();
+    const auto tab = current ? std::find_if(current->tabs.begin(), current->tabs.end(),
+                                            [&](const DockTab& t) { return t.id == tabID; })
+                             : std::vector<DockTab>::const_iterator();
+    if (!current || tab == current->tabs.end())
+        return;
+    const bool selected =
+        current->selectedTabIndex == static_cast<std::int64_t>(tab - current->tabs.begin());
+    const bool hadField = renamingTabID_.has_value();
+    // A rename already open on another tab is dropped unsaved.
+    if (editor_) {
+        editor_->hide();
+        editor_->deleteLater();
+    }
+    renamingTabID_ = tabID;
+    auto* field = new QLineEdit(tab->name, this);
+    editor_ = field;
+    field->setFrame(false);
+    field->setPlaceholderText(tr("Name"));
+    field->setFont(tabFont(selected));
+    QPalette colors = field->palette();
+    colors.setColor(QPalette::Base, Qt::transparent);
+    colors.setColor(QPalette::Text, selectedText);
+    field->setPalette(colors);
+    field->selectAll();
+    connect(field, &QLineEdit::returnPressed, this, &DockTabStripView::commitRename);
+    refresh();
+    field->show();
+    if (!hadField)
+        Q_EMIT keyboardFocusWanted(true);
+    field->setFocus();
+}
+
+void DockTabStripView::commitRename() {
+    if (!renamingTabID_ || !editor_)
+        return;
+    const QUuid tabID = *renamingTabID_;
+    const QString name = editor_->text();
+    abandonRename();
+    const Dock* current = dock();
+    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
+                                 [&](const DockTab& tab) { return tab.id == tabID; }))
+        return;
+    // The dock as it is now: an item dropped meanwhile stays, a tab deleted meanwhile does not
+    // shift the rename onto its neighbour.
+    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+        for (DockTab& tab : changed.tabs)
+            if (tab.id == tabID)
+                tab.name = name;
+    });
+}
+
+void DockTabStripView::abandonRename() {
+    if (!renamingTabID_)
+        return;
+    renamingTabID_.reset();
+    if (editor_) {
+        // Called from the field's own signal: it goes once that has returned.
+        editor_->hide();
+        editor_->deleteLater();
+        editor_ = nullptr;
+    }
+    Q_EMIT keyboardFocusWanted(false);
+    refresh();
+}

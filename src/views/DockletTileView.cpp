@@ -1,0 +1,304 @@
+#include "views/DockletTileView.h"
+
+#include "models/ReferenceDate.h"
+#include "platform/Trash.h"
+#include "runtime/DockletRuntime.h"
+#include "support/IconResolver.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmapCache>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QColor primary(255, 255, 255, 235);
+const QColor secondary(255, 255, 255, 140);
+const QColor cardFill(255, 255, 255, qRound(0.06 * 255));
+const QColor targetedFill(255, 59, 48, qRound(0.18 * 255));
+const QColor targetedSymbol(255, 69, 58);
+const QColor lineColor(255, 255, 255, qRound(0.15 * 255));
+const QColor gaugeTrack(255, 255, 255, 50);
+
+QFont fontOfSize(double pixels, QFont::Weight weight = QFont::Normal) {
+    QFont font;
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    font.setWeight(weight);
+    return font;
+}
+
+// One line of text of a given size, shrunk down to half that size where it would not fit.
+QFont fitted(const QString& text, double pixels, QFont::Weight weight, double width) {
+    QFont font = fontOfSize(pixels, weight);
+    const int natural = QFontMetrics(font).horizontalAdvance(text);
+    if (natural > width && natural > 0)
+        font = fontOfSize(std::max(pixels * 0.5, pixels * width / natural), weight);
+    return font;
+}
+
+// A single-coloured symbol at `edge` points, drawn once per colour and size.
+QPixmap tintedSymbol(const QString& name, double edge, const QColor& color, qreal ratio) {
+    const int pixels = std::max(1, int(std::lround(edge * ratio)));
+    const QString key = QStringLiteral("moorline.docklet/%1/%2/%3/%4")
+                            .arg(name)
+                            .arg(pixels)
+                            .arg(color.rgba(), 0, 16)
+                            .arg(ratio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = IconResolver::symbolArtwork(name).pixmap(QSize(pixels, pixels));
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(pixels, pixels);
+        pixmap.fill(Qt::transparent);
+    }
+    QPainter tint(&pixmap);
+    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    tint.fillRect(pixmap.rect(), color);
+    tint.end();
+    pixmap.setDevicePixelRatio(ratio);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
+}
+
+// A vertical stack of parts, centred in the tile.
+struct Part {
+    double height;
+    std::function<void(QPainter&, const QRectF&)> draw;
+};
+
+void drawStack(QPainter& painter, const QRectF& rect, double spacing,
+               const std::vector<Part>& parts) {
+    double total = spacing * double(parts.size() - 1);
+    for (const Part& part : parts)
+        total += part.height;
+    double y = rect.center().y() - total / 2;
+    for (const Part& part : parts) {
+        part.draw(painter, QRectF(rect.left(), y, rect.width(), part.height));
+        y += part.height + spacing;
+    }
+}
+
+Part symbolPart(const QString& name, double edge, const QColor& color, qreal ratio) {
+    return {edge, [=](QPainter& painter, const QRectF& box) {
+                const QPixmap pixmap = tintedSymbol(name, edge, color, ratio);
+                const QSizeF size(edge, edge);
+                painter.drawPixmap(QRectF(QPointF(box.center().x() - edge / 2, box.top()), size),
+                                   pixmap, QRectF(pixmap.rect()));
+            }};
+}
+
+Part textPart(const QString& text, const QFont& font, const QColor& color) {
+    return {double(QFontMetrics(font).height()), [=](QPainter& painter, const QRectF& box) {
+                painter.setFont(font);
+                painter.setPen(color);
+                painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
+            }};
+}
+
+Part gaugePart(double fill, const QColor& color, double edge) {
+    return {edge, [=](QPainter& painter, const QRectF& box) {
+                const double thickness = std::max(1.5, edge * 0.12);
+                const QRectF ring(box.center().x() - edge / 2 + thickness / 2,
+                                  box.top() + thickness / 2, edge - thickness, edge - thickness);
+                painter.setBrush(Qt::NoBrush);
+                painter.setPen(QPen(gaugeTrack, thickness));
+                painter.drawEllipse(ring);
+                if (fill <= 0)
+                    return;
+                painter.setPen(QPen(color, thickness, Qt::SolidLine, Qt::RoundCap));
+                // From twelve o'clock, clockwise; Qt counts sixteenths of a degree anticlockwise.
+                painter.drawArc(ring, 90 * 16, -int(std::lround(fill * 360 * 16)));
+            }};
+}
+
+void drawCard(QPainter& painter, const QRectF& rect, const QColor& fill) {
+    const double radius = rect.width() * 0.2;
+    QPainterPath card;
+    card.addRoundedRect(rect, radius, radius);
+    painter.fillPath(card, fill);
+}
+
+} // namespace
+
+bool DockletTileView::samples(DockletKind docklet) {
+    return docklet == DockletKind::clock || docklet == DockletKind::diskSpace ||
+           docklet == DockletKind::cpuMeter;
+}
+
+QString DockletTileView::shownState(DockletKind docklet, const DockletRuntime& runtime,
+                                    const QLocale& locale) {
+    switch (docklet) {
+    case DockletKind::clock:
+        return clockText(*runtime.now, locale);
+    case DockletKind::diskSpace:
+        return diskText(*runtime.diskFreeBytes, locale);
+    case DockletKind::cpuMeter: {
+        const double usage = *runtime.cpuUsage;
+        // The gauge is told apart to a degree or so, far finer than anyone sees.
+        return QStringLiteral("%1 %2 %3")
+            .arg(cpuPercent(usage))
+            .arg(std::lround(gaugeFill(usage) * 360))
+            .arg(cpuColor(usage).rgba());
+    }
+    case DockletKind::trash:
+    case DockletKind::separator:
+        break;
+    }
+    return {};
+}
+
+QString DockletTileView::withoutSeconds(const QString& format) {
+    // Split into fields (runs of one letter), quoted literals and separators.
+    struct Piece {
+        QString text;
+        bool isField;
+        bool isSeconds;
+    };
+    std::vector<Piece> pieces;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype end = i + 1;
+        if (c == u'\'') {
+            while (end < format.size() && format[end] != u'\'')
+                ++end;
+            end = std::min(format.size(), end + 1);
+        } else if (c.isLetter()) {
+            while (end < format.size() && format[end] == c)
+                ++end;
+        } else {
+            while (end < format.size() && !format[end].isLetter() && format[end] != u'\'')
+                ++end;
+        }
+        const bool isField = c.isLetter();
+        pieces.push_back({format.mid(i, end - i), isField, isField && (c == u's' || c == u'z')});
+        i = end;
+    }
+    // Each seconds field goes with the separator before it ("HH:mm:ss"), or after it when it
+    // leads.
+    for (std::size_t i = 0; i < pieces.size();) {
+        if (!pieces[i].isSeconds) {
+            ++i;
+            continue;
+        }
+        std::size_t from = i;
+        std::size_t to = i + 1;
+        if (i > 0 && !pieces[i - 1].isField && !pieces[i - 1].text.startsWith(u'\''))
+            from = i - 1;
+        else if (to < pieces.size() && !pieces[to].isField && !pieces[to].text.startsWith(u'\''))
+            ++to;
+        pieces.erase(pieces.begin() + std::ptrdiff_t(from), pieces.begin() + std::ptrdiff_t(to));
+        i = from;
+    }
+    QString result;
+    for (const Piece& piece : pieces)
+        result += piece.text;
+    return result;
+}
+
+QString DockletTileView::clockText(double referenceSeconds, const QLocale& locale) {
+    // Dates beyond a few thousand years cannot be shown and are of no use to anyone.
+    const double unix =
+        std::clamp(std::isnan(referenceSeconds) ? 0.0 : referenceSeconds, -1e11, 1e11) +
+        ReferenceDate::unixOffset;
+    const QDateTime time = QDateTime::fromMSecsSinceEpoch(qint64(unix * 1000));
+    return locale.toString(time.time(), withoutSeconds(locale.timeFormat(QLocale::ShortFormat)));
+}
+
+QString DockletTileView::diskText(qint64 bytes, const QLocale& locale) {
+    return locale.formattedDataSize(std::max<qint64>(0, bytes), 1, QLocale::DataSizeSIFormat);
+}
+
+int DockletTileView::cpuPercent(double usage) {
+    if (!std::isfinite(usage))
+        return 0;
+    return int(std::clamp(std::trunc(usage * 100), -1e6, 1e6));
+}
+
+double DockletTileView::gaugeFill(double usage) {
+    return std::isnan(usage) ? 0.0 : std::clamp(usage, 0.0, 1.0);
+}
+
+QColor DockletTileView::cpuColor(double usage) {
+    if (usage > 0.8)
+        return QColor(255, 69, 58);
+    if (usage > 0.5)
+        return QColor(255, 159, 10);
+    return QColor(48, 209, 88);
+}
+
+void DockletTileView::paint(QPainter& painter, DockletKind docklet, const QRectF& rect,
+                            const DockletRuntime& runtime, bool targeted) {
+    const double size = rect.width();
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (docklet == DockletKind::separator) {
+        const double width = size * 0.7;
+        painter.fillRect(QRectF(rect.center().x() - width / 2, rect.center().y() - 0.5, width, 1),
+                         lineColor);
+        return;
+    }
+    const bool trashTargeted = targeted && docklet == DockletKind::trash;
+    drawCard(painter, rect, trashTargeted ? targetedFill : cardFill);
+    const double inner = size * 0.9;
+    switch (docklet) {
+    case DockletKind::clock: {
+        const QString text = clockText(*runtime.now, QLocale());
+        drawStack(painter, rect, 2,
+                  {textPart(text, fitted(text, size * 0.2, QFont::DemiBold, inner), primary),
+                   symbolPart(QStringLiteral("clock"), size * 0.22, secondary, ratio)});
+        break;
+    }
+    case DockletKind::trash:
+        drawStack(
+            painter, rect, 0,
+            {symbolPart(trashTargeted ? QStringLiteral("trash.fill") : QStringLiteral("trash"),
+                        size * 0.5, trashTargeted ? targetedSymbol : secondary, ratio)});
+        break;
+    case DockletKind::diskSpace: {
+        const QString text = diskText(*runtime.diskFreeBytes, QLocale());
+        drawStack(painter, rect, 4,
+                  {symbolPart(QStringLiteral("internaldrive"), size * 0.3, primary, ratio),
+                   textPart(text, fitted(text, size * 0.13, QFont::Medium, inner), primary),
+                   textPart(QCoreApplication::translate("DockletTileView", "free"),
+                            fontOfSize(size * 0.11), secondary)});
+        break;
+    }
+    case DockletKind::cpuMeter: {
+        const double usage = *runtime.cpuUsage;
+        drawStack(painter, rect, 4,
+                  {gaugePart(gaugeFill(usage), cpuColor(usage), size * 0.5),
+                   textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
+                            fontOfSize(size * 0.13, QFont::Medium), primary)});
+        break;
+    }
+    case DockletKind::separator:
+        break;
+    }
+}
+
+bool DockletTileView::trashAccepts(const QMimeData& data) {
+    if (!data.hasUrls())
+        return false;
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+bool DockletTileView::dropOnTrash(const QList<QUrl>& urls, Trash& trash) {
+    int moved = 0;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = QDir::cleanPath(url.toLocalFile());
+        if (!path.isEmpty() && trash.moveToTrash(path))
+            ++moved;
+    }
+    return moved > 0;
+}

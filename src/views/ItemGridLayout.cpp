@@ -1,0 +1,93 @@
+#include "views/ItemGridLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t maxContent = std::numeric_limits<int>::max() / 2;
+
+} // namespace
+
+int ItemGridLayout::sanitisedIconSize(double iconSize) {
+    if (std::isnan(iconSize))
+        return defaultIcon;
+    return static_cast<int>(
+        std::lround(std::clamp(iconSize, double(smallestIcon), double(largestIcon))));
+}
+
+int ItemGridLayout::columnsThatFit(std::int64_t wanted, int width, int columnWidth) {
+    const std::int64_t fit =
+        (std::int64_t(width) - 2 * padding + columnSpacing) / (columnWidth + columnSpacing);
+    return static_cast<int>(std::max<std::int64_t>(1, std::min(wanted, fit)));
+}
+
+ItemGridLayout ItemGridLayout::make(double iconSize, bool showLabels, std::int64_t wantedColumns,
+                                    std::int64_t count, int width, int labelHeight) {
+    ItemGridLayout layout;
+    layout.iconSize = sanitisedIconSize(iconSize);
+    layout.columnWidth = layout.iconSize + 14;
+    layout.labelHeight = showLabels ? std::max(0, labelHeight) : 0;
+    layout.rowHeight =
+        2 * tilePadding + layout.iconSize + (showLabels ? partSpacing + layout.labelHeight : 0);
+    layout.columns = columnsThatFit(wantedColumns, width, layout.columnWidth);
+    layout.width = width;
+    layout.count = std::max<std::int64_t>(0, count);
+    return layout;
+}
+
+std::int64_t ItemGridLayout::rows() const {
+    return (count + columns - 1) / columns;
+}
+
+int ItemGridLayout::contentHeight() const {
+    const std::int64_t n = rows();
+    const std::int64_t grid = n == 0 ? 0 : n * rowHeight + (n - 1) * rowSpacing;
+    return static_cast<int>(std::min(maxContent, grid + 2 * padding));
+}
+
+int ItemGridLayout::gridLeft() const {
+    const int gridWidth = columns * columnWidth + (columns - 1) * columnSpacing;
+    return std::max(padding, (width - gridWidth) / 2);
+}
+
+QRect ItemGridLayout::cellRect(std::int64_t index) const {
+    const std::int64_t row = index / columns;
+    const int column = static_cast<int>(index % columns);
+    const std::int64_t y = padding + row * (rowHeight + rowSpacing);
+    return {gridLeft() + column * (columnWidth + columnSpacing),
+            static_cast<int>(std::min(maxContent, y)), columnWidth, rowHeight};
+}
+
+std::optional<std::int64_t> ItemGridLayout::indexAt(QPoint point) const {
+    const int x = point.x() - gridLeft();
+    const int y = point.y() - padding;
+    if (x < 0 || y < 0)
+        return std::nullopt;
+    const int column = x / (columnWidth + columnSpacing);
+    const std::int64_t row = y / (rowHeight + rowSpacing);
+    // Points in the spacing between cells belong to no tile.
+    if (column >= columns || x % (columnWidth + columnSpacing) >= columnWidth ||
+        y % (rowHeight + rowSpacing) >= rowHeight)
+        return std::nullopt;
+    const std::int64_t index = row * columns + column;
+    if (index >= count)
+        return std::nullopt;
+    return index;
+}
+
+std::pair<std::int64_t, std::int64_t> ItemGridLayout::indexRange(int top, int bottom) const {
+    const std::int64_t pitch = rowHeight + rowSpacing;
+    const std::int64_t first = std::max<std::int64_t>(0, (std::int64_t(top) - padding) / pitch);
+    const std::int64_t last = std::max<std::int64_t>(0, (std::int64_t(bottom) - padding) / pitch);
+    return {std::min(count, first * columns), std::min(count, (last + 1) * columns)};
+}
+
+int ItemGridLayout::labelWidth() const {
+    return std::min(columnWidth + columnSpacing, static_cast<int>(iconSize * 1.6));
+}
+
+QRect ItemGridLayout::paintedRect(std::int64_t index) const {
+    return cellRect(index).adjusted(-columnSpacing / 2, 0, columnSpacing / 2, 0);
+}

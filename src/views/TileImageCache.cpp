@@ -1,0 +1,69 @@
+#include "views/TileImageCache.h"
+
+#include "support/IconResolver.h"
+
+#include <QFontMetrics>
+
+namespace {
+
+// About 1,700 icons of 48 points: every tile a panel can show, and many more.
+constexpr qsizetype memoryBound = 16 * 1024 * 1024;
+
+bool sameBytes(const std::optional<QByteArray>& a, const std::optional<QByteArray>& b) {
+    if (a.has_value() != b.has_value())
+        return false;
+    // The stored copy shares its bytes with an unchanged item, so most checks end here.
+    return !a || a->constData() == b->constData() || *a == *b;
+}
+
+} // namespace
+
+struct TileImageCache::Stored {
+    // What the icon and the label depend on.
+    DockItemKind kind;
+    QString name;
+    std::optional<QString> path;
+    std::optional<DockletKind> docklet;
+    std::optional<QByteArray> customIconData;
+    int iconSize;
+    qreal devicePixelRatio;
+    int labelWidth;
+    Images images;
+
+    bool matches(const DockItem& item, int size, qreal ratio, int width) const {
+        return kind == item.kind && iconSize == size && devicePixelRatio == ratio &&
+               labelWidth == width && name == item.name && path == item.path &&
+               docklet == item.docklet && sameBytes(customIconData, item.customIconData);
+    }
+};
+
+TileImageCache::TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons)
+    : fileSystem_(fileSystem), fileIcons_(fileIcons), cache_(memoryBound) {}
+
+TileImageCache::~TileImageCache() = default;
+
+TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize,
+                                              qreal devicePixelRatio,
+                                              const QFontMetrics& labelMetrics, int labelWidth) {
+    if (const Stored* stored = cache_.object(item.id);
+        stored && stored->matches(item, iconSize, devicePixelRatio, labelWidth))
+        return stored->images;
+    ++resolutions_;
+    auto* stored = new Stored{
+        item.kind,
+        item.name,
+        item.path,
+        item.docklet,
+        item.customIconData,
+        iconSize,
+        devicePixelRatio,
+        labelWidth,
+        {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
+         labelMetrics.elidedText(QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                 Qt::ElideMiddle, labelWidth)}};
+    const Images images = stored->images;
+    const qsizetype cost = qsizetype(images.icon.width()) * images.icon.height() * 4 + 1;
+    // Takes ownership; an entry costlier than the whole bound is dropped at once.
+    cache_.insert(item.id, stored, std::min(cost, memoryBound));
+    return images;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "models/DockItem.h"
+
+#include <QCache>
+#include <QPixmap>
+#include <QString>
+#include <QUuid>
+
+class FileIcons;
+class FileSystem;
+class QFontMetrics;
+
+// The resolved icon and the elided label of each item, kept per item id until the item changes
+// (a cheap comparison of the few fields they depend on) or the size does. Only what was drawn
+// lately is kept, within a memory bound, so a long tab does not hold an image per item.
+class TileImageCache {
+public:
+    struct Images {
+        QPixmap icon;
+        QString label;
+    };
+
+    TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons);
+    ~TileImageCache();
+
+    Images images(const DockItem& item, int iconSize, qreal devicePixelRatio,
+                  const QFontMetrics& labelMetrics, int labelWidth);
+    void clear() { cache_.clear(); }
+    qsizetype size() const { return cache_.size(); }
+    // How many times an icon was resolved, for the benchmarks and tests.
+    int resolutions() const { return resolutions_; }
+
+private:
+    struct Stored;
+
+    const FileSystem& fileSystem_;
+    const FileIcons& fileIcons_;
+    QCache<QUuid, Stored> cache_;
+    int resolutions_ = 0;
+};

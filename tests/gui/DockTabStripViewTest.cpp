@@ -1,0 +1,149 @@
+#include "ItemsDockFixture.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+
+namespace {
+
+class DockTabStripViewTest : public ItemsDockTest {
+protected:
+    void startWithTabs(const QStringList& names, std::int64_t selected = 0) {
+        Dock dock = dockWith({}, {260, 300});
+        dock.tabs.clear();
+        for (const QString& name : names)
+            dock.tabs.push_back(DockTab::make(name));
+        dock.selectedTabIndex = selected;
+        start(dock);
+    }
+    DockTabStripView& strip() { return *view->tabStrip(); }
+    QUuid tabID(std::size_t index) { return stored().tabs.at(index).id; }
+    QStringList names() {
+        QStringList list;
+        for (const DockTab& tab : stored().tabs)
+            list.append(tab.name);
+        return list;
+    }
+    QStringList menuFor(std::size_t index) {
+        const QPoint at = strip().tabRect(index).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, strip().mapToGlobal(at));
+        QCoreApplication::sendEvent(&strip(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QStringList texts;
+        if (!menu)
+            return texts;
+        for (const QAction* action : menu->actions())
+            texts.append(action->text());
+        menu->close();
+        return texts;
+    }
+    void clickTab(std::size_t index) {
+        QTest::mouseClick(&strip(), Qt::LeftButton, {}, strip().tabRect(index).center());
+        settle();
+    }
+    void rename(std::size_t index, const QString& text) {
+        strip().beginRename(tabID(index));
+        strip().renameField()->setText(text);
+    }
+};
+
+TEST_F(DockTabStripViewTest, TheMenuOffersDeleteOnlyWithTwoTabs) {
+    startWithTabs({QStringLiteral("Main")});
+    EXPECT_EQ(menuFor(0), QStringList{QStringLiteral("Rename")});
+    store().addTab(dockID, QStringLiteral("Second"));
+    settle();
+    EXPECT_EQ(menuFor(1), QStringList({QStringLiteral("Rename"), QStringLiteral("Delete Tab")}));
+}
+
+TEST_F(DockTabStripViewTest, PlusAddsTabsAtTheEndAndKeepsTheSelection) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")}, 1);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(&strip(), Qt::LeftButton, {}, strip().plusRect().center());
+        settle();
+    }
+    EXPECT_EQ(names(), QStringList({"A", "B", "New Tab", "New Tab", "New Tab"}));
+    EXPECT_EQ(stored().selectedTabIndex, 1);
+    // Many tabs scroll under the button; it stays at the trailing end.
+    EXPECT_EQ(strip().plusRect().right(), strip().width() - 7);
+}
+
+TEST_F(DockTabStripViewTest, AClickSelectsAndRepairsAnIndexOutOfRange) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")}, 7);
+    // The grid shows the first tab meanwhile.
+    EXPECT_EQ(DockItemGridView::shownItems(stored()), &stored().tabs[0].items);
+    clickTab(1);
+    EXPECT_EQ(stored().selectedTabIndex, 1);
+    clickTab(0);
+    EXPECT_EQ(stored().selectedTabIndex, 0);
+}
+
+TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTyped) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
+    rename(1, QString());
+    strip().commitRename();
+    settle();
+    EXPECT_EQ(names(), QStringList({"A", ""}));
+    EXPECT_EQ(strip().renamingTabID(), std::nullopt);
+    // The empty button still selects its tab.
+    clickTab(1);
+    EXPECT_EQ(stored().selectedTabIndex, 1);
+    rename(0, QStringLiteral("  Work & Play "));
+    QTest::keyClick(strip().renameField(), Qt::Key_Return);
+    EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
+}
+
+TEST_F(DockTabStripViewTest, ASecondRenameDropsTheFirstUnsaved) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
+    rename(0, QStringLiteral("typed"));
+    strip().beginRename(tabID(1));
+    EXPECT_EQ(strip().renameField()->text(), QStringLiteral("B"));
+    strip().commitRename();
+    EXPECT_EQ(names(), QStringList({"A", "B"}));
+}
+
+TEST_F(DockTabStripViewTest, ARenameActsOnTheDockAsItIsWhenCommitted) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    rename(2, QStringLiteral("Renamed"));
+    // Meanwhile a drop lands and an earlier tab goes.
+    store().addItem(pathItem(DockItemKind::file, QStringLiteral("/dropped")), dockID, 2);
+    store().removeTab(tabID(0), dockID);
+    settle();
+    ASSERT_TRUE(strip().renamingTabID().has_value());
+    strip().commitRename();
+    EXPECT_EQ(names(), QStringList({"B", "Renamed"}));
+    EXPECT_EQ(stored().tabs[1].items.size(), 1u);
+    // A rename whose tab was deleted meanwhile ends without writing anything.
+    rename(0, QStringLiteral("Gone"));
+    const QUuid doomed = tabID(0);
+    store().removeTab(doomed, dockID);
+    settle();
+    EXPECT_EQ(strip().renamingTabID(), std::nullopt);
+    EXPECT_EQ(names(), QStringList({"Renamed"}));
+}
+
+TEST_F(DockTabStripViewTest, ThePanelTakesTheKeyboardOnlyWhileTheFieldIsOpen) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
+    fakes->runningApplications.current.frontmost =
+        FakeRunningApplications::make(QStringLiteral("editor"), QStringLiteral("Editor"), 42);
+    fakes->runningApplications.notifyChange();
+    settle();
+    QSignalSpy focus(view.get(), &DockContentView::acceptsFocusChanged);
+    rename(0, QStringLiteral("x"));
+    strip().beginRename(tabID(1)); // still one request
+    ASSERT_EQ(focus.count(), 1);
+    EXPECT_TRUE(focus.at(0).at(0).toBool());
+    strip().commitRename();
+    ASSERT_EQ(focus.count(), 2);
+    EXPECT_FALSE(focus.at(1).at(0).toBool());
+    // The keyboard goes back to the application that had it.
+    EXPECT_TRUE(fakes->runningApplications.requests.contains(QStringLiteral("activate editor")));
+    // A field closed by a change of style gives the keyboard back too.
+    rename(0, QStringLiteral("y"));
+    store().mutateDock(dockID, [](Dock& d) { d.style = DockStyle::bar; });
+    settle();
+    ASSERT_EQ(focus.count(), 4);
+    EXPECT_FALSE(focus.at(3).at(0).toBool());
+    EXPECT_EQ(names(), QStringList({"A", "B"}));
+}
+
+} // namespace

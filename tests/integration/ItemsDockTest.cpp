@@ -1,0 +1,287 @@
+// An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
+// grid and onto the trash, a click that launches an application, and clicks that leave the
+// keyboard with the user's application.
+#include "backends/desktop/GioTrash.h"
+#include "backends/desktop/GioWorkspace.h"
+#include "backends/linux/LocalFileSystem.h"
+#include "backends/x11/QtScreens.h"
+#include "backends/x11/X11WindowHints.h"
+#include "backends/x11/XInputPointerMonitor.h"
+#include "fakes/FakeServices.h"
+#include "integration/support/XSession.h"
+#include "platform/QtScheduler.h"
+#include "views/DockItemGridView.h"
+#include "views/OwnPopups.h"
+#include "windows/DockPanelWindow.h"
+#include "windows/DockPanelWindowFactory.h"
+#include "windows/DockWindowsManager.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void pause(std::chrono::milliseconds time) {
+    Desktop::waitUntil([] { return false; }, time);
+}
+
+void xdotool(const QStringList& arguments) {
+    Desktop::run(QStringLiteral("xdotool"), arguments);
+    // Our own windows answer the X messages the input causes.
+    pause(30ms);
+}
+
+// The active window's id ("0x80000c"); xfwm4 writes a second, zero id after a comma.
+QString activeWindow() {
+    return QString::fromLatin1(Desktop::run(QStringLiteral("xprop"),
+                                            {QStringLiteral("-root"), "_NET_ACTIVE_WINDOW"})
+                                   .out)
+        .section(u'#', 1)
+        .section(u',', 0, 0)
+        .trimmed();
+}
+
+QStringList windowsOfClass(const QString& instance) {
+    return QString::fromLatin1(
+               Desktop::run(QStringLiteral("xdotool"),
+                            {"search", "--onlyvisible", "--classname", u'^' + instance + u'$'})
+                   .out)
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool makeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// trash-list's lines, "date time /original/path", as the original paths.
+QStringList trashedPaths() {
+    QStringList paths;
+    for (const QByteArray& line : Desktop::run(QStringLiteral("trash-list"), {}).out.split('\n'))
+        if (line.size() > 20)
+            paths.append(QString::fromUtf8(line.mid(20)));
+    return paths;
+}
+
+class ItemsDockTest : public ::testing::Test {
+protected:
+    ~ItemsDockTest() override {
+        manager.reset();
+        for (auto& process : processes)
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(3000);
+            }
+        QCoreApplication::processEvents();
+    }
+
+    QUuid start(std::vector<DockItem> items, bool autoHide = false) {
+        Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Items"));
+        // Qt's top-left corner at 100, 100 on the 1280 x 800 screen.
+        dock.position = {100, 300, 240, 400};
+        dock.autoHide = autoHide;
+        dock.tabs.front().items = std::move(items);
+        DockStoreTesting::setDocks(fakes.store, {dock});
+        manager = std::make_unique<DockWindowsManager>(
+            services,
+            DockWindowDependencies{panelFactory, screens, pointerMonitor, &OwnPopups::isOpen});
+        EXPECT_TRUE(Desktop::waitUntil([&] {
+            return Desktop::run(QStringLiteral("xwininfo"),
+                                {"-id", QString::number(panel(dock.id)->winId())})
+                .out.contains("IsViewable");
+        }));
+        pause(200ms);
+        return dock.id;
+    }
+
+    DockPanelWindow* panel(const QUuid& id) const {
+        return dynamic_cast<DockPanelWindow*>(manager->controller(id)->panel());
+    }
+    DockItemGridView& grid(const QUuid& id) const {
+        return *panel(id)->findChild<DockItemGridView*>();
+    }
+    QPoint tileOnScreen(const QUuid& id, std::int64_t index) const {
+        DockItemGridView& view = grid(id);
+        return view.viewport()->mapToGlobal(view.cellRect(index).center());
+    }
+    const std::vector<DockItem>& itemsOf(const QUuid& id) const {
+        return fakes.store.dock(id)->tabs.front().items;
+    }
+
+    void clickAt(QPoint at) {
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        xdotool({"click", "1"});
+        pause(300ms);
+    }
+
+    // Drags from the source program's window to `target` with the real pointer and answers
+    // what the source was told: "copy", "move" or "ignore".
+    QString drag(const QStringList& arguments, QPoint target) {
+        QProcess& source = *processes.emplace_back(std::make_unique<QProcess>());
+        source.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-drag-source"),
+                     arguments + QStringList{"--at", "700,100"});
+        if (!Desktop::waitUntil([&] { return source.canReadLine(); }, 10s))
+            return QStringLiteral("no source");
+        source.readLine(); // "ready"
+        pause(300ms);
+        xdotool({"mousemove", "740", "130"});
+        xdotool({"mousedown", "1"});
+        // Real motion, in steps, so that the drag passes through its enter and positions.
+        const QPoint step = (target - QPoint(740, 130)) / 10;
+        for (int i = 0; i < 10; ++i)
+            xdotool(
+                {"mousemove_relative", "--", QString::number(step.x()), QString::number(step.y())});
+        xdotool({"mousemove", QString::number(target.x()), QString::number(target.y())});
+        xdotool({"mousemove_relative", "1", "1"});
+        xdotool({"mouseup", "1"});
+        Desktop::waitUntil([&] { return source.canReadLine(); }, 10s);
+        const QString answer = QString::fromLatin1(source.readLine().trimmed());
+        // The dock reads the data after the drop, from the source.
+        pause(500ms);
+        return answer;
+    }
+
+    FakeServicesOn<QtScheduler> fakes;
+    GioTrash trash;
+    GioWorkspace workspace;
+    LocalFileSystem fileSystem;
+    DockViewServices services{fakes.store,
+                              fakes.runningApps,
+                              workspace,
+                              fakes.launchConfirmation,
+                              fakes.clipboard,
+                              trash,
+                              fakes.fileIcons,
+                              fileSystem,
+                              fakes.docklets,
+                              fakes.imageChooser,
+                              fakes.hotKeys,
+                              fakes.scheduler,
+                              fakes.keyCodes,
+                              fakes.launchAtLogin,
+                              fakes.windowActivation};
+    X11WindowHints hints;
+    DockPanelWindowFactory panelFactory{hints};
+    QtScreens screens;
+    XInputPointerMonitor pointerMonitor;
+    std::unique_ptr<DockWindowsManager> manager;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWithIt) {
+    const QString folder = QDir::homePath() + QStringLiteral("/Dragged");
+    ASSERT_TRUE(makeFile(folder + QStringLiteral("/notes.txt"), "notes"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Project")));
+    const QUuid id = start({});
+    const QPoint empty = grid(id).viewport()->mapToGlobal(QPoint(120, 300));
+    const QString answer =
+        drag({"--url", QUrl::fromLocalFile(folder + QStringLiteral("/notes.txt")).toString(),
+              "--url", QUrl::fromLocalFile(folder + QStringLiteral("/Project/")).toString(),
+              "--url", "https://example.com/docs", "--title", "Documentation", "--data",
+              folder + QStringLiteral("/notes.txt")},
+             empty);
+    // Proposed Move, answered Copy: the source kept its file.
+    EXPECT_EQ(answer, QStringLiteral("copy"));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/notes.txt")));
+    ASSERT_EQ(itemsOf(id).size(), 3u);
+    EXPECT_EQ(itemsOf(id)[0].kind, DockItemKind::file);
+    EXPECT_EQ(itemsOf(id)[0].path, folder + QStringLiteral("/notes.txt"));
+    EXPECT_EQ(itemsOf(id)[1].kind, DockItemKind::folder);
+    EXPECT_EQ(itemsOf(id)[1].path, folder + QStringLiteral("/Project"));
+    EXPECT_EQ(itemsOf(id)[2].kind, DockItemKind::url);
+    // A Qt source sends no link titles (browsers do): the link is named by its host.
+    EXPECT_EQ(itemsOf(id)[2].name, QStringLiteral("example.com"));
+}
+
+TEST_F(ItemsDockTest, FilesDraggedOntoTheTrashGoToTheTrashAndTheSourceKeepsItsData) {
+    const QString folder = QDir::homePath() + QStringLiteral("/ToTrash");
+    const QString first = folder + QStringLiteral("/old report.txt");
+    const QString second = folder + QStringLiteral("/Ünïcødé.txt");
+    const QString sourceData = QDir::homePath() + QStringLiteral("/source-data.txt");
+    ASSERT_TRUE(makeFile(first, "1") && makeFile(second, "2") && makeFile(sourceData, "mine"));
+    const QUuid id = start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))});
+    const QString answer = drag({"--url", QUrl::fromLocalFile(first).toString(), "--url",
+                                 QUrl::fromLocalFile(second).toString(), "--data", sourceData},
+                                tileOnScreen(id, 0));
+    EXPECT_EQ(answer, QStringLiteral("copy"));
+    EXPECT_TRUE(QFile::exists(sourceData));
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_FALSE(QFile::exists(second));
+    const QStringList trashed = trashedPaths();
+    EXPECT_TRUE(trashed.contains(first)) << trashed.join(u'\n').toStdString();
+    EXPECT_TRUE(trashed.contains(second)) << trashed.join(u'\n').toStdString();
+    // The dock itself is unchanged.
+    EXPECT_EQ(itemsOf(id).size(), 1u);
+}
+
+TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesOneOfItsOwn) {
+    const QString entry = QStringLiteral("/usr/share/applications/debian-xterm.desktop");
+    ASSERT_TRUE(QFile::exists(entry));
+    const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
+                            DockItem::makeApplication(entry, fileSystem)});
+    QProcess& editor = *processes.emplace_back(std::make_unique<QProcess>());
+    editor.start(QStringLiteral("xterm"), {"-name", "users-application"});
+    QString users;
+    ASSERT_TRUE(Desktop::waitUntil(
+        [&] {
+            const QStringList found = windowsOfClass(QStringLiteral("users-application"));
+            users = found.isEmpty() ? QString() : found.first();
+            return !users.isEmpty();
+        },
+        10s));
+    xdotool({"windowactivate", "--sync", users});
+    ASSERT_EQ(activeWindow(), QStringLiteral("0x%1").arg(users.toULongLong(), 0, 16))
+        << activeWindow().toStdString();
+    const QString before = activeWindow();
+    clickAt(tileOnScreen(id, 0));
+    EXPECT_EQ(activeWindow().toStdString(), before.toStdString());
+
+    const int terminals = int(windowsOfClass(QStringLiteral("xterm")).size());
+    clickAt(tileOnScreen(id, 1));
+    QString launched;
+    EXPECT_TRUE(Desktop::waitUntil(
+        [&] {
+            const QStringList now = windowsOfClass(QStringLiteral("xterm"));
+            launched = int(now.size()) > terminals ? now.last() : QString();
+            return !launched.isEmpty();
+        },
+        10s));
+    if (!launched.isEmpty()) {
+        const auto pid = Desktop::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
+        if (pid.trimmed().toInt() > 0)
+            ::kill(pid.trimmed().toInt(), SIGTERM);
+    }
+}
+
+TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
+    const QUuid id =
+        start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))}, true);
+    const QString window = QString::number(panel(id)->winId());
+    const auto mapState = [&] {
+        return QString::fromLatin1(Desktop::run(QStringLiteral("xwininfo"), {"-id", window}).out);
+    };
+    const QPoint tile = tileOnScreen(id, 0);
+    xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y())});
+    xdotool({"click", "3"});
+    ASSERT_TRUE(Desktop::waitUntil([] { return OwnPopups::isOpen(); }));
+    // Real motion far from the dock, over the menu and beyond.
+    for (int i = 0; i < 5; ++i)
+        xdotool({"mousemove_relative", "60", "40"});
+    pause(300ms);
+    EXPECT_TRUE(mapState().contains("IsViewable"));
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(Desktop::waitUntil([] { return !OwnPopups::isOpen(); }));
+    xdotool({"mousemove_relative", "5", "5"});
+    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState().contains("IsUnMapped"); }));
+}
+
+} // namespace
