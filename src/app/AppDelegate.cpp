@@ -29,6 +29,9 @@ QString dataDirectory() {
 
 AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
+    // This process holds the instance lock (taken before we are made), so no save of ours is
+    // under way: a temporary file of one is what a kill during a save left behind.
+    p.fileSystem.removeInterruptedWrites(dataDirectory() + QStringLiteral("/docks.json"));
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
     runningAppsMonitor_ =
@@ -45,8 +48,6 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     menuBar_ = std::make_unique<MenuBarView>(*store_);
     connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
-    connect(menuBar_.get(), &MenuBarView::quitRequested, qApp, &QCoreApplication::quit,
-            Qt::QueuedConnection);
     menuBar_->show();
 }
 
@@ -68,8 +69,11 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {
     if (!settingsWindow_) {
         settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
-        connect(settingsWindow_.get(), &SettingsWindow::quitRequested, qApp,
-                &QCoreApplication::quit, Qt::QueuedConnection);
+        // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
+        // every panel one by one first.
+        connect(
+            settingsWindow_.get(), &SettingsWindow::quitRequested, qApp,
+            [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
     settingsWindow_->present(token);
 }

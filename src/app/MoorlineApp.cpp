@@ -5,18 +5,38 @@
 #include "app/SingleInstance.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
+#include "views/MenuBarView.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
 // The delegate, reachable from the exit hook below.
 AppDelegate* runningDelegate = nullptr;
+
+// Leaves the event loop without QCoreApplication::quit(), which first closes every window one by
+// one (each close scans every top-level window again, so thousands of panels took seconds), and
+// whose unmaps come back from the window manager as moves of the panels.
+void exitEventLoop() {
+    QCoreApplication::exit(0);
+}
+
+// Ends the process once everything is written. The X server frees every window, grab and
+// selection of a client at once when its connection closes; tearing down thousands of panels one
+// by one first (each its window and its shared-memory image) kept the user waiting for seconds.
+// Only what outlives the process is cleaned up: the instance lock and socket.
+[[noreturn]] void endProcess(int status, std::unique_ptr<SingleInstance> instance) {
+    instance.reset();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
 
 extern "C" void flushAtExit() {
     // Qt ends the process with exit() when the X connection breaks at the end of the session;
@@ -46,21 +66,24 @@ int MoorlineApp::run(int argc, char** argv) {
     // From here on a termination signal ends the event loop in order (once it runs) instead of
     // killing the process with a save still waiting.
     QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit,
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 
-    SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (!instance.claim())
-        return instance.signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
-                                                                          : EXIT_FAILURE;
+    auto instance = std::make_unique<SingleInstance>(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!instance->claim())
+        return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
+                                                                           : EXIT_FAILURE;
 
     AppDelegate delegate;
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
-    QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate,
+    QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,
                      [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
                          delegate.showSettingsWindow({startupId, activationToken});
                      });
+    QObject::connect(&delegate.menuBar(), &MenuBarView::quitRequested, &app, exitEventLoop,
+                     Qt::QueuedConnection);
 
     // The session manager asks before the session ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,
@@ -72,5 +95,5 @@ int MoorlineApp::run(int argc, char** argv) {
     const int status = QApplication::exec();
     delegate.flushPendingWork();
     runningDelegate = nullptr;
-    return status;
+    endProcess(status, std::move(instance));
 }

@@ -34,4 +34,8 @@ public:
     // Moves a file or folder to a new name in the same file system, which needs no permission
     // to read it; fails, and leaves the target alone, when the target exists.
     virtual bool rename(const QString& from, const QString& to) = 0;
+    // Removes what writes of `path` by writeAtomically left behind when the process was killed
+    // before their final rename: temporary files beside the file, of its own making only; never
+    // anything else. Call it only while no such write can be running. Answers how many it removed.
+    virtual int removeInterruptedWrites(const QString& path) = 0;
 };

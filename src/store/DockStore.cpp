@@ -217,11 +217,12 @@ const Dock* DockStore::dock(const QUuid& dockId) const {
 
 void DockStore::changeDock(std::size_t index, const std::function<void(Dock&)>& change) {
     const QUuid id = (*docks)[index].id;
+    // Before the subscribers run: they tell changed docks from unchanged ones by it.
+    touch(id);
     docks.mutate([&](std::vector<Dock>& list) {
         change(list[index]);
         list[index].id = id;
     });
-    touch(id);
 }
 
 void DockStore::addDock(DockKind kind) {
@@ -267,6 +268,31 @@ void DockStore::mutateDock(const QUuid& dockId, const std::function<void(Dock&)>
     if (!index)
         return;
     changeDock(*index, change);
+    scheduleSave();
+}
+
+void DockStore::mutateDocks(const QSet<QUuid>& dockIds, const std::function<void(Dock&)>& change) {
+    std::vector<std::size_t> indexes;
+    QSet<QUuid> seen;
+    for (std::size_t i = 0; i < docks->size(); ++i) {
+        const QUuid& id = (*docks)[i].id;
+        // The first dock with an id is the one every lookup finds.
+        if (dockIds.contains(id) && !seen.contains(id)) {
+            seen.insert(id);
+            indexes.push_back(i);
+        }
+    }
+    if (indexes.empty())
+        return;
+    for (const QUuid& id : seen)
+        touch(id);
+    docks.mutate([&](std::vector<Dock>& list) {
+        for (const std::size_t i : indexes) {
+            const QUuid id = list[i].id;
+            change(list[i]);
+            list[i].id = id;
+        }
+    });
     scheduleSave();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Scheduler.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <chrono>
 #include <functional>
@@ -55,6 +56,10 @@ public:
     void update(const Dock& dock);
     // Changes one dock in place (its id stays); nothing happens for an unknown dock.
     void mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change);
+    // Changes every dock whose id is in the set, in place and in one change of the list: one
+    // notification and one save however many docks, where one mutateDock each would make every
+    // observer look at every dock once per dock. Nothing happens when no dock is in the set.
+    void mutateDocks(const QSet<QUuid>& dockIds, const std::function<void(Dock&)>& change);
     void setVisible(const QUuid& dockId, bool isVisible);
     void addItem(const DockItem& item, const QUuid& dockId,
                  std::optional<std::int64_t> tabIndex = std::nullopt);

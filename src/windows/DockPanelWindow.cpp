@@ -4,6 +4,7 @@
 #include "platform/WindowHints.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMoveEvent>
 #include <QPainterPath>
 #include <QResizeEvent>
@@ -22,10 +23,27 @@ QRect primaryGeometry() {
     return primary ? primary->geometry() : QRect();
 }
 
+// The union of all screens.
+QRect virtualDesktop() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->virtualGeometry() : QRect();
+}
+
+// A panel is in no task bar or switcher, where an icon would show: one small size, drawn once,
+// where the application's icon (scalable) would make Qt draw it at four sizes and write them all
+// on every panel's window, for the X server, the window manager and the running-windows list to
+// copy; with many docks that was megabytes at start.
+const QIcon& panelIcon() {
+    static const QIcon icon(QGuiApplication::windowIcon().pixmap(16, 16));
+    return icon;
+}
+
+double orZero(double value) {
+    return std::isnan(value) ? 0.0 : value;
+}
+
 int clamped(double value, int low, int high) {
-    if (std::isnan(value))
-        return std::clamp(0, low, high);
-    return static_cast<int>(std::lround(std::clamp(value, double(low), double(high))));
+    return static_cast<int>(std::lround(std::clamp(orZero(value), double(low), double(high))));
 }
 
 } // namespace
@@ -41,7 +59,8 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     layout->setContentsMargins(0, 0, 0, 0);
     // The stored frame rules: the content's own minimum size must not grow the window.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
-    setGeometry(geometryForFrame(frame, primaryGeometry()));
+    setGeometry(geometryForFrame(frame, primaryGeometry(), virtualDesktop()));
+    setWindowIcon(panelIcon());
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
     const WId id = winId();
@@ -56,18 +75,37 @@ void DockPanelWindow::setContent(QWidget* content) {
     layout()->addWidget(content);
 }
 
-QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primaryScreen) {
-    const QRectF qt = ScreenSpace::toQt(frame, primaryScreen);
-    // X carries positions as 16-bit signed numbers and has no window smaller than 1 x 1.
+QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primaryScreen,
+                                        const QRect& virtualDesktop) {
+    // A panel never smaller than its header (about 28 px, the part it is dragged by) with room
+    // to spare, nor than one tile at the default icon size: small enough not to be in the way,
+    // large enough to be seen and grabbed. A zero or negative size would otherwise leave a
+    // 1 x 1 window nobody finds again.
+    constexpr int minSize = 48;
+    // X carries sizes and positions as 16-bit numbers; beyond the desktop a window only costs
+    // the server memory (a 32767 x 32767 window takes gigabytes).
+    constexpr int maxXSize = 32767;
     constexpr int minPosition = -32768;
     constexpr int maxPosition = 32767;
-    constexpr int maxSize = 32767;
+    const bool noScreen = virtualDesktop.isEmpty();
+    const int maxWidth = noScreen ? maxXSize : std::max(virtualDesktop.width(), minSize);
+    const int maxHeight = noScreen ? maxXSize : std::max(virtualDesktop.height(), minSize);
+    // The size is bounded first, so that the frame's lower-left corner stays where it is stored.
+    const QRectF bounded(orZero(frame.x()), orZero(frame.y()),
+                         clamped(frame.width(), minSize, maxWidth),
+                         clamped(frame.height(), minSize, maxHeight));
+    QRectF qt = ScreenSpace::toQt(bounded, primaryScreen);
+    // A panel cut down to the desktop's height would otherwise reach above it by what was cut
+    // below the stored top, header and all: it starts at the desktop's top instead, where it
+    // can be grabbed.
+    if (!noScreen && frame.height() > maxHeight)
+        qt.moveTop(virtualDesktop.top());
     return {clamped(qt.x(), minPosition, maxPosition), clamped(qt.y(), minPosition, maxPosition),
-            clamped(qt.width(), 1, maxSize), clamped(qt.height(), 1, maxSize)};
+            int(qt.width()), int(qt.height())};
 }
 
 void DockPanelWindow::setFrame(const QRectF& frame) {
-    const QRect target = geometryForFrame(frame, primaryGeometry());
+    const QRect target = geometryForFrame(frame, primaryGeometry(), virtualDesktop());
     if (target != geometry())
         setGeometry(target);
 }

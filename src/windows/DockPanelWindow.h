@@ -40,9 +40,12 @@ public:
     // The region behind a panel of that size with that corner radius.
     static QRegion blurRegion(const QSize& size, double cornerRadius);
 
-    // The window geometry in Qt's coordinates for a frame in the docks' space, kept to what X
-    // accepts: positions within 16-bit signed range, sizes from 1 to 32767.
-    static QRect geometryForFrame(const QRectF& frame, const QRect& primaryScreen);
+    // The window geometry in Qt's coordinates for a frame in the docks' space: sizes from 48 up
+    // to the virtual desktop's (the union of the screens; up to what X carries when it is
+    // empty), positions within X's 16-bit range; not-a-number reads as 0. The stored frame is
+    // left as it is: only the window is bounded.
+    static QRect geometryForFrame(const QRectF& frame, const QRect& primaryScreen,
+                                  const QRect& virtualDesktop);
 
 protected:
     void moveEvent(QMoveEvent* event) override;

@@ -56,6 +56,7 @@ void DockWindowController::applyDockState() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
+    appliedRevision_ = services_.store.revision(dockID_);
     // Read what is needed now: a frame change below may reach the store through handlers.
     const QRectF frame = chooseShownFrame(*dock);
     const bool alwaysOnTop = dock->alwaysOnTop;
@@ -182,25 +183,30 @@ void DockWindowController::persistFrame() {
         services_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
 }
 
-void DockWindowController::flushPendingFrameSave() {
-    if (!isFrameSavePending_)
-        return;
-    frameSaveWorkItem_.cancel();
-    saveFrame();
+bool DockWindowController::isOutOfDate() const {
+    return services_.store.revision(dockID_) != appliedRevision_;
 }
 
-void DockWindowController::saveFrame() {
+std::optional<DockPosition> DockWindowController::takePendingFrame() {
+    if (!isFrameSavePending_)
+        return std::nullopt;
+    frameSaveWorkItem_.cancel();
     isFrameSavePending_ = false;
     if (!currentDock() || !panel_ || isSettling_)
-        return;
+        return std::nullopt;
     const QRectF frame = panel_->frame();
     // Where the panel stands in for a missing monitor is no choice of the user's.
     if (standInFrame_ && samePlace(frame, *standInFrame_))
+        return std::nullopt;
+    return DockPosition{frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+void DockWindowController::saveFrame() {
+    const std::optional<DockPosition> frame = takePendingFrame();
+    if (!frame)
         return;
     // Only the position: changes to other fields meanwhile survive.
-    services_.store.mutateDock(dockID_, [&](Dock& dock) {
-        dock.position = {frame.x(), frame.y(), frame.width(), frame.height()};
-    });
+    services_.store.mutateDock(dockID_, [&](Dock& dock) { dock.position = *frame; });
 }
 
 void DockWindowController::close() {

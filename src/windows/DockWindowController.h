@@ -9,10 +9,12 @@
 #include <QRectF>
 #include <QUuid>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
 struct Dock;
+struct DockPosition;
 
 // Keeps one dock's panel in step with the dock's record (frame, level, visibility), runs its
 // auto-hide, registers its hot key and writes the user's moves back into the store. Holds only
@@ -32,8 +34,11 @@ public:
     // Brings the panel's frame, title, level and visibility, the pointer monitor and the hot key
     // in line with the dock's record.
     void applyDockState();
-    // Writes a frame still waiting in its save delay into the store now (at quit).
-    void flushPendingFrameSave();
+    // Whether the dock has changed in the store since it was last applied.
+    bool isOutOfDate() const;
+    // The panel's frame while its save is still waiting in its delay; the save is then dropped,
+    // for the caller to write (at quit, every such frame in one change of the store).
+    std::optional<DockPosition> takePendingFrame();
     // Ends the controller's life on screen: monitor, hot key, then the panel.
     void close();
     // Re-applies the dock after screens were added, removed or rearranged, and keeps the window
@@ -62,6 +67,8 @@ private:
     std::unique_ptr<DockPanel> panel_;
     Subscription frameSaveWorkItem_;
     bool isFrameSavePending_ = false;
+    // The store's revision of the dock when it was last applied (0: never).
+    std::uint64_t appliedRevision_ = 0;
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
     // Where the panel is shown while no screen shows the stored frame.

@@ -4,16 +4,10 @@
 #include "platform/Screens.h"
 #include "store/DockStore.h"
 
-#include <unordered_set>
+#include <QHash>
+#include <QSet>
+
 #include <vector>
-
-namespace {
-
-struct UuidHash {
-    std::size_t operator()(const QUuid& id) const { return qHash(id); }
-};
-
-} // namespace
 
 DockWindowsManager::DockWindowsManager(const DockViewServices& services,
                                        const DockWindowDependencies& dependencies)
@@ -33,17 +27,21 @@ DockWindowController* DockWindowsManager::controller(const QUuid& dockID) const 
 }
 
 void DockWindowsManager::flushPendingFrameSaves() {
-    // Each save changes the store, which re-applies every controller; none is added or removed.
-    std::vector<DockWindowController*> all;
-    all.reserve(controllers_.size());
+    QHash<QUuid, DockPosition> frames;
     for (const auto& [id, controller] : controllers_)
-        all.push_back(controller.get());
-    for (DockWindowController* controller : all)
-        controller->flushPendingFrameSave();
+        if (const std::optional<DockPosition> frame = controller->takePendingFrame())
+            frames.insert(id, *frame);
+    if (frames.isEmpty())
+        return;
+    const QList<QUuid> ids = frames.keys();
+    // Only the positions: changes to other fields meanwhile survive.
+    services_.store.mutateDocks(QSet<QUuid>(ids.begin(), ids.end()),
+                                [&](Dock& dock) { dock.position = frames.value(dock.id); });
 }
 
 void DockWindowsManager::syncControllers() {
-    std::unordered_set<QUuid, UuidHash> present;
+    QSet<QUuid> present;
+    present.reserve(qsizetype(services_.store.docks->size()));
     for (const Dock& dock : *services_.store.docks)
         present.insert(dock.id);
 
@@ -66,7 +64,11 @@ void DockWindowsManager::syncControllers() {
         order.push_back(dock.id);
     for (const QUuid& id : order) {
         if (auto* existing = controller(id)) {
-            existing->applyDockState();
+            // A dock the store has not touched since its last apply is as it was: with many
+            // docks, re-applying all of them at every change made each change cost a round of
+            // window requests per dock.
+            if (existing->isOutOfDate())
+                existing->applyDockState();
             continue;
         }
         controllers_.emplace(id,

@@ -6,13 +6,13 @@
 
 #include <QUuid>
 
-#include <map>
 #include <memory>
+#include <unordered_map>
 
 // Keeps exactly one window controller per dock of the store: on every change of the dock list it
-// closes the controllers of removed docks, re-applies every remaining dock and makes controllers
-// for new ones, in list order. When screens are added, removed or rearranged it re-applies every
-// dock as well.
+// closes the controllers of removed docks, re-applies the remaining docks that changed and makes
+// controllers for new ones, in list order. When screens are added, removed or rearranged it
+// re-applies every dock.
 class DockWindowsManager {
 public:
     // The services and the window layer must outlive the manager.
@@ -25,16 +25,20 @@ public:
     // The controller of a dock, or null.
     DockWindowController* controller(const QUuid& dockID) const;
     std::size_t controllerCount() const { return controllers_.size(); }
-    // Writes every frame still waiting in its save delay into the store (at quit).
+    // Writes every frame still waiting in its save delay into the store, in one change (at quit).
     void flushPendingFrameSaves();
 
 private:
+    struct UuidHash {
+        std::size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
+    };
+
     void syncControllers();
     void screensChanged();
 
     DockViewServices services_;
     DockWindowDependencies dependencies_;
-    std::map<QUuid, std::unique_ptr<DockWindowController>> controllers_;
+    std::unordered_map<QUuid, std::unique_ptr<DockWindowController>, UuidHash> controllers_;
     Subscription cancellable_;
     Subscription screensSubscription_;
     bool isScreenChangePending_ = false;

@@ -72,3 +72,8 @@ bool FakeFileSystem::rename(const QString& from, const QString& to) {
         displayNames_.insert(to, displayNames_.take(from));
     return true;
 }
+
+int FakeFileSystem::removeInterruptedWrites(const QString& path) {
+    interruptedWriteCleanups.append(path);
+    return 0;
+}

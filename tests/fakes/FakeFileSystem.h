@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringList>
 
 // An in-memory file system. Display names are the file name unless one was given; writes, renames
 // and directory creation can be made to fail.
@@ -21,6 +22,8 @@ public:
     bool writeAtomically(const QString& path, const QByteArray& data, QString* error) override;
     bool makePath(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    // Leaves nothing behind, so there is nothing to remove; records the path.
+    int removeInterruptedWrites(const QString& path) override;
 
     bool failWrites = false;
     bool failRenames = false;
@@ -28,6 +31,7 @@ public:
     int writeCount = 0;    // writes that succeeded
     int writeAttempts = 0; // every write asked for
     QHash<QString, QByteArray> files;
+    QStringList interruptedWriteCleanups;
 
 private:
     QSet<QString> directories_;

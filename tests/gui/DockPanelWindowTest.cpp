@@ -9,11 +9,14 @@
 namespace {
 
 const QRect primary(0, 0, 1280, 800);
+// The primary screen and a taller one to its right.
+const QRect desktop(0, 0, 2304, 1000);
 
 struct GeometryCase {
     const char* name;
     QRectF frame;
     QRect expected;
+    QRect virtualDesktop = desktop;
 };
 
 const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -22,20 +25,33 @@ const double inf = std::numeric_limits<double>::infinity();
 const GeometryCase geometryCases[] = {
     {"lower-left origin becomes top-left", {100, 200, 180, 300}, {100, 300, 180, 300}},
     {"a frame off every screen is kept", {-5000, 2000, 100, 100}, {-5000, -1300, 100, 100}},
-    {"zero size becomes the smallest window", {10, 10, 0, 0}, {10, 790, 1, 1}},
-    {"negative size becomes the smallest window", {10, 10, -40, -20}, {10, 810, 1, 1}},
-    {"huge sizes stop at what X carries", {0, 0, 1e9, 1e9}, {0, -32768, 32767, 32767}},
-    {"huge positions stop at 16 bits", {1e12, -1e12, 10, 10}, {32767, 32767, 10, 10}},
+    {"zero size becomes the smallest panel", {10, 10, 0, 0}, {10, 742, 48, 48}},
+    {"negative size becomes the smallest panel", {10, 10, -40, -20}, {10, 742, 48, 48}},
+    {"a sliver grows to the smallest panel", {10, 10, 30, 600}, {10, 190, 48, 600}},
+    {"wider than the primary screen is kept", {0, 0, 2000, 900}, {0, -100, 2000, 900}},
+    {"huge sizes stop at the virtual desktop, top on it", {0, 0, 1e308, 1e308}, {0, 0, 2304, 1000}},
+    {"a cut height starts at the desktop's top", {700, 300, 180, 5000}, {700, 0, 180, 1000}},
+    {"a cut height starts at a desktop top above the primary screen",
+     {700, 300, 180, 5000},
+     {700, -400, 180, 1400},
+     QRect(0, -400, 2304, 1400)},
+    {"with no screen, huge sizes stop at what X carries",
+     {0, 0, 1e9, 1e9},
+     {0, -31967, 32767, 32767},
+     QRect()},
+    {"huge positions stop at 16 bits", {1e12, -1e12, 10, 10}, {32767, 32767, 48, 48}},
     {"fractions round to whole pixels", {10.4, 20.6, 100.5, 50.2}, {10, 729, 101, 50}},
-    {"not-a-number reads as zero", {nan, nan, nan, nan}, {0, 0, 1, 1}},
-    {"infinities stop at the limits", {inf, -inf, inf, -inf}, {32767, 32767, 32767, 1}},
+    {"not-a-number reads as zero", {nan, nan, nan, nan}, {0, 752, 48, 48}},
+    {"infinities stop at the limits", {inf, -inf, inf, -inf}, {32767, 32767, 2304, 48}},
+    {"an infinite height starts at the desktop's top", {0, -inf, 10, inf}, {0, 0, 48, 1000}},
 };
 
 class PanelGeometry : public ::testing::TestWithParam<GeometryCase> {};
 
-TEST_P(PanelGeometry, FollowsTheFrameWithinWhatXAccepts) {
+TEST_P(PanelGeometry, FollowsTheFrameWithinTheDesktop) {
     const GeometryCase& c = GetParam();
-    EXPECT_EQ(DockPanelWindow::geometryForFrame(c.frame, primary), c.expected) << c.name;
+    EXPECT_EQ(DockPanelWindow::geometryForFrame(c.frame, primary, c.virtualDesktop), c.expected)
+        << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(DockPanelWindow, PanelGeometry, ::testing::ValuesIn(geometryCases));
@@ -72,7 +88,7 @@ TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
     EXPECT_EQ(changes, 1);
     panel.setFrame({150, 200, 0, 0});
     EXPECT_GE(changes, 2);
-    EXPECT_EQ(panel.frame().size(), QSizeF(1, 1));
+    EXPECT_EQ(panel.frame().size(), QSizeF(48, 48));
     panel.orderOut();
     EXPECT_FALSE(panel.isOnScreen());
     panel.close();

@@ -41,15 +41,47 @@ TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) 
     EXPECT_EQ(panels.livePanelCount(), 2);
 }
 
-TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndReappliesTheOthers) {
+TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndLeavesTheOthers) {
     Dock a = makeDock(QStringLiteral("A"));
     setDocks({a});
     startManager();
     store.mutateDock(a.id, [](Dock& dock) { dock.position.x = 400; });
+    const int applies = panels.panels[0]->setFrameCount;
     store.addDock(DockKind::clippings);
     ASSERT_EQ(panels.panels.size(), 2u);
     EXPECT_EQ(panels.panels[1]->dockID, store.docks->back().id);
     EXPECT_EQ(panels.panels[0]->frame.x(), 400);
+    EXPECT_EQ(panels.panels[0]->setFrameCount, applies);
+}
+
+TEST_F(DockWindowsManagerTest, AChangeReappliesOnlyTheDocksItTouched) {
+    Dock a = makeDock(QStringLiteral("A"));
+    a.hotKey = {45, HotKeyBinding::cmdKey};
+    Dock b = makeDock(QStringLiteral("B"));
+    b.hotKey = {46, HotKeyBinding::cmdKey};
+    Dock c = makeDock(QStringLiteral("C"));
+    setDocks({a, b, c});
+    startManager();
+    const auto appliesOf = [&](const Dock& dock) {
+        return panels.panelFor(dock.id)->setFrameCount;
+    };
+    const int aBefore = appliesOf(a), bBefore = appliesOf(b), cBefore = appliesOf(c);
+    const std::size_t grabsBefore = hotKeyBackend.attempts().size();
+
+    change(b.id, [](Dock& dock) { dock.hotKey = {47, HotKeyBinding::cmdKey}; });
+    EXPECT_EQ(appliesOf(a), aBefore);
+    EXPECT_EQ(appliesOf(b), bBefore + 1);
+    EXPECT_EQ(appliesOf(c), cBefore);
+    // The changed dock re-registers its hot key, and only it.
+    ASSERT_EQ(hotKeyBackend.attempts().size(), grabsBefore + 1);
+    EXPECT_EQ(hotKeyBackend.attempts().back().keyCode, 47u);
+    EXPECT_TRUE(hotKeyRegistered(a.id));
+    EXPECT_TRUE(hotKeyRegistered(b.id));
+
+    // A list read anew from the file is applied whole.
+    setDocks(*store.docks);
+    EXPECT_EQ(appliesOf(a), aBefore + 1);
+    EXPECT_EQ(appliesOf(c), cBefore + 1);
 }
 
 TEST_F(DockWindowsManagerTest, RemovalsHappenBeforeCreations) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScopeGuard>
 
@@ -108,8 +109,18 @@ bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& dat
     };
     if (!file.open(QIODevice::WriteOnly))
         return fail();
-    if (file.write(data) != data.size())
+    // Qt holds a small write in its buffer and commit() renames the file even when writing that
+    // buffer out fails (a full disk): flush and check first. A file system that allocates late
+    // reports a full disk only when syncing, which commit() ignores too.
+    if (file.write(data) != data.size() || !file.flush())
         return fail();
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = qt_error_string(errno);
+        file.cancelWriting();
+        if (error)
+            *error = reason;
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = file.errorString();
@@ -136,4 +147,32 @@ bool LocalFileSystem::rename(const QString& from, const QString& to) {
     if (::lstat(target.constData(), &existing) == 0)
         return false;
     return ::rename(source.constData(), target.constData()) == 0;
+}
+
+int LocalFileSystem::removeInterruptedWrites(const QString& path) {
+    // Where writeAtomically writes: through a symbolic link, beside the file it leads to.
+    const QFileInfo link(path);
+    const QFileInfo target(link.isSymLink() ? link.symLinkTarget() : path);
+    // QSaveFile (Qt 6) makes its temporary file from the target's name, a dot and six ASCII
+    // letters, unnamed (O_TMPFILE) until it commits, where it links it under such a name and
+    // renames it over the target; without O_TMPFILE it is named from the start. A kill in
+    // between leaves it, at full size, forever.
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+    const QDir folder = target.absoluteDir();
+    int removed = 0;
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!temporary.match(name).hasMatch())
+            continue;
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        struct stat status {};
+        // A plain file of ours only: not a link (nor what it leads to), not another user's.
+        if (::lstat(file.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_uid != ::geteuid())
+            continue;
+        if (::unlink(file.constData()) == 0)
+            ++removed;
+    }
+    return removed;
 }

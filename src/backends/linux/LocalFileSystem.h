@@ -13,4 +13,5 @@ public:
     bool writeAtomically(const QString& path, const QByteArray& data, QString* error) override;
     bool makePath(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    int removeInterruptedWrites(const QString& path) override;
 };
