@@ -5,6 +5,9 @@
 
 #include "models/DockCodec.h"
 
+#include <QJsonDocument>
+#include <QJsonParseError>
+
 #include <simdjson.h>
 
 #include <cstddef>
@@ -25,7 +28,14 @@ bool isJson(QByteArrayView text) {
     simdjson::dom::parser parser;
     simdjson::dom::element root;
     const simdjson::padded_string copy(text.data(), static_cast<std::size_t>(text.size()));
-    return parser.parse(copy).get(root) == simdjson::SUCCESS;
+    const simdjson::error_code error = parser.parse(copy).get(root);
+    if (error != simdjson::NUMBER_ERROR)
+        return error == simdjson::SUCCESS;
+    // The DOM parser also refuses integers beyond 64 bits, which JSON allows and the reader
+    // takes as the doubles they are where a double is expected: Qt's parser has the last word.
+    QJsonParseError qtError;
+    QJsonDocument::fromJson(text.toByteArray(), &qtError);
+    return qtError.error == QJsonParseError::NoError;
 }
 
 // The reformatted text, or the reader's message when nothing was written.
