@@ -14,6 +14,7 @@
 
 class DockItemGridView;
 class DockTabStripView;
+class ProcessDockView;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
@@ -40,6 +41,7 @@ public:
     void refresh();
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
+    ProcessDockView* processes() const { return processes_; }
 
 Q_SIGNALS:
     void cornerRadiusChanged(double radius);
@@ -77,6 +79,7 @@ private:
     std::optional<Chrome> chrome_;
     DockTabStripView* tabStrip_ = nullptr;
     DockItemGridView* grid_ = nullptr;
+    ProcessDockView* processes_ = nullptr;
     int dividerY_ = -1;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
