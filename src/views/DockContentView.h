@@ -13,6 +13,7 @@
 #include <optional>
 
 class DockItemGridView;
+class ClippingsDockView;
 class DockTabStripView;
 class ProcessDockView;
 
@@ -42,6 +43,7 @@ public:
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
     ProcessDockView* processes() const { return processes_; }
+    ClippingsDockView* clippings() const { return clippings_; }
 
 Q_SIGNALS:
     void cornerRadiusChanged(double radius);
@@ -80,6 +82,7 @@ private:
     DockTabStripView* tabStrip_ = nullptr;
     DockItemGridView* grid_ = nullptr;
     ProcessDockView* processes_ = nullptr;
+    ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
