@@ -181,8 +181,14 @@ TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
 TEST_F(ProcessDockViewTest, LabelsFollowTheDockAndNoIconGivesThePlaceholder) {
     startSwitcher({threeApps(), std::nullopt}, DockOrientation::horizontal, false);
     const int without = switcher().tiles()[0].rect.height();
-    startSwitcher({threeApps(), std::nullopt}, DockOrientation::horizontal, true);
+    std::vector<RunningApplication> apps = threeApps();
+    apps[0].localizedName = QString(200, QChar(u'W'));
+    startSwitcher({apps, std::nullopt}, DockOrientation::horizontal, true);
     EXPECT_GT(switcher().tiles()[0].rect.height(), without);
+    // A long name is cut at one and a half icons.
+    const int iconSize = int(stored().appearance.iconSize);
+    EXPECT_LE(switcher().tiles()[1].rect.width(), iconSize * 3 / 2 + 8);
+    EXPECT_GT(switcher().tiles()[1].rect.width(), iconSize + 8);
     // None of the three has an icon: each tile still draws its placeholder.
     const QImage image = switcher().viewport()->grab().toImage();
     const QRect icon = switcher().tiles()[2].rect.adjusted(4, 4, -4, -20);
