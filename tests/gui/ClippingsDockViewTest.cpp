@@ -122,6 +122,18 @@ TEST_F(ClippingsDockViewTest, AClickCopiesTheClippingsTextExactly) {
     EXPECT_EQ(fakes->clipboard.text, text);
 }
 
+TEST_F(ClippingsDockViewTest, TheHintShowsThroughTheEmptyGrid) {
+    startTray();
+    ASSERT_TRUE(tray().showsHint());
+    const QImage image = view->grab().toImage();
+    const QRect below = tray().geometry().adjusted(0, 20, 0, 0);
+    int lit = 0;
+    for (int y = below.top(); y < below.top() + 60; ++y)
+        for (int x = below.left(); x < below.right(); ++x)
+            lit += qRed(image.pixel(x, y)) > 100;
+    EXPECT_GT(lit, 20);
+}
+
 TEST_F(ClippingsDockViewTest, TenMegabytesOfTextAreKeptWhole) {
     startTray();
     const QString text(10 * 1024 * 1024, QChar(u'x'));
