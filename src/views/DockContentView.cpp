@@ -2,8 +2,10 @@
 
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "views/ClippingsDockView.h"
 #include "views/DockItemGridView.h"
 #include "views/DockTabStripView.h"
+#include "views/ProcessDockView.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -105,6 +107,10 @@ void DockContentView::refresh() {
         tabStrip_->refresh();
     if (grid_)
         grid_->refresh();
+    if (processes_)
+        processes_->refresh();
+    if (clippings_)
+        clippings_->refresh();
     const double radius = cornerRadius();
     if (radius != cornerRadius_) {
         cornerRadius_ = radius;
@@ -135,10 +141,14 @@ void DockContentView::makeChildren(const Dock* current) {
     }
     if (current && current->kind == DockKind::items && !grid_)
         grid_ = new DockItemGridView(dockID_, services_, this);
+    if (current && current->kind == DockKind::applicationSwitcher && !processes_)
+        processes_ = new ProcessDockView(dockID_, services_, this);
+    if (current && current->kind == DockKind::clippings && !clippings_)
+        clippings_ = new ClippingsDockView(dockID_, services_, this);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {
-    if (!tabStrip_ && !grid_)
+    if (!tabStrip_ && !grid_ && !processes_ && !clippings_)
         return;
     const bool showsStrip = current && hasTabStrip(*current);
     const bool showsGrid = current && current->kind == DockKind::items;
@@ -160,6 +170,15 @@ void DockContentView::layoutChildren(const Dock* current) {
         grid_->setVisible(showsGrid);
         grid_->setGeometry(0, y, width(), std::max(0, height() - y));
         grid_->setOutline(outline(QRectF(rect()), cornerRadius()).translated(0, -y));
+    }
+    if (processes_) {
+        processes_->setVisible(current && current->kind == DockKind::applicationSwitcher);
+        processes_->setGeometry(0, y, width(), std::max(0, height() - y));
+    }
+    if (clippings_) {
+        clippings_->setVisible(current && current->kind == DockKind::clippings);
+        clippings_->setGeometry(0, y, width(), std::max(0, height() - y));
+        clippings_->grid()->setOutline(outline(QRectF(rect()), cornerRadius()).translated(0, -y));
     }
 }
 

@@ -13,7 +13,9 @@
 #include <optional>
 
 class DockItemGridView;
+class ClippingsDockView;
 class DockTabStripView;
+class ProcessDockView;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
@@ -40,6 +42,8 @@ public:
     void refresh();
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
+    ProcessDockView* processes() const { return processes_; }
+    ClippingsDockView* clippings() const { return clippings_; }
 
 Q_SIGNALS:
     void cornerRadiusChanged(double radius);
@@ -77,6 +81,8 @@ private:
     std::optional<Chrome> chrome_;
     DockTabStripView* tabStrip_ = nullptr;
     DockItemGridView* grid_ = nullptr;
+    ProcessDockView* processes_ = nullptr;
+    ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;

@@ -370,6 +370,8 @@ void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
     if (!dragSeen_) {
         const QMimeData* data = event->mimeData();
         dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
+        // Whether the text is empty is known only from the text itself, read once at the drop.
+        dragAddsText_ = data && dropRules_.textAsClipping && !dragAddsItems_ && data->hasText();
         dragHasFiles_ = data && DockletTileView::trashAccepts(*data);
         dragSeen_ = true;
     }
@@ -381,10 +383,11 @@ void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
     // A dock whose selected tab does not exist has nowhere to put what is dropped.
     const bool hasTab = dock && dock->selectedTabIndex >= 0 &&
                         dock->selectedTabIndex < static_cast<std::int64_t>(dock->tabs.size());
-    const bool accepts = overTrash ? dragHasFiles_ : dragAddsItems_ && hasTab;
-    const DropTarget target = !accepts    ? DropTarget::none
-                              : overTrash ? DropTarget::trash
-                                          : DropTarget::grid;
+    const bool accepts = overTrash ? dragHasFiles_ : (dragAddsItems_ || dragAddsText_) && hasTab;
+    const DropTarget target = !accepts        ? DropTarget::none
+                              : overTrash     ? DropTarget::trash
+                              : dragAddsText_ ? DropTarget::text
+                                              : DropTarget::grid;
     const std::optional<std::int64_t> trash = overTrash ? indexAt(point) : std::nullopt;
     if (target != dropTarget_ || trash != trashIndex_) {
         dropTarget_ = target;

@@ -69,7 +69,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    enum class DropTarget { none, grid, trash };
+    // `text`: a plain-text drag the tray takes without lighting up.
+    enum class DropTarget { none, grid, text, trash };
 
     const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
@@ -115,6 +116,7 @@ private:
     std::optional<std::int64_t> trashIndex_;
     bool dragSeen_ = false;
     bool dragAddsItems_ = false;
+    bool dragAddsText_ = false;
     bool dragHasFiles_ = false;
 
     bool hasSamplingDocklet_ = false;

@@ -78,8 +78,9 @@ bool hasUsableUrl(const QMimeData& data) {
     return std::any_of(urls.begin(), urls.end(), isUsable);
 }
 
-std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,
-                                   Rules rules) {
+namespace {
+
+std::vector<DockItem> urlItems(const QMimeData& data, const FileSystem& fileSystem, Rules rules) {
     std::vector<DockItem> items;
     if (!data.hasUrls())
         return items;
@@ -101,6 +102,20 @@ std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& file
                             ? DockItem::makeApplication(path, fileSystem)
                             : DockItem::makeFileOrFolder(path, fileSystem));
     }
+    return items;
+}
+
+} // namespace
+
+std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,
+                                   Rules rules) {
+    std::vector<DockItem> items = urlItems(data, fileSystem, rules);
+    if (!items.empty() || !rules.textAsClipping || !data.hasText())
+        return items;
+    // Kept exactly as dropped, surrounding space and line feeds included.
+    const QString text = data.text();
+    if (!text.isEmpty())
+        items.push_back(DockItem::makeClipping(text));
     return items;
 }
 

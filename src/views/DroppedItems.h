@@ -13,13 +13,16 @@ class QMimeData;
 
 // The items a drop onto a dock adds, one per usable URL in the order delivered: files and
 // folders by path, desktop entries and paths with the extension "app" as applications, web and
-// other non-file links as url items. Anything else in the drop adds nothing.
+// other non-file links as url items; where the rules say so, plain text with no usable URL as
+// one text clipping (an empty text adds nothing). Anything else in the drop adds nothing.
 namespace DroppedItems {
 
 struct Rules {
     // Items docks make applications of desktop entries and "app" paths; the clippings tray
     // keeps them as files or folders.
     bool bundlesAsApplications = true;
+    // The clippings tray keeps a drop of plain text (with no usable URL) as a text clipping.
+    bool textAsClipping = false;
 };
 
 std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,

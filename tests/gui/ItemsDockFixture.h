@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/FakeServices.h"
+#include "views/ClippingsDockView.h"
 #include "views/DockContentView.h"
 #include "views/DockItemGridView.h"
 #include "views/DockTabStripView.h"
@@ -74,7 +75,8 @@ protected:
     DockStore& store() { return fakes->store; }
     const Dock& stored() { return *store().dock(dockID); }
     const std::vector<DockItem>& storedItems() { return stored().tabs.front().items; }
-    DockItemGridView& grid() { return *view->grid(); }
+    // The items grid, or the clippings tray's.
+    DockItemGridView& grid() { return view->grid() ? *view->grid() : *view->clippings()->grid(); }
     QWidget* viewport() { return grid().viewport(); }
     QPoint tileCentre(std::int64_t index) { return grid().cellRect(index).center(); }
     void click(std::int64_t index, Qt::MouseButton button = Qt::LeftButton) {

@@ -1,0 +1,66 @@
+#include "views/ClippingsDockView.h"
+
+#include "store/DockStore.h"
+#include "views/DockItemGridView.h"
+
+#include <QPainter>
+
+namespace {
+
+// Around the hint, as the platform pads a text by default.
+constexpr int hintPadding = 16;
+const QColor hintColor(255, 255, 255, qRound(0.5 * 255));
+
+QFont hintFont() {
+    QFont font;
+    font.setPixelSize(10);
+    return font;
+}
+
+} // namespace
+
+ClippingsDockView::ClippingsDockView(const QUuid& dockID, const DockViewServices& services,
+                                     QWidget* parent)
+    : QWidget(parent), dockID_(dockID), services_(services),
+      grid_(new DockItemGridView(dockID, services, this)) {
+    // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping.
+    grid_->setDropRules({.bundlesAsApplications = false, .textAsClipping = true});
+    refresh();
+}
+
+QString ClippingsDockView::hint() {
+    return tr("Drag text or files here to save them");
+}
+
+void ClippingsDockView::refresh() {
+    grid_->refresh();
+    const Dock* dock = services_.store.dock(dockID_);
+    const std::vector<DockItem>* items = dock ? DockItemGridView::shownItems(*dock) : nullptr;
+    const bool empty = dock && (!items || items->empty());
+    if (empty != showsHint_) {
+        showsHint_ = empty;
+        update(hintRect());
+    }
+}
+
+QRect ClippingsDockView::hintRect() const {
+    // Under the (empty) grid, which keeps its padding.
+    const int top = grid_->gridLayout().contentHeight();
+    return rect().adjusted(hintPadding, top + hintPadding, -hintPadding, -hintPadding);
+}
+
+void ClippingsDockView::paintEvent(QPaintEvent*) {
+    if (!showsHint_)
+        return;
+    // The grid above is transparent: the hint shows through it and drops still reach it.
+    QPainter painter(this);
+    painter.setFont(hintFont());
+    painter.setPen(hintColor);
+    painter.drawText(hintRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, hint());
+}
+
+void ClippingsDockView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    grid_->setGeometry(rect());
+    update();
+}

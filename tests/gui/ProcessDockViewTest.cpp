@@ -1,0 +1,202 @@
+#include "views/ProcessDockView.h"
+#include "ItemsDockFixture.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QWheelEvent>
+
+namespace {
+
+using Snapshot = RunningApplicationsSource::Snapshot;
+
+RunningApplication app(const QString& key, std::optional<QString> name, std::int32_t pid = -1,
+                       ActivationPolicy policy = ActivationPolicy::regular) {
+    RunningApplication made = FakeRunningApplications::make(key, std::move(name), pid, policy);
+    made.bundleLocation = QStringLiteral("/usr/share/applications/%1.desktop").arg(key);
+    return made;
+}
+
+// Two applications without a pid (as xterm and xclock under some window managers), one with.
+std::vector<RunningApplication> threeApps() {
+    return {app(QStringLiteral("term"), QStringLiteral("XTerm")),
+            app(QStringLiteral("clock"), QStringLiteral("XClock")),
+            app(QStringLiteral("edit"), std::nullopt, 42)};
+}
+
+class ProcessDockViewTest : public ItemsDockTest {
+protected:
+    void startSwitcher(Snapshot snapshot, DockOrientation orientation = DockOrientation::horizontal,
+                       bool labels = true) {
+        Dock dock = Dock::makeDefault(DockKind::applicationSwitcher, QStringLiteral("Apps"));
+        dock.orientation = orientation;
+        dock.appearance.showLabels = labels;
+        dock.position = {100, 100, 400, 400};
+        start(std::move(dock));
+        publish(std::move(snapshot));
+    }
+    void publish(Snapshot snapshot) {
+        fakes->runningApplications.current = std::move(snapshot);
+        fakes->runningApplications.notifyChange();
+        settle();
+    }
+    ProcessDockView& switcher() { return *view->processes(); }
+    QStringList shown() {
+        QStringList keys;
+        for (const auto& tile : switcher().tiles())
+            keys << (tile.frontmost ? QStringLiteral("*") : QString()) + tile.key;
+        return keys;
+    }
+    QPoint centreOf(const QString& key) {
+        for (const auto& tile : switcher().tiles())
+            if (tile.key == key)
+                return tile.rect.center();
+        return {};
+    }
+    QStringList requests() {
+        return fakes->runningApplications.requests + fakes->workspace.requests;
+    }
+};
+
+struct ShownCase {
+    const char* name;
+    std::optional<RunningApplication> frontmost;
+    // In order; "*" marks the highlighted tile.
+    QStringList expected;
+};
+
+TEST_F(ProcessDockViewTest, TilesFollowTheMonitorsOrderAndHighlightTheFrontmostByKey) {
+    const std::vector<ShownCase> cases = {
+        {"a frontmost without a pid is the only one lit",
+         threeApps()[1],
+         {"edit", "*clock", "term"}},
+        {"the other one without a pid", threeApps()[0], {"edit", "clock", "*term"}},
+        {"no frontmost application", std::nullopt, {"edit", "clock", "term"}},
+        {"a frontmost that is not regular",
+         app(QStringLiteral("panel"), QStringLiteral("Panel"), -1, ActivationPolicy::accessory),
+         {"edit", "clock", "term"}},
+    };
+    for (const ShownCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        startSwitcher({threeApps(), c.frontmost});
+        EXPECT_EQ(shown(), c.expected);
+    }
+}
+
+TEST_F(ProcessDockViewTest, ARowOrAColumnByOrientationAndAWheelScrollsTheRow) {
+    for (const DockOrientation orientation :
+         {DockOrientation::horizontal, DockOrientation::vertical}) {
+        std::vector<RunningApplication> many;
+        for (int i = 0; i < 12; ++i)
+            many.push_back(app(QStringLiteral("app%1").arg(i, 2, 10, QChar(u'0')),
+                               QStringLiteral("App %1").arg(i, 2, 10, QChar(u'0'))));
+        startSwitcher({many, std::nullopt}, orientation);
+        const auto tiles = switcher().tiles();
+        ASSERT_EQ(tiles.size(), 12u);
+        const bool row = orientation == DockOrientation::horizontal;
+        EXPECT_EQ(tiles[0].rect.topLeft(),
+                  row ? QPoint(10, tiles[0].rect.y()) : QPoint(tiles[0].rect.x(), 10));
+        EXPECT_EQ(row ? tiles[1].rect.left() - tiles[0].rect.right() - 1
+                      : tiles[1].rect.top() - tiles[0].rect.bottom() - 1,
+                  10);
+        EXPECT_EQ(row ? tiles[1].rect.y() : tiles[1].rect.x(),
+                  row ? tiles[0].rect.y() : tiles[0].rect.x());
+        // A plain mouse wheel turns vertically; a row still moves.
+        QWheelEvent wheel(QPointF(50, 50), switcher().mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(switcher().viewport(), &wheel);
+        const QPoint after = switcher().tiles()[0].rect.topLeft();
+        EXPECT_LT(row ? after.x() : after.y(), 10);
+    }
+}
+
+TEST_F(ProcessDockViewTest, AClickActivatesAndTheMenuReachesTheMonitorWithThatApplication) {
+    startSwitcher({threeApps(), threeApps()[1]});
+    QTest::mouseClick(switcher().viewport(), Qt::LeftButton, {}, centreOf("clock"));
+    EXPECT_EQ(requests(), QStringList{"activate clock"});
+
+    const std::vector<std::pair<QString, QString>> entries = {
+        {"Show", "activate term"},
+        {"Hide", "hide term"},
+        {"Reveal in File Manager", "reveal file:///usr/share/applications/term.desktop"},
+        {"Quit", "terminate term"},
+    };
+    for (const auto& [entry, request] : entries) {
+        SCOPED_TRACE(entry.toStdString());
+        fakes->runningApplications.requests.clear();
+        fakes->workspace.requests.clear();
+        const QPoint at = centreOf("term");
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, switcher().mapToGlobal(at));
+        QCoreApplication::sendEvent(switcher().viewport(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        EXPECT_EQ(texts, (QStringList{"Show", "Hide", "Reveal in File Manager", "-", "Quit"}));
+        for (QAction* action : menu->actions())
+            if (action->text() == entry)
+                action->trigger();
+        menu->close();
+        EXPECT_EQ(requests(), QStringList{request});
+    }
+}
+
+TEST_F(ProcessDockViewTest, AnApplicationGoneBeforeTheClickOrMenuIsLeftAlone) {
+    startSwitcher({threeApps(), std::nullopt});
+    const QPoint at = centreOf("term");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, switcher().mapToGlobal(at));
+    QCoreApplication::sendEvent(switcher().viewport(), &event);
+    QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    // The application ends while the menu is open; the monitor and the view refresh.
+    publish({{threeApps()[1]}, std::nullopt});
+    ASSERT_FALSE(menu.isNull());
+    for (QAction* action : menu->actions())
+        if (action->text() == QStringLiteral("Quit"))
+            action->trigger();
+    menu->close();
+    EXPECT_TRUE(requests().isEmpty()) << requests().join(u',').toStdString();
+}
+
+TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
+    startSwitcher({threeApps(), std::nullopt});
+    const QPoint at = centreOf("term");
+    QMouseEvent move(QEvent::MouseMove, QPointF(at),
+                     switcher().viewport()->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     {});
+    QCoreApplication::sendEvent(switcher().viewport(), &move);
+    const int renders = switcher().tileImageRenders();
+    // The front changes and one application is renamed: the other two keep their images.
+    std::vector<RunningApplication> changed = threeApps();
+    changed[1].localizedName = QStringLiteral("XClock 2");
+    publish({changed, changed[0]});
+    EXPECT_EQ(switcher().tileImageRenders(), renders + 1);
+    EXPECT_EQ(switcher().hoveredKey(), QStringLiteral("term"));
+    EXPECT_EQ(shown(), (QStringList{"edit", "clock", "*term"}));
+    // Nothing changed: nothing drawn again.
+    publish({changed, changed[0]});
+    EXPECT_EQ(switcher().tileImageRenders(), renders + 1);
+}
+
+TEST_F(ProcessDockViewTest, LabelsFollowTheDockAndNoIconGivesThePlaceholder) {
+    startSwitcher({threeApps(), std::nullopt}, DockOrientation::horizontal, false);
+    const int without = switcher().tiles()[0].rect.height();
+    std::vector<RunningApplication> apps = threeApps();
+    apps[0].localizedName = QString(200, QChar(u'W'));
+    startSwitcher({apps, std::nullopt}, DockOrientation::horizontal, true);
+    EXPECT_GT(switcher().tiles()[0].rect.height(), without);
+    // A long name is cut at one and a half icons.
+    const int iconSize = int(stored().appearance.iconSize);
+    EXPECT_LE(switcher().tiles()[1].rect.width(), iconSize * 3 / 2 + 8);
+    EXPECT_GT(switcher().tiles()[1].rect.width(), iconSize + 8);
+    // None of the three has an icon: each tile still draws its placeholder.
+    const QImage image = switcher().viewport()->grab().toImage();
+    const QRect icon = switcher().tiles()[2].rect.adjusted(4, 4, -4, -20);
+    bool drawn = false;
+    for (int x = icon.left(); x <= icon.right() && !drawn; ++x)
+        for (int y = icon.top(); y <= icon.bottom() && !drawn; ++y)
+            drawn = qAlpha(image.pixel(x, y)) > 0;
+    EXPECT_TRUE(drawn);
+}
+
+} // namespace
