@@ -8,6 +8,7 @@
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "fakes/FakeServices.h"
+#include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "views/DockItemGridView.h"
@@ -76,11 +77,6 @@ class ItemsDockTest : public ::testing::Test {
 protected:
     ~ItemsDockTest() override {
         manager.reset();
-        for (auto& process : processes)
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(3000);
-            }
         QCoreApplication::processEvents();
     }
 
@@ -123,33 +119,6 @@ protected:
         pause(300ms);
     }
 
-    // Drags from the source program's window to `target` with the real pointer and answers
-    // what the source was told: "copy", "move" or "ignore".
-    QString drag(const QStringList& arguments, QPoint target) {
-        QProcess& source = *processes.emplace_back(std::make_unique<QProcess>());
-        source.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-drag-source"),
-                     arguments + QStringList{"--at", "700,100"});
-        if (!Desktop::waitUntil([&] { return source.canReadLine(); }, 10s))
-            return QStringLiteral("no source");
-        source.readLine(); // "ready"
-        pause(300ms);
-        xdotool({"mousemove", "740", "130"});
-        xdotool({"mousedown", "1"});
-        // Real motion, in steps, so that the drag passes through its enter and positions.
-        const QPoint step = (target - QPoint(740, 130)) / 10;
-        for (int i = 0; i < 10; ++i)
-            xdotool(
-                {"mousemove_relative", "--", QString::number(step.x()), QString::number(step.y())});
-        xdotool({"mousemove", QString::number(target.x()), QString::number(target.y())});
-        xdotool({"mousemove_relative", "1", "1"});
-        xdotool({"mouseup", "1"});
-        Desktop::waitUntil([&] { return source.canReadLine(); }, 10s);
-        const QString answer = QString::fromLatin1(source.readLine().trimmed());
-        // The dock reads the data after the drop, from the source.
-        pause(500ms);
-        return answer;
-    }
-
     FakeServicesOn<QtScheduler> fakes;
     GioTrash trash;
     GioWorkspace workspace;
@@ -174,7 +143,7 @@ protected:
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;
-    std::vector<std::unique_ptr<QProcess>> processes;
+    Desktop::ChildProcesses processes;
 };
 
 TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWithIt) {
@@ -183,12 +152,13 @@ TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWi
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Project")));
     const QUuid id = start({});
     const QPoint empty = grid(id).viewport()->mapToGlobal(QPoint(120, 300));
-    const QString answer =
-        drag({"--url", QUrl::fromLocalFile(folder + QStringLiteral("/notes.txt")).toString(),
-              "--url", QUrl::fromLocalFile(folder + QStringLiteral("/Project/")).toString(),
-              "--url", "https://example.com/docs", "--title", "Documentation", "--data",
-              folder + QStringLiteral("/notes.txt")},
-             empty);
+    const QString answer = Desktop::dragFromSource(
+        processes,
+        {"--url", QUrl::fromLocalFile(folder + QStringLiteral("/notes.txt")).toString(), "--url",
+         QUrl::fromLocalFile(folder + QStringLiteral("/Project/")).toString(), "--url",
+         "https://example.com/docs", "--title", "Documentation", "--data",
+         folder + QStringLiteral("/notes.txt")},
+        empty);
     // Proposed Move, answered Copy: the source kept its file.
     EXPECT_EQ(answer, QStringLiteral("copy"));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/notes.txt")));
@@ -209,7 +179,9 @@ TEST_F(ItemsDockTest, FilesDraggedOntoTheTrashGoToTheTrashAndTheSourceKeepsItsDa
     const QString sourceData = QDir::homePath() + QStringLiteral("/source-data.txt");
     ASSERT_TRUE(makeFile(first, "1") && makeFile(second, "2") && makeFile(sourceData, "mine"));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))});
-    const QString answer = drag({"--url", QUrl::fromLocalFile(first).toString(), "--url",
+    const QString answer =
+        Desktop::dragFromSource(processes,
+                                {"--url", QUrl::fromLocalFile(first).toString(), "--url",
                                  QUrl::fromLocalFile(second).toString(), "--data", sourceData},
                                 tileOnScreen(id, 0));
     EXPECT_EQ(answer, QStringLiteral("copy"));
@@ -228,8 +200,7 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
     ASSERT_TRUE(QFile::exists(entry));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
                             DockItem::makeApplication(entry, fileSystem)});
-    QProcess& editor = *processes.emplace_back(std::make_unique<QProcess>());
-    editor.start(QStringLiteral("xterm"), {"-name", "users-application"});
+    processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
     QString users;
     ASSERT_TRUE(Desktop::waitUntil(
         [&] {

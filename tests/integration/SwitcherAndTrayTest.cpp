@@ -29,11 +29,6 @@ void pause(std::chrono::milliseconds time) {
     Desktop::waitUntil([] { return false; }, time);
 }
 
-void xdotool(const QStringList& arguments) {
-    Desktop::run(QStringLiteral("xdotool"), arguments);
-    pause(30ms);
-}
-
 class SwitcherAndTrayTest : public ::testing::Test {
 protected:
     ~SwitcherAndTrayTest() override { view.reset(); }
@@ -60,32 +55,6 @@ protected:
     bool isFrontmost(const QProcess& process) const {
         return monitor.frontmostApp->has_value() &&
                (*monitor.frontmostApp)->processIdentifier == process.processId();
-    }
-
-    // Drags text from the source program to `target` with the real pointer; answers what the
-    // source was told ("copy", "move", "ignore").
-    QString dragText(const QString& text, const QString& data, QPoint target) {
-        QProcess& source =
-            processes.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-drag-source"),
-                            {"--text", text, "--data", data, "--at", "700,100"},
-                            QProcessEnvironment::systemEnvironment(), false);
-        if (!Desktop::waitUntil([&] { return source.canReadLine(); }, 10s))
-            return QStringLiteral("no source");
-        source.readLine();
-        pause(300ms);
-        xdotool({"mousemove", "740", "130"});
-        xdotool({"mousedown", "1"});
-        const QPoint step = (target - QPoint(740, 130)) / 10;
-        for (int i = 0; i < 10; ++i)
-            xdotool(
-                {"mousemove_relative", "--", QString::number(step.x()), QString::number(step.y())});
-        xdotool({"mousemove", QString::number(target.x()), QString::number(target.y())});
-        xdotool({"mousemove_relative", "1", "1"});
-        xdotool({"mouseup", "1"});
-        Desktop::waitUntil([&] { return source.canReadLine(); }, 10s);
-        const QString answer = QString::fromLatin1(source.readLine().trimmed());
-        pause(500ms);
-        return answer;
     }
 
     FakeServicesOn<QtScheduler> fakes;
@@ -149,7 +118,8 @@ TEST_F(SwitcherAndTrayTest, DraggedTextBecomesAClippingAndAClickCopiesItExactly)
     file.close();
     const QString text = QStringLiteral("  Grüße aus Köln\nzweite Zeile ");
     DockItemGridView& grid = *view->clippings()->grid();
-    EXPECT_EQ(dragText(text, data, grid.viewport()->mapToGlobal(QPoint(200, 150))),
+    EXPECT_EQ(Desktop::dragFromSource(processes, {"--text", text, "--data", data},
+                                      grid.viewport()->mapToGlobal(QPoint(200, 150))),
               QStringLiteral("copy"));
     EXPECT_TRUE(QFile::exists(data));
     const auto& items = fakes.store.dock(dockID)->tabs.front().items;

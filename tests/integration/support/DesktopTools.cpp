@@ -105,3 +105,36 @@ void Desktop::endPolitely(QProcess& process) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
 }
+
+QString Desktop::dragFromSource(ChildProcesses& processes, const QStringList& arguments,
+                                QPoint target) {
+    using namespace std::chrono_literals;
+    const auto pause = [](std::chrono::milliseconds time) {
+        waitUntil([] { return false; }, time);
+    };
+    // Our own windows answer the X messages each step of input causes.
+    const auto input = [&](const QStringList& step) {
+        xdotool(step);
+        pause(30ms);
+    };
+    QProcess& source = processes.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-drag-source"),
+                                       arguments + QStringList{"--at", "700,100"},
+                                       QProcessEnvironment::systemEnvironment(), false);
+    if (!waitUntil([&] { return source.canReadLine(); }, 10s))
+        return QStringLiteral("no source");
+    source.readLine(); // "ready"
+    pause(300ms);
+    const QPoint start(740, 130);
+    input({"mousemove", QString::number(start.x()), QString::number(start.y())});
+    input({"mousedown", "1"});
+    const QPoint step = (target - start) / 10;
+    for (int i = 0; i < 10; ++i)
+        input({"mousemove_relative", "--", QString::number(step.x()), QString::number(step.y())});
+    input({"mousemove", QString::number(target.x()), QString::number(target.y())});
+    input({"mousemove_relative", "1", "1"});
+    input({"mouseup", "1"});
+    waitUntil([&] { return source.canReadLine(); }, 10s);
+    const QString answer = QString::fromLatin1(source.readLine().trimmed());
+    pause(500ms);
+    return answer;
+}

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFile>
 #include <QIcon>
+#include <QPoint>
 #include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
@@ -51,6 +52,12 @@ public:
 private:
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
+
+// Starts moorline-drag-source (tests/dragsource) with `arguments`, drags from its window to
+// `target` with the real pointer, in steps so that the drag passes through its enter and
+// positions, and answers what the source was told: "copy", "move" or "ignore" ("no source" when
+// it never came up). Waits a moment after, as the target reads the data from the source then.
+QString dragFromSource(ChildProcesses& processes, const QStringList& arguments, QPoint target);
 
 // Sends SIGTERM and expects the program to end by itself with exit code 0.
 void endPolitely(QProcess& process);
