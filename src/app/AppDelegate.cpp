@@ -29,11 +29,11 @@ QString dataDirectory() {
 
 AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
-    // This process holds the instance lock (taken before we are made), so no save of ours is
-    // under way: a temporary file of one is what a kill during a save left behind.
-    p.fileSystem.removeInterruptedWrites(dataDirectory() + QStringLiteral("/docks.json"));
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
+    // This process holds the instance lock (taken before we are made), and the store writes only
+    // on a later pass: a temporary file beside docks.json is what a kill during a save left.
+    p.fileSystem.removeInterruptedWrites(store_->fileURL());
     runningAppsMonitor_ =
         std::make_unique<RunningAppsMonitor>(p.runningApplications, p.workspace, p.scheduler);
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);

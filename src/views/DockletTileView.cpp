@@ -4,10 +4,10 @@
 #include "platform/Trash.h"
 #include "runtime/DockletRuntime.h"
 #include "support/IconResolver.h"
+#include "views/DroppedItems.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
@@ -294,9 +294,7 @@ bool DockletTileView::trashAccepts(const QMimeData& data) {
 bool DockletTileView::dropOnTrash(const QList<QUrl>& urls, Trash& trash) {
     int moved = 0;
     for (const QUrl& url : urls) {
-        if (!url.isLocalFile())
-            continue;
-        const QString path = QDir::cleanPath(url.toLocalFile());
+        const QString path = DroppedItems::localPath(url);
         if (!path.isEmpty() && trash.moveToTrash(path))
             ++moved;
     }
