@@ -213,30 +213,34 @@ bool XSession::startWindowManager() {
 
 bool XSession::windowManagerMapsWindows() {
     // Openbox announces itself before it has finished starting, and a window mapped in that
-    // moment is sometimes never managed: wait until a probe window is actually shown (xfwm4
-    // too, to be safe).
-    QProcess probe;
-    endWithParent(probe);
-    probe.start(QStringLiteral("xclock"),
-                {QStringLiteral("-geometry"), QStringLiteral("8x8+0+0"), QStringLiteral("-name"),
-                 QStringLiteral("moorline-session-probe")});
-    if (!probe.waitForStarted(10000))
-        return false;
-    QElapsedTimer timer;
-    timer.start();
-    bool shown = false;
-    while (!shown && timer.elapsed() < 30000 && probe.state() == QProcess::Running) {
-        shown = Desktop::run(QStringLiteral("xdotool"),
-                             {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                              QStringLiteral("--classname"),
-                              QStringLiteral("^moorline-session-probe$")})
-                    .exitCode == 0;
-        if (!shown)
-            QThread::msleep(20);
+    // moment can stay unmanaged for good: probe with fresh windows until one is actually shown
+    // (xfwm4 too, to be safe).
+    for (int probeCount = 0; probeCount < 5; ++probeCount) {
+        QProcess probe;
+        endWithParent(probe);
+        probe.start(QStringLiteral("xclock"),
+                    {QStringLiteral("-geometry"), QStringLiteral("8x8+0+0"),
+                     QStringLiteral("-name"), QStringLiteral("moorline-session-probe")});
+        if (!probe.waitForStarted(10000))
+            return false;
+        QElapsedTimer timer;
+        timer.start();
+        bool shown = false;
+        while (!shown && timer.elapsed() < 4000 && probe.state() == QProcess::Running) {
+            shown = Desktop::run(QStringLiteral("xdotool"),
+                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--classname"),
+                                  QStringLiteral("^moorline-session-probe$")})
+                        .exitCode == 0;
+            if (!shown)
+                QThread::msleep(20);
+        }
+        probe.terminate();
+        probe.waitForFinished(3000);
+        if (shown)
+            return true;
     }
-    probe.terminate();
-    probe.waitForFinished(3000);
-    return shown;
+    return false;
 }
 
 void XSession::stop() {
