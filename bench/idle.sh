@@ -18,13 +18,10 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work" "$traces"; }
 trap cleanup EXIT
 
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r -u "$fd" line; pids+=("${line#pid }")
-read -r -u "$fd" number
-export DISPLAY=":$number" XDG_RUNTIME_DIR="$work" HOME="$work/home"
+export XDG_RUNTIME_DIR="$work" HOME="$work/home"
 mkdir -p "$HOME"
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+. "$root/scripts/x-session.sh"
+start_x_session 1440x900x24 "$work" || { echo "idle.sh: no X server with a window manager" >&2; exit 1; }
 # A tray, as on a desktop: without one the program opens its settings window at start.
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & pids+=($!)
 sleep 0.5

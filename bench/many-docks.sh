@@ -16,16 +16,10 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r -u "$fd" line; xvfb=${line#pid }; pids+=("$xvfb")
-read -r -u "$fd" number
-export DISPLAY=":$number" HOME="$work/home" DBUS_SESSION_BUS_ADDRESS=disabled:
-openbox --sm-disable >/dev/null 2>&1 & openbox=$!; pids+=("$openbox")
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
-# Openbox names itself before it manages windows: wait until it has mapped one.
-xterm -geometry 10x2+0+0 -e sleep 60 2>/dev/null & probe=$!
-for _ in $(seq 100); do xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q 0x && break; sleep 0.05; done
-kill "$probe" 2>/dev/null; wait "$probe" 2>/dev/null || true
+export HOME="$work/home" DBUS_SESSION_BUS_ADDRESS=disabled:
+. "$root/scripts/x-session.sh"
+start_x_session 1440x900x24 "$work" || { echo "many-docks.sh: no X server with a window manager" >&2; exit 1; }
+xvfb=$x_server_pid openbox=$x_wm_pid
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # Windows the window manager manages: one request, where searching every window would load the

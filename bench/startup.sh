@@ -4,7 +4,8 @@
 # program had used by then (all its threads; steadier than the clock on a busy machine); median
 # of RUNS runs. Several builds are compared run by run, taking turns, so that a change in the
 # machine's load falls on all of them alike.
-#   RUNS=15 bench/startup.sh [BUILD_DIR...]
+# With DOCKS=FILE every launch starts from a copy of that docks.json instead.
+#   RUNS=15 [DOCKS=FILE] bench/startup.sh [BUILD_DIR...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 builds=("${@:-$root/build}")
@@ -14,12 +15,9 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
-exec {fd}< <(Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null & echo "pid $!")
-read -r -u "$fd" line; pids+=("${line#pid }")
-read -r -u "$fd" number
-export DISPLAY=":$number" XDG_RUNTIME_DIR="$work" HOME="$work/home"
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+export XDG_RUNTIME_DIR="$work" HOME="$work/home"
+. "$root/scripts/x-session.sh"
+start_x_session 1440x900x24 "$work" || { echo "startup.sh: no X server with a window manager" >&2; exit 1; }
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & pids+=($!)
 sleep 0.5
 eval "$(dbus-launch --sh-syntax)"; pids+=("$DBUS_SESSION_BUS_PID")
@@ -59,6 +57,12 @@ for i in $(seq "$runs"); do
     export XDG_DATA_HOME="$work/data-$b-$i" XDG_CONFIG_HOME="$work/config-$b-$i"
     # The first launch seeds the starter docks (default applications looked up); the second
     # reads the docks.json the first one wrote, as every later start does.
+    if [ -n "${DOCKS:-}" ]; then
+      mkdir -p "$XDG_DATA_HOME/Moorline"
+      cp "$DOCKS" "$XDG_DATA_HOME/Moorline/docks.json"
+      echo "again $(measure "${builds[$b]}")" >> "$work/results-$b"
+      continue
+    fi
     echo "first $(measure "${builds[$b]}")" >> "$work/results-$b"
     echo "again $(measure "${builds[$b]}")" >> "$work/results-$b"
   done
@@ -70,7 +74,9 @@ echo "runs: $runs of each; times from launch to the X server's map notification"
 for b in "${!builds[@]}"; do
   echo "${builds[$b]}:"
   for run in first again; do
+    [ -n "${DOCKS:-}" ] && [ $run = first ] && continue
     [ $run = first ] && label="first start (starter docks)" || label="later start (docks.json read)"
+    [ -n "${DOCKS:-}" ] && label="start with $(basename "$DOCKS") ($(du -h "$DOCKS" | cut -f1))"
     r="$work/results-$b"
     echo "  $label: tray icon $(column "$r" $run 2) ms; first panel $(column "$r" $run 3) ms; every panel $(column "$r" $run 4) ms; CPU used when it asked for the first panel $(column "$r" $run 5) ms (medians)"
   done

@@ -1,7 +1,7 @@
 # Sourced by the check scripts: a private Xvfb with Openbox, ready to manage windows.
 #   start_x_session SCREEN WORK_DIR
-# Exports DISPLAY and adds what it starts to the caller's pids array; returns 1 when no window
-# manager could be brought up.
+# Exports DISPLAY, adds what it starts to the caller's pids array and sets x_server_pid and
+# x_wm_pid; returns 1 when no window manager could be brought up.
 
 # Polls a command until it succeeds, for at most $1 seconds.
 wait_for() {
@@ -22,7 +22,8 @@ x_probe_shown() { xdotool search --onlyvisible --classname '^moorline-session-pr
 start_x_session() {
   local screen=$1 work=$2 attempt try wm probe
   Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>/dev/null &
-  pids+=($!)
+  x_server_pid=$!
+  pids+=($x_server_pid)
   wait_for 10 grep -q . "$work/display" || return 1
   export DISPLAY=:$(head -n1 "$work/display")
   for attempt in 1 2 3; do
@@ -36,6 +37,7 @@ start_x_session() {
         if wait_for 4 x_probe_shown; then
           kill "$probe" 2>/dev/null
           wait "$probe" 2>/dev/null || true
+          x_wm_pid=$wm
           return 0
         fi
         kill "$probe" 2>/dev/null
