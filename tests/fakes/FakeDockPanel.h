@@ -5,7 +5,6 @@
 #include <QUuid>
 
 #include <memory>
-#include <vector>
 
 // What a fake panel did, kept by the factory beyond the panel's own life so that tests can look
 // at a panel after its controller dropped it.
@@ -25,24 +24,50 @@ struct FakeDockPanelState {
     std::function<void()> onClose;
 
     // The user (or the window manager) moves or resizes the panel.
-    void userSetsFrame(const QRectF& newFrame);
+    void userSetsFrame(const QRectF& newFrame) {
+        frame = newFrame;
+        if (frameChanged)
+            frameChanged();
+    }
 };
 
 // A panel that only records what the controller asks of it.
 class FakeDockPanel final : public DockPanel {
 public:
-    explicit FakeDockPanel(std::shared_ptr<FakeDockPanelState> state);
-    ~FakeDockPanel() override;
+    explicit FakeDockPanel(std::shared_ptr<FakeDockPanelState> state) : state_(std::move(state)) {}
+    ~FakeDockPanel() override {
+        state_->destroyed = true;
+        state_->frameChanged = {};
+    }
 
-    void setFrame(const QRectF& frame) override;
+    void setFrame(const QRectF& frame) override {
+        ++state_->setFrameCount;
+        // Like a real window: only an actual change is reported.
+        if (frame != state_->frame)
+            state_->userSetsFrame(frame);
+    }
     QRectF frame() const override { return state_->frame; }
     void setTitle(const QString& title) override { state_->title = title; }
     void setAlwaysOnTop(bool alwaysOnTop) override { state_->alwaysOnTop = alwaysOnTop; }
-    void orderFront() override;
-    void orderOut() override;
+    void orderFront() override {
+        ++state_->orderFrontCount;
+        state_->onScreen = true;
+    }
+    void orderOut() override {
+        if (state_->onOrderOut)
+            state_->onOrderOut();
+        state_->onScreen = false;
+    }
     bool isOnScreen() const override { return state_->onScreen; }
-    void close() override;
-    void setFrameChangedHandler(std::function<void()> handler) override;
+    void close() override {
+        if (state_->onClose)
+            state_->onClose();
+        state_->onScreen = false;
+        state_->closed = true;
+    }
+    void setFrameChangedHandler(std::function<void()> handler) override {
+        state_->frameChanged = std::move(handler);
+    }
 
 private:
     std::shared_ptr<FakeDockPanelState> state_;

@@ -3,16 +3,30 @@
 #include "fakes/FakeDockPanel.h"
 #include "platform/DockPanelFactory.h"
 
+#include <algorithm>
+#include <vector>
+
 // Makes fake panels and keeps the state of every panel it made, in order of making.
 class FakeDockPanelFactory final : public DockPanelFactory {
 public:
     std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
-                                         const DockViewServices& services) override;
+                                         const DockViewServices&) override {
+        panels.push_back(std::make_shared<FakeDockPanelState>());
+        panels.back()->dockID = dockID;
+        panels.back()->frame = frame;
+        return std::make_unique<FakeDockPanel>(panels.back());
+    }
 
     // The most recent panel made for the dock, or null.
-    FakeDockPanelState* panelFor(const QUuid& dockID) const;
-    // Panels made so far that are still alive.
-    int livePanelCount() const;
+    FakeDockPanelState* panelFor(const QUuid& dockID) const {
+        for (auto it = panels.rbegin(); it != panels.rend(); ++it)
+            if ((*it)->dockID == dockID)
+                return it->get();
+        return nullptr;
+    }
+    int livePanelCount() const {
+        return int(std::ranges::count_if(panels, [](const auto& p) { return !p->destroyed; }));
+    }
 
     std::vector<std::shared_ptr<FakeDockPanelState>> panels;
 };

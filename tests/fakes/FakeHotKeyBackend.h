@@ -2,14 +2,15 @@
 
 #include "platform/HotKeyBackend.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
 
 // A hot-key service in memory, with the X11 backend's contract: a chord held under one handle
 // is refused to a second grab, release() gives it up at once, rebind() moves a live grab to
-// another id. Records what was grabbed and released, refuses the chords a test names, loses
-// grabs on demand, and presses ids on demand.
+// another id. Records every grab attempt, refuses the chords a test names, loses grabs and
+// presses ids on demand.
 class FakeHotKeyBackend final : public HotKeyBackend {
 public:
     struct Grab {
@@ -17,42 +18,70 @@ public:
         std::uint32_t modifiers = 0;
         std::uint32_t hotKeyID = 0;
         Handle handle = 0;
-        bool operator==(const Grab&) const = default;
     };
 
-    void setPressHandler(PressHandler handler) override;
+    void setPressHandler(PressHandler handler) override { pressHandler_ = std::move(handler); }
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                               std::uint32_t hotKeyID) override;
-    void release(Handle handle) override;
-    bool rebind(Handle handle, std::uint32_t hotKeyID) override;
+                               std::uint32_t hotKeyID) override {
+        attempts_.push_back({keyCode, modifiers, hotKeyID, 0});
+        if (liveGrabOf(keyCode, modifiers) != live_.end() || refused_.count({keyCode, modifiers}))
+            return std::nullopt;
+        attempts_.back().handle = nextHandle_++;
+        live_.push_back(attempts_.back());
+        return attempts_.back().handle;
+    }
+    void release(Handle handle) override {
+        std::erase_if(live_, [&](const Grab& grab) { return grab.handle == handle; });
+    }
+    bool rebind(Handle handle, std::uint32_t hotKeyID) override {
+        const auto found = std::ranges::find(live_, handle, &Grab::handle);
+        if (found != live_.end())
+            found->hotKeyID = hotKeyID;
+        return found != live_.end();
+    }
 
     // Makes later grabs of this chord fail, as when another program holds it.
-    void refuse(std::uint32_t keyCode, std::uint32_t modifiers);
+    void refuse(std::uint32_t keyCode, std::uint32_t modifiers) {
+        refused_.insert({keyCode, modifiers});
+    }
     // Drops the live grab of this chord without a release, as when another program takes the
     // chord while the keyboard map changes.
-    void lose(std::uint32_t keyCode, std::uint32_t modifiers);
+    void lose(std::uint32_t keyCode, std::uint32_t modifiers) {
+        if (const auto found = liveGrabOf(keyCode, modifiers); found != live_.end())
+            live_.erase(found);
+    }
     // Delivers a press of `hotKeyID` the way the window system would, whether or not it is
     // grabbed. Answers false when no press handler is set.
-    bool press(std::uint32_t hotKeyID);
+    bool press(std::uint32_t hotKeyID) {
+        if (!pressHandler_)
+            return false;
+        // A copy: the receiver may replace the handler while it runs.
+        const auto handler = pressHandler_;
+        handler(hotKeyID);
+        return true;
+    }
     // Presses whatever live grab holds the chord; answers false when none does.
-    bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers);
+    bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers) {
+        const auto found = liveGrabOf(keyCode, modifiers);
+        return found != live_.end() && press(found->hotKeyID);
+    }
 
     // Every grab attempt, refused ones included, in order.
     const std::vector<Grab>& attempts() const { return attempts_; }
     // The grabs alive now, in the order they were made.
     const std::vector<Grab>& live() const { return live_; }
-    // Every handle released, in order, unknown ones included.
-    const std::vector<Handle>& released() const { return released_; }
-    // How many times a non-empty press handler was set.
-    int handlerInstalls() const { return handlerInstalls_; }
     bool hasPressHandler() const { return static_cast<bool>(pressHandler_); }
 
 private:
+    std::vector<Grab>::iterator liveGrabOf(std::uint32_t keyCode, std::uint32_t modifiers) {
+        return std::ranges::find_if(live_, [&](const Grab& grab) {
+            return grab.keyCode == keyCode && grab.modifiers == modifiers;
+        });
+    }
+
     PressHandler pressHandler_;
     std::set<std::pair<std::uint32_t, std::uint32_t>> refused_;
     std::vector<Grab> attempts_;
     std::vector<Grab> live_;
-    std::vector<Handle> released_;
     Handle nextHandle_ = 100;
-    int handlerInstalls_ = 0;
 };

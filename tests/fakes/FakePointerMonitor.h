@@ -1,14 +1,10 @@
 #pragma once
 
+#include "fakes/FakeScreens.h"
 #include "platform/PointerMonitor.h"
 
-#include <QPointF>
-
-#include <cstdint>
 #include <map>
 #include <memory>
-
-class FakeScreens;
 
 // A pointer monitor driven by the test: move() places the pointer and reports the motion to
 // every installed handler.
@@ -16,11 +12,24 @@ class FakePointerMonitor final : public PointerMonitor {
 public:
     explicit FakePointerMonitor(FakeScreens* screens = nullptr) : screens_(screens) {}
 
-    Subscription install(std::function<void()> handler) override;
+    Subscription install(std::function<void()> handler) override {
+        const std::uint64_t id = nextId_++;
+        handlers_->emplace(id, std::move(handler));
+        return Subscription([weak = std::weak_ptr(handlers_), id] {
+            if (auto handlers = weak.lock())
+                handlers->erase(id);
+        });
+    }
 
-    void move(QPointF to);
+    void move(QPointF to) {
+        if (screens_)
+            screens_->pointer = to;
+        // A copy: handlers may remove themselves while being called.
+        const auto current = *handlers_;
+        for (const auto& [id, handler] : current)
+            handler();
+    }
     std::size_t activeCount() const { return handlers_->size(); }
-    int installCount = 0;
 
 private:
     FakeScreens* screens_;

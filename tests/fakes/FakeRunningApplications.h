@@ -3,30 +3,43 @@
 #include "platform/RunningApplicationsSource.h"
 #include "platform/Signal.h"
 
-#include <QString>
+#include <QStringList>
 
 // A window system whose running applications the test sets; records the requests made of them
-// and sends change notifications when told to.
+// as "activate KEY", "hide KEY", "terminate KEY", and tells the subscribers of a change when
+// the test calls notifyChange().
 class FakeRunningApplications final : public RunningApplicationsSource {
 public:
-    Snapshot snapshot() override;
-    Subscription onChange(std::function<void()> action) override;
-    void activate(const RunningApplication& application) override;
-    void hide(const RunningApplication& application) override;
-    void terminate(const RunningApplication& application) override;
+    Snapshot snapshot() override {
+        ++snapshotCount;
+        return current;
+    }
+    Subscription onChange(std::function<void()> action) override {
+        return changed_.connect(std::move(action));
+    }
+    void activate(const RunningApplication& app) override { requests << u"activate "_qs + app.key; }
+    void hide(const RunningApplication& app) override { requests << u"hide "_qs + app.key; }
+    void terminate(const RunningApplication& app) override {
+        requests << u"terminate "_qs + app.key;
+    }
 
-    // Calls the change subscribers, as the window system would.
-    void notifyChange();
+    void notifyChange() { changed_.emit(); }
     std::size_t subscriberCount() const { return changed_.size(); }
 
     // A regular application with the given key, name and pid.
     static RunningApplication make(const QString& key, std::optional<QString> name,
                                    std::int32_t pid = -1,
-                                   ActivationPolicy policy = ActivationPolicy::regular);
+                                   ActivationPolicy policy = ActivationPolicy::regular) {
+        RunningApplication app;
+        app.key = key;
+        app.processIdentifier = pid;
+        app.localizedName = std::move(name);
+        app.activationPolicy = policy;
+        return app;
+    }
 
     Snapshot current;
     int snapshotCount = 0;
-    // One line per request: "activate KEY", "hide KEY", "terminate KEY".
     QStringList requests;
 
 private:

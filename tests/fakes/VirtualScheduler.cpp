@@ -1,30 +1,23 @@
 #include "fakes/VirtualScheduler.h"
 
 void VirtualScheduler::post(Action action) {
-    auto work = std::make_shared<Work>();
-    work->action = std::move(action);
-    add(now_, std::move(work)).release();
+    add(now_, std::move(action), std::nullopt).release();
 }
 
 Subscription VirtualScheduler::schedule(Duration delay, Action action) {
-    auto work = std::make_shared<Work>();
-    work->action = std::move(action);
-    return add(now_ + delay, std::move(work));
+    return add(now_ + delay, std::move(action), std::nullopt);
 }
 
 Subscription VirtualScheduler::repeat(Duration interval, Action action) {
-    auto work = std::make_shared<Work>();
-    work->action = std::move(action);
-    work->interval = interval;
-    work->repeating = true;
-    return add(now_ + interval, std::move(work));
+    return add(now_ + interval, std::move(action), interval);
 }
 
-Subscription VirtualScheduler::add(TimePoint due, std::shared_ptr<Work> work) {
+Subscription VirtualScheduler::add(TimePoint due, Action action, std::optional<Duration> interval) {
+    auto work = std::make_shared<Work>(
+        Work{std::move(action), interval.value_or(Duration(0)), interval.has_value()});
     std::weak_ptr<Work> weakWork = work;
     queue_->emplace(Key{due, sequence_++}, std::move(work));
-    std::weak_ptr<std::map<Key, std::shared_ptr<Work>>> weakQueue = queue_;
-    return Subscription([weakQueue, weakWork] {
+    return Subscription([weakQueue = std::weak_ptr(queue_), weakWork] {
         auto queue = weakQueue.lock();
         auto work = weakWork.lock();
         if (!queue || !work)
@@ -57,8 +50,4 @@ void VirtualScheduler::advance(Duration by) {
     while (runNextDue(target)) {
     }
     now_ = target;
-}
-
-std::size_t VirtualScheduler::pendingCount() const {
-    return queue_->size();
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 // A Scheduler on a virtual clock: nothing runs until the test advances time or drains posted
 // work, and then everything that falls due runs in order of due time, then of scheduling.
@@ -20,7 +21,7 @@ public:
     // Moves the clock forward by `by`, running everything that falls due on the way at its time.
     void advance(Duration by);
     // Number of scheduled or posted actions that have not run and are not cancelled.
-    std::size_t pendingCount() const;
+    std::size_t pendingCount() const { return queue_->size(); }
 
 private:
     struct Work {
@@ -29,7 +30,8 @@ private:
         bool repeating = false;
     };
     using Key = std::pair<TimePoint, std::uint64_t>;
-    Subscription add(TimePoint due, std::shared_ptr<Work> work);
+    // A repeating work item has an interval.
+    Subscription add(TimePoint due, Action action, std::optional<Duration> interval);
     bool runNextDue(TimePoint limit);
 
     TimePoint now_{};

@@ -20,7 +20,11 @@ protected:
     std::unique_ptr<DockStore> makeStore() {
         return std::make_unique<DockStore>(DockStore::Dependencies{fs, clock, apps, dataDir});
     }
-    void writeDocks(const std::vector<Dock>& docks) { fs.addFile(file, *DockCodec::encode(docks)); }
+    // A store that reads these docks from its file.
+    std::unique_ptr<DockStore> storeWith(const std::vector<Dock>& docks) {
+        fs.addFile(file, *DockCodec::encode(docks));
+        return makeStore();
+    }
     std::vector<Dock> savedDocks() const {
         auto decoded = DockCodec::decode(fs.files.value(file));
         EXPECT_TRUE(decoded.ok()) << decoded.error.toStdString();
@@ -125,8 +129,7 @@ TEST_F(DockStoreTest, WhatCannotBeReadIsMovedAsideByRenameBeforeTheStarterDocksR
 }
 
 TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {
-    fs.addFile(file, "[]");
-    auto store = makeStore();
+    auto store = storeWith({});
     fs.failWrites = true;
     store->addDock(DockKind::items);
     clock.advance(400ms);
@@ -158,8 +161,7 @@ TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
     const Dock first = Dock::makeDefault(DockKind::items, u"A"_qs);
     Dock twin = Dock::makeDefault(DockKind::clippings, u"B"_qs);
     twin.id = first.id;
-    writeDocks({first, twin, twin});
-    auto store = makeStore();
+    auto store = storeWith({first, twin, twin});
     const auto& docks = *store->docks;
     ASSERT_EQ(docks.size(), 3u);
     EXPECT_EQ(docks[0].id, first.id);
@@ -175,8 +177,7 @@ TEST_F(DockStoreTest, EveryOperationRaisesItsDocksRevisionOnlyAndOnAMissingDockD
     const Dock b = dockWithTabs(1, 0);
     const DockItem item = DockItem::makeClipping(u"x"_qs);
     a.tabs[0].items = {item};
-    writeDocks({a, b});
-    auto store = makeStore();
+    auto store = storeWith({a, b});
     int willChange = 0;
     auto sub = store->onObjectWillChange([&] { ++willChange; });
     const std::vector<std::pair<const char*, std::function<void(const QUuid&)>>> operations = {
@@ -220,8 +221,7 @@ TEST_F(DockStoreTest, EveryOperationRaisesItsDocksRevisionOnlyAndOnAMissingDockD
 }
 
 TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheLast) {
-    fs.addFile(file, "[]");
-    auto store = makeStore();
+    auto store = storeWith({});
     EXPECT_TRUE(store->docks->empty());
     store->flushPendingSave();
     clock.advance(10s);
@@ -245,8 +245,7 @@ TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheL
 }
 
 TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
-    fs.addFile(file, "[]");
-    auto store = makeStore();
+    auto store = storeWith({});
     for (int i = 0; i < 7; ++i)
         store->addDock(DockKind::items);
     const auto& docks = *store->docks;
@@ -262,8 +261,7 @@ TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
 
 TEST_F(DockStoreTest, AddItemGoesToTheGivenOrSelectedTabAndDropsOutOfRange) {
     Dock dock = dockWithTabs(2, 5);
-    writeDocks({dock});
-    auto store = makeStore();
+    auto store = storeWith({dock});
     const DockItem item = DockItem::makeClipping(u"a"_qs);
     store->addItem(item, dock.id);
     EXPECT_FALSE(store->isSavePending()); // selected index 5 of 2 tabs: no fallback
@@ -281,8 +279,7 @@ TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
     const DockItem other = DockItem::makeClipping(u"other"_qs);
     dock.tabs[0].items = {shared, other, shared};
     dock.tabs[1].items = {shared};
-    writeDocks({dock});
-    auto store = makeStore();
+    auto store = storeWith({dock});
 
     DockItem renamed = shared;
     renamed.name = u"renamed"_qs;
@@ -300,8 +297,7 @@ TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
     Dock one = dockWithTabs(1, 0);
     Dock three = dockWithTabs(3, 2);
     Dock four = dockWithTabs(4, 1);
-    writeDocks({one, three, four});
-    auto store = makeStore();
+    auto store = storeWith({one, three, four});
 
     store->removeTab(one.tabs[0].id, one.id);
     EXPECT_EQ(store->dock(one.id)->tabs.size(), 1u);

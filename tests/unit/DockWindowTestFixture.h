@@ -24,6 +24,14 @@ protected:
     void startManager() {
         manager = std::make_unique<DockWindowsManager>(fakes.services, dependencies);
     }
+    // Starts the manager on these docks and answers the first one's id.
+    QUuid start(std::vector<Dock> docks) {
+        const QUuid first = docks.empty() ? QUuid() : docks.front().id;
+        setDocks(std::move(docks));
+        startManager();
+        return first;
+    }
+    FakeDockPanelState& panel(const QUuid& dockID) { return *panels.panelFor(dockID); }
 
     const Dock& stored(const QUuid& id) const { return *store.dock(id); }
     void change(const QUuid& id, const std::function<void(Dock&)>& edit) {

@@ -4,26 +4,26 @@ namespace {
 
 using DockWindowsManagerTest = DockWindowTest;
 
-TEST_F(DockWindowsManagerTest, AStoreWithoutDocksMakesNoPanels) {
-    startManager();
-    EXPECT_EQ(manager->controllerCount(), 0u);
-    EXPECT_TRUE(panels.panels.empty());
+Dock withHotKey(Dock dock, std::uint32_t keyCode, std::uint32_t modifiers = HotKeyBinding::cmdKey) {
+    dock.hotKey = {keyCode, modifiers};
+    return dock;
 }
 
 TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
-    Dock a = makeDock(QStringLiteral("A"), {10, 20, 100, 200});
-    Dock b = makeDock(QStringLiteral("B"));
+    start({});
+    EXPECT_TRUE(panels.panels.empty());
+    manager.reset();
+    Dock b = makeDock(u"B"_qs);
     b.isVisible = false;
-    Dock c = makeDock(QStringLiteral("C"));
-    setDocks({a, b, c});
-    startManager();
+    const Dock c = makeDock(u"C"_qs);
+    const QUuid a = start({makeDock(u"A"_qs, {10, 20, 100, 200}), b, c});
 
     ASSERT_EQ(panels.panels.size(), 3u);
-    EXPECT_EQ(panels.panels[0]->dockID, a.id);
+    EXPECT_EQ(panels.panels[0]->dockID, a);
     EXPECT_EQ(panels.panels[1]->dockID, b.id);
     EXPECT_EQ(panels.panels[2]->dockID, c.id);
     EXPECT_EQ(panels.panels[0]->frame, QRectF(10, 20, 100, 200));
-    EXPECT_EQ(panels.panels[0]->title, QStringLiteral("A"));
+    EXPECT_EQ(panels.panels[0]->title, u"A"_qs);
     EXPECT_TRUE(panels.panels[0]->onScreen);
     EXPECT_FALSE(panels.panels[1]->onScreen);
     EXPECT_TRUE(panels.panels[2]->onScreen);
@@ -31,142 +31,114 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
 }
 
 TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) {
-    setDocks({makeDock(QStringLiteral("A")), makeDock(QStringLiteral("B"))});
-    startManager();
-    const auto* first = manager->controller(store.docks->at(0).id);
+    const QUuid a = start({makeDock(u"A"_qs), makeDock(u"B"_qs)});
+    const auto* first = manager->controller(a);
     store.mutateDock(store.docks->at(1).id, [](Dock&) {});
     store.mutateDock(store.docks->at(1).id, [](Dock&) {});
     EXPECT_EQ(panels.panels.size(), 2u);
-    EXPECT_EQ(manager->controller(store.docks->at(0).id), first);
+    EXPECT_EQ(manager->controller(a), first);
     EXPECT_EQ(panels.livePanelCount(), 2);
 }
 
 TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndLeavesTheOthers) {
-    Dock a = makeDock(QStringLiteral("A"));
-    setDocks({a});
-    startManager();
-    store.mutateDock(a.id, [](Dock& dock) { dock.position.x = 400; });
-    const int applies = panels.panels[0]->setFrameCount;
+    const QUuid a = start({makeDock(u"A"_qs)});
+    store.mutateDock(a, [](Dock& dock) { dock.position.x = 400; });
+    const int applies = panel(a).setFrameCount;
     store.addDock(DockKind::clippings);
     ASSERT_EQ(panels.panels.size(), 2u);
     EXPECT_EQ(panels.panels[1]->dockID, store.docks->back().id);
-    EXPECT_EQ(panels.panels[0]->frame.x(), 400);
-    EXPECT_EQ(panels.panels[0]->setFrameCount, applies);
+    EXPECT_EQ(panel(a).frame.x(), 400);
+    EXPECT_EQ(panel(a).setFrameCount, applies);
 }
 
 TEST_F(DockWindowsManagerTest, AChangeReappliesOnlyTheDocksItTouched) {
-    Dock a = makeDock(QStringLiteral("A"));
-    a.hotKey = {45, HotKeyBinding::cmdKey};
-    Dock b = makeDock(QStringLiteral("B"));
-    b.hotKey = {46, HotKeyBinding::cmdKey};
-    Dock c = makeDock(QStringLiteral("C"));
-    setDocks({a, b, c});
-    startManager();
-    const auto appliesOf = [&](const Dock& dock) {
-        return panels.panelFor(dock.id)->setFrameCount;
-    };
-    const int aBefore = appliesOf(a), bBefore = appliesOf(b), cBefore = appliesOf(c);
+    const Dock b = withHotKey(makeDock(u"B"_qs), 46);
+    const Dock c = makeDock(u"C"_qs);
+    const QUuid a = start({withHotKey(makeDock(u"A"_qs), 45), b, c});
+    const int aBefore = panel(a).setFrameCount, bBefore = panel(b.id).setFrameCount,
+              cBefore = panel(c.id).setFrameCount;
     const std::size_t grabsBefore = hotKeyBackend.attempts().size();
 
     change(b.id, [](Dock& dock) { dock.hotKey = {47, HotKeyBinding::cmdKey}; });
-    EXPECT_EQ(appliesOf(a), aBefore);
-    EXPECT_EQ(appliesOf(b), bBefore + 1);
-    EXPECT_EQ(appliesOf(c), cBefore);
+    EXPECT_EQ(panel(a).setFrameCount, aBefore);
+    EXPECT_EQ(panel(b.id).setFrameCount, bBefore + 1);
+    EXPECT_EQ(panel(c.id).setFrameCount, cBefore);
     // The changed dock re-registers its hot key, and only it.
     ASSERT_EQ(hotKeyBackend.attempts().size(), grabsBefore + 1);
     EXPECT_EQ(hotKeyBackend.attempts().back().keyCode, 47u);
-    EXPECT_TRUE(hotKeyRegistered(a.id));
+    EXPECT_TRUE(hotKeyRegistered(a));
     EXPECT_TRUE(hotKeyRegistered(b.id));
 
     // A list read anew from the file is applied whole.
     setDocks(*store.docks);
-    EXPECT_EQ(appliesOf(a), aBefore + 1);
-    EXPECT_EQ(appliesOf(c), cBefore + 1);
+    EXPECT_EQ(panel(a).setFrameCount, aBefore + 1);
+    EXPECT_EQ(panel(c.id).setFrameCount, cBefore + 1);
 }
 
 TEST_F(DockWindowsManagerTest, RemovalsHappenBeforeCreations) {
-    const Dock a = makeDock(QStringLiteral("A"));
-    setDocks({a});
-    startManager();
+    const QUuid a = start({makeDock(u"A"_qs)});
     std::size_t panelsMadeWhenClosed = 0;
-    panels.panelFor(a.id)->onClose = [&] { panelsMadeWhenClosed = panels.panels.size(); };
-    setDocks({makeDock(QStringLiteral("B"))});
+    panel(a).onClose = [&] { panelsMadeWhenClosed = panels.panels.size(); };
+    setDocks({makeDock(u"B"_qs)});
     EXPECT_EQ(panelsMadeWhenClosed, 1u);
     EXPECT_EQ(panels.panels.size(), 2u);
     EXPECT_EQ(manager->controllerCount(), 1u);
 }
 
 TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOthers) {
-    Dock a = makeDock(QStringLiteral("A"));
+    Dock a = withHotKey(makeDock(u"A"_qs), 45);
     a.autoHide = true;
-    a.hotKey = {45, HotKeyBinding::cmdKey};
-    const Dock b = makeDock(QStringLiteral("B"));
-    setDocks({a, b});
-    startManager();
+    const QUuid b = start({makeDock(u"B"_qs), a});
     ASSERT_TRUE(hotKeyRegistered(a.id));
     ASSERT_EQ(pointer.activeCount(), 1u);
 
-    FakeDockPanelState* panel = panels.panelFor(a.id);
+    FakeDockPanelState& gone = panel(a.id);
     bool monitorGoneBeforeOrderOut = false;
     bool hotKeyGoneBeforeOrderOut = false;
     bool orderedOutBeforeClose = false;
-    panel->onOrderOut = [&] {
+    gone.onOrderOut = [&] {
         monitorGoneBeforeOrderOut = pointer.activeCount() == 0;
         hotKeyGoneBeforeOrderOut = !hotKeyRegistered(a.id, a.hotKey);
     };
-    panel->onClose = [&] { orderedOutBeforeClose = !panel->onScreen; };
+    gone.onClose = [&] { orderedOutBeforeClose = !gone.onScreen; };
     store.removeDock(a.id);
 
     EXPECT_TRUE(monitorGoneBeforeOrderOut);
     EXPECT_TRUE(hotKeyGoneBeforeOrderOut);
     EXPECT_TRUE(orderedOutBeforeClose);
     EXPECT_FALSE(hotKeyRegistered(a.id, a.hotKey));
-    EXPECT_TRUE(panel->closed);
-    EXPECT_TRUE(panel->destroyed);
+    EXPECT_TRUE(gone.closed);
+    EXPECT_TRUE(gone.destroyed);
     EXPECT_EQ(manager->controller(a.id), nullptr);
-    EXPECT_TRUE(panels.panelFor(b.id)->onScreen);
-    EXPECT_FALSE(panels.panelFor(b.id)->closed);
+    EXPECT_TRUE(panel(b).onScreen);
+    EXPECT_FALSE(panel(b).closed);
 }
 
-TEST_F(DockWindowsManagerTest, AHiddenDockKeepsItsControllerAndHotKey) {
-    Dock a = makeDock(QStringLiteral("A"));
-    a.hotKey = {45, HotKeyBinding::cmdKey};
-    setDocks({a});
-    startManager();
-    change(a.id, [](Dock& dock) { dock.isVisible = false; });
-    EXPECT_FALSE(panels.panelFor(a.id)->onScreen);
-    EXPECT_NE(manager->controller(a.id), nullptr);
-    EXPECT_TRUE(hotKeyRegistered(a.id));
-    EXPECT_EQ(panels.panels.size(), 1u);
-}
-
+// A hidden dock keeps its controller and hot key: the second press shows it again.
 TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStore) {
-    Dock a = makeDock(QStringLiteral("A"));
-    a.hotKey = {45, HotKeyBinding::cmdKey | HotKeyBinding::shiftKey};
-    setDocks({a});
-    startManager();
-    pressHotKey(a.id);
-    EXPECT_FALSE(stored(a.id).isVisible);
-    EXPECT_FALSE(panels.panelFor(a.id)->onScreen);
-    pressHotKey(a.id);
-    EXPECT_TRUE(stored(a.id).isVisible);
-    EXPECT_TRUE(panels.panelFor(a.id)->onScreen);
+    const QUuid a =
+        start({withHotKey(makeDock(u"A"_qs), 45, HotKeyBinding::cmdKey | HotKeyBinding::shiftKey)});
+    pressHotKey(a);
+    EXPECT_FALSE(stored(a).isVisible);
+    EXPECT_FALSE(panel(a).onScreen);
+    EXPECT_EQ(panels.panels.size(), 1u);
+    pressHotKey(a);
+    EXPECT_TRUE(stored(a).isVisible);
+    EXPECT_TRUE(panel(a).onScreen);
 }
 
 TEST_F(DockWindowsManagerTest, AHotKeyWithoutModifiersRegistersNothing) {
-    Dock a = makeDock(QStringLiteral("A"));
+    Dock a = makeDock(u"A"_qs);
     a.hotKey.keyCode = 45;
-    setDocks({a});
-    startManager();
+    start({a});
     EXPECT_TRUE(hotKeyBackend.attempts().empty());
 }
 
 TEST_F(DockWindowsManagerTest, NothingHandedOutActsOnceTheManagerIsGone) {
-    Dock a = makeDock(QStringLiteral("A"));
+    Dock a = makeDock(u"A"_qs);
     a.autoHide = true;
-    setDocks({a});
-    startManager();
-    panels.panelFor(a.id)->userSetsFrame({500, 500, 100, 100});
+    start({a});
+    panel(a.id).userSetsFrame({500, 500, 100, 100});
     pointer.move({1000, 700});
     manager.reset();
     scheduler.advance(std::chrono::seconds(1));

@@ -27,11 +27,13 @@ struct HotKeys {
     std::unique_ptr<HotKeyManager> manager = std::make_unique<HotKeyManager>(backend, scheduler);
     std::map<char, QUuid> docks = {{'A', QUuid::createUuid()}, {'B', QUuid::createUuid()}};
     std::string fired;
+    std::vector<Subscription> suspensions;
 
     HotKeys() { backend.refuse(keyCodes.at('R'), cmdShift); }
 
     // Steps: "+AK" registers chord K for dock A (its action records 'A'), "-A" unregisters dock
-    // A, "xK" makes the backend lose the grab of K, "|" ends the pass of the event loop.
+    // A, "xK" makes the backend lose the grab of K, "s" suspends the grabs (as the hot key
+    // recorder does), "r" ends the latest suspension, "|" ends the pass of the event loop.
     void run(const std::string& script) {
         std::istringstream steps(script);
         for (std::string step; steps >> step;) {
@@ -42,6 +44,10 @@ struct HotKeys {
                 manager->unregister(docks.at(step[1]));
             else if (step[0] == 'x')
                 backend.lose(keyCodes.at(step[1]), cmdShift);
+            else if (step[0] == 's')
+                suspensions.push_back(manager->suspend());
+            else if (step[0] == 'r')
+                suspensions.pop_back();
             else
                 scheduler.runPending();
         }
@@ -95,6 +101,11 @@ TEST_F(HotKeyManagerTest, KeepsAGrabThatIsRegisteredAgainInTheSamePass) {
         {"a refused chord leaves the dock with none", "+AK +AR |", "K1 R2", ""},
         {"a grab the backend lost is grabbed afresh", "+AK xK -A +AK", "K1 K2", "K2A"},
         {"unregistering a dock without a hot key changes nothing", "-A +BK -A |", "K1", "K1B"},
+        {"a suspension, however nested, holds no grab", "+AK +BJ s s r", "K1 J2", ""},
+        {"the grabs come back under their ids", "+AK +BJ s s r r", "K1 J2 K1 J2", "K1A J2B"},
+        {"a chord taken meanwhile goes to the dock that had it first", "+BJ +AK s +AJ r +AK",
+         "J1 K2 J1 J3 K4", "J1B K4A"},
+        {"a dock unregistered meanwhile stays unregistered", "+AK s -A r", "K1", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,7 +118,6 @@ TEST_F(HotKeyManagerTest, KeepsAGrabThatIsRegisteredAgainInTheSamePass) {
 
 TEST_F(HotKeyManagerTest, APressRunsTheActionAsALaterTaskIfStillRegistered) {
     run("+AK");
-    EXPECT_EQ(backend.handlerInstalls(), 1);
     ASSERT_TRUE(backend.press(1));
     EXPECT_EQ(fired, "");
     scheduler.runPending();
@@ -141,4 +151,11 @@ TEST_F(HotKeyManagerTest, GoingAwayReleasesEveryGrabAndDropsPressesInFlight) {
     EXPECT_FALSE(backend.hasPressHandler());
     scheduler.runPending();
     EXPECT_EQ(fired, "");
+}
+
+TEST(HotKeyManager, ASuspensionMayOutliveTheManager) {
+    HotKeys t;
+    Subscription late = t.manager->suspend();
+    t.manager.reset();
+    late.cancel();
 }

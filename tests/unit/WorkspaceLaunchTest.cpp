@@ -10,31 +10,26 @@ namespace {
 
 using Requests = QStringList;
 
-DockItem item(DockItemKind kind) {
+DockItem item(DockItemKind kind, std::optional<QString> path = {},
+              std::optional<QString> url = {}) {
     DockItem result;
     result.id = QUuid::createUuid();
     result.kind = kind;
     result.name = u"Item"_qs;
-    return result;
-}
-
-DockItem withPath(DockItemKind kind, const QString& path) {
-    DockItem result = item(kind);
-    result.path = path;
+    result.path = std::move(path);
+    result.urlString = std::move(url);
     return result;
 }
 
 DockItem withUrl(const QString& text) {
-    DockItem result = item(DockItemKind::url);
-    result.urlString = text;
-    return result;
+    return item(DockItemKind::url, {}, text);
 }
 
 // Every field filled, so that a kind that ignores its own field would still be caught using
 // another one.
 DockItem withEverything(DockItemKind kind) {
-    DockItem result = withPath(kind, u"/usr/share/applications/xterm.desktop"_qs);
-    result.urlString = u"https://example.com/"_qs;
+    DockItem result =
+        item(kind, u"/usr/share/applications/xterm.desktop"_qs, u"https://example.com/"_qs);
     result.textContent = u"copied"_qs;
     result.docklet = DockletKind::clock;
     return result;
@@ -144,9 +139,9 @@ TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrlsAndUrlsUnchanged) {
     const QString path = u"/home/ann/Mes documents/été #1.txt"_qs;
     const QString url = u"file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt"_qs;
     const std::pair<DockItem, QString> cases[] = {
-        {withPath(DockItemKind::application, path), url},
-        {withPath(DockItemKind::file, path), url},
-        {withPath(DockItemKind::folder, path), url},
+        {item(DockItemKind::application, path), url},
+        {item(DockItemKind::file, path), url},
+        {item(DockItemKind::folder, path), url},
         {item(DockItemKind::folder), {}},
         {withUrl(u"https://example.com/page"_qs), u"https://example.com/page"_qs},
         {withUrl(u"ftp://host/dir/"_qs), u"ftp://host/dir/"_qs},
