@@ -1,5 +1,5 @@
 #include "views/HotKeyRecorderView.h"
-#include "gui/SettingsTestSupport.h"
+#include "gui/GuiTestSupport.h"
 #include "views/PreferencesView.h"
 #include "views/SettingsWindow.h"
 

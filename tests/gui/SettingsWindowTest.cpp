@@ -1,5 +1,5 @@
 #include "views/SettingsWindow.h"
-#include "gui/SettingsTestSupport.h"
+#include "gui/GuiTestSupport.h"
 #include "views/DockEditorView.h"
 #include "views/GeneralSettingsView.h"
 #include "views/PreferencesView.h"
