@@ -8,15 +8,17 @@ using namespace std::chrono_literals;
 // What another program drops on an items dock or a clippings tray, and the items it becomes.
 struct DropCase {
     const char* name;
+    DockKind dock = DockKind::items;
     QStringList urls = {};
     std::optional<QByteArray> text = {};
     QString mozUrl = {}; // a browser's link with its title
-    DockKind dock = DockKind::items;
     Qt::DropActions offered = Qt::CopyAction;
     std::int64_t selectedTab = 0;
     // "kind|name|text-or-path-or-url" per item added; empty: the drop is refused.
     QStringList added = {};
 };
+
+constexpr DockKind tray = DockKind::clippings;
 
 const std::vector<DropCase> dropCases = {
     {.name = "files and folders in order",
@@ -39,40 +41,36 @@ const std::vector<DropCase> dropCases = {
     {.name = "a path that is not UTF-8 is added as it decodes",
      .urls = {"file:///home/u/caf%E9.txt"},
      .added = {QStringLiteral("file|caf\uFFFD.txt|/home/u/caf\uFFFD.txt")}},
-    {.name = "no URLs at all", .urls = {}},
-    {.name = "only text", .urls = {}, .text = "/home/u/notes.txt"},
+    {.name = "no URLs at all"},
+    {.name = "only text", .text = "/home/u/notes.txt"},
     {.name = "URLs that are neither files nor links", .urls = {"file:", "::"}},
     {.name = "a tab that does not exist", .urls = {"file:///a"}, .selectedTab = 3},
     {.name = "text keeps its surrounding space and line feeds",
-     .urls = {},
+     .dock = tray,
      .text = "  first line\nsecond \n",
-     .dock = DockKind::clippings,
      .added = {"clippingText|first line second|  first line\nsecond \n"}},
     {.name = "blank text is a clipping named Clipping",
-     .urls = {},
+     .dock = tray,
      .text = "   ",
-     .dock = DockKind::clippings,
      .added = {"clippingText|Clipping|   "}},
-    {.name = "empty text is refused", .urls = {}, .text = "", .dock = DockKind::clippings},
+    {.name = "empty text is refused", .dock = tray, .text = ""},
     {.name = "a source that proposes Move is answered Copy by the tray",
-     .urls = {},
+     .dock = tray,
      .text = "kept",
-     .dock = DockKind::clippings,
      .offered = Qt::MoveAction | Qt::CopyAction,
      .added = {"clippingText|kept|kept"}},
     {.name = "text that is not UTF-8 arrives as it decodes",
-     .urls = {},
+     .dock = tray,
      .text = "\xff\xfe ok",
-     .dock = DockKind::clippings,
      .added = {QStringLiteral("clippingText|\uFFFD\uFFFD ok|\uFFFD\uFFFD ok")}},
     {.name = "two files on the tray, an app bundle staying a folder",
+     .dock = tray,
      .urls = {"file:///home/u/a.txt", "file:///opt/Tool.app"},
-     .dock = DockKind::clippings,
      .added = {"file|a.txt|/home/u/a.txt", "folder|Tool.app|/opt/Tool.app"}},
     {.name = "a link with its text is a url item on the tray",
+     .dock = tray,
      .urls = {"https://example.com/"},
      .text = "https://example.com/",
-     .dock = DockKind::clippings,
      .added = {"url|example.com|https://example.com/"}},
 };
 

@@ -46,15 +46,11 @@ const GeometryCase geometryCases[] = {
     {"an infinite height starts at the desktop's top", {0, -inf, 10, inf}, {0, 0, 48, 1000}},
 };
 
-class PanelGeometry : public ::testing::TestWithParam<GeometryCase> {};
-
-TEST_P(PanelGeometry, FollowsTheFrameWithinTheDesktop) {
-    const GeometryCase& c = GetParam();
-    EXPECT_EQ(DockPanelWindow::geometryForFrame(c.frame, primary, c.virtualDesktop), c.expected)
-        << c.name;
+TEST(DockPanelWindow, TheGeometryFollowsTheFrameWithinTheDesktop) {
+    for (const GeometryCase& c : geometryCases)
+        EXPECT_EQ(DockPanelWindow::geometryForFrame(c.frame, primary, c.virtualDesktop), c.expected)
+            << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(DockPanelWindow, PanelGeometry, ::testing::ValuesIn(geometryCases));
 
 TEST(ScreenSpace, APointerPixelSitsAtItsLowerLeftCorner) {
     // The top row is still inside the primary screen's half-open frame [0, 800).
