@@ -15,7 +15,7 @@ protected:
 };
 
 TEST_F(ClippingsDockViewTest, AFileDragLightsTheTrayUpAndATextDragDoesNot) {
-    const std::unique_ptr<QMimeData> file(urls({QUrl(QStringLiteral("file:///home/u/a.txt"))}));
+    const std::unique_ptr<QMimeData> file = urls({"file:///home/u/a.txt"});
     const std::unique_ptr<QMimeData> words = text(QStringLiteral("words"));
     for (const auto& [data, lit] : {std::pair{file.get(), true}, std::pair{words.get(), false}}) {
         QDragEnterEvent enter(QPoint(90, 200), Qt::CopyAction, data, Qt::LeftButton, {});

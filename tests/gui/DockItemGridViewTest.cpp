@@ -75,12 +75,7 @@ const std::vector<DropCase> dropCases = {
 };
 
 std::unique_ptr<QMimeData> payload(const DropCase& c) {
-    auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const QString& url : c.urls)
-        urls.append(QUrl(url));
-    if (!urls.isEmpty())
-        data->setUrls(urls);
+    auto data = ItemsDockTest::urls(c.urls);
     if (c.text)
         data->setData(QStringLiteral("text/plain"), *c.text);
     if (!c.mozUrl.isEmpty())
@@ -131,10 +126,10 @@ class DockItemGridViewTest : public ItemsDockTest {};
 
 TEST_F(DockItemGridViewTest, ThousandsOfUrlsArriveInOneChange) {
     start(dockWith({}));
-    QList<QUrl> list;
+    QStringList list;
     for (int i = 0; i < 5000; ++i)
-        list.append(QUrl::fromLocalFile(QStringLiteral("/data/file-%1").arg(i)));
-    const std::unique_ptr<QMimeData> data(urls(list));
+        list.append(QStringLiteral("file:///data/file-%1").arg(i));
+    const std::unique_ptr<QMimeData> data = urls(list);
     const auto revision = store().revision(dockID);
     EXPECT_TRUE(drop(*data, QPoint(90, 200)).accepted);
     EXPECT_EQ(storedItems().size(), 5000u);
@@ -144,9 +139,7 @@ TEST_F(DockItemGridViewTest, ThousandsOfUrlsArriveInOneChange) {
 TEST_F(DockItemGridViewTest, TheTrashTileLightsUpTakesFilesAndReportsWhetherOneWent) {
     start(dockWith({docklet(DockletKind::trash)}));
     fakes->trash.refused = {QStringLiteral("/home/u/locked")};
-    const std::unique_ptr<QMimeData> some(
-        urls({QUrl::fromLocalFile(QStringLiteral("/home/u/a")),
-              QUrl::fromLocalFile(QStringLiteral("/home/u/locked"))}));
+    const std::unique_ptr<QMimeData> some = urls({"file:///home/u/a", "file:///home/u/locked"});
     // The grid lights up until the drag reaches the trash; then the trash does instead.
     QDragEnterEvent enter(QPoint(90, 300), Qt::CopyAction, some.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(viewport(), &enter);
@@ -164,8 +157,7 @@ TEST_F(DockItemGridViewTest, TheTrashTileLightsUpTakesFilesAndReportsWhetherOneW
     EXPECT_EQ(result.action, Qt::CopyAction);
     EXPECT_EQ(fakes->trash.trashed, QStringList{QStringLiteral("/home/u/a")});
     // Nothing went: refused. The dock itself never changes.
-    const std::unique_ptr<QMimeData> none(
-        urls({QUrl::fromLocalFile(QStringLiteral("/home/u/locked"))}));
+    const std::unique_ptr<QMimeData> none = urls({"file:///home/u/locked"});
     EXPECT_FALSE(drop(*none, tileCentre(0)).accepted);
     EXPECT_EQ(storedItems().size(), 1u);
 }

@@ -118,9 +118,13 @@ public:
         dock.position = {100, 100, size.width(), size.height()};
         return dock;
     }
-    static QMimeData* urls(const QList<QUrl>& list) {
-        auto* data = new QMimeData;
-        data->setUrls(list);
+    static std::unique_ptr<QMimeData> urls(const QStringList& list) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> urls;
+        for (const QString& url : list)
+            urls.append(QUrl(url));
+        if (!urls.isEmpty())
+            data->setUrls(urls);
         return data;
     }
     // A table row's description as a test name: its letters and digits.
@@ -155,8 +159,8 @@ protected:
     DockItemGridView& grid() { return view->grid() ? *view->grid() : *view->clippings()->grid(); }
     QWidget* viewport() { return grid().viewport(); }
     QPoint tileCentre(std::int64_t index) { return grid().cellRect(index).center(); }
-    void click(std::int64_t index, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(viewport(), button, {}, tileCentre(index));
+    void click(std::int64_t index) {
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, tileCentre(index));
     }
     void hover(QWidget* widget, QPoint at) {
         QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)),

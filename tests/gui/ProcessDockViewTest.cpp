@@ -111,7 +111,7 @@ TEST_F(ProcessDockViewTest, ARowOrAColumnByOrientationAndAWheelScrollsTheRow) {
 }
 
 // A click's activation and Quit on real windows are in SwitcherAndTrayTest.
-TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplication) {
+TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRuns) {
     startSwitcher({threeApps(), threeApps()[1]});
 
     const std::pair<QString, QString> entries[] = {
@@ -131,13 +131,10 @@ TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplication) {
         menu->close();
         EXPECT_EQ(requests(), QStringList{request});
     }
-}
-
-TEST_F(ProcessDockViewTest, AnApplicationGoneBeforeTheClickOrMenuIsLeftAlone) {
-    startSwitcher({threeApps(), std::nullopt});
+    // The application ends while the menu is open: its Quit is left alone.
+    fakes->runningApplications.requests.clear();
     const QPointer<QMenu> menu = menuOf("term");
     ASSERT_NE(menu, nullptr);
-    // The application ends while the menu is open; the monitor and the view refresh.
     publish({{threeApps()[1]}, std::nullopt});
     ASSERT_FALSE(menu.isNull());
     menuEntry(*menu, QStringLiteral("Quit"))->trigger();
