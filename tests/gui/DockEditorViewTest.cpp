@@ -1,5 +1,5 @@
 #include "views/DockEditorView.h"
-#include "gui/SettingsTestSupport.h"
+#include "gui/GuiTestSupport.h"
 #include "views/ColumnsStepper.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
@@ -15,8 +15,6 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include <array>
-#include <bit>
 #include <limits>
 
 namespace {
@@ -54,25 +52,22 @@ struct DockEditorViewTest : SettingsFixture {
     std::unique_ptr<DockEditorView> editor;
 };
 
-// Equal to the bit, NaN included.
-bool sameBits(const DockAppearance& a, const DockAppearance& b) {
-    const auto bits = [](const DockAppearance& look) {
-        return std::array{std::bit_cast<std::uint64_t>(look.iconSize),
-                          std::bit_cast<std::uint64_t>(look.opacity),
-                          std::bit_cast<std::uint64_t>(look.tintRed),
-                          std::bit_cast<std::uint64_t>(look.tintGreen),
-                          std::bit_cast<std::uint64_t>(look.tintBlue),
-                          std::bit_cast<std::uint64_t>(look.cornerRadius),
-                          std::uint64_t(look.showLabels)};
-    };
-    return bits(a) == bits(b);
-}
-
 struct ControlCase {
     const char* name;
     std::function<void(DockEditorViewTest&)> userChange;
     std::function<void(Dock&)> expected;
 };
+
+using Change = std::function<void(DockEditorViewTest&)>;
+Change pick(const char* field, int index) {
+    return [=](auto& t) { t.template control<QComboBox>(field)->setCurrentIndex(index); };
+}
+Change tick(const char* field) {
+    return [=](auto& t) { t.template control<QCheckBox>(field)->click(); };
+}
+Change slide(const char* field, int value) {
+    return [=](auto& t) { t.slider(field)->setValue(value); };
+}
 
 } // namespace
 
@@ -80,24 +75,16 @@ TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) 
     const std::vector<ControlCase> cases = {
         {"name", [](auto& t) { QTest::keyClicks(t.template control<QLineEdit>("name"), "!"); },
          [](Dock& d) { d.name += QLatin1Char('!'); }},
-        {"kind", [](auto& t) { t.template control<QComboBox>("kind")->setCurrentIndex(2); },
-         [](Dock& d) { d.kind = DockKind::clippings; }},
-        {"style", [](auto& t) { t.template control<QComboBox>("style")->setCurrentIndex(1); },
-         [](Dock& d) { d.style = DockStyle::bar; }},
-        {"orientation",
-         [](auto& t) { t.template control<QComboBox>("orientation")->setCurrentIndex(1); },
+        {"kind", pick("kind", 2), [](Dock& d) { d.kind = DockKind::clippings; }},
+        {"style", pick("style", 1), [](Dock& d) { d.style = DockStyle::bar; }},
+        {"orientation", pick("orientation", 1),
          [](Dock& d) { d.orientation = DockOrientation::horizontal; }},
         {"columns",
          [](auto& t) { t.template control<ColumnsStepper>("columns")->incrementButton()->click(); },
          [](Dock& d) { d.columns = 5; }},
-        {"alwaysOnTop", [](auto& t) { t.template control<QCheckBox>("alwaysOnTop")->click(); },
-         [](Dock& d) { d.alwaysOnTop = false; }},
-        {"autoHide", [](auto& t) { t.template control<QCheckBox>("autoHide")->click(); },
-         [](Dock& d) { d.autoHide = true; }},
-        {"screenEdgeForAutoHide",
-         [](auto& t) {
-             t.template control<QComboBox>("screenEdgeForAutoHide")->setCurrentIndex(3);
-         },
+        {"alwaysOnTop", tick("alwaysOnTop"), [](Dock& d) { d.alwaysOnTop = false; }},
+        {"autoHide", tick("autoHide"), [](Dock& d) { d.autoHide = true; }},
+        {"screenEdgeForAutoHide", pick("screenEdgeForAutoHide", 3),
          [](Dock& d) { d.screenEdgeForAutoHide = ScreenEdge::bottom; }},
         {"hotKey (clear zone)",
          [](auto& t) {
@@ -105,11 +92,9 @@ TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) 
              QTest::mouseClick(recorder, Qt::LeftButton, {}, QPoint(recorder->width() - 5, 12));
          },
          [](Dock& d) { d.hotKey = {}; }},
-        {"iconSize", [](auto& t) { t.slider("iconSize")->setValue(1000); },
-         [](Dock& d) { d.appearance.iconSize = 96; }},
-        {"opacity", [](auto& t) { t.slider("opacity")->setValue(0); },
-         [](Dock& d) { d.appearance.opacity = 0.3; }},
-        {"cornerRadius", [](auto& t) { t.slider("cornerRadius")->setValue(250); },
+        {"iconSize", slide("iconSize", 1000), [](Dock& d) { d.appearance.iconSize = 96; }},
+        {"opacity", slide("opacity", 0), [](Dock& d) { d.appearance.opacity = 0.3; }},
+        {"cornerRadius", slide("cornerRadius", 250),
          [](Dock& d) { d.appearance.cornerRadius = 8; }},
         {"tint (half transparent)",
          [](auto& t) {
@@ -121,11 +106,9 @@ TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) 
          },
          [](Dock& d) {
              d.appearance.tintRed = 1;
-             d.appearance.tintGreen = 0;
-             d.appearance.tintBlue = 0;
+             d.appearance.tintGreen = d.appearance.tintBlue = 0;
          }},
-        {"showLabels", [](auto& t) { t.template control<QCheckBox>("showLabels")->click(); },
-         [](Dock& d) { d.appearance.showLabels = false; }},
+        {"showLabels", tick("showLabels"), [](Dock& d) { d.appearance.showLabels = false; }},
     };
     for (const ControlCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,7 +144,7 @@ TEST_F(DockEditorViewTest, StoredValuesOutOfRangeAreShownAndNeverWrittenBack) {
         settle();
         EXPECT_EQ(writesAfterDelay(), 1);
         EXPECT_EQ(stored().columns, 50);
-        EXPECT_TRUE(sameBits(stored().appearance, before));
+        EXPECT_EQ(stored().appearance, before);
     }
     // The stepper steps from outside the range onto its nearer end, and stops at 10 and 1.
     auto* stepper = control<ColumnsStepper>("columns");
@@ -183,8 +166,7 @@ TEST(EditorSliderTest, ReadsOutWholeNumbersOfAnyDouble) {
         {1e300, "1e+300"},
         {-1e19, "-1e+19"},
         {std::numeric_limits<double>::infinity(), "inf"},
-        {std::numeric_limits<double>::quiet_NaN(), "nan"},
-    };
+        {std::numeric_limits<double>::quiet_NaN(), "nan"}};
     for (const auto& [value, text] : cases)
         EXPECT_EQ(EditorSlider::wholeNumber(value), QLatin1String(text)) << value;
 }

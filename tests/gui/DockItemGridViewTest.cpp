@@ -1,178 +1,169 @@
-#include "ItemsDockFixture.h"
+#include "GuiTestSupport.h"
 #include "views/DockItemTileView.h"
-
-#include <QPainter>
 
 namespace {
 
 using namespace std::chrono_literals;
 
+// What another program drops on an items dock or a clippings tray, and the items it becomes.
 struct DropCase {
     const char* name;
-    std::function<QMimeData*()> payload;
-    Qt::DropActions offered;
-    // "kind name path-or-url" per item added; empty: the drop is refused.
-    QStringList added;
+    DockKind dock = DockKind::items;
+    QStringList urls = {};
+    std::optional<QByteArray> text = {};
+    QString mozUrl = {}; // a browser's link with its title
+    Qt::DropActions offered = Qt::CopyAction;
+    std::int64_t selectedTab = 0;
+    // "kind|name|text-or-path-or-url" per item added; empty: the drop is refused.
+    QStringList added = {};
 };
 
-QMimeData* urlsOf(QStringList urls) {
-    QList<QUrl> list;
-    for (const QString& url : urls)
-        list.append(QUrl(url));
-    return ItemsDockTest::urls(list);
+constexpr DockKind tray = DockKind::clippings;
+
+const std::vector<DropCase> dropCases = {
+    {.name = "files and folders in order",
+     .urls = {"file:///home/u/notes.txt", "file:///home/u/Projects/"},
+     .added = {"file|notes.txt|/home/u/notes.txt", "folder|Projects|/home/u/Projects"}},
+    {.name = "a source that proposes Move is answered Copy",
+     .urls = {"file:///home/u/notes.txt"},
+     .offered = Qt::MoveAction | Qt::CopyAction,
+     .added = {"file|notes.txt|/home/u/notes.txt"}},
+    {.name = "desktop entries and app bundles are applications; APP is not",
+     .urls = {"file:///usr/share/applications/xterm.desktop", "file:///opt/Tool.app/",
+              "file:///opt/Other.APP"},
+     .added = {"application|XTerm|/usr/share/applications/xterm.desktop",
+               "application|Tool|/opt/Tool.app", "folder|Other.APP|/opt/Other.APP"}},
+    {.name = "web links become url items named by their title, else their host, else themselves",
+     .urls = {"https://example.com/page?q=1", "https://other.org/", "mailto:someone@example.com"},
+     .mozUrl = "https://example.com/page?q=1\nExample Page",
+     .added = {"url|Example Page|https://example.com/page?q=1", "url|other.org|https://other.org/",
+               "url|mailto:someone@example.com|mailto:someone@example.com"}},
+    {.name = "a path that is not UTF-8 is added as it decodes",
+     .urls = {"file:///home/u/caf%E9.txt"},
+     .added = {QStringLiteral("file|caf\uFFFD.txt|/home/u/caf\uFFFD.txt")}},
+    {.name = "no URLs at all"},
+    {.name = "only text", .text = "/home/u/notes.txt"},
+    {.name = "URLs that are neither files nor links", .urls = {"file:", "::"}},
+    {.name = "a tab that does not exist", .urls = {"file:///a"}, .selectedTab = 3},
+    {.name = "text keeps its surrounding space and line feeds",
+     .dock = tray,
+     .text = "  first line\nsecond \n",
+     .added = {"clippingText|first line second|  first line\nsecond \n"}},
+    {.name = "blank text is a clipping named Clipping",
+     .dock = tray,
+     .text = "   ",
+     .added = {"clippingText|Clipping|   "}},
+    {.name = "empty text is refused", .dock = tray, .text = ""},
+    {.name = "a source that proposes Move is answered Copy by the tray",
+     .dock = tray,
+     .text = "kept",
+     .offered = Qt::MoveAction | Qt::CopyAction,
+     .added = {"clippingText|kept|kept"}},
+    {.name = "text that is not UTF-8 arrives as it decodes",
+     .dock = tray,
+     .text = "\xff\xfe ok",
+     .added = {QStringLiteral("clippingText|\uFFFD\uFFFD ok|\uFFFD\uFFFD ok")}},
+    {.name = "two files on the tray, an app bundle staying a folder",
+     .dock = tray,
+     .urls = {"file:///home/u/a.txt", "file:///opt/Tool.app"},
+     .added = {"file|a.txt|/home/u/a.txt", "folder|Tool.app|/opt/Tool.app"}},
+    {.name = "a link with its text is a url item on the tray",
+     .dock = tray,
+     .urls = {"https://example.com/"},
+     .text = "https://example.com/",
+     .added = {"url|example.com|https://example.com/"}},
+};
+
+std::unique_ptr<QMimeData> payload(const DropCase& c) {
+    auto data = ItemsDockTest::urls(c.urls);
+    if (c.text)
+        data->setData(QStringLiteral("text/plain"), *c.text);
+    if (!c.mozUrl.isEmpty())
+        data->setData(
+            QStringLiteral("text/x-moz-url"),
+            QByteArray(reinterpret_cast<const char*>(c.mozUrl.utf16()), c.mozUrl.size() * 2));
+    return data;
 }
 
-QByteArray utf16(const QString& text) {
-    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
+class Drops : public ItemsDockTest, public ::testing::WithParamInterface<DropCase> {};
 
-std::vector<DropCase> dropCases() {
-    return {
-        {"files and folders in order",
-         [] {
-             return urlsOf({"file:///home/u/notes.txt", "file:///home/u/Projects/"});
-         },
-         Qt::CopyAction,
-         {"file notes.txt /home/u/notes.txt", "folder Projects /home/u/Projects"}},
-        {"a source that proposes Move is answered Copy",
-         [] { return urlsOf({"file:///home/u/notes.txt"}); },
-         Qt::MoveAction | Qt::CopyAction,
-         {"file notes.txt /home/u/notes.txt"}},
-        {"desktop entries and app bundles are applications; APP is not",
-         [] {
-             return urlsOf({"file:///usr/share/applications/xterm.desktop", "file:///opt/Tool.app/",
-                            "file:///opt/Other.APP"});
-         },
-         Qt::CopyAction,
-         {"application XTerm /usr/share/applications/xterm.desktop",
-          "application Tool /opt/Tool.app", "folder Other.APP /opt/Other.APP"}},
-        {"web links become url items named by their title, else their host, else themselves",
-         [] {
-             QMimeData* data = urlsOf({"https://example.com/page?q=1", "https://other.org/",
-                                       "mailto:someone@example.com"});
-             data->setData(QStringLiteral("text/x-moz-url"),
-                           utf16(QStringLiteral("https://example.com/page?q=1\nExample Page")));
-             return data;
-         },
-         Qt::CopyAction,
-         {"url Example Page https://example.com/page?q=1", "url other.org https://other.org/",
-          "url mailto:someone@example.com mailto:someone@example.com"}},
-        {"a path that is not UTF-8 is added as it decodes",
-         [] { return urlsOf({"file:///home/u/caf%E9.txt"}); },
-         Qt::CopyAction,
-         {QStringLiteral("file caf\uFFFD.txt /home/u/caf\uFFFD.txt")}},
-        {"no URLs at all", [] { return new QMimeData; }, Qt::CopyAction, {}},
-        {"only text",
-         [] {
-             auto* data = new QMimeData;
-             data->setText(QStringLiteral("/home/u/notes.txt"));
-             return data;
-         },
-         Qt::CopyAction,
-         {}},
-        {"URLs that are neither files nor links",
-         [] {
-             return urlsOf({"file:", "::"});
-         },
-         Qt::CopyAction,
-         {}},
-    };
-}
-
-QString describe(const DockItem& item) {
-    return QStringLiteral("%1 %2 %3")
-        .arg(storedString(item.kind), item.name,
-             item.path.value_or(item.urlString.value_or(QString())));
-}
-
-class GridDrops : public ItemsDockTest, public ::testing::WithParamInterface<DropCase> {};
-
-TEST_P(GridDrops, AddWhatTheDropHoldsAndAnswerCopy) {
+TEST_P(Drops, AddWhatTheDropHoldsAndAnswerCopy) {
     const DropCase& c = GetParam();
-    start(dockWith({}));
-    fakes->fileSystem.addDirectory(QStringLiteral("/home/u/Projects"));
+    Dock dock = dockWith({}, {180, 420}, c.dock);
+    dock.selectedTabIndex = c.selectedTab;
+    start(dock);
+    for (const char* folder : {"/home/u/Projects", "/opt/Other.APP", "/opt/Tool.app"})
+        fakes->fileSystem.addDirectory(QString::fromLatin1(folder));
     fakes->fileSystem.addFile(QStringLiteral("/usr/share/applications/xterm.desktop"), {},
                               QStringLiteral("XTerm"));
-    fakes->fileSystem.addDirectory(QStringLiteral("/opt/Other.APP"));
-    const std::unique_ptr<QMimeData> data(c.payload());
+    fakes->fileSystem.addFile(QStringLiteral("/home/u/a.txt"), {});
     const auto revision = store().revision(dockID);
-    const DropResult result = drop(*data, QPoint(90, 200), c.offered);
+    const DropResult result = drop(*payload(c), QPoint(90, 200), c.offered);
     QStringList added;
     for (const DockItem& item : storedItems())
-        added.append(describe(item));
-    EXPECT_EQ(added, c.added) << c.name;
-    EXPECT_EQ(result.accepted, !c.added.isEmpty()) << c.name;
+        added << QStringList{storedString(item.kind), item.name,
+                             item.textContent.value_or(
+                                 item.path.value_or(item.urlString.value_or(QString())))}
+                     .join(u'|');
+    EXPECT_EQ(added, c.added);
+    // A drop that adds nothing is not reported as done.
+    EXPECT_EQ(result.accepted, !c.added.isEmpty());
     if (result.accepted) {
-        EXPECT_EQ(result.action, Qt::CopyAction) << c.name;
+        EXPECT_EQ(result.action, Qt::CopyAction);
     } else {
-        EXPECT_EQ(store().revision(dockID), revision) << c.name;
+        EXPECT_EQ(store().revision(dockID), revision);
     }
     EXPECT_FALSE(grid().isDropTargeted());
+    if (view->clippings()) {
+        EXPECT_EQ(view->clippings()->showsHint(), c.added.isEmpty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(DockItemGridView, GridDrops, ::testing::ValuesIn(dropCases()),
+INSTANTIATE_TEST_SUITE_P(DockItemGridView, Drops, ::testing::ValuesIn(dropCases),
                          [](const auto& info) { return ItemsDockTest::caseName(info.param.name); });
 
 class DockItemGridViewTest : public ItemsDockTest {};
 
-TEST_F(DockItemGridViewTest, ADropOnATabThatDoesNotExistIsRefused) {
-    Dock dock = dockWith({});
-    dock.selectedTabIndex = 3;
-    start(dock);
-    const std::unique_ptr<QMimeData> data(urls({QUrl::fromLocalFile(QStringLiteral("/a"))}));
-    EXPECT_FALSE(drop(*data, QPoint(90, 200)).accepted);
-    EXPECT_TRUE(storedItems().empty());
-}
-
 TEST_F(DockItemGridViewTest, ThousandsOfUrlsArriveInOneChange) {
     start(dockWith({}));
-    QList<QUrl> list;
+    QStringList list;
     for (int i = 0; i < 5000; ++i)
-        list.append(QUrl::fromLocalFile(QStringLiteral("/data/file-%1").arg(i)));
-    const std::unique_ptr<QMimeData> data(urls(list));
+        list.append(QStringLiteral("file:///data/file-%1").arg(i));
+    const std::unique_ptr<QMimeData> data = urls(list);
     const auto revision = store().revision(dockID);
     EXPECT_TRUE(drop(*data, QPoint(90, 200)).accepted);
     EXPECT_EQ(storedItems().size(), 5000u);
     EXPECT_EQ(store().revision(dockID), revision + 1);
 }
 
-TEST_F(DockItemGridViewTest, TheTrashTileTakesFilesAndReportsWhetherOneWent) {
+TEST_F(DockItemGridViewTest, TheTrashTileLightsUpTakesFilesAndReportsWhetherOneWent) {
     start(dockWith({docklet(DockletKind::trash)}));
     fakes->trash.refused = {QStringLiteral("/home/u/locked")};
-    const std::unique_ptr<QMimeData> some(
-        urls({QUrl::fromLocalFile(QStringLiteral("/home/u/a")),
-              QUrl::fromLocalFile(QStringLiteral("/home/u/locked"))}));
-    const DropResult result = drop(*some, tileCentre(0), Qt::MoveAction | Qt::CopyAction);
-    EXPECT_TRUE(result.accepted);
-    EXPECT_EQ(result.action, Qt::CopyAction);
-    EXPECT_EQ(fakes->trash.trashed, QStringList{QStringLiteral("/home/u/a")});
-    // Nothing went: refused. The dock itself never changes.
-    const std::unique_ptr<QMimeData> none(
-        urls({QUrl::fromLocalFile(QStringLiteral("/home/u/locked"))}));
-    EXPECT_FALSE(drop(*none, tileCentre(0)).accepted);
-    EXPECT_EQ(storedItems().size(), 1u);
-}
-
-TEST_F(DockItemGridViewTest, ADragLightsTheGridOrTheTrashUpUntilItLeaves) {
-    start(dockWith({docklet(DockletKind::trash)}));
-    const std::unique_ptr<QMimeData> data(urls({QUrl::fromLocalFile(QStringLiteral("/a"))}));
-    QDragEnterEvent enter(QPoint(90, 300), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    const std::unique_ptr<QMimeData> some = urls({"file:///home/u/a", "file:///home/u/locked"});
+    // The grid lights up until the drag reaches the trash; then the trash does instead.
+    QDragEnterEvent enter(QPoint(90, 300), Qt::CopyAction, some.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(viewport(), &enter);
     EXPECT_TRUE(grid().isDropTargeted());
-    QDragMoveEvent overTrash(tileCentre(0), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QDragMoveEvent overTrash(tileCentre(0), Qt::CopyAction, some.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(viewport(), &overTrash);
     EXPECT_FALSE(grid().isDropTargeted());
     EXPECT_TRUE(overTrash.isAccepted());
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(viewport(), &leave);
     EXPECT_FALSE(grid().isDropTargeted());
+
+    const DropResult result = drop(*some, tileCentre(0), Qt::MoveAction | Qt::CopyAction);
+    EXPECT_TRUE(result.accepted);
+    EXPECT_EQ(result.action, Qt::CopyAction);
+    EXPECT_EQ(fakes->trash.trashed, QStringList{QStringLiteral("/home/u/a")});
+    // Nothing went: refused. The dock itself never changes.
+    const std::unique_ptr<QMimeData> none = urls({"file:///home/u/locked"});
+    EXPECT_FALSE(drop(*none, tileCentre(0)).accepted);
+    EXPECT_EQ(storedItems().size(), 1u);
 }
 
 TEST_F(DockItemGridViewTest, ColumnsFitThePanelAndTheStoredCountStays) {
-    std::vector<DockItem> items;
-    for (int i = 0; i < 8; ++i)
-        items.push_back(pathItem(DockItemKind::file, QStringLiteral("/f%1").arg(i)));
-    start(dockWith(items));
+    start(dockWith(files(8)));
     EXPECT_EQ(grid().gridLayout().columns, 2);
     // Every tile lies inside the panel and can be clicked.
     for (std::int64_t i = 0; i < 8; ++i) {
@@ -180,7 +171,7 @@ TEST_F(DockItemGridViewTest, ColumnsFitThePanelAndTheStoredCountStays) {
         EXPECT_LT(grid().cellRect(i).right(), viewport()->width()) << i;
     }
     click(1);
-    EXPECT_EQ(fakes->workspace.requests.size(), 1);
+    EXPECT_EQ(fakes->workspace.requests, QStringList{"openPath /f1"});
     view->resize(276, 420);
     settle();
     EXPECT_EQ(grid().gridLayout().columns, 4);
@@ -188,10 +179,7 @@ TEST_F(DockItemGridViewTest, ColumnsFitThePanelAndTheStoredCountStays) {
 }
 
 TEST_F(DockItemGridViewTest, DrawsAndResolvesOnlyTheTilesInView) {
-    std::vector<DockItem> items;
-    for (int i = 0; i < 20000; ++i)
-        items.push_back(pathItem(DockItemKind::file, QStringLiteral("/f%1").arg(i)));
-    start(dockWith(std::move(items)));
+    start(dockWith(files(20000)));
     viewport()->grab();
     const int first = grid().images().resolutions();
     EXPECT_GT(first, 0);
@@ -243,23 +231,8 @@ TEST_F(DockItemGridViewTest, SamplesOnlyWhileALiveDockletIsShown) {
     EXPECT_EQ(fakes->scheduler.pendingCount(), 0u);
 }
 
-// Counts the paints of the grid's viewport and the area they cover.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-            region += static_cast<QPaintEvent*>(event)->region();
-        }
-        return false;
-    }
-    int paints = 0;
-    QRegion region;
-};
-
 TEST_F(DockItemGridViewTest, ADockletRepaintsItsOwnRectangleOnlyWhenWhatItShowsChanges) {
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-    fakes = nullptr;
     start(dockWith({docklet(DockletKind::clock), docklet(DockletKind::cpuMeter),
                     pathItem(DockItemKind::file, QStringLiteral("/f"))}));
     PaintCounter counter;

@@ -1,7 +1,5 @@
-#include "ItemsDockFixture.h"
+#include "GuiTestSupport.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QSignalSpy>
 
 namespace {
@@ -25,16 +23,10 @@ protected:
         return list;
     }
     QStringList menuFor(std::size_t index) {
-        const QPoint at = strip().tabRect(index).center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, strip().mapToGlobal(at));
-        QCoreApplication::sendEvent(&strip(), &event);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QStringList texts;
-        if (!menu)
-            return texts;
-        for (const QAction* action : menu->actions())
-            texts.append(action->text());
-        menu->close();
+        QMenu* menu = contextMenuAt(&strip(), strip().tabRect(index).center());
+        const QStringList texts = menu ? menuTexts(*menu) : QStringList();
+        if (menu)
+            menu->close();
         return texts;
     }
     void clickTab(std::size_t index) {
@@ -46,14 +38,6 @@ protected:
         strip().renameField()->setText(text);
     }
 };
-
-TEST_F(DockTabStripViewTest, TheMenuOffersDeleteOnlyWithTwoTabs) {
-    startWithTabs({QStringLiteral("Main")});
-    EXPECT_EQ(menuFor(0), QStringList{QStringLiteral("Rename")});
-    store().addTab(dockID, QStringLiteral("Second"));
-    settle();
-    EXPECT_EQ(menuFor(1), QStringList({QStringLiteral("Rename"), QStringLiteral("Delete Tab")}));
-}
 
 TEST_F(DockTabStripViewTest, PlusAddsTabsAtTheEndAndKeepsTheSelection) {
     startWithTabs({QStringLiteral("A"), QStringLiteral("B")}, 1);
@@ -67,18 +51,11 @@ TEST_F(DockTabStripViewTest, PlusAddsTabsAtTheEndAndKeepsTheSelection) {
     EXPECT_EQ(strip().plusRect().right(), strip().width() - 7);
 }
 
-TEST_F(DockTabStripViewTest, AClickSelectsAndRepairsAnIndexOutOfRange) {
+TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTypedAndAClickSelectsItsTab) {
     startWithTabs({QStringLiteral("A"), QStringLiteral("B")}, 7);
-    // The grid shows the first tab meanwhile.
+    EXPECT_EQ(menuFor(1), QStringList({"Rename", "Delete Tab"}));
+    // With the index out of range the grid shows the first tab, until a click repairs it.
     EXPECT_EQ(DockItemGridView::shownItems(stored()), &stored().tabs[0].items);
-    clickTab(1);
-    EXPECT_EQ(stored().selectedTabIndex, 1);
-    clickTab(0);
-    EXPECT_EQ(stored().selectedTabIndex, 0);
-}
-
-TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTyped) {
-    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
     rename(1, QString());
     strip().commitRename();
     settle();
@@ -86,19 +63,17 @@ TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTyped) {
     EXPECT_EQ(strip().renamingTabID(), std::nullopt);
     // The empty button still selects its tab.
     clickTab(1);
+    EXPECT_EQ(DockItemGridView::shownItems(stored()), &stored().tabs[1].items);
     EXPECT_EQ(stored().selectedTabIndex, 1);
     rename(0, QStringLiteral("  Work & Play "));
     QTest::keyClick(strip().renameField(), Qt::Key_Return);
     EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
-}
-
-TEST_F(DockTabStripViewTest, ASecondRenameDropsTheFirstUnsaved) {
-    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
+    // A second rename drops the first unsaved.
     rename(0, QStringLiteral("typed"));
     strip().beginRename(tabID(1));
-    EXPECT_EQ(strip().renameField()->text(), QStringLiteral("B"));
+    EXPECT_EQ(strip().renameField()->text(), QString());
     strip().commitRename();
-    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
 }
 
 TEST_F(DockTabStripViewTest, ARenameActsOnTheDockAsItIsWhenCommitted) {
@@ -119,6 +94,8 @@ TEST_F(DockTabStripViewTest, ARenameActsOnTheDockAsItIsWhenCommitted) {
     settle();
     EXPECT_EQ(strip().renamingTabID(), std::nullopt);
     EXPECT_EQ(names(), QStringList({"Renamed"}));
+    // The last tab cannot be deleted.
+    EXPECT_EQ(menuFor(0), QStringList{"Rename"});
 }
 
 TEST_F(DockTabStripViewTest, ThePanelTakesTheKeyboardOnlyWhileTheFieldIsOpen) {

@@ -28,16 +28,14 @@ const CpuCase cpuCases[] = {
     {1.5, 150, 1.0, red},   {-0.2, -20, 0.0, green},
 };
 
-class CpuMeter : public ::testing::TestWithParam<CpuCase> {};
-
-TEST_P(CpuMeter, NumberGaugeAndColourFollowTheLoad) {
-    const CpuCase& c = GetParam();
-    EXPECT_EQ(DockletTileView::cpuPercent(c.usage), c.percent) << c.usage;
-    EXPECT_DOUBLE_EQ(DockletTileView::gaugeFill(c.usage), c.gauge) << c.usage;
-    EXPECT_EQ(DockletTileView::cpuColor(c.usage), c.color) << c.usage;
+TEST(DockletTileView, TheMetersNumberGaugeAndColourFollowTheLoad) {
+    for (const CpuCase& c : cpuCases) {
+        SCOPED_TRACE(c.usage);
+        EXPECT_EQ(DockletTileView::cpuPercent(c.usage), c.percent);
+        EXPECT_DOUBLE_EQ(DockletTileView::gaugeFill(c.usage), c.gauge);
+        EXPECT_EQ(DockletTileView::cpuColor(c.usage), c.color);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(DockletTileView, CpuMeter, ::testing::ValuesIn(cpuCases));
 
 struct ClockCase {
     const char* locale;
@@ -55,19 +53,15 @@ double referenceSecondsOf(QTime time) {
     return double(local.toSecsSinceEpoch()) - ReferenceDate::unixOffset;
 }
 
-class Clock : public ::testing::TestWithParam<ClockCase> {};
-
-TEST_P(Clock, ShowsTheLocalesShortTimeWithoutSeconds) {
-    const ClockCase& c = GetParam();
-    const QLocale locale(QString::fromLatin1(c.locale));
-    QString text = DockletTileView::clockText(referenceSecondsOf(QTime(14, 5, 9)), locale);
-    // Some Qt versions write a plain space before the day period.
-    text.replace(QChar(u' '), QChar(u'\u202f'));
-    EXPECT_EQ(text, QString::fromUtf8(c.afternoon));
-    EXPECT_FALSE(text.contains(QStringLiteral("09")));
+TEST(DockletTileView, TheClockShowsTheLocalesShortTimeWithoutSeconds) {
+    for (const ClockCase& c : clockCases) {
+        const QLocale locale(QString::fromLatin1(c.locale));
+        QString text = DockletTileView::clockText(referenceSecondsOf(QTime(14, 5, 9)), locale);
+        // Some Qt versions write a plain space before the day period.
+        text.replace(QChar(u' '), QChar(u'\u202f'));
+        EXPECT_EQ(text, QString::fromUtf8(c.afternoon)) << c.locale;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(DockletTileView, Clock, ::testing::ValuesIn(clockCases));
 
 TEST(DockletTileView, TakesTheSecondsAndTheirSeparatorOutOfAnyTimeFormat) {
     const std::pair<const char*, const char*> formats[] = {

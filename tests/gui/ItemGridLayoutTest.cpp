@@ -31,21 +31,19 @@ const ColumnsCase columnsCases[] = {
     {"not a number: the default", std::nan(""), 4, 276, 48, 4},
 };
 
-class GridColumns : public ::testing::TestWithParam<ColumnsCase> {};
-
-TEST_P(GridColumns, ShowAsManyOfTheDocksColumnsAsFit) {
-    const ColumnsCase& c = GetParam();
-    const auto layout = ItemGridLayout::make(c.iconSize, true, c.columns, 10, c.width, 12);
-    EXPECT_EQ(layout.iconSize, c.expectedIcon) << c.name;
-    EXPECT_EQ(layout.columns, c.expectedColumns) << c.name;
-    // Nothing is cut off: the grid and its padding fit whenever one column does.
-    const int gridWidth = layout.columns * layout.columnWidth + (layout.columns - 1) * 4 + 16;
-    if (layout.columns > 1) {
-        EXPECT_LE(gridWidth, c.width) << c.name;
+TEST(ItemGridLayout, ShowsAsManyOfTheDocksColumnsAsFit) {
+    for (const ColumnsCase& c : columnsCases) {
+        SCOPED_TRACE(c.name);
+        const auto layout = ItemGridLayout::make(c.iconSize, true, c.columns, 10, c.width, 12);
+        EXPECT_EQ(layout.iconSize, c.expectedIcon);
+        EXPECT_EQ(layout.columns, c.expectedColumns);
+        // Nothing is cut off: the grid and its padding fit whenever one column does.
+        const int gridWidth = layout.columns * layout.columnWidth + (layout.columns - 1) * 4 + 16;
+        if (layout.columns > 1) {
+            EXPECT_LE(gridWidth, c.width);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(ItemGridLayout, GridColumns, ::testing::ValuesIn(columnsCases));
 
 TEST(ItemGridLayout, PlacesTilesInRowsAndFindsThemBack) {
     // Three columns with 7 items: rows of 3, 3, 1.

@@ -1,8 +1,6 @@
 #include "views/ProcessDockView.h"
-#include "ItemsDockFixture.h"
+#include "GuiTestSupport.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QWheelEvent>
 
 namespace {
@@ -51,6 +49,9 @@ protected:
             if (tile.key == key)
                 return tile.rect.center();
         return {};
+    }
+    QMenu* menuOf(const QString& key) {
+        return contextMenuAt(switcher().viewport(), centreOf(key));
     }
     QStringList requests() {
         return fakes->runningApplications.requests + fakes->workspace.requests;
@@ -109,62 +110,41 @@ TEST_F(ProcessDockViewTest, ARowOrAColumnByOrientationAndAWheelScrollsTheRow) {
     }
 }
 
-TEST_F(ProcessDockViewTest, AClickActivatesAndTheMenuReachesTheMonitorWithThatApplication) {
+// A click's activation and Quit on real windows are in SwitcherAndTrayTest.
+TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRuns) {
     startSwitcher({threeApps(), threeApps()[1]});
-    QTest::mouseClick(switcher().viewport(), Qt::LeftButton, {}, centreOf("clock"));
-    EXPECT_EQ(requests(), QStringList{"activate clock"});
 
-    const std::vector<std::pair<QString, QString>> entries = {
+    const std::pair<QString, QString> entries[] = {
         {"Show", "activate term"},
         {"Hide", "hide term"},
         {"Reveal in File Manager", "reveal file:///usr/share/applications/term.desktop"},
-        {"Quit", "terminate term"},
-    };
+        {"Quit", "terminate term"}};
     for (const auto& [entry, request] : entries) {
         SCOPED_TRACE(entry.toStdString());
         fakes->runningApplications.requests.clear();
         fakes->workspace.requests.clear();
-        const QPoint at = centreOf("term");
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, switcher().mapToGlobal(at));
-        QCoreApplication::sendEvent(switcher().viewport(), &event);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = menuOf("term");
         ASSERT_NE(menu, nullptr);
-        QStringList texts;
-        for (const QAction* action : menu->actions())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        EXPECT_EQ(texts, (QStringList{"Show", "Hide", "Reveal in File Manager", "-", "Quit"}));
-        for (QAction* action : menu->actions())
-            if (action->text() == entry)
-                action->trigger();
+        EXPECT_EQ(menuTexts(*menu),
+                  (QStringList{"Show", "Hide", "Reveal in File Manager", "-", "Quit"}));
+        menuEntry(*menu, entry)->trigger();
         menu->close();
         EXPECT_EQ(requests(), QStringList{request});
     }
-}
-
-TEST_F(ProcessDockViewTest, AnApplicationGoneBeforeTheClickOrMenuIsLeftAlone) {
-    startSwitcher({threeApps(), std::nullopt});
-    const QPoint at = centreOf("term");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, switcher().mapToGlobal(at));
-    QCoreApplication::sendEvent(switcher().viewport(), &event);
-    QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    // The application ends while the menu is open: its Quit is left alone.
+    fakes->runningApplications.requests.clear();
+    const QPointer<QMenu> menu = menuOf("term");
     ASSERT_NE(menu, nullptr);
-    // The application ends while the menu is open; the monitor and the view refresh.
     publish({{threeApps()[1]}, std::nullopt});
     ASSERT_FALSE(menu.isNull());
-    for (QAction* action : menu->actions())
-        if (action->text() == QStringLiteral("Quit"))
-            action->trigger();
+    menuEntry(*menu, QStringLiteral("Quit"))->trigger();
     menu->close();
     EXPECT_TRUE(requests().isEmpty()) << requests().join(u',').toStdString();
 }
 
 TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
     startSwitcher({threeApps(), std::nullopt});
-    const QPoint at = centreOf("term");
-    QMouseEvent move(QEvent::MouseMove, QPointF(at),
-                     switcher().viewport()->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
-                     {});
-    QCoreApplication::sendEvent(switcher().viewport(), &move);
+    hover(switcher().viewport(), centreOf("term"));
     const int renders = switcher().tileImageRenders();
     // The front changes and one application is renamed: the other two keep their images.
     std::vector<RunningApplication> changed = threeApps();

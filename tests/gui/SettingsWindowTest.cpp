@@ -1,5 +1,5 @@
 #include "views/SettingsWindow.h"
-#include "gui/SettingsTestSupport.h"
+#include "gui/GuiTestSupport.h"
 #include "views/DockEditorView.h"
 #include "views/GeneralSettingsView.h"
 #include "views/PreferencesView.h"
@@ -37,7 +37,8 @@ struct SettingsWindowTest : SettingsFixture {
 
 } // namespace
 
-TEST_F(SettingsWindowTest, OpensAsALargeEnoughWindowOnTheGeneralPageAndComesForwardForALaunch) {
+// Coming forward for a second launch, with its startup token, is in SettingsLaunchTest.
+TEST_F(SettingsWindowTest, OpensLargeOnTheGeneralPageAndTheSidebarFollowsTheStore) {
     open();
     EXPECT_TRUE(window->isVisible() && window->isWindow());
     EXPECT_GE(window->width(), 720);
@@ -46,23 +47,13 @@ TEST_F(SettingsWindowTest, OpensAsALargeEnoughWindowOnTheGeneralPageAndComesForw
     EXPECT_EQ(preferences().editor(), nullptr);
     EXPECT_TRUE(preferences().generalPage()->isVisible());
 
-    window->close();
-    window->present({"moorline-2_TIME42", "token"});
-    EXPECT_TRUE(window->isVisible());
-    ASSERT_EQ(fakes.windowActivation.activations.size(), 2u);
-    EXPECT_EQ(fakes.windowActivation.activations[1].token,
-              (LaunchToken{"moorline-2_TIME42", "token"}));
-    EXPECT_EQ(fakes.windowActivation.activations[1].window, window->winId());
-}
-
-TEST_F(SettingsWindowTest, TheSidebarFollowsTheStoreAndPlusAddsADockWithoutSelectingIt) {
-    open();
     QMenu* menu = preferences().addButton()->menu();
-    ASSERT_EQ(menu->actions().size(), 3);
-    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("Application Dock"));
+    EXPECT_EQ(menuTexts(*menu),
+              (QStringList{"Launcher Dock", "Application Dock", "Clippings Dock"}));
     menu->actions()[0]->trigger();
     menu->actions()[2]->trigger();
     settle();
+    // Added, not selected.
     EXPECT_EQ(rows(), (QStringList{"General", "*General", "Docks", "New Dock", "Clippings Dock"}));
 
     preferences().select(stored(1).id);
