@@ -7,22 +7,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+using Desktop::trashedPaths;
 
+namespace {
 QString home() {
     return QDir::homePath();
 }
-
-// trash-list's lines, "date time /original/path", as the original paths.
-QStringList trashedPaths() {
-    const auto result = Desktop::run(QStringLiteral("trash-list"), {});
-    QStringList paths;
-    for (const QByteArray& line : result.out.split('\n'))
-        if (line.size() > 20)
-            paths.append(QString::fromUtf8(line.mid(20)));
-    return paths;
-}
-
 } // namespace
 
 TEST(TrashTest, TrashedFilesAreListedWithTheirOriginalPath) {
