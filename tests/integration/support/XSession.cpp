@@ -19,16 +19,11 @@ void endWithParent(QProcess& process) {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
-QString nameOf(XSession::WindowManager windowManager) {
-    switch (windowManager) {
-    case XSession::WindowManager::none:
-        return QStringLiteral("no window manager");
-    case XSession::WindowManager::openbox:
-        return QStringLiteral("openbox");
-    case XSession::WindowManager::xfwm4:
-        return QStringLiteral("xfwm4");
-    }
-    return {};
+const char* nameOf(XSession::WindowManager windowManager) {
+    using WindowManager = XSession::WindowManager;
+    return windowManager == WindowManager::openbox ? "openbox"
+           : windowManager == WindowManager::xfwm4 ? "xfwm4"
+                                                   : "no window manager";
 }
 
 // One X screen whose dummy outputs (DUMMY0 to DUMMY15) xrandr switches on and places; only the
@@ -104,10 +99,8 @@ bool XSession::start() {
         if (startServer() &&
             (options_.windowManager == WindowManager::none || startWindowManager()))
             return true;
-        const QString what =
-            display_.isEmpty() ? QStringLiteral("the X server") : nameOf(options_.windowManager);
         std::fprintf(stderr, "XSession: attempt %d to start %s failed\n", attempt,
-                     qPrintable(what));
+                     display_.isEmpty() ? "the X server" : nameOf(options_.windowManager));
         stop();
     }
     return false;
