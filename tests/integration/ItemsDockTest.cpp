@@ -138,26 +138,27 @@ TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWi
     EXPECT_EQ(itemsOf(id)[2].name, QStringLiteral("example.com"));
 }
 
-TEST_F(ItemsDockTest, FilesDraggedOntoTheTrashGoToTheTrashAndTheSourceKeepsItsData) {
+TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeepsItsData) {
     const QString folder = QDir::homePath() + QStringLiteral("/ToTrash");
-    const QString first = folder + QStringLiteral("/old report.txt");
-    const QString second = folder + QStringLiteral("/Ünïcødé.txt");
+    // Names the trash must encode to list them back: spaces, other scripts, a per cent sign.
+    const QStringList trashed = {folder + QStringLiteral("/old report.txt"),
+                                 folder + QStringLiteral("/Ünïcødé – файл 100%.txt"),
+                                 folder + QStringLiteral("/Old Folder")};
     const QString sourceData = QDir::homePath() + QStringLiteral("/source-data.txt");
-    ASSERT_TRUE(Desktop::writeFile(first, "1") && Desktop::writeFile(second, "2") &&
+    ASSERT_TRUE(Desktop::writeFile(trashed[0], "1") && Desktop::writeFile(trashed[1], "2") &&
+                Desktop::writeFile(trashed[2] + QStringLiteral("/inner/file"), "3") &&
                 Desktop::writeFile(sourceData, "mine"));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))});
-    const QString answer =
-        Desktop::dragFromSource(processes,
-                                {"--url", QUrl::fromLocalFile(first).toString(), "--url",
-                                 QUrl::fromLocalFile(second).toString(), "--data", sourceData},
-                                tileOnScreen(id, 0));
-    EXPECT_EQ(answer, QStringLiteral("copy"));
+    QStringList arguments{"--data", sourceData};
+    for (const QString& path : trashed)
+        arguments << "--url" << QUrl::fromLocalFile(path).toString();
+    EXPECT_EQ(Desktop::dragFromSource(processes, arguments, tileOnScreen(id, 0)), u"copy"_qs);
     EXPECT_TRUE(QFile::exists(sourceData));
-    EXPECT_FALSE(QFile::exists(first));
-    EXPECT_FALSE(QFile::exists(second));
-    const QStringList trashed = Desktop::trashedPaths();
-    EXPECT_TRUE(trashed.contains(first)) << trashed.join(u'\n').toStdString();
-    EXPECT_TRUE(trashed.contains(second)) << trashed.join(u'\n').toStdString();
+    const QStringList listed = Desktop::trashedPaths();
+    for (const QString& path : trashed) {
+        EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+        EXPECT_TRUE(listed.contains(path)) << listed.join(u'\n').toStdString();
+    }
     // The dock itself is unchanged.
     EXPECT_EQ(itemsOf(id).size(), 1u);
 }
