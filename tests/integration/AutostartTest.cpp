@@ -14,17 +14,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// desktop-file-validate prints errors and warnings alike; hints are fine.
-void expectValid(const QString& path) {
-    const auto result = Desktop::run(u"desktop-file-validate"_qs, {path});
-    EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
-    EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
-        << result.out.constData();
-}
-
-} // namespace
+using Desktop::expectValidEntry;
 
 TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
     XdgAutostartLoginItems items;
@@ -38,7 +28,7 @@ TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
 
     launch.setEnabled(true);
     ASSERT_TRUE(QFile::exists(entry));
-    expectValid(entry);
+    expectValidEntry(entry);
     EXPECT_TRUE(launch.isEnabled());
 
     // GIO, which session managers use, reads the entry back as this very program.
@@ -155,7 +145,7 @@ TEST_F(AutostartCopies, TheEntryStartsTheInstalledCopyWhenThatRunsAndTheRunningO
         EXPECT_EQ(items.programPath().toStdString(), path(row.started).toStdString());
         EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
         ASSERT_EQ(items.registerMainApp(), std::nullopt);
-        expectValid(items.entryPath());
+        expectValidEntry(items.entryPath());
         EXPECT_EQ(items.status(), LoginItemStatus::enabled);
         if (row.gioStarts) {
             EXPECT_EQ(launched(items.entryPath()).toStdString(), path(row.started).toStdString());

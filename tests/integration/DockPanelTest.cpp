@@ -3,209 +3,31 @@
 // moves written back.
 #include "integration/support/PanelFixture.h"
 
-#include <QCoreApplication>
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace std::chrono_literals;
 using namespace X11Probe;
-using Geometry = WindowGeometry;
 
 // The Xvfb screen of the shared session: 1280 x 800, so Qt y = 800 - (y + height).
 constexpr int screenHeight = 800;
 
-class DockPanelTest : public PanelFixture {};
+class DockPanelTest : public PanelFixture {
+protected:
+    // One dock, started: 180 x 300 at 100, 200 unless told. Answers its window.
+    WId startDock(DockPosition position = {100, 200, 180, 300}, bool autoHide = false) {
+        id = addDock(QStringLiteral("Panel"), position, autoHide).id;
+        start();
+        return panelOf(id)->winId();
+    }
+    void edit(const std::function<void(Dock&)>& edit) { change(id, edit); }
+    bool hasState(WId window, const char* state) const {
+        return xprop(window, QStringLiteral("_NET_WM_STATE")).contains(QLatin1String(state));
+    }
 
-TEST_F(DockPanelTest, GeometryAndMapStateFollowTheRecord) {
-    const Dock dock = addDock(QStringLiteral("Geometry"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    EXPECT_TRUE(
-        waitForGeometry(window, {100, screenHeight - 500, 180, 300, QStringLiteral("IsViewable")}))
-        << xwininfo(window);
-
-    change(dock.id, [](Dock& d) { d.position = {400, 50, 220, 160}; });
-    EXPECT_TRUE(
-        waitForGeometry(window, {400, screenHeight - 210, 220, 160, QStringLiteral("IsViewable")}))
-        << xwininfo(window);
-
-    change(dock.id, [](Dock& d) { d.isVisible = false; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
-    change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    EXPECT_EQ(panelOf(dock.id)->winId(), window);
-}
-
-TEST_F(DockPanelTest, NamesTheWindowAfterTheProgramAndTheDock) {
-    const Dock dock = addDock(QStringLiteral("Named"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    EXPECT_TRUE(xprop(window, QStringLiteral("WM_CLASS")).contains(R"("moorline", "Moorline")"));
-    change(dock.id, [](Dock& d) { d.name = QStringLiteral("Renamed"); });
-    EXPECT_TRUE(Desktop::waitUntil(
-        [&] { return xprop(window, QStringLiteral("_NET_WM_NAME")).contains("\"Renamed\""); }));
-}
-
-TEST_F(DockPanelTest, StaysOutOfTaskBarsOnEveryWorkspaceAfterEachShow) {
-    const Dock dock = addDock(QStringLiteral("Sticky"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    const auto hintsHold = [&] {
-        const QString state = xprop(window, QStringLiteral("_NET_WM_STATE"));
-        return state.contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")) &&
-               state.contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER")) &&
-               xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
-    };
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
-    // Shown without taking the focus.
-    EXPECT_NE(
-        Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).out.trimmed(),
-        windowId(window).toLatin1());
-    change(dock.id, [](Dock& d) { d.isVisible = false; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
-    change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
-    // On every workspace indeed: still shown on another one.
-    xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
-    Desktop::waitUntil([] { return false; }, 200ms);
-    EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
-    xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
-}
-
-TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
-    const Dock dock = addDock(QStringLiteral("Level"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    const auto above = [&] {
-        return xprop(window, QStringLiteral("_NET_WM_STATE"))
-            .contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
-    };
-    EXPECT_TRUE(Desktop::waitUntil(above));
-    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !above(); }));
-    EXPECT_EQ(panelOf(dock.id)->winId(), window);
-    change(dock.id, [](Dock& d) { d.alwaysOnTop = true; });
-    EXPECT_TRUE(Desktop::waitUntil(above));
-    EXPECT_EQ(panelOf(dock.id)->winId(), window);
-    // Still skip-taskbar: the window was not made anew.
-    EXPECT_TRUE(xprop(window, QStringLiteral("_NET_WM_STATE"))
-                    .contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
-
-    // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
-    hints.setAbove(window, false);
-    ASSERT_TRUE(Desktop::waitUntil([&] { return !above(); }));
-    change(dock.id, [](Dock& d) { d.name = QStringLiteral("Level again"); });
-    EXPECT_TRUE(Desktop::waitUntil(above));
-
-    // Lowered while hidden, it comes back at the normal level.
-    change(dock.id, [](Dock& d) { d.isVisible = false; });
-    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
-    change(dock.id, [](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    Desktop::waitUntil([] { return false; }, 200ms);
-    EXPECT_FALSE(above());
-}
-
-TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
-    const Dock dock = addDock(QStringLiteral("Stacked"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    QProcess xterm;
-    xterm.start(QStringLiteral("xterm"),
-                {QStringLiteral("-geometry"), QStringLiteral("40x20+50+250"), QStringLiteral("-e"),
-                 QStringLiteral("sleep"), QStringLiteral("60")});
-    ASSERT_TRUE(xterm.waitForStarted(5000));
-    const auto terminal = [&] {
-        return Desktop::run(QStringLiteral("xdotool"),
-                            {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                             QStringLiteral("--pid"), QString::number(xterm.processId())})
-            .out.trimmed();
-    };
-    ASSERT_TRUE(Desktop::waitUntil([&] { return !terminal().isEmpty(); }));
-    // Which of the two the window manager stacks higher.
-    const auto panelOnTop = [&] {
-        const QString stacking = QString::fromUtf8(
-            Desktop::run(QStringLiteral("xprop"),
-                         {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")})
-                .out);
-        const QString terminalId =
-            QStringLiteral("0x") + QString::number(terminal().toULongLong(), 16);
-        const QString panelId = QStringLiteral("0x") + QString::number(quint64(window), 16);
-        return stacking.indexOf(panelId) > stacking.indexOf(terminalId);
-    };
-    const auto activateTerminal = [&] {
-        xdotool({QStringLiteral("windowactivate"), QString::fromLatin1(terminal())});
-        Desktop::waitUntil([] { return false; }, 300ms);
-    };
-    activateTerminal();
-    EXPECT_TRUE(panelOnTop());
-    change(dock.id, [](Dock& d) { d.alwaysOnTop = false; });
-    activateTerminal();
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !panelOnTop(); }));
-    xterm.kill();
-    xterm.waitForFinished(3000);
-}
-
-TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
-    const Dock dock = addDock(QStringLiteral("Moved"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(
-        waitForGeometry(window, {100, screenHeight - 500, 180, 300, QStringLiteral("IsViewable")}));
-    int updates = 0;
-    Subscription counting = store.docks.sink([&](const auto&) { ++updates; });
-    updates = 0;
-    xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("300"),
-             QStringLiteral("100")});
-    const DockPosition expected{300, double(screenHeight - 100 - 300), 180, 300};
-    EXPECT_TRUE(Desktop::waitUntil([&] { return store.dock(dock.id)->position == expected; }));
-    // Nothing more once the frame is saved.
-    Desktop::waitUntil([] { return false; }, 600ms);
-    EXPECT_EQ(updates, 1);
-}
-
-TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
-    const Dock dock = addDock(QStringLiteral("Hiding"), {0, 300, 100, 200}, true);
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(pointerMonitor.isListening());
-    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-
-    // A warp makes no raw motion; the relative step after it does.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("400")});
-    xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")});
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
-
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("20"), QStringLiteral("100")});
-    xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"), QStringLiteral("-18"),
-             QStringLiteral("0")});
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-
-    change(dock.id, [](Dock& d) { d.autoHide = false; });
-    EXPECT_FALSE(pointerMonitor.isListening());
-}
-
-TEST_F(DockPanelTest, TheHotKeyShowsAndHidesTheDock) {
-    Dock dock = addDock(QStringLiteral("Keyed"), {100, 200, 180, 300});
-    // Command-K: Super+K here.
-    dock.hotKey = {40, HotKeyBinding::cmdKey};
-    store.update(dock);
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    const auto mapState = [&] { return xwininfo(window).mapState; };
-    ASSERT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsViewable"); }));
-    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+k")});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsUnMapped"); }));
-    EXPECT_FALSE(store.dock(dock.id)->isVisible);
-    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("super+k")});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState() == QStringLiteral("IsViewable"); }));
-    EXPECT_TRUE(store.dock(dock.id)->isVisible);
-}
+    QUuid id;
+};
 
 // The blur asked of the compositor: rectangles (x, y, width, height) that follow the rounded
 // outline, so no corner pixel is in it.
@@ -225,18 +47,138 @@ bool covers(const QList<QRect>& rects, QPoint point) {
                        [&](const QRect& r) { return r.contains(point); });
 }
 
-TEST_F(DockPanelTest, TheBlurFollowsTheRoundedShapeAndTheWindowTakesNoFocus) {
-    const Dock dock = addDock(QStringLiteral("Blurred"), {100, 200, 180, 300});
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
+TEST_F(DockPanelTest, GeometryMapStateNameAndBlurFollowTheRecordOnTheSameWindow) {
+    const WId window = startDock();
+    EXPECT_TRUE(
+        waitForGeometry(window, {100, screenHeight - 500, 180, 300, QStringLiteral("IsViewable")}))
+        << xwininfo(window);
+    EXPECT_TRUE(xprop(window, QStringLiteral("WM_CLASS")).contains(R"("moorline", "Moorline")"));
     QList<QRect> rects = blurRectangles(window);
     EXPECT_TRUE(covers(rects, {90, 150}));
     EXPECT_FALSE(covers(rects, {0, 0}));
     EXPECT_FALSE(covers(rects, {179, 299}));
-    change(dock.id, [](Dock& d) { d.appearance.cornerRadius = 0; });
+
+    edit([](Dock& d) {
+        d.position = {400, 50, 220, 160};
+        d.name = QStringLiteral("Renamed");
+        d.appearance.cornerRadius = 0;
+    });
+    EXPECT_TRUE(
+        waitForGeometry(window, {400, screenHeight - 210, 220, 160, QStringLiteral("IsViewable")}))
+        << xwininfo(window);
+    EXPECT_TRUE(Desktop::waitUntil(
+        [&] { return xprop(window, QStringLiteral("_NET_WM_NAME")).contains("\"Renamed\""); }));
     EXPECT_TRUE(Desktop::waitUntil([&] { return covers(blurRectangles(window), {0, 0}); }));
+
+    edit([](Dock& d) { d.isVisible = false; });
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
+    edit([](Dock& d) { d.isVisible = true; });
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    EXPECT_EQ(panelOf(id)->winId(), window);
+}
+
+TEST_F(DockPanelTest, StaysOutOfTaskBarsAndFocusOnEveryWorkspaceAfterEachShow) {
+    const WId window = startDock();
+    const auto hintsHold = [&] {
+        return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
+               hasState(window, "_NET_WM_STATE_SKIP_PAGER") &&
+               xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
+    };
+    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // Shown without taking the focus.
+    EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
+    EXPECT_NE(Desktop::activeWindow(), u"0x"_qs + QString::number(window, 16));
+    edit([](Dock& d) { d.isVisible = false; });
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
+    edit([](Dock& d) { d.isVisible = true; });
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // On every workspace indeed: still shown on another one.
+    Desktop::xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
+    Desktop::pause(200ms);
+    EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
+    Desktop::xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
+}
+
+TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
+    const WId window = startDock();
+    const auto above = [&] { return hasState(window, "_NET_WM_STATE_ABOVE"); };
+    EXPECT_TRUE(Desktop::waitUntil(above));
+    edit([](Dock& d) { d.alwaysOnTop = false; });
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !above(); }));
+    edit([](Dock& d) { d.alwaysOnTop = true; });
+    EXPECT_TRUE(Desktop::waitUntil(above));
+    EXPECT_EQ(panelOf(id)->winId(), window);
+    // Still skip-taskbar: the window was not made anew.
+    EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"));
+
+    // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
+    hints.setAbove(window, false);
+    ASSERT_TRUE(Desktop::waitUntil([&] { return !above(); }));
+    edit([](Dock& d) { d.name = QStringLiteral("Level again"); });
+    EXPECT_TRUE(Desktop::waitUntil(above));
+
+    // Lowered while hidden, it comes back at the normal level.
+    edit([](Dock& d) { d.isVisible = false; });
+    edit([](Dock& d) { d.alwaysOnTop = false; });
+    edit([](Dock& d) { d.isVisible = true; });
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    Desktop::pause(200ms);
+    EXPECT_FALSE(above());
+}
+
+TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
+    const WId window = startDock();
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    Desktop::ChildProcesses processes;
+    processes.start(QStringLiteral("xterm"),
+                    {"-name", "stacked", "-geometry", "40x20+50+250", "-e", "sleep", "60"});
+    const QString terminal = Desktop::waitForWindow(QStringLiteral("^stacked$"));
+    ASSERT_FALSE(terminal.isEmpty());
+    // Which of the two the window manager stacks higher.
+    const auto panelOnTop = [&] {
+        const QString stacking =
+            QString::fromUtf8(Desktop::xprop(0, {QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+        return stacking.indexOf(u"0x"_qs + QString::number(quint64(window), 16)) >
+               stacking.indexOf(u"0x"_qs + QString::number(terminal.toULongLong(), 16));
+    };
+    const auto activateTerminal = [&] {
+        Desktop::xdotool({QStringLiteral("windowactivate"), terminal});
+        Desktop::pause(300ms);
+    };
+    activateTerminal();
+    EXPECT_TRUE(panelOnTop());
+    edit([](Dock& d) { d.alwaysOnTop = false; });
+    activateTerminal();
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !panelOnTop(); }));
+}
+
+TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
+    const WId window = startDock();
+    ASSERT_TRUE(
+        waitForGeometry(window, {100, screenHeight - 500, 180, 300, QStringLiteral("IsViewable")}));
+    int updates = 0;
+    Subscription counting = store.docks.sink([&](const auto&) { ++updates; });
+    updates = 0;
+    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("300"),
+                      QStringLiteral("100")});
+    const DockPosition expected{300, double(screenHeight - 100 - 300), 180, 300};
+    EXPECT_TRUE(Desktop::waitUntil([&] { return store.dock(id)->position == expected; }));
+    // Nothing more once the frame is saved.
+    Desktop::pause(600ms);
+    EXPECT_EQ(updates, 1);
+}
+
+TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
+    const WId window = startDock({0, 300, 100, 200}, true);
+    ASSERT_TRUE(pointerMonitor.isListening());
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    movePointer(640, 400);
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
+    movePointer(2, 100);
+    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    edit([](Dock& d) { d.autoHide = false; });
+    EXPECT_FALSE(pointerMonitor.isListening());
 }
 
 } // namespace

@@ -36,14 +36,6 @@ protected:
 
 } // namespace
 
-TEST_F(DockTool, ChecksAReadableFile) {
-    const QString path = file(u"docks.json"_qs, DockCodec::encode(sampleDocks()).value());
-    const auto result = Desktop::run(tool, {u"check"_qs, path});
-    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
-    EXPECT_EQ(result.out, QByteArray("ok: 2 docks, 3 tabs, 2 items\n"));
-    EXPECT_TRUE(result.err.isEmpty());
-}
-
 TEST_F(DockTool, ReportsTheFirstProblemOfAnUnreadableFile) {
     QByteArray json = DockCodec::encode(sampleDocks()).value();
     json.replace(R"("kind":"clippings")", R"("kind":"Clippings")");
@@ -60,12 +52,18 @@ TEST_F(DockTool, ReportsTheFirstProblemOfAnUnreadableFile) {
     EXPECT_TRUE(notJson.out.contains(": $: not valid JSON ("));
 }
 
-TEST_F(DockTool, FormatsToTheWritersCanonicalForm) {
-    const QByteArray canonical = DockCodec::encode(sampleDocks()).value();
+TEST_F(DockTool, ChecksAReadableFileAndFormatsItToTheWritersCanonicalForm) {
+    const std::vector<Dock> docks = sampleDocks();
+    const QByteArray canonical = DockCodec::encode(docks).value();
+    const auto checked = Desktop::run(tool, {u"check"_qs, file(u"docks.json"_qs, canonical)});
+    EXPECT_EQ(checked.exitCode, 0) << checked.err.constData();
+    EXPECT_EQ(checked.out, QByteArray("ok: 2 docks, 3 tabs, 2 items\n"));
+    EXPECT_TRUE(checked.err.isEmpty());
+
     // The same docks, pretty-printed, with unescaped slashes, lower-case ids and unknown keys.
     QByteArray loose = canonical;
     loose.replace("\\/", "/").replace("\"id\":", "\n  \"extra\": [1, 2],\n  \"id\" : ");
-    for (const Dock& dock : sampleDocks())
+    for (const Dock& dock : docks)
         loose.replace(dock.id.toString(QUuid::WithoutBraces).toUpper().toLatin1(),
                       dock.id.toString(QUuid::WithoutBraces).toLatin1());
     ASSERT_NE(loose, canonical);

@@ -1,20 +1,10 @@
-// Global hot keys on a real X server, through the real windows manager, store, hot key manager
-// and X11 backend (the panels are fakes): chords pressed and held with xdotool under auto-repeat,
-// and contested by another X client.
+// Global hot keys on a real X server, through the real windows manager, panels, store, hot key
+// manager and X11 backend: chords pressed and held with xdotool under auto-repeat, and contested
+// by another X client.
 #include "backends/x11/MacKeyCodeMap.h"
-#include "backends/x11/X11HotKeyBackend.h"
-#include "fakes/FakeDockPanelFactory.h"
-#include "fakes/FakePointerMonitor.h"
-#include "fakes/FakeScreens.h"
-#include "fakes/FakeServices.h"
-#include "integration/support/DesktopTools.h"
+#include "integration/support/PanelFixture.h"
 #include "integration/support/XClient.h"
-#include "integration/support/XSession.h"
-#include "platform/QtScheduler.h"
-#include "runtime/HotKeyManager.h"
 #include "runtime/KeyChordFormatter.h"
-#include "store/DockStore.h"
-#include "windows/DockWindowsManager.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -26,7 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
-#include <memory>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -68,22 +57,15 @@ private:
     xcb_keycode_t keycode_;
 };
 
-class HotKeyTest : public ::testing::Test {
+class HotKeyTest : public PanelFixture {
 protected:
-    ~HotKeyTest() override {
-        windows.reset();
-        QCoreApplication::processEvents();
-    }
-
     QUuid addDock(std::uint32_t keyCode, std::uint32_t modifiers) {
-        store.addDock(DockKind::items);
-        const QUuid id = store.docks->back().id;
+        const QUuid id = PanelFixture::addDock(QStringLiteral("Keyed"), {100, 200, 180, 300}).id;
         change(id, [&](Dock& dock) { dock.hotKey = {keyCode, modifiers}; });
         return id;
     }
     void start() {
-        windows = std::make_unique<DockWindowsManager>(
-            services, DockWindowDependencies{panels, screens, pointer});
+        PanelFixture::start();
         visibility = store.docks.sink([this](const std::vector<Dock>& docks) {
             for (const Dock& dock : docks) {
                 if (const auto seen = visible.find(dock.id);
@@ -93,26 +75,10 @@ protected:
             }
         });
     }
-    void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-        store.mutateDock(id, edit);
-    }
     bool waitForToggles(const QUuid& id, int count) {
         return Desktop::waitUntil([&] { return toggles[id] >= count; });
     }
-    // Lets the event loop run for a while: the time a key is held.
-    static void hold(std::chrono::milliseconds time) {
-        Desktop::waitUntil([] { return false; }, time);
-    }
 
-    FakeServicesOn<QtScheduler> fakes;
-    DockStore& store = fakes.store;
-    X11HotKeyBackend backend;
-    HotKeyManager hotKeys{backend, fakes.scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
-    FakeDockPanelFactory panels;
-    FakeScreens screens;
-    FakePointerMonitor pointer{&screens};
-    std::unique_ptr<DockWindowsManager> windows;
     std::map<QUuid, bool> visible;
     std::map<QUuid, int> toggles;
     Subscription visibility;
@@ -143,9 +109,9 @@ TEST_F(HotKeyTest, HoldingAChordTogglesItsDockOnce) {
     start();
     KeyPressCounter keyPresses(xKeyK);
     xdotool({u"keydown"_qs, u"super+k"_qs});
-    hold(2s);
+    Desktop::pause(2s);
     xdotool({u"keyup"_qs, u"super+k"_qs});
-    hold(200ms);
+    Desktop::pause(200ms);
     EXPECT_GE(keyPresses.count, 20) << "the server did not repeat the held key";
     EXPECT_EQ(toggles[a], 1);
     // Let go and pressed again: a press of its own.
@@ -238,12 +204,12 @@ TEST_F(HotKeyTest, KeepsFiringWhenNumLockMovesToAnotherModifier) {
 
 TEST_F(HotKeyTest, ChordsWithoutAnXEquivalentRegisterNothing) {
     // Key code 10 has no place here; 0x400 (Caps Lock) is not a chord modifier.
-    EXPECT_FALSE(backend.grab(10, cmd, 1));
-    EXPECT_FALSE(backend.grab(keyK, cmd | 0x400, 2));
-    EXPECT_FALSE(backend.grab(500, cmd, 3));
+    EXPECT_FALSE(hotKeyBackend.grab(10, cmd, 1));
+    EXPECT_FALSE(hotKeyBackend.grab(keyK, cmd | 0x400, 2));
+    EXPECT_FALSE(hotKeyBackend.grab(500, cmd, 3));
     // One chord, one grab: a second grab of a held chord is refused.
-    EXPECT_TRUE(backend.grab(keyK, cmd, 4));
-    EXPECT_FALSE(backend.grab(keyK, cmd, 5));
+    EXPECT_TRUE(hotKeyBackend.grab(keyK, cmd, 4));
+    EXPECT_FALSE(hotKeyBackend.grab(keyK, cmd, 5));
 }
 
 TEST(MacKeyCodeMapTest, LandsOnTheKeysTheServerNamesSoAndBack) {

@@ -1,13 +1,11 @@
-// What a save killed before its rename leaves beside docks.json, against real files and the real
-// program: QSaveFile's temporary files go at the next start, nothing else in the folder does.
+// What a save killed before its rename leaves beside docks.json, against real files: QSaveFile's
+// temporary files go, nothing else in the folder does (MoorlineAppTest starts the program on one).
 
 #include "backends/linux/LocalFileSystem.h"
-#include "integration/support/XSession.h"
-#include "models/DockCodec.h"
+#include "integration/support/DesktopTools.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -19,17 +17,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-using namespace std::chrono_literals;
-
 namespace {
 
 class InterruptedSaveTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return folder_.filePath(name); }
     void write(const QString& name, const QByteArray& contents = "[]") {
-        QDir().mkpath(QFileInfo(path(name)).path());
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        ASSERT_TRUE(Desktop::writeFile(path(name), contents));
     }
     QStringList entries(const QString& folder = {}) const {
         return QDir(path(folder))
@@ -115,41 +109,9 @@ TEST_F(InterruptedSaveTest, AWriteThatFailsLeavesTheFileAsItWas) {
         std::signal(SIGXFSZ, SIG_DFL);
         EXPECT_FALSE(written) << size;
         EXPECT_FALSE(error.isEmpty()) << size;
-        QFile file(path(u"docks.json"_qs));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), old) << size;
+        EXPECT_EQ(Desktop::readFile(path(u"docks.json"_qs)), old) << size;
         EXPECT_EQ(entries(), QStringList{u"docks.json"_qs}) << size;
     }
-}
-
-TEST(InterruptedSaveAtStart, TheProgramRemovesLeftoversAtStartAndKeepsTheRest) {
-    const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + u"/Moorline"_qs;
-    QDir(folder).removeRecursively();
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QByteArray docks =
-        *DockCodec::encode({Dock::makeDefault(DockKind::clippings, u"Kept"_qs)});
-    const auto put = [&](const QString& name, const QByteArray& contents) {
-        QFile file(folder + u'/' + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
-    };
-    put(u"docks.json"_qs, docks);
-    put(u"docks.json.XyZabc"_qs, QByteArray(10 << 20, ' ')); // a full-size save, killed
-    put(u"docks.json.unreadable-20260101-120000"_qs, "{");
-
-    QProcess app;
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {});
-    ASSERT_TRUE(app.waitForStarted(5000));
-    EXPECT_TRUE(
-        Desktop::waitUntil([&] { return !QFile::exists(folder + u"/docks.json.XyZabc"_qs); }, 10s));
-    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
-    ASSERT_TRUE(app.waitForFinished(10000));
-    EXPECT_EQ(app.exitCode(), 0);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
-              (QStringList{u"docks.json"_qs, u"docks.json.unreadable-20260101-120000"_qs}));
-    QFile file(folder + u"/docks.json"_qs);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), docks);
 }
 
 } // namespace

@@ -18,13 +18,7 @@ QString docksFile() {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline/docks.json");
 }
 
-// The active window's id; xfwm4 writes a second, zero id after a comma.
-QString activeWindow() {
-    return QString::fromLatin1(Desktop::xprop(0, {"_NET_ACTIVE_WINDOW"}))
-        .section(u'#', 1)
-        .section(u',', 0, 0)
-        .trimmed();
-}
+using Desktop::activeWindow;
 
 class ItemsAppTest : public ::testing::Test {
 protected:
@@ -36,22 +30,6 @@ protected:
             [] { return !Desktop::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
             5s);
     }
-    // The visible windows of the moorline class whose size `isPanel` accepts (not the tray
-    // icon, nor the settings window that a session without a tray host gets), once there are
-    // `count`.
-    QStringList panels(int count, const std::function<bool(QSize)>& isPanel) {
-        QStringList found;
-        Desktop::waitUntil(
-            [&] {
-                found.clear();
-                for (const QString& window : Desktop::visibleWindows(QStringLiteral("^moorline$")))
-                    if (isPanel(Desktop::windowGeometry(window).size()))
-                        found.append(window);
-                return found.size() >= count;
-            },
-            10s);
-        return found;
-    }
 
     Desktop::ChildProcesses processes;
 };
@@ -59,25 +37,18 @@ protected:
 TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Typed"));
     dock.position = {100, 300, 240, 300};
-    QDir().mkpath(QFileInfo(docksFile()).path());
-    QFile file(docksFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
 
     // Away from the dock, whose tab the test clicks.
     processes.start(QStringLiteral("xterm"),
                     {"-name", "users-application", "-geometry", "40x10+800+0"});
-    QStringList users;
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] {
-            return !(users = Desktop::visibleWindows(QStringLiteral("^users-application$")))
-                        .isEmpty();
-        },
-        10s));
+    const QString users = Desktop::waitForWindow(QStringLiteral("^users-application$"));
+    ASSERT_FALSE(users.isEmpty());
     processes.startMoorline();
-    const QStringList shown = panels(1, [](QSize size) { return size == QSize(240, 300); });
+    const QStringList shown =
+        Desktop::moorlineWindows(1, [](QSize size) { return size == QSize(240, 300); });
     ASSERT_EQ(shown.size(), 1);
-    Desktop::xdotool({"windowactivate", "--sync", users.first()});
+    Desktop::xdotool({"windowactivate", "--sync", users});
     const QString before = activeWindow();
 
     // The tab button sits under the header, at the leading edge.
@@ -123,10 +94,10 @@ TEST_F(ItemsAppTest, TheStarterDocksShowIconsAndLabelsUnderACompositor) {
     qputenv("XDG_DATA_DIRS", QByteArray("/usr/local/share:/usr/share"));
     processes.start(QStringLiteral("xcompmgr"));
     processes.startMoorline();
-    const QStringList shown =
-        panels(3, [](QSize size) { return size.width() > 64 && size.height() > 64; });
+    const QStringList shown = Desktop::moorlineWindows(
+        3, [](QSize size) { return size.width() > 64 && size.height() > 64; });
     ASSERT_EQ(shown.size(), 3);
-    Desktop::waitUntil([] { return false; }, 1s);
+    Desktop::pause(1s);
     const QString path = QStringLiteral(MOORLINE_BINARY_DIR "/items-starter-docks.png");
     QFile::remove(path);
     ASSERT_EQ(Desktop::run(QStringLiteral("import"), {"-window", "root", path}, 20s).exitCode, 0);

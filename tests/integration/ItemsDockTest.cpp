@@ -30,47 +30,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void pause(std::chrono::milliseconds time) {
-    Desktop::waitUntil([] { return false; }, time);
-}
+using Desktop::pause;
 
 void xdotool(const QStringList& arguments) {
-    Desktop::run(QStringLiteral("xdotool"), arguments);
+    Desktop::xdotool(arguments);
     // Our own windows answer the X messages the input causes.
     pause(30ms);
-}
-
-// The active window's id ("0x80000c"); xfwm4 writes a second, zero id after a comma.
-QString activeWindow() {
-    return QString::fromLatin1(Desktop::run(QStringLiteral("xprop"),
-                                            {QStringLiteral("-root"), "_NET_ACTIVE_WINDOW"})
-                                   .out)
-        .section(u'#', 1)
-        .section(u',', 0, 0)
-        .trimmed();
-}
-
-QStringList windowsOfClass(const QString& instance) {
-    return QString::fromLatin1(
-               Desktop::run(QStringLiteral("xdotool"),
-                            {"search", "--onlyvisible", "--classname", u'^' + instance + u'$'})
-                   .out)
-        .split(u'\n', Qt::SkipEmptyParts);
-}
-
-bool makeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// trash-list's lines, "date time /original/path", as the original paths.
-QStringList trashedPaths() {
-    QStringList paths;
-    for (const QByteArray& line : Desktop::run(QStringLiteral("trash-list"), {}).out.split('\n'))
-        if (line.size() > 20)
-            paths.append(QString::fromUtf8(line.mid(20)));
-    return paths;
 }
 
 class ItemsDockTest : public ::testing::Test {
@@ -90,15 +55,16 @@ protected:
         manager = std::make_unique<DockWindowsManager>(
             services,
             DockWindowDependencies{panelFactory, screens, pointerMonitor, &OwnPopups::isOpen});
-        EXPECT_TRUE(Desktop::waitUntil([&] {
-            return Desktop::run(QStringLiteral("xwininfo"),
-                                {"-id", QString::number(panel(dock.id)->winId())})
-                .out.contains("IsViewable");
-        }));
+        EXPECT_TRUE(Desktop::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
         pause(200ms);
         return dock.id;
     }
 
+    QByteArray mapState(const QUuid& id) const {
+        return Desktop::run(QStringLiteral("xwininfo"),
+                            {"-id", QString::number(panel(id)->winId())})
+            .out;
+    }
     DockPanelWindow* panel(const QUuid& id) const {
         return dynamic_cast<DockPanelWindow*>(manager->controller(id)->panel());
     }
@@ -148,7 +114,7 @@ protected:
 
 TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWithIt) {
     const QString folder = QDir::homePath() + QStringLiteral("/Dragged");
-    ASSERT_TRUE(makeFile(folder + QStringLiteral("/notes.txt"), "notes"));
+    ASSERT_TRUE(Desktop::writeFile(folder + QStringLiteral("/notes.txt"), "notes"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Project")));
     const QUuid id = start({});
     const QPoint empty = grid(id).viewport()->mapToGlobal(QPoint(120, 300));
@@ -172,25 +138,27 @@ TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWi
     EXPECT_EQ(itemsOf(id)[2].name, QStringLiteral("example.com"));
 }
 
-TEST_F(ItemsDockTest, FilesDraggedOntoTheTrashGoToTheTrashAndTheSourceKeepsItsData) {
+TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeepsItsData) {
     const QString folder = QDir::homePath() + QStringLiteral("/ToTrash");
-    const QString first = folder + QStringLiteral("/old report.txt");
-    const QString second = folder + QStringLiteral("/Ünïcødé.txt");
+    // Names the trash must encode to list them back: spaces, other scripts, a per cent sign.
+    const QStringList trashed = {folder + QStringLiteral("/old report.txt"),
+                                 folder + QStringLiteral("/Ünïcødé – файл 100%.txt"),
+                                 folder + QStringLiteral("/Old Folder")};
     const QString sourceData = QDir::homePath() + QStringLiteral("/source-data.txt");
-    ASSERT_TRUE(makeFile(first, "1") && makeFile(second, "2") && makeFile(sourceData, "mine"));
+    ASSERT_TRUE(Desktop::writeFile(trashed[0], "1") && Desktop::writeFile(trashed[1], "2") &&
+                Desktop::writeFile(trashed[2] + QStringLiteral("/inner/file"), "3") &&
+                Desktop::writeFile(sourceData, "mine"));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))});
-    const QString answer =
-        Desktop::dragFromSource(processes,
-                                {"--url", QUrl::fromLocalFile(first).toString(), "--url",
-                                 QUrl::fromLocalFile(second).toString(), "--data", sourceData},
-                                tileOnScreen(id, 0));
-    EXPECT_EQ(answer, QStringLiteral("copy"));
+    QStringList arguments{"--data", sourceData};
+    for (const QString& path : trashed)
+        arguments << "--url" << QUrl::fromLocalFile(path).toString();
+    EXPECT_EQ(Desktop::dragFromSource(processes, arguments, tileOnScreen(id, 0)), u"copy"_qs);
     EXPECT_TRUE(QFile::exists(sourceData));
-    EXPECT_FALSE(QFile::exists(first));
-    EXPECT_FALSE(QFile::exists(second));
-    const QStringList trashed = trashedPaths();
-    EXPECT_TRUE(trashed.contains(first)) << trashed.join(u'\n').toStdString();
-    EXPECT_TRUE(trashed.contains(second)) << trashed.join(u'\n').toStdString();
+    const QStringList listed = Desktop::trashedPaths();
+    for (const QString& path : trashed) {
+        EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+        EXPECT_TRUE(listed.contains(path)) << listed.join(u'\n').toStdString();
+    }
     // The dock itself is unchanged.
     EXPECT_EQ(itemsOf(id).size(), 1u);
 }
@@ -201,28 +169,22 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
                             DockItem::makeApplication(entry, fileSystem)});
     processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
-    QString users;
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] {
-            const QStringList found = windowsOfClass(QStringLiteral("users-application"));
-            users = found.isEmpty() ? QString() : found.first();
-            return !users.isEmpty();
-        },
-        10s));
+    const QString users = Desktop::waitForWindow(QStringLiteral("^users-application$"));
+    ASSERT_FALSE(users.isEmpty());
     xdotool({"windowactivate", "--sync", users});
-    ASSERT_EQ(activeWindow(), QStringLiteral("0x%1").arg(users.toULongLong(), 0, 16))
-        << activeWindow().toStdString();
-    const QString before = activeWindow();
+    const QString before = Desktop::activeWindow();
+    ASSERT_EQ(before, QStringLiteral("0x%1").arg(users.toULongLong(), 0, 16));
     clickAt(tileOnScreen(id, 0));
-    EXPECT_EQ(activeWindow().toStdString(), before.toStdString());
+    EXPECT_EQ(Desktop::activeWindow().toStdString(), before.toStdString());
 
-    const int terminals = int(windowsOfClass(QStringLiteral("xterm")).size());
+    const auto terminals = [] { return Desktop::visibleWindows(QStringLiteral("^xterm$")); };
+    const qsizetype running = terminals().size();
     clickAt(tileOnScreen(id, 1));
     QString launched;
     EXPECT_TRUE(Desktop::waitUntil(
         [&] {
-            const QStringList now = windowsOfClass(QStringLiteral("xterm"));
-            launched = int(now.size()) > terminals ? now.last() : QString();
+            const QStringList now = terminals();
+            launched = now.size() > running ? now.last() : QString();
             return !launched.isEmpty();
         },
         10s));
@@ -236,10 +198,6 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
 TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
     const QUuid id =
         start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))}, true);
-    const QString window = QString::number(panel(id)->winId());
-    const auto mapState = [&] {
-        return QString::fromLatin1(Desktop::run(QStringLiteral("xwininfo"), {"-id", window}).out);
-    };
     const QPoint tile = tileOnScreen(id, 0);
     xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y())});
     xdotool({"click", "3"});
@@ -248,11 +206,11 @@ TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
     for (int i = 0; i < 5; ++i)
         xdotool({"mousemove_relative", "60", "40"});
     pause(300ms);
-    EXPECT_TRUE(mapState().contains("IsViewable"));
+    EXPECT_TRUE(mapState(id).contains("IsViewable"));
     xdotool({"key", "Escape"});
     ASSERT_TRUE(Desktop::waitUntil([] { return !OwnPopups::isOpen(); }));
     xdotool({"mousemove_relative", "5", "5"});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState().contains("IsUnMapped"); }));
+    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState(id).contains("IsUnMapped"); }));
 }
 
 } // namespace

@@ -22,9 +22,7 @@ protected:
     MonitorsTest() { EXPECT_TRUE(DummyMonitors::arrange({primaryAtOrigin, rightMonitor})); }
 
     // Waits past the window manager's own moves after a change of monitors.
-    static void settle() {
-        Desktop::waitUntil([] { return false; }, 1500ms);
-    }
+    static void settle() { Desktop::pause(1500ms); }
 };
 
 // A second monitor beside, left of, above and below the primary one, with its own height: how
@@ -41,40 +39,23 @@ struct Layout {
     DockPosition written;    // ...and the frame written back
 };
 
+// clang-format off
 const Layout layouts[] = {
+    // name; primary, secondary, secondaryInDocks; stored, shownAt, movedTo, written
     {"right, shorter, tops aligned",
-     {0, 0, 1280, 800},
-     {1280, 0, 1024, 768},
-     {1280, 32, 1024, 768},
-     {1400, 100, 200, 300},
-     {1400, 400},
-     {1500, 200},
-     {1500, 300, 200, 300}},
+        {0, 0, 1280, 800}, {1280, 0, 1024, 768}, {1280, 32, 1024, 768},
+        {1400, 100, 200, 300}, {1400, 400}, {1500, 200}, {1500, 300, 200, 300}},
     {"left, shorter, bottoms aligned",
-     {1024, 0, 1280, 800},
-     {0, 32, 1024, 768},
-     {-1024, 0, 1024, 768},
-     {-900, 100, 200, 300},
-     {124, 400},
-     {200, 250},
-     {-824, 250, 200, 300}},
+        {1024, 0, 1280, 800}, {0, 32, 1024, 768}, {-1024, 0, 1024, 768},
+        {-900, 100, 200, 300}, {124, 400}, {200, 250}, {-824, 250, 200, 300}},
     {"above, taller",
-     {0, 1024, 1280, 800},
-     {0, 0, 1280, 1024},
-     {0, 800, 1280, 1024},
-     {100, 1000, 200, 300},
-     {100, 524},
-     {300, 100},
-     {300, 1424, 200, 300}},
+        {0, 1024, 1280, 800}, {0, 0, 1280, 1024}, {0, 800, 1280, 1024},
+        {100, 1000, 200, 300}, {100, 524}, {300, 100}, {300, 1424, 200, 300}},
     {"below, shorter",
-     {0, 0, 1280, 800},
-     {0, 800, 1024, 768},
-     {0, -768, 1024, 768},
-     {100, -600, 200, 300},
-     {100, 1100},
-     {300, 1200},
-     {300, -700, 200, 300}},
+        {0, 0, 1280, 800}, {0, 800, 1024, 768}, {0, -768, 1024, 768},
+        {100, -600, 200, 300}, {100, 1100}, {300, 1200}, {300, -700, 200, 300}},
 };
+// clang-format on
 
 void PrintTo(const Layout& layout, std::ostream* out) {
     *out << layout.name;
@@ -96,8 +77,8 @@ TEST_P(MonitorLayouts, DocksOnTheSecondMonitorKeepTheirPlaceBothWays) {
                                          int(l.stored.height), viewable}))
         << l.name << ": " << xwininfo(window);
 
-    xdotool({QStringLiteral("windowmove"), windowId(window), QString::number(l.movedTo.x()),
-             QString::number(l.movedTo.y())});
+    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window),
+                      QString::number(l.movedTo.x()), QString::number(l.movedTo.y())});
     EXPECT_TRUE(Desktop::waitUntil([&] { return storedPosition(dock.id) == l.written; }))
         << l.name << ": " << xwininfo(window);
 }
@@ -116,7 +97,7 @@ TEST_F(MonitorsTest, AutoHideAtTheInnerEdgeAnswersToThePanelsOwnMonitor) {
     ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
     // The other monitor's outer right edge is not this dock's edge.
     movePointer(2559, 100);
-    Desktop::waitUntil([] { return false; }, 300ms);
+    Desktop::pause(300ms);
     EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsUnMapped"));
     // The inner edge, from the primary's side.
     movePointer(1277, 100);
@@ -148,8 +129,8 @@ TEST_F(MonitorsTest, AnUnpluggedMonitorsDockStaysReachableAndComesBack) {
     // Moved by the user while its monitor is away, it stays where it was put.
     ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
     settle();
-    xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("600"),
-             QStringLiteral("100")});
+    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("600"),
+                      QStringLiteral("100")});
     EXPECT_TRUE(Desktop::waitUntil([&] {
         return storedPosition(dock.id) == DockPosition{600, 400, 180, 300};
     }));

@@ -114,32 +114,35 @@ TEST_F(MoorlineAppTest, WritesTheStarterDocksAtTheLatestWhenEnded) {
         GTEST_SKIP() << "too slow to catch the save in its delay (" << sinceUp.elapsed() << " ms)";
 }
 
-TEST_F(MoorlineAppTest, KeepsAnUnreadableFileBesideTheNewOne) {
+TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLeft) {
     const QByteArray broken = "[{\"name\": \"my dock\", oops}]";
     ASSERT_TRUE(Desktop::writeFile(docksFile(), broken));
+    // A full-size save killed before its rename, and a file set aside at an earlier start.
+    const QString leftover = docksFile() + u".XyZabc"_qs;
+    ASSERT_TRUE(Desktop::writeFile(leftover, QByteArray(10 << 20, ' ')));
+    const QString earlier = docksFile() + u".unreadable-20260101-120000"_qs;
+    ASSERT_TRUE(Desktop::writeFile(earlier, "{"));
     QProcess& app = processes.startMoorline();
     ASSERT_TRUE(
         Desktop::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
-    const QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
+    EXPECT_TRUE(Desktop::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
+    EXPECT_EQ(readFile(earlier), "{");
+    QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
+    kept.removeOne(QFileInfo(earlier).fileName());
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(readFile(dataDir() + u'/' + kept[0]), broken);
     endPolitely(app);
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files).size(), 3) << "nothing else went";
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
     processes.start(u"trayer"_qs, {u"--edge"_qs, u"top"_qs, u"--widthtype"_qs, u"request"_qs});
     QProcess& app = processes.startMoorline();
     // The tray host embeds a small window; the panels are larger.
-    QString icon;
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] {
-            for (const QString& window : Desktop::visibleWindows(u"^moorline$"_qs))
-                if (const QRect frame = Desktop::windowGeometry(window);
-                    frame.isValid() && frame.width() <= 64 && frame.height() <= 64)
-                    icon = window;
-            return !icon.isEmpty();
-        },
-        10s));
+    const QStringList icons = Desktop::moorlineWindows(
+        1, [](QSize size) { return size.isValid() && size.width() <= 64 && size.height() <= 64; });
+    ASSERT_EQ(icons.size(), 1);
+    const QString& icon = icons.first();
     const auto windows = [] { return Desktop::visibleWindows(u"^moorline$"_qs).size(); };
     const auto before = windows();
     Desktop::xdotool(
@@ -153,16 +156,11 @@ TEST_F(MoorlineAppTest, SigtermWritesAMoveStillWaitingInItsDelay) {
     dock.position = {100, 100, 200, 300};
     ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
     QProcess& app = processes.startMoorline();
-    QString window;
-    ASSERT_TRUE(Desktop::waitUntil(
-        [&] {
-            // The panel, not the settings window that a session without a tray host gets too.
-            for (const QString& candidate : Desktop::visibleWindows(u"^moorline$"_qs))
-                if (Desktop::windowGeometry(candidate).size() == QSize(200, 300))
-                    window = candidate;
-            return !window.isEmpty();
-        },
-        10s));
+    // The panel, not the settings window that a session without a tray host gets too.
+    const QStringList panels =
+        Desktop::moorlineWindows(1, [](QSize size) { return size == QSize(200, 300); });
+    ASSERT_EQ(panels.size(), 1);
+    const QString& window = panels.first();
     QElapsedTimer sinceMove;
     sinceMove.start();
     Desktop::xdotool({u"windowmove"_qs, window, u"400"_qs, u"200"_qs});

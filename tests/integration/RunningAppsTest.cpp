@@ -159,11 +159,6 @@ TEST_F(RunningAppsTest, DesktopEntriesGiveNameIconAndLocationEvenWhenInstalledLa
     EXPECT_EQ(found.bundleLocation, entries.entryPath());
     EXPECT_EQ(Desktop::centreColour(found.icon, 16), QColor(Qt::red));
 
-    monitor.reveal(found);
-    EXPECT_EQ(workspace.requests,
-              QStringList{u"reveal "_qs +
-                          QUrl::fromLocalFile(entries.entryPath()).toString(QUrl::FullyEncoded)});
-
     // An entry installed later is found when its program starts.
     EntriesDirectory::writeEntry(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +

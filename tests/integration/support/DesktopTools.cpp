@@ -69,6 +69,72 @@ QRect Desktop::windowGeometry(const QString& window) {
                                   field("Width"), field("Height"));
 }
 
+QString Desktop::waitForWindow(const QString& pattern) {
+    QString found;
+    waitUntil(
+        [&] {
+            found = visibleWindows(pattern).value(0);
+            return !found.isEmpty();
+        },
+        std::chrono::seconds(10));
+    return found;
+}
+
+QStringList Desktop::moorlineWindows(int count, const std::function<bool(QSize)>& wanted) {
+    QStringList found;
+    waitUntil(
+        [&] {
+            found.clear();
+            for (const QString& window : visibleWindows(QStringLiteral("^moorline$")))
+                if (wanted(windowGeometry(window).size()))
+                    found.append(window);
+            return found.size() >= count;
+        },
+        std::chrono::seconds(10));
+    return found;
+}
+
+QString Desktop::activeWindow() {
+    return QString::fromLatin1(xprop(0, {QStringLiteral("_NET_ACTIVE_WINDOW")}))
+        .section(u'#', 1)
+        .section(u',', 0, 0)
+        .trimmed();
+}
+
+void Desktop::pause(std::chrono::milliseconds time) {
+    waitUntil([] { return false; }, time);
+}
+
+QStringList Desktop::trashedPaths() {
+    QStringList paths;
+    for (const QByteArray& line : run(QStringLiteral("trash-list"), {}).out.split('\n'))
+        if (line.size() > 20)
+            paths.append(QString::fromUtf8(line.mid(20)));
+    return paths;
+}
+
+QByteArray Desktop::readClipboard() {
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    if (!xclip.waitForStarted(5000))
+        return "<no xclip>";
+    if (!waitUntil([&] { return xclip.state() == QProcess::NotRunning; },
+                   std::chrono::seconds(10))) {
+        xclip.kill();
+        xclip.waitForFinished(1000);
+        return "<timed out>";
+    }
+    return xclip.readAllStandardOutput();
+}
+
+void Desktop::expectValidEntry(const QString& path) {
+    const auto result = run(QStringLiteral("desktop-file-validate"), {path});
+    EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
+    EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
+        << result.out.constData();
+}
+
 Desktop::ChildProcesses::~ChildProcesses() {
     for (auto& process : processes_) {
         if (process->state() == QProcess::NotRunning)
@@ -109,9 +175,6 @@ void Desktop::endPolitely(QProcess& process) {
 QString Desktop::dragFromSource(ChildProcesses& processes, const QStringList& arguments,
                                 QPoint target) {
     using namespace std::chrono_literals;
-    const auto pause = [](std::chrono::milliseconds time) {
-        waitUntil([] { return false; }, time);
-    };
     // Our own windows answer the X messages each step of input causes.
     const auto input = [&](const QStringList& step) {
         xdotool(step);

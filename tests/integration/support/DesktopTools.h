@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +36,23 @@ QByteArray xprop(quint32 window, const QStringList& properties);
 QStringList visibleWindows(const QString& pattern);
 // A window's position on the screen and size, as xwininfo reports them.
 QRect windowGeometry(const QString& window);
+// The first window found as visibleWindows(pattern) does, once there is one (empty after 10 s).
+QString waitForWindow(const QString& pattern);
+// The program's visible windows whose size `wanted` accepts (not the tray icon, nor the
+// settings window that a session without a tray host gets), once there are `count` (10 s at most).
+QStringList moorlineWindows(int count, const std::function<bool(QSize)>& wanted);
+// The active window's id ("0x80000c"); xfwm4 writes a second, zero id after a comma.
+QString activeWindow();
+// Lets the event loop run for a while: our own windows answer the X messages of a step.
+void pause(std::chrono::milliseconds time);
+
+// trash-list's lines, "date time /original/path", as the original paths.
+QStringList trashedPaths();
+// The clipboard as xclip reads it; xclip asks us for the selection, so our event loop runs.
+QByteArray readClipboard();
+// Expects desktop-file-validate to accept the entry with neither errors nor warnings (hints are
+// fine).
+void expectValidEntry(const QString& path);
 
 // Programs a test starts; those still running at the end are asked to stop (SIGTERM), then
 // killed.

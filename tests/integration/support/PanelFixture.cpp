@@ -39,16 +39,12 @@ bool waitForGeometry(WId window, const WindowGeometry& expected) {
     return Desktop::waitUntil([&] { return xwininfo(window) == expected; });
 }
 
-void xdotool(const QStringList& arguments) {
-    Desktop::run(QStringLiteral("xdotool"), arguments);
-}
-
 void movePointer(int x, int y) {
     // A warp makes no raw motion, which is what the pointer monitor hears; the step after it does.
     const int stepX = x > 0 ? 1 : -1;
-    xdotool({QStringLiteral("mousemove"), QString::number(x - stepX), QString::number(y)});
-    xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"), QString::number(stepX),
-             QStringLiteral("0")});
+    Desktop::xdotool({QStringLiteral("mousemove"), QString::number(x - stepX), QString::number(y)});
+    Desktop::xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"),
+                      QString::number(stepX), QStringLiteral("0")});
 }
 
 } // namespace X11Probe

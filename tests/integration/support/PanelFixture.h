@@ -5,6 +5,7 @@
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "fakes/FakeServices.h"
+#include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "windows/DockPanelWindow.h"
@@ -29,7 +30,6 @@ QString xprop(WId window, const QString& property);
 WindowGeometry xwininfo(WId window);
 bool waitForMapState(WId window, const QString& state);
 bool waitForGeometry(WId window, const WindowGeometry& expected);
-void xdotool(const QStringList& arguments);
 // Moves the pointer to (x, y) in X coordinates with real motion: a warp close by, then a step.
 void movePointer(int x, int y);
 } // namespace X11Probe

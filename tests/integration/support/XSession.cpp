@@ -19,16 +19,11 @@ void endWithParent(QProcess& process) {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
-QString nameOf(XSession::WindowManager windowManager) {
-    switch (windowManager) {
-    case XSession::WindowManager::none:
-        return QStringLiteral("no window manager");
-    case XSession::WindowManager::openbox:
-        return QStringLiteral("openbox");
-    case XSession::WindowManager::xfwm4:
-        return QStringLiteral("xfwm4");
-    }
-    return {};
+const char* nameOf(XSession::WindowManager windowManager) {
+    using WindowManager = XSession::WindowManager;
+    return windowManager == WindowManager::openbox ? "openbox"
+           : windowManager == WindowManager::xfwm4 ? "xfwm4"
+                                                   : "no window manager";
 }
 
 // One X screen whose dummy outputs (DUMMY0 to DUMMY15) xrandr switches on and places; only the
@@ -104,10 +99,8 @@ bool XSession::start() {
         if (startServer() &&
             (options_.windowManager == WindowManager::none || startWindowManager()))
             return true;
-        const QString what =
-            display_.isEmpty() ? QStringLiteral("the X server") : nameOf(options_.windowManager);
         std::fprintf(stderr, "XSession: attempt %d to start %s failed\n", attempt,
-                     qPrintable(what));
+                     display_.isEmpty() ? "the X server" : nameOf(options_.windowManager));
         stop();
     }
     return false;
@@ -119,7 +112,6 @@ bool XSession::startServer() {
     endWithParent(*server_);
     server_->setProcessChannelMode(QProcess::SeparateChannels);
     server_->setStandardErrorFile(QProcess::nullDevice());
-    // -displayfd 1: the server picks a free display and writes its number on standard output.
     if (options_.dummyMonitors)
         server_->start(QStringLiteral("Xorg"), xorgArguments());
     else
@@ -147,15 +139,8 @@ bool XSession::startServer() {
 
 QStringList XSession::xvfbArguments() const {
     // -displayfd 1: the server picks a free display and writes its number on standard output.
-    return {QStringLiteral("-displayfd"),
-            QStringLiteral("1"),
-            QStringLiteral("-screen"),
-            QStringLiteral("0"),
-            options_.screen,
-            QStringLiteral("-nolisten"),
-            QStringLiteral("tcp"),
-            QStringLiteral("+extension"),
-            QStringLiteral("XInputExtension")};
+    return {"-displayfd", "1",          "-screen",        "0", options_.screen, "-nolisten",
+            "tcp",        "+extension", "XInputExtension"};
 }
 
 QStringList XSession::xorgArguments() const {
@@ -166,12 +151,9 @@ QStringList XSession::xorgArguments() const {
     // An empty configuration directory keeps the system's snippets (input drivers...) out.
     const QString configDir = d_->root.filePath(QStringLiteral("xorg.conf.d"));
     QDir().mkpath(configDir);
-    return {QStringLiteral("-displayfd"), QStringLiteral("1"),
-            QStringLiteral("-config"),    config,
-            QStringLiteral("-configdir"), configDir,
-            QStringLiteral("-logfile"),   d_->root.filePath(QStringLiteral("xorg.log")),
-            QStringLiteral("-noreset"),   QStringLiteral("-nolisten"),
-            QStringLiteral("tcp")};
+    return {"-displayfd", "1",         "-config",  config,
+            "-configdir", configDir,   "-logfile", d_->root.filePath(QStringLiteral("xorg.log")),
+            "-noreset",   "-nolisten", "tcp"};
 }
 
 bool XSession::startWindowManager() {
@@ -184,16 +166,14 @@ bool XSession::startWindowManager() {
         // the bus's own environment: point that at the private home first. Without the rest
         // of Xfce there is no session manager; the accessibility bus is not wanted either.
         Desktop::run(QStringLiteral("dbus-update-activation-environment"),
-                     {QStringLiteral("DISPLAY"), QStringLiteral("HOME"),
-                      QStringLiteral("XDG_DATA_HOME"), QStringLiteral("XDG_CONFIG_HOME"),
-                      QStringLiteral("XDG_CACHE_HOME"), QStringLiteral("XDG_RUNTIME_DIR")});
+                     {"DISPLAY", "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                      "XDG_RUNTIME_DIR"});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
         windowManager_->setProcessEnvironment(environment);
-        windowManager_->start(QStringLiteral("xfwm4"), {QStringLiteral("--compositor=off"),
-                                                        QStringLiteral("--sm-client-disable")});
+        windowManager_->start(QStringLiteral("xfwm4"), {"--compositor=off", "--sm-client-disable"});
     } else {
-        windowManager_->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        windowManager_->start(QStringLiteral("openbox"), {"--sm-disable"});
     }
     if (!windowManager_->waitForStarted(10000))
         return false;
@@ -202,8 +182,7 @@ bool XSession::startWindowManager() {
     timer.start();
     while (timer.elapsed() < 30000 && windowManager_->state() == QProcess::Running) {
         const auto result =
-            Desktop::run(QStringLiteral("xprop"),
-                         {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+            Desktop::run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
         if (result.exitCode == 0 && result.out.contains("window id"))
             return windowManagerMapsWindows();
         QThread::msleep(50);
@@ -219,19 +198,17 @@ bool XSession::windowManagerMapsWindows() {
         QProcess probe;
         endWithParent(probe);
         probe.start(QStringLiteral("xclock"),
-                    {QStringLiteral("-geometry"), QStringLiteral("8x8+0+0"),
-                     QStringLiteral("-name"), QStringLiteral("moorline-session-probe")});
+                    {"-geometry", "8x8+0+0", "-name", "moorline-session-probe"});
         if (!probe.waitForStarted(10000))
             return false;
         QElapsedTimer timer;
         timer.start();
         bool shown = false;
         while (!shown && timer.elapsed() < 4000 && probe.state() == QProcess::Running) {
-            shown = Desktop::run(QStringLiteral("xdotool"),
-                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                  QStringLiteral("--classname"),
-                                  QStringLiteral("^moorline-session-probe$")})
-                        .exitCode == 0;
+            shown =
+                Desktop::run(QStringLiteral("xdotool"),
+                             {"search", "--onlyvisible", "--classname", "^moorline-session-probe$"})
+                    .exitCode == 0;
             if (!shown)
                 QThread::msleep(20);
         }
