@@ -1,3 +1,4 @@
+#include "backends/desktop/XdgAutostartLoginItems.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
@@ -12,6 +13,8 @@
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -19,7 +22,8 @@
 using namespace std::chrono_literals;
 
 // The settings window against the real X server: the recorder hears keys that X delivers to
-// it while the docks' own grabs are given up.
+// it while the docks' own grabs are given up, and the login switch writes a real autostart
+// entry.
 namespace {
 
 constexpr std::uint32_t ctrlOpt = HotKeyBinding::controlKey | HotKeyBinding::optionKey;
@@ -53,8 +57,10 @@ struct SettingsDesktopTest : ::testing::Test {
     X11HotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
     X11KeyCodeTranslator keyCodes;
+    XdgAutostartLoginItems loginItems;
+    LaunchAtLogin launchAtLogin{loginItems, fakes.systemLog};
     DockViewServices services =
-        fakes.servicesWith(hotKeys, keyCodes, fakes.launchAtLogin, fakes.windowActivation);
+        fakes.servicesWith(hotKeys, keyCodes, launchAtLogin, fakes.windowActivation);
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;
@@ -91,4 +97,25 @@ TEST_F(SettingsDesktopTest, RecordingAChordAnotherDockHoldsCapturesItAndBothHotK
     EXPECT_TRUE(Desktop::waitUntil([&] { return !dock(1).isVisible; }));
     press("ctrl+alt+l");
     EXPECT_TRUE(Desktop::waitUntil([&] { return !dock(0).isVisible; }));
+}
+
+TEST_F(SettingsDesktopTest, TurningTheSwitchOnWritesAnAutostartEntryTheValidatorAccepts) {
+    openSettings();
+    QCheckBox* toggle = window->findChild<QCheckBox*>(QStringLiteral("launchAtLogin"));
+    ASSERT_TRUE(toggle && !toggle->isChecked());
+    toggle->click();
+    ASSERT_TRUE(QFile::exists(loginItems.entryPath()));
+    EXPECT_TRUE(toggle->isChecked());
+    const auto result =
+        Desktop::run(QStringLiteral("desktop-file-validate"), {loginItems.entryPath()});
+    EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
+    EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
+        << result.out.constData();
+
+    // Removed by another tool: the switch says so the next time the window is shown.
+    QFile::remove(loginItems.entryPath());
+    window->close();
+    window->present({});
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_TRUE(fakes.systemLog.lines.isEmpty());
 }
