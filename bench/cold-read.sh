@@ -8,7 +8,7 @@
 #   bench/cold-read.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-$root/build}
+build=${1:-$root/build-test}
 runs=${2:-15}
 [ -x /usr/bin/time ] || { echo "cold-read.sh: needs /usr/bin/time (apt-get install time)" >&2; exit 2; }
 work=$(mktemp -d)
