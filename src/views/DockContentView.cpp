@@ -45,27 +45,17 @@ QColor tint(const DockAppearance& appearance) {
 DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& services,
                                  QWidget* parent)
     : QWidget(parent), dockID_(dockID), services_(services) {
-    storeWillChange_ = services_.store.onObjectWillChange([this] { storeWillChange(); });
+    // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
+    // changed and nothing else.
+    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
     // The children are made on the next pass, once the panel is on its way to the screen.
-    storeWillChange();
+    refreshTask_.request();
 }
 
 DockContentView::~DockContentView() = default;
 
 const Dock* DockContentView::dock() const {
     return services_.store.dock(dockID_);
-}
-
-void DockContentView::storeWillChange() {
-    // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
-    // changed and nothing else.
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] {
-        refreshPending_ = false;
-        refresh();
-    }));
 }
 
 QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {

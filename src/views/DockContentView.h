@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/Dock.h"
-#include "platform/LifetimeGuard.h"
+#include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
@@ -66,7 +66,6 @@ private:
     };
 
     const Dock* dock() const;
-    void storeWillChange();
     void makeChildren(const Dock* dock);
     void layoutChildren(const Dock* dock);
     void keyboardFocusWanted(bool wanted);
@@ -76,7 +75,7 @@ private:
     QUuid dockID_;
     DockViewServices services_;
     std::uint64_t revision_ = 0;
-    bool refreshPending_ = false;
+    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     double cornerRadius_ = -1;
     std::optional<Chrome> chrome_;
     DockTabStripView* tabStrip_ = nullptr;
@@ -87,5 +86,4 @@ private:
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
     Subscription storeWillChange_;
-    LifetimeGuard lifetime_;
 };

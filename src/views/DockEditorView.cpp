@@ -128,7 +128,8 @@ DockEditorView::DockEditorView(const QUuid& dockID, const DockViewServices& serv
     emptyState_ = makeEmptyState();
     pages_->addWidget(form_);
     pages_->addWidget(emptyState_);
-    storeWillChange_ = services_.store.onObjectWillChange([this] { scheduleRefresh(); });
+    // The store tells us before it changes: read it on the next pass, once per burst.
+    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
     refresh();
 }
 
@@ -142,16 +143,7 @@ void DockEditorView::write(const std::function<void(Dock&)>& change) {
     services_.store.mutateDock(dockID_, change);
 }
 
-void DockEditorView::scheduleRefresh() {
-    // The store tells us before it changes: read it on the next pass, once per burst.
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] { refresh(); }));
-}
-
 void DockEditorView::refresh() {
-    refreshPending_ = false;
     const Dock* dock = services_.store.dock(dockID_);
     if (!dock) {
         showEmptyState();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LifetimeGuard.h"
+#include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
 
@@ -50,7 +50,6 @@ private:
     void display(const Dock& dock);
     void showEmptyState();
     void write(const std::function<void(Dock&)>& change);
-    void scheduleRefresh();
 
     QUuid dockID_;
     DockViewServices services_;
@@ -75,7 +74,6 @@ private:
     QGroupBox* docklets_ = nullptr;
 
     std::uint64_t shownRevision_ = 0;
-    bool refreshPending_ = false;
+    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     Subscription storeWillChange_;
-    LifetimeGuard lifetime_;
 };

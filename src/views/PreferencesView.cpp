@@ -72,7 +72,7 @@ PreferencesView::PreferencesView(const DockViewServices& services, QWidget* pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    storeWillChange_ = services_.store.onObjectWillChange([this] { scheduleRefresh(); });
+    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
     refresh();
 }
 
@@ -117,15 +117,7 @@ DockEditorView* PreferencesView::editor() const {
     return detail_->currentWidget() == editor_ ? editor_ : nullptr;
 }
 
-void PreferencesView::scheduleRefresh() {
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] { refresh(); }));
-}
-
 void PreferencesView::refresh() {
-    refreshPending_ = false;
     syncRows();
     showDetail();
 }

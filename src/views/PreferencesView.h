@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LifetimeGuard.h"
+#include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
 
@@ -47,7 +47,6 @@ private:
     void selectionChanged();
     void showDetail();
     QListWidgetItem* rowOf(const std::optional<QUuid>& dockID) const;
-    void scheduleRefresh();
 
     DockViewServices services_;
     std::optional<QUuid> selectedDockID_;
@@ -56,7 +55,6 @@ private:
     QStackedWidget* detail_ = nullptr;
     GeneralSettingsView* general_ = nullptr;
     DockEditorView* editor_ = nullptr;
-    bool refreshPending_ = false;
+    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     Subscription storeWillChange_;
-    LifetimeGuard lifetime_;
 };

@@ -43,7 +43,9 @@ ProcessDockView::ProcessDockView(const QUuid& dockID, const DockViewServices& se
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
-    monitorWillChange_ = services_.runningApps.onObjectWillChange([this] { monitorWillChange(); });
+    // The monitor sets its list and then the frontmost application: one refresh for both.
+    monitorWillChange_ =
+        services_.runningApps.onObjectWillChange([this] { refreshTask_.request(); });
     refresh();
 }
 
@@ -54,17 +56,6 @@ QFont ProcessDockView::labelFont() {
     // A point of the dock's geometry is a logical pixel.
     font.setPixelSize(9);
     return font;
-}
-
-void ProcessDockView::monitorWillChange() {
-    // The monitor sets its list and then the frontmost application: one refresh for both.
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] {
-        refreshPending_ = false;
-        refresh();
-    }));
 }
 
 const ProcessDockView::Image& ProcessDockView::imageFor(const RunningApplication& app) {

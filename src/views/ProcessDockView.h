@@ -1,7 +1,7 @@
 #pragma once
 
 #include "models/DockEnums.h"
-#include "platform/LifetimeGuard.h"
+#include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
@@ -80,7 +80,6 @@ private:
         bool frontmost = false;
     };
 
-    void monitorWillChange();
     const Image& imageFor(const RunningApplication& app);
     std::vector<Laid> layOut();
     void updateScrollRange();
@@ -105,7 +104,6 @@ private:
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
     int renders_ = 0;
-    bool refreshPending_ = false;
+    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     Subscription monitorWillChange_;
-    LifetimeGuard lifetime_;
 };

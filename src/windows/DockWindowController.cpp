@@ -116,18 +116,8 @@ void DockWindowController::setupAutoHideMonitorIfNeeded(const Dock& dock) {
     // The new monitor is in place before the old one goes, so that a shared system-wide
     // selection is not dropped and made again on every re-apply.
     Subscription replacement =
-        dependencies_.pointerMonitor.install(lifetime_.guard([this] { pointerMoved(); }));
+        dependencies_.pointerMonitor.install(lifetime_.guard([this] { mouseCheck_.request(); }));
     edgeMonitor_ = std::move(replacement);
-}
-
-void DockWindowController::pointerMoved() {
-    if (isMouseCheckPending_)
-        return;
-    isMouseCheckPending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] {
-        isMouseCheckPending_ = false;
-        handleGlobalMouseMoved();
-    }));
 }
 
 void DockWindowController::handleGlobalMouseMoved() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/DockPanel.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
@@ -55,7 +56,6 @@ private:
     QRectF chooseShownFrame(const Dock& dock);
     void registerHotKeyIfNeeded();
     void setupAutoHideMonitorIfNeeded(const Dock& dock);
-    void pointerMoved();
     void handleGlobalMouseMoved();
     void persistFrame();
     void saveFrame();
@@ -76,6 +76,6 @@ private:
     bool isSettling_ = false;
     Subscription settleWorkItem_;
     // One check per pass of the event loop, however many pointer events the pass brought.
-    bool isMouseCheckPending_ = false;
+    CoalescedTask mouseCheck_{services_.scheduler, [this] { handleGlobalMouseMoved(); }};
     LifetimeGuard lifetime_;
 };

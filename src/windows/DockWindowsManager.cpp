@@ -15,8 +15,8 @@ DockWindowsManager::DockWindowsManager(const DockViewServices& services,
     // The stream calls at once with the current list: that call is the first synchronisation.
     cancellable_ = services_.store.docks.sink(
         lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
-    screensSubscription_ =
-        dependencies_.screens.observeChanges(lifetime_.guard([this] { screensChanged(); }));
+    screensSubscription_ = dependencies_.screens.observeChanges(
+        lifetime_.guard([this] { screensChanged_.request(); }));
 }
 
 DockWindowsManager::~DockWindowsManager() = default;
@@ -76,19 +76,11 @@ void DockWindowsManager::syncControllers() {
     }
 }
 
-void DockWindowsManager::screensChanged() {
-    // A monitor rearranged arrives as several changes, some of them in the middle of Qt's own
-    // bookkeeping: re-apply once, on the next pass, when the screens have their new state.
-    if (isScreenChangePending_)
-        return;
-    isScreenChangePending_ = true;
-    services_.scheduler.post(lifetime_.guard([this] {
-        isScreenChangePending_ = false;
-        std::vector<QUuid> order;
-        for (const Dock& dock : *services_.store.docks)
-            order.push_back(dock.id);
-        for (const QUuid& id : order)
-            if (auto* existing = controller(id))
-                existing->screensChanged();
-    }));
+void DockWindowsManager::reapplyForScreens() {
+    std::vector<QUuid> order;
+    for (const Dock& dock : *services_.store.docks)
+        order.push_back(dock.id);
+    for (const QUuid& id : order)
+        if (auto* existing = controller(id))
+            existing->screensChanged();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
 #include "windows/DockWindowController.h"
@@ -34,13 +35,15 @@ private:
     };
 
     void syncControllers();
-    void screensChanged();
+    void reapplyForScreens();
 
     DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unordered_map<QUuid, std::unique_ptr<DockWindowController>, UuidHash> controllers_;
     Subscription cancellable_;
     Subscription screensSubscription_;
-    bool isScreenChangePending_ = false;
+    // A monitor rearranged arrives as several changes, some of them in the middle of Qt's own
+    // bookkeeping: re-apply once, on the next pass, when the screens have their new state.
+    CoalescedTask screensChanged_{services_.scheduler, [this] { reapplyForScreens(); }};
     LifetimeGuard lifetime_;
 };
