@@ -95,8 +95,10 @@ static int track(int fd, const char* path) {
     if (!real_##name)                                                                              \
     real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name)
 
-#define OPEN_WRAPPER(name)                                                                         \
-    int name(const char* path, int flags, ...) {                                                   \
+// open, openat and their 64-bit names: PARAMS is the parameter list up to the flags, CALL the
+// arguments handed on to the real function.
+#define OPEN_WRAPPER(name, PARAMS, CALL)                                                           \
+    int name PARAMS {                                                                              \
         REAL(name);                                                                                \
         mode_t mode = 0;                                                                           \
         if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                               \
@@ -108,28 +110,12 @@ static int track(int fd, const char* path) {
         const int error = refusedOpen(path, flags);                                                \
         if (error)                                                                                 \
             return fail(error);                                                                    \
-        return track(real_##name(path, flags, mode), path);                                        \
+        return track(real_##name CALL, path);                                                      \
     }
-OPEN_WRAPPER(open)
-OPEN_WRAPPER(open64)
-
-#define OPENAT_WRAPPER(name)                                                                       \
-    int name(int dirfd, const char* path, int flags, ...) {                                        \
-        REAL(name);                                                                                \
-        mode_t mode = 0;                                                                           \
-        if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {                               \
-            va_list args;                                                                          \
-            va_start(args, flags);                                                                 \
-            mode = va_arg(args, mode_t);                                                           \
-            va_end(args);                                                                          \
-        }                                                                                          \
-        const int error = refusedOpen(path, flags);                                                \
-        if (error)                                                                                 \
-            return fail(error);                                                                    \
-        return track(real_##name(dirfd, path, flags, mode), path);                                 \
-    }
-OPENAT_WRAPPER(openat)
-OPENAT_WRAPPER(openat64)
+OPEN_WRAPPER(open, (const char* path, int flags, ...), (path, flags, mode))
+OPEN_WRAPPER(open64, (const char* path, int flags, ...), (path, flags, mode))
+OPEN_WRAPPER(openat, (int dirfd, const char* path, int flags, ...), (dirfd, path, flags, mode))
+OPEN_WRAPPER(openat64, (int dirfd, const char* path, int flags, ...), (dirfd, path, flags, mode))
 
 int close(int fd) {
     REAL(close);
