@@ -54,7 +54,7 @@ struct Setup {
             fakes.fileIcons.icons.insert(path, QIcon(pixmap));
         }
     }
-    const QUuid& dockID() { return fakes.store.docks->front().id; }
+    const QUuid& dockId() { return fakes.store.docks->front().id; }
 
     FakeServices fakes;
     QImage frame{panelSize, QImage::Format_ARGB32_Premultiplied};
@@ -63,7 +63,7 @@ struct Setup {
 void BM_FirstFrame(benchmark::State& state) {
     Setup setup(itemCount);
     for (auto _ : state) {
-        DockContentView view(setup.dockID(), setup.fakes.services);
+        DockContentView view(setup.dockId(), setup.fakes.services);
         view.resize(panelSize);
         // The children come on the next pass of the loop.
         setup.fakes.scheduler.runPending();
@@ -75,7 +75,7 @@ BENCHMARK(BM_FirstFrame)->Unit(benchmark::kMillisecond);
 
 void BM_ScrollStep(benchmark::State& state) {
     Setup setup(itemCount);
-    DockContentView view(setup.dockID(), setup.fakes.services);
+    DockContentView view(setup.dockId(), setup.fakes.services);
     view.resize(panelSize);
     setup.fakes.scheduler.runPending();
     paint(view, setup.frame);
@@ -106,7 +106,7 @@ void BM_ChangeOneItem(benchmark::State& state) {
     const bool withPaint = state.range(0) != 0;
     Setup setup(itemCount);
     // Shown, so that the repaint goes through Qt's own path and covers only what was marked.
-    DockContentView view(setup.dockID(), setup.fakes.services);
+    DockContentView view(setup.dockId(), setup.fakes.services);
     view.resize(panelSize);
     view.show();
     setup.fakes.scheduler.runPending();
@@ -120,7 +120,7 @@ void BM_ChangeOneItem(benchmark::State& state) {
         state.PauseTiming();
         DockItem item = store.docks->front().tabs.front().items[std::size_t(round++ % 10)];
         item.name = QStringLiteral("Renamed %1").arg(round);
-        store.updateItem(item, setup.dockID());
+        store.updateItem(item, setup.dockId());
         state.ResumeTiming();
         // The refresh the change posted, then the repaint it asked for.
         setup.fakes.scheduler.runPending();
@@ -145,7 +145,7 @@ double dockMegabytes(int count, bool withView, bool scrollThrough) {
     auto setup = std::make_unique<Setup>(count);
     if (!withView)
         return heapMegabytes() - before;
-    auto view = std::make_unique<DockContentView>(setup->dockID(), setup->fakes.services);
+    auto view = std::make_unique<DockContentView>(setup->dockId(), setup->fakes.services);
     view->resize(panelSize);
     setup->fakes.scheduler.runPending();
     paint(*view, setup->frame);

@@ -8,9 +8,9 @@
 #include "fakes/FakeServices.h"
 #include "platform/QtScheduler.h"
 #include "views/EditorSlider.h"
-#include "views/MenuBarView.h"
 #include "views/PreferencesView.h"
 #include "views/SettingsWindow.h"
+#include "views/TrayMenu.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
@@ -56,7 +56,7 @@ struct Program {
     QtScreens screens;
     XInputPointerMonitor pointer;
     std::unique_ptr<DockWindowsManager> manager;
-    MenuBarView menuBar{fakes.store};
+    TrayMenu trayMenu{fakes.store};
 };
 
 Program& program(bool withPanels = true) {

@@ -99,13 +99,13 @@ BENCHMARK(BM_TrayFirstFrame)->Unit(benchmark::kMillisecond);
 
 void BM_TrayAddOneClipping(benchmark::State& state) {
     FakeServices fakes({dockOf(DockKind::clippings, clippingCount)});
-    const QUuid dockID = fakes.store.docks->front().id;
-    DockContentView view(dockID, fakes.services);
+    const QUuid dockId = fakes.store.docks->front().id;
+    DockContentView view(dockId, fakes.services);
     view.resize(panelSize);
     fakes.scheduler.runPending();
     for (auto _ : state) {
         state.PauseTiming();
-        fakes.store.addItem(DockItem::makeClipping(QStringLiteral("added")), dockID, std::nullopt);
+        fakes.store.addItem(DockItem::makeClipping(QStringLiteral("added")), dockId, std::nullopt);
         state.ResumeTiming();
         // The content view's refresh, which the store's change posted.
         fakes.scheduler.runPending();

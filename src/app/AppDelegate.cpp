@@ -9,9 +9,9 @@
 #include "store/DockStore.h"
 #include "views/DockViewServices.h"
 #include "views/LaunchConfirmationDialog.h"
-#include "views/MenuBarView.h"
 #include "views/OwnPopups.h"
 #include "views/SettingsWindow.h"
+#include "views/TrayMenu.h"
 #include "windows/DockPanelWindowFactory.h"
 #include "windows/DockWindowsManager.h"
 
@@ -33,27 +33,27 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
     // This process holds the instance lock (taken before we are made), and the store writes only
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
-    p.fileSystem.removeInterruptedWrites(store_->fileURL());
+    p.fileSystem.removeInterruptedWrites(store_->filePath());
     runningAppsMonitor_ =
-        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.workspace, p.scheduler);
+        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
-    launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.loginItems, p.systemLog);
+    launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.workspace, *launchConfirmation_, p.clipboard, p.trash,
+        *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
         p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
         p.keyCodes, *launchAtLogin_, p.windowActivation});
-    menuBar_ = std::make_unique<MenuBarView>(*store_);
-    connect(menuBar_.get(), &MenuBarView::preferencesRequested, this,
+    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
-    menuBar_->show();
+    trayMenu_->show();
 }
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::start() {
     if (windowsManager_)
         return;
     Platform& p = *platform_;

@@ -11,7 +11,7 @@ class DockWindowsManager;
 class HotKeyManager;
 class LaunchConfirmationDialog;
 class LaunchAtLogin;
-class MenuBarView;
+class TrayMenu;
 class RunningAppsMonitor;
 class SettingsWindow;
 struct DockViewServices;
@@ -29,10 +29,10 @@ public:
     ~AppDelegate() override;
 
     DockStore& store() const { return *store_; }
-    MenuBarView& menuBar() const { return *menuBar_; }
+    TrayMenu& trayMenu() const { return *trayMenu_; }
 
     // Opens the panels; with no tray to reach it through, shows the settings window too.
-    void applicationDidFinishLaunching();
+    void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
@@ -47,11 +47,11 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
-    // Ends before the workspace it answers into; its open questions close unanswered.
+    // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockViewServices> services_;
-    std::unique_ptr<MenuBarView> menuBar_;
+    std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;
     std::unique_ptr<SettingsWindow> settingsWindow_;

@@ -5,7 +5,7 @@
 #include "app/SingleInstance.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
-#include "views/MenuBarView.h"
+#include "views/TrayMenu.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -82,7 +82,7 @@ int MoorlineApp::run(int argc, char** argv) {
                      [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
                          delegate.showSettingsWindow({startupId, activationToken});
                      });
-    QObject::connect(&delegate.menuBar(), &MenuBarView::quitRequested, &app, exitEventLoop,
+    QObject::connect(&delegate.trayMenu(), &TrayMenu::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 
     // The session manager asks before the session ends.
@@ -91,7 +91,7 @@ int MoorlineApp::run(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::flushPendingWork);
 
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, &AppDelegate::start);
     const int status = QApplication::exec();
     delegate.flushPendingWork();
     runningDelegate = nullptr;

@@ -2,11 +2,11 @@
 
 #include "backends/desktop/DesktopFileIcons.h"
 #include "backends/desktop/GioDefaultApplications.h"
+#include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
-#include "backends/desktop/GioWorkspace.h"
 #include "backends/desktop/QtClipboard.h"
 #include "backends/desktop/QtImageFileChooser.h"
-#include "backends/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/SyslogSystemLog.h"
@@ -25,7 +25,7 @@ struct Platform {
     QtScheduler scheduler;
     LocalFileSystem fileSystem;
     GioDefaultApplications defaultApplications;
-    GioWorkspace workspace;
+    GioDesktop desktop;
     EwmhRunningApplications runningApplications;
     LinuxSystemStatistics systemStatistics;
     QtClipboard clipboard;
@@ -38,6 +38,6 @@ struct Platform {
     XInputPointerMonitor pointerMonitor;
     X11KeyCodeTranslator keyCodes;
     X11WindowActivation windowActivation;
-    XdgAutostartLoginItems loginItems;
+    XdgAutostart autostart;
     SyslogSystemLog systemLog;
 };

@@ -24,8 +24,17 @@ bool isUnicodeSpace(QChar c) {
 } // namespace
 
 DockItem DockItem::makeApplication(const QString& path, const FileSystem& fileSystem) {
-    DockItem item = makeItem(DockItemKind::application,
-                             fileSystem.displayName(path).remove(QStringLiteral(".app")));
+    // A desktop entry's display name is its Name key; a file name (an entry without one, or an
+    // application folder) keeps all but its extension, which is a suffix only at the very end:
+    // "Snap.app Reader" keeps its letters.
+    QString name = fileSystem.displayName(path);
+    for (const QLatin1String suffix : {QLatin1String(".desktop"), QLatin1String(".app")}) {
+        if (name.endsWith(suffix) && name.size() > suffix.size()) {
+            name.chop(suffix.size());
+            break;
+        }
+    }
+    DockItem item = makeItem(DockItemKind::application, name);
     item.path = path;
     return item;
 }

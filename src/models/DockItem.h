@@ -25,8 +25,8 @@ struct DockItem {
 
     bool operator==(const DockItem&) const = default;
 
-    // An application item for a bundle (on Linux, a desktop entry): display name with every
-    // ".app" removed, the path, a fresh id, created now.
+    // An application item for a desktop entry (or an application folder ending in ".app"): its
+    // display name without a trailing ".desktop" or ".app", the path, a fresh id, created now.
     static DockItem makeApplication(const QString& path, const FileSystem& fileSystem);
     // A folder item when something at the path is a directory, a file item otherwise.
     static DockItem makeFileOrFolder(const QString& path, const FileSystem& fileSystem);

@@ -20,8 +20,8 @@ public:
     // Above ordinary windows when true, at the normal level otherwise.
     virtual void setAlwaysOnTop(bool alwaysOnTop) = 0;
     // Puts the panel on screen without taking the keyboard focus.
-    virtual void orderFront() = 0;
-    virtual void orderOut() = 0;
+    virtual void showPanel() = 0;
+    virtual void hidePanel() = 0;
     virtual bool isOnScreen() const = 0;
     // Ends the panel's life on screen; nothing else is done with it afterwards.
     virtual void close() = 0;

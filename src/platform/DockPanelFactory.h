@@ -14,6 +14,6 @@ public:
     virtual ~DockPanelFactory() = default;
 
     // `frame` in the dock's space (see DockPanel). The services outlive the panel.
-    virtual std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
+    virtual std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame,
                                                  const DockViewServices& services) = 0;
 };

@@ -10,7 +10,7 @@ class HotKeyBackend {
 public:
     // Opaque token for one live grab, handed back to release() and rebind().
     using Handle = std::uint64_t;
-    using PressHandler = std::function<void(std::uint32_t hotKeyID)>;
+    using PressHandler = std::function<void(std::uint32_t hotKeyId)>;
 
     virtual ~HotKeyBackend() = default;
 
@@ -19,14 +19,14 @@ public:
     // and however often its grab is rebound meanwhile.
     virtual void setPressHandler(PressHandler handler) = 0;
     // Grabs the chord (macOS virtual key code, Carbon modifier mask) system-wide, reporting its
-    // presses under `hotKeyID`. Answers nothing when the chord cannot be had: another client
+    // presses under `hotKeyId`. Answers nothing when the chord cannot be had: another client
     // holds it, it is already held under another id, or it has no equivalent here.
     virtual std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                                       std::uint32_t hotKeyID) = 0;
+                                       std::uint32_t hotKeyId) = 0;
     // Gives the grab up at once; the chord no longer fires. Unknown handles are ignored.
     virtual void release(Handle handle) = 0;
-    // Keeps the grab but reports its presses under `hotKeyID` from now on, without asking the
+    // Keeps the grab but reports its presses under `hotKeyId` from now on, without asking the
     // window system anything. Answers false, changing nothing, when the handle holds no grab
     // (released, unknown, or lost when the keyboard map changed).
-    virtual bool rebind(Handle handle, std::uint32_t hotKeyID) = 0;
+    virtual bool rebind(Handle handle, std::uint32_t hotKeyId) = 0;
 };

@@ -21,7 +21,7 @@ struct RunningApplication {
     std::optional<QString> localizedName;
     ActivationPolicy activationPolicy = ActivationPolicy::regular;
     // The desktop entry file of the application, else its executable.
-    std::optional<QString> bundleLocation;
+    std::optional<QString> desktopEntryPath;
     // A null icon when the application has none.
     QIcon icon;
     // The window system's handles of the windows that activate, hide and terminate act on.
@@ -30,7 +30,7 @@ struct RunningApplication {
     bool operator==(const RunningApplication& other) const {
         return key == other.key && processIdentifier == other.processIdentifier &&
                localizedName == other.localizedName && activationPolicy == other.activationPolicy &&
-               bundleLocation == other.bundleLocation && windows == other.windows &&
+               desktopEntryPath == other.desktopEntryPath && windows == other.windows &&
                icon.cacheKey() == other.icon.cacheKey();
     }
 };

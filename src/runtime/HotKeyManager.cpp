@@ -9,7 +9,7 @@
 namespace {
 // Ids run from 1 up to one below the largest value; a run that uses them all up gets no more
 // hot keys rather than handing an old id out again.
-constexpr std::uint32_t lastUsableID = std::numeric_limits<std::uint32_t>::max() - 1;
+constexpr std::uint32_t lastUsableId = std::numeric_limits<std::uint32_t>::max() - 1;
 } // namespace
 
 HotKeyManager::HotKeyManager(HotKeyBackend& backend, Scheduler& scheduler)
@@ -23,32 +23,32 @@ HotKeyManager::~HotKeyManager() {
     releaseGivenUp();
 }
 
-void HotKeyManager::registerHotKey(const QUuid& dockID, std::uint32_t keyCode,
+void HotKeyManager::registerHotKey(const QUuid& dockId, std::uint32_t keyCode,
                                    std::uint32_t modifiers, std::function<void()> handler) {
     installEventHandlerIfNeeded();
-    unregister(dockID);
-    if (nextHotKeyID > lastUsableID)
+    unregister(dockId);
+    if (nextHotKeyId > lastUsableId)
         return;
-    const std::uint32_t id = nextHotKeyID++;
+    const std::uint32_t id = nextHotKeyId++;
     if (suspensions_ == 0) {
         const auto handle = keepOrGrab(keyCode, modifiers, id);
         if (!handle)
             return;
-        hotKeyRefs.insert(dockID, {*handle, keyCode, modifiers});
+        hotKeyRefs.insert(dockId, {*handle, keyCode, modifiers});
     }
-    handlers.insert(dockID, std::move(handler));
-    idsByHotKeyID[id] = dockID;
-    chords_.insert(dockID, {keyCode, modifiers, id});
+    handlers.insert(dockId, std::move(handler));
+    idsByHotKeyId[id] = dockId;
+    chords_.insert(dockId, {keyCode, modifiers, id});
 }
 
-void HotKeyManager::unregister(const QUuid& dockID) {
-    if (const auto found = hotKeyRefs.find(dockID); found != hotKeyRefs.end()) {
+void HotKeyManager::unregister(const QUuid& dockId) {
+    if (const auto found = hotKeyRefs.find(dockId); found != hotKeyRefs.end()) {
         releaseLater(*found);
         hotKeyRefs.erase(found);
     }
-    handlers.remove(dockID);
-    chords_.remove(dockID);
-    std::erase_if(idsByHotKeyID, [&](const auto& entry) { return entry.second == dockID; });
+    handlers.remove(dockId);
+    chords_.remove(dockId);
+    std::erase_if(idsByHotKeyId, [&](const auto& entry) { return entry.second == dockId; });
 }
 
 Subscription HotKeyManager::suspend() {
@@ -67,13 +67,13 @@ void HotKeyManager::resume() {
     if (--suspensions_ > 0)
         return;
     // In the order of the ids: a chord two docks want goes back to the one that had it first.
-    const auto ids = idsByHotKeyID;
-    for (const auto& [id, dockID] : ids) {
-        const Chord chord = chords_.value(dockID);
+    const auto ids = idsByHotKeyId;
+    for (const auto& [id, dockId] : ids) {
+        const Chord chord = chords_.value(dockId);
         if (const auto handle = backend_.grab(chord.keyCode, chord.modifiers, chord.id))
-            hotKeyRefs.insert(dockID, {*handle, chord.keyCode, chord.modifiers});
+            hotKeyRefs.insert(dockId, {*handle, chord.keyCode, chord.modifiers});
         else
-            unregister(dockID);
+            unregister(dockId);
     }
 }
 
@@ -121,8 +121,8 @@ void HotKeyManager::installEventHandlerIfNeeded() {
 }
 
 void HotKeyManager::handleHotKey(std::uint32_t id) {
-    const auto dock = idsByHotKeyID.find(id);
-    if (dock == idsByHotKeyID.end())
+    const auto dock = idsByHotKeyId.find(id);
+    if (dock == idsByHotKeyId.end())
         return;
     const auto handler = handlers.constFind(dock->second);
     if (handler == handlers.constEnd() || !*handler)

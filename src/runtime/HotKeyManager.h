@@ -26,15 +26,15 @@ public:
 
     // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
     // the window system refuses leaves the dock without a hot key, silently.
-    void registerHotKey(const QUuid& dockID, std::uint32_t keyCode, std::uint32_t modifiers,
+    void registerHotKey(const QUuid& dockId, std::uint32_t keyCode, std::uint32_t modifiers,
                         std::function<void()> handler);
     // Removes whatever is registered for the dock; harmless when nothing is. The chord stops
     // firing for the dock at once; the window system gets it back on the next pass of the event
     // loop (or when the manager goes), unless a registration of the same chord in this pass
     // takes the grab over.
-    void unregister(const QUuid& dockID);
+    void unregister(const QUuid& dockId);
     // Whether the dock has a hot key that fires now.
-    bool isRegistered(const QUuid& dockID) const { return hotKeyRefs.contains(dockID); }
+    bool isRegistered(const QUuid& dockId) const { return hotKeyRefs.contains(dockId); }
     // Gives every grab back to the window system until the handle is dropped, then takes them
     // again, oldest first, so that a hot key recorder hears the chords our docks hold. Chords
     // registered meanwhile are grabbed at the end; a chord lost to another program by then
@@ -69,8 +69,8 @@ private:
     QHash<QUuid, Registration> hotKeyRefs;
     QHash<QUuid, std::function<void()>> handlers;
     bool eventHandlerInstalled = false;
-    std::uint32_t nextHotKeyID = 1;
-    std::map<std::uint32_t, QUuid> idsByHotKeyID;
+    std::uint32_t nextHotKeyId = 1;
+    std::map<std::uint32_t, QUuid> idsByHotKeyId;
     // The chord of every dock with a handler, grabbed or waiting for a suspension to end.
     QHash<QUuid, Chord> chords_;
     int suspensions_ = 0;

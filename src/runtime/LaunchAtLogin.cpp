@@ -1,13 +1,13 @@
 #include "runtime/LaunchAtLogin.h"
 
-#include "platform/LoginItems.h"
+#include "platform/Autostart.h"
 #include "platform/SystemLog.h"
 
-LaunchAtLogin::LaunchAtLogin(LoginItems& loginItems, SystemLog& systemLog)
-    : loginItems_(loginItems), systemLog_(systemLog) {}
+LaunchAtLogin::LaunchAtLogin(Autostart& autostart, SystemLog& systemLog)
+    : autostart_(autostart), systemLog_(systemLog) {}
 
 bool LaunchAtLogin::isEnabled() const {
-    return loginItems_.status() == LoginItemStatus::enabled;
+    return autostart_.status() == AutostartStatus::enabled;
 }
 
 void LaunchAtLogin::setEnabled(bool enabled) {
@@ -15,10 +15,10 @@ void LaunchAtLogin::setEnabled(bool enabled) {
     if (enabled) {
         if (isEnabled())
             return;
-        failure = loginItems_.registerMainApp();
+        failure = autostart_.enable();
     } else {
         // Whatever the status says: an entry the status does not count still goes.
-        failure = loginItems_.unregisterMainApp();
+        failure = autostart_.disable();
     }
     if (failure)
         systemLog_.write(QStringLiteral("LaunchAtLogin: failed to update registration: ") +

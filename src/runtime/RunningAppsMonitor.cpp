@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-RunningAppsMonitor::RunningAppsMonitor(RunningApplicationsSource& source, Workspace& workspace,
+RunningAppsMonitor::RunningAppsMonitor(RunningApplicationsSource& source, Desktop& desktop,
                                        Scheduler& scheduler)
-    : source_(source), workspace_(workspace), scheduler_(scheduler) {
+    : source_(source), desktop_(desktop), scheduler_(scheduler) {
     refresh();
     // Every change gets its own full refresh, after the notifying code has returned; the monitor
     // may be gone by then.
@@ -27,8 +27,8 @@ void RunningAppsMonitor::terminate(const RunningApplication& app) {
 }
 
 void RunningAppsMonitor::reveal(const RunningApplication& app) {
-    if (app.bundleLocation)
-        workspace_.revealInFileViewer(QUrl::fromLocalFile(*app.bundleLocation));
+    if (app.desktopEntryPath)
+        desktop_.revealInFileManager(QUrl::fromLocalFile(*app.desktopEntryPath));
 }
 
 std::vector<RunningApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/Desktop.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/ObservableObject.h"
 #include "platform/Published.h"
 #include "platform/RunningApplicationsSource.h"
 #include "platform/Scheduler.h"
-#include "platform/Workspace.h"
 
 #include <optional>
 #include <vector>
@@ -14,8 +14,7 @@
 // date by one full refresh per change the window system reports.
 class RunningAppsMonitor final : public ObservableObject {
 public:
-    RunningAppsMonitor(RunningApplicationsSource& source, Workspace& workspace,
-                       Scheduler& scheduler);
+    RunningAppsMonitor(RunningApplicationsSource& source, Desktop& desktop, Scheduler& scheduler);
 
     Published<std::vector<RunningApplication>, RunningAppsMonitor> apps{*this};
     Published<std::optional<RunningApplication>, RunningAppsMonitor> frontmostApp{*this};
@@ -34,7 +33,7 @@ private:
     void refresh();
 
     RunningApplicationsSource& source_;
-    Workspace& workspace_;
+    Desktop& desktop_;
     Scheduler& scheduler_;
     LifetimeGuard guard_;
     Subscription observer_;

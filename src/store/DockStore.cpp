@@ -78,7 +78,7 @@ std::optional<QString> starterEntry(const StarterRole& role, const DefaultApplic
 DockStore::DockStore(Dependencies dependencies)
     : fileSystem_(dependencies.fileSystem), scheduler_(dependencies.scheduler),
       dataDirectory_(dependencies.dataDirectory),
-      fileURL_(dependencies.dataDirectory + QStringLiteral("/docks.json")) {
+      filePath_(dependencies.dataDirectory + QStringLiteral("/docks.json")) {
     if (!fileSystem_.makePath(dataDirectory_))
         qCInfo(lcStore) << "could not create" << dataDirectory_;
     load(dependencies.defaultApplications);
@@ -88,7 +88,7 @@ DockStore::~DockStore() = default;
 
 void DockStore::load(const DefaultApplications& defaultApplications) {
     QString problem = QStringLiteral("no file");
-    if (const auto bytes = fileSystem_.readAll(fileURL_)) {
+    if (const auto bytes = fileSystem_.readAll(filePath_)) {
         DockCodec::Decoded decoded = DockCodec::decode(*bytes);
         if (decoded.ok()) {
             const bool renamed = giveDuplicatesFreshIds(decoded.docks);
@@ -102,7 +102,7 @@ void DockStore::load(const DefaultApplications& defaultApplications) {
     qCInfo(lcStore) << "starting with the starter docks:" << problem;
     // Whatever is there (undecodable, or unreadable to us) is the user's; move it aside before
     // the first save puts the starter docks in its place.
-    moveUnreadableBeforeSave_ = fileSystem_.exists(fileURL_);
+    moveUnreadableBeforeSave_ = fileSystem_.exists(filePath_);
     replaceAll(starterDocks(fileSystem_, defaultApplications));
     scheduleSave();
 }
@@ -174,7 +174,7 @@ bool DockStore::persist() {
         moveUnreadableBeforeSave_ = false;
     }
     QString error;
-    if (!fileSystem_.writeAtomically(fileURL_, *bytes, &error)) {
+    if (!fileSystem_.writeAtomically(filePath_, *bytes, &error)) {
         saveFailed(error);
         return false;
     }
@@ -182,23 +182,23 @@ bool DockStore::persist() {
 }
 
 void DockStore::saveFailed(const QString& reason) {
-    qCWarning(lcStore) << "could not save" << fileURL_ << reason;
+    qCWarning(lcStore) << "could not save" << filePath_ << reason;
     if (saveProblem->isEmpty())
-        saveProblem.set(QStringLiteral("%1: %2").arg(fileURL_, reason));
+        saveProblem.set(QStringLiteral("%1: %2").arg(filePath_, reason));
 }
 
 bool DockStore::moveUnreadableFileAside() {
     // Gone meanwhile: nothing left to keep.
-    if (!fileSystem_.exists(fileURL_))
+    if (!fileSystem_.exists(filePath_))
         return true;
-    const QString base = fileURL_ + QStringLiteral(".unreadable-") +
+    const QString base = filePath_ + QStringLiteral(".unreadable-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // A later one never replaces an earlier one, even within the same second. A rename needs no
     // permission to read the file, and works for a folder that stands where the file should.
     QString target = base;
     for (int n = 2; fileSystem_.exists(target); ++n)
         target = base + QStringLiteral("-%1").arg(n);
-    return fileSystem_.rename(fileURL_, target);
+    return fileSystem_.rename(filePath_, target);
 }
 
 std::optional<std::size_t> DockStore::indexOf(const QUuid& dockId) const {

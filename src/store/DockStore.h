@@ -37,7 +37,7 @@ public:
     // first failure of a run of failures, cleared by the next save that succeeds.
     Published<QString, DockStore> saveProblem{*this};
 
-    const QString& fileURL() const { return fileURL_; }
+    const QString& filePath() const { return filePath_; }
 
     void scheduleSave();
     // Writes what is waiting to be saved now, a failed save included (at quit); does nothing
@@ -87,7 +87,7 @@ private:
     FileSystem& fileSystem_;
     Scheduler& scheduler_;
     QString dataDirectory_;
-    QString fileURL_;
+    QString filePath_;
     Subscription saveWorkItem_;
     bool savePending_ = false;
     bool moveUnreadableBeforeSave_ = false;

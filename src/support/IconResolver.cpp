@@ -147,17 +147,17 @@ QStringList symbolNames() {
     return names;
 }
 
-QPixmap placeholder(const QString& systemImage, double size, qreal devicePixelRatio) {
+QPixmap placeholder(const QString& iconName, double size, qreal devicePixelRatio) {
     // Drawing an SVG takes a good part of a millisecond and every tile asks on every render:
     // keep the few distinct results.
     const QString key = QStringLiteral("moorline.placeholder/%1/%2/%3")
-                            .arg(systemImage)
+                            .arg(iconName)
                             .arg(size)
                             .arg(devicePixelRatio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
-    pixmap = drawn(symbol(systemImage), size, size * 0.5, devicePixelRatio);
+    pixmap = drawn(symbol(iconName), size, size * 0.5, devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
 }

@@ -30,7 +30,7 @@ QStringList symbolNames();
 
 // The symbol drawn at half of `size`, centred in a transparent `size` x `size` image (logical
 // points; the pixels are size x devicePixelRatio). Blank when there is no such symbol.
-QPixmap placeholder(const QString& systemImage, double size, qreal devicePixelRatio = 1.0);
+QPixmap placeholder(const QString& iconName, double size, qreal devicePixelRatio = 1.0);
 
 // The symbol a kind of item shows when it has no image of its own (and an existing path has
 // none either): "folder", "questionmark.app", "safari", "clock", ...

@@ -19,12 +19,12 @@ QFont hintFont() {
 
 } // namespace
 
-ClippingsDockView::ClippingsDockView(const QUuid& dockID, const DockViewServices& services,
+ClippingsDockView::ClippingsDockView(const QUuid& dockId, const DockViewServices& services,
                                      QWidget* parent)
-    : QWidget(parent), dockID_(dockID), services_(services),
-      grid_(new DockItemGridView(dockID, services, this)) {
+    : QWidget(parent), dockId_(dockId), services_(services),
+      grid_(new DockItemGridView(dockId, services, this)) {
     // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping.
-    grid_->setDropRules({.bundlesAsApplications = false, .textAsClipping = true});
+    grid_->setDropRules({.desktopEntriesAsApplications = false, .textAsClipping = true});
     refresh();
 }
 
@@ -34,7 +34,7 @@ QString ClippingsDockView::hint() {
 
 void ClippingsDockView::refresh() {
     grid_->refresh();
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     const std::vector<DockItem>* items = dock ? DockItemGridView::shownItems(*dock) : nullptr;
     const bool empty = dock && (!items || items->empty());
     if (empty != showsHint_) {

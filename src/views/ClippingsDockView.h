@@ -13,7 +13,7 @@ class DockItemGridView;
 class ClippingsDockView final : public QWidget {
     Q_OBJECT
 public:
-    ClippingsDockView(const QUuid& dockID, const DockViewServices& services,
+    ClippingsDockView(const QUuid& dockId, const DockViewServices& services,
                       QWidget* parent = nullptr);
 
     // Brings the grid and the hint in line with the dock.
@@ -29,7 +29,7 @@ protected:
 private:
     QRect hintRect() const;
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     DockItemGridView* grid_;
     bool showsHint_ = false;

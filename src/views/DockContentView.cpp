@@ -42,9 +42,9 @@ QColor tint(const DockAppearance& appearance) {
 
 } // namespace
 
-DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& services,
+DockContentView::DockContentView(const QUuid& dockId, const DockViewServices& services,
                                  QWidget* parent)
-    : QWidget(parent), dockID_(dockID), services_(services) {
+    : QWidget(parent), dockId_(dockId), services_(services) {
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
     storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
@@ -55,7 +55,7 @@ DockContentView::DockContentView(const QUuid& dockID, const DockViewServices& se
 DockContentView::~DockContentView() = default;
 
 const Dock* DockContentView::dock() const {
-    return services_.store.dock(dockID_);
+    return services_.store.dock(dockId_);
 }
 
 QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {
@@ -86,7 +86,7 @@ int DockContentView::headerHeight(const Dock& dock) const {
 }
 
 void DockContentView::refresh() {
-    const std::uint64_t revision = services_.store.revision(dockID_);
+    const std::uint64_t revision = services_.store.revision(dockId_);
     if (revision == revision_ && revision != 0)
         return;
     revision_ = revision;
@@ -125,16 +125,16 @@ void DockContentView::makeChildren(const Dock* current) {
     // before it is mapped: the first measuring of text loads the fonts). Most docks never show
     // one of them.
     if (current && hasTabStrip(*current) && !tabStrip_) {
-        tabStrip_ = new DockTabStripView(dockID_, services_, this);
+        tabStrip_ = new DockTabStripView(dockId_, services_, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
     if (current && current->kind == DockKind::items && !grid_)
-        grid_ = new DockItemGridView(dockID_, services_, this);
+        grid_ = new DockItemGridView(dockId_, services_, this);
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
-        processes_ = new ProcessDockView(dockID_, services_, this);
+        processes_ = new ProcessDockView(dockId_, services_, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
-        clippings_ = new ClippingsDockView(dockID_, services_, this);
+        clippings_ = new ClippingsDockView(dockId_, services_, this);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {

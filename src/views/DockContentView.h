@@ -24,11 +24,11 @@ class ProcessDockView;
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
-    DockContentView(const QUuid& dockID, const DockViewServices& services,
+    DockContentView(const QUuid& dockId, const DockViewServices& services,
                     QWidget* parent = nullptr);
     ~DockContentView() override;
 
-    const QUuid& dockID() const { return dockID_; }
+    const QUuid& dockId() const { return dockId_; }
     // The header's height for a dock: its padding around one line of the name.
     int headerHeight(const Dock& dock) const;
     static QFont headerFont();
@@ -72,7 +72,7 @@ private:
     void paintBackground(QPainter& painter, const Dock& dock) const;
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     std::uint64_t revision_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};

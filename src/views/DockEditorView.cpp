@@ -120,9 +120,9 @@ QCheckBox* makeToggle(const QString& title, const char* field, QWidget* parent) 
 
 } // namespace
 
-DockEditorView::DockEditorView(const QUuid& dockID, const DockViewServices& services,
+DockEditorView::DockEditorView(const QUuid& dockId, const DockViewServices& services,
                                QWidget* parent)
-    : QWidget(parent), dockID_(dockID), services_(services) {
+    : QWidget(parent), dockId_(dockId), services_(services) {
     pages_ = new QStackedLayout(this);
     form_ = makeForm();
     emptyState_ = makeEmptyState();
@@ -140,16 +140,16 @@ bool DockEditorView::isShowingEmptyState() const {
 }
 
 void DockEditorView::write(const std::function<void(Dock&)>& change) {
-    services_.store.mutateDock(dockID_, change);
+    services_.store.mutateDock(dockId_, change);
 }
 
 void DockEditorView::refresh() {
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     if (!dock) {
         showEmptyState();
         return;
     }
-    const std::uint64_t revision = services_.store.revision(dockID_);
+    const std::uint64_t revision = services_.store.revision(dockId_);
     if (revision == shownRevision_ && !isShowingEmptyState())
         return;
     shownRevision_ = revision;
@@ -338,7 +338,7 @@ QGroupBox* DockEditorView::makeDockletSection() {
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         connect(button, &QToolButton::clicked, this, [this, entry] {
             services_.store.addItem(DockItem::makeDocklet(entry.kind, translated(entry.title)),
-                                    dockID_);
+                                    dockId_);
         });
         buttons->addWidget(button);
     }
@@ -355,7 +355,7 @@ QWidget* DockEditorView::makeDeleteSection() {
     QPalette palette = button->palette();
     palette.setColor(QPalette::ButtonText, QColor(0xd7, 0x26, 0x2b));
     button->setPalette(palette);
-    connect(button, &QPushButton::clicked, this, [this] { services_.store.removeDock(dockID_); });
+    connect(button, &QPushButton::clicked, this, [this] { services_.store.removeDock(dockId_); });
     row->addWidget(button);
     row->addStretch(1);
     return section;

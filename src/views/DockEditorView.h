@@ -29,11 +29,11 @@ struct Dock;
 class DockEditorView final : public QWidget {
     Q_OBJECT
 public:
-    DockEditorView(const QUuid& dockID, const DockViewServices& services,
+    DockEditorView(const QUuid& dockId, const DockViewServices& services,
                    QWidget* parent = nullptr);
     ~DockEditorView() override;
 
-    const QUuid& dockID() const { return dockID_; }
+    const QUuid& dockId() const { return dockId_; }
     bool isShowingEmptyState() const;
     // Shows the dock as the store has it now; runs by itself on the pass of the event loop
     // after the store changes.
@@ -51,7 +51,7 @@ private:
     void showEmptyState();
     void write(const std::function<void(Dock&)>& change);
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     QStackedLayout* pages_ = nullptr;
     QWidget* form_ = nullptr;

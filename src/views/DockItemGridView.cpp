@@ -26,9 +26,9 @@ const QColor indicatorColor(255, 255, 255, 90);
 
 } // namespace
 
-DockItemGridView::DockItemGridView(const QUuid& dockID, const DockViewServices& services,
+DockItemGridView::DockItemGridView(const QUuid& dockId, const DockViewServices& services,
                                    QWidget* parent)
-    : QAbstractScrollArea(parent), dockID_(dockID), services_(services),
+    : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelMetrics_(DockItemTileView::labelFont()),
       images_(services.fileSystem, services.fileIcons) {
     setFrameShape(QFrame::NoFrame);
@@ -55,12 +55,12 @@ const std::vector<DockItem>* DockItemGridView::shownItems(const Dock& dock) {
 }
 
 const std::vector<DockItem>* DockItemGridView::items() const {
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     return dock ? shownItems(*dock) : nullptr;
 }
 
 void DockItemGridView::refresh(bool force) {
-    const std::uint64_t revision = services_.store.revision(dockID_);
+    const std::uint64_t revision = services_.store.revision(dockId_);
     if (!force && revision == revision_)
         return;
     revision_ = revision;
@@ -69,7 +69,7 @@ void DockItemGridView::refresh(bool force) {
 
 void DockItemGridView::relayout() {
     const ItemGridLayout previous = layout_;
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     const std::vector<DockItem>* list = dock ? shownItems(*dock) : nullptr;
     const std::int64_t count = list ? static_cast<std::int64_t>(list->size()) : 0;
     layout_ = dock ? ItemGridLayout::make(dock->appearance.iconSize, dock->appearance.showLabels,
@@ -137,7 +137,7 @@ const DockItem* DockItemGridView::itemAt(QPoint point) const {
     return &(*list)[static_cast<std::size_t>(*index)];
 }
 
-std::optional<std::int64_t> DockItemGridView::indexOf(const QUuid& itemID) const {
+std::optional<std::int64_t> DockItemGridView::indexOf(const QUuid& itemId) const {
     // Only tiles in view are ever repainted by id.
     const std::vector<DockItem>* list = items();
     if (!list)
@@ -146,18 +146,18 @@ std::optional<std::int64_t> DockItemGridView::indexOf(const QUuid& itemID) const
     const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
     const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
     for (std::int64_t i = first; i < end; ++i)
-        if ((*list)[static_cast<std::size_t>(i)].id == itemID)
+        if ((*list)[static_cast<std::size_t>(i)].id == itemId)
             return i;
     return std::nullopt;
 }
 
-void DockItemGridView::updateTile(const QUuid& itemID) {
-    if (const auto index = indexOf(itemID))
+void DockItemGridView::updateTile(const QUuid& itemId) {
+    if (const auto index = indexOf(itemId))
         viewport()->update(paintedRect(*index));
 }
 
-double DockItemGridView::iconScale(const QUuid& itemID) const {
-    const auto spring = springs_.constFind(itemID);
+double DockItemGridView::iconScale(const QUuid& itemId) const {
+    const auto spring = springs_.constFind(itemId);
     return spring == springs_.cend() ? 1.0 : spring->value();
 }
 
@@ -239,12 +239,12 @@ void DockItemGridView::hideEvent(QHideEvent* event) {
 
 // Hover and its spring.
 
-void DockItemGridView::setHovered(std::optional<QUuid> itemID) {
-    if (hovered_ == itemID)
+void DockItemGridView::setHovered(std::optional<QUuid> itemId) {
+    if (hovered_ == itemId)
         return;
-    const std::optional<QUuid> previous = std::exchange(hovered_, itemID);
+    const std::optional<QUuid> previous = std::exchange(hovered_, itemId);
     const std::vector<DockItem>* list = items();
-    for (const auto& id : {previous, itemID}) {
+    for (const auto& id : {previous, itemId}) {
         if (!id)
             continue;
         updateTile(*id);
@@ -302,7 +302,7 @@ void DockItemGridView::mouseMoveEvent(QMouseEvent* event) {
     if (!pressed_ || !(event->buttons() & Qt::LeftButton) ||
         (point - pressPosition_).manhattanLength() < QApplication::startDragDistance())
         return;
-    const DockItem* dragged = DockItemTileView::currentItem(services_.store, dockID_, *pressed_);
+    const DockItem* dragged = DockItemTileView::currentItem(services_.store, dockId_, *pressed_);
     pressed_.reset();
     if (dragged)
         startDrag(*dragged);
@@ -324,7 +324,7 @@ void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     // popup(), not exec(): a store change while the menu is open may take this widget away.
-    DockItemTileView::makeMenu(*item, dockID_, services_, this)->popup(event->globalPos());
+    DockItemTileView::makeMenu(*item, dockId_, services_, this)->popup(event->globalPos());
     event->accept();
 }
 
@@ -379,7 +379,7 @@ void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
     const DockItem* item = itemAt(point);
     const bool overTrash =
         item && DockItemTileView::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     // A dock whose selected tab does not exist has nowhere to put what is dropped.
     const bool hasTab = dock && dock->selectedTabIndex >= 0 &&
                         dock->selectedTabIndex < static_cast<std::int64_t>(dock->tabs.size());
@@ -430,13 +430,13 @@ void DockItemGridView::dropEvent(QDropEvent* event) {
 bool DockItemGridView::addDroppedItems(const QMimeData& data) {
     std::vector<DockItem> added =
         DroppedItems::fromMimeData(data, services_.fileSystem, dropRules_);
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     if (added.empty() || !dock || dock->selectedTabIndex < 0 ||
         dock->selectedTabIndex >= static_cast<std::int64_t>(dock->tabs.size()))
         return false;
     const auto tab = static_cast<std::size_t>(dock->selectedTabIndex);
     // One change for the whole drop, however many files it brings.
-    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+    services_.store.mutateDock(dockId_, [&](Dock& changed) {
         std::vector<DockItem>& target = changed.tabs[tab].items;
         target.insert(target.end(), std::make_move_iterator(added.begin()),
                       std::make_move_iterator(added.end()));

@@ -28,7 +28,7 @@ struct Dock;
 class DockItemGridView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    DockItemGridView(const QUuid& dockID, const DockViewServices& services,
+    DockItemGridView(const QUuid& dockId, const DockViewServices& services,
                      QWidget* parent = nullptr);
     ~DockItemGridView() override;
 
@@ -46,7 +46,7 @@ public:
     bool isSampling() const { return sampling_.isActive(); }
     bool isAnimating() const { return animation_.isActive(); }
     std::optional<QUuid> hoveredItem() const { return hovered_; }
-    double iconScale(const QUuid& itemID) const;
+    double iconScale(const QUuid& itemId) const;
     const TileImageCache& images() const { return images_; }
 
     // The items of the tab a dock shows (the selected one, else the first), or null.
@@ -74,14 +74,14 @@ private:
 
     const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
-    std::optional<std::int64_t> indexOf(const QUuid& itemID) const;
+    std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
     void relayout();
     void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
     QRect paintedRect(std::int64_t index) const;
-    void updateTile(const QUuid& itemID);
+    void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
 
-    void setHovered(std::optional<QUuid> itemID);
+    void setHovered(std::optional<QUuid> itemId);
     void animate();
     void startDrag(const DockItem& item);
 
@@ -92,7 +92,7 @@ private:
     void updateSampling();
     void dockletChanged(DockletKind docklet);
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     std::uint64_t revision_ = 0;
     ItemGridLayout layout_;

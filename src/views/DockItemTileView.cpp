@@ -3,7 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageFileChooser.h"
 #include "store/DockStore.h"
-#include "support/WorkspaceLaunch.h"
+#include "support/DesktopLaunch.h"
 #include "views/DockViewServices.h"
 #include "views/DockletTileView.h"
 #include "views/ItemGridLayout.h"
@@ -98,70 +98,68 @@ void DockItemTileView::paint(QPainter& painter, const DockItem& item, const QRec
 }
 
 void DockItemTileView::open(const DockItem& item, const DockViewServices& services) {
-    WorkspaceLaunch::open(item, services.workspace, services.clipboard,
-                          services.launchConfirmation);
+    DesktopLaunch::open(item, services.desktop, services.clipboard, services.launchConfirmation);
 }
 
-const DockItem* DockItemTileView::currentItem(const DockStore& store, const QUuid& dockID,
-                                              const QUuid& itemID) {
-    const Dock* dock = store.dock(dockID);
+const DockItem* DockItemTileView::currentItem(const DockStore& store, const QUuid& dockId,
+                                              const QUuid& itemId) {
+    const Dock* dock = store.dock(dockId);
     if (!dock)
         return nullptr;
     for (const DockTab& tab : dock->tabs)
         for (const DockItem& item : tab.items)
-            if (item.id == itemID)
+            if (item.id == itemId)
                 return &item;
     return nullptr;
 }
 
-QMenu* DockItemTileView::makeMenu(const DockItem& item, const QUuid& dockID,
+QMenu* DockItemTileView::makeMenu(const DockItem& item, const QUuid& dockId,
                                   const DockViewServices& services, QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QUuid itemID = item.id;
+    const QUuid itemId = item.id;
     const bool opens = item.kind != DockItemKind::docklet && !isSeparator(item);
     if (opens) {
         menu->addAction(tr("Open"), menu, [item, services] { open(item, services); });
         if (item.kind != DockItemKind::clippingText)
-            menu->addAction(tr("Reveal in File Manager"), menu, [item, services] {
-                WorkspaceLaunch::reveal(item, services.workspace);
-            });
+            menu->addAction(tr("Reveal in File Manager"), menu,
+                            [item, services] { DesktopLaunch::reveal(item, services.desktop); });
         // The chooser outlives the menu; it is placed over the dock's panel.
         QPointer<QWidget> window = parent ? parent->window() : nullptr;
-        menu->addAction(tr("Choose Custom Icon…"), menu, [itemID, dockID, services, window] {
-            chooseCustomIcon(itemID, dockID, services, window);
+        menu->addAction(tr("Choose Custom Icon…"), menu, [itemId, dockId, services, window] {
+            chooseCustomIcon(itemId, dockId, services, window);
         });
         if (item.customIconData)
-            menu->addAction(tr("Reset Icon"), menu, [itemID, dockID, services] {
-                const DockItem* current = currentItem(services.store, dockID, itemID);
+            menu->addAction(tr("Reset Icon"), menu, [itemId, dockId, services] {
+                const DockItem* current = currentItem(services.store, dockId, itemId);
                 if (!current || !current->customIconData)
                     return;
                 DockItem changed = *current;
                 changed.customIconData.reset();
-                services.store.updateItem(changed, dockID);
+                services.store.updateItem(changed, dockId);
             });
         menu->addSeparator();
     }
     menu->addAction(tr("Remove From Dock"), menu,
-                    [itemID, dockID, services] { services.store.removeItem(itemID, dockID); });
+                    [itemId, dockId, services] { services.store.removeItem(itemId, dockId); });
     return menu;
 }
 
-void DockItemTileView::chooseCustomIcon(const QUuid& itemID, const QUuid& dockID,
+void DockItemTileView::chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
                                         const DockViewServices& services, QWidget* parent) {
     services.imageChooser.chooseImage(
-        parent, [itemID, dockID, services](std::optional<QString> path) {
+        parent, [itemId, dockId, services](std::optional<QString> path) {
             if (!path)
                 return;
             const std::optional<QByteArray> bytes = services.fileSystem.readAll(*path);
             // The dock or the item may have gone while the chooser was open.
-            const DockItem* current = currentItem(services.store, dockID, itemID);
+            const DockItem* current = currentItem(services.store, dockId, itemId);
             if (!bytes || !current)
                 return;
             DockItem changed = *current;
             // The file's own bytes, whatever they are: an undecodable one shows the kind's icon.
             changed.customIconData = *bytes;
-            services.store.updateItem(changed, dockID);
+            services.store.updateItem(changed, dockId);
         });
 }
 

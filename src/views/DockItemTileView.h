@@ -45,15 +45,15 @@ public:
     static void open(const DockItem& item, const DockViewServices& services);
     // The item's context menu (deleted when closed); its actions act on the store's current
     // state, by id.
-    static QMenu* makeMenu(const DockItem& item, const QUuid& dockID,
+    static QMenu* makeMenu(const DockItem& item, const QUuid& dockId,
                            const DockViewServices& services, QWidget* parent);
     // Asks for an image file and stores its bytes as the item's icon, unless the item or its
     // dock has gone by the time the answer comes.
-    static void chooseCustomIcon(const QUuid& itemID, const QUuid& dockID,
+    static void chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
                                  const DockViewServices& services, QWidget* parent);
     // What a drag out of the tile carries: the item's id as plain text.
     static QMimeData* dragPayload(const DockItem& item);
     // The item of that id in the dock as the store holds it now, or null.
-    static const DockItem* currentItem(const DockStore& store, const QUuid& dockID,
-                                       const QUuid& itemID);
+    static const DockItem* currentItem(const DockStore& store, const QUuid& dockId,
+                                       const QUuid& itemId);
 };

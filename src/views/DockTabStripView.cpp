@@ -40,9 +40,9 @@ int buttonHeight() {
 
 } // namespace
 
-DockTabStripView::DockTabStripView(const QUuid& dockID, const DockViewServices& services,
+DockTabStripView::DockTabStripView(const QUuid& dockId, const DockViewServices& services,
                                    QWidget* parent)
-    : QWidget(parent), dockID_(dockID), services_(services) {
+    : QWidget(parent), dockId_(dockId), services_(services) {
     setAutoFillBackground(false);
     refresh();
 }
@@ -52,7 +52,7 @@ DockTabStripView::DockTabStripView(const QUuid& dockID, const DockViewServices& 
 DockTabStripView::~DockTabStripView() = default;
 
 const Dock* DockTabStripView::dock() const {
-    return services_.store.dock(dockID_);
+    return services_.store.dock(dockId_);
 }
 
 int DockTabStripView::preferredHeight() const {
@@ -67,7 +67,7 @@ void DockTabStripView::refresh() {
     for (std::size_t i = 0; current && i < current->tabs.size(); ++i) {
         const DockTab& tab = current->tabs[i];
         const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
-        const bool renaming = renamingTabID_ == tab.id;
+        const bool renaming = renamingTabId_ == tab.id;
         renamedTabExists = renamedTabExists || renaming;
         const int content =
             renaming ? fieldWidth : QFontMetrics(tabFont(selected)).horizontalAdvance(tab.name);
@@ -76,7 +76,7 @@ void DockTabStripView::refresh() {
         left += width + spacing;
     }
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.
-    if (renamingTabID_ && !renamedTabExists)
+    if (renamingTabId_ && !renamedTabExists)
         abandonRename();
     if (buttons_ != before)
         relayout();
@@ -103,7 +103,7 @@ void DockTabStripView::relayout() {
     scroll_ = std::clamp(scroll_, 0, std::max(0, content - (tabsRight() - outerLeading)));
     if (editor_) {
         for (std::size_t i = 0; i < buttons_.size(); ++i)
-            if (buttons_[i].id == renamingTabID_)
+            if (buttons_[i].id == renamingTabId_)
                 editor_->setGeometry(tabRect(i).adjusted(buttonHorizontal, buttonVertical,
                                                          -buttonHorizontal, -buttonVertical));
     }
@@ -138,7 +138,7 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
             fill.addRoundedRect(QRectF(rect), 6, 6);
             painter.fillPath(fill, selectedFill);
         }
-        if (button.id == renamingTabID_)
+        if (button.id == renamingTabId_)
             continue;
         painter.setFont(tabFont(button.selected));
         painter.setPen(button.selected ? selectedText : otherText);
@@ -162,7 +162,7 @@ void DockTabStripView::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint point = event->position().toPoint();
     if (plusRect().contains(point))
-        services_.store.addTab(dockID_, tr("New Tab"));
+        services_.store.addTab(dockId_, tr("New Tab"));
     else if (const auto index = buttonAt(point))
         selectTab(buttons_[*index].id);
     event->accept();
@@ -174,19 +174,19 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
-    const QUuid tabID = buttons_[*index].id;
-    const QUuid dockID = dockID_;
+    const QUuid tabId = buttons_[*index].id;
+    const QUuid dockId = dockId_;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<DockTabStripView> self(this);
-    menu->addAction(tr("Rename"), menu, [self, tabID] {
+    menu->addAction(tr("Rename"), menu, [self, tabId] {
         if (self)
-            self->beginRename(tabID);
+            self->beginRename(tabId);
     });
     if (buttons_.size() >= 2) {
         DockStore& store = services_.store;
         menu->addAction(tr("Delete Tab"), menu,
-                        [&store, tabID, dockID] { store.removeTab(tabID, dockID); });
+                        [&store, tabId, dockId] { store.removeTab(tabId, dockId); });
     }
     menu->popup(event->globalPos());
     event->accept();
@@ -203,34 +203,34 @@ void DockTabStripView::scrollBy(int delta) {
     relayout();
 }
 
-void DockTabStripView::selectTab(const QUuid& tabID) {
+void DockTabStripView::selectTab(const QUuid& tabId) {
     const Dock* current = dock();
     if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabID; }))
+                                 [&](const DockTab& tab) { return tab.id == tabId; }))
         return;
-    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+    services_.store.mutateDock(dockId_, [&](Dock& changed) {
         for (std::size_t i = 0; i < changed.tabs.size(); ++i)
-            if (changed.tabs[i].id == tabID)
+            if (changed.tabs[i].id == tabId)
                 changed.selectedTabIndex = static_cast<std::int64_t>(i);
     });
 }
 
-void DockTabStripView::beginRename(const QUuid& tabID) {
+void DockTabStripView::beginRename(const QUuid& tabId) {
     const Dock* current = dock();
     const auto tab = current ? std::find_if(current->tabs.begin(), current->tabs.end(),
-                                            [&](const DockTab& t) { return t.id == tabID; })
+                                            [&](const DockTab& t) { return t.id == tabId; })
                              : std::vector<DockTab>::const_iterator();
     if (!current || tab == current->tabs.end())
         return;
     const bool selected =
         current->selectedTabIndex == static_cast<std::int64_t>(tab - current->tabs.begin());
-    const bool hadField = renamingTabID_.has_value();
+    const bool hadField = renamingTabId_.has_value();
     // A rename already open on another tab is dropped unsaved.
     if (editor_) {
         editor_->hide();
         editor_->deleteLater();
     }
-    renamingTabID_ = tabID;
+    renamingTabId_ = tabId;
     auto* field = new QLineEdit(tab->name, this);
     editor_ = field;
     field->setFrame(false);
@@ -250,28 +250,28 @@ void DockTabStripView::beginRename(const QUuid& tabID) {
 }
 
 void DockTabStripView::commitRename() {
-    if (!renamingTabID_ || !editor_)
+    if (!renamingTabId_ || !editor_)
         return;
-    const QUuid tabID = *renamingTabID_;
+    const QUuid tabId = *renamingTabId_;
     const QString name = editor_->text();
     abandonRename();
     const Dock* current = dock();
     if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabID; }))
+                                 [&](const DockTab& tab) { return tab.id == tabId; }))
         return;
     // The dock as it is now: an item dropped meanwhile stays, a tab deleted meanwhile does not
     // shift the rename onto its neighbour.
-    services_.store.mutateDock(dockID_, [&](Dock& changed) {
+    services_.store.mutateDock(dockId_, [&](Dock& changed) {
         for (DockTab& tab : changed.tabs)
-            if (tab.id == tabID)
+            if (tab.id == tabId)
                 tab.name = name;
     });
 }
 
 void DockTabStripView::abandonRename() {
-    if (!renamingTabID_)
+    if (!renamingTabId_)
         return;
-    renamingTabID_.reset();
+    renamingTabId_.reset();
     if (editor_) {
         // Called from the field's own signal: it goes once that has returned.
         editor_->hide();

@@ -19,7 +19,7 @@ struct Dock;
 class DockTabStripView final : public QWidget {
     Q_OBJECT
 public:
-    DockTabStripView(const QUuid& dockID, const DockViewServices& services,
+    DockTabStripView(const QUuid& dockId, const DockViewServices& services,
                      QWidget* parent = nullptr);
     ~DockTabStripView() override;
 
@@ -30,11 +30,11 @@ public:
     // The button of the tab at `index` and the "plus" button, in this widget's coordinates.
     QRect tabRect(std::size_t index) const;
     QRect plusRect() const;
-    std::optional<QUuid> renamingTabID() const { return renamingTabID_; }
+    std::optional<QUuid> renamingTabId() const { return renamingTabId_; }
     QLineEdit* renameField() const { return editor_; }
 
-    void selectTab(const QUuid& tabID);
-    void beginRename(const QUuid& tabID);
+    void selectTab(const QUuid& tabId);
+    void beginRename(const QUuid& tabId);
     // Stores the field's text, exactly as typed, as the tab's name.
     void commitRename();
     // Closes the field without storing anything.
@@ -66,10 +66,10 @@ private:
     std::optional<std::size_t> buttonAt(QPoint point) const;
     void scrollBy(int delta);
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     std::vector<Button> buttons_;
     int scroll_ = 0;
-    std::optional<QUuid> renamingTabID_;
+    std::optional<QUuid> renamingTabId_;
     QPointer<QLineEdit> editor_;
 };

@@ -14,7 +14,7 @@ class RunningAppsMonitor;
 class Scheduler;
 class Trash;
 class WindowActivation;
-class Workspace;
+class Desktop;
 
 // Everything a dock's panel, its views and the settings window work with, made once at start-up
 // and handed down through the windows manager. Tests fill it with fakes. Each service outlives
@@ -22,7 +22,7 @@ class Workspace;
 struct DockViewServices {
     DockStore& store;
     RunningAppsMonitor& runningApps;
-    Workspace& workspace;
+    Desktop& desktop;
     // Asks before an untrusted desktop entry runs.
     LaunchConfirmation& launchConfirmation;
     Clipboard& clipboard;

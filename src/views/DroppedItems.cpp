@@ -98,7 +98,7 @@ std::vector<DockItem> urlItems(const QMimeData& data, const FileSystem& fileSyst
             continue;
         }
         const QString path = localPath(url);
-        items.push_back(rules.bundlesAsApplications && isApplication(path)
+        items.push_back(rules.desktopEntriesAsApplications && isApplication(path)
                             ? DockItem::makeApplication(path, fileSystem)
                             : DockItem::makeFileOrFolder(path, fileSystem));
     }

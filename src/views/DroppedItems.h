@@ -20,7 +20,7 @@ namespace DroppedItems {
 struct Rules {
     // Items docks make applications of desktop entries and "app" paths; the clippings tray
     // keeps them as files or folders.
-    bool bundlesAsApplications = true;
+    bool desktopEntriesAsApplications = true;
     // The clippings tray keeps a drop of plain text (with no usable URL) as a text clipping.
     bool textAsClipping = false;
 };

@@ -145,24 +145,24 @@ void PreferencesView::syncRows() {
         if (row->data(idRole) != dock.id)
             row->setData(idRole, dock.id);
     }
-    QListWidgetItem* selected = rowOf(selectedDockID_);
+    QListWidgetItem* selected = rowOf(selectedDockId_);
     if (!selected)
         sidebar_->clearSelection();
     else if (!selected->isSelected())
         sidebar_->setCurrentItem(selected);
 }
 
-QListWidgetItem* PreferencesView::rowOf(const std::optional<QUuid>& dockID) const {
-    if (!dockID)
+QListWidgetItem* PreferencesView::rowOf(const std::optional<QUuid>& dockId) const {
+    if (!dockId)
         return sidebar_->item(generalRow);
     for (int row = firstDockRow; row < sidebar_->count(); ++row)
-        if (sidebar_->item(row)->data(idRole) == *dockID)
+        if (sidebar_->item(row)->data(idRole) == *dockId)
             return sidebar_->item(row);
     return nullptr;
 }
 
-void PreferencesView::select(const std::optional<QUuid>& dockID) {
-    if (QListWidgetItem* row = rowOf(dockID))
+void PreferencesView::select(const std::optional<QUuid>& dockId) {
+    if (QListWidgetItem* row = rowOf(dockId))
         sidebar_->setCurrentItem(row);
 }
 
@@ -171,13 +171,13 @@ void PreferencesView::selectionChanged() {
     if (rows.isEmpty())
         return;
     const QVariant id = rows.first()->data(idRole);
-    selectedDockID_ = id.isValid() ? std::optional<QUuid>(id.toUuid()) : std::nullopt;
+    selectedDockId_ = id.isValid() ? std::optional<QUuid>(id.toUuid()) : std::nullopt;
     showDetail();
 }
 
 void PreferencesView::showDetail() {
-    const bool dockShown = selectedDockID_ && services_.store.indexOf(*selectedDockID_);
-    if (editor_ && (!dockShown || editor_->dockID() != *selectedDockID_)) {
+    const bool dockShown = selectedDockId_ && services_.store.indexOf(*selectedDockId_);
+    if (editor_ && (!dockShown || editor_->dockId() != *selectedDockId_)) {
         // Later: this may run while the old editor is still on the stack of calls.
         detail_->removeWidget(editor_);
         editor_->hide();
@@ -189,7 +189,7 @@ void PreferencesView::showDetail() {
         return;
     }
     if (!editor_) {
-        editor_ = new DockEditorView(*selectedDockID_, services_);
+        editor_ = new DockEditorView(*selectedDockId_, services_);
         detail_->addWidget(editor_);
     }
     detail_->setCurrentWidget(editor_);

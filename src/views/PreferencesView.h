@@ -26,9 +26,9 @@ public:
     explicit PreferencesView(const DockViewServices& services, QWidget* parent = nullptr);
     ~PreferencesView() override;
 
-    std::optional<QUuid> selectedDockID() const { return selectedDockID_; }
+    std::optional<QUuid> selectedDockId() const { return selectedDockId_; }
     // Selects a dock's row (or, with nothing, "General") as a click would.
-    void select(const std::optional<QUuid>& dockID);
+    void select(const std::optional<QUuid>& dockId);
     // Follows the store now (normally on the pass of the event loop after it changes).
     void refresh();
 
@@ -46,10 +46,10 @@ private:
     void syncRows();
     void selectionChanged();
     void showDetail();
-    QListWidgetItem* rowOf(const std::optional<QUuid>& dockID) const;
+    QListWidgetItem* rowOf(const std::optional<QUuid>& dockId) const;
 
     DockViewServices services_;
-    std::optional<QUuid> selectedDockID_;
+    std::optional<QUuid> selectedDockId_;
     QListWidget* sidebar_ = nullptr;
     QToolButton* addButton_ = nullptr;
     QStackedWidget* detail_ = nullptr;

@@ -31,9 +31,9 @@ std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
 
 } // namespace
 
-ProcessDockView::ProcessDockView(const QUuid& dockID, const DockViewServices& services,
+ProcessDockView::ProcessDockView(const QUuid& dockId, const DockViewServices& services,
                                  QWidget* parent)
-    : QAbstractScrollArea(parent), dockID_(dockID), services_(services),
+    : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelMetrics_(labelFont()) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
@@ -100,7 +100,7 @@ std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
 }
 
 void ProcessDockView::refresh() {
-    const Dock* dock = services_.store.dock(dockID_);
+    const Dock* dock = services_.store.dock(dockId_);
     const DockOrientation orientation = dock ? dock->orientation : DockOrientation::horizontal;
     const int iconSize = ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0);
     const bool showLabels = dock && dock->appearance.showLabels;

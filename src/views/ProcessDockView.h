@@ -28,7 +28,7 @@ public:
     static constexpr int partSpacing = 3;
     static constexpr int indicatorSize = 4;
 
-    ProcessDockView(const QUuid& dockID, const DockViewServices& services,
+    ProcessDockView(const QUuid& dockId, const DockViewServices& services,
                     QWidget* parent = nullptr);
     ~ProcessDockView() override;
 
@@ -92,7 +92,7 @@ private:
     void updateKey(const QString& key);
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     QFontMetrics labelMetrics_;
     DockOrientation orientation_ = DockOrientation::horizontal;

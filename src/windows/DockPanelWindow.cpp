@@ -128,7 +128,7 @@ void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
         hints_.setAbove(winId(), alwaysOnTop_);
 }
 
-void DockPanelWindow::orderFront() {
+void DockPanelWindow::showPanel() {
     if (isVisible())
         return;
     hints_.prepareForMap(winId(), alwaysOnTop_);
@@ -168,7 +168,7 @@ void DockPanelWindow::updateBlurRegion() {
     hints_.setBlurRegion(winId(), blurRegion(size(), cornerRadius_));
 }
 
-void DockPanelWindow::orderOut() {
+void DockPanelWindow::hidePanel() {
     hide();
 }
 

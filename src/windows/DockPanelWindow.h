@@ -25,8 +25,8 @@ public:
     QRectF frame() const override;
     void setTitle(const QString& title) override;
     void setAlwaysOnTop(bool alwaysOnTop) override;
-    void orderFront() override;
-    void orderOut() override;
+    void showPanel() override;
+    void hidePanel() override;
     bool isOnScreen() const override;
     void close() override;
     void setFrameChangedHandler(std::function<void()> handler) override;

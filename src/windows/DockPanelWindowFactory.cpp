@@ -3,11 +3,11 @@
 #include "views/DockContentView.h"
 #include "windows/DockPanelWindow.h"
 
-std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockID,
+std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId,
                                                              const QRectF& frame,
                                                              const DockViewServices& services) {
     auto panel = std::make_unique<DockPanelWindow>(frame, hints_);
-    auto* content = new DockContentView(dockID, services);
+    auto* content = new DockContentView(dockId, services);
     panel->setContent(content);
     panel->setCornerRadius(content->cornerRadius());
     QObject::connect(content, &DockContentView::cornerRadiusChanged, panel.get(),

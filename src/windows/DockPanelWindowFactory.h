@@ -10,7 +10,7 @@ public:
     // The hints must outlive every panel made.
     explicit DockPanelWindowFactory(WindowHints& hints) : hints_(hints) {}
 
-    std::unique_ptr<DockPanel> makePanel(const QUuid& dockID, const QRectF& frame,
+    std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame,
                                          const DockViewServices& services) override;
 
 private:

@@ -30,9 +30,9 @@ bool samePlace(const QRectF& a, const QRectF& b) {
 
 } // namespace
 
-DockWindowController::DockWindowController(const QUuid& dockID, const DockViewServices& services,
+DockWindowController::DockWindowController(const QUuid& dockId, const DockViewServices& services,
                                            const DockWindowDependencies& dependencies)
-    : dockID_(dockID), services_(services), dependencies_(dependencies) {
+    : dockId_(dockId), services_(services), dependencies_(dependencies) {
     buildPanel();
     applyDockState();
     registerHotKeyIfNeeded();
@@ -41,14 +41,14 @@ DockWindowController::DockWindowController(const QUuid& dockID, const DockViewSe
 DockWindowController::~DockWindowController() = default;
 
 const Dock* DockWindowController::currentDock() const {
-    return services_.store.dock(dockID_);
+    return services_.store.dock(dockId_);
 }
 
 void DockWindowController::buildPanel() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    panel_ = dependencies_.panelFactory.makePanel(dockID_, chooseShownFrame(*dock), services_);
+    panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock), services_);
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
@@ -56,7 +56,7 @@ void DockWindowController::applyDockState() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    appliedRevision_ = services_.store.revision(dockID_);
+    appliedRevision_ = services_.store.revision(dockId_);
     // Read what is needed now: a frame change below may reach the store through handlers.
     const QRectF frame = chooseShownFrame(*dock);
     const bool alwaysOnTop = dock->alwaysOnTop;
@@ -74,9 +74,9 @@ void DockWindowController::applyDockState() {
     if (panel_) {
         if (isVisible && !isAutoHidden_) {
             if (!panel_->isOnScreen())
-                panel_->orderFront();
+                panel_->showPanel();
         } else if (panel_->isOnScreen()) {
-            panel_->orderOut();
+            panel_->hidePanel();
         }
     }
     if (const Dock* current = currentDock())
@@ -138,13 +138,13 @@ void DockWindowController::handleGlobalMouseMoved() {
         break;
     case AutoHideRule::Action::hide:
         isAutoHidden_ = true;
-        panel_->orderOut();
+        panel_->hidePanel();
         break;
     case AutoHideRule::Action::reveal:
         isAutoHidden_ = false;
         // A dock the user has hidden stays hidden: the rule only undoes its own hiding.
         if (dock->isVisible)
-            panel_->orderFront();
+            panel_->showPanel();
         break;
     }
 }
@@ -154,16 +154,16 @@ void DockWindowController::registerHotKeyIfNeeded() {
     if (!dock)
         return;
     HotKeyManager& hotKeys = services_.hotKeys;
-    hotKeys.unregister(dockID_);
+    hotKeys.unregister(dockId_);
     if (!dock->hotKey.isComplete())
         return;
-    hotKeys.registerHotKey(dockID_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
+    hotKeys.registerHotKey(dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
                            lifetime_.guard([this] { toggleVisibility(); }));
 }
 
 void DockWindowController::toggleVisibility() {
     if (const Dock* dock = currentDock())
-        services_.store.setVisible(dockID_, !dock->isVisible);
+        services_.store.setVisible(dockId_, !dock->isVisible);
 }
 
 void DockWindowController::persistFrame() {
@@ -174,7 +174,7 @@ void DockWindowController::persistFrame() {
 }
 
 bool DockWindowController::isOutOfDate() const {
-    return services_.store.revision(dockID_) != appliedRevision_;
+    return services_.store.revision(dockId_) != appliedRevision_;
 }
 
 std::optional<DockPosition> DockWindowController::takePendingFrame() {
@@ -196,17 +196,17 @@ void DockWindowController::saveFrame() {
     if (!frame)
         return;
     // Only the position: changes to other fields meanwhile survive.
-    services_.store.mutateDock(dockID_, [&](Dock& dock) { dock.position = *frame; });
+    services_.store.mutateDock(dockId_, [&](Dock& dock) { dock.position = *frame; });
 }
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
     settleWorkItem_.cancel();
-    services_.hotKeys.unregister(dockID_);
+    services_.hotKeys.unregister(dockId_);
     frameSaveWorkItem_.cancel();
     isFrameSavePending_ = false;
     if (panel_) {
-        panel_->orderOut();
+        panel_->hidePanel();
         panel_->close();
     }
 }

@@ -22,13 +22,13 @@ struct DockPosition;
 // the dock's id: every step looks the dock up afresh. The store must outlive the controller.
 class DockWindowController {
 public:
-    DockWindowController(const QUuid& dockID, const DockViewServices& services,
+    DockWindowController(const QUuid& dockId, const DockViewServices& services,
                          const DockWindowDependencies& dependencies);
     ~DockWindowController();
     DockWindowController(const DockWindowController&) = delete;
     DockWindowController& operator=(const DockWindowController&) = delete;
 
-    const QUuid& dockID() const { return dockID_; }
+    const QUuid& dockId() const { return dockId_; }
     // The dock as the store holds it now, or null when it has left the store.
     const Dock* currentDock() const;
 
@@ -61,7 +61,7 @@ private:
     void saveFrame();
     void toggleVisibility();
 
-    QUuid dockID_;
+    QUuid dockId_;
     DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unique_ptr<DockPanel> panel_;

@@ -21,8 +21,8 @@ DockWindowsManager::DockWindowsManager(const DockViewServices& services,
 
 DockWindowsManager::~DockWindowsManager() = default;
 
-DockWindowController* DockWindowsManager::controller(const QUuid& dockID) const {
-    const auto found = controllers_.find(dockID);
+DockWindowController* DockWindowsManager::controller(const QUuid& dockId) const {
+    const auto found = controllers_.find(dockId);
     return found == controllers_.end() ? nullptr : found->second.get();
 }
 

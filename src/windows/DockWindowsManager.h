@@ -24,7 +24,7 @@ public:
     DockWindowsManager& operator=(const DockWindowsManager&) = delete;
 
     // The controller of a dock, or null.
-    DockWindowController* controller(const QUuid& dockID) const;
+    DockWindowController* controller(const QUuid& dockId) const;
     std::size_t controllerCount() const { return controllers_.size(); }
     // Writes every frame still waiting in its save delay into the store, in one change (at quit).
     void flushPendingFrameSaves();

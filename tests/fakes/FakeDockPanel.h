@@ -9,7 +9,7 @@
 // What a fake panel did, kept by the factory beyond the panel's own life so that tests can look
 // at a panel after its controller dropped it.
 struct FakeDockPanelState {
-    QUuid dockID;
+    QUuid dockId;
     QRectF frame;
     QString title;
     bool alwaysOnTop = false;
@@ -49,11 +49,11 @@ public:
     QRectF frame() const override { return state_->frame; }
     void setTitle(const QString& title) override { state_->title = title; }
     void setAlwaysOnTop(bool alwaysOnTop) override { state_->alwaysOnTop = alwaysOnTop; }
-    void orderFront() override {
+    void showPanel() override {
         ++state_->orderFrontCount;
         state_->onScreen = true;
     }
-    void orderOut() override {
+    void hidePanel() override {
         if (state_->onOrderOut)
             state_->onOrderOut();
         state_->onScreen = false;

@@ -16,14 +16,14 @@ public:
     struct Grab {
         std::uint32_t keyCode = 0;
         std::uint32_t modifiers = 0;
-        std::uint32_t hotKeyID = 0;
+        std::uint32_t hotKeyId = 0;
         Handle handle = 0;
     };
 
     void setPressHandler(PressHandler handler) override { pressHandler_ = std::move(handler); }
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                               std::uint32_t hotKeyID) override {
-        attempts_.push_back({keyCode, modifiers, hotKeyID, 0});
+                               std::uint32_t hotKeyId) override {
+        attempts_.push_back({keyCode, modifiers, hotKeyId, 0});
         if (liveGrabOf(keyCode, modifiers) != live_.end() || refused_.count({keyCode, modifiers}))
             return std::nullopt;
         attempts_.back().handle = nextHandle_++;
@@ -33,10 +33,10 @@ public:
     void release(Handle handle) override {
         std::erase_if(live_, [&](const Grab& grab) { return grab.handle == handle; });
     }
-    bool rebind(Handle handle, std::uint32_t hotKeyID) override {
+    bool rebind(Handle handle, std::uint32_t hotKeyId) override {
         const auto found = std::ranges::find(live_, handle, &Grab::handle);
         if (found != live_.end())
-            found->hotKeyID = hotKeyID;
+            found->hotKeyId = hotKeyId;
         return found != live_.end();
     }
 
@@ -50,20 +50,20 @@ public:
         if (const auto found = liveGrabOf(keyCode, modifiers); found != live_.end())
             live_.erase(found);
     }
-    // Delivers a press of `hotKeyID` the way the window system would, whether or not it is
+    // Delivers a press of `hotKeyId` the way the window system would, whether or not it is
     // grabbed. Answers false when no press handler is set.
-    bool press(std::uint32_t hotKeyID) {
+    bool press(std::uint32_t hotKeyId) {
         if (!pressHandler_)
             return false;
         // A copy: the receiver may replace the handler while it runs.
         const auto handler = pressHandler_;
-        handler(hotKeyID);
+        handler(hotKeyId);
         return true;
     }
     // Presses whatever live grab holds the chord; answers false when none does.
     bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers) {
         const auto found = liveGrabOf(keyCode, modifiers);
-        return found != live_.end() && press(found->hotKeyID);
+        return found != live_.end() && press(found->hotKeyId);
     }
 
     // Every grab attempt, refused ones included, in order.

@@ -1,21 +1,21 @@
 #pragma once
 
 #include "fakes/DockStoreTesting.h"
+#include "fakes/FakeAutostart.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDefaultApplications.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeFileIcons.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeHotKeyBackend.h"
 #include "fakes/FakeImageFileChooser.h"
 #include "fakes/FakeKeyCodeTranslator.h"
 #include "fakes/FakeLaunchConfirmation.h"
-#include "fakes/FakeLoginItems.h"
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
 #include "fakes/FakeWindowActivation.h"
-#include "fakes/FakeWorkspace.h"
 #include "fakes/VirtualScheduler.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
@@ -39,7 +39,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeFileSystem fileSystem;
     SchedulerType scheduler;
     FakeDefaultApplications defaultApplications;
-    FakeWorkspace workspace;
+    FakeDesktop desktop;
     FakeLaunchConfirmation launchConfirmation;
     FakeClipboard clipboard;
     FakeTrash trash;
@@ -49,14 +49,14 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeSystemStatistics statistics;
     FakeHotKeyBackend hotKeyBackend;
     FakeKeyCodeTranslator keyCodes;
-    FakeLoginItems loginItems;
+    FakeAutostart autostart;
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
-    RunningAppsMonitor runningApps{runningApplications, workspace, scheduler};
+    RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
-    LaunchAtLogin launchAtLogin{loginItems, systemLog};
+    LaunchAtLogin launchAtLogin{autostart, systemLog};
     DockViewServices services = servicesWith(hotKeys);
 
     // The same services with another hot key manager (one on the real X server, say), and
@@ -66,7 +66,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     }
     DockViewServices servicesWith(HotKeyManager& manager, const KeyCodeTranslator& keys,
                                   LaunchAtLogin& login, WindowActivation& activation) {
-        return {store,     runningApps, workspace, launchConfirmation, clipboard, trash,
+        return {store,     runningApps, desktop,   launchConfirmation, clipboard, trash,
                 fileIcons, fileSystem,  docklets,  imageChooser,       manager,   scheduler,
                 keys,      login,       activation};
     }

@@ -97,7 +97,7 @@ TEST_P(Drops, AddWhatTheDropHoldsAndAnswerCopy) {
     fakes->fileSystem.addFile(QStringLiteral("/usr/share/applications/xterm.desktop"), {},
                               QStringLiteral("XTerm"));
     fakes->fileSystem.addFile(QStringLiteral("/home/u/a.txt"), {});
-    const auto revision = store().revision(dockID);
+    const auto revision = store().revision(dockId);
     const DropResult result = drop(*payload(c), QPoint(90, 200), c.offered);
     QStringList added;
     for (const DockItem& item : storedItems())
@@ -111,7 +111,7 @@ TEST_P(Drops, AddWhatTheDropHoldsAndAnswerCopy) {
     if (result.accepted) {
         EXPECT_EQ(result.action, Qt::CopyAction);
     } else {
-        EXPECT_EQ(store().revision(dockID), revision);
+        EXPECT_EQ(store().revision(dockId), revision);
     }
     EXPECT_FALSE(grid().isDropTargeted());
     if (view->clippings()) {
@@ -130,10 +130,10 @@ TEST_F(DockItemGridViewTest, ThousandsOfUrlsArriveInOneChange) {
     for (int i = 0; i < 5000; ++i)
         list.append(QStringLiteral("file:///data/file-%1").arg(i));
     const std::unique_ptr<QMimeData> data = urls(list);
-    const auto revision = store().revision(dockID);
+    const auto revision = store().revision(dockId);
     EXPECT_TRUE(drop(*data, QPoint(90, 200)).accepted);
     EXPECT_EQ(storedItems().size(), 5000u);
-    EXPECT_EQ(store().revision(dockID), revision + 1);
+    EXPECT_EQ(store().revision(dockId), revision + 1);
 }
 
 TEST_F(DockItemGridViewTest, TheTrashTileLightsUpTakesFilesAndReportsWhetherOneWent) {
@@ -171,7 +171,7 @@ TEST_F(DockItemGridViewTest, ColumnsFitThePanelAndTheStoredCountStays) {
         EXPECT_LT(grid().cellRect(i).right(), viewport()->width()) << i;
     }
     click(1);
-    EXPECT_EQ(fakes->workspace.requests, QStringList{"openPath /f1"});
+    EXPECT_EQ(fakes->desktop.requests, QStringList{"openPath /f1"});
     view->resize(276, 420);
     settle();
     EXPECT_EQ(grid().gridLayout().columns, 4);
@@ -191,7 +191,7 @@ TEST_F(DockItemGridViewTest, DrawsAndResolvesOnlyTheTilesInView) {
     const int before = grid().images().resolutions();
     DockItem last = storedItems().back();
     last.name = QStringLiteral("Renamed");
-    store().updateItem(last, dockID);
+    store().updateItem(last, dockId);
     settle();
     viewport()->grab();
     EXPECT_EQ(grid().images().resolutions(), before + 1);
@@ -216,14 +216,14 @@ TEST_F(DockItemGridViewTest, HostileValuesDrawSomethingSensible) {
 TEST_F(DockItemGridViewTest, SamplesOnlyWhileALiveDockletIsShown) {
     start(dockWith({docklet(DockletKind::trash), docklet(DockletKind::separator)}));
     EXPECT_FALSE(fakes->docklets.isSampling());
-    store().addItem(docklet(DockletKind::clock), dockID);
+    store().addItem(docklet(DockletKind::clock), dockId);
     settle();
     EXPECT_TRUE(fakes->docklets.isSampling());
     view->hide();
     EXPECT_FALSE(fakes->docklets.isSampling());
     view->show();
     EXPECT_TRUE(fakes->docklets.isSampling());
-    store().removeItem(storedItems().back().id, dockID);
+    store().removeItem(storedItems().back().id, dockId);
     settle();
     EXPECT_FALSE(fakes->docklets.isSampling());
     // Once the store has saved, nothing is left to run: no timer of any kind.

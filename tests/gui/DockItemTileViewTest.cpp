@@ -62,7 +62,7 @@ TEST_P(TileKinds, OffersTheMenuOfItsKindAndOpensAsItsKindSays) {
     const KindCase& c = GetParam();
     start(dockWith({c.item}));
     if (c.launcher)
-        fakes->workspace.launchers.insert(*c.item.path, *c.launcher);
+        fakes->desktop.launchers.insert(*c.item.path, *c.launcher);
     QMenu* menu = contextMenuAt(viewport(), tileCentre(0));
     ASSERT_TRUE(menu);
     EXPECT_EQ(menuTexts(*menu), c.menu);
@@ -73,9 +73,9 @@ TEST_P(TileKinds, OffersTheMenuOfItsKindAndOpensAsItsKindSays) {
         c.launcher && !c.launcher->isTrusted && c.item.kind == DockItemKind::application;
     EXPECT_EQ(fakes->launchConfirmation.questions.size(), asks ? 1 : 0);
     // Nothing runs before the user says yes.
-    EXPECT_EQ(fakes->workspace.requests.isEmpty(), asks || c.click.isEmpty());
+    EXPECT_EQ(fakes->desktop.requests.isEmpty(), asks || c.click.isEmpty());
     fakes->launchConfirmation.answerAll(true);
-    EXPECT_EQ(fakes->workspace.requests, c.click.isEmpty() ? QStringList() : QStringList{c.click});
+    EXPECT_EQ(fakes->desktop.requests, c.click.isEmpty() ? QStringList() : QStringList{c.click});
     const bool copies = c.item.kind == DockItemKind::clippingText;
     EXPECT_EQ(fakes->clipboard.text, copies ? c.item.textContent : std::nullopt);
 }
@@ -99,12 +99,12 @@ protected:
         return bytes;
     }
     void choose(std::optional<QString> path) {
-        DockItemTileView::chooseCustomIcon(file.id, dockID, fakes->services, view.get());
+        DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
         ASSERT_TRUE(fakes->imageChooser.answer(std::move(path)));
     }
     QAction* entry(const QString& text) {
         menu.reset(
-            DockItemTileView::makeMenu(storedItems().front(), dockID, fakes->services, &grid()));
+            DockItemTileView::makeMenu(storedItems().front(), dockId, fakes->services, &grid()));
         return menuEntry(*menu, text);
     }
 
@@ -132,19 +132,19 @@ TEST_F(DockItemTileViewTest, TheChosenFilesBytesBecomeTheIconUntilReset) {
 }
 
 TEST_F(DockItemTileViewTest, AnAnswerThatComesTooLateOrEmptyWritesNothing) {
-    const auto revision = store().revision(dockID);
+    const auto revision = store().revision(dockId);
     choose(std::nullopt);                          // cancelled
     choose(QStringLiteral("/home/u/missing.png")); // unreadable
-    EXPECT_EQ(store().revision(dockID), revision);
+    EXPECT_EQ(store().revision(dockId), revision);
     // Item removed while the chooser was open.
-    DockItemTileView::chooseCustomIcon(file.id, dockID, fakes->services, view.get());
-    store().removeItem(file.id, dockID);
-    const auto afterRemoval = store().revision(dockID);
+    DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
+    store().removeItem(file.id, dockId);
+    const auto afterRemoval = store().revision(dockId);
     fakes->imageChooser.answer(QStringLiteral("/home/u/icon.png"));
-    EXPECT_EQ(store().revision(dockID), afterRemoval);
+    EXPECT_EQ(store().revision(dockId), afterRemoval);
     // Dock deleted while the chooser was open.
-    DockItemTileView::chooseCustomIcon(file.id, dockID, fakes->services, view.get());
-    store().removeDock(dockID);
+    DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
+    store().removeDock(dockId);
     const std::vector<Dock> before = *store().docks;
     fakes->imageChooser.answer(QStringLiteral("/home/u/icon.png"));
     EXPECT_EQ(*store().docks, before);
@@ -153,7 +153,7 @@ TEST_F(DockItemTileViewTest, AnAnswerThatComesTooLateOrEmptyWritesNothing) {
 TEST_F(DockItemTileViewTest, MenuEntriesReachTheDesktopAndTheStore) {
     entry(QStringLiteral("Open"))->trigger();
     entry(reveal)->trigger();
-    EXPECT_EQ(fakes->workspace.requests,
+    EXPECT_EQ(fakes->desktop.requests,
               (QStringList{"openPath /home/u/notes.txt", "reveal file:///home/u/notes.txt"}));
     entry(QStringLiteral("Choose Custom Icon…"))->trigger();
     EXPECT_EQ(fakes->imageChooser.pending.size(), 1u);

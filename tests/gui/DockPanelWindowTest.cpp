@@ -76,7 +76,7 @@ TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
     DockPanelWindow panel({100, 200, 180, 300}, hints);
     int changes = 0;
     panel.setFrameChangedHandler([&] { ++changes; });
-    panel.orderFront();
+    panel.showPanel();
     EXPECT_TRUE(panel.isOnScreen());
     panel.setFrame({100, 200, 180, 300});
     EXPECT_EQ(changes, 0);
@@ -85,7 +85,7 @@ TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
     panel.setFrame({150, 200, 0, 0});
     EXPECT_GE(changes, 2);
     EXPECT_EQ(panel.frame().size(), QSizeF(48, 48));
-    panel.orderOut();
+    panel.hidePanel();
     EXPECT_FALSE(panel.isOnScreen());
     panel.close();
 }
@@ -96,7 +96,7 @@ TEST(DockPanelWindow, TheBlurFollowsTheFrameAndAnyRadius) {
     FakeWindowHints hints;
     DockPanelWindow panel({100, 200, 180, 300}, hints);
     const FakeWindowHints::State& state = hints.windows[panel.winId()];
-    panel.orderFront();
+    panel.showPanel();
     panel.setCornerRadius(16);
     panel.setFrame({100, 200, 400, 300});
     EXPECT_TRUE(state.blur.contains(QPoint(390, 150)));

@@ -15,7 +15,7 @@ protected:
         start(dock);
     }
     DockTabStripView& strip() { return *view->tabStrip(); }
-    QUuid tabID(std::size_t index) { return stored().tabs.at(index).id; }
+    QUuid tabId(std::size_t index) { return stored().tabs.at(index).id; }
     QStringList names() {
         QStringList list;
         for (const DockTab& tab : stored().tabs)
@@ -34,7 +34,7 @@ protected:
         settle();
     }
     void rename(std::size_t index, const QString& text) {
-        strip().beginRename(tabID(index));
+        strip().beginRename(tabId(index));
         strip().renameField()->setText(text);
     }
 };
@@ -60,7 +60,7 @@ TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTypedAndAClickSelectsI
     strip().commitRename();
     settle();
     EXPECT_EQ(names(), QStringList({"A", ""}));
-    EXPECT_EQ(strip().renamingTabID(), std::nullopt);
+    EXPECT_EQ(strip().renamingTabId(), std::nullopt);
     // The empty button still selects its tab.
     clickTab(1);
     EXPECT_EQ(DockItemGridView::shownItems(stored()), &stored().tabs[1].items);
@@ -70,7 +70,7 @@ TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTypedAndAClickSelectsI
     EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
     // A second rename drops the first unsaved.
     rename(0, QStringLiteral("typed"));
-    strip().beginRename(tabID(1));
+    strip().beginRename(tabId(1));
     EXPECT_EQ(strip().renameField()->text(), QString());
     strip().commitRename();
     EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
@@ -80,19 +80,19 @@ TEST_F(DockTabStripViewTest, ARenameActsOnTheDockAsItIsWhenCommitted) {
     startWithTabs({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     rename(2, QStringLiteral("Renamed"));
     // Meanwhile a drop lands and an earlier tab goes.
-    store().addItem(pathItem(DockItemKind::file, QStringLiteral("/dropped")), dockID, 2);
-    store().removeTab(tabID(0), dockID);
+    store().addItem(pathItem(DockItemKind::file, QStringLiteral("/dropped")), dockId, 2);
+    store().removeTab(tabId(0), dockId);
     settle();
-    ASSERT_TRUE(strip().renamingTabID().has_value());
+    ASSERT_TRUE(strip().renamingTabId().has_value());
     strip().commitRename();
     EXPECT_EQ(names(), QStringList({"B", "Renamed"}));
     EXPECT_EQ(stored().tabs[1].items.size(), 1u);
     // A rename whose tab was deleted meanwhile ends without writing anything.
     rename(0, QStringLiteral("Gone"));
-    const QUuid doomed = tabID(0);
-    store().removeTab(doomed, dockID);
+    const QUuid doomed = tabId(0);
+    store().removeTab(doomed, dockId);
     settle();
-    EXPECT_EQ(strip().renamingTabID(), std::nullopt);
+    EXPECT_EQ(strip().renamingTabId(), std::nullopt);
     EXPECT_EQ(names(), QStringList({"Renamed"}));
     // The last tab cannot be deleted.
     EXPECT_EQ(menuFor(0), QStringList{"Rename"});
@@ -106,7 +106,7 @@ TEST_F(DockTabStripViewTest, ThePanelTakesTheKeyboardOnlyWhileTheFieldIsOpen) {
     settle();
     QSignalSpy focus(view.get(), &DockContentView::acceptsFocusChanged);
     rename(0, QStringLiteral("x"));
-    strip().beginRename(tabID(1)); // still one request
+    strip().beginRename(tabId(1)); // still one request
     ASSERT_EQ(focus.count(), 1);
     EXPECT_TRUE(focus.at(0).at(0).toBool());
     strip().commitRename();
@@ -116,7 +116,7 @@ TEST_F(DockTabStripViewTest, ThePanelTakesTheKeyboardOnlyWhileTheFieldIsOpen) {
     EXPECT_TRUE(fakes->runningApplications.requests.contains(QStringLiteral("activate editor")));
     // A field closed by a change of style gives the keyboard back too.
     rename(0, QStringLiteral("y"));
-    store().mutateDock(dockID, [](Dock& d) { d.style = DockStyle::bar; });
+    store().mutateDock(dockId, [](Dock& d) { d.style = DockStyle::bar; });
     settle();
     ASSERT_EQ(focus.count(), 4);
     EXPECT_FALSE(focus.at(3).at(0).toBool());

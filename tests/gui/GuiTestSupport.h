@@ -138,11 +138,11 @@ public:
 
 protected:
     void start(Dock dock) {
-        dockID = dock.id;
+        dockId = dock.id;
         view.reset();
         fakes = std::make_unique<FakeServices>(std::vector<Dock>{std::move(dock)});
-        view = std::make_unique<DockContentView>(dockID, fakes->services);
-        const DockPosition& frame = store().dock(dockID)->position;
+        view = std::make_unique<DockContentView>(dockId, fakes->services);
+        const DockPosition& frame = store().dock(dockId)->position;
         view->resize(int(frame.width), int(frame.height));
         view->show();
         settle();
@@ -153,7 +153,7 @@ protected:
     }
 
     DockStore& store() { return fakes->store; }
-    const Dock& stored() { return *store().dock(dockID); }
+    const Dock& stored() { return *store().dock(dockId); }
     const std::vector<DockItem>& storedItems() { return stored().tabs.front().items; }
     // The items grid, or the clippings tray's.
     DockItemGridView& grid() { return view->grid() ? *view->grid() : *view->clippings()->grid(); }
@@ -184,7 +184,7 @@ protected:
         settle();
         return {dropped.isAccepted(), dropped.dropAction()};
     }
-    QUuid dockID;
+    QUuid dockId;
     std::unique_ptr<FakeServices> fakes;
     std::unique_ptr<DockContentView> view;
 };

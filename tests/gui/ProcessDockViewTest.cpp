@@ -10,7 +10,7 @@ using Snapshot = RunningApplicationsSource::Snapshot;
 RunningApplication app(const QString& key, std::optional<QString> name, std::int32_t pid = -1,
                        ActivationPolicy policy = ActivationPolicy::regular) {
     RunningApplication made = FakeRunningApplications::make(key, std::move(name), pid, policy);
-    made.bundleLocation = QStringLiteral("/usr/share/applications/%1.desktop").arg(key);
+    made.desktopEntryPath = QStringLiteral("/usr/share/applications/%1.desktop").arg(key);
     return made;
 }
 
@@ -53,9 +53,7 @@ protected:
     QMenu* menuOf(const QString& key) {
         return contextMenuAt(switcher().viewport(), centreOf(key));
     }
-    QStringList requests() {
-        return fakes->runningApplications.requests + fakes->workspace.requests;
-    }
+    QStringList requests() { return fakes->runningApplications.requests + fakes->desktop.requests; }
 };
 
 struct ShownCase {
@@ -122,7 +120,7 @@ TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRu
     for (const auto& [entry, request] : entries) {
         SCOPED_TRACE(entry.toStdString());
         fakes->runningApplications.requests.clear();
-        fakes->workspace.requests.clear();
+        fakes->desktop.requests.clear();
         QMenu* menu = menuOf("term");
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(menuTexts(*menu),

@@ -63,7 +63,7 @@ TEST_F(SettingsWindowTest, OpensLargeOnTheGeneralPageAndTheSidebarFollowsTheStor
     EXPECT_EQ(rows(),
               (QStringList{"General", "General", "Docks", "New Dock", "*Renamed", "New Dock"}));
     ASSERT_TRUE(preferences().editor());
-    EXPECT_EQ(preferences().editor()->dockID(), stored(1).id);
+    EXPECT_EQ(preferences().editor()->dockId(), stored(1).id);
 }
 
 TEST_F(SettingsWindowTest, DeletingTheSelectedDockShowsTheGeneralPageWithNoRowSelected) {
@@ -94,25 +94,25 @@ TEST_F(SettingsWindowTest, DeletingTheSelectedDockShowsTheGeneralPageWithNoRowSe
 TEST_F(SettingsWindowTest, TheLoginSwitchShowsWhatIsTrueAfterEveryChangeAndEveryShow) {
     struct Case {
         const char* name;
-        LoginItemStatus before;
+        AutostartStatus before;
         std::optional<QString> failure;
         bool shownAfterClick;
     };
     const Case cases[] = {
-        {"on", LoginItemStatus::notRegistered, std::nullopt, true},
-        {"on, refused", LoginItemStatus::notRegistered, QStringLiteral("Read-only"), false},
-        {"off", LoginItemStatus::enabled, std::nullopt, false},
-        {"off, refused", LoginItemStatus::enabled, QStringLiteral("Read-only"), true},
+        {"on", AutostartStatus::notRegistered, std::nullopt, true},
+        {"on, refused", AutostartStatus::notRegistered, QStringLiteral("Read-only"), false},
+        {"off", AutostartStatus::enabled, std::nullopt, false},
+        {"off, refused", AutostartStatus::enabled, QStringLiteral("Read-only"), true},
     };
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        fakes.loginItems.currentStatus = c.before;
-        fakes.loginItems.failure = c.failure;
+        fakes.autostart.currentStatus = c.before;
+        fakes.autostart.failure = c.failure;
         fakes.systemLog.lines.clear();
         window->close();
         window->present({});
-        ASSERT_EQ(loginSwitch()->isChecked(), c.before == LoginItemStatus::enabled);
+        ASSERT_EQ(loginSwitch()->isChecked(), c.before == AutostartStatus::enabled);
         loginSwitch()->click();
         EXPECT_EQ(loginSwitch()->isChecked(), c.shownAfterClick);
         EXPECT_EQ(fakes.systemLog.lines,

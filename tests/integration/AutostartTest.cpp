@@ -1,4 +1,4 @@
-#include "backends/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostart.h"
 #include "fakes/FakeSystemLog.h"
 #include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-using Desktop::expectValidEntry;
+using Session::expectValidEntry;
 
 TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
-    XdgAutostartLoginItems items;
+    XdgAutostart items;
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
     const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart"_qs;
@@ -74,7 +74,7 @@ protected:
     QString autostart(int row) const { return path(u"autostart-%1"_qs.arg(row)); }
 
     void makeProgram(const QString& relative) {
-        ASSERT_TRUE(Desktop::writeFile(
+        ASSERT_TRUE(Session::writeFile(
             path(relative), "#!/bin/sh\nprintf %s \"$0\" > '" + marker().toUtf8() + "'\n",
             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
@@ -90,9 +90,9 @@ protected:
         const bool started = g_app_info_launch(G_APP_INFO(info), nullptr, nullptr, &error);
         g_object_unref(info);
         g_clear_error(&error);
-        if (!started || !Desktop::waitUntil([this] { return QFile(marker()).size() > 0; }))
+        if (!started || !Session::waitUntil([this] { return QFile(marker()).size() > 0; }))
             return u"(nothing started)"_qs;
-        return QString::fromUtf8(Desktop::readFile(marker()));
+        return QString::fromUtf8(Session::readFile(marker()));
     }
 
     // A folder name with every character the Desktop Entry format reserves.
@@ -141,12 +141,12 @@ TEST_F(AutostartCopies, TheEntryStartsTheInstalledCopyWhenThatRunsAndTheRunningO
     int index = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        XdgAutostartLoginItems items(path(row.running), autostart(++index), paths(row.searchPath));
+        XdgAutostart items(path(row.running), autostart(++index), paths(row.searchPath));
         EXPECT_EQ(items.programPath().toStdString(), path(row.started).toStdString());
-        EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
-        ASSERT_EQ(items.registerMainApp(), std::nullopt);
+        EXPECT_EQ(items.status(), AutostartStatus::notRegistered);
+        ASSERT_EQ(items.enable(), std::nullopt);
         expectValidEntry(items.entryPath());
-        EXPECT_EQ(items.status(), LoginItemStatus::enabled);
+        EXPECT_EQ(items.status(), AutostartStatus::enabled);
         if (row.gioStarts) {
             EXPECT_EQ(launched(items.entryPath()).toStdString(), path(row.started).toStdString());
         }
@@ -155,7 +155,7 @@ TEST_F(AutostartCopies, TheEntryStartsTheInstalledCopyWhenThatRunsAndTheRunningO
 }
 
 TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTakesItOver) {
-    XdgAutostartLoginItems items(path(u"usr/bin/moorline"_qs), autostart(0), {path(u"usr/bin"_qs)});
+    XdgAutostart items(path(u"usr/bin/moorline"_qs), autostart(0), {path(u"usr/bin"_qs)});
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
     // The session that reads the entry at login finds a bare name on its own PATH.
@@ -165,21 +165,21 @@ TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTak
         return "[Desktop Entry]\nType=Application\nName=M\nExec=" + exec + '\n';
     };
     const QByteArray installed = path(u"usr/bin/moorline"_qs).toUtf8();
-    const std::pair<QByteArray, LoginItemStatus> rows[] = {
-        {entry("moorline"), LoginItemStatus::enabled},
-        {entry(installed), LoginItemStatus::enabled},
-        {entry("\"" + installed + "\" --flag"), LoginItemStatus::enabled},
-        {entry(path(u"build/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
-        {entry(path(u"links/moorline"_qs).toUtf8()), LoginItemStatus::notFound},
-        {entry(path(u"usr/bin/gone"_qs).toUtf8()), LoginItemStatus::notFound},
-        {entry("moorline-gone"), LoginItemStatus::notFound},
-        {entry("moorline") + "Hidden=true\n", LoginItemStatus::notRegistered},
-        {entry("moorline") + "X-GNOME-Autostart-enabled=false\n", LoginItemStatus::notRegistered},
-        {"not a desktop entry", LoginItemStatus::notRegistered},
+    const std::pair<QByteArray, AutostartStatus> rows[] = {
+        {entry("moorline"), AutostartStatus::enabled},
+        {entry(installed), AutostartStatus::enabled},
+        {entry("\"" + installed + "\" --flag"), AutostartStatus::enabled},
+        {entry(path(u"build/moorline"_qs).toUtf8()), AutostartStatus::notFound},
+        {entry(path(u"links/moorline"_qs).toUtf8()), AutostartStatus::notFound},
+        {entry(path(u"usr/bin/gone"_qs).toUtf8()), AutostartStatus::notFound},
+        {entry("moorline-gone"), AutostartStatus::notFound},
+        {entry("moorline") + "Hidden=true\n", AutostartStatus::notRegistered},
+        {entry("moorline") + "X-GNOME-Autostart-enabled=false\n", AutostartStatus::notRegistered},
+        {"not a desktop entry", AutostartStatus::notRegistered},
     };
     for (const auto& [content, status] : rows) {
         SCOPED_TRACE(content.constData());
-        ASSERT_TRUE(Desktop::writeFile(items.entryPath(), content));
+        ASSERT_TRUE(Session::writeFile(items.entryPath(), content));
         EXPECT_EQ(items.status(), status);
         launch.setEnabled(true);
         EXPECT_TRUE(launch.isEnabled());
@@ -194,8 +194,8 @@ TEST(AutostartTest, AnUnwritableAutostartFolderIsLoggedWithTheSystemsReason) {
     // stops everyone.
     QTemporaryDir root;
     const QString notAFolder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(Desktop::writeFile(notAFolder, "in the way"));
-    XdgAutostartLoginItems items(QStringLiteral("/bin/true"), notAFolder);
+    ASSERT_TRUE(Session::writeFile(notAFolder, "in the way"));
+    XdgAutostart items(QStringLiteral("/bin/true"), notAFolder);
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
     launch.setEnabled(true);

@@ -66,9 +66,9 @@ TEST_F(DockPanelTest, GeometryMapStateNameAndBlurFollowTheRecordOnTheSameWindow)
     EXPECT_TRUE(
         waitForGeometry(window, {400, screenHeight - 210, 220, 160, QStringLiteral("IsViewable")}))
         << xwininfo(window);
-    EXPECT_TRUE(Desktop::waitUntil(
+    EXPECT_TRUE(Session::waitUntil(
         [&] { return xprop(window, QStringLiteral("_NET_WM_NAME")).contains("\"Renamed\""); }));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return covers(blurRectangles(window), {0, 0}); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return covers(blurRectangles(window), {0, 0}); }));
 
     edit([](Dock& d) { d.isVisible = false; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
@@ -84,73 +84,73 @@ TEST_F(DockPanelTest, StaysOutOfTaskBarsAndFocusOnEveryWorkspaceAfterEachShow) {
                hasState(window, "_NET_WM_STATE_SKIP_PAGER") &&
                xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
     };
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    EXPECT_TRUE(Session::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
     // Shown without taking the focus.
     EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
-    EXPECT_NE(Desktop::activeWindow(), u"0x"_qs + QString::number(window, 16));
+    EXPECT_NE(Session::activeWindow(), u"0x"_qs + QString::number(window, 16));
     edit([](Dock& d) { d.isVisible = false; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
     edit([](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    EXPECT_TRUE(Desktop::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
-    // On every workspace indeed: still shown on another one.
-    Desktop::xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
-    Desktop::pause(200ms);
+    EXPECT_TRUE(Session::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    // On every desktop indeed: still shown on another one.
+    Session::xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
+    Session::pause(200ms);
     EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
-    Desktop::xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
+    Session::xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
 }
 
 TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     const WId window = startDock();
     const auto above = [&] { return hasState(window, "_NET_WM_STATE_ABOVE"); };
-    EXPECT_TRUE(Desktop::waitUntil(above));
+    EXPECT_TRUE(Session::waitUntil(above));
     edit([](Dock& d) { d.alwaysOnTop = false; });
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !above(); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return !above(); }));
     edit([](Dock& d) { d.alwaysOnTop = true; });
-    EXPECT_TRUE(Desktop::waitUntil(above));
+    EXPECT_TRUE(Session::waitUntil(above));
     EXPECT_EQ(panelOf(id)->winId(), window);
     // Still skip-taskbar: the window was not made anew.
     EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"));
 
     // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
     hints.setAbove(window, false);
-    ASSERT_TRUE(Desktop::waitUntil([&] { return !above(); }));
+    ASSERT_TRUE(Session::waitUntil([&] { return !above(); }));
     edit([](Dock& d) { d.name = QStringLiteral("Level again"); });
-    EXPECT_TRUE(Desktop::waitUntil(above));
+    EXPECT_TRUE(Session::waitUntil(above));
 
     // Lowered while hidden, it comes back at the normal level.
     edit([](Dock& d) { d.isVisible = false; });
     edit([](Dock& d) { d.alwaysOnTop = false; });
     edit([](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    Desktop::pause(200ms);
+    Session::pause(200ms);
     EXPECT_FALSE(above());
 }
 
 TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
     const WId window = startDock();
     ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
     processes.start(QStringLiteral("xterm"),
                     {"-name", "stacked", "-geometry", "40x20+50+250", "-e", "sleep", "60"});
-    const QString terminal = Desktop::waitForWindow(QStringLiteral("^stacked$"));
+    const QString terminal = Session::waitForWindow(QStringLiteral("^stacked$"));
     ASSERT_FALSE(terminal.isEmpty());
     // Which of the two the window manager stacks higher.
     const auto panelOnTop = [&] {
         const QString stacking =
-            QString::fromUtf8(Desktop::xprop(0, {QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+            QString::fromUtf8(Session::xprop(0, {QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
         return stacking.indexOf(u"0x"_qs + QString::number(quint64(window), 16)) >
                stacking.indexOf(u"0x"_qs + QString::number(terminal.toULongLong(), 16));
     };
     const auto activateTerminal = [&] {
-        Desktop::xdotool({QStringLiteral("windowactivate"), terminal});
-        Desktop::pause(300ms);
+        Session::xdotool({QStringLiteral("windowactivate"), terminal});
+        Session::pause(300ms);
     };
     activateTerminal();
     EXPECT_TRUE(panelOnTop());
     edit([](Dock& d) { d.alwaysOnTop = false; });
     activateTerminal();
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !panelOnTop(); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return !panelOnTop(); }));
 }
 
 TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
@@ -160,12 +160,12 @@ TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
     int updates = 0;
     Subscription counting = store.docks.sink([&](const auto&) { ++updates; });
     updates = 0;
-    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("300"),
+    Session::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("300"),
                       QStringLiteral("100")});
     const DockPosition expected{300, double(screenHeight - 100 - 300), 180, 300};
-    EXPECT_TRUE(Desktop::waitUntil([&] { return store.dock(id)->position == expected; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return store.dock(id)->position == expected; }));
     // Nothing more once the frame is saved.
-    Desktop::pause(600ms);
+    Session::pause(600ms);
     EXPECT_EQ(updates, 1);
 }
 

@@ -40,14 +40,14 @@ TEST_F(DockTool, ReportsTheFirstProblemOfAnUnreadableFile) {
     QByteArray json = DockCodec::encode(sampleDocks()).value();
     json.replace(R"("kind":"clippings")", R"("kind":"Clippings")");
     const QString path = file(u"bad.json"_qs, json);
-    const auto checked = Desktop::run(tool, {u"check"_qs, path});
+    const auto checked = Session::run(tool, {u"check"_qs, path});
     EXPECT_EQ(checked.exitCode, 1);
     EXPECT_EQ(checked.out, (path + u": $[1].kind: unknown value \"Clippings\"\n"_qs).toUtf8());
-    const auto formatted = Desktop::run(tool, {u"format"_qs, path});
+    const auto formatted = Session::run(tool, {u"format"_qs, path});
     EXPECT_EQ(formatted.exitCode, 1);
     EXPECT_TRUE(formatted.out.isEmpty());
     EXPECT_EQ(formatted.err, checked.out);
-    const auto notJson = Desktop::run(tool, {u"check"_qs, file(u"empty.json"_qs, "")});
+    const auto notJson = Session::run(tool, {u"check"_qs, file(u"empty.json"_qs, "")});
     EXPECT_EQ(notJson.exitCode, 1);
     EXPECT_TRUE(notJson.out.contains(": $: not valid JSON ("));
 }
@@ -55,7 +55,7 @@ TEST_F(DockTool, ReportsTheFirstProblemOfAnUnreadableFile) {
 TEST_F(DockTool, ChecksAReadableFileAndFormatsItToTheWritersCanonicalForm) {
     const std::vector<Dock> docks = sampleDocks();
     const QByteArray canonical = DockCodec::encode(docks).value();
-    const auto checked = Desktop::run(tool, {u"check"_qs, file(u"docks.json"_qs, canonical)});
+    const auto checked = Session::run(tool, {u"check"_qs, file(u"docks.json"_qs, canonical)});
     EXPECT_EQ(checked.exitCode, 0) << checked.err.constData();
     EXPECT_EQ(checked.out, QByteArray("ok: 2 docks, 3 tabs, 2 items\n"));
     EXPECT_TRUE(checked.err.isEmpty());
@@ -67,10 +67,10 @@ TEST_F(DockTool, ChecksAReadableFileAndFormatsItToTheWritersCanonicalForm) {
         loose.replace(dock.id.toString(QUuid::WithoutBraces).toUpper().toLatin1(),
                       dock.id.toString(QUuid::WithoutBraces).toLatin1());
     ASSERT_NE(loose, canonical);
-    const auto result = Desktop::run(tool, {u"format"_qs, file(u"loose.json"_qs, loose)});
+    const auto result = Session::run(tool, {u"format"_qs, file(u"loose.json"_qs, loose)});
     EXPECT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_EQ(result.out, canonical);
-    const auto piped = Desktop::run(tool, {u"format"_qs, u"-"_qs}, std::chrono::seconds(10), loose);
+    const auto piped = Session::run(tool, {u"format"_qs, u"-"_qs}, std::chrono::seconds(10), loose);
     EXPECT_EQ(piped.exitCode, 0);
     EXPECT_EQ(piped.out, canonical);
 }
@@ -85,14 +85,14 @@ TEST_F(DockTool, AnswersUsageAndInputErrorsWithExitCodeTwo) {
                                       {u"check"_qs, directory_.path()},
                                       {u"check"_qs, missing, missing}};
     for (const QStringList& arguments : wrong) {
-        const auto result = Desktop::run(tool, arguments);
+        const auto result = Session::run(tool, arguments);
         EXPECT_EQ(result.exitCode, 2) << qPrintable(arguments.join(u' '));
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.startsWith("moorline-docks: ")) << result.err.constData();
         EXPECT_TRUE(result.err.endsWith("usage: moorline-docks check|format FILE\n"));
     }
     for (const char* help : {"-h", "--help"}) {
-        const auto result = Desktop::run(tool, {QString::fromLatin1(help)});
+        const auto result = Session::run(tool, {QString::fromLatin1(help)});
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_TRUE(result.out.startsWith("usage: moorline-docks check|format FILE\n"));
         EXPECT_TRUE(result.err.isEmpty());

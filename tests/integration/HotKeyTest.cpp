@@ -31,7 +31,7 @@ constexpr std::uint16_t xSuper = XCB_MOD_MASK_4;
 constexpr std::uint16_t xControlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 void xdotool(const QStringList& arguments) {
-    ASSERT_TRUE(Desktop::xdotool(arguments)) << arguments.join(u' ').toStdString();
+    ASSERT_TRUE(Session::xdotool(arguments)) << arguments.join(u' ').toStdString();
 }
 
 void press(const QString& chord) {
@@ -76,7 +76,7 @@ protected:
         });
     }
     bool waitForToggles(const QUuid& id, int count) {
-        return Desktop::waitUntil([&] { return toggles[id] >= count; });
+        return Session::waitUntil([&] { return toggles[id] >= count; });
     }
 
     std::map<QUuid, bool> visible;
@@ -104,14 +104,14 @@ TEST_F(HotKeyTest, ThePressedChordTogglesItsDockOnlyWhateverTheLocks) {
 TEST_F(HotKeyTest, HoldingAChordTogglesItsDockOnce) {
     // Every toggle changes the store, and every change registers the dock's chord again: the
     // repeats of the held key must still count as the one press they are.
-    ASSERT_EQ(Desktop::run("xset", {"r", "on", "r", "rate", "250", "30"}).exitCode, 0);
+    ASSERT_EQ(Session::run("xset", {"r", "on", "r", "rate", "250", "30"}).exitCode, 0);
     const QUuid a = addDock(keyK, cmd);
     start();
     KeyPressCounter keyPresses(xKeyK);
     xdotool({u"keydown"_qs, u"super+k"_qs});
-    Desktop::pause(2s);
+    Session::pause(2s);
     xdotool({u"keyup"_qs, u"super+k"_qs});
-    Desktop::pause(200ms);
+    Session::pause(200ms);
     EXPECT_GE(keyPresses.count, 20) << "the server did not repeat the held key";
     EXPECT_EQ(toggles[a], 1);
     // Let go and pressed again: a press of its own.
@@ -184,12 +184,12 @@ TEST_F(HotKeyTest, AChordHeldByAnotherClientIsRefusedUntilItIsFree) {
 TEST_F(HotKeyTest, KeepsFiringWhenNumLockMovesToAnotherModifier) {
     const QUuid a = addDock(keyK, cmd);
     start();
-    ASSERT_EQ(Desktop::run("xmodmap", {"-e", "clear mod2", "-e", "add mod3 = Num_Lock"}).exitCode,
+    ASSERT_EQ(Session::run("xmodmap", {"-e", "clear mod2", "-e", "add mod3 = Num_Lock"}).exitCode,
               0);
     press("Num_Lock");
     // The keymap change reaches us asynchronously; until the chord is grabbed again with the
     // new modifier, presses go by unseen.
-    const bool fired = Desktop::waitUntil([&] {
+    const bool fired = Session::waitUntil([&] {
         press("super+k");
         return toggles[a] > 0;
     });
@@ -198,7 +198,7 @@ TEST_F(HotKeyTest, KeepsFiringWhenNumLockMovesToAnotherModifier) {
     press("super+k");
     EXPECT_TRUE(waitForToggles(a, before + 1));
     press("Num_Lock");
-    Desktop::run("xmodmap", {"-e", "clear mod3", "-e", "add mod2 = Num_Lock"});
+    Session::run("xmodmap", {"-e", "clear mod3", "-e", "add mod2 = Num_Lock"});
     EXPECT_TRUE(fired);
 }
 

@@ -23,7 +23,7 @@ class InterruptedSaveTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return folder_.filePath(name); }
     void write(const QString& name, const QByteArray& contents = "[]") {
-        ASSERT_TRUE(Desktop::writeFile(path(name), contents));
+        ASSERT_TRUE(Session::writeFile(path(name), contents));
     }
     QStringList entries(const QString& folder = {}) const {
         return QDir(path(folder))
@@ -109,7 +109,7 @@ TEST_F(InterruptedSaveTest, AWriteThatFailsLeavesTheFileAsItWas) {
         std::signal(SIGXFSZ, SIG_DFL);
         EXPECT_FALSE(written) << size;
         EXPECT_FALSE(error.isEmpty()) << size;
-        EXPECT_EQ(Desktop::readFile(path(u"docks.json"_qs)), old) << size;
+        EXPECT_EQ(Session::readFile(path(u"docks.json"_qs)), old) << size;
         EXPECT_EQ(entries(), QStringList{u"docks.json"_qs}) << size;
     }
 }

@@ -18,7 +18,7 @@ QString docksFile() {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline/docks.json");
 }
 
-using Desktop::activeWindow;
+using Session::activeWindow;
 
 class ItemsAppTest : public ::testing::Test {
 protected:
@@ -26,53 +26,53 @@ protected:
         QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Moorline").removeRecursively();
         // A tray, as on a desktop, so that no settings window opens over the docks.
         processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Desktop::waitUntil(
-            [] { return !Desktop::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
+        Session::waitUntil(
+            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
             5s);
     }
 
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
 };
 
 TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Typed"));
     dock.position = {100, 300, 240, 300};
-    ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
+    ASSERT_TRUE(Session::writeFile(docksFile(), *DockCodec::encode({dock})));
 
     // Away from the dock, whose tab the test clicks.
     processes.start(QStringLiteral("xterm"),
                     {"-name", "users-application", "-geometry", "40x10+800+0"});
-    const QString users = Desktop::waitForWindow(QStringLiteral("^users-application$"));
+    const QString users = Session::waitForWindow(QStringLiteral("^users-application$"));
     ASSERT_FALSE(users.isEmpty());
     processes.startMoorline();
     const QStringList shown =
-        Desktop::moorlineWindows(1, [](QSize size) { return size == QSize(240, 300); });
+        Session::moorlineWindows(1, [](QSize size) { return size == QSize(240, 300); });
     ASSERT_EQ(shown.size(), 1);
-    Desktop::xdotool({"windowactivate", "--sync", users});
+    Session::xdotool({"windowactivate", "--sync", users});
     const QString before = activeWindow();
 
     // The tab button sits under the header, at the leading edge.
-    const QRect panel = Desktop::windowGeometry(shown.first());
-    const auto windows = [] { return Desktop::visibleWindows(QStringLiteral("^moorline$")); };
+    const QRect panel = Session::windowGeometry(shown.first());
+    const auto windows = [] { return Session::visibleWindows(QStringLiteral("^moorline$")); };
     const qsizetype withoutMenu = windows().size();
-    Desktop::xdotool({"mousemove", QString::number(panel.x() + 26), QString::number(panel.y() + 36),
+    Session::xdotool({"mousemove", QString::number(panel.x() + 26), QString::number(panel.y() + 36),
                       "click", "3"});
-    ASSERT_TRUE(Desktop::waitUntil([&] { return windows().size() > withoutMenu; }, 5s))
+    ASSERT_TRUE(Session::waitUntil([&] { return windows().size() > withoutMenu; }, 5s))
         << "no menu";
-    Desktop::xdotool({"key", "Down", "Return"});
+    Session::xdotool({"key", "Down", "Return"});
     // The field has the keyboard: the panel asked for it.
-    EXPECT_TRUE(Desktop::waitUntil([&] { return activeWindow() != before; }, 5s));
-    Desktop::xdotool({"type", "--delay", "30", "Renamed & typed"});
-    Desktop::xdotool({"key", "Return"});
-    EXPECT_TRUE(Desktop::waitUntil(
+    EXPECT_TRUE(Session::waitUntil([&] { return activeWindow() != before; }, 5s));
+    Session::xdotool({"type", "--delay", "30", "Renamed & typed"});
+    Session::xdotool({"key", "Return"});
+    EXPECT_TRUE(Session::waitUntil(
         [&] {
-            const auto decoded = DockCodec::decode(Desktop::readFile(docksFile()));
+            const auto decoded = DockCodec::decode(Session::readFile(docksFile()));
             return decoded.ok() && decoded.docks.size() == 1 &&
                    decoded.docks[0].tabs.at(0).name == QStringLiteral("Renamed & typed");
         },
         5s))
-        << Desktop::readFile(docksFile()).toStdString();
-    EXPECT_TRUE(Desktop::waitUntil([&] { return activeWindow() == before; }, 5s))
+        << Session::readFile(docksFile()).toStdString();
+    EXPECT_TRUE(Session::waitUntil([&] { return activeWindow() == before; }, 5s))
         << activeWindow().toStdString() << " instead of " << before.toStdString();
 }
 
@@ -94,13 +94,13 @@ TEST_F(ItemsAppTest, TheStarterDocksShowIconsAndLabelsUnderACompositor) {
     qputenv("XDG_DATA_DIRS", QByteArray("/usr/local/share:/usr/share"));
     processes.start(QStringLiteral("xcompmgr"));
     processes.startMoorline();
-    const QStringList shown = Desktop::moorlineWindows(
+    const QStringList shown = Session::moorlineWindows(
         3, [](QSize size) { return size.width() > 64 && size.height() > 64; });
     ASSERT_EQ(shown.size(), 3);
-    Desktop::pause(1s);
+    Session::pause(1s);
     const QString path = QStringLiteral(MOORLINE_BINARY_DIR "/items-starter-docks.png");
     QFile::remove(path);
-    ASSERT_EQ(Desktop::run(QStringLiteral("import"), {"-window", "root", path}, 20s).exitCode, 0);
+    ASSERT_EQ(Session::run(QStringLiteral("import"), {"-window", "root", path}, 20s).exitCode, 0);
     const QImage screen(path);
     ASSERT_FALSE(screen.isNull());
     // The items dock, 180 x 420 with its top-left corner at 60, 260.

@@ -1,8 +1,8 @@
 // An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
 // grid and onto the trash, a click that launches an application, and clicks that leave the
 // keyboard with the user's application.
+#include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
-#include "backends/desktop/GioWorkspace.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11WindowHints.h"
@@ -30,10 +30,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using Desktop::pause;
+using Session::pause;
 
 void xdotool(const QStringList& arguments) {
-    Desktop::xdotool(arguments);
+    Session::xdotool(arguments);
     // Our own windows answer the X messages the input causes.
     pause(30ms);
 }
@@ -55,13 +55,13 @@ protected:
         manager = std::make_unique<DockWindowsManager>(
             services,
             DockWindowDependencies{panelFactory, screens, pointerMonitor, &OwnPopups::isOpen});
-        EXPECT_TRUE(Desktop::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
+        EXPECT_TRUE(Session::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
         pause(200ms);
         return dock.id;
     }
 
     QByteArray mapState(const QUuid& id) const {
-        return Desktop::run(QStringLiteral("xwininfo"),
+        return Session::run(QStringLiteral("xwininfo"),
                             {"-id", QString::number(panel(id)->winId())})
             .out;
     }
@@ -87,11 +87,11 @@ protected:
 
     FakeServicesOn<QtScheduler> fakes;
     GioTrash trash;
-    GioWorkspace workspace;
+    GioDesktop desktop;
     LocalFileSystem fileSystem;
     DockViewServices services{fakes.store,
                               fakes.runningApps,
-                              workspace,
+                              desktop,
                               fakes.launchConfirmation,
                               fakes.clipboard,
                               trash,
@@ -109,16 +109,16 @@ protected:
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
 };
 
 TEST_F(ItemsDockTest, FilesAndLinksDraggedFromAnotherProgramBecomeItemsAndStayWithIt) {
     const QString folder = QDir::homePath() + QStringLiteral("/Dragged");
-    ASSERT_TRUE(Desktop::writeFile(folder + QStringLiteral("/notes.txt"), "notes"));
+    ASSERT_TRUE(Session::writeFile(folder + QStringLiteral("/notes.txt"), "notes"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Project")));
     const QUuid id = start({});
     const QPoint empty = grid(id).viewport()->mapToGlobal(QPoint(120, 300));
-    const QString answer = Desktop::dragFromSource(
+    const QString answer = Session::dragFromSource(
         processes,
         {"--url", QUrl::fromLocalFile(folder + QStringLiteral("/notes.txt")).toString(), "--url",
          QUrl::fromLocalFile(folder + QStringLiteral("/Project/")).toString(), "--url",
@@ -145,16 +145,16 @@ TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeeps
                                  folder + QStringLiteral("/Ünïcødé – файл 100%.txt"),
                                  folder + QStringLiteral("/Old Folder")};
     const QString sourceData = QDir::homePath() + QStringLiteral("/source-data.txt");
-    ASSERT_TRUE(Desktop::writeFile(trashed[0], "1") && Desktop::writeFile(trashed[1], "2") &&
-                Desktop::writeFile(trashed[2] + QStringLiteral("/inner/file"), "3") &&
-                Desktop::writeFile(sourceData, "mine"));
+    ASSERT_TRUE(Session::writeFile(trashed[0], "1") && Session::writeFile(trashed[1], "2") &&
+                Session::writeFile(trashed[2] + QStringLiteral("/inner/file"), "3") &&
+                Session::writeFile(sourceData, "mine"));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash"))});
     QStringList arguments{"--data", sourceData};
     for (const QString& path : trashed)
         arguments << "--url" << QUrl::fromLocalFile(path).toString();
-    EXPECT_EQ(Desktop::dragFromSource(processes, arguments, tileOnScreen(id, 0)), u"copy"_qs);
+    EXPECT_EQ(Session::dragFromSource(processes, arguments, tileOnScreen(id, 0)), u"copy"_qs);
     EXPECT_TRUE(QFile::exists(sourceData));
-    const QStringList listed = Desktop::trashedPaths();
+    const QStringList listed = Session::trashedPaths();
     for (const QString& path : trashed) {
         EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
         EXPECT_TRUE(listed.contains(path)) << listed.join(u'\n').toStdString();
@@ -169,19 +169,19 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
                             DockItem::makeApplication(entry, fileSystem)});
     processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
-    const QString users = Desktop::waitForWindow(QStringLiteral("^users-application$"));
+    const QString users = Session::waitForWindow(QStringLiteral("^users-application$"));
     ASSERT_FALSE(users.isEmpty());
     xdotool({"windowactivate", "--sync", users});
-    const QString before = Desktop::activeWindow();
+    const QString before = Session::activeWindow();
     ASSERT_EQ(before, QStringLiteral("0x%1").arg(users.toULongLong(), 0, 16));
     clickAt(tileOnScreen(id, 0));
-    EXPECT_EQ(Desktop::activeWindow().toStdString(), before.toStdString());
+    EXPECT_EQ(Session::activeWindow().toStdString(), before.toStdString());
 
-    const auto terminals = [] { return Desktop::visibleWindows(QStringLiteral("^xterm$")); };
+    const auto terminals = [] { return Session::visibleWindows(QStringLiteral("^xterm$")); };
     const qsizetype running = terminals().size();
     clickAt(tileOnScreen(id, 1));
     QString launched;
-    EXPECT_TRUE(Desktop::waitUntil(
+    EXPECT_TRUE(Session::waitUntil(
         [&] {
             const QStringList now = terminals();
             launched = now.size() > running ? now.last() : QString();
@@ -189,7 +189,7 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
         },
         10s));
     if (!launched.isEmpty()) {
-        const auto pid = Desktop::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
+        const auto pid = Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
         if (pid.trimmed().toInt() > 0)
             ::kill(pid.trimmed().toInt(), SIGTERM);
     }
@@ -201,16 +201,16 @@ TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
     const QPoint tile = tileOnScreen(id, 0);
     xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y())});
     xdotool({"click", "3"});
-    ASSERT_TRUE(Desktop::waitUntil([] { return OwnPopups::isOpen(); }));
+    ASSERT_TRUE(Session::waitUntil([] { return OwnPopups::isOpen(); }));
     // Real motion far from the dock, over the menu and beyond.
     for (int i = 0; i < 5; ++i)
         xdotool({"mousemove_relative", "60", "40"});
     pause(300ms);
     EXPECT_TRUE(mapState(id).contains("IsViewable"));
     xdotool({"key", "Escape"});
-    ASSERT_TRUE(Desktop::waitUntil([] { return !OwnPopups::isOpen(); }));
+    ASSERT_TRUE(Session::waitUntil([] { return !OwnPopups::isOpen(); }));
     xdotool({"mousemove_relative", "5", "5"});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return mapState(id).contains("IsUnMapped"); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return mapState(id).contains("IsUnMapped"); }));
 }
 
 } // namespace

@@ -22,7 +22,7 @@ protected:
     MonitorsTest() { EXPECT_TRUE(DummyMonitors::arrange({primaryAtOrigin, rightMonitor})); }
 
     // Waits past the window manager's own moves after a change of monitors.
-    static void settle() { Desktop::pause(1500ms); }
+    static void settle() { Session::pause(1500ms); }
 };
 
 // A second monitor beside, left of, above and below the primary one, with its own height: how
@@ -77,9 +77,9 @@ TEST_P(MonitorLayouts, DocksOnTheSecondMonitorKeepTheirPlaceBothWays) {
                                          int(l.stored.height), viewable}))
         << l.name << ": " << xwininfo(window);
 
-    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window),
+    Session::xdotool({QStringLiteral("windowmove"), windowId(window),
                       QString::number(l.movedTo.x()), QString::number(l.movedTo.y())});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return storedPosition(dock.id) == l.written; }))
+    EXPECT_TRUE(Session::waitUntil([&] { return storedPosition(dock.id) == l.written; }))
         << l.name << ": " << xwininfo(window);
 }
 
@@ -97,7 +97,7 @@ TEST_F(MonitorsTest, AutoHideAtTheInnerEdgeAnswersToThePanelsOwnMonitor) {
     ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
     // The other monitor's outer right edge is not this dock's edge.
     movePointer(2559, 100);
-    Desktop::pause(300ms);
+    Session::pause(300ms);
     EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsUnMapped"));
     // The inner edge, from the primary's side.
     movePointer(1277, 100);
@@ -129,9 +129,9 @@ TEST_F(MonitorsTest, AnUnpluggedMonitorsDockStaysReachableAndComesBack) {
     // Moved by the user while its monitor is away, it stays where it was put.
     ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
     settle();
-    Desktop::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("600"),
+    Session::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("600"),
                       QStringLiteral("100")});
-    EXPECT_TRUE(Desktop::waitUntil([&] {
+    EXPECT_TRUE(Session::waitUntil([&] {
         return storedPosition(dock.id) == DockPosition{600, 400, 180, 300};
     }));
 }

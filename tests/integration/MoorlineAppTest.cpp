@@ -29,8 +29,8 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using Desktop::endPolitely;
-using Desktop::readFile;
+using Session::endPolitely;
+using Session::readFile;
 
 // The real moorline binary in the private session: start-up, the docks file, one instance,
 // and an orderly end.
@@ -56,7 +56,7 @@ QStringList socketsIn(const QString& folder = qEnvironmentVariable("XDG_RUNTIME_
 // The socket of the instance listening in `folder`, once there is one.
 QString socketIn(const QString& folder = qEnvironmentVariable("XDG_RUNTIME_DIR")) {
     QString found;
-    Desktop::waitUntil(
+    Session::waitUntil(
         [&] {
             found = socketsIn(folder).value(0);
             return !found.isEmpty();
@@ -92,7 +92,7 @@ protected:
         EXPECT_EQ(first.state(), QProcess::Running);
     }
 
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
 };
 
 } // namespace
@@ -116,16 +116,16 @@ TEST_F(MoorlineAppTest, WritesTheStarterDocksAtTheLatestWhenEnded) {
 
 TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLeft) {
     const QByteArray broken = "[{\"name\": \"my dock\", oops}]";
-    ASSERT_TRUE(Desktop::writeFile(docksFile(), broken));
+    ASSERT_TRUE(Session::writeFile(docksFile(), broken));
     // A full-size save killed before its rename, and a file set aside at an earlier start.
     const QString leftover = docksFile() + u".XyZabc"_qs;
-    ASSERT_TRUE(Desktop::writeFile(leftover, QByteArray(10 << 20, ' ')));
+    ASSERT_TRUE(Session::writeFile(leftover, QByteArray(10 << 20, ' ')));
     const QString earlier = docksFile() + u".unreadable-20260101-120000"_qs;
-    ASSERT_TRUE(Desktop::writeFile(earlier, "{"));
+    ASSERT_TRUE(Session::writeFile(earlier, "{"));
     QProcess& app = processes.startMoorline();
     ASSERT_TRUE(
-        Desktop::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
+        Session::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
+    EXPECT_TRUE(Session::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
     EXPECT_EQ(readFile(earlier), "{");
     QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
     kept.removeOne(QFileInfo(earlier).fileName());
@@ -139,35 +139,35 @@ TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
     processes.start(u"trayer"_qs, {u"--edge"_qs, u"top"_qs, u"--widthtype"_qs, u"request"_qs});
     QProcess& app = processes.startMoorline();
     // The tray host embeds a small window; the panels are larger.
-    const QStringList icons = Desktop::moorlineWindows(
+    const QStringList icons = Session::moorlineWindows(
         1, [](QSize size) { return size.isValid() && size.width() <= 64 && size.height() <= 64; });
     // Two small windows of ours have been seen here at once under xfwm4: the icon is the one
     // made last (xdotool lists windows in the order they were made).
     ASSERT_FALSE(icons.isEmpty());
     const QString& icon = icons.last();
-    const auto windows = [] { return Desktop::visibleWindows(u"^moorline$"_qs).size(); };
+    const auto windows = [] { return Session::visibleWindows(u"^moorline$"_qs).size(); };
     const auto before = windows();
-    Desktop::xdotool(
+    Session::xdotool(
         {u"mousemove"_qs, u"--window"_qs, icon, u"5"_qs, u"5"_qs, u"click"_qs, u"3"_qs});
-    EXPECT_TRUE(Desktop::waitUntil([&] { return windows() > before; }, 5s)) << "no menu opened";
+    EXPECT_TRUE(Session::waitUntil([&] { return windows() > before; }, 5s)) << "no menu opened";
     endPolitely(app);
 }
 
 TEST_F(MoorlineAppTest, SigtermWritesAMoveStillWaitingInItsDelay) {
     Dock dock = Dock::makeDefault(DockKind::clippings, u"Moved"_qs);
     dock.position = {100, 100, 200, 300};
-    ASSERT_TRUE(Desktop::writeFile(docksFile(), *DockCodec::encode({dock})));
+    ASSERT_TRUE(Session::writeFile(docksFile(), *DockCodec::encode({dock})));
     QProcess& app = processes.startMoorline();
     // The panel, not the settings window that a session without a tray host gets too.
     const QStringList panels =
-        Desktop::moorlineWindows(1, [](QSize size) { return size == QSize(200, 300); });
+        Session::moorlineWindows(1, [](QSize size) { return size == QSize(200, 300); });
     ASSERT_EQ(panels.size(), 1);
     const QString& window = panels.first();
     QElapsedTimer sinceMove;
     sinceMove.start();
-    Desktop::xdotool({u"windowmove"_qs, window, u"400"_qs, u"200"_qs});
+    Session::xdotool({u"windowmove"_qs, window, u"400"_qs, u"200"_qs});
     // Once the server has the window there, the program has its notice of the move queued.
-    ASSERT_TRUE(Desktop::waitUntil([&] { return Desktop::windowGeometry(window).x() == 400; }));
+    ASSERT_TRUE(Session::waitUntil([&] { return Session::windowGeometry(window).x() == 400; }));
     endPolitely(app);
     // The panel writes a move back 0.3 s after it ends; the quit came before that.
     if (sinceMove.elapsed() >= 250)
@@ -206,7 +206,7 @@ TEST_F(MoorlineAppTest, WithoutAPrivateRuntimeFolderTheLockGoesToAPrivateCacheFo
     ASSERT_TRUE(QFile::copy(u"/bin/sleep"_qs, squatterBinary));
     squatter.start(squatterBinary, {u"60"_qs});
     ASSERT_TRUE(squatter.waitForStarted());
-    ASSERT_TRUE(Desktop::writeFile(instanceBase(squat) + u".lock"_qs,
+    ASSERT_TRUE(Session::writeFile(instanceBase(squat) + u".lock"_qs,
                                    QByteArray::number(squatter.processId()) + "\nmoorline\n" +
                                        QSysInfo::machineHostName().toUtf8() + "\n"));
     QLocalServer squatterSocket;
@@ -294,7 +294,7 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
     ASSERT_FALSE(socket.isEmpty());
     const auto pid = static_cast<pid_t>(app.processId());
     // Settled once the starter docks are written, without a quit to flush them.
-    ASSERT_TRUE(Desktop::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    ASSERT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
     const qint64 memory = residentKilobytes(pid);
     const int settled = openDescriptors(pid);
 
@@ -333,7 +333,7 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
         return std::count_if(clients.begin(), clients.end(),
                              [](const Fd& client) { return !client.closedByServer(); });
     };
-    EXPECT_TRUE(Desktop::waitUntil([&] { return kept() <= InstanceListener::maximumConnections; }))
+    EXPECT_TRUE(Session::waitUntil([&] { return kept() <= InstanceListener::maximumConnections; }))
         << kept() << " connections kept";
     const auto held = kept();
     EXPECT_LE(openDescriptors(pid), settled + InstanceListener::maximumConnections + 1);
@@ -348,7 +348,7 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
         GTEST_SKIP() << "running out of descriptors cannot be tried under the sanitisers";
     }
     // A few descriptors to spare, fewer than connections allowed, then a crowd.
-    EXPECT_TRUE(Desktop::waitUntil([&] { return openDescriptors(pid) <= settled; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return openDescriptors(pid) <= settled; }));
     const int limit = openDescriptors(pid) + 3;
     const rlimit low{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
     ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &low, nullptr), 0);
@@ -358,7 +358,7 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
             clients.push_back(std::move(client));
             ++connected;
         }
-    EXPECT_TRUE(Desktop::waitUntil([&] { return openDescriptors(pid) >= limit; }))
+    EXPECT_TRUE(Session::waitUntil([&] { return openDescriptors(pid) >= limit; }))
         << "the program never ran out of descriptors";
     std::printf("[ figures ] descriptors: %d settled; 200 clients held, %d kept; with a limit of "
                 "%d, %d of 1100 clients got in\n",

@@ -1,5 +1,5 @@
 #include "backends/x11/EwmhRunningApplications.h"
-#include "fakes/FakeWorkspace.h"
+#include "fakes/FakeDesktop.h"
 #include "integration/support/DesktopTools.h"
 #include "integration/support/XClient.h"
 #include "integration/support/XSession.h"
@@ -28,7 +28,7 @@ namespace {
 // test; not before main, since the window manager needs the system's data directories.
 struct EntriesDirectory : ::testing::Environment {
     EntriesDirectory() {
-        Desktop::writeImage(iconPath(), Qt::red, 16);
+        Session::writeImage(iconPath(), Qt::red, 16);
         writeEntry(entryPath(), u"Probe Terminal"_qs, u"MoorlineProbe"_qs, iconPath());
     }
     void SetUp() override { qputenv("XDG_DATA_DIRS", dir.path().toLocal8Bit()); }
@@ -37,7 +37,7 @@ struct EntriesDirectory : ::testing::Environment {
 
     static void writeEntry(const QString& path, const QString& name, const QString& wmClass,
                            const QString& icon) {
-        Desktop::writeFile(
+        Session::writeFile(
             path, u"[Desktop Entry]\nType=Application\nName=%1\n"
                   "Exec=xterm -class %2\nIcon=%3\nStartupWMClass=%2\n"_qs.arg(name, wmClass, icon)
                       .toUtf8());
@@ -56,14 +56,14 @@ QStringList names(const std::vector<RunningApplication>& apps) {
 }
 
 QByteArray windowState(std::uint32_t window) {
-    return Desktop::xprop(window, {u"_NET_WM_STATE"_qs, u"WM_STATE"_qs});
+    return Session::xprop(window, {u"_NET_WM_STATE"_qs, u"WM_STATE"_qs});
 }
 
 class RunningAppsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Programs of the test before may take a moment to go.
-        ASSERT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }, 10s))
+        ASSERT_TRUE(Session::waitUntil([&] { return monitor.apps->empty(); }, 10s))
             << names(*monitor.apps).join(", ").toStdString();
     }
 
@@ -90,14 +90,14 @@ protected:
                (*monitor.frontmostApp)->processIdentifier == process.processId();
     }
     bool waitForApp(const QProcess& process) {
-        return Desktop::waitUntil([&] { return app(process).has_value(); }, 10s);
+        return Session::waitUntil([&] { return app(process).has_value(); }, 10s);
     }
 
     EwmhRunningApplications source;
-    FakeWorkspace workspace;
+    FakeDesktop desktop;
     QtScheduler scheduler;
-    RunningAppsMonitor monitor{source, workspace, scheduler};
-    Desktop::ChildProcesses processes;
+    RunningAppsMonitor monitor{source, desktop, scheduler};
+    Session::ChildProcesses processes;
 };
 
 } // namespace
@@ -109,20 +109,20 @@ TEST_F(RunningAppsTest, FollowsProgramsThatStartAndExitSortedByNameAndClosesThem
     ASSERT_TRUE(waitForApp(xclock));
     EXPECT_EQ(names(*monitor.apps), (QStringList{"XClock", "XTerm"}));
     // With no desktop entry, the executable stands for the bundle.
-    EXPECT_EQ(app(xclock)->bundleLocation, u"/usr/bin/xclock"_qs);
-    EXPECT_EQ(app(xterm)->bundleLocation, u"/usr/bin/xterm"_qs);
+    EXPECT_EQ(app(xclock)->desktopEntryPath, u"/usr/bin/xclock"_qs);
+    EXPECT_EQ(app(xterm)->desktopEntryPath, u"/usr/bin/xterm"_qs);
     EXPECT_EQ(app(xterm)->windows.size(), 1u);
     // xterm may map its window before it has started its command; a close before that leaves
     // it with nothing to hang up, and it stays.
-    ASSERT_TRUE(Desktop::waitUntil([&] {
-        return Desktop::run(u"pgrep"_qs, {u"-P"_qs, QString::number(xterm.processId())}).exitCode ==
+    ASSERT_TRUE(Session::waitUntil([&] {
+        return Session::run(u"pgrep"_qs, {u"-P"_qs, QString::number(xterm.processId())}).exitCode ==
                0;
     }));
     // A close request lets xterm exit by itself; a kill would be a crash exit.
     monitor.terminate(*app(xterm));
     ASSERT_TRUE(xterm.waitForFinished(10000));
     EXPECT_EQ(xterm.exitStatus(), QProcess::NormalExit);
-    EXPECT_TRUE(Desktop::waitUntil([&] { return names(*monitor.apps) == QStringList{"XClock"}; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return names(*monitor.apps) == QStringList{"XClock"}; }));
 }
 
 TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
@@ -133,22 +133,22 @@ TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
     const auto sink = monitor.apps.sink([&](const auto&) { ++published; });
 
     monitor.hide(*app(xterm));
-    EXPECT_TRUE(Desktop::waitUntil([&] {
+    EXPECT_TRUE(Session::waitUntil([&] {
         const QByteArray state = windowState(window);
         return state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Iconic");
     }));
     // Hiding republishes the same list.
-    EXPECT_TRUE(Desktop::waitUntil([&] { return published > 1; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return published > 1; }));
     EXPECT_TRUE(app(xterm).has_value());
 
     published = 0;
     monitor.activate(*app(xterm));
-    EXPECT_TRUE(Desktop::waitUntil([&] {
+    EXPECT_TRUE(Session::waitUntil([&] {
         const QByteArray state = windowState(window);
         return !state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Normal");
     }));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return isFrontmost(xterm); }));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return published > 0; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return isFrontmost(xterm); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return published > 0; }));
 }
 
 TEST_F(RunningAppsTest, DesktopEntriesGiveNameIconAndLocationEvenWhenInstalledLater) {
@@ -156,8 +156,8 @@ TEST_F(RunningAppsTest, DesktopEntriesGiveNameIconAndLocationEvenWhenInstalledLa
     ASSERT_TRUE(waitForApp(probe));
     const RunningApplication found = *app(probe);
     EXPECT_EQ(found.localizedName, u"Probe Terminal"_qs);
-    EXPECT_EQ(found.bundleLocation, entries.entryPath());
-    EXPECT_EQ(Desktop::centreColour(found.icon, 16), QColor(Qt::red));
+    EXPECT_EQ(found.desktopEntryPath, entries.entryPath());
+    EXPECT_EQ(Session::centreColour(found.icon, 16), QColor(Qt::red));
 
     // An entry installed later is found when its program starts.
     EntriesDirectory::writeEntry(
@@ -166,7 +166,7 @@ TEST_F(RunningAppsTest, DesktopEntriesGiveNameIconAndLocationEvenWhenInstalledLa
         u"Late Probe"_qs, u"LateProbe"_qs, entries.iconPath());
     const QProcess& late = startXterm({u"-class"_qs, u"LateProbe"_qs});
     ASSERT_TRUE(waitForApp(late));
-    EXPECT_TRUE(Desktop::waitUntil(
+    EXPECT_TRUE(Session::waitUntil(
         [&] { return app(late) && app(late)->localizedName == u"Late Probe"_qs; }));
 }
 
@@ -181,7 +181,7 @@ TEST_F(RunningAppsTest, OwnToolWindowsAreNotRegular) {
                 return app;
         return std::nullopt;
     };
-    ASSERT_TRUE(Desktop::waitUntil([&] { return own().has_value(); }));
+    ASSERT_TRUE(Session::waitUntil([&] { return own().has_value(); }));
     EXPECT_EQ(own()->activationPolicy, ActivationPolicy::accessory);
     EXPECT_TRUE(monitor.apps->empty());
 }
@@ -206,16 +206,16 @@ TEST_F(RunningAppsTest, ToleratesMalformedPropertiesAndWindowsThatVanish) {
     client.map(good);
     client.map(odd);
 
-    ASSERT_TRUE(Desktop::waitUntil([&] { return named("Strange") && named("oddball"); }));
+    ASSERT_TRUE(Session::waitUntil([&] { return named("Strange") && named("oddball"); }));
     EXPECT_EQ(named("Strange")->key, u"class:Strange"_qs);
     EXPECT_EQ(named("Strange")->icon.pixmap(2, 2).toImage().pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(named("oddball")->processIdentifier, -1);
-    EXPECT_FALSE(named("oddball")->bundleLocation.has_value());
+    EXPECT_FALSE(named("oddball")->desktopEntryPath.has_value());
     // Leaving the task bar makes an application not regular, coming back regular again.
     client.changeState(good, true, "_NET_WM_STATE_SKIP_TASKBAR");
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !named("Strange"); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return !named("Strange"); }));
     client.changeState(good, false, "_NET_WM_STATE_SKIP_TASKBAR");
-    EXPECT_TRUE(Desktop::waitUntil([&] { return named("Strange").has_value(); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return named("Strange").has_value(); }));
 
     // A window that is gone by the time its properties are read is left out.
     auto* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
@@ -245,7 +245,7 @@ TEST_F(RunningAppsTest, ToleratesMalformedPropertiesAndWindowsThatVanish) {
 
     client.destroy(good);
     client.destroy(odd);
-    EXPECT_TRUE(Desktop::waitUntil([&] { return monitor.apps->empty(); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return monitor.apps->empty(); }));
 }
 
 TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
@@ -266,33 +266,33 @@ TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
             return app.processIdentifier == std::int32_t(pid) && app.windows.size() == 2;
         });
     };
-    ASSERT_TRUE(Desktop::waitUntil([&] { return twoWindows().has_value(); }));
-    const auto activeWindow = [] { return Desktop::xprop(0, {u"_NET_ACTIVE_WINDOW"_qs}); };
+    ASSERT_TRUE(Session::waitUntil([&] { return twoWindows().has_value(); }));
+    const auto activeWindow = [] { return Session::xprop(0, {u"_NET_ACTIVE_WINDOW"_qs}); };
     // Active and at the top of the stacking list: xfwm4 reports the new active window before it
     // has restacked, and the next activation reads the stacking list.
     const auto inFront = [&](xcb_window_t window) {
         const QByteArray id = "0x" + QByteArray::number(window, 16);
         return activeWindow().contains(id) &&
-               Desktop::xprop(0, {u"_NET_CLIENT_LIST_STACKING"_qs}).trimmed().endsWith(id);
+               Session::xprop(0, {u"_NET_CLIENT_LIST_STACKING"_qs}).trimmed().endsWith(id);
     };
     const auto activateTerminal = [&] {
         monitor.activate(*app(xterm));
-        return Desktop::waitUntil([&] { return inFront(app(xterm)->windows.front()); });
+        return Session::waitUntil([&] { return inFront(app(xterm)->windows.front()); });
     };
 
     // The first window is brought to the front by itself, then the terminal over both.
-    Desktop::xdotool({u"windowactivate"_qs, QString::number(windows[0])});
-    ASSERT_TRUE(Desktop::waitUntil([&] { return inFront(windows[0]); }));
+    Session::xdotool({u"windowactivate"_qs, QString::number(windows[0])});
+    ASSERT_TRUE(Session::waitUntil([&] { return inFront(windows[0]); }));
     ASSERT_TRUE(activateTerminal());
 
     monitor.activate(*twoWindows());
-    EXPECT_TRUE(Desktop::waitUntil([&] { return inFront(windows[0]); }))
+    EXPECT_TRUE(Session::waitUntil([&] { return inFront(windows[0]); }))
         << activeWindow().constData();
 
-    Desktop::xdotool({u"windowactivate"_qs, QString::number(windows[1])});
-    ASSERT_TRUE(Desktop::waitUntil([&] { return inFront(windows[1]); }));
+    Session::xdotool({u"windowactivate"_qs, QString::number(windows[1])});
+    ASSERT_TRUE(Session::waitUntil([&] { return inFront(windows[1]); }));
     ASSERT_TRUE(activateTerminal());
     monitor.activate(*twoWindows());
-    EXPECT_TRUE(Desktop::waitUntil([&] { return inFront(windows[1]); }))
+    EXPECT_TRUE(Session::waitUntil([&] { return inFront(windows[1]); }))
         << activeWindow().constData();
 }

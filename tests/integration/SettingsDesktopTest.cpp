@@ -1,4 +1,4 @@
-#include "backends/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostart.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
@@ -36,7 +36,7 @@ Dock dockWithHotKey(const QString& name, std::uint32_t keyCode) {
 }
 
 void press(const char* chord) {
-    ASSERT_EQ(Desktop::run("xdotool", {"key", "--clearmodifiers", chord}).exitCode, 0) << chord;
+    ASSERT_EQ(Session::run("xdotool", {"key", "--clearmodifiers", chord}).exitCode, 0) << chord;
 }
 
 struct SettingsDesktopTest : ::testing::Test {
@@ -57,8 +57,8 @@ struct SettingsDesktopTest : ::testing::Test {
     X11HotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
     X11KeyCodeTranslator keyCodes;
-    XdgAutostartLoginItems loginItems;
-    LaunchAtLogin launchAtLogin{loginItems, fakes.systemLog};
+    XdgAutostart autostart;
+    LaunchAtLogin launchAtLogin{autostart, fakes.systemLog};
     DockViewServices services =
         fakes.servicesWith(hotKeys, keyCodes, launchAtLogin, fakes.windowActivation);
     X11WindowHints hints;
@@ -82,7 +82,7 @@ TEST_F(SettingsDesktopTest, RecordingAChordAnotherDockHoldsCapturesItAndBothHotK
         QTest::mouseClick(recorder, Qt::LeftButton, {}, QPoint(10, 12));
         ASSERT_TRUE(recorder->isRecording());
         press(chord);
-        EXPECT_TRUE(Desktop::waitUntil([&] { return dock(0).hotKey == expected; })) << chord;
+        EXPECT_TRUE(Session::waitUntil([&] { return dock(0).hotKey == expected; })) << chord;
     };
 
     // B's chord reaches the recorder instead of toggling B.
@@ -94,9 +94,9 @@ TEST_F(SettingsDesktopTest, RecordingAChordAnotherDockHoldsCapturesItAndBothHotK
     // B kept its chord; A, given a free one, has a working hot key again.
     record("ctrl+alt+l", {keyL, ctrlOpt});
     press("ctrl+alt+j");
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !dock(1).isVisible; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return !dock(1).isVisible; }));
     press("ctrl+alt+l");
-    EXPECT_TRUE(Desktop::waitUntil([&] { return !dock(0).isVisible; }));
+    EXPECT_TRUE(Session::waitUntil([&] { return !dock(0).isVisible; }));
 }
 
 TEST_F(SettingsDesktopTest, TurningTheSwitchOnWritesAnAutostartEntryTheValidatorAccepts) {
@@ -104,16 +104,16 @@ TEST_F(SettingsDesktopTest, TurningTheSwitchOnWritesAnAutostartEntryTheValidator
     QCheckBox* toggle = window->findChild<QCheckBox*>(QStringLiteral("launchAtLogin"));
     ASSERT_TRUE(toggle && !toggle->isChecked());
     toggle->click();
-    ASSERT_TRUE(QFile::exists(loginItems.entryPath()));
+    ASSERT_TRUE(QFile::exists(autostart.entryPath()));
     EXPECT_TRUE(toggle->isChecked());
     const auto result =
-        Desktop::run(QStringLiteral("desktop-file-validate"), {loginItems.entryPath()});
+        Session::run(QStringLiteral("desktop-file-validate"), {autostart.entryPath()});
     EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
     EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
         << result.out.constData();
 
     // Removed by another tool: the switch says so the next time the window is shown.
-    QFile::remove(loginItems.entryPath());
+    QFile::remove(autostart.entryPath());
     window->close();
     window->present({});
     EXPECT_FALSE(toggle->isChecked());

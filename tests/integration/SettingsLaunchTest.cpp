@@ -15,7 +15,7 @@ namespace {
 
 // The visible settings window's X id ("0x..." as the active window is given), or empty.
 QString settingsWindow() {
-    const QString found = Desktop::run(QStringLiteral("xdotool"),
+    const QString found = Session::run(QStringLiteral("xdotool"),
                                        {"search", "--onlyvisible", "--name", "^Moorline Settings$"})
                               .out.split('\n')
                               .value(0);
@@ -41,16 +41,16 @@ protected:
         if (other.isEmpty()) {
             processes.start(QStringLiteral("xterm"),
                             {"-name", "other", "-geometry", "60x10+600+400"});
-            other = Desktop::waitForWindow(QStringLiteral("^other$"));
+            other = Session::waitForWindow(QStringLiteral("^other$"));
             ASSERT_FALSE(other.isEmpty());
         }
-        Desktop::xdotool({"windowactivate", other});
-        ASSERT_TRUE(Desktop::waitUntil([&] {
-            return Desktop::activeWindow() == u"0x"_qs + QString::number(other.toULongLong(), 16);
+        Session::xdotool({"windowactivate", other});
+        ASSERT_TRUE(Session::waitUntil([&] {
+            return Session::activeWindow() == u"0x"_qs + QString::number(other.toULongLong(), 16);
         }));
     }
 
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
     QString other;
 };
 
@@ -58,14 +58,14 @@ protected:
 
 TEST_F(SettingsLaunchTest, ASecondLaunchMakesTheSettingsWindowTheActiveOne) {
     processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-    ASSERT_TRUE(Desktop::waitUntil([] {
-        return Desktop::run(QStringLiteral("xdotool"), {"search", "--class", "trayer"}).exitCode ==
+    ASSERT_TRUE(Session::waitUntil([] {
+        return Session::run(QStringLiteral("xdotool"), {"search", "--class", "trayer"}).exitCode ==
                0;
     }));
     QProcess& first = launch();
     // Start-up has finished once a panel is mapped beside the tray icon: the settings window
     // would be up by then.
-    ASSERT_FALSE(Desktop::waitForWindow(QStringLiteral("^moorline$")).isEmpty());
+    ASSERT_FALSE(Session::waitForWindow(QStringLiteral("^moorline$")).isEmpty());
     EXPECT_EQ(settingsWindow(), QString()) << "a tray host was there: no window at start";
 
     for (const QByteArray& startupId : {QByteArray("launcher-7 \"quoted\"_TIME0"), QByteArray()}) {
@@ -75,12 +75,12 @@ TEST_F(SettingsLaunchTest, ASecondLaunchMakesTheSettingsWindowTheActiveOne) {
         ASSERT_TRUE(second.waitForFinished(10000));
         EXPECT_EQ(second.exitCode(), 0);
         QString window;
-        EXPECT_TRUE(Desktop::waitUntil([&] {
+        EXPECT_TRUE(Session::waitUntil([&] {
             window = settingsWindow();
-            return !window.isEmpty() && Desktop::activeWindow() == window;
+            return !window.isEmpty() && Session::activeWindow() == window;
         }));
         if (!startupId.isEmpty()) {
-            EXPECT_TRUE(QString::fromLatin1(Desktop::xprop(window.toUInt(nullptr, 0),
+            EXPECT_TRUE(QString::fromLatin1(Session::xprop(window.toUInt(nullptr, 0),
                                                            {QStringLiteral("_NET_STARTUP_ID")}))
                             .trimmed()
                             .endsWith(QStringLiteral("\"launcher-7 \\\"quoted\\\"_TIME0\"")));
@@ -91,5 +91,5 @@ TEST_F(SettingsLaunchTest, ASecondLaunchMakesTheSettingsWindowTheActiveOne) {
 
 TEST_F(SettingsLaunchTest, WithoutATrayHostTheWindowOpensAtStart) {
     launch();
-    EXPECT_TRUE(Desktop::waitUntil([] { return !settingsWindow().isEmpty(); }, 10s));
+    EXPECT_TRUE(Session::waitUntil([] { return !settingsWindow().isEmpty(); }, 10s));
 }

@@ -29,13 +29,13 @@ protected:
 
     void show(DockKind kind) {
         const Dock dock = Dock::makeDefault(kind, QStringLiteral("Dock"));
-        dockID = dock.id;
+        dockId = dock.id;
         DockStoreTesting::setDocks(fakes.store, {dock});
-        view = std::make_unique<DockContentView>(dockID, services);
+        view = std::make_unique<DockContentView>(dockId, services);
         view->setGeometry(100, 100, 400, 300);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-        Desktop::pause(300ms);
+        Session::pause(300ms);
     }
     std::optional<ProcessDockView::Tile> tileOf(const QProcess& process) const {
         for (const RunningApplication& app : *monitor.apps)
@@ -52,11 +52,11 @@ protected:
 
     FakeServicesOn<QtScheduler> fakes;
     EwmhRunningApplications source;
-    RunningAppsMonitor monitor{source, fakes.workspace, fakes.scheduler};
+    RunningAppsMonitor monitor{source, fakes.desktop, fakes.scheduler};
     QtClipboard clipboard;
     DockViewServices services{fakes.store,
                               monitor,
-                              fakes.workspace,
+                              fakes.desktop,
                               fakes.launchConfirmation,
                               clipboard,
                               fakes.trash,
@@ -69,9 +69,9 @@ protected:
                               fakes.keyCodes,
                               fakes.launchAtLogin,
                               fakes.windowActivation};
-    QUuid dockID;
+    QUuid dockId;
     std::unique_ptr<DockContentView> view;
-    Desktop::ChildProcesses processes;
+    Session::ChildProcesses processes;
 };
 
 TEST_F(SwitcherAndTrayTest, XtermsAreTilesAClickActivatesAndQuitClosesPolitely) {
@@ -80,17 +80,17 @@ TEST_F(SwitcherAndTrayTest, XtermsAreTilesAClickActivatesAndQuitClosesPolitely) 
     QProcess& second = processes.start(u"xterm"_qs, {u"-e"_qs, u"sleep"_qs, u"600"_qs});
     const QProcess& clock = processes.start(u"xclock"_qs);
     ASSERT_TRUE(
-        Desktop::waitUntil([&] { return tileOf(first) && tileOf(second) && tileOf(clock); }, 10s));
+        Session::waitUntil([&] { return tileOf(first) && tileOf(second) && tileOf(clock); }, 10s));
     // Both may be in front by now; the one not in front is the one to click.
     QProcess& back = isFrontmost(first) ? second : first;
-    ASSERT_TRUE(Desktop::waitUntil([&] { return !isFrontmost(back); }));
+    ASSERT_TRUE(Session::waitUntil([&] { return !isFrontmost(back); }));
     QTest::mouseClick(view->processes()->viewport(), Qt::LeftButton, {},
                       tileOf(back)->rect.center());
-    ASSERT_TRUE(Desktop::waitUntil([&] { return isFrontmost(back); }));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return tileOf(back)->frontmost; }));
+    ASSERT_TRUE(Session::waitUntil([&] { return isFrontmost(back); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return tileOf(back)->frontmost; }));
 
     // xterm runs its command only once mapped; a close before that is lost.
-    Desktop::pause(500ms);
+    Session::pause(500ms);
     const QPoint at = tileOf(back)->rect.center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at,
                             view->processes()->viewport()->mapToGlobal(at));
@@ -106,21 +106,21 @@ TEST_F(SwitcherAndTrayTest, XtermsAreTilesAClickActivatesAndQuitClosesPolitely) 
 TEST_F(SwitcherAndTrayTest, DraggedTextBecomesAClippingAndAClickCopiesItExactly) {
     show(DockKind::clippings);
     const QString data = QDir::homePath() + QStringLiteral("/dragged-text.txt");
-    ASSERT_TRUE(Desktop::writeFile(data, "mine"));
+    ASSERT_TRUE(Session::writeFile(data, "mine"));
     const QString text = QStringLiteral("  Grüße aus Köln\nzweite Zeile ");
     DockItemGridView& grid = *view->clippings()->grid();
-    EXPECT_EQ(Desktop::dragFromSource(processes, {"--text", text, "--data", data},
+    EXPECT_EQ(Session::dragFromSource(processes, {"--text", text, "--data", data},
                                       grid.viewport()->mapToGlobal(QPoint(200, 150))),
               QStringLiteral("copy"));
     EXPECT_TRUE(QFile::exists(data));
-    const auto& items = fakes.store.dock(dockID)->tabs.front().items;
+    const auto& items = fakes.store.dock(dockId)->tabs.front().items;
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items.front().textContent, text);
 
     // Over something older on the clipboard, which the clipping replaces whole.
     clipboard.setText(QStringLiteral("something older"));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(0).center());
-    EXPECT_EQ(QString::fromUtf8(Desktop::readClipboard()), text);
+    EXPECT_EQ(QString::fromUtf8(Session::readClipboard()), text);
 }
 
 } // namespace

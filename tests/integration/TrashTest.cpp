@@ -10,7 +10,7 @@
 // GioTrash on its own; which names and folders the trash lists back is ItemsDockTest's, through
 // a real drag onto the trash docklet.
 
-using Desktop::trashedPaths;
+using Session::trashedPaths;
 
 namespace {
 QString home() {
@@ -22,7 +22,7 @@ TEST(TrashTest, AMissingDataFolderIsMadeRatherThanTrashingElsewhere) {
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     ASSERT_TRUE(QDir(dataHome).removeRecursively());
     const QString path = home() + QStringLiteral("/lonely.txt");
-    ASSERT_TRUE(Desktop::writeFile(path, "content"));
+    ASSERT_TRUE(Session::writeFile(path, "content"));
     GioTrash trash;
     EXPECT_TRUE(trash.moveToTrash(path));
     EXPECT_TRUE(QFile::exists(dataHome + QStringLiteral("/Trash/files/lonely.txt")));

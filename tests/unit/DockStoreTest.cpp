@@ -77,7 +77,7 @@ TEST_F(DockStoreTest, WithoutAFileSeedsTheStarterDocksAndWritesThem) {
                            u"application XTerm "_qs + xterm + u" -"_qs,
                            u"docklet Separator - separator"_qs, u"docklet Clock - clock"_qs,
                            u"docklet Disk Space - diskSpace"_qs, u"docklet Trash - trash"_qs}));
-    EXPECT_EQ(store->fileURL(), file);
+    EXPECT_EQ(store->filePath(), file);
     clock.advance(400ms);
     EXPECT_EQ(savedDocks(), *store->docks);
 }

@@ -68,4 +68,15 @@ TEST(DockItemTest, FileOrFolderAndApplicationTakeTheirNamesFromTheFileSystem) {
     EXPECT_EQ(app.kind, DockItemKind::application);
     EXPECT_EQ(app.name, QStringLiteral("Terminal"));
     EXPECT_FALSE(app.docklet || app.textContent);
+    // Only a trailing extension is one: a name with ".app" or ".desktop" inside keeps it.
+    const std::pair<const char*, const char*> names[] = {
+        {"Snap.app Reader", "Snap.app Reader"},
+        {"Snapp Reader.app", "Snapp Reader"},
+        {"my.desktop.tool.desktop", "my.desktop.tool"},
+        {".app", ".app"}};
+    for (const auto& [shown, kept] : names) {
+        fs.addFile(QStringLiteral("/a/x.desktop"), "", QString::fromUtf8(shown));
+        EXPECT_EQ(DockItem::makeApplication(QStringLiteral("/a/x.desktop"), fs).name,
+                  QString::fromUtf8(kept));
+    }
 }

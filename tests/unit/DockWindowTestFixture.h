@@ -31,7 +31,7 @@ protected:
         startManager();
         return first;
     }
-    FakeDockPanelState& panel(const QUuid& dockID) { return *panels.panelFor(dockID); }
+    FakeDockPanelState& panel(const QUuid& dockId) { return *panels.panelFor(dockId); }
 
     const Dock& stored(const QUuid& id) const { return *store.dock(id); }
     void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
@@ -42,11 +42,11 @@ protected:
 
     // Whether the dock has a hot key, held by a live grab of its record's chord (the record may
     // be gone). A chord given up stays grabbed until the end of the pass, firing nothing.
-    bool hotKeyRegistered(const QUuid& dockID, std::optional<HotKeyBinding> binding = {}) const {
-        if (!hotKeys.isRegistered(dockID))
+    bool hotKeyRegistered(const QUuid& dockId, std::optional<HotKeyBinding> binding = {}) const {
+        if (!hotKeys.isRegistered(dockId))
             return false;
-        if (!binding && store.dock(dockID))
-            binding = store.dock(dockID)->hotKey;
+        if (!binding && store.dock(dockId))
+            binding = store.dock(dockId)->hotKey;
         if (!binding || !binding->isComplete())
             return false;
         for (const auto& grab : hotKeyBackend.live())
@@ -55,8 +55,8 @@ protected:
         return false;
     }
     // Presses the dock's chord and runs the task the press becomes.
-    void pressHotKey(const QUuid& dockID) {
-        const HotKeyBinding binding = stored(dockID).hotKey;
+    void pressHotKey(const QUuid& dockId) {
+        const HotKeyBinding binding = stored(dockId).hotKey;
         ASSERT_TRUE(hotKeyBackend.pressChord(*binding.keyCode, *binding.modifiers));
         scheduler.runPending();
     }

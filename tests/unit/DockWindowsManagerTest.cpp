@@ -19,9 +19,9 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
     const QUuid a = start({makeDock(u"A"_qs, {10, 20, 100, 200}), b, c});
 
     ASSERT_EQ(panels.panels.size(), 3u);
-    EXPECT_EQ(panels.panels[0]->dockID, a);
-    EXPECT_EQ(panels.panels[1]->dockID, b.id);
-    EXPECT_EQ(panels.panels[2]->dockID, c.id);
+    EXPECT_EQ(panels.panels[0]->dockId, a);
+    EXPECT_EQ(panels.panels[1]->dockId, b.id);
+    EXPECT_EQ(panels.panels[2]->dockId, c.id);
     EXPECT_EQ(panels.panels[0]->frame, QRectF(10, 20, 100, 200));
     EXPECT_EQ(panels.panels[0]->title, u"A"_qs);
     EXPECT_TRUE(panels.panels[0]->onScreen);
@@ -46,7 +46,7 @@ TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndLeavesTheOt
     const int applies = panel(a).setFrameCount;
     store.addDock(DockKind::clippings);
     ASSERT_EQ(panels.panels.size(), 2u);
-    EXPECT_EQ(panels.panels[1]->dockID, store.docks->back().id);
+    EXPECT_EQ(panels.panels[1]->dockId, store.docks->back().id);
     EXPECT_EQ(panel(a).frame.x(), 400);
     EXPECT_EQ(panel(a).setFrameCount, applies);
 }

@@ -57,7 +57,7 @@ struct HotKeys {
         std::string out;
         for (const auto& grab : backend.attempts())
             out += (out.empty() ? "" : " ") +
-                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyID));
+                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyId));
         return out;
     }
     // Each live grab as chord, id and what pressing it fires ('-' for nothing): "K2A".
@@ -65,10 +65,10 @@ struct HotKeys {
         std::string out;
         for (const auto& grab : std::vector(backend.live())) {
             fired.clear();
-            backend.press(grab.hotKeyID);
+            backend.press(grab.hotKeyId);
             scheduler.runPending();
             out += (out.empty() ? "" : " ") +
-                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyID) +
+                   (chordName(grab.keyCode) + std::to_string(grab.hotKeyId) +
                     (fired.empty() ? "-" : fired));
         }
         return out;

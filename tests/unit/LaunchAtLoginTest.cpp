@@ -1,20 +1,20 @@
 #include "runtime/LaunchAtLogin.h"
-#include "fakes/FakeLoginItems.h"
+#include "fakes/FakeAutostart.h"
 #include "fakes/FakeSystemLog.h"
 
 #include <gtest/gtest.h>
 
 TEST(LaunchAtLoginTest, OnRegistersUnlessEnabledAndOffAlwaysUnregisters) {
     struct Case {
-        LoginItemStatus status;
+        AutostartStatus status;
         bool enabled;
         const char* on; // the call switching on makes, if any
     };
     for (const auto& [status, enabled, on] :
-         {Case{LoginItemStatus::enabled, true, nullptr},
-          Case{LoginItemStatus::notRegistered, false, "register"},
-          Case{LoginItemStatus::notFound, false, "register"}}) {
-        FakeLoginItems items;
+         {Case{AutostartStatus::enabled, true, nullptr},
+          Case{AutostartStatus::notRegistered, false, "register"},
+          Case{AutostartStatus::notFound, false, "register"}}) {
+        FakeAutostart items;
         FakeSystemLog log;
         LaunchAtLogin launch(items, log);
         items.currentStatus = status;
@@ -33,7 +33,7 @@ TEST(LaunchAtLoginTest, OnRegistersUnlessEnabledAndOffAlwaysUnregisters) {
 }
 
 TEST(LaunchAtLoginTest, ARefusalIsWrittenToTheSystemLogAndNothingElse) {
-    FakeLoginItems items;
+    FakeAutostart items;
     FakeSystemLog log;
     LaunchAtLogin launch(items, log);
     items.failure = u"Permission denied"_qs;

@@ -1,6 +1,6 @@
 #include "runtime/RunningAppsMonitor.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeRunningApplications.h"
-#include "fakes/FakeWorkspace.h"
 #include "fakes/VirtualScheduler.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +19,11 @@ QStringList keys(const std::vector<RunningApplication>& apps) {
 class RunningAppsMonitorTest : public ::testing::Test {
 protected:
     std::unique_ptr<RunningAppsMonitor> makeMonitor() {
-        return std::make_unique<RunningAppsMonitor>(source, workspace, scheduler);
+        return std::make_unique<RunningAppsMonitor>(source, desktop, scheduler);
     }
 
     FakeRunningApplications source;
-    FakeWorkspace workspace;
+    FakeDesktop desktop;
     VirtualScheduler scheduler;
 };
 
@@ -117,9 +117,9 @@ TEST_F(RunningAppsMonitorTest, HandsRequestsToTheSourceAndRevealsTheBundleAsAFil
     monitor->terminate(app);
     EXPECT_EQ(source.requests, (QStringList{"activate xterm", "hide xterm", "terminate xterm"}));
     monitor->reveal(app);
-    EXPECT_TRUE(workspace.requests.isEmpty());
-    app.bundleLocation = u"/usr/share/applications/my app.desktop"_qs;
+    EXPECT_TRUE(desktop.requests.isEmpty());
+    app.desktopEntryPath = u"/usr/share/applications/my app.desktop"_qs;
     monitor->reveal(app);
-    EXPECT_EQ(workspace.requests,
+    EXPECT_EQ(desktop.requests,
               (QStringList{"reveal file:///usr/share/applications/my%20app.desktop"}));
 }

@@ -161,7 +161,7 @@ RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
     if (entry) {
         app.localizedName =
             !entry->localizedName.isEmpty() ? entry->localizedName : entry->untranslatedName;
-        app.bundleLocation = entry->path;
+        app.desktopEntryPath = entry->path;
         app.icon = entries_.iconOf(*entry);
     }
     if (!app.localizedName || app.localizedName->isEmpty()) {
@@ -174,8 +174,8 @@ RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
         else
             app.localizedName.reset();
     }
-    if (!app.bundleLocation)
-        app.bundleLocation = executable;
+    if (!app.desktopEntryPath)
+        app.desktopEntryPath = executable;
     for (auto window = group.windows.begin(); app.icon.isNull() && window != group.windows.end();
          ++window)
         app.icon = windowIcons_.value(*window);

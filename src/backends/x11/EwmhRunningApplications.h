@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/RunningApplicationsSource.h"
-#include "platform/Signal.h"
 #include "backends/x11/EwmhAtoms.h"
 #include "backends/x11/EwmhWindowReader.h"
+#include "platform/RunningApplicationsSource.h"
+#include "platform/Signal.h"
 #include "runtime/AppMatchCache.h"
 #include "runtime/AppMatchGroup.h"
 

@@ -85,14 +85,14 @@ std::optional<std::uint16_t> X11HotKeyBackend::xModifiers(std::uint32_t carbonMo
 }
 
 std::optional<HotKeyBackend::Handle>
-X11HotKeyBackend::grab(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t hotKeyID) {
+X11HotKeyBackend::grab(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t hotKeyId) {
     const auto keycode = MacKeyCodeMap::xKeycode(keyCode);
     const auto mask = xModifiers(modifiers);
     if (!connection_ || !keycode || !mask) {
         qCDebug(lcHotKeys) << "no X equivalent for key" << keyCode << "modifiers" << modifiers;
         return std::nullopt;
     }
-    const Registration registration{hotKeyID, *keycode, *mask};
+    const Registration registration{hotKeyId, *keycode, *mask};
     // X lets a client grab its own chord twice, the second grab silently taking over the first;
     // two registrations of one chord would then share a single grab.
     for (const auto& [handle, other] : registrations_) {
@@ -115,11 +115,11 @@ void X11HotKeyBackend::release(Handle handle) {
     registrations_.erase(found);
 }
 
-bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyID) {
+bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyId) {
     const auto found = registrations_.find(handle);
     if (found == registrations_.end())
         return false;
-    found->second.hotKeyID = hotKeyID;
+    found->second.hotKeyId = hotKeyId;
     return true;
 }
 
@@ -242,7 +242,7 @@ bool X11HotKeyBackend::handleKeyPress(const xcb_key_press_event_t& event) {
     releasedAt_.reset();
     if (!repeat && pressHandler_) {
         const auto handler = pressHandler_;
-        handler(found->second.hotKeyID);
+        handler(found->second.hotKeyId);
     }
     return true;
 }
@@ -288,7 +288,7 @@ void X11HotKeyBackend::regrabAll() {
     std::erase_if(registrations_, [this](const auto& entry) {
         if (grabVariants(entry.second))
             return false;
-        qCDebug(lcHotKeys) << "lost hot key" << entry.second.hotKeyID << "on keymap change";
+        qCDebug(lcHotKeys) << "lost hot key" << entry.second.hotKeyId << "on keymap change";
         return true;
     });
     xcb_flush(connection_);

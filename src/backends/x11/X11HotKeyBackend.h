@@ -24,9 +24,9 @@ public:
 
     void setPressHandler(PressHandler handler) override;
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                               std::uint32_t hotKeyID) override;
+                               std::uint32_t hotKeyId) override;
     void release(Handle handle) override;
-    bool rebind(Handle handle, std::uint32_t hotKeyID) override;
+    bool rebind(Handle handle, std::uint32_t hotKeyId) override;
 
     // The X modifier mask for a Carbon mask: command = Super (Mod4), option = Alt (Mod1),
     // control = Control, shift = Shift. Nothing when the mask has any other bit.
@@ -38,7 +38,7 @@ public:
 
 private:
     struct Registration {
-        std::uint32_t hotKeyID = 0;
+        std::uint32_t hotKeyId = 0;
         xcb_keycode_t keycode = 0;
         std::uint16_t modifiers = 0;
     };

@@ -40,7 +40,7 @@ void X11WindowHints::prepareForMap(WId window, bool above) {
     const auto id = static_cast<xcb_window_t>(window);
     // The window is withdrawn here, so the properties are written directly; the window manager
     // reads them when it maps the window. Qt adds its own states to this list when it shows.
-    // Every workspace takes both hints: Openbox reads only the desktop number, xfwm4 only the
+    // Every window manager takes both hints: Openbox reads only the desktop number, xfwm4 only the
     // sticky state (it takes the desktop number 0xFFFFFFFF for its last workspace).
     std::vector<xcb_atom_t> states{a.skipTaskbar, a.skipPager, a.sticky};
     if (above)

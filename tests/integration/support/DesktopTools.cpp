@@ -11,12 +11,12 @@
 
 #include <csignal>
 
-QByteArray Desktop::readFile(const QString& path) {
+QByteArray Session::readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool Desktop::writeFile(const QString& path, const QByteArray& content,
+bool Session::writeFile(const QString& path, const QByteArray& content,
                         QFile::Permissions permissions) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
@@ -27,35 +27,35 @@ bool Desktop::writeFile(const QString& path, const QByteArray& content,
     return !permissions || file.setPermissions(permissions);
 }
 
-bool Desktop::writeImage(const QString& path, QColor colour, int size) {
+bool Session::writeImage(const QString& path, QColor colour, int size) {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(colour);
     return image.save(path);
 }
 
-QColor Desktop::centreColour(const QIcon& icon, int size) {
+QColor Session::centreColour(const QIcon& icon, int size) {
     return icon.isNull() ? QColor()
                          : icon.pixmap(size, size).toImage().pixelColor(size / 2, size / 2);
 }
 
-bool Desktop::xdotool(const QStringList& arguments) {
+bool Session::xdotool(const QStringList& arguments) {
     return run(QStringLiteral("xdotool"), arguments).exitCode == 0;
 }
 
-QByteArray Desktop::xprop(quint32 window, const QStringList& properties) {
+QByteArray Session::xprop(quint32 window, const QStringList& properties) {
     const QStringList target = window ? QStringList{QStringLiteral("-id"), QString::number(window)}
                                       : QStringList{QStringLiteral("-root")};
     return run(QStringLiteral("xprop"), target + properties).out;
 }
 
-QStringList Desktop::visibleWindows(const QString& pattern) {
+QStringList Session::visibleWindows(const QString& pattern) {
     const auto found =
         run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                         QStringLiteral("--classname"), pattern});
     return QString::fromLatin1(found.out).split(u'\n', Qt::SkipEmptyParts);
 }
 
-QRect Desktop::windowGeometry(const QString& window) {
+QRect Session::windowGeometry(const QString& window) {
     const QString info =
         QString::fromLatin1(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}).out);
     const auto field = [&](const char* name) {
@@ -69,7 +69,7 @@ QRect Desktop::windowGeometry(const QString& window) {
                                   field("Width"), field("Height"));
 }
 
-QString Desktop::waitForWindow(const QString& pattern) {
+QString Session::waitForWindow(const QString& pattern) {
     QString found;
     waitUntil(
         [&] {
@@ -80,7 +80,7 @@ QString Desktop::waitForWindow(const QString& pattern) {
     return found;
 }
 
-QStringList Desktop::moorlineWindows(int count, const std::function<bool(QSize)>& wanted) {
+QStringList Session::moorlineWindows(int count, const std::function<bool(QSize)>& wanted) {
     QStringList found;
     waitUntil(
         [&] {
@@ -94,18 +94,18 @@ QStringList Desktop::moorlineWindows(int count, const std::function<bool(QSize)>
     return found;
 }
 
-QString Desktop::activeWindow() {
+QString Session::activeWindow() {
     return QString::fromLatin1(xprop(0, {QStringLiteral("_NET_ACTIVE_WINDOW")}))
         .section(u'#', 1)
         .section(u',', 0, 0)
         .trimmed();
 }
 
-void Desktop::pause(std::chrono::milliseconds time) {
+void Session::pause(std::chrono::milliseconds time) {
     waitUntil([] { return false; }, time);
 }
 
-QStringList Desktop::trashedPaths() {
+QStringList Session::trashedPaths() {
     QStringList paths;
     for (const QByteArray& line : run(QStringLiteral("trash-list"), {}).out.split('\n'))
         if (line.size() > 20)
@@ -113,7 +113,7 @@ QStringList Desktop::trashedPaths() {
     return paths;
 }
 
-QByteArray Desktop::readClipboard() {
+QByteArray Session::readClipboard() {
     QProcess xclip;
     xclip.start(QStringLiteral("xclip"),
                 {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
@@ -128,14 +128,14 @@ QByteArray Desktop::readClipboard() {
     return xclip.readAllStandardOutput();
 }
 
-void Desktop::expectValidEntry(const QString& path) {
+void Session::expectValidEntry(const QString& path) {
     const auto result = run(QStringLiteral("desktop-file-validate"), {path});
     EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
     EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
         << result.out.constData();
 }
 
-Desktop::ChildProcesses::~ChildProcesses() {
+Session::ChildProcesses::~ChildProcesses() {
     for (auto& process : processes_) {
         if (process->state() == QProcess::NotRunning)
             continue;
@@ -146,7 +146,7 @@ Desktop::ChildProcesses::~ChildProcesses() {
     }
 }
 
-QProcess& Desktop::ChildProcesses::start(const QString& program, const QStringList& arguments,
+QProcess& Session::ChildProcesses::start(const QString& program, const QStringList& arguments,
                                          const QProcessEnvironment& environment, bool quiet) {
     auto& process = *processes_.emplace_back(std::make_unique<QProcess>());
     if (quiet) {
@@ -161,18 +161,18 @@ QProcess& Desktop::ChildProcesses::start(const QString& program, const QStringLi
     return process;
 }
 
-QProcess& Desktop::ChildProcesses::startMoorline(const QProcessEnvironment& environment) {
+QProcess& Session::ChildProcesses::startMoorline(const QProcessEnvironment& environment) {
     return start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {}, environment, false);
 }
 
-void Desktop::endPolitely(QProcess& process) {
+void Session::endPolitely(QProcess& process) {
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
 }
 
-QString Desktop::dragFromSource(ChildProcesses& processes, const QStringList& arguments,
+QString Session::dragFromSource(ChildProcesses& processes, const QStringList& arguments,
                                 QPoint target) {
     using namespace std::chrono_literals;
     // Our own windows answer the X messages each step of input causes.

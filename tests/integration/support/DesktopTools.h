@@ -17,8 +17,8 @@
 
 class QProcess;
 
-// More helpers for tests that drive the real desktop (beside Desktop::run and waitUntil).
-namespace Desktop {
+// More helpers for tests that drive the real desktop (beside Session::run and waitUntil).
+namespace Session {
 
 QByteArray readFile(const QString& path);
 // Writes `content` at `path`, making its folder first; with `permissions`, sets them after.
@@ -81,4 +81,4 @@ QString dragFromSource(ChildProcesses& processes, const QStringList& arguments, 
 // Sends SIGTERM and expects the program to end by itself with exit code 0.
 void endPolitely(QProcess& process);
 
-} // namespace Desktop
+} // namespace Session

@@ -39,7 +39,7 @@ bool qtSees(std::vector<QRect> expected) {
 
 void DummyMonitors::prepareOutputs() {
     const auto xrandr = [](const QStringList& arguments) {
-        Desktop::run(QStringLiteral("xrandr"), arguments);
+        Session::run(QStringLiteral("xrandr"), arguments);
     };
     QStringList allOn, othersOff;
     for (int i = 0; i < outputCount; ++i) {
@@ -73,9 +73,9 @@ bool DummyMonitors::arrange(const std::vector<QRect>& monitors) {
         if (i == 0)
             arguments << QStringLiteral("--primary");
     }
-    if (Desktop::run(QStringLiteral("xrandr"), arguments).exitCode != 0)
+    if (Session::run(QStringLiteral("xrandr"), arguments).exitCode != 0)
         return false;
-    if (Desktop::waitUntil([&] { return qtSees(monitors); }, std::chrono::seconds(10)))
+    if (Session::waitUntil([&] { return qtSees(monitors); }, std::chrono::seconds(10)))
         return true;
     std::fprintf(stderr, "DummyMonitors: Qt sees, primary first:\n");
     for (const QScreen* screen : QGuiApplication::screens()) {
@@ -86,6 +86,6 @@ bool DummyMonitors::arrange(const std::vector<QRect>& monitors) {
     }
     std::fprintf(
         stderr, "%s\n",
-        Desktop::run(QStringLiteral("xrandr"), {QStringLiteral("--listmonitors")}).out.constData());
+        Session::run(QStringLiteral("xrandr"), {QStringLiteral("--listmonitors")}).out.constData());
     return false;
 }

@@ -16,13 +16,13 @@ QString windowId(WId id) {
 
 QString xprop(WId window, const QString& property) {
     return QString::fromUtf8(
-        Desktop::run(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId(window), property})
+        Session::run(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId(window), property})
             .out);
 }
 
 WindowGeometry xwininfo(WId window) {
     const QString info = QString::fromUtf8(
-        Desktop::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId(window)}).out);
+        Session::run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId(window)}).out);
     const auto field = [&](const char* name) {
         const QRegularExpression re(QStringLiteral("%1:\\s*(\\S+)").arg(QLatin1String(name)));
         return re.match(info).captured(1);
@@ -32,18 +32,18 @@ WindowGeometry xwininfo(WId window) {
 }
 
 bool waitForMapState(WId window, const QString& state) {
-    return Desktop::waitUntil([&] { return xwininfo(window).mapState == state; });
+    return Session::waitUntil([&] { return xwininfo(window).mapState == state; });
 }
 
 bool waitForGeometry(WId window, const WindowGeometry& expected) {
-    return Desktop::waitUntil([&] { return xwininfo(window) == expected; });
+    return Session::waitUntil([&] { return xwininfo(window) == expected; });
 }
 
 void movePointer(int x, int y) {
     // A warp makes no raw motion, which is what the pointer monitor hears; the step after it does.
     const int stepX = x > 0 ? 1 : -1;
-    Desktop::xdotool({QStringLiteral("mousemove"), QString::number(x - stepX), QString::number(y)});
-    Desktop::xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"),
+    Session::xdotool({QStringLiteral("mousemove"), QString::number(x - stepX), QString::number(y)});
+    Session::xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("--"),
                       QString::number(stepX), QStringLiteral("0")});
 }
 

@@ -165,7 +165,7 @@ bool XSession::startWindowManager() {
         // xfwm4 reads its settings from xfconfd, which the session bus starts on demand with
         // the bus's own environment: point that at the private home first. Without the rest
         // of Xfce there is no session manager; the accessibility bus is not wanted either.
-        Desktop::run(QStringLiteral("dbus-update-activation-environment"),
+        Session::run(QStringLiteral("dbus-update-activation-environment"),
                      {"DISPLAY", "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
                       "XDG_RUNTIME_DIR"});
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -182,7 +182,7 @@ bool XSession::startWindowManager() {
     timer.start();
     while (timer.elapsed() < 30000 && windowManager_->state() == QProcess::Running) {
         const auto result =
-            Desktop::run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            Session::run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
         if (result.exitCode == 0 && result.out.contains("window id"))
             return windowManagerMapsWindows();
         QThread::msleep(50);
@@ -206,7 +206,7 @@ bool XSession::windowManagerMapsWindows() {
         bool shown = false;
         while (!shown && timer.elapsed() < 4000 && probe.state() == QProcess::Running) {
             shown =
-                Desktop::run(QStringLiteral("xdotool"),
+                Session::run(QStringLiteral("xdotool"),
                              {"search", "--onlyvisible", "--classname", "^moorline-session-probe$"})
                     .exitCode == 0;
             if (!shown)
@@ -231,7 +231,7 @@ void XSession::stop() {
     }
 }
 
-Desktop::Result Desktop::run(const QString& program, const QStringList& arguments,
+Session::Result Session::run(const QString& program, const QStringList& arguments,
                              std::chrono::milliseconds timeout, const QByteArray& input) {
     QProcess process;
     process.start(program, arguments);
@@ -252,7 +252,7 @@ Desktop::Result Desktop::run(const QString& program, const QStringList& argument
     return result;
 }
 
-bool Desktop::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool Session::waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {

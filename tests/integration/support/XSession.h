@@ -56,7 +56,7 @@ private:
 int runIntegrationTests(int argc, char** argv, const XSession::Options& options = {});
 
 // Helpers for tests that drive the real desktop.
-namespace Desktop {
+namespace Session {
 struct Result {
     int exitCode = -1;
     QByteArray out;
@@ -69,4 +69,4 @@ Result run(const QString& program, const QStringList& arguments,
 // Processes events until `done` answers true or the timeout passes; answers `done()`.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));
-} // namespace Desktop
+} // namespace Session

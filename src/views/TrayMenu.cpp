@@ -1,4 +1,4 @@
-#include "views/MenuBarView.h"
+#include "views/TrayMenu.h"
 
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
@@ -20,14 +20,14 @@ struct KindEntry {
 };
 
 constexpr KindEntry newDockEntries[] = {
-    {DockKind::items, QT_TRANSLATE_NOOP("MenuBarView", "Launcher Dock")},
-    {DockKind::applicationSwitcher, QT_TRANSLATE_NOOP("MenuBarView", "Application Dock")},
-    {DockKind::clippings, QT_TRANSLATE_NOOP("MenuBarView", "Clippings Dock")},
+    {DockKind::items, QT_TRANSLATE_NOOP("TrayMenu", "Launcher Dock")},
+    {DockKind::applicationSwitcher, QT_TRANSLATE_NOOP("TrayMenu", "Application Dock")},
+    {DockKind::clippings, QT_TRANSLATE_NOOP("TrayMenu", "Clippings Dock")},
 };
 
 } // namespace
 
-MenuBarView::MenuBarView(DockStore& store, QObject* parent)
+TrayMenu::TrayMenu(DockStore& store, QObject* parent)
     : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()) {
     willChange_ = store_.onObjectWillChange([this] { scheduleRebuild(); });
     saveProblem_ =
@@ -35,9 +35,9 @@ MenuBarView::MenuBarView(DockStore& store, QObject* parent)
     rebuild();
 }
 
-MenuBarView::~MenuBarView() = default;
+TrayMenu::~TrayMenu() = default;
 
-void MenuBarView::show() {
+void TrayMenu::show() {
     if (!trayIcon_) {
         trayIcon_ =
             std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/moorline/moorline.svg")));
@@ -53,7 +53,7 @@ void MenuBarView::show() {
     trayIcon_->show();
 }
 
-void MenuBarView::saveProblemChanged(const QString& problem) {
+void TrayMenu::saveProblemChanged(const QString& problem) {
     // Once when saving starts to fail, once when it works again; not at every retry.
     if (!problem.isEmpty() && !toldOfSaveProblem_) {
         toldOfSaveProblem_ = true;
@@ -68,12 +68,12 @@ void MenuBarView::saveProblemChanged(const QString& problem) {
         toldOfSaveProblem_ = false;
         if (trayIcon_ && trayIcon_->isVisible())
             trayIcon_->showMessage(tr("Moorline saved your docks"),
-                                   tr("Your changes are in %1 again.").arg(store_.fileURL()),
+                                   tr("Your changes are in %1 again.").arg(store_.filePath()),
                                    QSystemTrayIcon::Information);
     }
 }
 
-void MenuBarView::scheduleRebuild() {
+void TrayMenu::scheduleRebuild() {
     // The store tells us before it changes; read it on the next pass, once per burst.
     if (rebuildPending_)
         return;
@@ -81,7 +81,7 @@ void MenuBarView::scheduleRebuild() {
     QTimer::singleShot(0, this, [this] { rebuild(); });
 }
 
-void MenuBarView::rebuild() {
+void TrayMenu::rebuild() {
     rebuildPending_ = false;
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
@@ -99,9 +99,9 @@ void MenuBarView::rebuild() {
     QAction* preferences = menu_->addAction(IconResolver::symbol(QStringLiteral("gearshape")),
                                             tr("Preferences\u2026"));
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    connect(preferences, &QAction::triggered, this, &MenuBarView::preferencesRequested);
+    connect(preferences, &QAction::triggered, this, &TrayMenu::preferencesRequested);
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Moorline"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, this, &MenuBarView::quitRequested);
+    connect(quit, &QAction::triggered, this, &TrayMenu::quitRequested);
 }

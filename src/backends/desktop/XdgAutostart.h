@@ -1,26 +1,25 @@
 #pragma once
 
-#include "platform/LoginItems.h"
+#include "platform/Autostart.h"
 
 #include <QStringList>
 
 // This program's login item as an XDG autostart entry, $XDG_CONFIG_HOME/autostart/moorline.desktop,
 // which every freedesktop session starts at login.
-class XdgAutostartLoginItems final : public LoginItems {
+class XdgAutostart final : public Autostart {
 public:
     // The running binary and the process's PATH, in the user's autostart folder.
-    XdgAutostartLoginItems();
+    XdgAutostart();
     // `searchPath`: the folders of PATH, where an installed copy is found as `moorline`.
-    XdgAutostartLoginItems(QString runningProgram, QString autostartDirectory,
-                           QStringList searchPath = {});
+    XdgAutostart(QString runningProgram, QString autostartDirectory, QStringList searchPath = {});
 
     // Enabled: the entry exists, is neither hidden nor switched off, and starts this very
     // program. An entry whose program is gone, or is another program, is not found.
-    LoginItemStatus status() const override;
+    AutostartStatus status() const override;
     // Writes the entry whole, replacing whatever was there (a hidden one included).
-    std::optional<QString> registerMainApp() override;
+    std::optional<QString> enable() override;
     // Removes the entry file; there being none is success.
-    std::optional<QString> unregisterMainApp() override;
+    std::optional<QString> disable() override;
 
     QString entryPath() const;
     // The program the entry starts: `moorline` as PATH finds it when that is this very program

@@ -1,4 +1,4 @@
-#include "backends/desktop/XdgAutostartLoginItems.h"
+#include "backends/desktop/XdgAutostart.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,23 +78,22 @@ QString launchPath(const QString& runningProgram, const QStringList& searchPath)
 
 } // namespace
 
-XdgAutostartLoginItems::XdgAutostartLoginItems()
-    : XdgAutostartLoginItems(
-          QCoreApplication::applicationFilePath(),
-          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/autostart"),
-          qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {}
+XdgAutostart::XdgAutostart()
+    : XdgAutostart(QCoreApplication::applicationFilePath(),
+                   QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                       QStringLiteral("/autostart"),
+                   qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {}
 
-XdgAutostartLoginItems::XdgAutostartLoginItems(QString runningProgram, QString autostartDirectory,
-                                               QStringList searchPath)
+XdgAutostart::XdgAutostart(QString runningProgram, QString autostartDirectory,
+                           QStringList searchPath)
     : searchPath_(std::move(searchPath)), programPath_(launchPath(runningProgram, searchPath_)),
       autostartDirectory_(std::move(autostartDirectory)) {}
 
-QString XdgAutostartLoginItems::entryPath() const {
+QString XdgAutostart::entryPath() const {
     return autostartDirectory_ + QStringLiteral("/moorline.desktop");
 }
 
-QString XdgAutostartLoginItems::execLine(const QString& programPath) {
+QString XdgAutostart::execLine(const QString& programPath) {
     QString quoted = programPath;
     quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
     if (!std::any_of(programPath.begin(), programPath.end(), isReserved))
@@ -108,21 +107,21 @@ QString XdgAutostartLoginItems::execLine(const QString& programPath) {
     return result + QLatin1Char('"');
 }
 
-LoginItemStatus XdgAutostartLoginItems::status() const {
+AutostartStatus XdgAutostart::status() const {
     KeyFile file(g_key_file_new());
     if (!g_key_file_load_from_file(file.get(), entryPath().toLocal8Bit().constData(),
                                    G_KEY_FILE_NONE, nullptr))
-        return LoginItemStatus::notRegistered;
+        return AutostartStatus::notRegistered;
     // Absent or malformed booleans read as false: not hidden, not switched off.
     if (g_key_file_get_boolean(file.get(), group, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr))
-        return LoginItemStatus::notRegistered;
+        return AutostartStatus::notRegistered;
     if (g_key_file_has_key(file.get(), group, "X-GNOME-Autostart-enabled", nullptr) &&
         !g_key_file_get_boolean(file.get(), group, "X-GNOME-Autostart-enabled", nullptr))
-        return LoginItemStatus::notRegistered;
+        return AutostartStatus::notRegistered;
 
     gchar* exec = g_key_file_get_string(file.get(), group, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr);
     if (!exec)
-        return LoginItemStatus::notFound;
+        return AutostartStatus::notFound;
     const QByteArray line = withoutFieldCodes(exec);
     g_free(exec);
     gchar** argv = nullptr;
@@ -133,11 +132,11 @@ LoginItemStatus XdgAutostartLoginItems::status() const {
     // An entry left by another copy (a build, an older install elsewhere) starts that copy: for
     // this one it is as good as none, and registering points it here.
     if (program.isEmpty() || program != canonical(programPath_))
-        return LoginItemStatus::notFound;
-    return LoginItemStatus::enabled;
+        return AutostartStatus::notFound;
+    return AutostartStatus::enabled;
 }
 
-QString XdgAutostartLoginItems::resolve(const QByteArray& program) const {
+QString XdgAutostart::resolve(const QByteArray& program) const {
     const QString name = QFile::decodeName(program);
     if (!name.startsWith(QLatin1Char('/')))
         return canonical(findOnPath(name, searchPath_));
@@ -145,7 +144,7 @@ QString XdgAutostartLoginItems::resolve(const QByteArray& program) const {
     return info.isFile() && info.isExecutable() ? info.canonicalFilePath() : QString();
 }
 
-std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
+std::optional<QString> XdgAutostart::enable() {
     if (programPath_.isEmpty())
         return QStringLiteral("cannot tell which file this program was started from");
     const QByteArray directory = autostartDirectory_.toLocal8Bit();
@@ -172,7 +171,7 @@ std::optional<QString> XdgAutostartLoginItems::registerMainApp() {
     return std::nullopt;
 }
 
-std::optional<QString> XdgAutostartLoginItems::unregisterMainApp() {
+std::optional<QString> XdgAutostart::disable() {
     std::error_code error;
     std::filesystem::remove(std::filesystem::path(entryPath().toStdString()), error);
     if (error)

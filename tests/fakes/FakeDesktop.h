@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Workspace.h"
+#include "platform/Desktop.h"
 
 #include <QHash>
 #include <QStringList>
@@ -8,13 +8,13 @@
 // Opens nothing and records each request, in order, as one line: "openPath PATH",
 // "openUrl URL", "reveal URL" (URLs fully encoded), "launch PATH". Desktop entries are the
 // ones put in `launchers`.
-class FakeWorkspace final : public Workspace {
+class FakeDesktop final : public Desktop {
 public:
     void openPath(const QString& path) override { requests << QStringLiteral("openPath ") + path; }
     void openUrl(const QUrl& url) override {
         requests << QStringLiteral("openUrl ") + url.toString(QUrl::FullyEncoded);
     }
-    void revealInFileViewer(const QUrl& url) override {
+    void revealInFileManager(const QUrl& url) override {
         requests << QStringLiteral("reveal ") + url.toString(QUrl::FullyEncoded);
     }
     std::optional<LauncherEntry> launcherEntry(const QString& path) override {

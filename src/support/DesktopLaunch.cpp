@@ -1,11 +1,11 @@
-#include "support/WorkspaceLaunch.h"
+#include "support/DesktopLaunch.h"
 
 #include "models/DockItem.h"
 #include "platform/Clipboard.h"
+#include "platform/Desktop.h"
 #include "platform/LaunchConfirmation.h"
-#include "platform/Workspace.h"
 
-namespace WorkspaceLaunch {
+namespace DesktopLaunch {
 
 namespace {
 
@@ -14,19 +14,18 @@ bool opensByPath(DockItemKind kind) {
            kind == DockItemKind::folder;
 }
 
-void launchApplication(const QString& path, Workspace& workspace,
-                       LaunchConfirmation& confirmation) {
-    const auto entry = workspace.launcherEntry(path);
+void launchApplication(const QString& path, Desktop& desktop, LaunchConfirmation& confirmation) {
+    const auto entry = desktop.launcherEntry(path);
     if (!entry)
         return;
     if (entry->isTrusted) {
-        workspace.launch(path, *entry);
+        desktop.launch(path, *entry);
         return;
     }
     // Copies only: the tile that was clicked may be gone by the time the user answers.
-    confirmation.ask(path, entry->execLine, [&workspace, path, approved = *entry](bool launch) {
+    confirmation.ask(path, entry->execLine, [&desktop, path, approved = *entry](bool launch) {
         if (launch)
-            workspace.launch(path, approved);
+            desktop.launch(path, approved);
     });
 }
 
@@ -45,32 +44,32 @@ std::optional<QUrl> parsedUrl(const DockItem& item) {
     return url;
 }
 
-void open(const DockItem& item, Workspace& workspace, Clipboard& clipboard,
+void open(const DockItem& item, Desktop& desktop, Clipboard& clipboard,
           LaunchConfirmation& confirmation) {
     if (opensByPath(item.kind)) {
         if (!item.path)
             return;
         if (item.kind == DockItemKind::application && isDesktopEntryPath(*item.path))
-            launchApplication(*item.path, workspace, confirmation);
+            launchApplication(*item.path, desktop, confirmation);
         else
-            workspace.openPath(*item.path);
+            desktop.openPath(*item.path);
     } else if (item.kind == DockItemKind::url) {
         if (const auto url = parsedUrl(item))
-            workspace.openUrl(*url);
+            desktop.openUrl(*url);
     } else if (item.kind == DockItemKind::clippingText) {
         if (item.textContent)
             clipboard.setText(*item.textContent);
     }
 }
 
-void reveal(const DockItem& item, Workspace& workspace) {
+void reveal(const DockItem& item, Desktop& desktop) {
     if (opensByPath(item.kind)) {
         if (item.path)
-            workspace.revealInFileViewer(QUrl::fromLocalFile(*item.path));
+            desktop.revealInFileManager(QUrl::fromLocalFile(*item.path));
     } else if (item.kind == DockItemKind::url) {
         if (const auto url = parsedUrl(item))
-            workspace.revealInFileViewer(*url);
+            desktop.revealInFileManager(*url);
     }
 }
 
-} // namespace WorkspaceLaunch
+} // namespace DesktopLaunch

@@ -21,9 +21,9 @@ struct LauncherEntry {
 
 // Opening and revealing through the user's desktop: default handlers, desktop entries, the file
 // manager. Fire and forget: results are never consulted.
-class Workspace {
+class Desktop {
 public:
-    virtual ~Workspace() = default;
+    virtual ~Desktop() = default;
 
     // Opens a file or folder with the user's default application for its type. Never runs
     // anything: a desktop entry, a script or a program is shown, not started.
@@ -31,7 +31,7 @@ public:
     // Opens a URL with the handler of its scheme; a file URL as openPath.
     virtual void openUrl(const QUrl& url) = 0;
     // Shows the location in the file manager, selected.
-    virtual void revealInFileViewer(const QUrl& url) = 0;
+    virtual void revealInFileManager(const QUrl& url) = 0;
 
     // The desktop entry at the path as a launcher; absent when it is none that could start
     // (missing, unreadable, not an application, a TryExec that fails).

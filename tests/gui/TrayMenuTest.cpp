@@ -1,11 +1,11 @@
-#include "views/MenuBarView.h"
+#include "views/TrayMenu.h"
 #include "GuiTestSupport.h"
 
 namespace {
 
-struct MenuBarViewTest : SettingsFixture {
-    MenuBarView& open() {
-        view = std::make_unique<MenuBarView>(fakes.store);
+struct TrayMenuTest : SettingsFixture {
+    TrayMenu& open() {
+        view = std::make_unique<TrayMenu>(fakes.store);
         return *view;
     }
     QStringList entries() {
@@ -15,12 +15,12 @@ struct MenuBarViewTest : SettingsFixture {
     QAction* entry(const QString& title) { return menuEntry(*view->menu(), title); }
     const std::vector<Dock>& docks() { return *fakes.store.docks; }
 
-    std::unique_ptr<MenuBarView> view;
+    std::unique_ptr<TrayMenu> view;
 };
 
 } // namespace
 
-TEST_F(MenuBarViewTest, NewDockAddsADockOfThatKindAndTheMenuFollows) {
+TEST_F(TrayMenuTest, NewDockAddsADockOfThatKindAndTheMenuFollows) {
     open();
     EXPECT_EQ(entries(),
               (QStringList{"-", "New Dock>", "Preferences\u2026", "-", "Quit Moorline"}));
@@ -34,7 +34,7 @@ TEST_F(MenuBarViewTest, NewDockAddsADockOfThatKindAndTheMenuFollows) {
     EXPECT_TRUE(entry(QStringLiteral("Application Dock"))->isChecked());
 }
 
-TEST_F(MenuBarViewTest, UntickingADockHidesItInPlaceAndSchedulesASave) {
+TEST_F(TrayMenuTest, UntickingADockHidesItInPlaceAndSchedulesASave) {
     fakes.store.addDock(DockKind::items);
     fakes.store.addDock(DockKind::clippings);
     writesAfterDelay();
@@ -49,7 +49,7 @@ TEST_F(MenuBarViewTest, UntickingADockHidesItInPlaceAndSchedulesASave) {
     EXPECT_FALSE(entry(QStringLiteral("Clippings Dock"))->isChecked());
 }
 
-TEST_F(MenuBarViewTest, AToggleForADockRemovedMeanwhileDoesNothing) {
+TEST_F(TrayMenuTest, AToggleForADockRemovedMeanwhileDoesNothing) {
     fakes.store.addDock(DockKind::items);
     open();
     QAction* toggle = entry(QStringLiteral("New Dock"));
@@ -59,7 +59,7 @@ TEST_F(MenuBarViewTest, AToggleForADockRemovedMeanwhileDoesNothing) {
     EXPECT_TRUE(docks().empty());
 }
 
-TEST_F(MenuBarViewTest, AnAmpersandInADocksNameIsShownAsItself) {
+TEST_F(TrayMenuTest, AnAmpersandInADocksNameIsShownAsItself) {
     fakes.store.addDock(DockKind::items);
     fakes.store.mutateDock(docks().front().id,
                            [](Dock& dock) { dock.name = QStringLiteral("Work & Play"); });

@@ -1,12 +1,12 @@
 #include "backends/desktop/DesktopFileIcons.h"
-#include "backends/desktop/GioWorkspace.h"
+#include "backends/desktop/GioDesktop.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeLaunchConfirmation.h"
 #include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "models/DockItem.h"
-#include "support/WorkspaceLaunch.h"
+#include "support/DesktopLaunch.h"
 
 #include <QDBusConnection>
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using Desktop::writeFile;
+using Session::writeFile;
 
 namespace {
 
@@ -26,7 +26,7 @@ QString home() {
     return QDir::homePath();
 }
 QString root() {
-    return home() + u"/workspace-test"_qs;
+    return home() + u"/desktop-test"_qs;
 }
 QString userApplications() {
     return qEnvironmentVariable("XDG_DATA_HOME") + u"/applications"_qs;
@@ -45,8 +45,8 @@ QString recorder() {
 }
 // The arguments the recorder was started with, once it has finished.
 QByteArray waitForMarker(const char* name) {
-    Desktop::waitUntil([&] { return QFile::exists(marker(name) + u".env"_qs); }, 10s);
-    return QFile::exists(marker(name)) ? Desktop::readFile(marker(name)) : "<no marker>";
+    Session::waitUntil([&] { return QFile::exists(marker(name) + u".env"_qs); }, 10s);
+    return QFile::exists(marker(name)) ? Session::readFile(marker(name)) : "<no marker>";
 }
 
 QByteArray entry(const QByteArray& name, const QByteArray& exec, const QByteArray& mime = {}) {
@@ -60,7 +60,7 @@ int zombieChildren() {
     const QByteArray self = QByteArray::number(::getpid());
     for (const QString& pid : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
         // pid (comm) state ppid ...
-        const QByteArray line = Desktop::readFile(u"/proc/"_qs + pid + u"/stat"_qs);
+        const QByteArray line = Session::readFile(u"/proc/"_qs + pid + u"/stat"_qs);
         const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
         zombies += rest.size() > 1 && rest[0] == "Z" && rest[1] == self;
     }
@@ -108,7 +108,7 @@ public Q_SLOTS:
     void ShowItems(const QStringList& uris, const QString&) { shown.append(uris); }
 };
 
-class WorkspaceTest : public ::testing::Test {
+class DesktopTest : public ::testing::Test {
 protected:
     // Handlers that record how they were started, installed before GIO first reads the
     // application folders and mimeapps.list.
@@ -149,18 +149,18 @@ protected:
 
     // Clicks the item as a tile would.
     void click(const DockItem& item) {
-        WorkspaceLaunch::open(item, workspace, clipboard, confirmation);
+        DesktopLaunch::open(item, desktop, clipboard, confirmation);
     }
     void click(const QString& desktopEntry) {
         click(DockItem::makeApplication(desktopEntry, LocalFileSystem()));
     }
 
-    GioWorkspace workspace;
+    GioDesktop desktop;
     FakeClipboard clipboard;
     FakeLaunchConfirmation confirmation;
 };
 
-TEST_F(WorkspaceTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartTokens) {
+TEST_F(DesktopTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartTokens) {
     const char* tokens[] = {"DESKTOP_STARTUP_ID", "DESKTOP_AUTOSTART_ID", "XDG_ACTIVATION_TOKEN"};
     for (const char* token : tokens)
         qputenv(token, "ours");
@@ -169,56 +169,56 @@ TEST_F(WorkspaceTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartToken
         qunsetenv(token);
 
     waitForMarker("launched");
-    const QByteArray env = Desktop::readFile(marker("launched") + u".env"_qs);
+    const QByteArray env = Session::readFile(marker("launched") + u".env"_qs);
     EXPECT_TRUE(env.startsWith("/dev/null\n/dev/null\n/dev/null\n")) << env.left(200).constData();
     for (const char* token : tokens)
         EXPECT_FALSE(env.contains(token + QByteArray("=ours"))) << token;
     EXPECT_TRUE(env.contains("DISPLAY=" + qgetenv("DISPLAY")));
-    EXPECT_TRUE(Desktop::waitUntil([] { return zombieChildren() == 0; }));
+    EXPECT_TRUE(Session::waitUntil([] { return zombieChildren() == 0; }));
 }
 
-TEST_F(WorkspaceTest, FilesAndUrlsOpenWithTheUsersDefaultHandler) {
+TEST_F(DesktopTest, FilesAndUrlsOpenWithTheUsersDefaultHandler) {
     clearMarker("text");
     const QString file = root() + u"/Notes été & more.txt"_qs;
     writeFile(file, "hello\n");
-    workspace.openPath(file);
+    desktop.openPath(file);
     EXPECT_EQ(waitForMarker("text"), file.toUtf8() + "\n");
-    EXPECT_TRUE(Desktop::readFile(marker("text") + u".env"_qs)
+    EXPECT_TRUE(Session::readFile(marker("text") + u".env"_qs)
                     .startsWith("/dev/null\n/dev/null\n/dev/null\n"))
         << "a default handler does not get our streams either";
 
-    workspace.openUrl(QUrl(u"moorlinetest://host/a%20b?c=d"_qs));
+    desktop.openUrl(QUrl(u"moorlinetest://host/a%20b?c=d"_qs));
     EXPECT_EQ(waitForMarker("scheme"), QByteArray("moorlinetest://host/a%20b?c=d\n"));
 }
 
-TEST_F(WorkspaceTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
+TEST_F(DesktopTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
     clearMarker("folder");
-    ASSERT_FALSE(GioWorkspace::fileManagerAvailable());
+    ASSERT_FALSE(GioDesktop::fileManagerAvailable());
     // What cannot be opened or revealed is let go, folder and all.
-    workspace.openPath(QString());
-    workspace.openPath(root() + u"/missing.desktop"_qs);
-    workspace.openPath(root() + u"/no such file"_qs);
-    workspace.openUrl(QUrl(u"nohandler://x"_qs));
-    workspace.revealInFileViewer(QUrl(u"https://example.com/page"_qs));
+    desktop.openPath(QString());
+    desktop.openPath(root() + u"/missing.desktop"_qs);
+    desktop.openPath(root() + u"/no such file"_qs);
+    desktop.openUrl(QUrl(u"nohandler://x"_qs));
+    desktop.revealInFileManager(QUrl(u"https://example.com/page"_qs));
 
     const QString folder = root() + u"/Reveal Me"_qs;
     writeFile(folder + u"/inner/file.txt"_qs, "x");
-    workspace.revealInFileViewer(QUrl::fromLocalFile(folder + u"/inner/"_qs));
+    desktop.revealInFileManager(QUrl::fromLocalFile(folder + u"/inner/"_qs));
     EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
 }
 
-TEST_F(WorkspaceTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
+TEST_F(DesktopTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
     FakeFileManager fileManager;
     QDBusConnection bus = QDBusConnection::sessionBus();
     ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/FileManager1"_qs, &fileManager,
                                    QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(bus.registerService(u"org.freedesktop.FileManager1"_qs));
-    ASSERT_TRUE(GioWorkspace::fileManagerAvailable());
+    ASSERT_TRUE(GioDesktop::fileManagerAvailable());
 
     const QString file = root() + u"/Ünï côde.txt"_qs;
-    workspace.revealInFileViewer(QUrl::fromLocalFile(file));
-    workspace.revealInFileViewer(QUrl(u"https://example.com/a?b"_qs));
-    EXPECT_TRUE(Desktop::waitUntil([&] { return fileManager.shown.size() == 2; }));
+    desktop.revealInFileManager(QUrl::fromLocalFile(file));
+    desktop.revealInFileManager(QUrl(u"https://example.com/a?b"_qs));
+    EXPECT_TRUE(Session::waitUntil([&] { return fileManager.shown.size() == 2; }));
     EXPECT_EQ(fileManager.shown,
               (QList<QStringList>{{QString::fromUtf8(QUrl::fromLocalFile(file).toEncoded())},
                                   {u"https://example.com/a?b"_qs}}));
@@ -227,9 +227,9 @@ TEST_F(WorkspaceTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
     bus.unregisterObject(u"/org/freedesktop/FileManager1"_qs);
 }
 
-TEST_F(WorkspaceTest, OnlyTrustedEntriesLaunchWithoutAskingAndShowTheirOwnNameAndIcon) {
+TEST_F(DesktopTest, OnlyTrustedEntriesLaunchWithoutAskingAndShowTheirOwnNameAndIcon) {
     const QString icon = home() + u"/red.png"_qs;
-    ASSERT_TRUE(Desktop::writeImage(icon, Qt::red));
+    ASSERT_TRUE(Session::writeImage(icon, Qt::red));
     const QByteArray iconLine = "Icon=" + icon.toUtf8() + "\n";
     const std::pair<EntryFile, bool> cases[] = {
         {{"in-user-apps", userApplications() + u"/in-user-apps.desktop"_qs}, true},
@@ -275,11 +275,11 @@ TEST_F(WorkspaceTest, OnlyTrustedEntriesLaunchWithoutAskingAndShowTheirOwnNameAn
         EXPECT_EQ(fileSystem.displayName(file.path),
                   trusted ? u"Recorded "_qs + QLatin1String(file.name)
                           : QFileInfo(file.path).fileName());
-        EXPECT_EQ(Desktop::centreColour(icons.iconForFile(file.path)) == QColor(Qt::red), trusted);
+        EXPECT_EQ(Session::centreColour(icons.iconForFile(file.path)) == QColor(Qt::red), trusted);
     }
 }
 
-TEST_F(WorkspaceTest, AnEntryIsJudgedWhereItReallyLies) {
+TEST_F(DesktopTest, AnEntryIsJudgedWhereItReallyLies) {
     // Through a symlink in the applications folder, or by "..", to a file outside it.
     ASSERT_TRUE(make({"outside", home() + u"/Downloads/outside.desktop"_qs}));
     const QString link = userApplications() + u"/link.desktop"_qs;
@@ -294,7 +294,7 @@ TEST_F(WorkspaceTest, AnEntryIsJudgedWhereItReallyLies) {
     }
 }
 
-TEST_F(WorkspaceTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
+TEST_F(DesktopTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
     const EntryFile file{"changed", home() + u"/Downloads/changed.desktop"_qs};
     ASSERT_TRUE(make(file));
     click(file.path);
@@ -310,7 +310,7 @@ TEST_F(WorkspaceTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
     EXPECT_FALSE(QFile::exists(marker("changed")));
 }
 
-TEST_F(WorkspaceTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {
+TEST_F(DesktopTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {
     const EntryFile trusted{"as-file", userApplications() + u"/as-file.desktop"_qs};
     const EntryFile untrusted{"as-url", home() + u"/Downloads/as-url.desktop"_qs};
     ASSERT_TRUE(make(trusted));
@@ -334,7 +334,7 @@ TEST_F(WorkspaceTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {
     click(DockItem::makeFileOrFolder(script, LocalFileSystem()));
     // Launchers and scripts open as the text they are, in the editor; a program is shown.
     QStringList opened;
-    EXPECT_TRUE(Desktop::waitUntil(
+    EXPECT_TRUE(Session::waitUntil(
         [&] {
             opened = QString::fromUtf8(waitForMarker("text")).split(u'\n', Qt::SkipEmptyParts);
             return opened.size() >= 4;
@@ -351,4 +351,4 @@ TEST_F(WorkspaceTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {
     EXPECT_TRUE(confirmation.questions.isEmpty());
 }
 
-#include "WorkspaceTest.moc"
+#include "DesktopTest.moc"

@@ -1,7 +1,7 @@
-#include "support/WorkspaceLaunch.h"
+#include "support/DesktopLaunch.h"
 #include "fakes/FakeClipboard.h"
+#include "fakes/FakeDesktop.h"
 #include "fakes/FakeLaunchConfirmation.h"
-#include "fakes/FakeWorkspace.h"
 #include "models/DockItem.h"
 
 #include <gtest/gtest.h>
@@ -36,24 +36,24 @@ DockItem withEverything(DockItemKind kind) {
 }
 
 Requests opened(const DockItem& dockItem) {
-    FakeWorkspace workspace;
+    FakeDesktop desktop;
     FakeClipboard clipboard;
     FakeLaunchConfirmation confirmation;
-    WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
-    return workspace.requests;
+    DesktopLaunch::open(dockItem, desktop, clipboard, confirmation);
+    return desktop.requests;
 }
 
 Requests revealed(const DockItem& dockItem) {
-    FakeWorkspace workspace;
-    WorkspaceLaunch::reveal(dockItem, workspace);
-    return workspace.requests;
+    FakeDesktop desktop;
+    DesktopLaunch::reveal(dockItem, desktop);
+    return desktop.requests;
 }
 
 const QString entry = u"/usr/share/applications/xterm.desktop"_qs;
 
 } // namespace
 
-TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
+TEST(DesktopLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
     struct Case {
         DockItemKind kind;
         const char* path;
@@ -73,15 +73,14 @@ TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
         {DockItemKind::separator, "/usr/share/applications/xterm.desktop", nullptr},
     };
     for (const Case& c : cases) {
-        FakeWorkspace workspace;
-        workspace.launchers.insert(entry, {u"xterm"_qs, true, "id"});
+        FakeDesktop desktop;
+        desktop.launchers.insert(entry, {u"xterm"_qs, true, "id"});
         FakeClipboard clipboard;
         FakeLaunchConfirmation confirmation;
         DockItem dockItem = withEverything(c.kind);
         dockItem.path = QString::fromUtf8(c.path);
-        WorkspaceLaunch::open(dockItem, workspace, clipboard, confirmation);
-        EXPECT_EQ(workspace.requests,
-                  c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
+        DesktopLaunch::open(dockItem, desktop, clipboard, confirmation);
+        EXPECT_EQ(desktop.requests, c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
             << storedText(c.kind) << " " << c.path;
         EXPECT_TRUE(confirmation.questions.isEmpty());
         EXPECT_FALSE(clipboard.text);
@@ -89,7 +88,7 @@ TEST(WorkspaceLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
     }
 }
 
-TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
+TEST(DesktopLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
     struct Case {
         const char* text;
         const char* opened; // nullptr: nothing is opened
@@ -115,27 +114,27 @@ TEST(WorkspaceLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
     EXPECT_TRUE(opened(item(DockItemKind::url)).isEmpty()) << "no URL text";
 }
 
-TEST(WorkspaceLaunchTest, OpeningAClippingReplacesTheClipboardText) {
-    FakeWorkspace workspace;
+TEST(DesktopLaunchTest, OpeningAClippingReplacesTheClipboardText) {
+    FakeDesktop desktop;
     FakeClipboard clipboard;
     FakeLaunchConfirmation confirmation;
     clipboard.setText(u"older"_qs);
     DockItem clipping = withEverything(DockItemKind::clippingText);
     clipping.textContent = u"Grüße\nzweite Zeile"_qs;
-    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
+    DesktopLaunch::open(clipping, desktop, clipboard, confirmation);
     EXPECT_EQ(clipboard.text, u"Grüße\nzweite Zeile"_qs);
     EXPECT_EQ(clipboard.writes, 2);
-    EXPECT_TRUE(workspace.requests.isEmpty());
+    EXPECT_TRUE(desktop.requests.isEmpty());
 
-    WorkspaceLaunch::open(item(DockItemKind::clippingText), workspace, clipboard, confirmation);
+    DesktopLaunch::open(item(DockItemKind::clippingText), desktop, clipboard, confirmation);
     EXPECT_EQ(clipboard.writes, 2) << "a clipping without text leaves the clipboard alone";
 
     clipping.textContent = QString();
-    WorkspaceLaunch::open(clipping, workspace, clipboard, confirmation);
+    DesktopLaunch::open(clipping, desktop, clipboard, confirmation);
     EXPECT_EQ(clipboard.text, QString()) << "an empty text is still a text";
 }
 
-TEST(WorkspaceLaunchTest, RevealsPathsAsFileUrlsAndUrlsUnchanged) {
+TEST(DesktopLaunchTest, RevealsPathsAsFileUrlsAndUrlsUnchanged) {
     const QString path = u"/home/ann/Mes documents/été #1.txt"_qs;
     const QString url = u"file:///home/ann/Mes%20documents/%C3%A9t%C3%A9%20%231.txt"_qs;
     const std::pair<DockItem, QString> cases[] = {

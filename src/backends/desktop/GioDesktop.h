@@ -1,15 +1,15 @@
 #pragma once
 
-#include "platform/Workspace.h"
+#include "platform/Desktop.h"
 
 using GFile = struct _GFile;
 
-// The Workspace of a freedesktop session: desktop entries launched and default handlers found
+// The Desktop of a freedesktop session: desktop entries launched and default handlers found
 // through GIO (which honours Exec field codes, Terminal=, DBusActivatable and mimeapps.list),
 // reveal through the file manager's org.freedesktop.FileManager1 D-Bus interface. Launched
 // programs get /dev/null for their standard streams and none of our start-up tokens. Failures
 // are logged to moorline.desktop and otherwise ignored.
-class GioWorkspace final : public Workspace {
+class GioDesktop final : public Desktop {
 public:
     // Opens with the default application for the content type. A desktop entry or script opens
     // with the text editor (the handler of plain text), never with a handler that would run it;
@@ -19,7 +19,7 @@ public:
     void openUrl(const QUrl& url) override;
     // Asks the file manager to show the location selected. Without one, a file's containing
     // folder is opened instead; other URLs have no folder to open and are left alone.
-    void revealInFileViewer(const QUrl& url) override;
+    void revealInFileManager(const QUrl& url) override;
 
     // Trust as DesktopEntryFile judges it; whether it can start as GIO judges it.
     std::optional<LauncherEntry> launcherEntry(const QString& path) override;

@@ -1,4 +1,4 @@
-#include "backends/desktop/GioWorkspace.h"
+#include "backends/desktop/GioDesktop.h"
 
 #include "backends/desktop/DesktopEntryFile.h"
 #include "backends/desktop/DesktopServicesLog.h"
@@ -187,15 +187,15 @@ std::optional<LauncherEntry> inspect(const DesktopEntryFile& file) {
 
 } // namespace
 
-void GioWorkspace::openFile(GFile* file) {
+void GioDesktop::openFile(GFile* file) {
     if (!openWithDefaultHandler(file)) {
         // Showing a program is the most a click on a document may do with it.
         qCWarning(lcDesktopServices) << "a program is shown, not run:" << uriOf(file);
-        revealInFileViewer(QUrl::fromEncoded(uriOf(file)));
+        revealInFileManager(QUrl::fromEncoded(uriOf(file)));
     }
 }
 
-void GioWorkspace::openPath(const QString& path) {
+void GioDesktop::openPath(const QString& path) {
     if (path.isEmpty()) {
         qCWarning(lcDesktopServices) << "nothing to open: empty path";
         return;
@@ -204,7 +204,7 @@ void GioWorkspace::openPath(const QString& path) {
     openFile(file.get());
 }
 
-void GioWorkspace::openUrl(const QUrl& url) {
+void GioDesktop::openUrl(const QUrl& url) {
     if (url.isLocalFile()) {
         openPath(url.toLocalFile());
         return;
@@ -213,7 +213,7 @@ void GioWorkspace::openUrl(const QUrl& url) {
     openFile(file.get());
 }
 
-std::optional<LauncherEntry> GioWorkspace::launcherEntry(const QString& path) {
+std::optional<LauncherEntry> GioDesktop::launcherEntry(const QString& path) {
     const auto file = DesktopEntryFile::read(path);
     const auto entry = file ? inspect(*file) : std::nullopt;
     if (!entry)
@@ -223,7 +223,7 @@ std::optional<LauncherEntry> GioWorkspace::launcherEntry(const QString& path) {
     return entry;
 }
 
-void GioWorkspace::launch(const QString& path, const LauncherEntry& approved) {
+void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
     // Read again: the user may have answered long after we looked, and the file may have been
     // rewritten or made writable by others since.
     const auto file = DesktopEntryFile::read(path);
@@ -241,7 +241,7 @@ void GioWorkspace::launch(const QString& path, const LauncherEntry& approved) {
         qCWarning(lcDesktopServices) << "could not launch" << path << failure;
 }
 
-bool GioWorkspace::fileManagerAvailable() {
+bool GioDesktop::fileManagerAvailable() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface())
         return false;
@@ -252,7 +252,7 @@ bool GioWorkspace::fileManagerAvailable() {
     return activatable.isValid() && activatable.value().contains(fileManagerService);
 }
 
-void GioWorkspace::revealInFileViewer(const QUrl& url) {
+void GioDesktop::revealInFileManager(const QUrl& url) {
     if (!fileManagerAvailable()) {
         openFolderOf(url);
         return;

@@ -13,11 +13,11 @@ class QSystemTrayIcon;
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
 // The menu is rebuilt on the pass of the event loop after the store changes. It is also where
 // the program tells the user that their docks cannot be saved, and that they can again.
-class MenuBarView final : public QObject {
+class TrayMenu final : public QObject {
     Q_OBJECT
 public:
-    explicit MenuBarView(DockStore& store, QObject* parent = nullptr);
-    ~MenuBarView() override;
+    explicit TrayMenu(DockStore& store, QObject* parent = nullptr);
+    ~TrayMenu() override;
 
     void show();
     QMenu* menu() const { return menu_.get(); }
