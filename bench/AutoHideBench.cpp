@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of one global pointer event while docks auto-hide: the rule alone, and the whole
 // path through 20 controllers (posted check, store lookup, screens, rule) on the fake window
 // layer. Qt's own delivery of the X event comes on top.

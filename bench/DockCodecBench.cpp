@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // docks.json at the size of a heavy user: about 10 MB, 20,000 text clippings and 20 custom
 // icons of 100 KB. Prints the time and throughput of reading it into records and writing it,
 // warm and in-process. `--write-clippings FILE` writes instead the 12 MB file of 20,000 longer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/VirtualScheduler.h"

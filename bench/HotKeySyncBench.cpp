@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One store change with 20 docks, 5 of them with a hot key, through the real windows manager,
 // hot key manager and X11 backend on a private Xvfb (the panels are fakes): what a change costs
 // us in time and in X round trips, when no chord changed and when one did.

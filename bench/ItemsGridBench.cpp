@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock whose tab holds 20,000 items, drawn offscreen (or on X11 with
 // QT_QPA_PLATFORM=xcb): the first frame, a scroll step, the view's work for a change to one item,
 // and the memory the long tab costs over an empty one.

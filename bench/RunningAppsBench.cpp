@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A refresh of the running applications with 50 client windows on a private Xvfb (no window
 // manager: the benchmark keeps _NET_CLIENT_LIST itself). Needs Xvfb in PATH.
 #include "backends/x11/EwmhRunningApplications.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: one tick of the opacity slider end to end (the store changes, every
 // panel re-applies its dock and repaints, the editor and the sidebar refresh, the tray menu is
 // rebuilt) with 20 docks, one of them holding 20,000 items; and opening the window. Runs

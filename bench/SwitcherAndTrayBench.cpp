@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application switcher with 50 running applications, one of them renamed per refresh (the
 // monitor's refresh alone, and with a switcher showing it), and a clippings tray of 20,000
 // clippings: its first frame and the view's work for one clipping added.

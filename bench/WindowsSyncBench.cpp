@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One change of one dock in the store's list: on the fake window layer with 20, 1,000 and 5,000
 // docks (only the changed dock re-applies, but the manager still looks at every dock), and on
 // real panel windows with 20 (offscreen, or X11 when run with QT_QPA_PLATFORM=xcb). Also reports

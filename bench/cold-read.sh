@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A big docks.json read cold, as at every start: each run is a fresh process. Generates a 12 MB
 # file of 20,000 clippings of about 400 characters, then prints for `moorline-docks check` and
 # `format`, and for a load as the store does it (bench_DockCodecBench --load), the medians over

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the real moorline does while nobody touches it, in a private Xvfb with Openbox and a
 # tray: the system calls of all its threads over a window of time (strace), read as wake-ups
 # (returns from a poll that slept; a poll with a zero timeout only looks again within the same

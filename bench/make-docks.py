@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a docks.json for measurements: many docks, large files, hostile frames.
 
   bench/make-docks.py OUT --docks N [--hotkeys K] [--size-mb M] [--frame W H]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Many docks on the real moorline in a private Xvfb with Openbox: the time from launch until the
 # window manager has every panel, the CPU that took (moorline, Xvfb, Openbox), the cost of one
 # change once all is quiet (one panel moved), and the time from SIGTERM to the process's end.

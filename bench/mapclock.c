@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Preloaded into moorline by bench/startup.sh: notes the moment the program asks the X server
  * to map each window, with the CPU time used so far (every thread) and the size the window has,
  * so that the CPU cost of start-up up to the first panel is read exactly, whatever else the

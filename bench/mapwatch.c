@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Prints a line for each window of the given instance name that is mapped, as the X server
  * reports it: "MS WINDOW WIDTH HEIGHT", MS the wall clock in milliseconds, so that a script can
  * time a program's windows without polling.   mapwatch INSTANCE */

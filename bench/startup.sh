@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of the real moorline in a private Xvfb with Openbox and a tray: the time from launch
 # to the tray icon shown, and to every panel of the starter docks mapped, and the CPU time the
 # program had used by then (all its threads; steadier than the clock on a busy machine); median

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation by freedesktop's and Debian's conventions (cmake --install, DESTDIR staging) and
 # the Debian package made from the same rules (cpack -G DEB).
 include(GNUInstallDirs)

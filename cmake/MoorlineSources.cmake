@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sources are picked up by folder so that adding a class never means editing a list.
 function(moorline_sources out)
   set(files)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the docks.json reader. Whatever it accepts must be JSON (simdjson's
 // DOM parser, which checks every byte, agrees) and survive a round trip: written, read again and
 // written again, it gives the same docks and the same text. The check that keeps no records and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A preloaded library that makes one folder behave like a full disk, a read-only file system, or
 // a file system without O_TMPFILE, switched while the program runs, for scripts/check-saves.
 // Needs no privilege (CI runs as root, where permissions block nothing, and may not mount).

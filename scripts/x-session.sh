@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the check scripts: a private Xvfb with Openbox, ready to manage windows.
 #   start_x_session SCREEN WORK_DIR
 # Exports DISPLAY, adds what it starts to the caller's pids array and sets x_server_pid and

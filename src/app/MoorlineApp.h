@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The program's entry: one instance per user, the tray, the panels, and an orderly end that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A panel's frame in points: lower-left corner in global screen space (origin at the lower-left

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Dates in docks.json are seconds since 2001-01-01 00:00:00 UTC, as a double.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whether one of our own menus, dialogs or drags is open. While one is, the pointer over it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/SettingsWindow.h"
 
 #include "platform/WindowActivation.h"

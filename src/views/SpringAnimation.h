@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A damped spring that carries a value to its target, stepped by hand: what the hover scale of an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second X client that drags to the dock under test, as a file manager or an editor would: a
 // small window that starts a drag when pressed, offering Move and Copy with Move proposed. When
 // the receiver answers Move it deletes its own data, as real editors delete the text they moved,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
 
 // What the tray's drops add is in the drop table of DockItemGridViewTest.

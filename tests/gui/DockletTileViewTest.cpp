@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockletTileView.h"
 #include "fakes/FakeTrash.h"
 #include "models/ReferenceDate.h"

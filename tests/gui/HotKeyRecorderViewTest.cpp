@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/HotKeyRecorderView.h"
 #include "gui/GuiTestSupport.h"
 #include "views/PreferencesView.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looks an icon up by name through the icon theme, as menus and launchers do, and tells whether
 // what the theme answers is the given file: moorline_icon_lookup NAME FILE. Exit status 0 when it
 // is, 1 when the theme has no such icon or another one, 2 on wrong arguments.

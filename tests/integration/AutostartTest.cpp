@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/XdgAutostart.h"
 #include "fakes/FakeSystemLog.h"
 #include "integration/support/DesktopTools.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dock panels on a real X server with a real window manager: geometry, map state,
 // window-manager hints, the stays-on-top toggle, auto-hide driven by real pointer motion and
 // moves written back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Global hot keys on a real X server, through the real windows manager, panels, store, hot key
 // manager and X11 backend: chords pressed and held with xdotool under auto-repeat, and contested
 // by another X client.

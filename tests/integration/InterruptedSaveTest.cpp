@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a save killed before its rename leaves beside docks.json, against real files: QSaveFile's
 // temporary files go, nothing else in the folder does (MoorlineAppTest starts the program on one).
 

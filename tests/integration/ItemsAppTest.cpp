@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real moorline binary with its items docks: a tab renamed by typing reaches docks.json and
 // the keyboard goes back to the user's application; the starter docks drawn under a compositor.
 #include "integration/support/DesktopTools.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
 // grid and onto the trash, a click that launches an application, and clicks that leave the
 // keyboard with the user's application.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LocalFileSystem::readAll against real files: the store reads docks.json through it at start,
 // so whatever sits at that path must answer at once, and never take the program down.
 

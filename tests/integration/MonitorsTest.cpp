@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dock panels on two monitors: Xorg with the dummy video driver, whose outputs xrandr places,
 // switches off and on again while the panels run, with the session's window manager.
 #include "integration/support/DummyMonitors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application switcher and the clippings tray on a real X server: xterms and xclock as tiles
 // of the real EWMH monitor, activated and closed through the view; a real XDND text drag from a
 // second X client onto the tray; a clipping copied to the real clipboard.

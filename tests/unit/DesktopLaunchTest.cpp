@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/DesktopLaunch.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDesktop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/DockletRuntime.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/VirtualScheduler.h"

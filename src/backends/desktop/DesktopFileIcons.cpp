@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/DesktopFileIcons.h"
 
 #include "backends/desktop/DesktopEntryFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/GioTrash.h"
 
 #include "backends/desktop/DesktopServicesLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/linux/LocalFileSystem.h"
 
 #include "backends/desktop/DesktopEntryNames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/x11/MacKeyCodeMap.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "integration/support/XSession.h"
 
 // Each integration binary gets its own X server, window manager and XDG directories before Qt
