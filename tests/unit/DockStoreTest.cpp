@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/DockStore.h"
+#include "fakes/DockStoreTesting.h"
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/VirtualScheduler.h"
@@ -25,6 +26,9 @@ protected:
     std::unique_ptr<DockStore> storeWith(const std::vector<Dock>& docks) {
         fs.addFile(file, *DockCodec::encode(docks));
         return makeStore();
+    }
+    static bool isSavePending(const std::unique_ptr<DockStore>& store) {
+        return DockStoreTesting::isSavePending(*store);
     }
     std::vector<Dock> savedDocks() const {
         auto decoded = DockCodec::decode(fs.files.value(file));
@@ -134,7 +138,7 @@ TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQui
     fs.failWrites = true;
     store->addDock(DockKind::items);
     clock.advance(400ms);
-    EXPECT_TRUE(store->isSavePending());
+    EXPECT_TRUE(isSavePending(store));
     EXPECT_TRUE(store->saveProblem->contains(file));
     // Retries after 2 s, then 4 s, 8 s...: three more attempts in the next 29 s.
     fs.writeAttempts = 0;
@@ -146,7 +150,7 @@ TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQui
     fs.remove(dataDir);
     clock.advance(60s);
     EXPECT_EQ(savedDocks().size(), 1u);
-    EXPECT_FALSE(store->isSavePending());
+    EXPECT_FALSE(isSavePending(store));
     EXPECT_TRUE(store->saveProblem->isEmpty());
 
     // At quit, a failed save is tried once more.
@@ -173,53 +177,297 @@ TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
     EXPECT_EQ(savedDocks(), docks);
 }
 
-TEST_F(DockStoreTest, EveryOperationRaisesItsDocksRevisionOnlyAndOnAMissingDockDoesNothing) {
-    Dock a = dockWithTabs(2, 0);
-    const Dock b = dockWithTabs(1, 0);
-    const DockItem item = DockItem::makeClipping(u"x"_qs);
-    a.tabs[0].items = {item};
-    auto store = storeWith({a, b});
-    int willChange = 0;
-    auto sub = store->onObjectWillChange([&] { ++willChange; });
-    const std::vector<std::pair<const char*, std::function<void(const QUuid&)>>> operations = {
-        {"update",
-         [&](const QUuid& id) {
-             Dock dock = *store->dock(a.id);
-             dock.id = id;
-             store->update(dock);
-         }},
-        {"mutateDock",
-         [&](const QUuid& id) { store->mutateDock(id, [](Dock& d) { d.columns = 2; }); }},
-        {"setVisible", [&](const QUuid& id) { store->setVisible(id, false); }},
-        {"addItem", [&](const QUuid& id) { store->addItem(item, id, 1); }},
-        {"updateItem", [&](const QUuid& id) { store->updateItem(item, id); }},
-        {"removeItem", [&](const QUuid& id) { store->removeItem(item.id, id); }},
-        {"addTab", [&](const QUuid& id) { store->addTab(id, u"T"_qs); }},
-        {"removeTab", [&](const QUuid& id) { store->removeTab(a.tabs[1].id, id); }},
-    };
-    for (const auto& [name, operation] : operations) {
+struct AspectCase {
+    const char* name;
+    std::function<void(DockStore&, const QUuid& dockId, const Dock& dock)> run;
+    DockAspects aspects;
+    // Whether doing it again on the changed dock changes nothing more.
+    bool settles = true;
+};
+
+const AspectCase aspectCases[] = {
+    {"name", [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.name = u"N"_qs; }); },
+     DockAspect::listing},
+    {"setVisible", [](auto& s, auto& id, auto&) { s.setVisible(id, false); }, DockAspect::listing},
+    {"opacity",
+     [](auto& s, auto& id, auto&) {
+         s.mutateDock(id, [](Dock& d) { d.appearance.opacity = 0.5; });
+     },
+     DockAspect::appearance},
+    {"columns and style",
+     [](auto& s, auto& id, auto&) {
+         s.mutateDock(id, [](Dock& d) {
+             d.columns = 2;
+             d.style = DockStyle::bar;
+         });
+     },
+     DockAspect::appearance},
+    {"frame", [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.position.x = 7; }); },
+     DockAspect::frame},
+    {"hot key",
+     [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) {
+                                        d.hotKey = {1, 256};
+                                    }); },
+     DockAspect::hotKey},
+    {"auto-hide",
+     [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.autoHide = true; }); },
+     DockAspect::behaviour},
+    {"frame and name at once",
+     [](auto& s, auto& id, auto&) {
+         s.mutateDock(id, [](Dock& d) {
+             d.position.y = 9;
+             d.name = u"M"_qs;
+         });
+     },
+     DockAspect::frame | DockAspect::listing},
+    {"addItem", [](auto& s, auto& id, auto&) { s.addItem(DockItem::makeClipping(u"y"_qs), id, 1); },
+     DockAspect::content, false},
+    {"updateItem",
+     [](auto& s, auto& id, auto& d) {
+         DockItem item = d.tabs[0].items[0];
+         item.name = u"renamed"_qs;
+         s.updateItem(item, id);
+     },
+     DockAspect::content},
+    {"removeItem", [](auto& s, auto& id, auto& d) { s.removeItem(d.tabs[0].items[0].id, id); },
+     DockAspect::content, false},
+    {"insertItems",
+     [](auto& s, auto& id, auto& d) {
+         s.insertItems({DockItem::makeClipping(u"z"_qs)}, id, d.tabs[1].id, 0);
+     },
+     DockAspect::content, false},
+    {"moveItems",
+     [](auto& s, auto& id, auto& d) {
+         s.moveItems({d.tabs[0].items[0].id}, id, id, d.tabs[1].id, 0);
+     },
+     DockAspect::content, false},
+    {"addTab", [](auto& s, auto& id, auto&) { s.addTab(id, u"T"_qs); }, DockAspect::content, false},
+    {"removeTab", [](auto& s, auto& id, auto& d) { s.removeTab(d.tabs[1].id, id); },
+     DockAspect::content, false},
+    {"selectTab", [](auto& s, auto& id, auto& d) { s.selectTab(id, d.tabs[1].id); },
+     DockAspect::content},
+    {"renameTab", [](auto& s, auto& id, auto& d) { s.renameTab(id, d.tabs[1].id, u"R"_qs); },
+     DockAspect::content},
+};
+
+// Every operation tells exactly the aspects it changed of exactly its dock, raises their
+// revisions and no others, and saves; on a missing dock, or changing nothing, it does nothing.
+TEST_F(DockStoreTest, EveryOperationTellsWhatItChangedOfWhichDockAndNothingElse) {
+    for (const AspectCase& c : aspectCases) {
+        SCOPED_TRACE(c.name);
+        Dock a = dockWithTabs(2, 0);
+        a.tabs[0].items = {DockItem::makeClipping(u"x"_qs)};
+        const Dock b = dockWithTabs(1, 0);
+        auto store = storeWith({a, b});
         clock.advance(1s);
-        willChange = 0;
-        operation(QUuid::createUuid());
-        EXPECT_EQ(willChange, 0) << name;
-        EXPECT_FALSE(store->isSavePending()) << name;
-        const auto before = store->revision(a.id);
+        std::vector<DockChange> heard;
+        auto observer = store->observeChanges([&](const DockChange& c) { heard.push_back(c); });
+        c.run(*store, QUuid::createUuid(), a);
+        EXPECT_TRUE(heard.empty());
+        EXPECT_FALSE(isSavePending(store));
+
+        const auto touched = store->revision(a.id, c.aspects);
+        const auto untouched = store->revision(a.id, ~c.aspects & allDockAspects);
         const auto other = store->revision(b.id);
-        operation(a.id);
-        EXPECT_GT(store->revision(a.id), before) << name;
-        EXPECT_EQ(store->revision(b.id), other) << name;
+        const auto list = store->listRevision();
+        c.run(*store, a.id, a);
+        ASSERT_EQ(heard.size(), 1u);
+        EXPECT_EQ(heard[0].dockId, a.id);
+        EXPECT_EQ(heard[0].aspects, c.aspects);
+        EXPECT_GT(store->revision(a.id, c.aspects), touched);
+        EXPECT_EQ(store->revision(a.id, ~c.aspects & allDockAspects), untouched);
+        EXPECT_EQ(store->revision(b.id), other);
+        EXPECT_EQ(store->listRevision() > list, bool(c.aspects & DockAspect::listing));
+        EXPECT_TRUE(isSavePending(store));
+
+        clock.advance(1s);
+        heard.clear();
+        if (c.settles) {
+            c.run(*store, a.id, *store->dock(a.id));
+            EXPECT_TRUE(heard.empty());
+            EXPECT_FALSE(isSavePending(store));
+        }
     }
-    // An id cannot be changed through mutateDock.
-    store->mutateDock(a.id, [](Dock& d) { d.id = QUuid::createUuid(); });
-    EXPECT_NE(store->dock(a.id), nullptr);
-    EXPECT_FALSE(store->dock(a.id)->isVisible);
-    store->removeDock(a.id);
-    EXPECT_EQ(store->revision(a.id), 0u);
-    // removeDock saves even when nothing matched.
+}
+
+TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryAspect) {
+    auto store = storeWith({dockWithTabs(1, 0)});
+    std::vector<DockChange> heard;
+    auto observer = store->observeChanges([&](const DockChange& c) { heard.push_back(c); });
+    auto list = store->listRevision();
+    store->addDock(DockKind::items);
+    const QUuid added = store->docks->back().id;
+    EXPECT_GT(store->listRevision(), list);
+    list = store->listRevision();
+    store->removeDock(added);
+    EXPECT_GT(store->listRevision(), list);
+    EXPECT_EQ(store->revision(added), 0u);
+    DockStoreTesting::setDocks(*store, {});
+    ASSERT_EQ(heard.size(), 3u);
+    for (const DockChange& c : heard)
+        EXPECT_EQ(c.aspects, allDockAspects);
+    EXPECT_EQ(heard[0].dockId, added);
+    EXPECT_EQ(heard[1].dockId, added);
+    EXPECT_TRUE(heard[2].dockId.isNull());
+    // removeDock saves even when nothing matched, and tells nobody.
     clock.advance(1s);
     store->removeDock(QUuid::createUuid());
-    EXPECT_TRUE(store->isSavePending());
+    EXPECT_TRUE(isSavePending(store));
+    EXPECT_EQ(heard.size(), 3u);
+    // An id cannot be changed through mutateDock.
+    store->addDock(DockKind::items);
+    const QUuid id = store->docks->back().id;
+    store->mutateDock(id, [](Dock& d) { d.id = QUuid::createUuid(); });
+    EXPECT_NE(store->dock(id), nullptr);
 }
+
+// Two docks: "A:abcde|B:xy" (tab A selected) and "P:pq".
+class DockStoreItemsTest : public DockStoreTest {
+public:
+    DockStoreItemsTest() {
+        Dock first = Dock::makeDefault(DockKind::items, u"1"_qs);
+        first.tabs = {tab(u"A"_qs, "abcde"), tab(u"B"_qs, "xy")};
+        Dock second = Dock::makeDefault(DockKind::items, u"2"_qs);
+        second.tabs = {tab(u"P"_qs, "pq")};
+        one = first.id;
+        two = second.id;
+        store = storeWith({first, second});
+        clock.advance(1s);
+    }
+    DockTab tab(const QString& name, const char* items) {
+        DockTab made = DockTab::make(name);
+        for (const char* c = items; *c; ++c) {
+            made.items.push_back(DockItem::makeClipping(QString(QLatin1Char(*c))));
+            ids.insert(QLatin1Char(*c), made.items.back().id);
+        }
+        return made;
+    }
+    QUuid tabId(const QUuid& dockId, std::size_t index) const {
+        return store->dock(dockId)->tabs[index].id;
+    }
+    std::vector<QUuid> items(const char* names) const {
+        std::vector<QUuid> found;
+        for (const char* c = names; *c; ++c)
+            found.push_back(ids.value(QLatin1Char(*c), QUuid::createUuid()));
+        return found;
+    }
+    // Both docks as text: each tab's name, a star when selected, its items' names.
+    QString layout() const {
+        QStringList docks;
+        for (const Dock& dock : *store->docks) {
+            QStringList tabs;
+            for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
+                QString text = dock.tabs[i].name;
+                if (dock.selectedTabIndex == std::int64_t(i) && dock.tabs.size() > 1)
+                    text += u'*';
+                text += u':';
+                for (const DockItem& item : dock.tabs[i].items)
+                    text += item.name;
+                tabs << text;
+            }
+            docks << tabs.join(u'|');
+        }
+        return docks.join(u" / "_qs);
+    }
+
+    QHash<QChar, QUuid> ids;
+    QUuid one, two;
+    std::unique_ptr<DockStore> store;
+};
+
+struct ItemsCase {
+    const char* name;
+    std::function<void(DockStore&, const DockStoreItemsTest&)> run;
+    // The docks afterwards; empty when nothing changes (and nothing is saved).
+    const char* expected;
+};
+
+// Moves items of the first dock into a tab of the first or the second.
+auto move(const char* names, bool toSecondDock, std::size_t tab, std::int64_t index) {
+    return [=](DockStore& s, const DockStoreItemsTest& t) {
+        const QUuid to = toSecondDock ? t.two : t.one;
+        s.moveItems(t.items(names), t.one, to, t.tabId(to, tab), index);
+    };
+}
+
+const ItemsCase itemsCases[] = {
+    // Within one tab the index is a place in the tab as it was before the move.
+    {"forward", move("b", false, 0, 4), "A*:acdbe|B:xy / P:pq"},
+    {"backward", move("d", false, 0, 1), "A*:adbce|B:xy / P:pq"},
+    {"several keep their order", move("db", false, 0, 5), "A*:acebd|B:xy / P:pq"},
+    {"index past the end", move("a", false, 0, 99), "A*:bcdea|B:xy / P:pq"},
+    {"negative index", move("e", false, 0, -3), "A*:eabcd|B:xy / P:pq"},
+    {"already in place", move("bc", false, 0, 1), ""},
+    {"from two tabs into one", move("xb", false, 1, 1), "A*:acde|B:bxy / P:pq"},
+    {"to another dock", move("c", true, 0, 1), "A*:abde|B:xy / P:pcq"},
+    {"unknown ids are left out", move("?c", false, 0, 0), "A*:cabde|B:xy / P:pq"},
+    {"only unknown ids", move("?", false, 0, 0), ""},
+    {"unknown target tab",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.moveItems(t.items("a"), t.one, t.one, QUuid::createUuid(), 0);
+     },
+     ""},
+    {"insert in the middle, in order",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.insertItems({DockItem::makeClipping(u"m"_qs), DockItem::makeClipping(u"n"_qs)}, t.two,
+                       t.tabId(t.two, 0), 1);
+     },
+     "A*:abcde|B:xy / P:pmnq"},
+    {"insert past the end",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.insertItems({DockItem::makeClipping(u"m"_qs)}, t.one, t.tabId(t.one, 1), 40);
+     },
+     "A*:abcde|B:xym / P:pq"},
+    {"insert into an unknown tab",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.insertItems({DockItem::makeClipping(u"m"_qs)}, t.one, QUuid::createUuid(), 0);
+     },
+     ""},
+    {"select a tab",
+     [](DockStore& s, const DockStoreItemsTest& t) { s.selectTab(t.one, t.tabId(t.one, 1)); },
+     "A:abcde|B*:xy / P:pq"},
+    {"select an unknown tab",
+     [](DockStore& s, const DockStoreItemsTest& t) { s.selectTab(t.one, QUuid::createUuid()); },
+     ""},
+    {"rename a tab, empty as given",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.renameTab(t.two, t.tabId(t.two, 0), QString());
+     },
+     "A*:abcde|B:xy / :pq"},
+    {"rename a tab of another dock",
+     [](DockStore& s, const DockStoreItemsTest& t) {
+         s.renameTab(t.one, t.tabId(t.two, 0), u"Q"_qs);
+     },
+     ""},
+};
+
+class DockStoreItemsCases : public DockStoreItemsTest,
+                            public ::testing::WithParamInterface<ItemsCase> {};
+
+// Each is one change of the list and one save, or nothing at all.
+TEST_P(DockStoreItemsCases, ChangeTheDocksAsTheContractSays) {
+    const ItemsCase& c = GetParam();
+    const QString before = layout();
+    int changes = 0;
+    auto stream = store->docks.sink([&](const auto&) { ++changes; });
+    changes = 0;
+    const int writes = fs.writeCount;
+    c.run(*store, *this);
+    const bool changed = *c.expected;
+    EXPECT_EQ(layout(), changed ? QString::fromUtf8(c.expected) : before);
+    clock.advance(1s);
+    EXPECT_EQ(fs.writeCount - writes, changed ? 1 : 0);
+    EXPECT_EQ(changes, changed ? 1 : changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(DockStore, DockStoreItemsCases, ::testing::ValuesIn(itemsCases),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             return name;
+                         });
 
 TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheLast) {
     auto store = storeWith({});
@@ -265,12 +513,12 @@ TEST_F(DockStoreTest, AddItemGoesToTheGivenOrSelectedTabAndDropsOutOfRange) {
     auto store = storeWith({dock});
     const DockItem item = DockItem::makeClipping(u"a"_qs);
     store->addItem(item, dock.id);
-    EXPECT_FALSE(store->isSavePending()); // selected index 5 of 2 tabs: no fallback
+    EXPECT_FALSE(isSavePending(store)); // selected index 5 of 2 tabs: no fallback
     store->addItem(item, dock.id, -1);
     store->addItem(item, dock.id, 2);
-    EXPECT_FALSE(store->isSavePending());
+    EXPECT_FALSE(isSavePending(store));
     store->addItem(item, dock.id, 1);
-    EXPECT_TRUE(store->isSavePending());
+    EXPECT_TRUE(isSavePending(store));
     EXPECT_EQ(store->dock(dock.id)->tabs[1].items, std::vector<DockItem>{item});
 }
 
@@ -302,7 +550,7 @@ TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
 
     store->removeTab(one.tabs[0].id, one.id);
     EXPECT_EQ(store->dock(one.id)->tabs.size(), 1u);
-    EXPECT_FALSE(store->isSavePending());
+    EXPECT_FALSE(isSavePending(store));
 
     store->removeTab(three.tabs[2].id, three.id);
     EXPECT_EQ(store->dock(three.id)->selectedTabIndex, 1);

@@ -36,9 +36,7 @@ protected:
 
     const Dock& stored(const QUuid& id) const { return *store.dock(id); }
     void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-        Dock dock = stored(id);
-        edit(dock);
-        store.update(dock);
+        store.mutateDock(id, edit);
     }
 
     // Whether the dock has a hot key, held by a live grab of its record's chord (the record may

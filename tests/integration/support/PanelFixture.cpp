@@ -76,7 +76,5 @@ DockPanelWindow* PanelFixture::panelOf(const QUuid& id) const {
 }
 
 void PanelFixture::change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-    Dock dock = *store.dock(id);
-    edit(dock);
-    store.update(dock);
+    store.mutateDock(id, edit);
 }
