@@ -35,7 +35,6 @@ struct Setup {
     DockStore& store = fakes.store;
     X11HotKeyBackend backend;
     HotKeyManager hotKeys{backend, fakes.scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};
@@ -54,7 +53,7 @@ struct Setup {
         }
         first = store.docks->front().id;
         manager = std::make_unique<DockWindowsManager>(
-            services, DockWindowDependencies{panels, screens, pointer});
+            DockWindowDependencies{store, hotKeys, fakes.scheduler, panels, screens, pointer});
         QCoreApplication::processEvents();
     }
 

@@ -51,17 +51,17 @@ struct Program {
     explicit Program(bool withPanels) {
         if (withPanels)
             manager = std::make_unique<DockWindowsManager>(
-                fakes.services, DockWindowDependencies{panelFactory, screens, pointer});
+                fakes.windowDependencies(panelFactory, screens, pointer));
         QCoreApplication::processEvents();
     }
 
     FakeServicesOn<QtScheduler> fakes{manyDocks()};
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
+    DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
     QtScreens screens;
     XInputPointerMonitor pointer;
     std::unique_ptr<DockWindowsManager> manager;
-    TrayMenu trayMenu{fakes.store};
+    TrayMenu trayMenu{fakes.store, fakes.scheduler};
 };
 
 // Made on first use, ended before the application object (main) is.
@@ -76,7 +76,8 @@ Program& program(bool withPanels = true) {
 double openOnce(Program& p, std::unique_ptr<SettingsWindow>& window) {
     QElapsedTimer timer;
     timer.start();
-    window = std::make_unique<SettingsWindow>(p.fakes.services);
+    window =
+        std::make_unique<SettingsWindow>(p.fakes.preferencesServices(), p.fakes.windowActivation);
     window->present({});
     QCoreApplication::processEvents();
     return double(timer.nsecsElapsed()) / 1e6;
@@ -109,7 +110,7 @@ long sliderTicks = 0;
 
 void BM_OpacitySliderTick(benchmark::State& state) {
     Program& p = program(state.range(0) != 0);
-    SettingsWindow window(p.fakes.services);
+    SettingsWindow window(p.fakes.preferencesServices(), p.fakes.windowActivation);
     window.present({});
     window.preferences().select(p.fakes.store.docks->front().id);
     QCoreApplication::processEvents();

@@ -49,7 +49,7 @@ void BM_SyncWithFakePanels(benchmark::State& state) {
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer(&screens);
-    DockWindowsManager manager(setup.fakes.services, {panels, screens, pointer});
+    DockWindowsManager manager(setup.fakes.windowDependencies(panels, screens, pointer));
     for (auto _ : state)
         setup.touchStore();
     state.counters["monitors"] = double(pointer.activeCount());
@@ -66,10 +66,10 @@ void BM_SyncWithRealPanels(benchmark::State& state) {
     const bool withPaints = state.range(0) != 0;
     Setup setup;
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory(hints);
+    DockPanelWindowFactory panelFactory(hints, setup.fakes.contentServices());
     QtScreens screens;
     XInputPointerMonitor pointer;
-    DockWindowsManager manager(setup.fakes.services, {panelFactory, screens, pointer});
+    DockWindowsManager manager(setup.fakes.windowDependencies(panelFactory, screens, pointer));
     QCoreApplication::processEvents();
     for (auto _ : state) {
         setup.touchStore();

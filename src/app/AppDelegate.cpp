@@ -8,7 +8,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
-#include "views/DockViewServices.h"
+#include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
 #include "views/SettingsWindow.h"
@@ -42,11 +42,10 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
-    services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
-        p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
-        p.keyCodes, *launchAtLogin_, p.windowActivation});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    itemActions_ = std::make_unique<DockItemActions>(
+        DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
+                                  p.imageChooser, p.fileSystem, p.trash});
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     trayMenu_->show();
@@ -58,10 +57,13 @@ void AppDelegate::start() {
     if (windowsManager_)
         return;
     Platform& p = *platform_;
-    panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
+    panelFactory_ = std::make_unique<DockPanelWindowFactory>(
+        p.windowHints,
+        DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
+                                  p.fileIcons, *dockletRuntime_, *itemActions_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *services_,
-        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+        DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
+                               p.pointerMonitor, &OwnPopups::isOpen});
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});
@@ -69,7 +71,11 @@ void AppDelegate::start() {
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {
     if (!settingsWindow_) {
-        settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
+        Platform& p = *platform_;
+        settingsWindow_ = std::make_unique<SettingsWindow>(
+            PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
+                                      *launchAtLogin_},
+            p.windowActivation);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(

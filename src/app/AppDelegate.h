@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class DockItemActions;
 class DockletRuntime;
 class DockPanelWindowFactory;
 class DockStore;
@@ -15,7 +16,6 @@ class LaunchAtLogin;
 class TrayMenu;
 class RunningAppsMonitor;
 class SettingsWindow;
-struct DockViewServices;
 struct LaunchToken;
 struct Platform;
 
@@ -51,7 +51,7 @@ private:
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
-    std::unique_ptr<DockViewServices> services_;
+    std::unique_ptr<DockItemActions> itemActions_;
     std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;

@@ -4,7 +4,6 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/ClippingsDockView.h"
-#include "views/DockItemGridView.h"
 #include "views/DockTabStripView.h"
 #include "views/ProcessDockView.h"
 
@@ -43,8 +42,7 @@ QColor tint(const DockAppearance& appearance) {
 
 } // namespace
 
-DockContentView::DockContentView(const QUuid& dockId, const DockViewServices& services,
-                                 QWidget* parent)
+DockContentView::DockContentView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
@@ -126,16 +124,17 @@ void DockContentView::makeChildren(const Dock* current) {
     // before it is mapped: the first measuring of text loads the fonts). Most docks never show
     // one of them.
     if (current && hasTabStrip(*current) && !tabStrip_) {
-        tabStrip_ = new DockTabStripView(dockId_, services_, this);
+        tabStrip_ = new DockTabStripView(dockId_, services_.store, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
     if (current && current->kind == DockKind::items && !grid_)
-        grid_ = new DockItemGridView(dockId_, services_, this);
+        grid_ = new DockItemGridView(dockId_, services_.grid(), this);
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
-        processes_ = new ProcessDockView(dockId_, services_, this);
+        processes_ = new ProcessDockView(dockId_, services_.store, services_.runningApps,
+                                         services_.scheduler, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
-        clippings_ = new ClippingsDockView(dockId_, services_, this);
+        clippings_ = new ClippingsDockView(dockId_, services_.grid(), this);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {

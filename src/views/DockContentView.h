@@ -5,7 +5,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
+#include "views/DockItemGridView.h"
 
 #include <QPainterPath>
 #include <QUuid>
@@ -13,10 +13,10 @@
 
 #include <optional>
 
-class DockItemGridView;
 class ClippingsDockView;
 class DockTabStripView;
 class ProcessDockView;
+class RunningAppsMonitor;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
@@ -25,8 +25,22 @@ class ProcessDockView;
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
-    DockContentView(const QUuid& dockId, const DockViewServices& services,
-                    QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // The application switcher's, and the one the keyboard goes back to after a rename.
+        RunningAppsMonitor& runningApps;
+        FileSystem& fileSystem;
+        FileIcons& fileIcons;
+        DockletRuntime& docklets;
+        const DockItemActions& itemActions;
+
+        DockItemGridView::Services grid() const {
+            return {store, scheduler, fileSystem, fileIcons, docklets, itemActions};
+        }
+    };
+
+    DockContentView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockContentView() override;
 
     const QUuid& dockId() const { return dockId_; }
@@ -74,7 +88,7 @@ private:
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
     QUuid dockId_;
-    DockViewServices services_;
+    Services services_;
     std::uint64_t revision_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     double cornerRadius_ = -1;

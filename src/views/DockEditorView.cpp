@@ -121,8 +121,7 @@ QCheckBox* makeToggle(const QString& title, const char* field, QWidget* parent) 
 
 } // namespace
 
-DockEditorView::DockEditorView(const QUuid& dockId, const DockViewServices& services,
-                               QWidget* parent)
+DockEditorView::DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     pages_ = new QStackedLayout(this);
     form_ = makeForm();

@@ -3,7 +3,6 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 
 #include <QUuid>
 #include <QWidget>
@@ -11,14 +10,18 @@
 #include <functional>
 
 class ColumnsStepper;
+class DockStore;
 class EditorSlider;
+class HotKeyManager;
 class HotKeyRecorderView;
+class KeyCodeTranslator;
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QLineEdit;
 class QStackedLayout;
+class Scheduler;
 class TintColorButton;
 struct Dock;
 
@@ -30,8 +33,15 @@ struct Dock;
 class DockEditorView final : public QWidget {
     Q_OBJECT
 public:
-    DockEditorView(const QUuid& dockId, const DockViewServices& services,
-                   QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // The hot key recorder's: it suspends our grabs and names the keys.
+        HotKeyManager& hotKeys;
+        const KeyCodeTranslator& keyCodes;
+    };
+
+    DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockEditorView() override;
 
     const QUuid& dockId() const { return dockId_; }
@@ -53,7 +63,7 @@ private:
     void write(const std::function<void(Dock&)>& change);
 
     QUuid dockId_;
-    DockViewServices services_;
+    Services services_;
     QStackedLayout* pages_ = nullptr;
     QWidget* form_ = nullptr;
     QWidget* emptyState_ = nullptr;

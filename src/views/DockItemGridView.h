@@ -3,7 +3,6 @@
 
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
@@ -19,6 +18,11 @@
 #include <optional>
 #include <vector>
 
+class DockItemActions;
+class DockletRuntime;
+class DockStore;
+class FileIcons;
+class FileSystem;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -29,8 +33,17 @@ struct Dock;
 class DockItemGridView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    DockItemGridView(const QUuid& dockId, const DockViewServices& services,
-                     QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // Reading dropped files, and the icons of items.
+        FileSystem& fileSystem;
+        FileIcons& fileIcons;
+        DockletRuntime& docklets;
+        const DockItemActions& actions;
+    };
+
+    DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockItemGridView() override;
 
     // Lays the tiles out again when the dock changed since the last time, or when `force`.
@@ -94,7 +107,7 @@ private:
     void dockletChanged(DockletKind docklet);
 
     QUuid dockId_;
-    DockViewServices services_;
+    Services services_;
     std::uint64_t revision_ = 0;
     ItemGridLayout layout_;
     QFontMetrics labelMetrics_;

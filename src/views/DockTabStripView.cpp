@@ -41,9 +41,8 @@ int buttonHeight() {
 
 } // namespace
 
-DockTabStripView::DockTabStripView(const QUuid& dockId, const DockViewServices& services,
-                                   QWidget* parent)
-    : QWidget(parent), dockId_(dockId), services_(services) {
+DockTabStripView::DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent)
+    : QWidget(parent), dockId_(dockId), store_(store) {
     setAutoFillBackground(false);
     refresh();
 }
@@ -53,7 +52,7 @@ DockTabStripView::DockTabStripView(const QUuid& dockId, const DockViewServices& 
 DockTabStripView::~DockTabStripView() = default;
 
 const Dock* DockTabStripView::dock() const {
-    return services_.store.dock(dockId_);
+    return store_.dock(dockId_);
 }
 
 int DockTabStripView::preferredHeight() const {
@@ -163,7 +162,7 @@ void DockTabStripView::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint point = event->position().toPoint();
     if (plusRect().contains(point))
-        services_.store.addTab(dockId_, tr("New Tab"));
+        store_.addTab(dockId_, tr("New Tab"));
     else if (const auto index = buttonAt(point))
         selectTab(buttons_[*index].id);
     event->accept();
@@ -185,9 +184,9 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
             self->beginRename(tabId);
     });
     if (buttons_.size() >= 2) {
-        DockStore& store = services_.store;
+        DockStore* store = &store_;
         menu->addAction(tr("Delete Tab"), menu,
-                        [&store, tabId, dockId] { store.removeTab(tabId, dockId); });
+                        [store, tabId, dockId] { store->removeTab(tabId, dockId); });
     }
     menu->popup(event->globalPos());
     event->accept();
@@ -205,15 +204,7 @@ void DockTabStripView::scrollBy(int delta) {
 }
 
 void DockTabStripView::selectTab(const QUuid& tabId) {
-    const Dock* current = dock();
-    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabId; }))
-        return;
-    services_.store.mutateDock(dockId_, [&](Dock& changed) {
-        for (std::size_t i = 0; i < changed.tabs.size(); ++i)
-            if (changed.tabs[i].id == tabId)
-                changed.selectedTabIndex = static_cast<std::int64_t>(i);
-    });
+    store_.selectTab(dockId_, tabId);
 }
 
 void DockTabStripView::beginRename(const QUuid& tabId) {
@@ -256,17 +247,9 @@ void DockTabStripView::commitRename() {
     const QUuid tabId = *renamingTabId_;
     const QString name = editor_->text();
     abandonRename();
-    const Dock* current = dock();
-    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabId; }))
-        return;
-    // The dock as it is now: an item dropped meanwhile stays, a tab deleted meanwhile does not
-    // shift the rename onto its neighbour.
-    services_.store.mutateDock(dockId_, [&](Dock& changed) {
-        for (DockTab& tab : changed.tabs)
-            if (tab.id == tabId)
-                tab.name = name;
-    });
+    // By id, in the dock as it is now: a tab deleted meanwhile does not shift the rename onto
+    // its neighbour.
+    store_.renameTab(dockId_, tabId, name);
 }
 
 void DockTabStripView::abandonRename() {

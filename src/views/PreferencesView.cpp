@@ -4,7 +4,6 @@
 #include "platform/Scheduler.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
-#include "views/DockEditorView.h"
 #include "views/GeneralSettingsView.h"
 
 #include <QLabel>
@@ -56,7 +55,7 @@ QListWidgetItem* makeHeader(const QString& title) {
 
 } // namespace
 
-PreferencesView::PreferencesView(const DockViewServices& services, QWidget* parent)
+PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     detail_ = new QStackedWidget;
     general_ = new GeneralSettingsView(services_.launchAtLogin);
@@ -190,7 +189,7 @@ void PreferencesView::showDetail() {
         return;
     }
     if (!editor_) {
-        editor_ = new DockEditorView(*selectedDockId_, services_);
+        editor_ = new DockEditorView(*selectedDockId_, services_.editor());
         detail_->addWidget(editor_);
     }
     detail_->setCurrentWidget(editor_);

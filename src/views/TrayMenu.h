@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 class DockStore;
 class QMenu;
 class QSystemTrayIcon;
+class Scheduler;
 
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
 // The menu is rebuilt on the pass of the event loop after the store changes. It is also where
@@ -17,7 +19,7 @@ class QSystemTrayIcon;
 class TrayMenu final : public QObject {
     Q_OBJECT
 public:
-    explicit TrayMenu(DockStore& store, QObject* parent = nullptr);
+    TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent = nullptr);
     ~TrayMenu() override;
 
     void show();
@@ -29,15 +31,15 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    void scheduleRebuild();
     void rebuild();
     void saveProblemChanged(const QString& problem);
 
     DockStore& store_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    // The store tells us before it changes; the menu is read on a later pass, once per burst.
+    CoalescedTask rebuildTask_;
     Subscription willChange_;
     Subscription saveProblem_;
-    bool rebuildPending_ = false;
     bool toldOfSaveProblem_ = false;
 };

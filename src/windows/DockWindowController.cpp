@@ -31,25 +31,24 @@ bool samePlace(const QRectF& a, const QRectF& b) {
 
 } // namespace
 
-DockWindowController::DockWindowController(const QUuid& dockId, const DockViewServices& services,
+DockWindowController::DockWindowController(const QUuid& dockId,
                                            const DockWindowDependencies& dependencies)
-    : dockId_(dockId), services_(services), dependencies_(dependencies) {
+    : dockId_(dockId), dependencies_(dependencies) {
     buildPanel();
     applyDockState();
-    registerHotKeyIfNeeded();
 }
 
 DockWindowController::~DockWindowController() = default;
 
 const Dock* DockWindowController::currentDock() const {
-    return services_.store.dock(dockId_);
+    return dependencies_.store.dock(dockId_);
 }
 
 void DockWindowController::buildPanel() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock), services_);
+    panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock));
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
@@ -57,7 +56,7 @@ void DockWindowController::applyDockState() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    appliedRevision_ = services_.store.revision(dockId_);
+    appliedRevision_ = dependencies_.store.revision(dockId_);
     // Read what is needed now: a frame change below may reach the store through handlers.
     const QRectF frame = chooseShownFrame(*dock);
     const bool alwaysOnTop = dock->alwaysOnTop;
@@ -102,7 +101,7 @@ void DockWindowController::screensChanged() {
     frameSaveWorkItem_.cancel();
     isSettling_ = true;
     applyDockState();
-    settleWorkItem_ = services_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
+    settleWorkItem_ = dependencies_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
         isSettling_ = false;
         frameSaveWorkItem_.cancel();
         applyDockState();
@@ -154,7 +153,7 @@ void DockWindowController::registerHotKeyIfNeeded() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    HotKeyManager& hotKeys = services_.hotKeys;
+    HotKeyManager& hotKeys = dependencies_.hotKeys;
     hotKeys.unregister(dockId_);
     if (!dock->hotKey.isComplete())
         return;
@@ -164,18 +163,18 @@ void DockWindowController::registerHotKeyIfNeeded() {
 
 void DockWindowController::toggleVisibility() {
     if (const Dock* dock = currentDock())
-        services_.store.setVisible(dockId_, !dock->isVisible);
+        dependencies_.store.setVisible(dockId_, !dock->isVisible);
 }
 
 void DockWindowController::persistFrame() {
     // Assigning drops the pending save first: a burst of moves ends in one save.
     isFrameSavePending_ = true;
     frameSaveWorkItem_ =
-        services_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
+        dependencies_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
 }
 
 bool DockWindowController::isOutOfDate() const {
-    return services_.store.revision(dockId_) != appliedRevision_;
+    return dependencies_.store.revision(dockId_) != appliedRevision_;
 }
 
 std::optional<DockPosition> DockWindowController::takePendingFrame() {
@@ -197,13 +196,13 @@ void DockWindowController::saveFrame() {
     if (!frame)
         return;
     // Only the position: changes to other fields meanwhile survive.
-    services_.store.mutateDock(dockId_, [&](Dock& dock) { dock.position = *frame; });
+    dependencies_.store.mutateDock(dockId_, [&](Dock& dock) { dock.position = *frame; });
 }
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
     settleWorkItem_.cancel();
-    services_.hotKeys.unregister(dockId_);
+    dependencies_.hotKeys.unregister(dockId_);
     frameSaveWorkItem_.cancel();
     isFrameSavePending_ = false;
     if (panel_) {

@@ -5,7 +5,6 @@
 #include "platform/DockPanel.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 #include "windows/DockWindowDependencies.h"
 
 #include <QRectF>
@@ -23,8 +22,7 @@ struct DockPosition;
 // the dock's id: every step looks the dock up afresh. The store must outlive the controller.
 class DockWindowController {
 public:
-    DockWindowController(const QUuid& dockId, const DockViewServices& services,
-                         const DockWindowDependencies& dependencies);
+    DockWindowController(const QUuid& dockId, const DockWindowDependencies& dependencies);
     ~DockWindowController();
     DockWindowController(const DockWindowController&) = delete;
     DockWindowController& operator=(const DockWindowController&) = delete;
@@ -63,7 +61,6 @@ private:
     void toggleVisibility();
 
     QUuid dockId_;
-    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unique_ptr<DockPanel> panel_;
     Subscription frameSaveWorkItem_;
@@ -77,6 +74,6 @@ private:
     bool isSettling_ = false;
     Subscription settleWorkItem_;
     // One check per pass of the event loop, however many pointer events the pass brought.
-    CoalescedTask mouseCheck_{services_.scheduler, [this] { handleGlobalMouseMoved(); }};
+    CoalescedTask mouseCheck_{dependencies_.scheduler, [this] { handleGlobalMouseMoved(); }};
     LifetimeGuard lifetime_;
 };

@@ -17,9 +17,7 @@
 // re-applies every dock.
 class DockWindowsManager {
 public:
-    // The services and the window layer must outlive the manager.
-    DockWindowsManager(const DockViewServices& services,
-                       const DockWindowDependencies& dependencies);
+    explicit DockWindowsManager(const DockWindowDependencies& dependencies);
     ~DockWindowsManager();
     DockWindowsManager(const DockWindowsManager&) = delete;
     DockWindowsManager& operator=(const DockWindowsManager&) = delete;
@@ -38,13 +36,12 @@ private:
     void syncControllers();
     void reapplyForScreens();
 
-    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unordered_map<QUuid, std::unique_ptr<DockWindowController>, UuidHash> controllers_;
     Subscription cancellable_;
     Subscription screensSubscription_;
     // A monitor rearranged arrives as several changes, some of them in the middle of Qt's own
     // bookkeeping: re-apply once, on the next pass, when the screens have their new state.
-    CoalescedTask screensChanged_{services_.scheduler, [this] { reapplyForScreens(); }};
+    CoalescedTask screensChanged_{dependencies_.scheduler, [this] { reapplyForScreens(); }};
     LifetimeGuard lifetime_;
 };

@@ -36,7 +36,7 @@ protected:
     Dock dock = redDock();
     FakeServices fakes{{dock}};
     DockStore& store = fakes.store;
-    DockContentView view{dock.id, fakes.services};
+    DockContentView view{dock.id, fakes.contentServices()};
 };
 
 TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCornersAndItsOpacityFadesOnlyTheTint) {

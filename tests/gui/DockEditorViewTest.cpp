@@ -31,7 +31,8 @@ struct DockEditorViewTest : SettingsFixture {
         : SettingsFixture({editedDock(), Dock::makeDefault(DockKind::clippings, {})}) {}
 
     DockEditorView& open(std::size_t index = 0) {
-        editor = std::make_unique<DockEditorView>(stored(index).id, fakes.services);
+        editor = std::make_unique<DockEditorView>(stored(index).id,
+                                                  fakes.preferencesServices().editor());
         editor->resize(600, 900);
         editor->show();
         settle();

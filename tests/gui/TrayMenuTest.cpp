@@ -6,11 +6,11 @@ namespace {
 
 struct TrayMenuTest : SettingsFixture {
     TrayMenu& open() {
-        view = std::make_unique<TrayMenu>(fakes.store);
+        view = std::make_unique<TrayMenu>(fakes.store, fakes.scheduler);
         return *view;
     }
     QStringList entries() {
-        QCoreApplication::processEvents(); // the menu follows the store on the next pass
+        fakes.scheduler.runPending(); // the menu follows the store on the next pass
         return menuTexts(*view->menu());
     }
     QAction* entry(const QString& title) { return menuEntry(*view->menu(), title); }

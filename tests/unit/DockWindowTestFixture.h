@@ -22,9 +22,7 @@ protected:
         return dock;
     }
 
-    void startManager() {
-        manager = std::make_unique<DockWindowsManager>(fakes.services, dependencies);
-    }
+    void startManager() { manager = std::make_unique<DockWindowsManager>(dependencies); }
     // Starts the manager on these docks and answers the first one's id.
     QUuid start(std::vector<Dock> docks) {
         const QUuid first = docks.empty() ? QUuid() : docks.front().id;
@@ -68,6 +66,6 @@ protected:
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};
-    DockWindowDependencies dependencies{panels, screens, pointer};
+    DockWindowDependencies dependencies = fakes.windowDependencies(panels, screens, pointer);
     std::unique_ptr<DockWindowsManager> manager;
 };

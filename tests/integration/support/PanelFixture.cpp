@@ -67,7 +67,7 @@ Dock PanelFixture::addDock(const QString& name, DockPosition position, bool auto
 
 void PanelFixture::start() {
     manager = std::make_unique<DockWindowsManager>(
-        services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
+        DockWindowDependencies{store, hotKeys, scheduler, panelFactory, screens, pointerMonitor});
 }
 
 DockPanelWindow* PanelFixture::panelOf(const QUuid& id) const {

@@ -52,9 +52,8 @@ protected:
     QtScheduler& scheduler = fakes.scheduler;
     X11HotKeyBackend hotKeyBackend;
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
+    DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;
