@@ -46,7 +46,11 @@ DockContentView::DockContentView(const QUuid& dockId, const Services& services, 
     : QWidget(parent), dockId_(dockId), services_(services) {
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_,
+                           DockAspect::content | DockAspect::appearance | DockAspect::listing))
+            refreshTask_.request();
+    });
     // The children are made on the next pass, once the panel is on its way to the screen.
     refreshTask_.request();
 }
@@ -85,20 +89,28 @@ int DockContentView::headerHeight(const Dock& dock) const {
 }
 
 void DockContentView::refresh() {
-    const std::uint64_t revision = services_.store.revision(dockId_);
-    if (revision == revision_ && revision != 0)
-        return;
-    revision_ = revision;
+    const DockStore& store = services_.store;
+    const std::uint64_t content = store.revision(dockId_, DockAspect::content);
+    const std::uint64_t appearance = store.revision(dockId_, DockAspect::appearance);
+    // Each part only for what it shows: the tab strip the tabs, the switcher the layout, the
+    // grid both (and it tells a new layout from a new tint itself).
+    const bool contentMoved = !refreshed_ || content != contentRevision_;
+    const bool appearanceMoved = !refreshed_ || appearance != appearanceRevision_;
+    refreshed_ = true;
+    contentRevision_ = content;
+    appearanceRevision_ = appearance;
     const Dock* current = dock();
-    makeChildren(current);
-    layoutChildren(current);
-    if (tabStrip_)
+    if (contentMoved || appearanceMoved) {
+        makeChildren(current);
+        layoutChildren(current);
+    }
+    if (tabStrip_ && contentMoved)
         tabStrip_->refresh();
-    if (grid_)
+    if (grid_ && (contentMoved || appearanceMoved))
         grid_->refresh();
-    if (processes_)
+    if (processes_ && appearanceMoved)
         processes_->refresh();
-    if (clippings_)
+    if (clippings_ && (contentMoved || appearanceMoved))
         clippings_->refresh();
     const double radius = cornerRadius();
     if (radius != cornerRadius_) {

@@ -21,7 +21,8 @@ class RunningAppsMonitor;
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
 // dock and the body of the dock's kind. Looks its dock up in the store on every paint, re-reads
-// it on the pass after a store change that touched it, and draws nothing once it is gone.
+// it on the pass after a store change of what it shows (the dock's content, appearance or name),
+// and draws nothing once it is gone.
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
@@ -52,8 +53,8 @@ public:
     // The rounded outline of a rectangle as every part of the panel draws and clips it.
     static QPainterPath outline(const QRectF& rect, double cornerRadius);
 
-    // Brings the children in line with the dock when the store changed it. Runs by itself on
-    // the pass of the event loop after a change.
+    // Brings the view and its children in line with the dock, as far as the dock changed since
+    // the last time. Runs by itself on the pass of the event loop after a change.
     void refresh();
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
@@ -89,7 +90,10 @@ private:
 
     QUuid dockId_;
     Services services_;
-    std::uint64_t revision_ = 0;
+    // The store's revisions of the dock's content and appearance when last refreshed.
+    std::uint64_t contentRevision_ = 0;
+    std::uint64_t appearanceRevision_ = 0;
+    bool refreshed_ = false;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     double cornerRadius_ = -1;
     std::optional<Chrome> chrome_;
@@ -100,5 +104,5 @@ private:
     int dividerY_ = -1;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

@@ -128,8 +128,11 @@ DockEditorView::DockEditorView(const QUuid& dockId, const Services& services, QW
     emptyState_ = makeEmptyState();
     pages_->addWidget(form_);
     pages_->addWidget(emptyState_);
-    // The store tells us before it changes: read it on the next pass, once per burst.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // Read on the next pass, once per burst; a dragged panel or a dropped file is not ours.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_, shownAspects))
+            refreshTask_.request();
+    });
     refresh();
 }
 
@@ -149,7 +152,7 @@ void DockEditorView::refresh() {
         showEmptyState();
         return;
     }
-    const std::uint64_t revision = services_.store.revision(dockId_);
+    const std::uint64_t revision = services_.store.revision(dockId_, shownAspects);
     if (revision == shownRevision_ && !isShowingEmptyState())
         return;
     shownRevision_ = revision;

@@ -3,6 +3,7 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
+#include "store/DockAspects.h"
 
 #include <QUuid>
 #include <QWidget>
@@ -46,8 +47,12 @@ public:
 
     const QUuid& dockId() const { return dockId_; }
     bool isShowingEmptyState() const;
+    // What the form shows of a dock: everything but its items and its frame.
+    static constexpr DockAspects shownAspects =
+        allDockAspects & ~DockAspects(DockAspect::content) & ~DockAspects(DockAspect::frame);
+
     // Shows the dock as the store has it now; runs by itself on the pass of the event loop
-    // after the store changes.
+    // after the store changed what the form shows.
     void refresh();
 
 private:
@@ -86,5 +91,5 @@ private:
 
     std::uint64_t shownRevision_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

@@ -61,14 +61,17 @@ const std::vector<DockItem>* DockItemGridView::items() const {
 }
 
 void DockItemGridView::refresh(bool force) {
-    const std::uint64_t revision = services_.store.revision(dockId_);
-    if (!force && revision == revision_)
+    const std::uint64_t content = services_.store.revision(dockId_, DockAspect::content);
+    const std::uint64_t appearance = services_.store.revision(dockId_, DockAspect::appearance);
+    const bool itemsChanged = force || content != contentRevision_;
+    if (!itemsChanged && appearance == appearanceRevision_)
         return;
-    revision_ = revision;
-    relayout();
+    contentRevision_ = content;
+    appearanceRevision_ = appearance;
+    relayout(itemsChanged);
 }
 
-void DockItemGridView::relayout() {
+void DockItemGridView::relayout(bool itemsChanged) {
     const ItemGridLayout previous = layout_;
     const Dock* dock = services_.store.dock(dockId_);
     const std::vector<DockItem>* list = dock ? shownItems(*dock) : nullptr;
@@ -77,6 +80,9 @@ void DockItemGridView::relayout() {
                                           dock->columns, count, viewport()->width(),
                                           labelMetrics_.height())
                    : ItemGridLayout{};
+    // A tint or an opacity: the panel's background repaints, the tiles stay as they are.
+    if (!itemsChanged && layout_ == previous)
+        return;
     const int visible = viewport()->height();
     verticalScrollBar()->setPageStep(std::max(1, visible));
     verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));

@@ -46,7 +46,9 @@ public:
     DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockItemGridView() override;
 
-    // Lays the tiles out again when the dock changed since the last time, or when `force`.
+    // Follows the dock as far as it changed since the last time (everything when `force`): a new
+    // list of items is laid out and compared tile by tile, a new appearance only changes what it
+    // changes of the layout.
     void refresh(bool force = false);
     void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
     // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
@@ -89,7 +91,7 @@ private:
     const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
-    void relayout();
+    void relayout(bool itemsChanged = true);
     void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
@@ -108,7 +110,8 @@ private:
 
     QUuid dockId_;
     Services services_;
-    std::uint64_t revision_ = 0;
+    std::uint64_t contentRevision_ = 0;
+    std::uint64_t appearanceRevision_ = 0;
     ItemGridLayout layout_;
     QFontMetrics labelMetrics_;
     TileImageCache images_;

@@ -72,7 +72,12 @@ PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // The sidebar shows each dock's name and kind, in the list's order; the editor follows its
+    // own dock.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.aspects & (DockAspect::listing | DockAspect::appearance))
+            refreshTask_.request();
+    });
     refresh();
 }
 

@@ -68,5 +68,5 @@ private:
     GeneralSettingsView* general_ = nullptr;
     DockEditorView* editor_ = nullptr;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

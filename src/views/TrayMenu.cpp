@@ -30,7 +30,10 @@ constexpr KindEntry newDockEntries[] = {
 TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent)
     : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()),
       rebuildTask_(scheduler, [this] { rebuild(); }) {
-    willChange_ = store_.onObjectWillChange([this] { rebuildTask_.request(); });
+    storeChanges_ = store_.observeChanges([this](const DockChange& change) {
+        if (change.aspects & DockAspect::listing)
+            rebuildTask_.request();
+    });
     saveProblem_ =
         store_.saveProblem.sink([this](const QString& problem) { saveProblemChanged(problem); });
     rebuild();

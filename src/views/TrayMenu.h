@@ -14,8 +14,9 @@ class QSystemTrayIcon;
 class Scheduler;
 
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
-// The menu is rebuilt on the pass of the event loop after the store changes. It is also where
-// the program tells the user that their docks cannot be saved, and that they can again.
+// The menu is rebuilt on the pass of the event loop after a dock's name or visibility, or the
+// list of docks, changed; nothing else about a dock reaches it. It is also where the program
+// tells the user that their docks cannot be saved, and that they can again.
 class TrayMenu final : public QObject {
     Q_OBJECT
 public:
@@ -37,9 +38,9 @@ private:
     DockStore& store_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
-    // The store tells us before it changes; the menu is read on a later pass, once per burst.
+    // Read on a later pass, once per burst of changes.
     CoalescedTask rebuildTask_;
-    Subscription willChange_;
+    Subscription storeChanges_;
     Subscription saveProblem_;
     bool toldOfSaveProblem_ = false;
 };

@@ -10,6 +10,7 @@
 #include "windows/AutoHideRule.h"
 #include "windows/PanelPlacement.h"
 
+#include <bit>
 #include <chrono>
 #include <cmath>
 
@@ -52,26 +53,55 @@ void DockWindowController::buildPanel() {
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
-void DockWindowController::applyDockState() {
+namespace {
+
+constexpr DockAspect shownAspectList[] = {DockAspect::frame, DockAspect::listing,
+                                          DockAspect::behaviour, DockAspect::hotKey};
+
+std::size_t slot(DockAspect aspect) {
+    return std::size_t(std::countr_zero(unsigned(aspect)));
+}
+
+} // namespace
+
+void DockWindowController::applyChanges() {
+    DockAspects moved;
+    for (const DockAspect aspect : shownAspectList)
+        if (dependencies_.store.revision(dockId_, aspect) != applied_[slot(aspect)])
+            moved |= aspect;
+    if (moved)
+        applyDockState(moved);
+}
+
+void DockWindowController::applyDockState(DockAspects aspects) {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    appliedRevision_ = dependencies_.store.revision(dockId_);
+    // Each window request costs a round of X traffic, a hot key grab a wait for the server: a
+    // change does only what its aspects ask for.
+    for (const DockAspect aspect : shownAspectList)
+        if (aspects & aspect)
+            applied_[slot(aspect)] = dependencies_.store.revision(dockId_, aspect);
     // Read what is needed now: a frame change below may reach the store through handlers.
-    const QRectF frame = chooseShownFrame(*dock);
+    const std::optional<QRectF> frame =
+        aspects & DockAspect::frame ? std::optional(chooseShownFrame(*dock)) : std::nullopt;
+    const QString title = dock->name;
     const bool alwaysOnTop = dock->alwaysOnTop;
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;
     if (panel_) {
-        panel_->setTitle(dock->name);
-        panel_->setFrame(frame);
-        panel_->setAlwaysOnTop(alwaysOnTop);
+        if (aspects & DockAspect::listing)
+            panel_->setTitle(title);
+        if (frame)
+            panel_->setFrame(*frame);
+        if (aspects & DockAspect::behaviour)
+            panel_->setAlwaysOnTop(alwaysOnTop);
     }
     // Only the auto-hide rule brings a hidden panel back, and it stops running with auto-hide
     // off: clear the flag here, or the dock would stay off screen until the next start.
     if (!autoHide)
         isAutoHidden_ = false;
-    if (panel_) {
+    if (panel_ && (aspects & (DockAspect::listing | DockAspect::behaviour))) {
         if (isVisible && !isAutoHidden_) {
             if (!panel_->isOnScreen())
                 panel_->showPanel();
@@ -79,9 +109,11 @@ void DockWindowController::applyDockState() {
             panel_->hidePanel();
         }
     }
-    if (const Dock* current = currentDock())
-        setupAutoHideMonitorIfNeeded(*current);
-    registerHotKeyIfNeeded();
+    if (aspects & DockAspect::behaviour)
+        if (const Dock* current = currentDock())
+            setupAutoHideMonitorIfNeeded(*current);
+    if (aspects & DockAspect::hotKey)
+        registerHotKeyIfNeeded();
 }
 
 QRectF DockWindowController::chooseShownFrame(const Dock& dock) {
@@ -100,11 +132,11 @@ void DockWindowController::screensChanged() {
     // record places the panel once more.
     frameSaveWorkItem_.cancel();
     isSettling_ = true;
-    applyDockState();
+    applyDockState(DockAspect::frame);
     settleWorkItem_ = dependencies_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
         isSettling_ = false;
         frameSaveWorkItem_.cancel();
-        applyDockState();
+        applyDockState(DockAspect::frame);
     }));
 }
 
@@ -171,10 +203,6 @@ void DockWindowController::persistFrame() {
     isFrameSavePending_ = true;
     frameSaveWorkItem_ =
         dependencies_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
-}
-
-bool DockWindowController::isOutOfDate() const {
-    return dependencies_.store.revision(dockId_) != appliedRevision_;
 }
 
 std::optional<DockPosition> DockWindowController::takePendingFrame() {

@@ -12,9 +12,9 @@
 
 DockWindowsManager::DockWindowsManager(const DockWindowDependencies& dependencies)
     : dependencies_(dependencies) {
-    // The stream calls at once with the current list: that call is the first synchronisation.
-    cancellable_ = dependencies_.store.docks.sink(
-        lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
+    syncControllers();
+    cancellable_ = dependencies_.store.observeChanges(
+        lifetime_.guard([this](const DockChange& change) { storeChanged(change); }));
     screensSubscription_ = dependencies_.screens.observeChanges(
         lifetime_.guard([this] { screensChanged_.request(); }));
 }
@@ -37,6 +37,18 @@ void DockWindowsManager::flushPendingFrameSaves() {
     // Only the positions: changes to other fields meanwhile survive.
     dependencies_.store.mutateDocks(QSet<QUuid>(ids.begin(), ids.end()),
                                     [&](Dock& dock) { dock.position = frames.value(dock.id); });
+}
+
+void DockWindowsManager::storeChanged(const DockChange& change) {
+    if (!(change.aspects & DockWindowController::shownAspects))
+        return;
+    DockWindowController* existing = change.dockId.isNull() ? nullptr : controller(change.dockId);
+    // A dock that came or went, or a list read anew.
+    if (!existing || !dependencies_.store.dock(change.dockId)) {
+        syncControllers();
+        return;
+    }
+    existing->applyChanges();
 }
 
 void DockWindowsManager::syncControllers() {
@@ -64,11 +76,9 @@ void DockWindowsManager::syncControllers() {
         order.push_back(dock.id);
     for (const QUuid& id : order) {
         if (auto* existing = controller(id)) {
-            // A dock the store has not touched since its last apply is as it was: with many
-            // docks, re-applying all of them at every change made each change cost a round of
-            // window requests per dock.
-            if (existing->isOutOfDate())
-                existing->applyDockState();
+            // Only what changed since its last apply: with many docks, re-applying all of them
+            // at every change made each change cost a round of window requests per dock.
+            existing->applyChanges();
             continue;
         }
         controllers_.emplace(id, std::make_unique<DockWindowController>(id, dependencies_));

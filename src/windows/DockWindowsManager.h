@@ -4,6 +4,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
+#include "store/DockChange.h"
 #include "windows/DockWindowController.h"
 
 #include <QUuid>
@@ -11,10 +12,11 @@
 #include <memory>
 #include <unordered_map>
 
-// Keeps exactly one window controller per dock of the store: on every change of the dock list it
-// closes the controllers of removed docks, re-applies the remaining docks that changed and makes
-// controllers for new ones, in list order. When screens are added, removed or rearranged it
-// re-applies every dock.
+// Keeps exactly one window controller per dock of the store: when docks come or go it closes the
+// controllers of removed docks and makes controllers for new ones, in list order; when a dock
+// changes in what its panel shows, its controller applies the change, and a change of what only
+// the panel's content shows (appearance, items) costs the manager nothing. When screens are
+// added, removed or rearranged it re-places every dock.
 class DockWindowsManager {
 public:
     explicit DockWindowsManager(const DockWindowDependencies& dependencies);
@@ -33,6 +35,7 @@ private:
         std::size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
     };
 
+    void storeChanged(const DockChange& change);
     void syncControllers();
     void reapplyForScreens();
 

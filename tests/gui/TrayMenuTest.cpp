@@ -2,6 +2,8 @@
 #include "views/TrayMenu.h"
 #include "GuiTestSupport.h"
 
+#include <QPointer>
+
 namespace {
 
 struct TrayMenuTest : SettingsFixture {
@@ -68,4 +70,24 @@ TEST_F(TrayMenuTest, AnAmpersandInADocksNameIsShownAsItself) {
     const QString text = entries().first();
     EXPECT_EQ(text, QStringLiteral("Work && Play"));
     EXPECT_TRUE(QKeySequence::mnemonic(text).isEmpty());
+}
+
+TEST_F(TrayMenuTest, IsRebuiltOnlyWhenANameAVisibilityOrTheListChanged) {
+    fakes.store.addDock(DockKind::items);
+    const QUuid id = docks().front().id;
+    open();
+    entries();
+    QPointer<QAction> toggle = entry(QStringLiteral("New Dock"));
+    fakes.store.mutateDock(id, [](Dock& d) {
+        d.appearance.opacity = 0.5;
+        d.position.x += 10;
+        d.hotKey = {1, 256};
+        d.autoHide = true;
+    });
+    fakes.store.addItem(DockItem::makeClipping(QStringLiteral("x")), id);
+    entries();
+    EXPECT_TRUE(toggle);
+    fakes.store.setVisible(id, false);
+    entries();
+    EXPECT_FALSE(toggle);
 }
