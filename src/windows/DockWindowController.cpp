@@ -89,6 +89,10 @@ void DockWindowController::applyDockState(DockAspects aspects) {
     const bool alwaysOnTop = dock->alwaysOnTop;
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;
+    // A chord another program held when it was registered is asked for again at the dock's
+    // next change; one that is held is left alone until the chord changes.
+    const bool hotKeyMissing =
+        dock->hotKey.isComplete() && !dependencies_.hotKeys.isRegistered(dockId_);
     if (panel_) {
         if (aspects & DockAspect::listing)
             panel_->setTitle(title);
@@ -112,7 +116,7 @@ void DockWindowController::applyDockState(DockAspects aspects) {
     if (aspects & DockAspect::behaviour)
         if (const Dock* current = currentDock())
             setupAutoHideMonitorIfNeeded(*current);
-    if (aspects & DockAspect::hotKey)
+    if ((aspects & DockAspect::hotKey) || hotKeyMissing)
         registerHotKeyIfNeeded();
 }
 
