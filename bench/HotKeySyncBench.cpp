@@ -33,7 +33,7 @@ constexpr std::uint32_t spareKeyCode = 5;
 struct Setup {
     FakeServicesOn<QtScheduler> fakes;
     DockStore& store = fakes.store;
-    X11HotKeyBackend backend;
+    X11HotKeyBackend backend{fakes.scheduler};
     HotKeyManager hotKeys{backend, fakes.scheduler};
     FakeDockPanelFactory panels;
     FakeScreens screens;

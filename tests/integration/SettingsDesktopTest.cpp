@@ -58,7 +58,7 @@ struct SettingsDesktopTest : ::testing::Test {
 
     FakeServicesOn<QtScheduler> fakes{
         {dockWithHotKey(QStringLiteral("A"), keyK), dockWithHotKey(QStringLiteral("B"), keyJ)}};
-    X11HotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend{fakes.scheduler};
     HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
     X11KeyCodeTranslator keyCodes;
     XdgAutostart autostart;

@@ -50,7 +50,7 @@ protected:
     FakeServicesOn<QtScheduler> fakes;
     DockStore& store = fakes.store;
     QtScheduler& scheduler = fakes.scheduler;
-    X11HotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend{scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
