@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings window: one tick of the opacity slider end to end (the store changes, every
-// panel re-applies its dock and repaints, the editor and the sidebar refresh, the tray menu is
-// rebuilt) with 20 docks, one of them holding 20,000 items; and opening the window. Runs
-// offscreen, or on X11 with QT_QPA_PLATFORM=xcb.
+// The settings window: one tick of the opacity slider end to end (the slider moves, the store
+// changes, every observer hears of it and, on the next pass, the changed dock's panel repaints
+// and the editor refreshes; the other panels, the sidebar, the tray menu and the hot keys are
+// left alone) with 20 docks, 5 with hot keys, one of them holding 20,000 items; and opening the
+// window. Counts the calls to the hot key backend and the tray menu's rebuilds per tick (both
+// should be 0). Runs offscreen, or on X11 with QT_QPA_PLATFORM=xcb.
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"

@@ -40,6 +40,20 @@ QColor tint(const DockAppearance& appearance) {
                             float(std::clamp(appearance.tintBlue, 0.0, 1.0)));
 }
 
+// One colour laid over another, as one colour: the panel fills its shape once.
+QColor over(const QColor& top, const QColor& bottom) {
+    const float topAlpha = top.alphaF();
+    const float bottomAlpha = bottom.alphaF() * (1 - topAlpha);
+    const float alpha = topAlpha + bottomAlpha;
+    if (alpha <= 0)
+        return Qt::transparent;
+    const auto mix = [&](float upper, float lower) {
+        return (upper * topAlpha + lower * bottomAlpha) / alpha;
+    };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                            mix(top.blueF(), bottom.blueF()), alpha);
+}
+
 } // namespace
 
 DockContentView::DockContentView(const QUuid& dockId, const Services& services, QWidget* parent)
@@ -214,10 +228,9 @@ void DockContentView::paintEvent(QPaintEvent*) {
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
     const QPainterPath shape = outline(QRectF(rect()), appearance.cornerRadius);
-    painter.fillPath(shape, materialColor);
     QColor fill = tint(appearance);
     fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
-    painter.fillPath(shape, fill);
+    painter.fillPath(shape, over(fill, materialColor));
     // The hairline is centred on the outline; the panel's edge cuts off its outer half.
     painter.setPen(QPen(borderColor, 1));
     painter.setBrush(Qt::NoBrush);
@@ -226,13 +239,18 @@ void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const
 
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
     const QFont font = headerFont();
-    const QFontMetrics metrics(font);
-    const QRect textRect(headerLeading, headerTop, width() - headerLeading - headerTrailing,
-                         metrics.height());
+    const int available = width() - headerLeading - headerTrailing;
+    // Laid out once per name and width, not at every repaint of the panel.
+    if (header_.name != dock.name || header_.width != available) {
+        header_.name = dock.name;
+        header_.width = available;
+        header_.text.setText(QFontMetrics(font).elidedText(dock.name, Qt::ElideRight, available));
+        header_.text.setTextFormat(Qt::PlainText);
+        header_.text.prepare(QTransform(), font);
+    }
     painter.setFont(font);
     painter.setPen(nameColor);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(dock.name, Qt::ElideRight, textRect.width()));
+    painter.drawStaticText(QPointF(headerLeading, headerTop), header_.text);
 }
 
 void DockContentView::mousePressEvent(QMouseEvent* event) {

@@ -8,6 +8,7 @@
 #include "views/DockItemGridView.h"
 
 #include <QPainterPath>
+#include <QStaticText>
 #include <QUuid>
 #include <QWidget>
 
@@ -102,6 +103,12 @@ private:
     ProcessDockView* processes_ = nullptr;
     ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
+    // The name as laid out for the header.
+    mutable struct {
+        QString name;
+        int width = -1;
+        QStaticText text;
+    } header_;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
     Subscription storeChanges_;

@@ -7,6 +7,7 @@
 #include "views/ColumnsStepper.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
+#include "views/SettingsSection.h"
 #include "views/TintColorButton.h"
 
 #include <QCheckBox>
@@ -223,7 +224,7 @@ QWidget* DockEditorView::makeEmptyState() {
 }
 
 QGroupBox* DockEditorView::makeGeneralSection() {
-    auto* section = new QGroupBox(tr("General"));
+    auto* section = new SettingsSection(tr("General"));
     auto* rows = new QFormLayout(section);
     name_ = new QLineEdit(section);
     name_->setObjectName(QStringLiteral("name"));
@@ -258,7 +259,7 @@ QGroupBox* DockEditorView::makeGeneralSection() {
 }
 
 QGroupBox* DockEditorView::makeBehaviorSection() {
-    auto* section = new QGroupBox(tr("Behavior"));
+    auto* section = new SettingsSection(tr("Behavior"));
     behaviorRows_ = new QFormLayout(section);
     alwaysOnTop_ = makeToggle(tr("Always on Top"), "alwaysOnTop", section);
     connect(alwaysOnTop_, &QCheckBox::toggled, this,
@@ -293,7 +294,7 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
 }
 
 QGroupBox* DockEditorView::makeAppearanceSection() {
-    auto* section = new QGroupBox(tr("Appearance"));
+    auto* section = new SettingsSection(tr("Appearance"));
     auto* rows = new QFormLayout(section);
     const auto slider = [&](double minimum, double maximum, bool readout, const char* field,
                             auto assign) {
@@ -331,7 +332,7 @@ QGroupBox* DockEditorView::makeAppearanceSection() {
 }
 
 QGroupBox* DockEditorView::makeDockletSection() {
-    docklets_ = new QGroupBox(tr("Add Docklet"));
+    docklets_ = new SettingsSection(tr("Add Docklet"));
     docklets_->setObjectName(QStringLiteral("addDocklet"));
     auto* buttons = new QHBoxLayout(docklets_);
     for (const DockletButton& entry : dockletButtons) {

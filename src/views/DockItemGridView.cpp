@@ -30,7 +30,7 @@ const QColor indicatorColor(255, 255, 255, 90);
 
 DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
-      labelMetrics_(DockItemTilePainter::labelFont()),
+      labelFont_(DockItemTilePainter::labelFont()), labelMetrics_(labelFont_),
       images_(services.fileSystem, services.fileIcons) {
     setFrameShape(QFrame::NoFrame);
     // The panel's own background shows through; the scroll position is drawn as a thin
@@ -204,7 +204,7 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
                                                    trashIndex_ == i};
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
-            images_.images(item, layout_.iconSize, ratio, labelMetrics_, layout_.labelWidth()),
+            images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
             figures);
     }
     paintScrollIndicator(painter);
@@ -342,7 +342,7 @@ void DockItemGridView::startDrag(const DockItem& item) {
     drag->setMimeData(DockItemActions::dragPayload(item));
     if (item.kind != DockItemKind::separator) {
         const QPixmap icon = images_
-                                 .images(item, layout_.iconSize, devicePixelRatioF(), labelMetrics_,
+                                 .images(item, layout_.iconSize, devicePixelRatioF(), labelFont_,
                                          layout_.labelWidth())
                                  .icon;
         drag->setPixmap(icon);

@@ -113,6 +113,7 @@ private:
     std::uint64_t contentRevision_ = 0;
     std::uint64_t appearanceRevision_ = 0;
     ItemGridLayout layout_;
+    QFont labelFont_;
     QFontMetrics labelMetrics_;
     TileImageCache images_;
     QPainterPath outline_;

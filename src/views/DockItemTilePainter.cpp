@@ -26,13 +26,14 @@ int iconTop(const DockItem& item, const QRect& cell, const ItemGridLayout& layou
 }
 
 void paintLabel(QPainter& painter, const QRect& icon, const ItemGridLayout& layout,
-                const QString& label) {
+                const QStaticText& label) {
+    // Centred under the icon, at the top of the label's row; elided to its width already.
     const int width = layout.labelWidth();
-    const QRect box(icon.center().x() - width / 2 + 1,
-                    icon.bottom() + 1 + ItemGridLayout::partSpacing, width, layout.labelHeight);
+    const double left = icon.center().x() - width / 2 + 1;
+    const double top = icon.bottom() + 1 + ItemGridLayout::partSpacing;
     painter.setFont(DockItemTilePainter::labelFont());
     painter.setPen(labelColor);
-    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, label);
+    painter.drawStaticText(QPointF(left + (width - label.size().width()) / 2, top), label);
 }
 
 void paintIcon(QPainter& painter, const QRect& icon, double scale, const QPixmap& pixmap) {

@@ -69,10 +69,13 @@ void DockTabStripView::refresh() {
         const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
         const bool renaming = renamingTabId_ == tab.id;
         renamedTabExists = renamedTabExists || renaming;
-        const int content =
-            renaming ? fieldWidth : QFontMetrics(tabFont(selected)).horizontalAdvance(tab.name);
+        const QFont font = tabFont(selected);
+        const int content = renaming ? fieldWidth : QFontMetrics(font).horizontalAdvance(tab.name);
         const int width = content + 2 * buttonHorizontal;
-        buttons_.push_back({tab.id, tab.name, selected, left, width});
+        QStaticText name(tab.name);
+        name.setTextFormat(Qt::PlainText);
+        name.prepare(QTransform(), font);
+        buttons_.push_back({tab.id, std::move(name), selected, left, width});
         left += width + spacing;
     }
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.
@@ -142,7 +145,9 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
             continue;
         painter.setFont(tabFont(button.selected));
         painter.setPen(button.selected ? selectedText : otherText);
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, button.name);
+        const QSizeF text = button.name.size();
+        painter.drawStaticText(QRectF(rect).center() - QPointF(text.width(), text.height()) / 2,
+                               button.name);
     }
     painter.restore();
     // The "plus" glyph, drawn as two strokes at the weight of semibold text.

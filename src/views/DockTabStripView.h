@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPointer>
+#include <QStaticText>
 #include <QUuid>
 #include <QWidget>
 
@@ -52,7 +53,8 @@ protected:
 private:
     struct Button {
         QUuid id;
-        QString name;
+        // Laid out once, for every repaint of the panel until the tab changes.
+        QStaticText name;
         bool selected;
         int left; // before scrolling, from the start of the row
         int width;

@@ -75,7 +75,7 @@ PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     // The sidebar shows each dock's name and kind, in the list's order; the editor follows its
     // own dock.
     storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
-        if (change.aspects & (DockAspect::listing | DockAspect::appearance))
+        if (sidebarMayBeStale(change))
             refreshTask_.request();
     });
     refresh();
@@ -116,6 +116,18 @@ QWidget* PreferencesView::makeSidebarColumn() {
     layout->addLayout(toolbar);
     layout->addWidget(sidebar_, 1);
     return column;
+}
+
+bool PreferencesView::sidebarMayBeStale(const DockChange& change) const {
+    if (change.aspects & DockAspect::listing)
+        return true;
+    if (!(change.aspects & DockAspect::appearance))
+        return false;
+    // Of a dock's appearance the sidebar shows the kind only (an opacity slider is dragged
+    // right beside it).
+    const Dock* dock = services_.store.dock(change.dockId);
+    const QListWidgetItem* row = rowOf(change.dockId);
+    return !dock || !row || row->data(kindRole) != static_cast<int>(dock->kind);
 }
 
 DockEditorView* PreferencesView::editor() const {

@@ -3,6 +3,7 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
+#include "store/DockChange.h"
 #include "views/DockEditorView.h"
 
 #include <QUuid>
@@ -59,6 +60,7 @@ private:
     void selectionChanged();
     void showDetail();
     QListWidgetItem* rowOf(const std::optional<QUuid>& dockId) const;
+    bool sidebarMayBeStale(const DockChange& change) const;
 
     Services services_;
     std::optional<QUuid> selectedDockId_;

@@ -4,6 +4,7 @@
 #include "support/IconResolver.h"
 
 #include <QFontMetrics>
+#include <QTransform>
 
 namespace {
 
@@ -44,24 +45,28 @@ TileImageCache::TileImageCache(const FileSystem& fileSystem, const FileIcons& fi
 TileImageCache::~TileImageCache() = default;
 
 TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize,
-                                              qreal devicePixelRatio,
-                                              const QFontMetrics& labelMetrics, int labelWidth) {
+                                              qreal devicePixelRatio, const QFont& labelFont,
+                                              int labelWidth) {
     if (const Stored* stored = cache_.object(item.id);
         stored && stored->matches(item, iconSize, devicePixelRatio, labelWidth))
         return stored->images;
     ++resolutions_;
-    auto* stored = new Stored{
-        item.kind,
-        item.name,
-        item.path,
-        item.docklet,
-        item.customIconData,
-        iconSize,
-        devicePixelRatio,
-        labelWidth,
-        {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
-         labelMetrics.elidedText(QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                                 Qt::ElideMiddle, labelWidth)}};
+    const QFontMetrics labelMetrics(labelFont);
+    auto* stored =
+        new Stored{item.kind,
+                   item.name,
+                   item.path,
+                   item.docklet,
+                   item.customIconData,
+                   iconSize,
+                   devicePixelRatio,
+                   labelWidth,
+                   {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
+                    QStaticText(labelMetrics.elidedText(
+                        QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                        Qt::ElideMiddle, labelWidth))}};
+    stored->images.label.setTextFormat(Qt::PlainText);
+    stored->images.label.prepare(QTransform(), labelFont);
     const Images images = stored->images;
     const qsizetype cost = qsizetype(images.icon.width()) * images.icon.height() * 4 + 1;
     // Takes ownership; an entry costlier than the whole bound is dropped at once.

@@ -5,28 +5,30 @@
 
 #include <QCache>
 #include <QPixmap>
-#include <QString>
+#include <QStaticText>
 #include <QUuid>
 
 class FileIcons;
 class FileSystem;
-class QFontMetrics;
+class QFont;
 
 // The resolved icon and the elided label of each item, kept per item id until the item changes
 // (a cheap comparison of the few fields they depend on) or the size does. Only what was drawn
-// lately is kept, within a memory bound, so a long tab does not hold an image per item.
+// lately is kept, within a memory bound, so a long tab does not hold an image per item. The label
+// keeps its laid-out glyphs from its first drawing on: a repaint of the panel (a new tint, say)
+// shapes no text again.
 class TileImageCache {
 public:
     struct Images {
         QPixmap icon;
-        QString label;
+        QStaticText label;
     };
 
     TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons);
     ~TileImageCache();
 
     Images images(const DockItem& item, int iconSize, qreal devicePixelRatio,
-                  const QFontMetrics& labelMetrics, int labelWidth);
+                  const QFont& labelFont, int labelWidth);
     void clear() { cache_.clear(); }
     qsizetype size() const { return cache_.size(); }
     // How many times an icon was resolved, for the benchmarks and tests.
