@@ -177,64 +177,42 @@ TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
     EXPECT_EQ(savedDocks(), docks);
 }
 
+using Operation = std::function<void(DockStore&, const QUuid& dockId, const Dock& dock)>;
+
+Operation setting(void (*edit)(Dock&)) {
+    return [edit](DockStore& store, const QUuid& id, const Dock&) { store.mutateDock(id, edit); };
+}
+
 struct AspectCase {
     const char* name;
-    std::function<void(DockStore&, const QUuid& dockId, const Dock& dock)> run;
+    Operation run;
     DockAspects aspects;
     // Whether doing it again on the changed dock changes nothing more.
     bool settles = true;
 };
 
+const DockItem clipping = DockItem::makeClipping(u"y"_qs);
+
 const AspectCase aspectCases[] = {
-    {"name", [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.name = u"N"_qs; }); },
-     DockAspect::listing},
-    {"setVisible", [](auto& s, auto& id, auto&) { s.setVisible(id, false); }, DockAspect::listing},
-    {"opacity",
-     [](auto& s, auto& id, auto&) {
-         s.mutateDock(id, [](Dock& d) { d.appearance.opacity = 0.5; });
-     },
-     DockAspect::appearance},
-    {"columns and style",
-     [](auto& s, auto& id, auto&) {
-         s.mutateDock(id, [](Dock& d) {
-             d.columns = 2;
-             d.style = DockStyle::bar;
-         });
-     },
-     DockAspect::appearance},
-    {"frame", [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.position.x = 7; }); },
-     DockAspect::frame},
-    {"hot key",
-     [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) {
-                                        d.hotKey = {1, 256};
-                                    }); },
+    {"name", setting([](Dock& d) { d.name = u"N"_qs; }), DockAspect::listing},
+    {"visibility", [](auto& s, auto& id, auto&) { s.setVisible(id, false); }, DockAspect::listing},
+    {"opacity", setting([](Dock& d) { d.appearance.opacity = 0.5; }), DockAspect::appearance},
+    {"frame", setting([](Dock& d) { d.position.x = 7; }), DockAspect::frame},
+    {"hot key", setting([](Dock& d) {
+         d.hotKey = {1, 256};
+     }),
      DockAspect::hotKey},
-    {"auto-hide",
-     [](auto& s, auto& id, auto&) { s.mutateDock(id, [](Dock& d) { d.autoHide = true; }); },
-     DockAspect::behaviour},
-    {"frame and name at once",
-     [](auto& s, auto& id, auto&) {
-         s.mutateDock(id, [](Dock& d) {
-             d.position.y = 9;
-             d.name = u"M"_qs;
-         });
-     },
+    {"auto-hide", setting([](Dock& d) { d.autoHide = true; }), DockAspect::behaviour},
+    {"frame and name", setting([](Dock& d) { d.position.y = 9, d.name = u"M"_qs; }),
      DockAspect::frame | DockAspect::listing},
-    {"addItem", [](auto& s, auto& id, auto&) { s.addItem(DockItem::makeClipping(u"y"_qs), id, 1); },
-     DockAspect::content, false},
-    {"updateItem",
-     [](auto& s, auto& id, auto& d) {
-         DockItem item = d.tabs[0].items[0];
-         item.name = u"renamed"_qs;
-         s.updateItem(item, id);
-     },
+    {"addItem", [](auto& s, auto& id, auto&) { s.addItem(clipping, id, 1); }, DockAspect::content,
+     false},
+    {"updateItem", [](auto& s, auto& id, auto&) { s.updateItem(clipping, id); },
      DockAspect::content},
     {"removeItem", [](auto& s, auto& id, auto& d) { s.removeItem(d.tabs[0].items[0].id, id); },
      DockAspect::content, false},
     {"insertItems",
-     [](auto& s, auto& id, auto& d) {
-         s.insertItems({DockItem::makeClipping(u"z"_qs)}, id, d.tabs[1].id, 0);
-     },
+     [](auto& s, auto& id, auto& d) { s.insertItems({clipping}, id, d.tabs[1].id, 0); },
      DockAspect::content, false},
     {"moveItems",
      [](auto& s, auto& id, auto& d) {
@@ -256,7 +234,9 @@ TEST_F(DockStoreTest, EveryOperationTellsWhatItChangedOfWhichDockAndNothingElse)
     for (const AspectCase& c : aspectCases) {
         SCOPED_TRACE(c.name);
         Dock a = dockWithTabs(2, 0);
-        a.tabs[0].items = {DockItem::makeClipping(u"x"_qs)};
+        DockItem renamed = clipping;
+        renamed.name = u"old"_qs;
+        a.tabs[0].items = {renamed};
         const Dock b = dockWithTabs(1, 0);
         auto store = storeWith({a, b});
         clock.advance(1s);
@@ -266,8 +246,9 @@ TEST_F(DockStoreTest, EveryOperationTellsWhatItChangedOfWhichDockAndNothingElse)
         EXPECT_TRUE(heard.empty());
         EXPECT_FALSE(isSavePending(store));
 
+        const auto others = ~c.aspects & allDockAspects;
         const auto touched = store->revision(a.id, c.aspects);
-        const auto untouched = store->revision(a.id, ~c.aspects & allDockAspects);
+        const auto untouched = store->revision(a.id, others);
         const auto other = store->revision(b.id);
         const auto list = store->listRevision();
         c.run(*store, a.id, a);
@@ -275,7 +256,7 @@ TEST_F(DockStoreTest, EveryOperationTellsWhatItChangedOfWhichDockAndNothingElse)
         EXPECT_EQ(heard[0].dockId, a.id);
         EXPECT_EQ(heard[0].aspects, c.aspects);
         EXPECT_GT(store->revision(a.id, c.aspects), touched);
-        EXPECT_EQ(store->revision(a.id, ~c.aspects & allDockAspects), untouched);
+        EXPECT_EQ(store->revision(a.id, others), untouched);
         EXPECT_EQ(store->revision(b.id), other);
         EXPECT_EQ(store->listRevision() > list, bool(c.aspects & DockAspect::listing));
         EXPECT_TRUE(isSavePending(store));
@@ -294,21 +275,19 @@ TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryAspect) {
     auto store = storeWith({dockWithTabs(1, 0)});
     std::vector<DockChange> heard;
     auto observer = store->observeChanges([&](const DockChange& c) { heard.push_back(c); });
-    auto list = store->listRevision();
+    const auto list = store->listRevision();
     store->addDock(DockKind::items);
     const QUuid added = store->docks->back().id;
-    EXPECT_GT(store->listRevision(), list);
-    list = store->listRevision();
     store->removeDock(added);
-    EXPECT_GT(store->listRevision(), list);
     EXPECT_EQ(store->revision(added), 0u);
     DockStoreTesting::setDocks(*store, {});
     ASSERT_EQ(heard.size(), 3u);
-    for (const DockChange& c : heard)
-        EXPECT_EQ(c.aspects, allDockAspects);
     EXPECT_EQ(heard[0].dockId, added);
     EXPECT_EQ(heard[1].dockId, added);
     EXPECT_TRUE(heard[2].dockId.isNull());
+    for (const DockChange& c : heard)
+        EXPECT_EQ(c.aspects, allDockAspects);
+    EXPECT_GT(store->listRevision(), list);
     // removeDock saves even when nothing matched, and tells nobody.
     clock.advance(1s);
     store->removeDock(QUuid::createUuid());
@@ -321,7 +300,7 @@ TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryAspect) {
     EXPECT_NE(store->dock(id), nullptr);
 }
 
-// Two docks: "A:abcde|B:xy" (tab A selected) and "P:pq".
+// Two docks: "A:abcde|B:xy" (tab A selected) and "P:pq"; items named by one letter.
 class DockStoreItemsTest : public DockStoreTest {
 public:
     DockStoreItemsTest() {
@@ -342,8 +321,8 @@ public:
         }
         return made;
     }
-    QUuid tabId(const QUuid& dockId, std::size_t index) const {
-        return store->dock(dockId)->tabs[index].id;
+    QUuid tabId(bool second, std::size_t index) const {
+        return store->dock(second ? two : one)->tabs[index].id;
     }
     std::vector<QUuid> items(const char* names) const {
         std::vector<QUuid> found;
@@ -357,10 +336,9 @@ public:
         for (const Dock& dock : *store->docks) {
             QStringList tabs;
             for (std::size_t i = 0; i < dock.tabs.size(); ++i) {
-                QString text = dock.tabs[i].name;
-                if (dock.selectedTabIndex == std::int64_t(i) && dock.tabs.size() > 1)
-                    text += u'*';
-                text += u':';
+                const bool selected = dock.selectedTabIndex == std::int64_t(i);
+                QString text =
+                    dock.tabs[i].name + (selected && dock.tabs.size() > 1 ? u"*:"_qs : u":"_qs);
                 for (const DockItem& item : dock.tabs[i].items)
                     text += item.name;
                 tabs << text;
@@ -375,20 +353,29 @@ public:
     std::unique_ptr<DockStore> store;
 };
 
+using ItemsOperation = std::function<void(DockStore&, const DockStoreItemsTest&)>;
+
+// Items of the first dock into a tab of the first or the second dock.
+ItemsOperation move(const char* names, bool toSecond, std::size_t tab, std::int64_t index) {
+    return [=](DockStore& s, const DockStoreItemsTest& t) {
+        s.moveItems(t.items(names), t.one, toSecond ? t.two : t.one, t.tabId(toSecond, tab), index);
+    };
+}
+ItemsOperation insert(const char* name, bool toSecond, std::size_t tab, std::int64_t index) {
+    return [=](DockStore& s, const DockStoreItemsTest& t) {
+        std::vector<DockItem> items;
+        for (const char* c = name; *c; ++c)
+            items.push_back(DockItem::makeClipping(QString(QLatin1Char(*c))));
+        s.insertItems(items, toSecond ? t.two : t.one, t.tabId(toSecond, tab), index);
+    };
+}
+
 struct ItemsCase {
     const char* name;
-    std::function<void(DockStore&, const DockStoreItemsTest&)> run;
+    ItemsOperation run;
     // The docks afterwards; empty when nothing changes (and nothing is saved).
     const char* expected;
 };
-
-// Moves items of the first dock into a tab of the first or the second.
-auto move(const char* names, bool toSecondDock, std::size_t tab, std::int64_t index) {
-    return [=](DockStore& s, const DockStoreItemsTest& t) {
-        const QUuid to = toSecondDock ? t.two : t.one;
-        s.moveItems(t.items(names), t.one, to, t.tabId(to, tab), index);
-    };
-}
 
 const ItemsCase itemsCases[] = {
     // Within one tab the index is a place in the tab as it was before the move.
@@ -407,38 +394,17 @@ const ItemsCase itemsCases[] = {
          s.moveItems(t.items("a"), t.one, t.one, QUuid::createUuid(), 0);
      },
      ""},
-    {"insert in the middle, in order",
-     [](DockStore& s, const DockStoreItemsTest& t) {
-         s.insertItems({DockItem::makeClipping(u"m"_qs), DockItem::makeClipping(u"n"_qs)}, t.two,
-                       t.tabId(t.two, 0), 1);
-     },
-     "A*:abcde|B:xy / P:pmnq"},
-    {"insert past the end",
-     [](DockStore& s, const DockStoreItemsTest& t) {
-         s.insertItems({DockItem::makeClipping(u"m"_qs)}, t.one, t.tabId(t.one, 1), 40);
-     },
-     "A*:abcde|B:xym / P:pq"},
-    {"insert into an unknown tab",
-     [](DockStore& s, const DockStoreItemsTest& t) {
-         s.insertItems({DockItem::makeClipping(u"m"_qs)}, t.one, QUuid::createUuid(), 0);
-     },
-     ""},
-    {"select a tab",
-     [](DockStore& s, const DockStoreItemsTest& t) { s.selectTab(t.one, t.tabId(t.one, 1)); },
+    {"insert in the middle, in order", insert("mn", true, 0, 1), "A*:abcde|B:xy / P:pmnq"},
+    {"insert past the end", insert("m", false, 1, 40), "A*:abcde|B:xym / P:pq"},
+    {"insert nothing", insert("", false, 1, 0), ""},
+    {"select a tab", [](auto& s, auto& t) { s.selectTab(t.one, t.tabId(false, 1)); },
      "A:abcde|B*:xy / P:pq"},
-    {"select an unknown tab",
-     [](DockStore& s, const DockStoreItemsTest& t) { s.selectTab(t.one, QUuid::createUuid()); },
+    {"select an unknown tab", [](auto& s, auto& t) { s.selectTab(t.one, QUuid::createUuid()); },
      ""},
     {"rename a tab, empty as given",
-     [](DockStore& s, const DockStoreItemsTest& t) {
-         s.renameTab(t.two, t.tabId(t.two, 0), QString());
-     },
-     "A*:abcde|B:xy / :pq"},
+     [](auto& s, auto& t) { s.renameTab(t.two, t.tabId(true, 0), {}); }, "A*:abcde|B:xy / :pq"},
     {"rename a tab of another dock",
-     [](DockStore& s, const DockStoreItemsTest& t) {
-         s.renameTab(t.one, t.tabId(t.two, 0), u"Q"_qs);
-     },
-     ""},
+     [](auto& s, auto& t) { s.renameTab(t.one, t.tabId(true, 0), u"Q"_qs); }, ""},
 };
 
 class DockStoreItemsCases : public DockStoreItemsTest,
@@ -464,8 +430,7 @@ INSTANTIATE_TEST_SUITE_P(DockStore, DockStoreItemsCases, ::testing::ValuesIn(ite
                          [](const auto& info) {
                              std::string name;
                              for (const char* c = info.param.name; *c; ++c)
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
-                                     name += *c;
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                              return name;
                          });
 
