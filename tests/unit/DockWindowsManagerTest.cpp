@@ -31,16 +31,6 @@ TEST_F(DockWindowsManagerTest, MakesOnePanelPerDockInListOrderVisibleOrNot) {
     EXPECT_EQ(manager->controllerCount(), 3u);
 }
 
-TEST_F(DockWindowsManagerTest, ASecondSynchronisationWithoutChangeMakesNothing) {
-    const QUuid a = start({makeDock(u"A"_qs), makeDock(u"B"_qs)});
-    const auto* first = manager->controller(a);
-    store.mutateDock(store.docks->at(1).id, [](Dock&) {});
-    store.mutateDock(store.docks->at(1).id, [](Dock&) {});
-    EXPECT_EQ(panels.panels.size(), 2u);
-    EXPECT_EQ(manager->controller(a), first);
-    EXPECT_EQ(panels.livePanelCount(), 2);
-}
-
 TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndLeavesTheOthers) {
     const QUuid a = start({makeDock(u"A"_qs)});
     store.mutateDock(a, [](Dock& dock) { dock.position.x = 400; });
