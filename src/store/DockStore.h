@@ -31,9 +31,9 @@ class FileSystem;
 // - revision(dockId, aspects) and listRevision() only ever grow. The refresh compares them with
 //   what it saw last time, so that it does the work of the aspects that moved and nothing else,
 //   however many changes the burst held.
-// A change that changes nothing (the same value written again) is no change: no notification,
-// no revision, no save. `docks` still announces every change of the list to its own
-// subscribers, and the store's objectWillChange comes before each.
+// A change that changes nothing (the same value written again) is no change: no DockChange, no
+// revision, no save. The `docks` stream and the store's objectWillChange know nothing of aspects
+// and may fire for such a change too: observers that want what changed use observeChanges().
 class DockStore final : public ObservableObject {
 public:
     struct Dependencies {
