@@ -98,7 +98,9 @@ void DockWindowController::applyDockState(DockAspects aspects) {
             panel_->setTitle(title);
         if (frame)
             panel_->setFrame(*frame);
-        if (aspects & DockAspect::behaviour)
+        // The level at every apply of a window aspect, changed or not: the window manager's
+        // menu or a rule may have changed it meanwhile (one message, no round trip).
+        if (aspects & (DockAspect::frame | DockAspect::listing | DockAspect::behaviour))
             panel_->setAlwaysOnTop(alwaysOnTop);
     }
     // Only the auto-hide rule brings a hidden panel back, and it stops running with auto-hide

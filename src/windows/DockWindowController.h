@@ -39,7 +39,7 @@ public:
 
     // Brings those of the aspects given that the panel shows in line with the dock's record:
     // frame; title and visibility (listing); level, auto-hide and its pointer monitor
-    // (behaviour); the hot key.
+    // (behaviour); the hot key. The level is asked for again with any of the first three.
     void applyDockState(DockAspects aspects = shownAspects);
     // Applies the shown aspects that changed in the store since they were last applied; nothing
     // when none did.

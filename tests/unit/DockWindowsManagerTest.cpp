@@ -45,8 +45,8 @@ TEST_F(DockWindowsManagerTest, AddingADockMakesExactlyOneMorePanelAndLeavesTheOt
 struct ShownCase {
     const char* name;
     std::function<void(Dock&)> change;
-    // What the changed dock's panel and hot key see: window requests, of them frame settings,
-    // and calls to the hot key backend.
+    // What the changed dock's panel and hot key see: window requests (the level is asserted
+    // again with every window aspect), of them frame settings, and calls to the hot key backend.
     int requests;
     int frames;
     std::size_t hotKeyCalls;
@@ -57,10 +57,10 @@ const ShownCase shownCases[] = {
     {"columns", [](Dock& d) { d.columns = 1; }, 0, 0, 0},
     {"items", [](Dock& d) { d.tabs.front().items.push_back(DockItem::makeClipping(u"x"_qs)); }, 0,
      0, 0},
-    {"name", [](Dock& d) { d.name = u"Renamed"_qs; }, 1, 0, 0},
-    {"frame", [](Dock& d) { d.position.x = 300; }, 1, 1, 0},
+    {"name", [](Dock& d) { d.name = u"Renamed"_qs; }, 2, 0, 0},
+    {"frame", [](Dock& d) { d.position.x = 300; }, 2, 1, 0},
     {"level", [](Dock& d) { d.alwaysOnTop = false; }, 1, 0, 0},
-    {"hidden", [](Dock& d) { d.isVisible = false; }, 2, 0, 0},
+    {"hidden", [](Dock& d) { d.isVisible = false; }, 3, 0, 0},
     // The old grab is moved to the new id at once and given back on the next pass.
     {"chord",
      [](Dock& d) {
