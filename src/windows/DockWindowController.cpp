@@ -30,6 +30,14 @@ bool samePlace(const QRectF& a, const QRectF& b) {
            std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
 
+constexpr DockAspect shownAspectList[] = {DockAspect::frame, DockAspect::listing,
+                                          DockAspect::behaviour, DockAspect::hotKey};
+
+// An aspect's place in the controller's table of applied revisions.
+std::size_t slot(DockAspect aspect) {
+    return std::size_t(std::countr_zero(unsigned(aspect)));
+}
+
 } // namespace
 
 DockWindowController::DockWindowController(const QUuid& dockId,
@@ -52,17 +60,6 @@ void DockWindowController::buildPanel() {
     panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock));
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
-
-namespace {
-
-constexpr DockAspect shownAspectList[] = {DockAspect::frame, DockAspect::listing,
-                                          DockAspect::behaviour, DockAspect::hotKey};
-
-std::size_t slot(DockAspect aspect) {
-    return std::size_t(std::countr_zero(unsigned(aspect)));
-}
-
-} // namespace
 
 void DockWindowController::applyChanges() {
     DockAspects moved;
