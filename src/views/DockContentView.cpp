@@ -76,11 +76,7 @@ const Dock* DockContentView::dock() const {
 }
 
 QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {
-    const double limit = std::min(rect.width(), rect.height()) / 2;
-    const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
+    return PanelBackground::outline(rect, cornerRadius);
 }
 
 double DockContentView::cornerRadius() const {
@@ -227,14 +223,13 @@ void DockContentView::paintEvent(QPaintEvent*) {
 
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
-    const QPainterPath shape = outline(QRectF(rect()), appearance.cornerRadius);
+    const qreal ratio = devicePixelRatioF();
+    if (!background_.fits(size(), appearance.cornerRadius, ratio))
+        background_ = PanelBackground(size(), appearance.cornerRadius, ratio, borderColor);
     QColor fill = tint(appearance);
     fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
-    painter.fillPath(shape, over(fill, materialColor));
-    // The hairline is centred on the outline; the panel's edge cuts off its outer half.
-    painter.setPen(QPen(borderColor, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(shape);
+    background_.paint(painter, over(fill, materialColor),
+                      window()->testAttribute(Qt::WA_TranslucentBackground));
 }
 
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {

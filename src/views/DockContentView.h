@@ -6,6 +6,7 @@
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockItemGridView.h"
+#include "views/PanelBackground.h"
 
 #include <QPainterPath>
 #include <QStaticText>
@@ -103,6 +104,7 @@ private:
     ProcessDockView* processes_ = nullptr;
     ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
+    mutable PanelBackground background_;
     // The name as laid out for the header.
     mutable struct {
         QString name;
