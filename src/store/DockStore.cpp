@@ -5,6 +5,7 @@
 #include "platform/DefaultApplications.h"
 #include "platform/FileSystem.h"
 #include "store/DockSnapshot.h"
+#include "store/StarterDocks.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -38,43 +39,6 @@ bool giveDuplicatesFreshIds(std::vector<Dock>& docks) {
     return renamed;
 }
 
-// Starter applications by role: what the desktop names as default, else the first installed of
-// a few well-known entries.
-struct StarterRole {
-    const char* contentType; // empty when the desktop has no default for the role
-    std::initializer_list<const char*> wellKnown;
-};
-
-const StarterRole starterRoles[] = {
-    {"x-scheme-handler/https",
-     {"firefox-esr.desktop", "firefox.desktop", "chromium.desktop", "org.gnome.Epiphany.desktop",
-      "google-chrome.desktop", "org.kde.falkon.desktop"}},
-    {"x-scheme-handler/mailto",
-     {"thunderbird.desktop", "org.mozilla.Thunderbird.desktop", "org.gnome.Evolution.desktop",
-      "org.kde.kmail2.desktop", "claws-mail.desktop"}},
-    {"inode/directory",
-     {"org.gnome.Nautilus.desktop", "org.kde.dolphin.desktop", "thunar.desktop", "nemo.desktop",
-      "caja-browser.desktop", "pcmanfm.desktop", "pcmanfm-qt.desktop"}},
-    {"",
-     {"org.gnome.Terminal.desktop", "org.gnome.Console.desktop", "org.kde.konsole.desktop",
-      "xfce4-terminal.desktop", "mate-terminal.desktop", "lxterminal.desktop", "qterminal.desktop",
-      "debian-xterm.desktop"}},
-    {"",
-     {"org.gnome.Settings.desktop", "gnome-control-center.desktop", "systemsettings.desktop",
-      "xfce-settings-manager.desktop", "cinnamon-settings.desktop", "mate-control-center.desktop",
-      "lxqt-config.desktop"}},
-};
-
-std::optional<QString> starterEntry(const StarterRole& role, const DefaultApplications& apps) {
-    if (*role.contentType)
-        if (auto path = apps.defaultFor(QLatin1String(role.contentType)))
-            return path;
-    for (const char* id : role.wellKnown)
-        if (auto path = apps.installed(QLatin1String(id)))
-            return path;
-    return std::nullopt;
-}
-
 } // namespace
 
 DockStore::DockStore(Dependencies dependencies)
@@ -105,7 +69,7 @@ void DockStore::load(const DefaultApplications& defaultApplications) {
     // Whatever is there (undecodable, or unreadable to us) is the user's; move it aside before
     // the first save puts the starter docks in its place.
     moveUnreadableBeforeSave_ = fileSystem_.exists(filePath_);
-    replaceAll(starterDocks(fileSystem_, defaultApplications));
+    replaceAll(StarterDocks::make(fileSystem_, defaultApplications));
     scheduleSave();
 }
 
@@ -514,29 +478,4 @@ void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDo
                 putIn(dock);
             return moving.empty() ? DockAspects() : content;
         });
-}
-
-std::vector<Dock> DockStore::starterDocks(const FileSystem& fileSystem,
-                                          const DefaultApplications& defaultApplications) {
-    Dock main = Dock::makeDefault(DockKind::items, QStringLiteral("Dock"));
-    DockTab tab = DockTab::make(QStringLiteral("Main"));
-    std::vector<QString> taken;
-    for (const StarterRole& role : starterRoles) {
-        const auto path = starterEntry(role, defaultApplications);
-        // One entry may be the default for two roles (a browser that also handles mail).
-        if (!path || std::find(taken.begin(), taken.end(), *path) != taken.end())
-            continue;
-        taken.push_back(*path);
-        tab.items.push_back(DockItem::makeApplication(*path, fileSystem));
-    }
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::separator, QStringLiteral("Separator")));
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")));
-    tab.items.push_back(
-        DockItem::makeDocklet(DockletKind::diskSpace, QStringLiteral("Disk Space")));
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash")));
-    main.tabs = {std::move(tab)};
-
-    return {std::move(main),
-            Dock::makeDefault(DockKind::applicationSwitcher, QStringLiteral("Application Dock")),
-            Dock::makeDefault(DockKind::clippings, QStringLiteral("Clippings"))};
 }

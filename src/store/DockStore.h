@@ -108,9 +108,6 @@ public:
     void moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDockId,
                    const QUuid& toDockId, const QUuid& toTabId, std::int64_t index);
 
-    static std::vector<Dock> starterDocks(const FileSystem& fileSystem,
-                                          const DefaultApplications& defaultApplications);
-
 private:
     friend class DockStoreTesting;
     // A change of one dock in place, answering what it changed beyond what the comparison with
