@@ -97,8 +97,9 @@ public:
     // Puts the items in the tab before the item at `index` (clamped to the tab), in their order.
     void insertItems(const std::vector<DockItem>& items, const QUuid& dockId, const QUuid& tabId,
                      std::int64_t index);
-    // Removes (or replaces) every item of that id, in every tab of the dock.
+    // Removes every item of that id, in every tab of the dock.
     void removeItem(const QUuid& itemId, const QUuid& dockId);
+    // Replaces the first item of that id in each tab of the dock.
     void updateItem(const DockItem& item, const QUuid& dockId);
     // Moves the items of these ids, from whichever tabs of `fromDockId` hold them, into the tab
     // `toTabId` of `toDockId` at `index`: a position in that tab as it is before the move,
