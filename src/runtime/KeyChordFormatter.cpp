@@ -3,59 +3,90 @@
 
 #include "models/HotKeyBinding.h"
 
+#include <QKeySequence>
+
 #include <algorithm>
 #include <iterator>
 
 namespace {
-struct KeyName {
+
+struct KeyOfCode {
     std::uint32_t keyCode;
-    const char16_t* name;
+    Qt::Key key;
+    bool keypad = false;
 };
 
-// Sorted by key code for the binary search.
+// The keys a Mac keyboard has a code for, by position, as Qt names them. Sorted by key code for
+// the binary search.
 // clang-format off
-constexpr KeyName keyNames[] = {
-    {0, u"A"}, {1, u"S"}, {2, u"D"}, {3, u"F"}, {4, u"H"}, {5, u"G"}, {6, u"Z"}, {7, u"X"},
-    {8, u"C"}, {9, u"V"}, {11, u"B"}, {12, u"Q"}, {13, u"W"}, {14, u"E"}, {15, u"R"},
-    {16, u"Y"}, {17, u"T"}, {18, u"1"}, {19, u"2"}, {20, u"3"}, {21, u"4"}, {22, u"6"},
-    {23, u"5"}, {25, u"9"}, {26, u"7"}, {28, u"8"}, {29, u"0"}, {31, u"O"}, {32, u"U"},
-    {34, u"I"}, {35, u"P"}, {36, u"\u21A9"}, {37, u"L"}, {38, u"J"}, {40, u"K"}, {45, u"N"},
-    {46, u"M"}, {48, u"\u21E5"}, {49, u"Space"}, {51, u"\u232B"}, {53, u"\u238B"},
-    {123, u"\u2190"}, {124, u"\u2192"}, {125, u"\u2193"}, {126, u"\u2191"},
+constexpr KeyOfCode keys[] = {
+    {0, Qt::Key_A}, {1, Qt::Key_S}, {2, Qt::Key_D}, {3, Qt::Key_F}, {4, Qt::Key_H},
+    {5, Qt::Key_G}, {6, Qt::Key_Z}, {7, Qt::Key_X}, {8, Qt::Key_C}, {9, Qt::Key_V},
+    {11, Qt::Key_B}, {12, Qt::Key_Q}, {13, Qt::Key_W}, {14, Qt::Key_E}, {15, Qt::Key_R},
+    {16, Qt::Key_Y}, {17, Qt::Key_T}, {18, Qt::Key_1}, {19, Qt::Key_2}, {20, Qt::Key_3},
+    {21, Qt::Key_4}, {22, Qt::Key_6}, {23, Qt::Key_5}, {24, Qt::Key_Equal}, {25, Qt::Key_9},
+    {26, Qt::Key_7}, {27, Qt::Key_Minus}, {28, Qt::Key_8}, {29, Qt::Key_0},
+    {30, Qt::Key_BracketRight}, {31, Qt::Key_O}, {32, Qt::Key_U}, {33, Qt::Key_BracketLeft},
+    {34, Qt::Key_I}, {35, Qt::Key_P}, {36, Qt::Key_Return}, {37, Qt::Key_L}, {38, Qt::Key_J},
+    {39, Qt::Key_Apostrophe}, {40, Qt::Key_K}, {41, Qt::Key_Semicolon}, {42, Qt::Key_Backslash},
+    {43, Qt::Key_Comma}, {44, Qt::Key_Slash}, {45, Qt::Key_N}, {46, Qt::Key_M},
+    {47, Qt::Key_Period}, {48, Qt::Key_Tab}, {49, Qt::Key_Space}, {50, Qt::Key_QuoteLeft},
+    {51, Qt::Key_Backspace}, {53, Qt::Key_Escape}, {64, Qt::Key_F17},
+    {65, Qt::Key_Period, true}, {67, Qt::Key_Asterisk, true},
+    {69, Qt::Key_Plus, true}, {71, Qt::Key_Clear},
+    {72, Qt::Key_VolumeUp}, {73, Qt::Key_VolumeDown}, {74, Qt::Key_VolumeMute},
+    {75, Qt::Key_Slash, true}, {76, Qt::Key_Enter, true},
+    {78, Qt::Key_Minus, true}, {79, Qt::Key_F18}, {80, Qt::Key_F19},
+    {81, Qt::Key_Equal, true}, {82, Qt::Key_0, true},
+    {83, Qt::Key_1, true}, {84, Qt::Key_2, true},
+    {85, Qt::Key_3, true}, {86, Qt::Key_4, true},
+    {87, Qt::Key_5, true}, {88, Qt::Key_6, true},
+    {89, Qt::Key_7, true}, {90, Qt::Key_F20}, {91, Qt::Key_8, true},
+    {92, Qt::Key_9, true}, {96, Qt::Key_F5}, {97, Qt::Key_F6}, {98, Qt::Key_F7},
+    {99, Qt::Key_F3}, {100, Qt::Key_F8}, {101, Qt::Key_F9}, {103, Qt::Key_F11},
+    {105, Qt::Key_F13}, {106, Qt::Key_F16}, {107, Qt::Key_F14}, {109, Qt::Key_F10},
+    {111, Qt::Key_F12}, {113, Qt::Key_F15}, {114, Qt::Key_Insert}, {115, Qt::Key_Home},
+    {116, Qt::Key_PageUp}, {117, Qt::Key_Delete}, {118, Qt::Key_F4}, {119, Qt::Key_End},
+    {120, Qt::Key_F2}, {121, Qt::Key_PageDown}, {122, Qt::Key_F1}, {123, Qt::Key_Left},
+    {124, Qt::Key_Right}, {125, Qt::Key_Down}, {126, Qt::Key_Up},
 };
 // clang-format on
+static_assert(std::is_sorted(std::begin(keys), std::end(keys),
+                             [](const KeyOfCode& a, const KeyOfCode& b) {
+                                 return a.keyCode < b.keyCode;
+                             }));
 
-// Glyphs in their fixed reading order: control, option, shift, command.
-struct ModifierGlyph {
-    std::uint32_t mask;
-    char16_t glyph;
-};
-constexpr ModifierGlyph modifierGlyphs[] = {
-    {HotKeyBinding::controlKey, u'\u2303'},
-    {HotKeyBinding::optionKey, u'\u2325'},
-    {HotKeyBinding::shiftKey, u'\u21E7'},
-    {HotKeyBinding::cmdKey, u'\u2318'},
-};
+std::optional<QKeyCombination> qtKey(std::uint32_t keyCode, Qt::KeyboardModifiers held = {}) {
+    const auto found = std::lower_bound(
+        std::begin(keys), std::end(keys), keyCode,
+        [](const KeyOfCode& entry, std::uint32_t code) { return entry.keyCode < code; });
+    if (found == std::end(keys) || found->keyCode != keyCode)
+        return std::nullopt;
+    return QKeyCombination(found->keypad ? held | Qt::KeypadModifier : held, found->key);
+}
+
+QString nativeText(QKeyCombination combination) {
+    return QKeySequence(combination).toString(QKeySequence::NativeText);
+}
+
 } // namespace
 
 QString KeyChordFormatter::string(std::optional<std::uint32_t> keyCode,
                                   std::optional<std::uint32_t> modifiers) {
     if (!keyCode || !modifiers)
         return QStringLiteral("None");
-    QString text;
-    for (const auto& modifier : modifierGlyphs) {
-        if (*modifiers & modifier.mask)
-            text += QChar(modifier.glyph);
-    }
-    return text + keyName(*keyCode);
+    const Qt::KeyboardModifiers held = qtModifiers(*modifiers);
+    if (const auto chord = qtKey(*keyCode, held))
+        return nativeText(*chord);
+    // A key without a name: the modifiers as Qt writes them ("Ctrl+Alt+"), then its number.
+    QString prefix = held ? nativeText(QKeyCombination(held, Qt::Key_A)) : QString();
+    prefix.chop(1);
+    return prefix + keyName(*keyCode);
 }
 
 QString KeyChordFormatter::keyName(std::uint32_t keyCode) {
-    const auto found = std::lower_bound(
-        std::begin(keyNames), std::end(keyNames), keyCode,
-        [](const KeyName& entry, std::uint32_t code) { return entry.keyCode < code; });
-    if (found != std::end(keyNames) && found->keyCode == keyCode)
-        return QString::fromUtf16(found->name);
+    if (const auto key = qtKey(keyCode))
+        return nativeText(*key);
     return QStringLiteral("Key") + QString::number(keyCode);
 }
 
@@ -70,4 +101,17 @@ std::uint32_t KeyChordFormatter::carbonFlags(Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ShiftModifier)
         mask |= HotKeyBinding::shiftKey;
     return mask;
+}
+
+Qt::KeyboardModifiers KeyChordFormatter::qtModifiers(std::uint32_t mask) {
+    Qt::KeyboardModifiers modifiers;
+    if (mask & HotKeyBinding::cmdKey)
+        modifiers |= Qt::MetaModifier;
+    if (mask & HotKeyBinding::optionKey)
+        modifiers |= Qt::AltModifier;
+    if (mask & HotKeyBinding::controlKey)
+        modifiers |= Qt::ControlModifier;
+    if (mask & HotKeyBinding::shiftKey)
+        modifiers |= Qt::ShiftModifier;
+    return modifiers;
 }

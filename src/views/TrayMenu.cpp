@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 
+#include "runtime/KeyChordFormatter.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/MenuText.h"
@@ -25,13 +26,20 @@ constexpr KindEntry newDockEntries[] = {
     {DockKind::clippings, QT_TRANSLATE_NOOP("TrayMenu", "Clippings Dock")},
 };
 
+// The dock's chord in the menu's shortcut column, as the desktop writes chords.
+QString chordColumn(const HotKeyBinding& hotKey) {
+    if (!hotKey.isComplete())
+        return {};
+    return QLatin1Char('\t') + KeyChordFormatter::string(hotKey.keyCode, hotKey.modifiers);
+}
+
 } // namespace
 
 TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent)
     : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()),
       rebuildTask_(scheduler, [this] { rebuild(); }) {
     storeChanges_ = store_.observeChanges([this](const DockChange& change) {
-        if (change.aspects & DockAspect::listing)
+        if (change.aspects & (DockAspect::listing | DockAspect::hotKey))
             rebuildTask_.request();
     });
     saveProblem_ =
@@ -80,7 +88,7 @@ void TrayMenu::saveProblemChanged(const QString& problem) {
 void TrayMenu::rebuild() {
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
-        QAction* toggle = menu_->addAction(menuText(dock.name));
+        QAction* toggle = menu_->addAction(menuText(dock.name) + chordColumn(dock.hotKey));
         toggle->setCheckable(true);
         toggle->setChecked(dock.isVisible);
         connect(toggle, &QAction::toggled, this,

@@ -48,7 +48,6 @@ TEST_F(TrayMenuTest, UntickingADockHidesItInPlaceAndSchedulesASave) {
     fakes.store.mutateDock(docks()[1].id, [](Dock& d) {
         d.appearance.opacity = 0.5;
         d.position.x += 10;
-        d.hotKey = {1, 256};
         d.autoHide = true;
     });
     fakes.store.addItem(DockItem::makeClipping(QStringLiteral("x")), docks()[1].id);
@@ -73,7 +72,7 @@ TEST_F(TrayMenuTest, AToggleForADockRemovedMeanwhileDoesNothing) {
     EXPECT_TRUE(docks().empty());
 }
 
-TEST_F(TrayMenuTest, AnAmpersandInADocksNameIsShownAsItself) {
+TEST_F(TrayMenuTest, ADocksNameShowsAsItselfAndItsChordAsTheDesktopWritesIt) {
     fakes.store.addDock(DockKind::items);
     fakes.store.mutateDock(docks().front().id,
                            [](Dock& dock) { dock.name = QStringLiteral("Work & Play"); });
@@ -81,4 +80,8 @@ TEST_F(TrayMenuTest, AnAmpersandInADocksNameIsShownAsItself) {
     const QString text = entries().first();
     EXPECT_EQ(text, QStringLiteral("Work && Play"));
     EXPECT_TRUE(QKeySequence::mnemonic(text).isEmpty());
+    // Control and option with D; the stored codes stay as they are.
+    fakes.store.mutateDock(docks().front().id, [](Dock& dock) { dock.hotKey = {2, 0x1800}; });
+    EXPECT_EQ(entries().first(), QStringLiteral("Work && Play\tCtrl+Alt+D"));
+    EXPECT_EQ(docks().front().hotKey, (HotKeyBinding{2, 0x1800}));
 }
