@@ -79,7 +79,8 @@ double openOnce(Program& p, std::unique_ptr<SettingsWindow>& window) {
     QElapsedTimer timer;
     timer.start();
     window =
-        std::make_unique<SettingsWindow>(p.fakes.preferencesServices(), p.fakes.windowActivation);
+        std::make_unique<SettingsWindow>(p.fakes.preferencesServices(), p.fakes.windowActivation,
+                          p.fakes.windowHints);
     window->present({});
     QCoreApplication::processEvents();
     return double(timer.nsecsElapsed()) / 1e6;
@@ -114,7 +115,8 @@ long sliderTicks = 0;
 
 void BM_OpacitySliderTick(benchmark::State& state) {
     Program& p = program(state.range(0) != 0);
-    SettingsWindow window(p.fakes.preferencesServices(), p.fakes.windowActivation);
+    SettingsWindow window(p.fakes.preferencesServices(), p.fakes.windowActivation,
+                          p.fakes.windowHints);
     window.present({});
     window.preferences().select(p.fakes.store.docks->front().id);
     QCoreApplication::processEvents();

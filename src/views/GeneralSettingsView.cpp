@@ -31,7 +31,12 @@ GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, QWidget* 
         about);
     text->setWordWrap(true);
     text->setForegroundRole(QPalette::PlaceholderText);
-    (new QVBoxLayout(about))->addWidget(text);
+    auto* version = new QLabel(tr("Version %1").arg(QStringLiteral(MOORLINE_VERSION)), about);
+    version->setObjectName(QStringLiteral("version"));
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* aboutRows = new QVBoxLayout(about);
+    aboutRows->addWidget(text);
+    aboutRows->addWidget(version);
 
     auto* quit = new QPushButton(tr("Quit Moorline"), this);
     quit->setObjectName(QStringLiteral("quit"));

@@ -12,11 +12,13 @@
 #include "fakes/FakeImageFileChooser.h"
 #include "fakes/FakeKeyCodeTranslator.h"
 #include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakePathChooser.h"
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
 #include "fakes/FakeWindowActivation.h"
+#include "fakes/FakeWindowHints.h"
 #include "fakes/VirtualScheduler.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
@@ -49,6 +51,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeTrash trash;
     FakeFileIcons fileIcons;
     FakeImageFileChooser imageChooser;
+    FakePathChooser pathChooser;
     FakeRunningApplications runningApplications;
     FakeSystemStatistics statistics;
     FakeHotKeyBackend hotKeyBackend;
@@ -56,19 +59,23 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeAutostart autostart;
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
+    FakeWindowHints windowHints;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
     DockItemActions itemActions{
-        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash}};
+        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash,
+         defaultApplications}};
 
     DockContentView::Services contentServices() {
-        return {store, scheduler, runningApps, fileSystem, fileIcons, docklets, itemActions};
+        return {store,     scheduler, runningApps, fileSystem,
+                fileIcons, docklets,  itemActions, trash};
     }
     PreferencesView::Services preferencesServices() {
-        return {store, scheduler, hotKeys, keyCodes, launchAtLogin};
+        return {store,        scheduler,           hotKeys,   keyCodes,   launchAtLogin,
+                fileSystem,   defaultApplications, fileIcons, pathChooser};
     }
     DockWindowDependencies windowDependencies(DockPanelFactory& panels, Screens& screens,
                                               PointerMonitor& pointer) {

@@ -40,7 +40,7 @@ struct HotKeyRecorderViewTest : SettingsFixture {
         ASSERT_TRUE(recorder->isRecording());
     }
 
-    SettingsWindow window{fakes.preferencesServices(), fakes.windowActivation};
+    SettingsWindow window{fakes.preferencesServices(), fakes.windowActivation, fakes.windowHints};
     HotKeyRecorderView* recorder = nullptr;
     QSignalSpy quits{&window, &SettingsWindow::quitRequested};
 };
@@ -78,7 +78,7 @@ TEST_F(HotKeyRecorderViewTest, RecordsTheNextChordShortcutsAndTabIncludedOnlyWhi
         EXPECT_EQ(writesAfterDelay(), 1);
     }
     settle();
-    EXPECT_EQ(recorder->label(), QStringLiteral("\u2318Space"));
+    EXPECT_EQ(recorder->label(), QStringLiteral("Meta+Space"));
     // What the recording kept from happening: Ctrl+W on the focused recorder closes the window.
     pressKey(recorder, Qt::Key_W, Qt::ControlModifier, Keys::xW);
     EXPECT_FALSE(window.isVisible());
@@ -122,7 +122,7 @@ TEST_F(HotKeyRecorderViewTest, OurGrabsAreGoneOnlyWhileARecorderHasTheFocus) {
 }
 
 TEST_F(HotKeyRecorderViewTest, TheClearZoneIsTheLastTwentyPoints) {
-    EXPECT_EQ(recorder->label(), QStringLiteral("\u2318K"));
+    EXPECT_EQ(recorder->label(), QStringLiteral("Meta+K"));
     click(recorder->width() - 21);
     EXPECT_TRUE(recorder->isRecording());
     click(recorder->width() - 20);

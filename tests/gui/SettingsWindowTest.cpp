@@ -17,7 +17,8 @@ namespace {
 struct SettingsWindowTest : SettingsFixture {
     SettingsWindow& open() {
         window =
-            std::make_unique<SettingsWindow>(fakes.preferencesServices(), fakes.windowActivation);
+            std::make_unique<SettingsWindow>(fakes.preferencesServices(), fakes.windowActivation,
+                                               fakes.windowHints);
         window->present({});
         settle();
         return *window;
