@@ -55,6 +55,7 @@ constexpr std::array symbols{
     Symbol{"textformat", ""},
     Symbol{"trash", "user-trash"},
     Symbol{"trash.fill", "user-trash-full"},
+    Symbol{"trash.full", "user-trash-full"},
     Symbol{"xmark", "window-close"},
 };
 

@@ -1,21 +1,87 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockItemActions.h"
 
+#include "platform/DefaultApplications.h"
+#include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageFileChooser.h"
 #include "platform/Trash.h"
 #include "store/DockStore.h"
 #include "support/DesktopLaunch.h"
+#include "views/DeleteConfirmation.h"
 #include "views/DroppedItems.h"
 
+#include <QDir>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 
 #include <algorithm>
 
+namespace {
+
+// Each docklet's category in the desktop's menus, and one that makes a better match, where a
+// category also holds programs of another kind (mail clients keep calendars too).
+struct DockletApplication {
+    DockletKind docklet;
+    const char* category;
+    const char* preferredWith;
+    const char* avoidedWith;
+};
+constexpr DockletApplication dockletApplications[] = {
+    {DockletKind::clock, "Calendar", "", "Email"},
+    {DockletKind::cpuMeter, "Monitor", "System", ""},
+};
+
+} // namespace
+
+std::optional<QString> DockItemActions::applicationFor(DockletKind docklet) const {
+    const auto wanted = std::find_if(std::begin(dockletApplications), std::end(dockletApplications),
+                                     [&](const DockletApplication& d) { return d.docklet == docklet; });
+    if (wanted == std::end(dockletApplications))
+        return std::nullopt;
+    const QString category = QLatin1String(wanted->category);
+    const auto score = [&](const InstalledApplication& app) {
+        if (!app.categories.contains(category))
+            return 0;
+        return 1 + (app.categories.contains(QLatin1String(wanted->preferredWith)) ? 1 : 0) +
+               (app.categories.contains(QLatin1String(wanted->avoidedWith)) ? 0 : 1);
+    };
+    std::optional<QString> best;
+    int bestScore = 0;
+    for (const InstalledApplication& app : services_.applications.applications())
+        if (const int s = score(app); s > bestScore) {
+            best = app.path;
+            bestScore = s;
+        }
+    return best;
+}
+
 void DockItemActions::open(const DockItem& item) const {
-    DesktopLaunch::open(item, services_.desktop, services_.clipboard, services_.launchConfirmation);
+    if (item.kind != DockItemKind::docklet || !item.docklet) {
+        DesktopLaunch::open(item, services_.desktop, services_.clipboard,
+                            services_.launchConfirmation);
+        return;
+    }
+    switch (*item.docklet) {
+    case DockletKind::trash:
+        // The file manager's view of every trash, this volume's and the others'.
+        services_.desktop.openUrl(QUrl(QStringLiteral("trash:///")));
+        break;
+    case DockletKind::diskSpace:
+        services_.desktop.openPath(QDir::homePath());
+        break;
+    case DockletKind::clock:
+    case DockletKind::cpuMeter:
+        // Nothing where the desktop has no such program.
+        if (const std::optional<QString> path = applicationFor(*item.docklet))
+            DesktopLaunch::open(DockItem::makeApplication(*path, services_.fileSystem),
+                                services_.desktop, services_.clipboard,
+                                services_.launchConfirmation);
+        break;
+    case DockletKind::separator:
+        break;
+    }
 }
 
 const DockItem* DockItemActions::currentItem(const DockStore& store, const QUuid& dockId,
@@ -54,6 +120,15 @@ QMenu* DockItemActions::makeMenu(const DockItem& item, const QUuid& dockId, QWid
                 changed.customIconData.reset();
                 services_.store.updateItem(changed, dockId);
             });
+        menu->addSeparator();
+    }
+    if (item.kind == DockItemKind::docklet && item.docklet == DockletKind::trash) {
+        Trash* trash = &services_.trash;
+        QPointer<QWidget> window = parent ? parent->window() : nullptr;
+        QAction* empty = menu->addAction(tr("Empty Trash\u2026"), menu, [trash, window] {
+            DeleteConfirmation::forTrash(window, [trash] { trash->empty(); });
+        });
+        empty->setEnabled(trash->hasItems());
         menu->addSeparator();
     }
     menu->addAction(tr("Remove From Dock"), menu,

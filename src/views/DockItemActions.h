@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "models/DockEnums.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QUrl>
 #include <QUuid>
 
+#include <optional>
+
 class Clipboard;
+class DefaultApplications;
 class Desktop;
 class DockStore;
 class FileSystem;
@@ -34,12 +39,18 @@ public:
         ImageFileChooser& imageChooser;
         FileSystem& fileSystem;
         Trash& trash;
+        // Where the clock and the CPU meter find a calendar and a system monitor.
+        const DefaultApplications& applications;
     };
 
     explicit DockItemActions(const Services& services) : services_(services) {}
 
-    // A click: opens the item as its kind says. Every opening of an item goes through here.
+    // A click: opens the item as its kind says. Every opening of an item goes through here. A
+    // docklet opens what it shows: the Trash, the home folder, the desktop's calendar or its
+    // system monitor (the first application of that category, if any).
     void open(const DockItem& item) const;
+    // The installed application that a docklet opens, if any.
+    std::optional<QString> applicationFor(DockletKind docklet) const;
     // The item's context menu (deleted when closed).
     QMenu* makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const;
     // Asks for an image file and stores its bytes as the item's icon, unless the item or its

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
@@ -17,17 +19,18 @@
 
 namespace {
 
-const QColor primary(255, 255, 255, 235);
-const QColor secondary(255, 255, 255, 140);
-const QColor cardFill(255, 255, 255, qRound(0.06 * 255));
+constexpr double primaryAlpha = 0.92;
+constexpr double secondaryAlpha = 0.55;
+constexpr double cardAlpha = 0.06;
+constexpr double lineAlpha = 0.15;
+constexpr double gaugeTrackAlpha = 0.2;
 const QColor targetedFill(255, 59, 48, qRound(0.18 * 255));
 const QColor targetedSymbol(255, 69, 58);
-const QColor lineColor(255, 255, 255, qRound(0.15 * 255));
-const QColor gaugeTrack(255, 255, 255, 50);
 
+// A text's size: its share of the tile, never below what the desktop still reads as text.
 QFont fontOfSize(double pixels, QFont::Weight weight = QFont::Normal) {
     QFont font;
-    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    font.setPixelSize(std::max(1, int(std::lround(std::max(pixels, DockletTilePainter::smallestText())))));
     font.setWeight(weight);
     return font;
 }
@@ -37,7 +40,7 @@ QFont fitted(const QString& text, double pixels, QFont::Weight weight, double wi
     QFont font = fontOfSize(pixels, weight);
     const int natural = QFontMetrics(font).horizontalAdvance(text);
     if (natural > width && natural > 0)
-        font = fontOfSize(std::max(pixels * 0.5, pixels * width / natural), weight);
+        font = fontOfSize(std::max(pixels * 0.5, font.pixelSize() * width / natural), weight);
     return font;
 }
 
@@ -74,9 +77,14 @@ struct Part {
 
 void drawStack(QPainter& painter, const QRectF& rect, double spacing,
                const std::vector<Part>& parts) {
-    double total = spacing * double(parts.size() - 1);
+    double heights = 0;
     for (const Part& part : parts)
-        total += part.height;
+        heights += part.height;
+    // Texts held at their smallest size may leave less room between the parts, never less.
+    const double gaps = double(parts.size() - 1);
+    if (gaps > 0)
+        spacing = std::clamp((rect.height() - heights) / gaps, 0.0, spacing);
+    const double total = heights + spacing * gaps;
     double y = rect.center().y() - total / 2;
     for (const Part& part : parts) {
         part.draw(painter, QRectF(rect.left(), y, rect.width(), part.height));
@@ -97,17 +105,18 @@ Part textPart(const QString& text, const QFont& font, const QColor& color) {
     return {double(QFontMetrics(font).height()), [=](QPainter& painter, const QRectF& box) {
                 painter.setFont(font);
                 painter.setPen(color);
-                painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
+                painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                                 text);
             }};
 }
 
-Part gaugePart(double fill, const QColor& color, double edge) {
+Part gaugePart(double fill, const QColor& color, const QColor& track, double edge) {
     return {edge, [=](QPainter& painter, const QRectF& box) {
                 const double thickness = std::max(1.5, edge * 0.12);
                 const QRectF ring(box.center().x() - edge / 2 + thickness / 2,
                                   box.top() + thickness / 2, edge - thickness, edge - thickness);
                 painter.setBrush(Qt::NoBrush);
-                painter.setPen(QPen(gaugeTrack, thickness));
+                painter.setPen(QPen(track, thickness));
                 painter.drawEllipse(ring);
                 if (fill <= 0)
                     return;
@@ -232,18 +241,29 @@ QColor DockletTilePainter::cpuColor(double usage) {
     return QColor(48, 209, 88);
 }
 
+double DockletTilePainter::smallestText() {
+    // Read once: the desktop's fonts do not change under a running panel often enough to matter.
+    static const double pixels = [] {
+        const QFont font = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
+        return double(std::max(1, QFontInfo(font).pixelSize()));
+    }();
+    return pixels;
+}
+
 void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRectF& rect,
-                               const DockletFigures& figures, bool targeted) {
+                               const DockletFigures& figures, const Look& look) {
     const double size = rect.width();
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QColor primary = look.ink.at(primaryAlpha);
+    const QColor secondary = look.ink.at(secondaryAlpha);
     if (docklet == DockletKind::separator) {
         const double width = size * 0.7;
         painter.fillRect(QRectF(rect.center().x() - width / 2, rect.center().y() - 0.5, width, 1),
-                         lineColor);
+                         look.ink.at(lineAlpha));
         return;
     }
-    const bool trashTargeted = targeted && docklet == DockletKind::trash;
-    drawCard(painter, rect, trashTargeted ? targetedFill : cardFill);
+    const bool trashTargeted = look.targeted && docklet == DockletKind::trash;
+    drawCard(painter, rect, trashTargeted ? targetedFill : look.ink.at(cardAlpha));
     const double inner = size * 0.9;
     switch (docklet) {
     case DockletKind::clock: {
@@ -256,14 +276,21 @@ void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRe
     case DockletKind::trash:
         drawStack(
             painter, rect, 0,
-            {symbolPart(trashTargeted ? QStringLiteral("trash.fill") : QStringLiteral("trash"),
+            {symbolPart(trashTargeted    ? QStringLiteral("trash.fill")
+                        : look.trashFull ? QStringLiteral("trash.full")
+                                         : QStringLiteral("trash"),
                         size * 0.5, trashTargeted ? targetedSymbol : secondary, ratio)});
         break;
     case DockletKind::diskSpace: {
-        const QString text = diskText(figures.diskFreeBytes, QLocale());
+        QString text = diskText(figures.diskFreeBytes, QLocale());
+        const QFont font = fitted(text, size * 0.13, QFont::Medium, inner);
+        // Held at the smallest size and still too wide: whole units are enough to read.
+        if (QFontMetrics(font).horizontalAdvance(text) > size)
+            text = QLocale().formattedDataSize(std::max<qint64>(0, figures.diskFreeBytes), 0,
+                                               QLocale::DataSizeSIFormat);
         drawStack(painter, rect, 4,
                   {symbolPart(QStringLiteral("internaldrive"), size * 0.3, primary, ratio),
-                   textPart(text, fitted(text, size * 0.13, QFont::Medium, inner), primary),
+                   textPart(text, font, primary),
                    textPart(QCoreApplication::translate("DockletTilePainter", "free"),
                             fontOfSize(size * 0.11), secondary)});
         break;
@@ -271,7 +298,8 @@ void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRe
     case DockletKind::cpuMeter: {
         const double usage = figures.cpuUsage;
         drawStack(painter, rect, 4,
-                  {gaugePart(gaugeFill(usage), cpuColor(usage), size * 0.5),
+                  {gaugePart(gaugeFill(usage), cpuColor(usage), look.ink.at(gaugeTrackAlpha),
+                             size * 0.5),
                    textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
                             fontOfSize(size * 0.13, QFont::Medium), primary)});
         break;

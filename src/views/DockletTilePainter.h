@@ -4,6 +4,7 @@
 #include "models/DockEnums.h"
 
 #include "runtime/DockletFigures.h"
+#include "views/PanelInk.h"
 
 #include <QColor>
 #include <QLocale>
@@ -23,10 +24,18 @@ public:
     // disk figure as written, the CPU number, gauge and colour. Empty for still docklets.
     static QString shownState(DockletKind docklet, const DockletFigures& figures,
                               const QLocale& locale = QLocale());
-    // Draws the docklet in `rect`, a square of the dock's icon size. `targeted`: a drag of files
-    // hovers over the trash.
+    struct Look {
+        bool targeted = false;  // a drag of files hovers over the trash
+        bool trashFull = false; // the Trash holds something
+        PanelInk ink;
+    };
+    // Draws the docklet in `rect`, a square of the dock's icon size. Its texts keep their share
+    // of the tile but never go below smallestText(); a text wider than the tile overflows it
+    // sideways, into the tile's padding, rather than shrink further.
     static void paint(QPainter& painter, DockletKind docklet, const QRectF& rect,
-                      const DockletFigures& figures, bool targeted);
+                      const DockletFigures& figures, const Look& look);
+    // The smallest text a docklet draws, in pixels: the desktop's smallest readable font.
+    static double smallestText();
 
     // The time of day in the locale's short form, hours and minutes only. `referenceSeconds` are
     // seconds since 2001-01-01 UTC, shown in local time.

@@ -19,6 +19,9 @@ public:
         return std::nullopt;
     }
 
+    std::vector<InstalledApplication> applications() const override { return menu; }
+
     QHash<QString, QString> defaults; // content type -> entry path
     QHash<QString, QString> entries;  // desktop id -> entry path
+    std::vector<InstalledApplication> menu;
 };
