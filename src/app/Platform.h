@@ -7,6 +7,7 @@
 #include "backends/desktop/GioTrash.h"
 #include "backends/desktop/QtClipboard.h"
 #include "backends/desktop/QtImageFileChooser.h"
+#include "backends/desktop/QtPathChooser.h"
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalFileSystem.h"
@@ -33,6 +34,7 @@ struct Platform {
     GioTrash trash;
     DesktopFileIcons fileIcons;
     QtImageFileChooser imageChooser;
+    QtPathChooser pathChooser;
     X11HotKeyBackend hotKeyBackend{scheduler};
     X11WindowHints windowHints;
     QtScreens screens;

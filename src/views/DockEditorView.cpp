@@ -5,6 +5,8 @@
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/ColumnsStepper.h"
+#include "views/DeleteConfirmation.h"
+#include "views/ItemGridLayout.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
 #include "views/SettingsSection.h"
@@ -184,6 +186,7 @@ void DockEditorView::display(const Dock& dock) {
     tint_->setColor(
         QColor::fromRgbF(channel(look.tintRed), channel(look.tintGreen), channel(look.tintBlue)));
     showChecked(showLabels_, look.showLabels);
+    adding_->setVisible(dock.kind == DockKind::items);
     docklets_->setVisible(dock.kind == DockKind::items);
 }
 
@@ -193,6 +196,7 @@ QWidget* DockEditorView::makeForm() {
     sections->addWidget(makeGeneralSection());
     sections->addWidget(makeBehaviorSection());
     sections->addWidget(makeAppearanceSection());
+    sections->addWidget(makeAddSection());
     sections->addWidget(makeDockletSection());
     sections->addWidget(makeDeleteSection());
     sections->addStretch(1);
@@ -248,7 +252,13 @@ QGroupBox* DockEditorView::makeGeneralSection() {
     columns_ = new ColumnsStepper(section);
     columns_->setObjectName(QStringLiteral("columns"));
     connect(columns_, &ColumnsStepper::stepped, this, [this](std::int64_t columns) {
-        write([columns](Dock& dock) { dock.columns = columns; });
+        write([columns](Dock& dock) {
+            dock.columns = columns;
+            // The panel takes the width of that many columns, from its left edge; the frame is
+            // saved with the number. Only a grid has columns to fit.
+            if (dock.kind != DockKind::applicationSwitcher)
+                dock.position.width = ItemGridLayout::widthFor(columns, dock.appearance.iconSize);
+        });
     });
     rows->addRow(tr("Name"), name_);
     rows->addRow(tr("Kind"), kind_);
@@ -296,20 +306,22 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
 QGroupBox* DockEditorView::makeAppearanceSection() {
     auto* section = new SettingsSection(tr("Appearance"));
     auto* rows = new QFormLayout(section);
-    const auto slider = [&](double minimum, double maximum, bool readout, const char* field,
-                            auto assign) {
-        auto* control = new EditorSlider(minimum, maximum, readout, section);
+    using Unit = EditorSlider::Unit;
+    const auto slider = [&](double minimum, double maximum, double step, Unit unit,
+                            const char* field, auto assign) {
+        auto* control = new EditorSlider(minimum, maximum, step, unit, section);
         control->setObjectName(QLatin1String(field));
         connect(control, &EditorSlider::moved, this, [this, assign](double value) {
             write([&](Dock& dock) { assign(dock.appearance, value); });
         });
         return control;
     };
-    iconSize_ = slider(24, 96, true, "iconSize",
+    // Icons in whole points: a fraction of a point draws no differently and reads badly.
+    iconSize_ = slider(24, 96, 1, Unit::points, "iconSize",
                        [](DockAppearance& look, double value) { look.iconSize = value; });
-    opacity_ = slider(0.3, 1.0, false, "opacity",
+    opacity_ = slider(0.3, 1.0, 0, Unit::percent, "opacity",
                       [](DockAppearance& look, double value) { look.opacity = value; });
-    cornerRadius_ = slider(0, 32, false, "cornerRadius",
+    cornerRadius_ = slider(0, 32, 0, Unit::points, "cornerRadius",
                            [](DockAppearance& look, double value) { look.cornerRadius = value; });
     tint_ = new TintColorButton(section);
     tint_->setObjectName(QStringLiteral("tint"));
@@ -329,6 +341,14 @@ QGroupBox* DockEditorView::makeAppearanceSection() {
     rows->addRow(tr("Background Tint"), tint_);
     rows->addRow(showLabels_);
     return section;
+}
+
+QGroupBox* DockEditorView::makeAddSection() {
+    adding_ = new SettingsSection(tr("Add Items"));
+    adding_->setObjectName(QStringLiteral("addItems"));
+    auto* layout = new QHBoxLayout(adding_);
+    layout->addWidget(new DockAddSection(dockId_, services_.adding, adding_));
+    return adding_;
 }
 
 QGroupBox* DockEditorView::makeDockletSection() {
@@ -359,8 +379,17 @@ QWidget* DockEditorView::makeDeleteSection() {
     QPalette palette = button->palette();
     palette.setColor(QPalette::ButtonText, QColor(0xd7, 0x26, 0x2b));
     button->setPalette(palette);
-    connect(button, &QPushButton::clicked, this, [this] { services_.store.removeDock(dockId_); });
+    connect(button, &QPushButton::clicked, this, &DockEditorView::confirmDelete);
     row->addWidget(button);
     row->addStretch(1);
     return section;
+}
+
+void DockEditorView::confirmDelete() {
+    const Dock* dock = services_.store.dock(dockId_);
+    if (!dock)
+        return;
+    DockStore* store = &services_.store;
+    const QUuid dockId = dockId_;
+    DeleteConfirmation::forDock(*dock, window(), [store, dockId] { store->removeDock(dockId); });
 }

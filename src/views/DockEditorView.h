@@ -4,6 +4,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
 #include "store/DockAspects.h"
+#include "views/DockAddSection.h"
 
 #include <QUuid>
 #include <QWidget>
@@ -40,6 +41,8 @@ public:
         // The hot key recorder's: it suspends our grabs and names the keys.
         HotKeyManager& hotKeys;
         const KeyCodeTranslator& keyCodes;
+        // The ways to add applications, files and links.
+        DockAddSection::Services adding;
     };
 
     DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
@@ -61,7 +64,9 @@ private:
     QGroupBox* makeGeneralSection();
     QGroupBox* makeBehaviorSection();
     QGroupBox* makeAppearanceSection();
+    QGroupBox* makeAddSection();
     QGroupBox* makeDockletSection();
+    void confirmDelete();
     QWidget* makeDeleteSection();
     void display(const Dock& dock);
     void showEmptyState();
@@ -87,6 +92,7 @@ private:
     EditorSlider* cornerRadius_ = nullptr;
     TintColorButton* tint_ = nullptr;
     QCheckBox* showLabels_ = nullptr;
+    QGroupBox* adding_ = nullptr;
     QGroupBox* docklets_ = nullptr;
 
     std::uint64_t shownRevision_ = 0;

@@ -72,11 +72,35 @@ DockItem makeLink(const QUrl& url, const QString& title) {
     return item;
 }
 
+std::optional<QUrl> webAddress(const QString& text) {
+    // Longer than any address anyone drags; a page of text is read no further.
+    constexpr qsizetype longest = 8192;
+    if (text.size() > longest)
+        return std::nullopt;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() ||
+        std::any_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c.isSpace(); }))
+        return std::nullopt;
+    const bool bare = trimmed.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
+    const QUrl url(bare ? QStringLiteral("https://") + trimmed : trimmed, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+        return std::nullopt;
+    return url;
+}
+
 bool hasUsableUrl(const QMimeData& data) {
     if (!data.hasUrls())
-        return false;
+        return data.hasText() && webAddress(data.text()).has_value();
     const QList<QUrl> urls = data.urls();
     return std::any_of(urls.begin(), urls.end(), isUsable);
+}
+
+DockItem fromPath(const QString& path, const FileSystem& fileSystem, Rules rules) {
+    return rules.desktopEntriesAsApplications && isApplication(path)
+               ? DockItem::makeApplication(path, fileSystem)
+               : DockItem::makeFileOrFolder(path, fileSystem);
 }
 
 namespace {
@@ -98,10 +122,7 @@ std::vector<DockItem> urlItems(const QMimeData& data, const FileSystem& fileSyst
             items.push_back(makeLink(url, titles.value(url.toString(QUrl::FullyEncoded))));
             continue;
         }
-        const QString path = localPath(url);
-        items.push_back(rules.desktopEntriesAsApplications && isApplication(path)
-                            ? DockItem::makeApplication(path, fileSystem)
-                            : DockItem::makeFileOrFolder(path, fileSystem));
+        items.push_back(fromPath(localPath(url), fileSystem, rules));
     }
     return items;
 }
@@ -111,10 +132,16 @@ std::vector<DockItem> urlItems(const QMimeData& data, const FileSystem& fileSyst
 std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,
                                    Rules rules) {
     std::vector<DockItem> items = urlItems(data, fileSystem, rules);
-    if (!items.empty() || !rules.textAsClipping || !data.hasText())
+    if (!items.empty() || !data.hasText())
+        return items;
+    const QString text = data.text();
+    if (const std::optional<QUrl> link = webAddress(text)) {
+        items.push_back(makeLink(*link, {}));
+        return items;
+    }
+    if (!rules.textAsClipping)
         return items;
     // Kept exactly as dropped, surrounding space and line feeds included.
-    const QString text = data.text();
     if (!text.isEmpty())
         items.push_back(DockItem::makeClipping(text));
     return items;

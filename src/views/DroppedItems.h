@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
 #include <vector>
 
 class FileSystem;
@@ -14,8 +15,9 @@ class QMimeData;
 
 // The items a drop onto a dock adds, one per usable URL in the order delivered: files and
 // folders by path, desktop entries and paths with the extension "app" as applications, web and
-// other non-file links as url items; where the rules say so, plain text with no usable URL as
-// one text clipping (an empty text adds nothing). Anything else in the drop adds nothing.
+// other non-file links as url items. Plain text with no usable URL that is one web address
+// is a link too; other text, where the rules say so, one text clipping (an empty text adds
+// nothing). Anything else in the drop adds nothing.
 namespace DroppedItems {
 
 struct Rules {
@@ -28,8 +30,13 @@ struct Rules {
 
 std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,
                                    Rules rules = {});
-// Whether the drop would add anything: cheap enough for every move of a drag.
+// Whether the drop holds a link or a file (a web address as text included), read once per drag.
 bool hasUsableUrl(const QMimeData& data);
+// The item for a file or folder that is added, as a drop adds it.
+DockItem fromPath(const QString& path, const FileSystem& fileSystem, Rules rules = {});
+// The text as a web address, when it is one and nothing else: a single line with an http or
+// https URL that has a host, or an address starting "www.". Space around it does not count.
+std::optional<QUrl> webAddress(const QString& text);
 
 // The local path of a file URL, cleaned ("/a/b/" is "/a/b"); empty for anything else.
 QString localPath(const QUrl& url);

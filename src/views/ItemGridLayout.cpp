@@ -24,11 +24,18 @@ int ItemGridLayout::columnsThatFit(std::int64_t wanted, int width, int columnWid
     return static_cast<int>(std::max<std::int64_t>(1, std::min(wanted, fit)));
 }
 
+int ItemGridLayout::widthFor(std::int64_t columns, double iconSize) {
+    // The columns a stepper offers; a hand-edited count is held to what a screen can show.
+    const int count = static_cast<int>(std::clamp<std::int64_t>(columns, 1, 100));
+    const int columnWidth = sanitisedIconSize(iconSize) + columnMargin;
+    return count * columnWidth + (count - 1) * columnSpacing + 2 * padding;
+}
+
 ItemGridLayout ItemGridLayout::make(double iconSize, bool showLabels, std::int64_t wantedColumns,
                                     std::int64_t count, int width, int labelHeight) {
     ItemGridLayout layout;
     layout.iconSize = sanitisedIconSize(iconSize);
-    layout.columnWidth = layout.iconSize + 14;
+    layout.columnWidth = layout.iconSize + columnMargin;
     layout.labelHeight = showLabels ? std::max(0, labelHeight) : 0;
     layout.rowHeight =
         2 * tilePadding + layout.iconSize + (showLabels ? partSpacing + layout.labelHeight : 0);

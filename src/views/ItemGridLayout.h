@@ -22,9 +22,11 @@ struct ItemGridLayout {
     static constexpr int smallestIcon = 8;
     static constexpr int largestIcon = 256;
     static constexpr int defaultIcon = 48;
+    // A column is this much wider than its icons.
+    static constexpr int columnMargin = 14;
 
     int iconSize = defaultIcon;
-    int columnWidth = defaultIcon + 14;
+    int columnWidth = defaultIcon + columnMargin;
     int labelHeight = 0; // 0 when labels are off
     int rowHeight = 0;
     int columns = 1;
@@ -40,6 +42,8 @@ struct ItemGridLayout {
     // The columns shown in `width`: the dock's count when they fit, else as many as fit, and
     // never fewer than one.
     static int columnsThatFit(std::int64_t wanted, int width, int columnWidth);
+    // The width a grid needs to show `columns` columns of icons of that size, padding included.
+    static int widthFor(std::int64_t columns, double iconSize);
 
     std::int64_t rows() const;
     // Padding included; kept within what a widget can scroll.

@@ -32,8 +32,16 @@ public:
         const KeyCodeTranslator& keyCodes;
         // The general page's login switch.
         LaunchAtLogin& launchAtLogin;
+        // The editor's ways to add applications, files and links.
+        const FileSystem& fileSystem;
+        const DefaultApplications& applications;
+        const FileIcons& fileIcons;
+        PathChooser& pathChooser;
 
-        DockEditorView::Services editor() const { return {store, scheduler, hotKeys, keyCodes}; }
+        DockEditorView::Services editor() const {
+            return {store, scheduler, hotKeys, keyCodes,
+                    {store, fileSystem, applications, fileIcons, pathChooser}};
+        }
     };
 
     explicit PreferencesView(const Services& services, QWidget* parent = nullptr);

@@ -49,8 +49,9 @@ struct SettingsDesktopTest : ::testing::Test {
     void openSettings() {
         window = std::make_unique<SettingsWindow>(
             PreferencesView::Services{fakes.store, fakes.scheduler, hotKeys, keyCodes,
-                                      launchAtLogin},
-            fakes.windowActivation);
+                                      launchAtLogin, fakes.fileSystem, fakes.defaultApplications,
+                                      fakes.fileIcons, fakes.pathChooser},
+            fakes.windowActivation, hints);
         window->present({});
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
     }
