@@ -44,7 +44,8 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     itemActions_ = std::make_unique<DockItemActions>(
         DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
-                                  p.imageChooser, p.fileSystem, p.trash});
+                                  p.imageChooser, p.fileSystem, p.trash,
+                                  p.defaultApplications});
     trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
@@ -60,7 +61,7 @@ void AppDelegate::start() {
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
         p.windowHints,
         DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
-                                  p.fileIcons, *dockletRuntime_, *itemActions_});
+                                  p.fileIcons, *dockletRuntime_, *itemActions_, p.trash});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
                                p.pointerMonitor, &OwnPopups::isOpen});
@@ -74,8 +75,9 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
         Platform& p = *platform_;
         settingsWindow_ = std::make_unique<SettingsWindow>(
             PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
-                                      *launchAtLogin_},
-            p.windowActivation);
+                                      *launchAtLogin_, p.fileSystem, p.defaultApplications,
+                                      p.fileIcons, p.pathChooser},
+            p.windowActivation, p.windowHints);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(

@@ -9,7 +9,7 @@ namespace {
 
 // Around the hint, as the platform pads a text by default.
 constexpr int hintPadding = 16;
-const QColor hintColor(255, 255, 255, qRound(0.5 * 255));
+constexpr double hintAlpha = 0.5;
 
 QFont hintFont() {
     QFont font;
@@ -26,6 +26,14 @@ ClippingsDockView::ClippingsDockView(const QUuid& dockId,
     // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping.
     grid_->setDropRules({.desktopEntriesAsApplications = false, .textAsClipping = true});
     refresh();
+}
+
+void ClippingsDockView::setInk(const PanelInk& ink) {
+    grid_->setInk(ink);
+    if (ink == ink_)
+        return;
+    ink_ = ink;
+    update(hintRect());
 }
 
 QString ClippingsDockView::hint() {
@@ -55,7 +63,7 @@ void ClippingsDockView::paintEvent(QPaintEvent*) {
     // The grid above is transparent: the hint shows through it and drops still reach it.
     QPainter painter(this);
     painter.setFont(hintFont());
-    painter.setPen(hintColor);
+    painter.setPen(ink_.at(hintAlpha));
     painter.drawText(hintRect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, hint());
 }
 

@@ -19,6 +19,7 @@ public:
     // Brings the grid and the hint in line with the dock.
     void refresh();
     DockItemGridView* grid() const { return grid_; }
+    void setInk(const PanelInk& ink);
     bool showsHint() const { return showsHint_; }
     static QString hint();
 
@@ -33,4 +34,5 @@ private:
     DockStore& store_;
     DockItemGridView* grid_;
     bool showsHint_ = false;
+    PanelInk ink_;
 };

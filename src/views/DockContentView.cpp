@@ -5,6 +5,7 @@
 #include "store/DockStore.h"
 #include "views/ClippingsDockView.h"
 #include "views/DockTabStripView.h"
+#include "views/PanelResizeGrip.h"
 #include "views/ProcessDockView.h"
 
 #include <QMouseEvent>
@@ -26,9 +27,8 @@ constexpr int headerBottom = 6;
 // Behind the tint: what stands in for a blur material where the compositor blurs nothing. It is
 // not faded with the dock's opacity, so a dock at opacity 0 still reads as a panel.
 const QColor materialColor(30, 30, 34, 90);
-const QColor borderColor(255, 255, 255, qRound(0.12 * 255));
-const QColor nameColor(255, 255, 255, qRound(0.7 * 255));
-const QColor dividerColor(255, 255, 255, qRound(0.15 * 255));
+constexpr double nameAlpha = 0.7;
+constexpr double dividerAlpha = 0.15;
 
 bool hasTabStrip(const Dock& dock) {
     return dock.style == DockStyle::tabbedPalette && dock.kind == DockKind::items;
@@ -85,6 +85,11 @@ double DockContentView::cornerRadius() const {
     return std::isfinite(radius) ? std::max(0.0, radius) : 0.0;
 }
 
+QString DockContentView::launcherHint() {
+    return tr("Drag applications, files, folders or web links here, or add them in this dock's "
+              "settings (Preferences\u2026 in Moorline's menu).");
+}
+
 QFont DockContentView::headerFont() {
     QFont font;
     // A point of the dock's geometry is a logical pixel; the name's size follows that rule.
@@ -112,6 +117,7 @@ void DockContentView::refresh() {
     const Dock* current = dock();
     if (contentMoved || appearanceMoved) {
         makeChildren(current);
+        applyInk(current);
         layoutChildren(current);
     }
     if (tabStrip_ && contentMoved)
@@ -150,16 +156,44 @@ void DockContentView::makeChildren(const Dock* current) {
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
-    if (current && current->kind == DockKind::items && !grid_)
+    if (current && current->kind == DockKind::items && !grid_) {
         grid_ = new DockItemGridView(dockId_, services_.grid(), this);
+        grid_->setEmptyHint(launcherHint());
+    }
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
         processes_ = new ProcessDockView(dockId_, services_.store, services_.runningApps,
                                          services_.scheduler, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
         clippings_ = new ClippingsDockView(dockId_, services_.grid(), this);
+    if (current && !resizeGrip_) {
+        resizeGrip_ = new PanelResizeGrip(this);
+        resizeGrip_->show();
+    }
+}
+
+void DockContentView::applyInk(const Dock* current) {
+    ink_ = current ? PanelInk::forAppearance(current->appearance) : PanelInk();
+    // Each part repaints only when its ink changed.
+    if (tabStrip_)
+        tabStrip_->setInk(ink_);
+    if (grid_)
+        grid_->setInk(ink_);
+    if (processes_)
+        processes_->setInk(ink_);
+    if (clippings_)
+        clippings_->setInk(ink_);
+    if (resizeGrip_)
+        resizeGrip_->setInk(ink_);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {
+    if (resizeGrip_) {
+        // Inside the rounded corner, above whatever body the dock has.
+        const int inset = 2 + int(std::min(cornerRadius(), 32.0) * 0.3);
+        resizeGrip_->move(width() - PanelResizeGrip::edge - inset,
+                          height() - PanelResizeGrip::edge - inset);
+        resizeGrip_->raise();
+    }
     if (!tabStrip_ && !grid_ && !processes_ && !clippings_)
         return;
     const bool showsStrip = current && hasTabStrip(*current);
@@ -218,14 +252,15 @@ void DockContentView::paintEvent(QPaintEvent*) {
     paintBackground(painter, *current);
     paintHeader(painter, *current);
     if (dividerY_ >= 0)
-        painter.fillRect(QRect(0, dividerY_, width(), 1), dividerColor);
+        painter.fillRect(QRect(0, dividerY_, width(), 1), ink_.at(dividerAlpha));
 }
 
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
     const qreal ratio = devicePixelRatioF();
-    if (!background_.fits(size(), appearance.cornerRadius, ratio))
-        background_ = PanelBackground(size(), appearance.cornerRadius, ratio, borderColor);
+    const QColor outline = ink_.outline();
+    if (!background_.fits(size(), appearance.cornerRadius, ratio, outline))
+        background_ = PanelBackground(size(), appearance.cornerRadius, ratio, outline);
     QColor fill = tint(appearance);
     fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
     background_.paint(painter, over(fill, materialColor),
@@ -244,7 +279,7 @@ void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
         header_.text.prepare(QTransform(), font);
     }
     painter.setFont(font);
-    painter.setPen(nameColor);
+    painter.setPen(ink_.at(nameAlpha));
     painter.drawStaticText(QPointF(headerLeading, headerTop), header_.text);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Subscription.h"
 #include "views/DockItemGridView.h"
 #include "views/PanelBackground.h"
+#include "views/PanelInk.h"
 
 #include <QPainterPath>
 #include <QStaticText>
@@ -17,6 +18,7 @@
 
 class ClippingsDockView;
 class DockTabStripView;
+class PanelResizeGrip;
 class ProcessDockView;
 class RunningAppsMonitor;
 
@@ -37,9 +39,10 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
+        Trash& trash;
 
         DockItemGridView::Services grid() const {
-            return {store, scheduler, fileSystem, fileIcons, docklets, itemActions};
+            return {store, scheduler, fileSystem, fileIcons, docklets, itemActions, trash};
         }
     };
 
@@ -50,6 +53,8 @@ public:
     // The header's height for a dock: its padding around one line of the name.
     int headerHeight(const Dock& dock) const;
     static QFont headerFont();
+    // What an empty launcher dock says.
+    static QString launcherHint();
     // The dock's corner radius as drawn (0 for a gone dock or a value that makes no sense).
     double cornerRadius() const;
     // The rounded outline of a rectangle as every part of the panel draws and clips it.
@@ -62,6 +67,9 @@ public:
     DockItemGridView* grid() const { return grid_; }
     ProcessDockView* processes() const { return processes_; }
     ClippingsDockView* clippings() const { return clippings_; }
+    PanelResizeGrip* resizeGrip() const { return resizeGrip_; }
+    // What the panel's text and glyphs are drawn in, for its tint and opacity.
+    const PanelInk& ink() const { return ink_; }
 
 Q_SIGNALS:
     void cornerRadiusChanged(double radius);
@@ -87,6 +95,7 @@ private:
     void makeChildren(const Dock* dock);
     void layoutChildren(const Dock* dock);
     void keyboardFocusWanted(bool wanted);
+    void applyInk(const Dock* dock);
     void paintBackground(QPainter& painter, const Dock& dock) const;
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
@@ -103,6 +112,8 @@ private:
     DockItemGridView* grid_ = nullptr;
     ProcessDockView* processes_ = nullptr;
     ClippingsDockView* clippings_ = nullptr;
+    PanelResizeGrip* resizeGrip_ = nullptr;
+    PanelInk ink_;
     int dividerY_ = -1;
     mutable PanelBackground background_;
     // The name as laid out for the header.

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockItemGridView.h"
 
+#include "platform/Trash.h"
 #include "runtime/DockletRuntime.h"
 #include "store/DockStore.h"
 #include "views/DockItemActions.h"
 #include "views/DockItemTilePainter.h"
+#include "views/DockItemToolTip.h"
 #include "views/DockletTilePainter.h"
 #include "views/OwnPopups.h"
 
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <chrono>
@@ -24,7 +27,14 @@ namespace {
 
 constexpr double hoverScale = 1.08;
 constexpr std::chrono::milliseconds frameInterval{16};
-const QColor indicatorColor(255, 255, 255, 90);
+constexpr double indicatorAlpha = 0.35;
+constexpr double hintAlpha = 0.55;
+// How long "Copied" shows over a clipping that was clicked.
+constexpr int copiedShownFor = 1200;
+
+bool isTrashDocklet(const DockItem& item) {
+    return DockItemTilePainter::isLiveDocklet(item) && *item.docklet == DockletKind::trash;
+}
 
 } // namespace
 
@@ -91,7 +101,13 @@ void DockItemGridView::relayout(bool itemsChanged) {
             return DockItemTilePainter::isLiveDocklet(i) && DockletTilePainter::samples(*i.docklet);
         });
     updateSampling();
-    repaintChangedTiles(list, layout_ != previous);
+    const bool hadTrash = hasTrashDocklet_;
+    hasTrashDocklet_ = list && std::any_of(list->begin(), list->end(), isTrashDocklet);
+    if (hasTrashDocklet_ != hadTrash)
+        updateTrashWatch();
+    // The hint comes and goes with the last item.
+    const bool everything = layout_ != previous || (previous.count == 0) != (layout_.count == 0);
+    repaintChangedTiles(list, everything);
 }
 
 void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bool everything) {
@@ -122,6 +138,35 @@ void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bo
 
 void DockItemGridView::setOutline(const QPainterPath& outline) {
     outline_ = outline;
+}
+
+void DockItemGridView::setInk(const PanelInk& ink) {
+    if (ink == ink_)
+        return;
+    ink_ = ink;
+    viewport()->update();
+}
+
+void DockItemGridView::setEmptyHint(const QString& hint) {
+    if (hint == emptyHint_)
+        return;
+    emptyHint_ = hint;
+    viewport()->update();
+}
+
+bool DockItemGridView::showsEmptyHint() const {
+    const std::vector<DockItem>* list = items();
+    return !emptyHint_.isEmpty() && services_.store.dock(dockId_) && (!list || list->empty());
+}
+
+void DockItemGridView::paintEmptyHint(QPainter& painter) const {
+    QFont font = labelFont_;
+    font.setPixelSize(11);
+    painter.setFont(font);
+    painter.setPen(ink_.at(hintAlpha));
+    const int margin = 2 * ItemGridLayout::padding;
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignCenter | Qt::TextWordWrap, emptyHint_);
 }
 
 std::optional<std::int64_t> DockItemGridView::indexAt(QPoint point) const {
@@ -171,7 +216,23 @@ double DockItemGridView::iconScale(const QUuid& itemId) const {
 bool DockItemGridView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave)
         setHovered(std::nullopt);
+    if (event->type() == QEvent::ToolTip) {
+        showToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(event);
+}
+
+void DockItemGridView::showToolTip(const QHelpEvent& event) {
+    const auto index = indexAt(event.pos());
+    const DockItem* item = itemAt(event.pos());
+    if (!index || !item || item->kind == DockItemKind::separator) {
+        QToolTip::hideText();
+        return;
+    }
+    // Kept up while the pointer stays on the tile.
+    QToolTip::showText(event.globalPos(), DockItemToolTip::text(*item), viewport(),
+                       cellRect(*index));
 }
 
 void DockItemGridView::paintEvent(QPaintEvent* event) {
@@ -186,6 +247,8 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
             painter.fillPath(outline_, accent);
     }
     const std::vector<DockItem>* list = items();
+    if (showsEmptyHint())
+        paintEmptyHint(painter);
     if (!list)
         return;
     const QRect clip = event->rect();
@@ -199,9 +262,9 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
         if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        const DockItemTilePainter::State state{hovered_ == item.id, iconScale(item.id),
-                                               dropTarget_ == DropTarget::trash &&
-                                                   trashIndex_ == i};
+        const DockItemTilePainter::State state{
+            hovered_ == item.id, iconScale(item.id),
+            dropTarget_ == DropTarget::trash && trashIndex_ == i, trashFull_, ink_};
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
@@ -219,7 +282,7 @@ void DockItemGridView::paintScrollIndicator(QPainter& painter) const {
     const double handle = std::max(20.0, height * height / content);
     const double y = (height - handle) * bar->value() / bar->maximum();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(indicatorColor);
+    painter.setBrush(ink_.at(indicatorAlpha));
     painter.drawRoundedRect(QRectF(viewport()->width() - 6, y + 2, 3, handle - 4), 1.5, 1.5);
 }
 
@@ -235,6 +298,7 @@ void DockItemGridView::scrollContentsBy(int, int) {
 void DockItemGridView::showEvent(QShowEvent* event) {
     QAbstractScrollArea::showEvent(event);
     updateSampling();
+    updateTrashWatch();
 }
 
 void DockItemGridView::hideEvent(QHideEvent* event) {
@@ -244,6 +308,7 @@ void DockItemGridView::hideEvent(QHideEvent* event) {
     springs_.clear();
     animation_.cancel();
     updateSampling();
+    updateTrashWatch();
 }
 
 // Hover and its spring.
@@ -323,7 +388,17 @@ void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed || !item || item->id != *pressed)
         return;
     const DockItem clicked = *item;
-    services_.actions.open(clicked);
+    openItem(clicked, *indexAt(event->position().toPoint()));
+}
+
+void DockItemGridView::openItem(const DockItem& item, std::int64_t index) {
+    // Shown first: opening may change the store, and with it what lies at the index.
+    if (item.kind == DockItemKind::clippingText) {
+        const QRect cell = cellRect(index);
+        QToolTip::showText(viewport()->mapToGlobal(cell.center()), tr("Copied"), viewport(), cell,
+                           copiedShownFor);
+    }
+    services_.actions.open(item);
 }
 
 void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
@@ -469,8 +544,30 @@ void DockItemGridView::updateSampling() {
         runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
 }
 
+void DockItemGridView::updateTrashWatch() {
+    const bool wanted = hasTrashDocklet_ && isVisible();
+    if (wanted == trashWatch_.isActive())
+        return;
+    if (!wanted) {
+        trashWatch_.cancel();
+        return;
+    }
+    trashWatch_ = services_.trash.observe([this] { trashChanged(); });
+    trashChanged();
+}
+
+void DockItemGridView::trashChanged() {
+    const bool full = services_.trash.hasItems();
+    if (full == trashFull_)
+        return;
+    trashFull_ = full;
+    dockletChanged(DockletKind::trash);
+}
+
 void DockItemGridView::dockletChanged(DockletKind docklet) {
-    QString state = DockletTilePainter::shownState(docklet, services_.docklets.figures());
+    QString state = docklet == DockletKind::trash
+                        ? QString::number(int(trashFull_))
+                        : DockletTilePainter::shownState(docklet, services_.docklets.figures());
     QString& shown = shownStates_[static_cast<std::size_t>(docklet)];
     if (state == shown)
         return;

@@ -5,6 +5,7 @@
 #include "platform/Subscription.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
+#include "views/PanelInk.h"
 #include "views/SpringAnimation.h"
 #include "views/TileImageCache.h"
 
@@ -23,6 +24,8 @@ class DockletRuntime;
 class DockStore;
 class FileIcons;
 class FileSystem;
+class QHelpEvent;
+class Trash;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -41,6 +44,8 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& actions;
+        // Whether a trash docklet shows the Trash full.
+        Trash& trash;
     };
 
     DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
@@ -53,6 +58,15 @@ public:
     void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
     // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
     void setOutline(const QPainterPath& outline);
+    // What the tiles' labels, glyphs and highlights are drawn in.
+    void setInk(const PanelInk& ink);
+    // Shown in the middle while the tab is empty (none by default).
+    void setEmptyHint(const QString& hint);
+    const QString& emptyHint() const { return emptyHint_; }
+    bool showsEmptyHint() const;
+    bool isTrashFull() const { return trashFull_; }
+    // Opens the item as a click does; a clipping says that it was copied.
+    void openItem(const DockItem& item, std::int64_t index);
 
     const ItemGridLayout& gridLayout() const { return layout_; }
     // The tile at a point of the viewport, and a tile's cell in the viewport.
@@ -107,6 +121,10 @@ private:
 
     void updateSampling();
     void dockletChanged(DockletKind docklet);
+    void updateTrashWatch();
+    void trashChanged();
+    void showToolTip(const QHelpEvent& event);
+    void paintEmptyHint(QPainter& painter) const;
 
     QUuid dockId_;
     Services services_;
@@ -136,6 +154,12 @@ private:
     bool dragAddsItems_ = false;
     bool dragAddsText_ = false;
     bool dragHasFiles_ = false;
+
+    PanelInk ink_;
+    QString emptyHint_;
+    bool hasTrashDocklet_ = false;
+    bool trashFull_ = false;
+    Subscription trashWatch_;
 
     bool hasSamplingDocklet_ = false;
     Subscription sampling_;

@@ -10,9 +10,9 @@
 
 namespace {
 
-const QColor hoverFill(255, 255, 255, qRound(0.12 * 255));
-const QColor labelColor(255, 255, 255, qRound(0.85 * 255));
-const QColor separatorColor(255, 255, 255, qRound(0.15 * 255));
+constexpr double hoverAlpha = 0.12;
+constexpr double labelAlpha = 0.85;
+constexpr double separatorAlpha = 0.15;
 
 bool isSeparator(const DockItem& item) {
     return item.kind == DockItemKind::separator;
@@ -26,13 +26,13 @@ int iconTop(const DockItem& item, const QRect& cell, const ItemGridLayout& layou
 }
 
 void paintLabel(QPainter& painter, const QRect& icon, const ItemGridLayout& layout,
-                const QStaticText& label) {
+                const QStaticText& label, const QColor& color) {
     // Centred under the icon, at the top of the label's row; elided to its width already.
     const int width = layout.labelWidth();
     const double left = icon.center().x() - width / 2 + 1;
     const double top = icon.bottom() + 1 + ItemGridLayout::partSpacing;
     painter.setFont(DockItemTilePainter::labelFont());
-    painter.setPen(labelColor);
+    painter.setPen(color);
     painter.drawStaticText(QPointF(left + (width - label.size().width()) / 2, top), label);
 }
 
@@ -77,19 +77,19 @@ void DockItemTilePainter::paint(QPainter& painter, const DockItem& item, const Q
     if (isSeparator(item)) {
         const double width = layout.iconSize * 0.8;
         painter.fillRect(QRectF(icon.center().x() + 0.5 - width / 2, icon.center().y(), width, 1),
-                         separatorColor);
+                         state.ink.at(separatorAlpha));
         return;
     }
     if (state.hovering) {
         QPainterPath highlight;
         highlight.addRoundedRect(QRectF(cell.adjusted(1, 0, -1, 0)), 10, 10);
-        painter.fillPath(highlight, hoverFill);
+        painter.fillPath(highlight, state.ink.at(hoverAlpha));
     }
     if (isLiveDocklet(item))
         DockletTilePainter::paint(painter, *item.docklet, QRectF(icon), figures,
-                                  state.trashTargeted);
+                                  {state.trashTargeted, state.trashFull, state.ink});
     else
         paintIcon(painter, icon, state.scale, images.icon);
     if (layout.labelHeight > 0)
-        paintLabel(painter, icon, layout, images.label);
+        paintLabel(painter, icon, layout, images.label, state.ink.at(labelAlpha));
 }

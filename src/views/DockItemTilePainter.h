@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runtime/DockletFigures.h"
+#include "views/PanelInk.h"
 #include "views/TileImageCache.h"
 
 #include <QFont>
@@ -20,6 +21,8 @@ public:
         bool hovering = false;
         double scale = 1.0; // of the icon, about its centre
         bool trashTargeted = false;
+        bool trashFull = false;
+        PanelInk ink;
     };
 
     static QFont labelFont();

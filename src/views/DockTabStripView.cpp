@@ -2,6 +2,8 @@
 #include "views/DockTabStripView.h"
 
 #include "store/DockStore.h"
+#include "views/DeleteConfirmation.h"
+#include "views/MenuText.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -24,9 +26,8 @@ constexpr int plusGlyph = 10;
 constexpr int plusPadding = 4;
 constexpr int plusEdge = plusGlyph + 2 * plusPadding;
 
-const QColor selectedFill(255, 255, 255, qRound(0.16 * 255));
-const QColor selectedText(255, 255, 255);
-const QColor otherText(255, 255, 255, qRound(0.6 * 255));
+constexpr double selectedFillAlpha = 0.16;
+constexpr double otherTextAlpha = 0.6;
 
 QFont tabFont(bool selected) {
     QFont font;
@@ -86,7 +87,8 @@ void DockTabStripView::refresh() {
 }
 
 int DockTabStripView::tabsRight() const {
-    return width() - outerTrailing - plusEdge - spacing;
+    const int right = width() - outerTrailing - plusEdge - spacing;
+    return overflowing_ ? right - plusEdge - spacing : right;
 }
 
 QRect DockTabStripView::tabRect(std::size_t index) const {
@@ -101,9 +103,39 @@ QRect DockTabStripView::plusRect() const {
     return {width() - outerTrailing - plusEdge, (height() - plusEdge) / 2, plusEdge, plusEdge};
 }
 
-void DockTabStripView::relayout() {
+QRect DockTabStripView::overflowRect() const {
+    if (!overflowing_)
+        return {};
+    return plusRect().translated(-plusEdge - spacing, 0);
+}
+
+void DockTabStripView::setInk(const PanelInk& ink) {
+    if (ink == ink_)
+        return;
+    ink_ = ink;
+    if (editor_) {
+        QPalette colors = editor_->palette();
+        colors.setColor(QPalette::Text, ink_.at(1));
+        editor_->setPalette(colors);
+    }
+    update();
+}
+
+void DockTabStripView::relayout(bool reveal) {
     const int content = buttons_.empty() ? 0 : buttons_.back().left + buttons_.back().width;
-    scroll_ = std::clamp(scroll_, 0, std::max(0, content - (tabsRight() - outerLeading)));
+    overflowing_ = false;
+    overflowing_ = content > tabsRight() - outerLeading;
+    const int visible = tabsRight() - outerLeading;
+    if (reveal) {
+        const auto selected = std::find_if(buttons_.begin(), buttons_.end(),
+                                           [](const Button& b) { return b.selected; });
+        if (selected != buttons_.end()) {
+            // The least scroll that shows it whole (its start, when it is wider than the strip).
+            scroll_ = std::min(scroll_, selected->left);
+            scroll_ = std::max(scroll_, selected->left + std::min(selected->width, visible) - visible);
+        }
+    }
+    scroll_ = std::clamp(scroll_, 0, std::max(0, content - visible));
     if (editor_) {
         for (std::size_t i = 0; i < buttons_.size(); ++i)
             if (buttons_[i].id == renamingTabId_)
@@ -115,7 +147,7 @@ void DockTabStripView::relayout() {
 
 void DockTabStripView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    relayout();
+    relayout(true);
 }
 
 std::optional<std::size_t> DockTabStripView::buttonAt(QPoint point) const {
@@ -139,12 +171,12 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
         if (button.selected) {
             QPainterPath fill;
             fill.addRoundedRect(QRectF(rect), 6, 6);
-            painter.fillPath(fill, selectedFill);
+            painter.fillPath(fill, ink_.at(selectedFillAlpha));
         }
         if (button.id == renamingTabId_)
             continue;
         painter.setFont(tabFont(button.selected));
-        painter.setPen(button.selected ? selectedText : otherText);
+        painter.setPen(ink_.at(button.selected ? 1.0 : otherTextAlpha));
         const QSizeF text = button.name.size();
         painter.drawStaticText(QRectF(rect).center() - QPointF(text.width(), text.height()) / 2,
                                button.name);
@@ -153,11 +185,19 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
     // The "plus" glyph, drawn as two strokes at the weight of semibold text.
     const QRectF glyph =
         QRectF(plusRect()).adjusted(plusPadding, plusPadding, -plusPadding, -plusPadding);
-    painter.setPen(QPen(otherText, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(ink_.at(otherTextAlpha), 1.6, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(QPointF(glyph.center().x(), glyph.top()),
                      QPointF(glyph.center().x(), glyph.bottom()));
     painter.drawLine(QPointF(glyph.left(), glyph.center().y()),
                      QPointF(glyph.right(), glyph.center().y()));
+    if (!overflowing_)
+        return;
+    // More tabs than fit: a chevron that lists them all.
+    const QRectF more =
+        QRectF(overflowRect()).adjusted(plusPadding, plusPadding + 2, -plusPadding, -plusPadding);
+    painter.drawPolyline(QPolygonF({QPointF(more.left(), more.top() + 1),
+                                    QPointF(more.center().x(), more.bottom() - 2),
+                                    QPointF(more.right(), more.top() + 1)}));
 }
 
 void DockTabStripView::mousePressEvent(QMouseEvent* event) {
@@ -167,10 +207,55 @@ void DockTabStripView::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint point = event->position().toPoint();
     if (plusRect().contains(point))
-        store_.addTab(dockId_, tr("New Tab"));
+        addTab();
+    else if (overflowRect().contains(point))
+        showOverflowMenu();
     else if (const auto index = buttonAt(point))
         selectTab(buttons_[*index].id);
     event->accept();
+}
+
+void DockTabStripView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const auto index = event->button() == Qt::LeftButton
+                           ? buttonAt(event->position().toPoint())
+                           : std::nullopt;
+    if (!index) {
+        // A quick second press on "plus" is another press, not a rename.
+        mousePressEvent(event);
+        return;
+    }
+    beginRename(buttons_[*index].id);
+    event->accept();
+}
+
+void DockTabStripView::addTab() {
+    store_.addTab(dockId_, tr("New Tab"));
+    const Dock* current = dock();
+    if (!current || current->tabs.empty())
+        return;
+    // The store puts a new tab last.
+    const QUuid tabId = current->tabs.back().id;
+    store_.selectTab(dockId_, tabId);
+    beginRename(tabId);
+}
+
+void DockTabStripView::showOverflowMenu() {
+    const Dock* current = dock();
+    if (!current)
+        return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<DockTabStripView> self(this);
+    for (std::size_t i = 0; i < current->tabs.size(); ++i) {
+        const QUuid tabId = current->tabs[i].id;
+        QAction* entry = menu->addAction(menuText(current->tabs[i].name), menu, [self, tabId] {
+            if (self)
+                self->selectTab(tabId);
+        });
+        entry->setCheckable(true);
+        entry->setChecked(current->selectedTabIndex == static_cast<std::int64_t>(i));
+    }
+    menu->popup(mapToGlobal(overflowRect().bottomLeft()));
 }
 
 void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
@@ -180,7 +265,6 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     const QUuid tabId = buttons_[*index].id;
-    const QUuid dockId = dockId_;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<DockTabStripView> self(this);
@@ -188,13 +272,30 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
         if (self)
             self->beginRename(tabId);
     });
-    if (buttons_.size() >= 2) {
-        DockStore* store = &store_;
-        menu->addAction(tr("Delete Tab"), menu,
-                        [store, tabId, dockId] { store->removeTab(tabId, dockId); });
-    }
+    if (buttons_.size() >= 2)
+        menu->addAction(tr("Delete Tab"), menu, [self, tabId] {
+            if (self)
+                self->deleteTab(tabId);
+        });
     menu->popup(event->globalPos());
     event->accept();
+}
+
+void DockTabStripView::deleteTab(const QUuid& tabId) {
+    const Dock* current = dock();
+    const auto tab = current ? std::find_if(current->tabs.begin(), current->tabs.end(),
+                                            [&](const DockTab& t) { return t.id == tabId; })
+                             : std::vector<DockTab>::const_iterator();
+    if (!current || tab == current->tabs.end())
+        return;
+    DockStore* store = &store_;
+    const QUuid dockId = dockId_;
+    const auto remove = [store, tabId, dockId] { store->removeTab(tabId, dockId); };
+    // An empty tab loses nothing; one with items asks first, naming them.
+    if (tab->items.empty())
+        remove();
+    else
+        DeleteConfirmation::forTab(*tab, window(), remove);
 }
 
 void DockTabStripView::wheelEvent(QWheelEvent* event) {
@@ -205,7 +306,7 @@ void DockTabStripView::wheelEvent(QWheelEvent* event) {
 
 void DockTabStripView::scrollBy(int delta) {
     scroll_ += delta;
-    relayout();
+    relayout(false);
 }
 
 void DockTabStripView::selectTab(const QUuid& tabId) {
@@ -235,7 +336,7 @@ void DockTabStripView::beginRename(const QUuid& tabId) {
     field->setFont(tabFont(selected));
     QPalette colors = field->palette();
     colors.setColor(QPalette::Base, Qt::transparent);
-    colors.setColor(QPalette::Text, selectedText);
+    colors.setColor(QPalette::Text, ink_.at(1));
     field->setPalette(colors);
     field->selectAll();
     connect(field, &QLineEdit::returnPressed, this, &DockTabStripView::commitRename);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "views/PanelInk.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QStaticText>
@@ -13,8 +15,10 @@
 class DockStore;
 struct Dock;
 
-// The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus",
-// renames one in place and deletes one from its menu. Every change goes to the store and finds
+// The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus"
+// (selected, its name open for editing), renames one in place (double-click or its menu) and
+// deletes one from its menu, asking first when it holds items. Tabs that do not fit scroll
+// sideways, a menu of all tabs beside "plus" says so, and the selected tab is kept in view. Every change goes to the store and finds
 // its tab by id in the dock as the store holds it at that moment. Keeps only the rename in
 // progress; while its field is open the panel takes the keyboard (keyboardFocusWanted).
 class DockTabStripView final : public QWidget {
@@ -30,10 +34,16 @@ public:
     // The button of the tab at `index` and the "plus" button, in this widget's coordinates.
     QRect tabRect(std::size_t index) const;
     QRect plusRect() const;
+    // The button that lists every tab, shown only while the tabs do not fit.
+    QRect overflowRect() const;
+    bool isOverflowing() const { return overflowing_; }
+    void setInk(const PanelInk& ink);
     std::optional<QUuid> renamingTabId() const { return renamingTabId_; }
     QLineEdit* renameField() const { return editor_; }
 
     void selectTab(const QUuid& tabId);
+    // What "plus" does: a new tab, selected, with its name open for editing.
+    void addTab();
     void beginRename(const QUuid& tabId);
     // Stores the field's text, exactly as typed, as the tab's name.
     void commitRename();
@@ -46,6 +56,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -62,7 +73,10 @@ private:
     };
 
     const Dock* dock() const;
-    void relayout();
+    // `reveal`: scroll the selected tab into view.
+    void relayout(bool reveal = true);
+    void showOverflowMenu();
+    void deleteTab(const QUuid& tabId);
     int tabsRight() const;
     std::optional<std::size_t> buttonAt(QPoint point) const;
     void scrollBy(int delta);
@@ -71,6 +85,8 @@ private:
     DockStore& store_;
     std::vector<Button> buttons_;
     int scroll_ = 0;
+    bool overflowing_ = false;
+    PanelInk ink_;
     std::optional<QUuid> renamingTabId_;
     QPointer<QLineEdit> editor_;
 };

@@ -9,7 +9,9 @@
 PanelBackground::PanelBackground(const QSize& size, double cornerRadius, qreal ratio,
                                  const QColor& hairline)
     : size_(size), radius_(cornerRadius), ratio_(ratio),
-      outline_(outline(QRectF(QPointF(), QSizeF(size)), cornerRadius)) {
+      outline_(outline(QRectF(QPointF(), QSizeF(size)), cornerRadius)),
+      hairlinePath_(outline(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5),
+                            std::isnan(cornerRadius) ? 0.0 : cornerRadius - 0.5)) {
     // The radius as outline() draws it.
     const double limit = std::min(size.width(), size.height()) / 2.0;
     const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
@@ -104,10 +106,11 @@ void PanelBackground::prepareHairline(const QColor& color, int corner) {
 }
 
 void PanelBackground::strokeHairline(QPainter& painter) const {
-    // Centred on the outline; the panel's edge cuts off its outer half.
+    // A whole pixel inside the edge: a line half cut off by the edge fades into a wallpaper of
+    // the panel's own shade.
     painter.setPen(QPen(hairline_, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(outline_);
+    painter.drawPath(hairlinePath_);
 }
 
 void PanelBackground::paint(QPainter& painter, const QColor& fill, bool clearedBelow) const {

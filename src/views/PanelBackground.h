@@ -13,15 +13,15 @@ class QPainter;
 // The rounded background of a dock's panel for one size, corner radius and pixel ratio, prepared
 // once so that a repaint for a new tint or opacity costs little: its area as the rectangles it
 // covers whole and the four corners along the outline's own arcs, and its hairline drawn once
-// and copied, as its four corners and the lines of pixels along its sides. What filling and
-// stroking the outline draws, to a level of rounding.
+// and copied, as its four corners and the lines of pixels along its sides. What filling the
+// outline and stroking one pixel inside it draws, to a level of rounding.
 class PanelBackground {
 public:
     PanelBackground() = default;
     PanelBackground(const QSize& size, double cornerRadius, qreal ratio, const QColor& hairline);
 
-    bool fits(const QSize& size, double cornerRadius, qreal ratio) const {
-        return size == size_ && cornerRadius == radius_ && ratio == ratio_;
+    bool fits(const QSize& size, double cornerRadius, qreal ratio, const QColor& hairline) const {
+        return size == size_ && cornerRadius == radius_ && ratio == ratio_ && hairline == hairline_;
     }
     // Fills the shape and draws the hairline over it. `clearedBelow`: what lies beneath is
     // transparent (a translucent window is cleared before every paint), so that the rectangles
@@ -49,6 +49,8 @@ private:
     double radius_ = -1;
     qreal ratio_ = 0;
     QPainterPath outline_;
+    // The hairline's path: one pixel wide, wholly inside the edge.
+    QPainterPath hairlinePath_;
     std::vector<QRect> bands_;
     std::vector<QPainterPath> corners_;
     // The hairline's pieces; none where it is drawn as it is (at a fractional pixel ratio).

@@ -10,17 +10,18 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QColor frontmostFill(255, 255, 255, qRound(0.14 * 255));
-const QColor hoverFill(255, 255, 255, qRound(0.07 * 255));
-const QColor indicatorOn(255, 255, 255);
-const QColor indicatorOff(255, 255, 255, qRound(0.35 * 255));
-const QColor labelColor(255, 255, 255, qRound(0.8 * 255));
+constexpr double frontmostAlpha = 0.14;
+constexpr double hoverAlpha = 0.07;
+constexpr double indicatorOffAlpha = 0.35;
+constexpr double labelAlpha = 0.8;
+constexpr double hintAlpha = 0.55;
 constexpr double cornerRadius = 8;
 
 std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
@@ -76,7 +77,11 @@ const ProcessDockView::Image& ProcessDockView::imageFor(const RunningApplication
     image.icon = app.icon.isNull() ? QPixmap() : app.icon.pixmap(size, ratio);
     if (image.icon.isNull())
         image.icon = IconResolver::placeholder(QStringLiteral("app"), iconSize_, ratio);
-    const int labelWidth = int(std::floor(iconSize_ * 1.5));
+    // In a column, never wider than the column.
+    int labelWidth = int(std::floor(iconSize_ * 1.5));
+    if (isVertical())
+        labelWidth = std::min(labelWidth, std::max(iconSize_, viewport()->width() - 2 * inset -
+                                                                  2 * tilePadding));
     image.label =
         showLabels_ ? labelMetrics_.elidedText(name, Qt::ElideRight, labelWidth) : QString();
     const int textWidth =
@@ -100,11 +105,46 @@ std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
     return laid;
 }
 
+ProcessDockView::Fit ProcessDockView::fit(int iconSize, bool showLabels, bool vertical, int across,
+                                          int labelHeight) {
+    const int room = across - 2 * inset - 2 * tilePadding;
+    const auto shrunk = [&](int available) {
+        return std::clamp(available, ItemGridLayout::smallestIcon, iconSize);
+    };
+    // A column's labels are cut to its width; only its icons need the room.
+    if (vertical)
+        return {shrunk(room), showLabels};
+    const int dot = partSpacing + indicatorSize;
+    if (showLabels) {
+        const int withLabels = room - dot - partSpacing - labelHeight;
+        if (withLabels >= std::min(iconSize, smallestWithLabels))
+            return {shrunk(withLabels), true};
+    }
+    return {shrunk(room - dot), false};
+}
+
+void ProcessDockView::setInk(const PanelInk& ink) {
+    if (ink == ink_)
+        return;
+    ink_ = ink;
+    viewport()->update();
+}
+
+QString ProcessDockView::emptyHint() {
+    return tr("Running applications appear here.");
+}
+
 void ProcessDockView::refresh() {
     const Dock* dock = store_.dock(dockId_);
     const DockOrientation orientation = dock ? dock->orientation : DockOrientation::horizontal;
-    const int iconSize = ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0);
-    const bool showLabels = dock && dock->appearance.showLabels;
+    const bool vertical = orientation == DockOrientation::vertical;
+    // What the panel holds, whatever the stored size: the stored one stays as it is.
+    const Fit fitted = fit(ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0),
+                           dock && dock->appearance.showLabels, vertical,
+                           vertical ? viewport()->width() : viewport()->height(),
+                           labelMetrics_.height());
+    const int iconSize = fitted.iconSize;
+    const bool showLabels = fitted.showLabels;
     const bool geometryChanged =
         orientation != orientation_ || iconSize != iconSize_ || showLabels != showLabels_;
     orientation_ = orientation;
@@ -208,12 +248,38 @@ void ProcessDockView::setHovered(std::optional<QString> key) {
 bool ProcessDockView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave)
         setHovered(std::nullopt);
+    if (event->type() == QEvent::ToolTip) {
+        showToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(event);
+}
+
+void ProcessDockView::showToolTip(const QHelpEvent& event) {
+    const auto index = indexAt(event.pos());
+    const auto image = index ? images_.constFind(laid_[*index].key) : images_.cend();
+    if (image == images_.cend()) {
+        QToolTip::hideText();
+        return;
+    }
+    // The whole name, bounded: a label is cut to its tile.
+    QString name = image->name.left(200);
+    QToolTip::showText(event.globalPos(),
+                       QStringLiteral("<b>%1</b><br/>%2")
+                           .arg(name.toHtmlEscaped(), tr("Running application").toHtmlEscaped()),
+                       viewport(), tileRect(laid_[*index]));
 }
 
 void ProcessDockView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
+    if (laid_.empty() && store_.dock(dockId_)) {
+        painter.setFont(labelFont());
+        painter.setPen(ink_.at(hintAlpha));
+        painter.drawText(viewport()->rect().adjusted(inset, inset, -inset, -inset),
+                         Qt::AlignCenter | Qt::TextWordWrap, emptyHint());
+        return;
+    }
     for (const Laid& tile : laid_) {
         if (!tileRect(tile).intersects(event->rect()))
             continue;
@@ -227,7 +293,7 @@ void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image
     const QRect rect = tileRect(tile);
     painter.setPen(Qt::NoPen);
     if (tile.frontmost || hovered_ == tile.key) {
-        painter.setBrush(tile.frontmost ? frontmostFill : hoverFill);
+        painter.setBrush(ink_.at(tile.frontmost ? frontmostAlpha : hoverAlpha));
         painter.drawRoundedRect(QRectF(rect), cornerRadius, cornerRadius);
     }
     const int iconX = rect.x() + (rect.width() - iconSize_) / 2;
@@ -235,13 +301,13 @@ void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image
     painter.drawPixmap(QRectF(iconX, iconY, iconSize_, iconSize_), image.icon,
                        QRectF(image.icon.rect()));
     const int dotY = iconY + iconSize_ + partSpacing;
-    painter.setBrush(tile.frontmost ? indicatorOn : indicatorOff);
+    painter.setBrush(ink_.at(tile.frontmost ? 1.0 : indicatorOffAlpha));
     painter.drawEllipse(
         QRectF(rect.center().x() - indicatorSize / 2.0 + 0.5, dotY, indicatorSize, indicatorSize));
     if (!showLabels_)
         return;
     painter.setFont(labelFont());
-    painter.setPen(labelColor);
+    painter.setPen(ink_.at(labelAlpha));
     const QRect labelRect(rect.x() + tilePadding, dotY + indicatorSize + partSpacing,
                           rect.width() - 2 * tilePadding, labelMetrics_.height());
     painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignVCenter, image.label);
@@ -249,7 +315,8 @@ void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image
 
 void ProcessDockView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    updateScrollRange();
+    // The icons follow the panel's size.
+    refresh();
 }
 
 void ProcessDockView::scrollContentsBy(int, int) {

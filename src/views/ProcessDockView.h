@@ -5,6 +5,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
+#include "views/PanelInk.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class DockStore;
+class QHelpEvent;
 class RunningAppsMonitor;
 class Scheduler;
 
@@ -53,6 +55,21 @@ public:
     int tileImageRenders() const { return renders_; }
 
     static QFont labelFont();
+    void setInk(const PanelInk& ink);
+    // What the dock says while no application runs.
+    static QString emptyHint();
+
+    // The icon size and labels that fit the panel: a row's icons shrink to fit its height, and
+    // its labels go first when icons would have to become smaller than `smallestWithLabels`;
+    // a column's icons shrink to fit its width. `across`: the viewport's height for a row, its
+    // width for a column. The dock's stored icon size is never grown.
+    struct Fit {
+        int iconSize;
+        bool showLabels;
+        bool operator==(const Fit&) const = default;
+    };
+    static constexpr int smallestWithLabels = 24;
+    static Fit fit(int iconSize, bool showLabels, bool vertical, int across, int labelHeight);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -95,6 +112,7 @@ private:
     void setHovered(std::optional<QString> key);
     void updateKey(const QString& key);
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
+    void showToolTip(const QHelpEvent& event);
 
     QUuid dockId_;
     DockStore& store_;
@@ -103,6 +121,7 @@ private:
     DockOrientation orientation_ = DockOrientation::horizontal;
     int iconSize_ = 48;
     bool showLabels_ = true;
+    PanelInk ink_;
     QHash<QString, Image> images_;
     std::vector<Laid> laid_;
     int contentLength_ = 0;

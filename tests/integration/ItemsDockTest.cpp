@@ -93,11 +93,13 @@ protected:
     LocalFileSystem fileSystem;
     // The real desktop, trash and files behind the items.
     DockItemActions itemActions{{fakes.store, desktop, fakes.clipboard, fakes.launchConfirmation,
-                                 fakes.imageChooser, fileSystem, trash}};
+                                 fakes.imageChooser, fileSystem, trash,
+                                 fakes.defaultApplications}};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints,
                                         {fakes.store, fakes.scheduler, fakes.runningApps,
-                                         fileSystem, fakes.fileIcons, fakes.docklets, itemActions}};
+                                         fileSystem, fakes.fileIcons, fakes.docklets, itemActions,
+                                         trash}};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;

@@ -57,10 +57,11 @@ protected:
     QtClipboard clipboard;
     // The real running applications and clipboard.
     DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launchConfirmation,
-                                 fakes.imageChooser, fakes.fileSystem, fakes.trash}};
+                                 fakes.imageChooser, fakes.fileSystem, fakes.trash,
+                                 fakes.defaultApplications}};
     DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
                                        fakes.fileSystem, fakes.fileIcons, fakes.docklets,
-                                       itemActions};
+                                       itemActions,      fakes.trash};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;
