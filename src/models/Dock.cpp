@@ -18,13 +18,16 @@ Dock Dock::makeDefault(DockKind kind, const QString& name) {
     case DockKind::items:
         dock.tabs.push_back(DockTab::make(QStringLiteral("Main")));
         dock.orientation = DockOrientation::vertical;
-        dock.position = {60, 120, 180, 420};
+        // Wide enough for the four columns it asks for, at 48-point icons.
+        dock.position = {60, 120, 276, 420};
         dock.appearance.iconSize = 48;
         break;
     case DockKind::applicationSwitcher:
         dock.tabs.push_back(DockTab::make(QStringLiteral("Items")));
         dock.orientation = DockOrientation::horizontal;
-        dock.position = {200, 40, 480, 92};
+        // Beside the launcher dock rather than over its corner, and tall enough for its 56-point
+        // icons with their running dots and labels under the name.
+        dock.position = {360, 40, 480, 140};
         dock.appearance.iconSize = 56;
         break;
     case DockKind::clippings:

@@ -66,7 +66,7 @@ TEST_F(DockStoreTest, WithoutAFileSeedsTheStarterDocksAndWritesThem) {
     const auto& docks = *store->docks;
     ASSERT_EQ(docks.size(), 3u);
     EXPECT_EQ(docks[0].name, u"Dock"_qs);
-    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
+    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 276, 420}));
     EXPECT_EQ(docks[1].kind, DockKind::applicationSwitcher);
     EXPECT_EQ(docks[1].name, u"Application Dock"_qs);
     EXPECT_EQ(docks[2].kind, DockKind::clippings);
@@ -472,10 +472,10 @@ TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
         store->addDock(DockKind::items);
     const auto& docks = *store->docks;
     EXPECT_EQ(docks[0].name, u"New Dock"_qs);
-    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
-    EXPECT_EQ(docks[1].position, (DockPosition{84, 144, 180, 420}));
-    EXPECT_EQ(docks[2].position, (DockPosition{108, 168, 180, 420}));
-    EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 180, 420}));
+    EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 276, 420}));
+    EXPECT_EQ(docks[1].position, (DockPosition{84, 144, 276, 420}));
+    EXPECT_EQ(docks[2].position, (DockPosition{108, 168, 276, 420}));
+    EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 276, 420}));
     store->addDock(DockKind::applicationSwitcher);
     EXPECT_EQ(store->docks->back().name, u"Application Dock"_qs);
     EXPECT_EQ(store->docks->back().position.x, 200 + 24 * 1);
