@@ -118,9 +118,12 @@ TEST_F(MoorlineAppTest, WritesTheStarterDocksAtTheLatestWhenEnded) {
 TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLeft) {
     const QByteArray broken = "[{\"name\": \"my dock\", oops}]";
     ASSERT_TRUE(Session::writeFile(docksFile(), broken));
-    // A full-size save killed before its rename, and a file set aside at an earlier start.
-    const QString leftover = docksFile() + u".XyZabc"_qs;
+    // A full-size save killed before its rename, a file set aside at an earlier start, and the
+    // user's own copy.
+    const QString leftover = dataDir() + u"/.docks.json.moorline-XyZab1"_qs;
     ASSERT_TRUE(Session::writeFile(leftover, QByteArray(10 << 20, ' ')));
+    const QString backup = docksFile() + u".backup"_qs;
+    ASSERT_TRUE(Session::writeFile(backup, "[]"));
     const QString earlier = docksFile() + u".unreadable-20260101-120000"_qs;
     ASSERT_TRUE(Session::writeFile(earlier, "{"));
     QProcess& app = processes.startMoorline();
@@ -128,12 +131,14 @@ TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLe
         Session::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
     EXPECT_TRUE(Session::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
     EXPECT_EQ(readFile(earlier), "{");
+    EXPECT_EQ(readFile(backup), "[]");
     QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
     kept.removeOne(QFileInfo(earlier).fileName());
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(readFile(dataDir() + u'/' + kept[0]), broken);
     endPolitely(app);
-    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files).size(), 3) << "nothing else went";
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+        << "nothing else went";
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
