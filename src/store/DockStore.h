@@ -18,7 +18,8 @@ class FileSystem;
 
 // The single owner of the docks: loads docks.json (or seeds the starter docks), publishes the
 // list, changes docks, tabs and items through its operations only, and writes the file 0.4 s
-// after the last change. A save that fails stays pending and is tried again.
+// after the last change. A save that fails stays pending and is tried again; one that would make
+// a file too large to read back is not written, and waits for the next change.
 class DockStore final : public ObservableObject {
 public:
     struct Dependencies {
@@ -34,8 +35,8 @@ public:
     // Every change, whole or in place, tells observers first and then the stream's subscribers.
     // Read-only outside the store: change docks through the operations below.
     Published<std::vector<Dock>, DockStore> docks{*this};
-    // Empty while saving works; otherwise what went wrong, in words for the user. Set at the
-    // first failure of a run of failures, cleared by the next save that succeeds.
+    // Empty while saving works; otherwise what went wrong, in words for the user. Set when a
+    // save fails for a new reason, cleared by the next save that succeeds.
     Published<QString, DockStore> saveProblem{*this};
 
     const QString& filePath() const { return filePath_; }
@@ -80,8 +81,9 @@ private:
     // Changes the dock at `index` in place and marks it changed; the caller schedules the save.
     void changeDock(std::size_t index, const std::function<void(Dock&)>& change);
     void touch(const QUuid& dockId);
+    enum class SaveResult { saved, failed, tooLarge };
     void runSave();
-    bool persist();
+    SaveResult persist();
     bool moveUnreadableFileAside();
     void saveFailed(const QString& reason);
 
