@@ -11,9 +11,14 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QObject>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -309,6 +314,45 @@ TEST_F(DesktopTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
     confirmation.answerAll(true);
     EXPECT_EQ(waitForMarker("probe"), QByteArray("launched\n"));
     EXPECT_FALSE(QFile::exists(marker("changed")));
+}
+
+TEST_F(DesktopTest, ALaunchRunsTheEntryAsItWasCheckedEvenIfSwappedRightAfter) {
+    // The fault shim renames another entry over the file the moment the launch has read and
+    // checked it (its second reading, after the one the user was shown): a launch that read the
+    // file once more would run the swapped-in command. MOORLINE_SWAP_TRIES raises the count.
+    const QString path = QFileInfo(root()).canonicalFilePath() + u"/Downloads/swap.desktop"_qs;
+    const QString swapped = path + u".swapped"_qs;
+    const int tries = qEnvironmentVariableIntValue("MOORLINE_SWAP_TRIES");
+    int approvedRuns = 0;
+    for (int i = 0; i < std::max(tries, 3); ++i) {
+        writeFile(path, entry("Approved", recorder().toUtf8() + " approved launched"));
+        writeFile(swapped, entry("Swapped", recorder().toUtf8() + " swapped launched"));
+        clearMarker("approved");
+        clearMarker("swapped");
+        const QHash<const char*, QByteArray> environment = {
+            {"LD_PRELOAD", MOORLINE_BINARY_DIR "/fault-shim.so"},
+            {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"},
+            {"MOORLINE_SWAP_FILE", QFile::encodeName(path)},
+            {"MOORLINE_SWAP_WITH", QFile::encodeName(swapped)},
+            {"MOORLINE_SWAP_AFTER", "2"}};
+        for (auto it = environment.begin(); it != environment.end(); ++it)
+            qputenv(it.key(), it.value());
+        const auto probe =
+            Session::run(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-launch-probe"), {path});
+        for (auto it = environment.begin(); it != environment.end(); ++it)
+            qunsetenv(it.key());
+        ASSERT_EQ(probe.exitCode, 0) << probe.err.constData();
+        ASSERT_FALSE(QFile::exists(swapped)) << "the shim did not swap the entry";
+        Session::waitUntil([] {
+            return QFile::exists(marker("approved") + u".env"_qs) ||
+                   QFile::exists(marker("swapped") + u".env"_qs);
+        });
+        approvedRuns += QFile::exists(marker("approved"));
+        EXPECT_FALSE(QFile::exists(marker("swapped"))) << "try " << i;
+    }
+    EXPECT_EQ(approvedRuns, std::max(tries, 3));
+    std::printf("launch swap: %d tries, %d approved commands run\n", std::max(tries, 3),
+                approvedRuns);
 }
 
 TEST_F(DesktopTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {

@@ -234,9 +234,10 @@ void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
         qCWarning(lcDesktopServices) << "desktop entry changed since it was approved:" << path;
         return;
     }
-    // By its resolved path, so that GIO reads the very file we judged.
-    GObjectPtr<GDesktopAppInfo> app(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(file->canonicalPath()).constData()));
+    // From the very bytes just checked: GIO reading the file again by its path would run
+    // whatever was put there in between. (Such an entry has no file name for GIO, so an Exec
+    // field code %k, the entry's own location, stays empty.)
+    GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file->keyFile()));
     QString failure;
     if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure))
         qCWarning(lcDesktopServices) << "could not launch" << path << failure;
