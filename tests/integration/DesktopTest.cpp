@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QObject>
@@ -199,7 +200,6 @@ TEST_F(DesktopTest, FilesAndUrlsOpenWithTheUsersDefaultHandler) {
 
 TEST_F(DesktopTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
     clearMarker("folder");
-    ASSERT_FALSE(GioDesktop::fileManagerAvailable());
     // What cannot be opened or revealed is let go, folder and all.
     desktop.openPath(QString());
     desktop.openPath(root() + u"/missing.desktop"_qs);
@@ -213,13 +213,34 @@ TEST_F(DesktopTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
     EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
 }
 
+TEST_F(DesktopTest, RevealNeverWaitsForAFileManagerThatDoesNotAnswer) {
+    // A file manager that owns its name and never answers (hung, or stopped).
+    Session::ChildProcesses processes;
+    QProcess& hung = processes.start(
+        u"/usr/bin/python3"_qs,
+        {u"-c"_qs, u"import dbus, time\n"
+                   "dbus.SessionBus().request_name('org.freedesktop.FileManager1')\n"
+                   "print('ready', flush=True)\ntime.sleep(60)"_qs},
+        QProcessEnvironment::systemEnvironment(), false);
+    hung.setReadChannel(QProcess::StandardOutput);
+    ASSERT_TRUE(hung.waitForReadyRead(10000));
+    clearMarker("folder");
+    const QString folder = root() + u"/Hung"_qs;
+    writeFile(folder + u"/file.txt"_qs, "x");
+    QElapsedTimer call;
+    call.start();
+    desktop.revealInFileManager(QUrl::fromLocalFile(folder + u"/file.txt"_qs));
+    EXPECT_LT(call.elapsed(), 100);
+    EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
+    EXPECT_LT(call.elapsed(), 6000);
+}
+
 TEST_F(DesktopTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
     FakeFileManager fileManager;
     QDBusConnection bus = QDBusConnection::sessionBus();
     ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/FileManager1"_qs, &fileManager,
                                    QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(bus.registerService(u"org.freedesktop.FileManager1"_qs));
-    ASSERT_TRUE(GioDesktop::fileManagerAvailable());
 
     const QString file = root() + u"/Ünï côde.txt"_qs;
     desktop.revealInFileManager(QUrl::fromLocalFile(file));

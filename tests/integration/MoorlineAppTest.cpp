@@ -23,6 +23,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -139,6 +140,27 @@ TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLe
     endPolitely(app);
     EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 4)
         << "nothing else went";
+}
+
+TEST_F(MoorlineAppTest, StartsAtOnceWithASessionBusThatDoesNotAnswer) {
+    // A bus daemon of its own, stopped: it takes connections and never answers them.
+    QProcess& daemon = processes.start(u"dbus-daemon"_qs,
+                                       {u"--session"_qs, u"--nofork"_qs, u"--print-address=1"_qs},
+                                       QProcessEnvironment::systemEnvironment(), false);
+    ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine().trimmed());
+    const auto pid = static_cast<pid_t>(daemon.processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    const auto resume = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, address);
+    QElapsedTimer clock;
+    clock.start();
+    QProcess& app = processes.startMoorline(environment);
+    // Running its event loop: the starter docks are saved.
+    EXPECT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    EXPECT_LT(clock.elapsed(), 5000);
+    endPolitely(app);
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
