@@ -6,6 +6,7 @@
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
+#include "fakes/FakeNotifications.h"
 #include "fakes/FakeServices.h"
 #include "platform/QtScheduler.h"
 #include "views/EditorSlider.h"
@@ -57,7 +58,8 @@ struct Program {
     QtScreens screens;
     XInputPointerMonitor pointer;
     std::unique_ptr<DockWindowsManager> manager;
-    TrayMenu trayMenu{fakes.store};
+    FakeNotifications notifications;
+    TrayMenu trayMenu{fakes.store, notifications};
 };
 
 Program& program(bool withPanels = true) {

@@ -46,7 +46,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
         *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
         p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
         p.keyCodes, *launchAtLogin_, p.windowActivation});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     trayMenu_->show();

@@ -59,7 +59,7 @@ QListWidgetItem* makeHeader(const QString& title) {
 PreferencesView::PreferencesView(const DockViewServices& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     detail_ = new QStackedWidget;
-    general_ = new GeneralSettingsView(services_.launchAtLogin);
+    general_ = new GeneralSettingsView(services_.launchAtLogin, services_.store);
     detail_->addWidget(general_);
     connect(general_, &GeneralSettingsView::quitRequested, this, &PreferencesView::quitRequested);
 

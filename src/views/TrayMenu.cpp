@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 
+#include "platform/Notifications.h"
+
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/MenuText.h"
@@ -28,8 +30,9 @@ constexpr KindEntry newDockEntries[] = {
 
 } // namespace
 
-TrayMenu::TrayMenu(DockStore& store, QObject* parent)
-    : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()) {
+TrayMenu::TrayMenu(DockStore& store, Notifications& notifications, QObject* parent)
+    : QObject(parent), store_(store), notifications_(notifications),
+      menu_(std::make_unique<QMenu>()) {
     willChange_ = store_.onObjectWillChange([this] { scheduleRebuild(); });
     saveProblem_ =
         store_.saveProblem.sink([this](const QString& problem) { saveProblemChanged(problem); });
@@ -59,19 +62,23 @@ void TrayMenu::saveProblemChanged(const QString& problem) {
     if (!problem.isEmpty() && !toldOfSaveProblem_) {
         toldOfSaveProblem_ = true;
         qCWarning(lcMenu) << "cannot save:" << problem;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(
-                tr("Moorline cannot save your docks"),
-                tr("%1\nYour changes are kept and saved as soon as writing works again.")
-                    .arg(problem),
-                QSystemTrayIcon::Warning);
+        tell(tr("Moorline cannot save your docks"),
+             tr("%1\nYour changes are kept and saved as soon as writing works again.").arg(problem),
+             true);
     } else if (problem.isEmpty() && toldOfSaveProblem_) {
         toldOfSaveProblem_ = false;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(tr("Moorline saved your docks"),
-                                   tr("Your changes are in %1 again.").arg(store_.filePath()),
-                                   QSystemTrayIcon::Information);
+        tell(tr("Moorline saved your docks"),
+             tr("Your changes are in %1 again.").arg(store_.filePath()), false);
     }
+}
+
+void TrayMenu::tell(const QString& summary, const QString& body, bool warning) {
+    // Without a tray host the icon, and its messages, show nowhere.
+    if (trayIcon_ && trayIcon_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable())
+        trayIcon_->showMessage(summary, body,
+                               warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    else
+        notifications_.notify(summary, body);
 }
 
 void TrayMenu::scheduleRebuild() {

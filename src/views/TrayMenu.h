@@ -8,16 +8,18 @@
 #include <memory>
 
 class DockStore;
+class Notifications;
 class QMenu;
 class QSystemTrayIcon;
 
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
 // The menu is rebuilt on the pass of the event loop after the store changes. It is also where
-// the program tells the user that their docks cannot be saved, and that they can again.
+// the program tells the user that their docks cannot be saved, and that they can again: in the
+// tray icon's message, or through a desktop notification where no tray shows the icon.
 class TrayMenu final : public QObject {
     Q_OBJECT
 public:
-    explicit TrayMenu(DockStore& store, QObject* parent = nullptr);
+    TrayMenu(DockStore& store, Notifications& notifications, QObject* parent = nullptr);
     ~TrayMenu() override;
 
     void show();
@@ -32,8 +34,10 @@ private:
     void scheduleRebuild();
     void rebuild();
     void saveProblemChanged(const QString& problem);
+    void tell(const QString& summary, const QString& body, bool warning);
 
     DockStore& store_;
+    Notifications& notifications_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     Subscription willChange_;

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 #include "GuiTestSupport.h"
+#include "fakes/FakeNotifications.h"
 
 namespace {
 
 struct TrayMenuTest : SettingsFixture {
     TrayMenu& open() {
-        view = std::make_unique<TrayMenu>(fakes.store);
+        view = std::make_unique<TrayMenu>(fakes.store, notifications);
         return *view;
     }
     QStringList entries() {
@@ -16,6 +17,7 @@ struct TrayMenuTest : SettingsFixture {
     QAction* entry(const QString& title) { return menuEntry(*view->menu(), title); }
     const std::vector<Dock>& docks() { return *fakes.store.docks; }
 
+    FakeNotifications notifications;
     std::unique_ptr<TrayMenu> view;
 };
 

@@ -5,6 +5,8 @@
 #include "models/DockCodec.h"
 
 #include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
@@ -160,6 +162,32 @@ TEST_F(MoorlineAppTest, StartsAtOnceWithASessionBusThatDoesNotAnswer) {
     // Running its event loop: the starter docks are saved.
     EXPECT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
     EXPECT_LT(clock.elapsed(), 5000);
+    endPolitely(app);
+}
+
+TEST_F(MoorlineAppTest, WithoutATrayAFailedSaveIsToldThroughADesktopNotification) {
+    // A notification daemon on the private bus that logs the calls it gets.
+    const QString log = QDir::temp().filePath(u"moorline-notifications.log"_qs);
+    QFile::remove(log);
+    processes.start(u"/usr/bin/python3"_qs, {u"-m"_qs, u"dbusmock"_qs, u"--template"_qs,
+                                             u"notification_daemon"_qs, u"-l"_qs, log});
+    ASSERT_TRUE(Session::waitUntil(
+        [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                u"org.freedesktop.Notifications"_qs);
+        },
+        10s));
+    // No save can work: a file stands where the data folder should be.
+    ASSERT_TRUE(Session::writeFile(dataDir(), "in the way"));
+    const auto removeFile = qScopeGuard([] { QFile::remove(dataDir()); });
+    QProcess& app = processes.startMoorline();
+    EXPECT_TRUE(Session::waitUntil(
+        [&] {
+            const QByteArray calls = readFile(log);
+            return calls.contains("Notify") && calls.contains("Moorline cannot save your docks");
+        },
+        10s))
+        << readFile(log).constData();
     endPolitely(app);
 }
 

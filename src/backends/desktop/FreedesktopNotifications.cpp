@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "backends/desktop/FreedesktopNotifications.h"
+
+#include "backends/desktop/DesktopServicesLog.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QVariantMap>
+
+namespace {
+constexpr int notifyTimeoutMs = 2000;
+} // namespace
+
+void FreedesktopNotifications::notify(const QString& summary, const QString& body) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        qCWarning(lcDesktopServices) << "no session bus to tell the user:" << summary << body;
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // Application name, id to replace (none), icon, summary, body, actions, hints, and the
+    // daemon's own expiry.
+    call << QStringLiteral("Moorline") << 0u << QStringLiteral(MOORLINE_APP_ID) << summary << body
+         << QStringList() << QVariantMap() << -1;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, notifyTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [summary](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError())
+                             qCWarning(lcDesktopServices) << "could not show a notice:" << summary
+                                                          << finished->error().message();
+                         finished->deleteLater();
+                     });
+}
