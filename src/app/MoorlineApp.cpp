@@ -5,6 +5,7 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "backends/desktop/DesktopServicesLog.h"
+#include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/SessionBusProbe.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
@@ -53,6 +54,14 @@ void leaveAHungSessionBusAlone() {
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
+// Said where a user starting us from a terminal or from the desktop's menu sees it.
+void tellWhyNotStarting(const QString& problem) {
+    std::fprintf(stderr, "moorline: not starting: %s\n", qPrintable(problem));
+    FreedesktopNotifications().notifyAndWait(
+        QCoreApplication::translate("MoorlineApp", "Moorline cannot start"), problem,
+        std::chrono::seconds(2));
+}
+
 extern "C" void flushAtExit() {
     // Qt ends the process with exit() when the X connection breaks at the end of the session;
     // the event loop never returns then, so this is the last chance to write a pending save.
@@ -87,6 +96,10 @@ int MoorlineApp::run(int argc, char** argv) {
 
     auto instance = std::make_unique<SingleInstance>(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!instance->folderProblem().isEmpty()) {
+        tellWhyNotStarting(instance->folderProblem());
+        return EXIT_FAILURE;
+    }
     if (!instance->claim())
         return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
                                                                            : EXIT_FAILURE;

@@ -96,6 +96,22 @@ protected:
         EXPECT_EQ(first.state(), QProcess::Running);
     }
 
+    // A notification daemon on the private bus (python3-dbusmock's) that logs the calls it
+    // gets to the file answered.
+    QString startNotificationDaemon() {
+        const QString log = QDir::temp().filePath(u"moorline-notifications.log"_qs);
+        QFile::remove(log);
+        processes.start(u"/usr/bin/python3"_qs, {u"-m"_qs, u"dbusmock"_qs, u"--template"_qs,
+                                                 u"notification_daemon"_qs, u"-l"_qs, log});
+        EXPECT_TRUE(Session::waitUntil(
+            [] {
+                return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                    u"org.freedesktop.Notifications"_qs);
+            },
+            10s));
+        return log;
+    }
+
     Session::ChildProcesses processes;
 };
 
@@ -166,17 +182,7 @@ TEST_F(MoorlineAppTest, StartsAtOnceWithASessionBusThatDoesNotAnswer) {
 }
 
 TEST_F(MoorlineAppTest, WithoutATrayAFailedSaveIsToldThroughADesktopNotification) {
-    // A notification daemon on the private bus that logs the calls it gets.
-    const QString log = QDir::temp().filePath(u"moorline-notifications.log"_qs);
-    QFile::remove(log);
-    processes.start(u"/usr/bin/python3"_qs, {u"-m"_qs, u"dbusmock"_qs, u"--template"_qs,
-                                             u"notification_daemon"_qs, u"-l"_qs, log});
-    ASSERT_TRUE(Session::waitUntil(
-        [] {
-            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                u"org.freedesktop.Notifications"_qs);
-        },
-        10s));
+    const QString log = startNotificationDaemon();
     // No save can work: a file stands where the data folder should be.
     ASSERT_TRUE(Session::writeFile(dataDir(), "in the way"));
     const auto removeFile = qScopeGuard([] { QFile::remove(dataDir()); });
@@ -189,6 +195,43 @@ TEST_F(MoorlineAppTest, WithoutATrayAFailedSaveIsToldThroughADesktopNotification
         10s))
         << readFile(log).constData();
     endPolitely(app);
+}
+
+TEST_F(MoorlineAppTest, ListensWhereSomethingElseStoodAtItsSocketsName) {
+    const QString obstacle = instanceBase(qEnvironmentVariable("XDG_RUNTIME_DIR")) + u".socket"_qs;
+    ASSERT_TRUE(QDir().mkpath(obstacle + u"/kept"_qs));
+    const auto cleanup = qScopeGuard([&] {
+        QDir(obstacle).removeRecursively();
+        QDir(obstacle + u".in-the-way-1"_qs).removeRecursively();
+    });
+    QProcess& first = processes.startMoorline();
+    ASSERT_FALSE(socketIn().isEmpty());
+    expectASecondLaunchToLeave(first);
+    EXPECT_TRUE(QFileInfo(obstacle + u".in-the-way-1/kept"_qs).isDir());
+    endPolitely(first);
+}
+
+TEST_F(MoorlineAppTest, RefusesASharedCacheFolderSayingSoAndEndsWithAnError) {
+    const QString log = startNotificationDaemon();
+    // Another user's, or everybody's: writable by all, and not sticky.
+    const QString shared = QDir::temp().filePath(u"moorline-shared-cache"_qs);
+    QDir(shared).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_TRUE(QFile::setPermissions(shared, QFile::Permissions(0x7777)));
+    const auto cleanup = qScopeGuard([&] { QDir(shared).removeRecursively(); });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_RUNTIME_DIR"_qs, shared);
+    environment.insert(u"XDG_CACHE_HOME"_qs, shared);
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    app.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {});
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_NE(app.exitCode(), 0);
+    const QByteArray said = app.readAllStandardError();
+    EXPECT_TRUE(said.contains("moorline: not starting: The folder " + QFile::encodeName(shared) +
+                              " is not yours alone"))
+        << said.constData();
+    EXPECT_TRUE(readFile(log).contains("Moorline cannot start")) << readFile(log).constData();
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {

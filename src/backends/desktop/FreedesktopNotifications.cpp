@@ -6,17 +6,21 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
 #include <QVariantMap>
 
 namespace {
 constexpr int notifyTimeoutMs = 2000;
 } // namespace
 
-void FreedesktopNotifications::notify(const QString& summary, const QString& body) {
+QDBusPendingCallWatcher* FreedesktopNotifications::send(const QString& summary,
+                                                        const QString& body) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         qCWarning(lcDesktopServices) << "no session bus to tell the user:" << summary << body;
-        return;
+        return nullptr;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
@@ -34,4 +38,22 @@ void FreedesktopNotifications::notify(const QString& summary, const QString& bod
                                                           << finished->error().message();
                          finished->deleteLater();
                      });
+    return watcher;
+}
+
+void FreedesktopNotifications::notify(const QString& summary, const QString& body) {
+    send(summary, body);
+}
+
+bool FreedesktopNotifications::notifyAndWait(const QString& summary, const QString& body,
+                                             std::chrono::milliseconds timeout) {
+    QPointer<QDBusPendingCallWatcher> watcher = send(summary, body);
+    if (!watcher)
+        return false;
+    // A loop of our own, ended by the answer or the deadline: no window exists yet.
+    QEventLoop loop;
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !watcher || (watcher->isFinished() && !watcher->isError());
 }
