@@ -221,7 +221,7 @@ void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
     painter.setFont(font);
     painter.setPen(nameColor);
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(dock.name, Qt::ElideRight, textRect.width()));
+                     headerName_.text(dock.name, font, textRect.width()));
 }
 
 void DockContentView::mousePressEvent(QMouseEvent* event) {

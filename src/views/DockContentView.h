@@ -6,6 +6,7 @@
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
+#include "views/ElidedLine.h"
 
 #include <QPainterPath>
 #include <QUuid>
@@ -87,4 +88,6 @@ private:
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
     Subscription storeWillChange_;
+    // The header's name as drawn: elided once per change, not at every paint.
+    mutable ElidedLine headerName_;
 };

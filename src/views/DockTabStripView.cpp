@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockTabStripView.h"
 
+#include "views/ElidedLine.h"
+
 #include "store/DockStore.h"
 
 #include <QLineEdit>
@@ -20,6 +22,8 @@ constexpr int spacing = 2;
 constexpr int buttonHorizontal = 8;
 constexpr int buttonVertical = 3;
 constexpr int fieldWidth = 70;
+// The widest a tab's name is drawn; a longer one is elided.
+constexpr int longestTabText = 400;
 constexpr int plusGlyph = 10;
 constexpr int plusPadding = 4;
 constexpr int plusEdge = plusGlyph + 2 * plusPadding;
@@ -70,10 +74,13 @@ void DockTabStripView::refresh() {
         const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
         const bool renaming = renamingTabId_ == tab.id;
         renamedTabExists = renamedTabExists || renaming;
-        const int content =
-            renaming ? fieldWidth : QFontMetrics(tabFont(selected)).horizontalAdvance(tab.name);
+        // A long name is cut to a width a tab can have, from a bounded part of it: a name of
+        // megabytes is measured and drawn as a few hundred characters, once per change.
+        const QFontMetrics metrics(tabFont(selected));
+        const QString shown = ElidedLine::elide(tab.name, metrics, longestTabText);
+        const int content = renaming ? fieldWidth : metrics.horizontalAdvance(shown);
         const int width = content + 2 * buttonHorizontal;
-        buttons_.push_back({tab.id, tab.name, selected, left, width});
+        buttons_.push_back({tab.id, shown, selected, left, width});
         left += width + spacing;
     }
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.

@@ -5,6 +5,7 @@
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/DockEditorView.h"
+#include "views/ElidedLine.h"
 #include "views/GeneralSettingsView.h"
 
 #include <QLabel>
@@ -136,8 +137,10 @@ void PreferencesView::syncRows() {
     for (std::size_t i = 0; i < docks.size(); ++i) {
         const Dock& dock = docks[i];
         QListWidgetItem* row = sidebar_->item(firstDockRow + static_cast<int>(i));
-        if (row->text() != dock.name)
-            row->setText(dock.name);
+        // The sidebar shows a line of the name: a name of megabytes is cut first.
+        const QString shown = ElidedLine::bounded(dock.name);
+        if (row->text() != shown)
+            row->setText(shown);
         const int kind = static_cast<int>(dock.kind);
         if (row->data(kindRole) != kind) {
             row->setIcon(IconResolver::symbol(symbolOf(dock.kind)));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TileImageCache.h"
 
+#include "views/ElidedLine.h"
+
 #include "support/IconResolver.h"
 
 #include <QFontMetrics>
@@ -50,18 +52,19 @@ TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize
         stored && stored->matches(item, iconSize, devicePixelRatio, labelWidth))
         return stored->images;
     ++resolutions_;
-    auto* stored = new Stored{
-        item.kind,
-        item.name,
-        item.path,
-        item.docklet,
-        item.customIconData,
-        iconSize,
-        devicePixelRatio,
-        labelWidth,
-        {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
-         labelMetrics.elidedText(QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                                 Qt::ElideMiddle, labelWidth)}};
+    auto* stored =
+        new Stored{item.kind,
+                   item.name,
+                   item.path,
+                   item.docklet,
+                   item.customIconData,
+                   iconSize,
+                   devicePixelRatio,
+                   labelWidth,
+                   {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
+                    ElidedLine::elide(ElidedLine::bounded(item.name, Qt::ElideMiddle)
+                                          .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                      labelMetrics, labelWidth, Qt::ElideMiddle)}};
     const Images images = stored->images;
     const qsizetype cost = qsizetype(images.icon.width()) * images.icon.height() * 4 + 1;
     // Takes ownership; an entry costlier than the whole bound is dropped at once.

@@ -2,6 +2,7 @@
 #include "views/TrayMenu.h"
 
 #include "platform/Notifications.h"
+#include "views/ElidedLine.h"
 
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
@@ -93,7 +94,7 @@ void TrayMenu::rebuild() {
     rebuildPending_ = false;
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
-        QAction* toggle = menu_->addAction(menuText(dock.name));
+        QAction* toggle = menu_->addAction(menuText(ElidedLine::bounded(dock.name)));
         toggle->setCheckable(true);
         toggle->setChecked(dock.isVisible);
         connect(toggle, &QAction::toggled, this,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/DockWindowController.h"
 
+#include "views/ElidedLine.h"
+
 #include "platform/DockPanelFactory.h"
 #include "platform/PointerMonitor.h"
 #include "platform/Scheduler.h"
@@ -64,7 +66,8 @@ void DockWindowController::applyDockState() {
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;
     if (panel_) {
-        panel_->setTitle(dock->name);
+        // The window system copies a title whole, to the window manager and every pager.
+        panel_->setTitle(ElidedLine::bounded(dock->name));
         panel_->setFrame(frame);
         panel_->setAlwaysOnTop(alwaysOnTop);
     }
