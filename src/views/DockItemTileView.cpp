@@ -4,16 +4,20 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageFileChooser.h"
 #include "store/DockStore.h"
+#include "support/CustomIcon.h"
 #include "support/DesktopLaunch.h"
 #include "views/DockViewServices.h"
 #include "views/DockletTileView.h"
 #include "views/ItemGridLayout.h"
 
+#include <QFutureWatcher>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -148,20 +152,45 @@ QMenu* DockItemTileView::makeMenu(const DockItem& item, const QUuid& dockId,
 
 void DockItemTileView::chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
                                         const DockViewServices& services, QWidget* parent) {
-    services.imageChooser.chooseImage(
-        parent, [itemId, dockId, services](std::optional<QString> path) {
-            if (!path)
-                return;
-            const std::optional<QByteArray> bytes = services.fileSystem.readAll(*path);
-            // The dock or the item may have gone while the chooser was open.
-            const DockItem* current = currentItem(services.store, dockId, itemId);
-            if (!bytes || !current)
-                return;
-            DockItem changed = *current;
-            // The file's own bytes, whatever they are: an undecodable one shows the kind's icon.
-            changed.customIconData = *bytes;
-            services.store.updateItem(changed, dockId);
-        });
+    QPointer<QWidget> window = parent;
+    services.imageChooser.chooseImage(parent, [itemId, dockId, services,
+                                               window](std::optional<QString> path) {
+        if (!path)
+            return;
+        const std::optional<QByteArray> bytes = services.fileSystem.readAll(*path);
+        if (!bytes) {
+            tellIconRefused(window, tr("The file cannot be read."));
+            return;
+        }
+        // Decoded and scaled down on a worker: a large photograph takes seconds.
+        auto* watcher = new QFutureWatcher<CustomIcon::Prepared>();
+        QObject::connect(watcher, &QFutureWatcherBase::finished, watcher,
+                         [watcher, itemId, dockId, services, window] {
+                             watcher->deleteLater();
+                             const CustomIcon::Prepared prepared = watcher->result();
+                             if (!prepared.png) {
+                                 tellIconRefused(window, prepared.problem);
+                                 return;
+                             }
+                             // The dock or the item may have gone meanwhile.
+                             const DockItem* current = currentItem(services.store, dockId, itemId);
+                             if (!current)
+                                 return;
+                             DockItem changed = *current;
+                             changed.customIconData = *prepared.png;
+                             services.store.updateItem(changed, dockId);
+                         });
+        watcher->setFuture(QtConcurrent::run(&CustomIcon::fromFileContents, *bytes));
+    });
+}
+
+void DockItemTileView::tellIconRefused(QWidget* parent, const QString& problem) {
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Choose Custom Icon"),
+                                tr("This file cannot be used as an icon.\n\n%1").arg(problem),
+                                QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QMimeData* DockItemTileView::dragPayload(const DockItem& item) {

@@ -48,10 +48,13 @@ public:
     // state, by id.
     static QMenu* makeMenu(const DockItem& item, const QUuid& dockId,
                            const DockViewServices& services, QWidget* parent);
-    // Asks for an image file and stores its bytes as the item's icon, unless the item or its
-    // dock has gone by the time the answer comes.
+    // Asks for an image file and stores it, made a small PNG (CustomIcon), as the item's icon,
+    // unless the item or its dock has gone by the time it is ready; a file that is no image is
+    // refused with a message.
     static void chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
                                  const DockViewServices& services, QWidget* parent);
+    // Says why the chosen file is not the icon, over `parent` (may be null).
+    static void tellIconRefused(QWidget* parent, const QString& problem);
     // What a drag out of the tile carries: the item's id as plain text.
     static QMimeData* dragPayload(const DockItem& item);
     // The item of that id in the dock as the store holds it now, or null.
