@@ -219,13 +219,10 @@ TEST_F(DockItemGridViewTest, ALargeCustomIconIsDecodedAsideWithThePlaceholderMea
     start(dockWith({item}));
     const auto red = [&] {
         const QImage shown = viewport()->grab().toImage();
-        int count = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x) {
-                const QColor c = shown.pixelColor(x, y);
-                count += c.red() > 200 && c.green() < 40 && c.blue() < 40;
-            }
-        return count;
+        return std::count_if(reinterpret_cast<const QRgb*>(shown.constBits()),
+                             reinterpret_cast<const QRgb*>(shown.constBits()) +
+                                 shown.width() * shown.height(),
+                             [](QRgb pixel) { return pixel == qRgb(255, 0, 0); });
     };
     QSignalSpy decoded(&grid().images().decoder(), &CustomIconDecoder::decoded);
     const int placeholder = red();
