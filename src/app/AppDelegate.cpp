@@ -45,7 +45,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     itemActions_ = std::make_unique<DockItemActions>(
         DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
                                   p.imageChooser, p.fileSystem, p.trash});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler);
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     trayMenu_->show();

@@ -40,6 +40,8 @@ Q_SIGNALS:
 private:
     bool listen();
     void listenOrRetry();
+    // Renames what is not a socket at the socket's name out of the way.
+    void moveAside(const QByteArray& native);
     void stopListening();
     void acceptPending();
     void pauseAccepting(int error);

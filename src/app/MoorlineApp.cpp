@@ -4,6 +4,9 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "backends/desktop/DesktopServicesLog.h"
+#include "backends/desktop/FreedesktopNotifications.h"
+#include "backends/desktop/SessionBusProbe.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 #include "views/TrayMenu.h"
@@ -13,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -39,6 +43,25 @@ void exitEventLoop() {
     std::_Exit(status);
 }
 
+// A session bus that is stopped or hung holds every D-Bus call of Qt and GIO for 25 s, Qt's
+// tray icon alone several times at start: asked first, with a deadline, such a bus is taken for
+// none, before anything connects to it. Reveals then open the folder, notices need a tray.
+void leaveAHungSessionBusAlone() {
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address.isEmpty() || SessionBusProbe::answers(address, std::chrono::milliseconds(500)))
+        return;
+    qCWarning(lcDesktopServices) << "the session bus does not answer; going on without it";
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
+// Said where a user starting us from a terminal or from the desktop's menu sees it.
+void tellWhyNotStarting(const QString& problem) {
+    std::fprintf(stderr, "moorline: not starting: %s\n", qPrintable(problem));
+    FreedesktopNotifications().notifyAndWait(
+        QCoreApplication::translate("MoorlineApp", "Moorline cannot start"), problem,
+        std::chrono::seconds(2));
+}
+
 extern "C" void flushAtExit() {
     // Qt ends the process with exit() when the X connection breaks at the end of the session;
     // the event loop never returns then, so this is the last chance to write a pending save.
@@ -55,6 +78,7 @@ int MoorlineApp::run(int argc, char** argv) {
     const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
     // A token is good for one activation: the programs the docks start must not inherit it.
     qunsetenv("XDG_ACTIVATION_TOKEN");
+    leaveAHungSessionBusAlone();
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
@@ -72,6 +96,10 @@ int MoorlineApp::run(int argc, char** argv) {
 
     auto instance = std::make_unique<SingleInstance>(
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!instance->folderProblem().isEmpty()) {
+        tellWhyNotStarting(instance->folderProblem());
+        return EXIT_FAILURE;
+    }
     if (!instance->claim())
         return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
                                                                            : EXIT_FAILURE;

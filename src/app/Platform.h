@@ -2,6 +2,7 @@
 #pragma once
 
 #include "backends/desktop/DesktopFileIcons.h"
+#include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/GioDefaultApplications.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
@@ -41,4 +42,5 @@ struct Platform {
     X11WindowActivation windowActivation;
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
+    FreedesktopNotifications notifications;
 };

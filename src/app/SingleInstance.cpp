@@ -28,12 +28,10 @@ QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    const auto folder = InstanceFolder::choose();
-    if (!folder) {
-        // Never a shared folder: whoever made the lock there first would keep us from starting.
-        qCCritical(lcInstance) << "no private folder for the instance lock; not starting";
+    const auto folder = InstanceFolder::choose(&folderProblem_);
+    // Never a shared folder: whoever made the lock there first would keep us from starting.
+    if (!folder)
         return;
-    }
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString base =

@@ -26,11 +26,15 @@ public:
     // id and activation token (either may be empty); false when none answered.
     bool signalRunningInstance(const QByteArray& startupId = {},
                                const QByteArray& activationToken = {});
+    // Why no private folder could be had for the lock, in words for the user; empty when one
+    // was.
+    const QString& folderProblem() const { return folderProblem_; }
 
 Q_SIGNALS:
     void showSettingsRequested(const QByteArray& startupId, const QByteArray& activationToken);
 
 private:
+    QString folderProblem_;
     QString socketName_;
     std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<InstanceListener> listener_;

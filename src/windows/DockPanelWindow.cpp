@@ -11,9 +11,11 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -67,6 +69,8 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     const WId id = winId();
     hints_.setWindowClass(id, "moorline", "Moorline");
     hints_.setAcceptsFocus(id, false);
+    requested_ = geometry();
+    windowHandle()->installEventFilter(this);
 }
 
 DockPanelWindow::~DockPanelWindow() = default;
@@ -107,6 +111,7 @@ QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primar
 
 void DockPanelWindow::setFrame(const QRectF& frame) {
     const QRect target = geometryForFrame(frame, primaryGeometry(), virtualDesktop());
+    requested_ = target;
     if (target != geometry())
         setGeometry(target);
 }
@@ -133,6 +138,8 @@ void DockPanelWindow::showPanel() {
     if (isVisible())
         return;
     hints_.prepareForMap(winId(), alwaysOnTop_);
+    placing_ = true;
+    reasserted_ = false;
     show();
     // Qt writes the window's hints again when it maps it.
     hints_.setAcceptsFocus(winId(), acceptsFocus_);
@@ -185,21 +192,56 @@ void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
     frameChangedHandler_ = std::move(handler);
 }
 
+bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle()) {
+        switch (event->type()) {
+        case QEvent::Expose:
+            // Mapped, so placed: the window manager places a window before it maps it.
+            if (windowHandle()->isExposed())
+                placing_ = false;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+            // The user works with the panel where they see it.
+            placing_ = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void DockPanelWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The move Qt replays when a window is first shown changes nothing.
     if (event->pos() != event->oldPos())
-        frameChanged();
+        geometryReported(event->spontaneous());
 }
 
 void DockPanelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateBlurRegion();
     if (event->size() != event->oldSize() && event->oldSize().isValid())
-        frameChanged();
+        geometryReported(event->spontaneous());
 }
 
-void DockPanelWindow::frameChanged() {
+void DockPanelWindow::geometryReported(bool fromWindowSystem) {
+    // Our own setGeometry: the record already holds it.
+    if (!fromWindowSystem || geometry() == requested_)
+        return;
+    if (placing_) {
+        // Reported while the window is being mapped: the window manager's placement, or a
+        // position Qt took while the window was being reparented (Qt then reads the window at
+        // the desktop's top-left corner, where it is not). Neither is the user's; the panel
+        // asks once more for its place, which also puts Qt's idea of it right.
+        if (!std::exchange(reasserted_, true))
+            setGeometry(requested_);
+        return;
+    }
+    // A move or resize the user made through the window manager (a drag of the header, its
+    // keyboard moves, a resize).
+    requested_ = geometry();
     if (frameChangedHandler_)
         frameChangedHandler_();
 }

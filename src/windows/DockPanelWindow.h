@@ -49,11 +49,13 @@ public:
                                   const QRect& virtualDesktop);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void frameChanged();
+    // Tells the controller of a frame change the user made; keeps placement and mapping out.
+    void geometryReported(bool fromWindowSystem);
     void updateBlurRegion();
 
     WindowHints& hints_;
@@ -63,4 +65,10 @@ private:
     bool alwaysOnTop_ = true;
     bool acceptsFocus_ = false;
     double cornerRadius_ = 0;
+    // The geometry the panel last asked for, or the user last gave it.
+    QRect requested_;
+    // From a show until the window is mapped (or the user touches it): what the window system
+    // reports meanwhile is placement.
+    bool placing_ = false;
+    bool reasserted_ = false;
 };
