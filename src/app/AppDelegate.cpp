@@ -28,7 +28,8 @@ QString dataDirectory() {
 }
 } // namespace
 
-AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland)
+    : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
@@ -36,8 +37,8 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());
     runningAppsMonitor_ =
-        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
-    hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
+        std::make_unique<RunningAppsMonitor>(*p.runningApplications, p.desktop, p.scheduler);
+    hotKeyManager_ = std::make_unique<HotKeyManager>(*p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
@@ -45,7 +46,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     services_ = std::make_unique<DockViewServices>(DockViewServices{
         *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
         p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
-        p.keyCodes, *launchAtLogin_, p.windowActivation});
+        p.keyCodes, *launchAtLogin_, *p.windowActivation});
     trayMenu_ = std::make_unique<TrayMenu>(*store_);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
@@ -58,10 +59,10 @@ void AppDelegate::start() {
     if (windowsManager_)
         return;
     Platform& p = *platform_;
-    panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
+    panelFactory_ = std::make_unique<DockPanelWindowFactory>(*p.windowHints);
     windowsManager_ = std::make_unique<DockWindowsManager>(
         *services_,
-        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+        DockWindowDependencies{*panelFactory_, p.screens, *p.pointerMonitor, &OwnPopups::isOpen});
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});

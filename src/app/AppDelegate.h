@@ -18,6 +18,8 @@ class SettingsWindow;
 struct DockViewServices;
 struct LaunchToken;
 struct Platform;
+struct SessionChoice;
+class WaylandConnection;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
 // order the store, the running-applications monitor, the hot key manager and the docklet
@@ -26,7 +28,8 @@ struct Platform;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    AppDelegate();
+    // `wayland`, our own connection to the compositor (null without one), outlives us.
+    AppDelegate(const SessionChoice& session, WaylandConnection* wayland);
     ~AppDelegate() override;
 
     DockStore& store() const { return *store_; }

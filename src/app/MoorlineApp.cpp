@@ -3,19 +3,24 @@
 
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
+#include "app/SessionProbe.h"
 #include "app/SingleInstance.h"
+#include "backends/wayland/WaylandConnection.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 #include "views/TrayMenu.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+Q_LOGGING_CATEGORY(lcSession, "moorline.session", QtInfoMsg)
 
 namespace {
 
@@ -58,7 +63,11 @@ int MoorlineApp::run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
-    QApplication app(argc, argv);
+    // Before the application object: the session decides the Qt platform.
+    SessionProbe session(argc, argv);
+    std::vector<char*> arguments = session.arguments();
+    int argumentCount = int(arguments.size()) - 1;
+    QApplication app(argumentCount, arguments.data());
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.
     IconResolver::prepareIconTheme();
@@ -76,7 +85,11 @@ int MoorlineApp::run(int argc, char** argv) {
         return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
                                                                            : EXIT_FAILURE;
 
-    AppDelegate delegate;
+    qCInfo(lcSession).noquote() << session.choice().describe();
+    const std::unique_ptr<WaylandConnection> wayland = session.takeWayland();
+    if (wayland)
+        wayland->startDispatching();
+    AppDelegate delegate(session.choice(), wayland.get());
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,
