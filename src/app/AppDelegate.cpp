@@ -8,6 +8,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/DockLookup.h"
 #include "views/DockViewServices.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
@@ -78,6 +79,15 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
             [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
     settingsWindow_->present(token);
+}
+
+bool AppDelegate::toggleDock(const QString& nameOrId) {
+    const std::optional<QUuid> dockId = DockLookup::find(*store_->docks, nameOrId);
+    if (!dockId)
+        return false;
+    if (const Dock* dock = store_->dock(*dockId))
+        store_->setVisible(*dockId, !dock->isVisible);
+    return true;
 }
 
 void AppDelegate::flushPendingWork() {

@@ -39,6 +39,9 @@ public:
     void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
+    // Shows or hides the dock with that name or id ("moorline --toggle"); false when there is
+    // no such dock.
+    bool toggleDock(const QString& nameOrId);
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
     // signals, session end).
     void flushPendingWork();

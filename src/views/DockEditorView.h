@@ -30,6 +30,8 @@ struct Dock;
 class DockEditorView final : public QWidget {
     Q_OBJECT
 public:
+    // The command a compositor binding runs to show or hide the dock.
+    static QString toggleCommand(const QUuid& dockId);
     DockEditorView(const QUuid& dockId, const DockViewServices& services,
                    QWidget* parent = nullptr);
     ~DockEditorView() override;
@@ -45,6 +47,7 @@ private:
     QWidget* makeEmptyState();
     QGroupBox* makeGeneralSection();
     QGroupBox* makeBehaviorSection();
+    void addToggleCommand(QWidget* section);
     QGroupBox* makeAppearanceSection();
     QGroupBox* makeDockletSection();
     QWidget* makeDeleteSection();
