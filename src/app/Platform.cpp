@@ -2,6 +2,7 @@
 #include "app/Platform.h"
 
 #include "backends/wayland/CommandHotKeys.h"
+#include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/x11/EwmhRunningApplications.h"
@@ -39,7 +40,10 @@ Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
       hotKeyBackend(choice.hotKeys == SessionChoice::HotKeys::x11Grabs
                         ? std::unique_ptr<HotKeyBackend>(std::make_unique<X11HotKeyBackend>())
                         : std::make_unique<CommandHotKeys>()),
-      windowHints(std::make_unique<X11WindowHints>()), pointerMonitor(::pointerMonitor(choice)),
+      windowHints(choice.panels == SessionChoice::Panels::layerSurfaces
+                      ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
+                      : std::make_unique<X11WindowHints>()),
+      pointerMonitor(::pointerMonitor(choice)),
       windowActivation(std::make_unique<X11WindowActivation>()) {}
 
 Platform::~Platform() = default;

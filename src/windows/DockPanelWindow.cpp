@@ -4,6 +4,7 @@
 #include "platform/ScreenSpace.h"
 #include "platform/WindowHints.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMoveEvent>
@@ -11,6 +12,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -64,9 +66,9 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     setWindowIcon(panelIcon());
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
-    const WId id = winId();
-    hints_.setWindowClass(id, "moorline", "Moorline");
-    hints_.setAcceptsFocus(id, false);
+    winId();
+    hints_.setWindowClass(windowHandle(), "moorline", "Moorline");
+    hints_.setAcceptsFocus(windowHandle(), false);
 }
 
 DockPanelWindow::~DockPanelWindow() = default;
@@ -126,23 +128,23 @@ void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
     // own menu or a rule may have changed the layer meanwhile. One message, no round trip. A
     // hidden panel takes its level with it at the next show.
     if (isVisible())
-        hints_.setAbove(winId(), alwaysOnTop_);
+        hints_.setAbove(windowHandle(), alwaysOnTop_);
 }
 
 void DockPanelWindow::showPanel() {
     if (isVisible())
         return;
-    hints_.prepareForMap(winId(), alwaysOnTop_);
+    hints_.prepareForMap(windowHandle(), alwaysOnTop_);
     show();
     // Qt writes the window's hints again when it maps it.
-    hints_.setAcceptsFocus(winId(), acceptsFocus_);
+    hints_.setAcceptsFocus(windowHandle(), acceptsFocus_);
 }
 
 void DockPanelWindow::setAcceptsKeyboardFocus(bool accepts) {
     if (accepts == acceptsFocus_)
         return;
     acceptsFocus_ = accepts;
-    hints_.setAcceptsFocus(winId(), accepts);
+    hints_.setAcceptsFocus(windowHandle(), accepts);
     if (accepts && isVisible())
         activateWindow();
 }
@@ -166,7 +168,31 @@ QRegion DockPanelWindow::blurRegion(const QSize& size, double cornerRadius) {
 }
 
 void DockPanelWindow::updateBlurRegion() {
-    hints_.setBlurRegion(winId(), blurRegion(size(), cornerRadius_));
+    hints_.setBlurRegion(windowHandle(), blurRegion(size(), cornerRadius_));
+}
+
+void DockPanelWindow::moveByHand() {
+    QWindow* handle = windowHandle();
+    if (!handle || handMovePointer_)
+        return;
+    // The window's own events come before its widgets see them, whichever widget has the
+    // pointer grabbed.
+    handMovePointer_ = QCursor::pos();
+    handMoveOrigin_ = pos();
+    handle->installEventFilter(this);
+}
+
+bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!handMovePointer_ || watched != windowHandle())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseMove) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        move(handMoveOrigin_ + (mouse->globalPosition() - *handMovePointer_).toPoint());
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        handMovePointer_.reset();
+        windowHandle()->removeEventFilter(this);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DockPanelWindow::hidePanel() {

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class WindowHints;
 
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
@@ -38,6 +40,9 @@ public:
     // once); while false a click leaves the focus where it is.
     void setAcceptsKeyboardFocus(bool accepts);
     bool acceptsKeyboardFocus() const { return acceptsFocus_; }
+    // Follows the pointer until its button is released, for a window system that moves no
+    // window for us (a layer surface). Each step is a move, as the window manager's would be.
+    void moveByHand();
     // The region behind a panel of that size with that corner radius.
     static QRegion blurRegion(const QSize& size, double cornerRadius);
 
@@ -49,6 +54,7 @@ public:
                                   const QRect& virtualDesktop);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -63,4 +69,7 @@ private:
     bool alwaysOnTop_ = true;
     bool acceptsFocus_ = false;
     double cornerRadius_ = 0;
+    // While moving by hand: where the pointer and the panel were when the button went down.
+    std::optional<QPointF> handMovePointer_;
+    QPoint handMoveOrigin_;
 };
