@@ -5,6 +5,7 @@
 #include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
+#include "backends/wayland/WlrToplevels.h"
 #include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11WindowActivation.h"
@@ -15,11 +16,14 @@
 namespace {
 
 std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoice& choice,
-                                                               WaylandConnection*) {
+                                                               WaylandConnection* wayland) {
     switch (choice.runningPrograms) {
     case SessionChoice::RunningPrograms::ewmh:
         return std::make_unique<EwmhRunningApplications>();
     case SessionChoice::RunningPrograms::wlrToplevels:
+        if (wayland)
+            return std::make_unique<WlrToplevels>(*wayland);
+        break;
     case SessionChoice::RunningPrograms::plasmaWindows:
     case SessionChoice::RunningPrograms::none:
         break;

@@ -41,6 +41,7 @@ void WaylandConnection::startDispatching() {
     // Events that arrived with the first round trips are waiting already.
     wl_display_dispatch_pending(display_);
     flush();
+    Q_EMIT dispatched();
 }
 
 void WaylandConnection::readAndDispatch() {
@@ -53,6 +54,7 @@ void WaylandConnection::readAndDispatch() {
     }
     wl_display_dispatch_pending(display_);
     flush();
+    Q_EMIT dispatched();
 }
 
 void WaylandConnection::flush() {

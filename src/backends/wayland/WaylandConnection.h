@@ -29,6 +29,8 @@ public:
     bool isBroken() const { return broken_; }
 
 Q_SIGNALS:
+    // After each batch of events from the compositor has been handled.
+    void dispatched();
     // The compositor closed the connection or reported a protocol error.
     void broke();
 
