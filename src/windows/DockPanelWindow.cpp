@@ -180,17 +180,24 @@ void DockPanelWindow::moveByHand() {
     handMovePointer_ = QCursor::pos();
     handMoveOrigin_ = pos();
     handle->installEventFilter(this);
+    setCursor(Qt::ClosedHandCursor);
 }
 
 bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!handMovePointer_ || watched != windowHandle())
         return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseMove) {
+    // The panel moves once, where the button is let go: moved while the pointer moves, it
+    // would shift the very positions the pointer is reported in (a layer surface's pointer
+    // positions are its own, and the compositor applies each move a moment later), and follow
+    // the pointer ever further.
+    if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        move(handMoveOrigin_ + (mouse->globalPosition() - *handMovePointer_).toPoint());
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+        const QPoint target =
+            handMoveOrigin_ + (mouse->globalPosition() - *handMovePointer_).toPoint();
         handMovePointer_.reset();
         windowHandle()->removeEventFilter(this);
+        unsetCursor();
+        move(target);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -40,8 +40,8 @@ public:
     // once); while false a click leaves the focus where it is.
     void setAcceptsKeyboardFocus(bool accepts);
     bool acceptsKeyboardFocus() const { return acceptsFocus_; }
-    // Follows the pointer until its button is released, for a window system that moves no
-    // window for us (a layer surface). Each step is a move, as the window manager's would be.
+    // Moves the panel by as much as the pointer moves until its button is released, for a
+    // window system that moves no window for us (a layer surface): one move, at the release.
     void moveByHand();
     // The region behind a panel of that size with that corner radius.
     static QRegion blurRegion(const QSize& size, double cornerRadius);

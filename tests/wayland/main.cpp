@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tests' pointer on a wlroots compositor that has no input device: a virtual pointer,
 // driven by lines on standard input ("move X Y" in output pixels, "press", "release",
-// "click X Y"), each answered "ok" once the compositor has handled it.
+// "click X Y", "rclick X Y" with the right button), each answered "ok" once the compositor has
+// handled it.
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -30,7 +31,8 @@ void global(void* data, wl_registry* registry, std::uint32_t name, const char* i
 void globalRemove(void*, wl_registry*, std::uint32_t) {}
 const wl_registry_listener registryListener{global, globalRemove};
 
-constexpr std::uint32_t leftButton = 0x110; // BTN_LEFT
+constexpr std::uint32_t leftButton = 0x110;  // BTN_LEFT
+constexpr std::uint32_t rightButton = 0x111; // BTN_RIGHT
 std::uint32_t now = 0;
 
 } // namespace
@@ -61,18 +63,20 @@ int main(int argc, char** argv) {
     while (std::fgets(line, sizeof line, stdin)) {
         unsigned x = 0;
         unsigned y = 0;
-        const bool click = std::sscanf(line, "click %u %u", &x, &y) == 2;
+        const bool right = std::sscanf(line, "rclick %u %u", &x, &y) == 2;
+        const bool click = right || std::sscanf(line, "click %u %u", &x, &y) == 2;
+        const std::uint32_t button = right ? rightButton : leftButton;
         if (click || std::sscanf(line, "move %u %u", &x, &y) == 2) {
             zwlr_virtual_pointer_v1_motion_absolute(pointer, now += 10, x, y, width, height);
             zwlr_virtual_pointer_v1_frame(pointer);
         }
         if (click || std::strncmp(line, "press", 5) == 0) {
-            zwlr_virtual_pointer_v1_button(pointer, now += 10, leftButton,
+            zwlr_virtual_pointer_v1_button(pointer, now += 10, button,
                                            WL_POINTER_BUTTON_STATE_PRESSED);
             zwlr_virtual_pointer_v1_frame(pointer);
         }
         if (click || std::strncmp(line, "release", 7) == 0) {
-            zwlr_virtual_pointer_v1_button(pointer, now += 10, leftButton,
+            zwlr_virtual_pointer_v1_button(pointer, now += 10, button,
                                            WL_POINTER_BUTTON_STATE_RELEASED);
             zwlr_virtual_pointer_v1_frame(pointer);
         }

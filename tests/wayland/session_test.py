@@ -273,6 +273,33 @@ def test_sway(root):
         click(*second)
         check("the other tile brings the other program forward",
               wait_until(lambda: focused_app(env) == "moorline-test-b", 10), focused_app(env))
+
+        # A tile's menu is a popup of its dock, not a window of the tiling, and a click
+        # elsewhere closes it.
+        dx, dy, dw, dh = frames["Dock"]
+        pointer.stdin.write("rclick %d %d\n" % (dx + dw // 2, dy + dh - 30))
+        pointer.stdin.flush()
+        pointer.stdout.readline()
+        menu_at = (dx + dw + 30, dy + dh - 20)
+        before = shot()(*menu_at)
+        check("a dock's menu opens beside the dock",
+              wait_until(lambda: differs(shot()(*menu_at), before) or
+                         differs(shot()(dx + dw // 2 + 30, dy + dh - 20), before), 10))
+        check("the menu is no window of the tiling",
+              not any(w.get("app_id") == "io.github.moorline.Moorline" and
+                      "Settings" not in w.get("name", "") for w in windows(sway_tree(env))))
+        click(cx + cw // 2, cy + ch - 20)
+
+        # Dragged by its header where no window manager moves it, a dock writes its new frame.
+        for line in ("move %d %d" % (cx + 20, cy + 8), "press", "move %d %d" % (cx - 30, cy + 28),
+                     "move %d %d" % (cx - 80, cy + 58), "release"):
+            pointer.stdin.write(line + "\n")
+            pointer.stdin.flush()
+            pointer.stdout.readline()
+        moved = lambda: next((qt_rect(d["position"]) for d in session.docks() or []
+                              if d["name"] == "Clippings"), None)
+        check("a dock dragged by its header writes its frame back",
+              wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
     finally:
         if session:
