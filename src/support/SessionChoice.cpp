@@ -34,12 +34,15 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
     choice.runningPrograms = waylandRunningPrograms(facts.globals);
     // X11 key grabs on XWayland fire only while an X11 window has the focus.
     choice.hotKeys = HotKeys::command;
-    choice.activationTokens = facts.globals.contains(u"xdg_activation_v1"_qs);
+    // xdg-activation tokens for launches are not made yet: said as "none" in the log.
+    choice.activationTokens = false;
     const bool layerShell = facts.globals.contains(u"zwlr_layer_shell_v1"_qs);
     if (layerShell && facts.qtWaylandPlugin && facts.layerPanelsUsable && !askedForX11) {
         choice.qtPlatform = u"wayland"_qs;
         choice.panels = Panels::layerSurfaces;
-        choice.pointerWatch = PointerWatch::edgeStrips;
+        // No edge strips yet: no program learns where the pointer is outside its own windows,
+        // so auto-hide keeps docks shown rather than hide one it could not bring back.
+        choice.pointerWatch = PointerWatch::none;
     } else if (facts.x11 &&
                (askedForX11 || (requested.isEmpty() &&
                                 (honoursX11Positions(facts.desktop) || !facts.qtWaylandPlugin)))) {
@@ -96,7 +99,7 @@ QString SessionChoice::describe() const {
         pointer = u"edge strips"_qs;
         break;
     case PointerWatch::none:
-        pointer = u"none"_qs;
+        pointer = u"none (docks stay shown)"_qs;
         break;
     }
     return u"%1 session, Qt platform %2; panels: %3; running programs: %4; hot keys: %5; "
