@@ -198,10 +198,11 @@ void InstanceListener::read(QLocalSocket* socket) {
         QByteArray message = socket->readLine(maximumMessage);
         message.chop(1);
         const QPointer<QLocalSocket> guard(socket);
-        Q_EMIT messageReceived(message);
+        QByteArray reply = "ok";
+        Q_EMIT messageReceived(message, &reply);
         if (!guard)
             return;
-        socket->write("ok\n");
+        socket->write(reply + '\n');
         socket->disconnectFromServer(); // once "ok" is written
         return;
     }

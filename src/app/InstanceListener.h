@@ -34,8 +34,9 @@ public:
     bool isListening() const { return fd_ >= 0; }
 
 Q_SIGNALS:
-    // One line from a client, without its newline. The client is then told "ok" and let go.
-    void messageReceived(const QByteArray& message);
+    // One line from a client, without its newline. The client is then told `reply` ("ok"
+    // unless a receiver changes it; one line, without its newline) and let go.
+    void messageReceived(const QByteArray& message, QByteArray* reply);
 
 private:
     bool listen();

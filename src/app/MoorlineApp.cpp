@@ -3,16 +3,19 @@
 
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
+#include "app/SessionProbe.h"
 #include "app/SingleInstance.h"
 #include "backends/desktop/DesktopServicesLog.h"
 #include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/SessionBusProbe.h"
+#include "backends/wayland/WaylandConnection.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
 #include "views/TrayMenu.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -20,6 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcSession, "moorline.session", QtInfoMsg)
 
 namespace {
 
@@ -69,9 +75,47 @@ extern "C" void flushAtExit() {
         runningDelegate->flushPendingWork();
 }
 
+// "moorline --toggle DOCK": shows or hides a dock of the running instance and leaves at once,
+// without a display connection (a compositor binding runs it on every key press).
+int toggleDock(int argc, char** argv, const QString& nameOrId) {
+    QCoreApplication::setApplicationName(QStringLiteral("moorline"));
+    QCoreApplication app(argc, argv);
+    SingleInstance instance(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const auto say = [](const QString& text) {
+        std::fprintf(stderr, "moorline: %s\n", qPrintable(text));
+    };
+    switch (instance.toggleInRunningInstance(nameOrId)) {
+    case SingleInstance::ToggleResult::toggled:
+        return EXIT_SUCCESS;
+    case SingleInstance::ToggleResult::unknownDock:
+        say(QCoreApplication::translate("MoorlineApp",
+                                        "no dock is named \u201c%1\u201d, nor has that id")
+                .arg(nameOrId));
+        return EXIT_FAILURE;
+    case SingleInstance::ToggleResult::notRunning:
+        break;
+    }
+    say(QCoreApplication::translate("MoorlineApp", "Moorline is not running"));
+    return EXIT_FAILURE;
+}
+
+// The dock named after "--toggle" (or "--toggle=DOCK"), if the command line asks for one.
+std::optional<QString> toggleArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--toggle")
+            return i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+        if (argument.startsWith("--toggle="))
+            return QString::fromLocal8Bit(argument.mid(9));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
+    if (const std::optional<QString> dock = toggleArgument(argc, argv))
+        return toggleDock(argc, argv, *dock);
     // Read before Qt takes the startup id out of the environment: a second launch hands both on
     // to the running instance, whose window the launch is really for.
     const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
@@ -82,7 +126,11 @@ int MoorlineApp::run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
-    QApplication app(argc, argv);
+    // Before the application object: the session decides the Qt platform.
+    SessionProbe session(argc, argv);
+    std::vector<char*> arguments = session.arguments();
+    int argumentCount = int(arguments.size()) - 1;
+    QApplication app(argumentCount, arguments.data());
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.
     IconResolver::prepareIconTheme();
@@ -104,13 +152,19 @@ int MoorlineApp::run(int argc, char** argv) {
         return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
                                                                            : EXIT_FAILURE;
 
-    AppDelegate delegate;
+    qCInfo(lcSession).noquote() << session.choice().describe();
+    const std::unique_ptr<WaylandConnection> wayland = session.takeWayland();
+    if (wayland)
+        wayland->startDispatching();
+    AppDelegate delegate(session.choice(), wayland.get());
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,
                      [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
                          delegate.showSettingsWindow({startupId, activationToken});
                      });
+    instance->setToggleHandler(
+        [&delegate](const QString& nameOrId) { return delegate.toggleDock(nameOrId); });
     QObject::connect(&delegate.trayMenu(), &TrayMenu::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 

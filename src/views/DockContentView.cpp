@@ -256,8 +256,10 @@ void DockContentView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager moves the panel; its new position comes back as a move.
-    if (QWindow* handle = window()->windowHandle())
-        handle->startSystemMove();
+    // The window manager moves the panel; its new position comes back as a move. Where none
+    // can (a layer surface on Wayland), the panel follows the pointer itself.
+    QWindow* handle = window()->windowHandle();
+    if (!handle || !handle->startSystemMove())
+        Q_EMIT moveByHandRequested();
     event->accept();
 }

@@ -68,6 +68,8 @@ Q_SIGNALS:
     void cornerRadiusChanged(double radius);
     // The panel takes the keyboard while a field of this view is open, and not otherwise.
     void acceptsFocusChanged(bool accepts);
+    // The header was pressed where the window system cannot move the panel for us.
+    void moveByHandRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

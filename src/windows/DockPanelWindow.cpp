@@ -4,6 +4,7 @@
 #include "platform/ScreenSpace.h"
 #include "platform/WindowHints.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMoveEvent>
@@ -66,9 +67,9 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     setWindowIcon(panelIcon());
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
-    const WId id = winId();
-    hints_.setWindowClass(id, "moorline", "Moorline");
-    hints_.setAcceptsFocus(id, false);
+    winId();
+    hints_.setWindowClass(windowHandle(), "moorline", "Moorline");
+    hints_.setAcceptsFocus(windowHandle(), false);
     requested_ = geometry();
     windowHandle()->installEventFilter(this);
 }
@@ -131,25 +132,25 @@ void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
     // own menu or a rule may have changed the layer meanwhile. One message, no round trip. A
     // hidden panel takes its level with it at the next show.
     if (isVisible())
-        hints_.setAbove(winId(), alwaysOnTop_);
+        hints_.setAbove(windowHandle(), alwaysOnTop_);
 }
 
 void DockPanelWindow::showPanel() {
     if (isVisible())
         return;
-    hints_.prepareForMap(winId(), alwaysOnTop_);
+    hints_.prepareForMap(windowHandle(), alwaysOnTop_);
     placing_ = true;
     reasserted_ = false;
     show();
     // Qt writes the window's hints again when it maps it.
-    hints_.setAcceptsFocus(winId(), acceptsFocus_);
+    hints_.setAcceptsFocus(windowHandle(), acceptsFocus_);
 }
 
 void DockPanelWindow::setAcceptsKeyboardFocus(bool accepts) {
     if (accepts == acceptsFocus_)
         return;
     acceptsFocus_ = accepts;
-    hints_.setAcceptsFocus(winId(), accepts);
+    hints_.setAcceptsFocus(windowHandle(), accepts);
     if (accepts && isVisible())
         activateWindow();
 }
@@ -173,7 +174,18 @@ QRegion DockPanelWindow::blurRegion(const QSize& size, double cornerRadius) {
 }
 
 void DockPanelWindow::updateBlurRegion() {
-    hints_.setBlurRegion(winId(), blurRegion(size(), cornerRadius_));
+    hints_.setBlurRegion(windowHandle(), blurRegion(size(), cornerRadius_));
+}
+
+void DockPanelWindow::moveByHand() {
+    QWindow* handle = windowHandle();
+    if (!handle || handMovePointer_)
+        return;
+    // The window's own events come before its widgets see them, whichever widget has the
+    // pointer grabbed.
+    handMovePointer_ = QCursor::pos();
+    handMoveOrigin_ = pos();
+    setCursor(Qt::ClosedHandCursor);
 }
 
 void DockPanelWindow::hidePanel() {
@@ -193,21 +205,39 @@ void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
 }
 
 bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle()) {
-        switch (event->type()) {
-        case QEvent::Expose:
-            // Mapped, so placed: the window manager places a window before it maps it.
-            if (windowHandle()->isExposed())
-                placing_ = false;
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::KeyPress:
-            // The user works with the panel where they see it.
+    if (watched != windowHandle())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Expose:
+        // Mapped, so placed: the window manager places a window before it maps it.
+        if (windowHandle()->isExposed())
             placing_ = false;
-            break;
-        default:
-            break;
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+        // The user works with the panel where they see it.
+        placing_ = false;
+        break;
+    case QEvent::MouseButtonRelease:
+        // A move by hand ends where the button is let go. The panel moves once, there: moved
+        // while the pointer moves, it would shift the very positions the pointer is reported
+        // in (a layer surface's pointer positions are its own, and the compositor applies each
+        // move a moment later), and follow the pointer ever further.
+        if (handMovePointer_) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint target =
+                handMoveOrigin_ + (mouse->globalPosition() - *handMovePointer_).toPoint();
+            handMovePointer_.reset();
+            unsetCursor();
+            move(target);
+            // Our own move, but the user's frame.
+            requested_ = geometry();
+            if (frameChangedHandler_)
+                frameChangedHandler_();
         }
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }

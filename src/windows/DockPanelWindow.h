@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class WindowHints;
 
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
@@ -38,6 +40,9 @@ public:
     // once); while false a click leaves the focus where it is.
     void setAcceptsKeyboardFocus(bool accepts);
     bool acceptsKeyboardFocus() const { return acceptsFocus_; }
+    // Moves the panel by as much as the pointer moves until its button is released, for a
+    // window system that moves no window for us (a layer surface): one move, at the release.
+    void moveByHand();
     // The region behind a panel of that size with that corner radius.
     static QRegion blurRegion(const QSize& size, double cornerRadius);
 
@@ -71,4 +76,7 @@ private:
     // reports meanwhile is placement.
     bool placing_ = false;
     bool reasserted_ = false;
+    // While moving by hand: where the pointer and the panel were when the button went down.
+    std::optional<QPointF> handMovePointer_;
+    QPoint handMoveOrigin_;
 };

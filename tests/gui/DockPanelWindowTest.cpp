@@ -95,7 +95,7 @@ TEST(DockPanelWindow, ReportsItsFrameButNeverItsOwnChanges) {
 TEST(DockPanelWindow, TheBlurFollowsTheFrameAndAnyRadius) {
     FakeWindowHints hints;
     DockPanelWindow panel({100, 200, 180, 300}, hints);
-    const FakeWindowHints::State& state = hints.windows[panel.winId()];
+    const FakeWindowHints::State& state = hints.windows[panel.windowHandle()];
     panel.showPanel();
     panel.setCornerRadius(16);
     panel.setFrame({100, 200, 400, 300});

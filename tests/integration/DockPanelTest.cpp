@@ -125,7 +125,7 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"));
 
     // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
-    hints.setAbove(window, false);
+    hints.setAbove(panelOf(id)->windowHandle(), false);
     ASSERT_TRUE(Session::waitUntil([&] { return !above(); }));
     edit([](Dock& d) { d.name = QStringLiteral("Level again"); });
     EXPECT_TRUE(Session::waitUntil(above));
