@@ -41,9 +41,10 @@ std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice) {
 
 Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
     : runningApplications(::runningApplications(choice, wayland)),
-      hotKeyBackend(choice.hotKeys == SessionChoice::HotKeys::x11Grabs
-                        ? std::unique_ptr<HotKeyBackend>(std::make_unique<X11HotKeyBackend>(scheduler))
-                        : std::make_unique<CommandHotKeys>()),
+      hotKeyBackend(
+          choice.hotKeys == SessionChoice::HotKeys::x11Grabs
+              ? std::unique_ptr<HotKeyBackend>(std::make_unique<X11HotKeyBackend>(scheduler))
+              : std::make_unique<CommandHotKeys>()),
       windowHints(choice.panels == SessionChoice::Panels::layerSurfaces
                       ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
                       : std::make_unique<X11WindowHints>()),
