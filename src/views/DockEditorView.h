@@ -45,6 +45,8 @@ public:
         DockAddSection::Services adding;
     };
 
+    // The command a compositor binding runs to show or hide the dock.
+    static QString toggleCommand(const QUuid& dockId);
     DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockEditorView() override;
 
@@ -63,6 +65,7 @@ private:
     QWidget* makeEmptyState();
     QGroupBox* makeGeneralSection();
     QGroupBox* makeBehaviorSection();
+    void addToggleCommand(QWidget* section);
     QGroupBox* makeAppearanceSection();
     QGroupBox* makeAddSection();
     QGroupBox* makeDockletSection();

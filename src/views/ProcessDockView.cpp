@@ -150,6 +150,11 @@ void ProcessDockView::refresh() {
     orientation_ = orientation;
     iconSize_ = iconSize;
     showLabels_ = showLabels;
+    const QString explanation = runningApps_.isAvailable() ? QString() : unavailableText();
+    if (explanation != accessibleDescription()) {
+        setAccessibleDescription(explanation);
+        viewport()->update();
+    }
 
     const int rendersBefore = renders_;
     std::vector<Laid> laid = dock ? layOut() : std::vector<Laid>{};
@@ -270,14 +275,22 @@ void ProcessDockView::showToolTip(const QHelpEvent& event) {
                        viewport(), tileRect(laid_[*index]));
 }
 
+QString ProcessDockView::unavailableText() {
+    return tr("This session does not let programs see each other's windows, so the running "
+              "applications cannot be shown here.");
+}
+
 void ProcessDockView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
-    if (laid_.empty() && store_.dock(dockId_)) {
+    const bool unavailable = !runningApps_.isAvailable();
+    if (unavailable || (laid_.empty() && store_.dock(dockId_))) {
+        // An empty dock would look as if nothing ran.
         painter.setFont(labelFont());
-        painter.setPen(ink_.at(hintAlpha));
+        painter.setPen(ink_.at(unavailable ? labelAlpha : hintAlpha));
         painter.drawText(viewport()->rect().adjusted(inset, inset, -inset, -inset),
-                         Qt::AlignCenter | Qt::TextWordWrap, emptyHint());
+                         Qt::AlignCenter | Qt::TextWordWrap,
+                         unavailable ? unavailableText() : emptyHint());
         return;
     }
     for (const Laid& tile : laid_) {

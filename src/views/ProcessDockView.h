@@ -70,6 +70,8 @@ public:
     };
     static constexpr int smallestWithLabels = 24;
     static Fit fit(int iconSize, bool showLabels, bool vertical, int across, int labelHeight);
+    // What the dock says where the session lists no running applications.
+    static QString unavailableText();
 
 protected:
     bool viewportEvent(QEvent* event) override;

@@ -63,7 +63,7 @@ void SettingsWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Above the docks while the user works in it; among ordinary windows once they turn away.
     if (event->type() == QEvent::ActivationChange && isVisible())
-        hints_.setAbove(winId(), isActiveWindow());
+        hints_.setAbove(windowHandle(), isActiveWindow());
 }
 
 void SettingsWindow::present(const LaunchToken& token) {

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 
+#include "platform/Notifications.h"
 #include "runtime/KeyChordFormatter.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
+#include "views/ElidedLine.h"
 #include "views/MenuText.h"
 
 #include <QIcon>
@@ -35,9 +37,10 @@ QString chordColumn(const HotKeyBinding& hotKey) {
 
 } // namespace
 
-TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent)
-    : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()),
-      rebuildTask_(scheduler, [this] { rebuild(); }) {
+TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, Notifications& notifications,
+                   QObject* parent)
+    : QObject(parent), store_(store), notifications_(notifications),
+      menu_(std::make_unique<QMenu>()), rebuildTask_(scheduler, [this] { rebuild(); }) {
     storeChanges_ = store_.observeChanges([this](const DockChange& change) {
         if (change.aspects & (DockAspect::listing | DockAspect::hotKey))
             rebuildTask_.request();
@@ -70,25 +73,29 @@ void TrayMenu::saveProblemChanged(const QString& problem) {
     if (!problem.isEmpty() && !toldOfSaveProblem_) {
         toldOfSaveProblem_ = true;
         qCWarning(lcMenu) << "cannot save:" << problem;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(
-                tr("Moorline cannot save your docks"),
-                tr("%1\nYour changes are kept and saved as soon as writing works again.")
-                    .arg(problem),
-                QSystemTrayIcon::Warning);
+        tell(tr("Moorline cannot save your docks"),
+             tr("%1\nYour changes are kept and saved as soon as writing works again.").arg(problem),
+             true);
     } else if (problem.isEmpty() && toldOfSaveProblem_) {
         toldOfSaveProblem_ = false;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(tr("Moorline saved your docks"),
-                                   tr("Your changes are in %1 again.").arg(store_.filePath()),
-                                   QSystemTrayIcon::Information);
+        tell(tr("Moorline saved your docks"),
+             tr("Your changes are in %1 again.").arg(store_.filePath()), false);
     }
 }
 
+void TrayMenu::tell(const QString& summary, const QString& body, bool warning) {
+    // Without a tray host the icon, and its messages, show nowhere.
+    if (trayIcon_ && trayIcon_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable())
+        trayIcon_->showMessage(summary, body,
+                               warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    else
+        notifications_.notify(summary, body);
+}
 void TrayMenu::rebuild() {
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
-        QAction* toggle = menu_->addAction(menuText(dock.name) + chordColumn(dock.hotKey));
+        QAction* toggle =
+            menu_->addAction(menuText(ElidedLine::bounded(dock.name)) + chordColumn(dock.hotKey));
         toggle->setCheckable(true);
         toggle->setChecked(dock.isVisible);
         connect(toggle, &QAction::toggled, this,
