@@ -2,6 +2,7 @@
 #include "app/MoorlineApp.h"
 
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "app/QuitSignals.h"
 #include "app/SessionProbe.h"
 #include "app/SingleInstance.h"
@@ -99,23 +100,24 @@ int toggleDock(int argc, char** argv, const QString& nameOrId) {
     return EXIT_FAILURE;
 }
 
-// The dock named after "--toggle" (or "--toggle=DOCK"), if the command line asks for one.
-std::optional<QString> toggleArgument(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--toggle")
-            return i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
-        if (argument.startsWith("--toggle="))
-            return QString::fromLocal8Bit(argument.mid(9));
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 int MoorlineApp::run(int argc, char** argv) {
-    if (const std::optional<QString> dock = toggleArgument(argc, argv))
-        return toggleDock(argc, argv, *dock);
+    // Before anything needs a display or reaches a running instance.
+    QStringList given;
+    for (int i = 0; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(given);
+    switch (commandLine.action()) {
+    case CommandLine::Action::run:
+        break;
+    case CommandLine::Action::toggle:
+        return toggleDock(argc, argv, commandLine.dock());
+    case CommandLine::Action::help:
+    case CommandLine::Action::version:
+    case CommandLine::Action::usageError:
+        return commandLine.answer();
+    }
     // Read before Qt takes the startup id out of the environment: a second launch hands both on
     // to the running instance, whose window the launch is really for.
     const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");

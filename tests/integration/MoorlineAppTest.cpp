@@ -500,3 +500,44 @@ TEST_F(MoorlineAppTest, TheToggleCommandReachesTheRunningInstanceAndLeavesAtOnce
     EXPECT_TRUE(said.contains(u"No such dock"_qs)) << said.toStdString();
     EXPECT_EQ(app.state(), QProcess::Running);
 }
+
+TEST_F(MoorlineAppTest, HelpAndVersionAnswerWithOrWithoutADisplayOrAnInstance) {
+    struct Case {
+        QStringList arguments;
+        int status;
+        QString says; // on standard output for 0, on standard error otherwise
+    };
+    const Case cases[] = {
+        {{u"--help"_qs}, 0, u"--version"_qs},
+        {{u"-h"_qs}, 0, u"--toggle"_qs},
+        {{u"--version"_qs}, 0, u"moorline " MOORLINE_VERSION ""_qs},
+        {{u"--no-such-option"_qs}, 2, u"Usage: moorline"_qs},
+        {{u"stray"_qs}, 2, u"stray"_qs},
+    };
+    const auto check = [&](bool display) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!display) {
+            environment.remove(u"DISPLAY"_qs);
+            environment.remove(u"WAYLAND_DISPLAY"_qs);
+        }
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.arguments.join(u' ').toStdString() + (display ? "" : " (no display)"));
+            QProcess command;
+            command.setProcessEnvironment(environment);
+            command.start(u"" MOORLINE_BINARY_DIR "/moorline"_qs, c.arguments);
+            ASSERT_TRUE(command.waitForFinished(10000));
+            EXPECT_EQ(command.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(command.exitCode(), c.status);
+            const QString said = QString::fromUtf8(c.status == 0 ? command.readAllStandardOutput()
+                                                                 : command.readAllStandardError());
+            EXPECT_TRUE(said.contains(c.says)) << said.toStdString();
+        }
+    };
+    check(false);
+    check(true);
+    // A running instance is neither reached nor disturbed.
+    QProcess& app = processes.startMoorline();
+    ASSERT_FALSE(socketIn().isEmpty());
+    check(true);
+    EXPECT_EQ(app.state(), QProcess::Running);
+}
