@@ -6,10 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <gio/gio.h>
-
-#include <thread>
 
 namespace {
 
@@ -20,9 +19,9 @@ GFile* fileAt(const QString& path) {
 // Deletes what the folder holds, depth first, never following a symbolic link out of it; goes
 // on past what cannot be deleted.
 void deleteContents(GFile* folder) {
-    GFileEnumerator* children =
-        g_file_enumerate_children(folder, G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE,
-                                  G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, nullptr);
+    GFileEnumerator* children = g_file_enumerate_children(
+        folder, G_FILE_ATTRIBUTE_STANDARD_NAME "," G_FILE_ATTRIBUTE_STANDARD_TYPE,
+        G_FILE_QUERY_INFO_NOFOLLOW_SYMLINKS, nullptr, nullptr);
     if (!children)
         return;
     while (GFileInfo* info = g_file_enumerator_next_file(children, nullptr, nullptr)) {
@@ -47,8 +46,8 @@ void emptyFolder(const QString& folder) {
     GFile* filesFolder = fileAt(files);
     deleteContents(filesFolder);
     g_object_unref(filesFolder);
-    const QDir info(folder + QStringLiteral("/info"), QStringLiteral("*.trashinfo"),
-                    QDir::NoSort, QDir::Files | QDir::Hidden | QDir::System);
+    const QDir info(folder + QStringLiteral("/info"), QStringLiteral("*.trashinfo"), QDir::NoSort,
+                    QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : info.entryList()) {
         const QString trashed = files + u'/' + name.chopped(10); // ".trashinfo"
         if (QFileInfo::exists(trashed) || QFileInfo(trashed).isSymLink())
@@ -150,7 +149,7 @@ void GioTrash::monitorReported() {
 }
 
 void GioTrash::empty() {
-    // Off the main thread: a large trash takes a while to delete. The thread shares nothing
-    // with the program but the folder's name; the monitor reports what it deletes.
-    std::thread([folder = folder_] { emptyFolder(folder); }).detach();
+    // On a worker: a large trash takes a while to delete. It shares nothing with the program
+    // but the folder's name; the monitor reports what it deletes.
+    static_cast<void>(QtConcurrent::run([folder = folder_] { emptyFolder(folder); }));
 }
