@@ -80,9 +80,8 @@ Program& program(bool withPanels = true) {
 double openOnce(Program& p, std::unique_ptr<SettingsWindow>& window) {
     QElapsedTimer timer;
     timer.start();
-    window =
-        std::make_unique<SettingsWindow>(p.fakes.preferencesServices(), p.fakes.windowActivation,
-                          p.fakes.windowHints);
+    window = std::make_unique<SettingsWindow>(p.fakes.preferencesServices(),
+                                              p.fakes.windowActivation, p.fakes.windowHints);
     window->present({});
     QCoreApplication::processEvents();
     return double(timer.nsecsElapsed()) / 1e6;

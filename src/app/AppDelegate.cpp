@@ -46,8 +46,7 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     itemActions_ = std::make_unique<DockItemActions>(
         DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
-                                  p.imageChooser, p.fileSystem, p.trash,
-                                  p.defaultApplications});
+                                  p.imageChooser, p.fileSystem, p.trash, p.defaultApplications});
     trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });

@@ -16,8 +16,7 @@ constexpr int iconEdge = 24;
 } // namespace
 
 ApplicationChooserDialog::ApplicationChooserDialog(
-    const std::vector<InstalledApplication>& applications, const FileIcons& icons,
-    QWidget* parent)
+    const std::vector<InstalledApplication>& applications, const FileIcons& icons, QWidget* parent)
     : QDialog(parent), filter_(new QLineEdit(this)), list_(new QListWidget(this)) {
     setWindowTitle(tr("Add Application"));
     filter_->setPlaceholderText(tr("Search"));

@@ -44,8 +44,8 @@ QString itemsLine(const std::vector<const DockItem*>& items) {
 
 QMessageBox* ask(QWidget* parent, const QString& question, const QString& losses,
                  const QString& action, std::function<void()> remove) {
-    auto* box = new QMessageBox(QMessageBox::Warning, action, question, QMessageBox::NoButton,
-                                parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, action, question, QMessageBox::NoButton, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(losses.isEmpty()
                                 ? DeleteConfirmation::tr("This cannot be undone.")

@@ -67,13 +67,14 @@ void DockAddSection::chooseFiles() {
     DockStore* store = &services_.store;
     const FileSystem* fileSystem = &services_.fileSystem;
     const QUuid dockId = dockId_;
-    services_.pathChooser.choosePaths(window(), [store, fileSystem, dockId](const QStringList& paths) {
-        std::vector<DockItem> items;
-        // As a drop does: a desktop entry is an application.
-        for (const QString& path : paths)
-            items.push_back(DroppedItems::fromPath(path, *fileSystem));
-        addToSelectedTab(*store, dockId, items);
-    });
+    services_.pathChooser.choosePaths(
+        window(), [store, fileSystem, dockId](const QStringList& paths) {
+            std::vector<DockItem> items;
+            // As a drop does: a desktop entry is an application.
+            for (const QString& path : paths)
+                items.push_back(DroppedItems::fromPath(path, *fileSystem));
+            addToSelectedTab(*store, dockId, items);
+        });
 }
 
 void DockAddSection::chooseLink() {

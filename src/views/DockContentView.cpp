@@ -188,6 +188,7 @@ void DockContentView::applyInk(const Dock* current) {
 
 void DockContentView::layoutChildren(const Dock* current) {
     if (resizeGrip_) {
+        resizeGrip_->setVisible(current != nullptr);
         // Inside the rounded corner, above whatever body the dock has.
         const int inset = 2 + int(std::min(cornerRadius(), 32.0) * 0.3);
         resizeGrip_->move(width() - PanelResizeGrip::edge - inset,

@@ -7,9 +7,9 @@
 #include "support/IconResolver.h"
 #include "views/ColumnsStepper.h"
 #include "views/DeleteConfirmation.h"
-#include "views/ItemGridLayout.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
+#include "views/ItemGridLayout.h"
 #include "views/SettingsSection.h"
 #include "views/TintColorButton.h"
 

@@ -40,8 +40,9 @@ constexpr DockletApplication dockletApplications[] = {
 } // namespace
 
 std::optional<QString> DockItemActions::applicationFor(DockletKind docklet) const {
-    const auto wanted = std::find_if(std::begin(dockletApplications), std::end(dockletApplications),
-                                     [&](const DockletApplication& d) { return d.docklet == docklet; });
+    const auto wanted =
+        std::find_if(std::begin(dockletApplications), std::end(dockletApplications),
+                     [&](const DockletApplication& d) { return d.docklet == docklet; });
     if (wanted == std::end(dockletApplications))
         return std::nullopt;
     const QString category = QLatin1String(wanted->category);

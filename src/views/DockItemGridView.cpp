@@ -265,9 +265,9 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
         if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        const DockItemTilePainter::State state{
-            hovered_ == item.id, iconScale(item.id),
-            dropTarget_ == DropTarget::trash && trashIndex_ == i, trashFull_, ink_};
+        const DockItemTilePainter::State state{hovered_ == item.id, iconScale(item.id),
+                                               dropTarget_ == DropTarget::trash && trashIndex_ == i,
+                                               trashFull_, ink_};
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),

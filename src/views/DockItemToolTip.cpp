@@ -35,8 +35,8 @@ QString dockletDetail(DockletKind docklet) {
 
 QString clippingDetail(const QString& text) {
     // Only the start of a long clipping is read: its first lines, each cut short.
-    const QStringList lines = text.left(clippingLines * (longestLine + 1) * 4)
-                                  .split(QLatin1Char('\n'));
+    const QStringList lines =
+        text.left(clippingLines * (longestLine + 1) * 4).split(QLatin1Char('\n'));
     QStringList shown;
     for (qsizetype i = 0; i < lines.size() && i < clippingLines; ++i)
         shown << escaped(lines[i], longestLine);
@@ -52,11 +52,11 @@ QString detail(const DockItem& item) {
         return DockItemToolTip::tr("Application: %1")
             .arg(escaped(item.path.value_or(QString()), longestDetail));
     case DockItemKind::file:
-        return DockItemToolTip::tr("File: %1").arg(escaped(item.path.value_or(QString()),
-                                                           longestDetail));
+        return DockItemToolTip::tr("File: %1")
+            .arg(escaped(item.path.value_or(QString()), longestDetail));
     case DockItemKind::folder:
-        return DockItemToolTip::tr("Folder: %1").arg(escaped(item.path.value_or(QString()),
-                                                             longestDetail));
+        return DockItemToolTip::tr("Folder: %1")
+            .arg(escaped(item.path.value_or(QString()), longestDetail));
     case DockItemKind::url:
         return escaped(item.urlString.value_or(QString()), longestDetail);
     case DockItemKind::clippingText:

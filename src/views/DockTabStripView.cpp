@@ -140,7 +140,8 @@ void DockTabStripView::relayout(bool reveal) {
         if (selected != buttons_.end()) {
             // The least scroll that shows it whole (its start, when it is wider than the strip).
             scroll_ = std::min(scroll_, selected->left);
-            scroll_ = std::max(scroll_, selected->left + std::min(selected->width, visible) - visible);
+            scroll_ =
+                std::max(scroll_, selected->left + std::min(selected->width, visible) - visible);
         }
     }
     scroll_ = std::clamp(scroll_, 0, std::max(0, content - visible));
@@ -224,9 +225,8 @@ void DockTabStripView::mousePressEvent(QMouseEvent* event) {
 }
 
 void DockTabStripView::mouseDoubleClickEvent(QMouseEvent* event) {
-    const auto index = event->button() == Qt::LeftButton
-                           ? buttonAt(event->position().toPoint())
-                           : std::nullopt;
+    const auto index =
+        event->button() == Qt::LeftButton ? buttonAt(event->position().toPoint()) : std::nullopt;
     if (!index) {
         // A quick second press on "plus" is another press, not a rename.
         mousePressEvent(event);

@@ -18,9 +18,10 @@ struct Dock;
 // The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus"
 // (selected, its name open for editing), renames one in place (double-click or its menu) and
 // deletes one from its menu, asking first when it holds items. Tabs that do not fit scroll
-// sideways, a menu of all tabs beside "plus" says so, and the selected tab is kept in view. Every change goes to the store and finds
-// its tab by id in the dock as the store holds it at that moment. Keeps only the rename in
-// progress; while its field is open the panel takes the keyboard (keyboardFocusWanted).
+// sideways, a menu of all tabs beside "plus" says so, and the selected tab is kept in view. Every
+// change goes to the store and finds its tab by id in the dock as the store holds it at that
+// moment. Keeps only the rename in progress; while its field is open the panel takes the keyboard
+// (keyboardFocusWanted).
 class DockTabStripView final : public QWidget {
     Q_OBJECT
 public:

@@ -30,7 +30,8 @@ const QColor targetedSymbol(255, 69, 58);
 // A text's size: its share of the tile, never below what the desktop still reads as text.
 QFont fontOfSize(double pixels, QFont::Weight weight = QFont::Normal) {
     QFont font;
-    font.setPixelSize(std::max(1, int(std::lround(std::max(pixels, DockletTilePainter::smallestText())))));
+    font.setPixelSize(
+        std::max(1, int(std::lround(std::max(pixels, DockletTilePainter::smallestText())))));
     font.setWeight(weight);
     return font;
 }
@@ -274,12 +275,11 @@ void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRe
         break;
     }
     case DockletKind::trash:
-        drawStack(
-            painter, rect, 0,
-            {symbolPart(trashTargeted    ? QStringLiteral("trash.fill")
-                        : look.trashFull ? QStringLiteral("trash.full")
-                                         : QStringLiteral("trash"),
-                        size * 0.5, trashTargeted ? targetedSymbol : secondary, ratio)});
+        drawStack(painter, rect, 0,
+                  {symbolPart(trashTargeted    ? QStringLiteral("trash.fill")
+                              : look.trashFull ? QStringLiteral("trash.full")
+                                               : QStringLiteral("trash"),
+                              size * 0.5, trashTargeted ? targetedSymbol : secondary, ratio)});
         break;
     case DockletKind::diskSpace: {
         QString text = diskText(figures.diskFreeBytes, QLocale());
@@ -297,11 +297,11 @@ void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRe
     }
     case DockletKind::cpuMeter: {
         const double usage = figures.cpuUsage;
-        drawStack(painter, rect, 4,
-                  {gaugePart(gaugeFill(usage), cpuColor(usage), look.ink.at(gaugeTrackAlpha),
-                             size * 0.5),
-                   textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
-                            fontOfSize(size * 0.13, QFont::Medium), primary)});
+        drawStack(
+            painter, rect, 4,
+            {gaugePart(gaugeFill(usage), cpuColor(usage), look.ink.at(gaugeTrackAlpha), size * 0.5),
+             textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
+                      fontOfSize(size * 0.13, QFont::Medium), primary)});
         break;
     }
     case DockletKind::separator:

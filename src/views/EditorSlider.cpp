@@ -15,8 +15,7 @@ namespace {
 constexpr int continuousPositions = 1000;
 } // namespace
 
-EditorSlider::EditorSlider(double minimum, double maximum, double step, Unit unit,
-                           QWidget* parent)
+EditorSlider::EditorSlider(double minimum, double maximum, double step, Unit unit, QWidget* parent)
     : QWidget(parent), minimum_(minimum), maximum_(maximum), unit_(unit),
       positions_(step > 0 ? std::max(1, int(std::lround((maximum - minimum) / step)))
                           : continuousPositions),

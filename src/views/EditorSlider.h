@@ -15,8 +15,7 @@ public:
     enum class Unit { points, percent };
 
     // `step`: the smallest change, or 0 for a continuous slider.
-    EditorSlider(double minimum, double maximum, double step, Unit unit,
-                 QWidget* parent = nullptr);
+    EditorSlider(double minimum, double maximum, double step, Unit unit, QWidget* parent = nullptr);
 
     // Shows the stored value without reporting it.
     void setValue(double value);

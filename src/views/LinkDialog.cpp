@@ -31,8 +31,8 @@ std::optional<QUrl> LinkDialog::linkOf(const QString& text) {
     if (trimmed.isEmpty() || trimmed.contains(QLatin1Char(' ')))
         return std::nullopt;
     const QUrl url = QUrl::fromUserInput(trimmed);
-    const bool needsHost = url.scheme().startsWith(QStringLiteral("http")) ||
-                           url.scheme() == QStringLiteral("ftp");
+    const bool needsHost =
+        url.scheme().startsWith(QStringLiteral("http")) || url.scheme() == QStringLiteral("ftp");
     if (!url.isValid() || url.isLocalFile() || url.scheme().isEmpty() ||
         (needsHost && url.host().isEmpty()))
         return std::nullopt;

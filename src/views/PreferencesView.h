@@ -39,7 +39,10 @@ public:
         PathChooser& pathChooser;
 
         DockEditorView::Services editor() const {
-            return {store, scheduler, hotKeys, keyCodes,
+            return {store,
+                    scheduler,
+                    hotKeys,
+                    keyCodes,
                     {store, fileSystem, applications, fileIcons, pathChooser}};
         }
     };

@@ -80,8 +80,8 @@ const ProcessDockView::Image& ProcessDockView::imageFor(const RunningApplication
     // In a column, never wider than the column.
     int labelWidth = int(std::floor(iconSize_ * 1.5));
     if (isVertical())
-        labelWidth = std::min(labelWidth, std::max(iconSize_, viewport()->width() - 2 * inset -
-                                                                  2 * tilePadding));
+        labelWidth = std::min(
+            labelWidth, std::max(iconSize_, viewport()->width() - 2 * inset - 2 * tilePadding));
     image.label =
         showLabels_ ? labelMetrics_.elidedText(name, Qt::ElideRight, labelWidth) : QString();
     const int textWidth =
@@ -139,10 +139,10 @@ void ProcessDockView::refresh() {
     const DockOrientation orientation = dock ? dock->orientation : DockOrientation::horizontal;
     const bool vertical = orientation == DockOrientation::vertical;
     // What the panel holds, whatever the stored size: the stored one stays as it is.
-    const Fit fitted = fit(ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0),
-                           dock && dock->appearance.showLabels, vertical,
-                           vertical ? viewport()->width() : viewport()->height(),
-                           labelMetrics_.height());
+    const Fit fitted =
+        fit(ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0),
+            dock && dock->appearance.showLabels, vertical,
+            vertical ? viewport()->width() : viewport()->height(), labelMetrics_.height());
     const int iconSize = fitted.iconSize;
     const bool showLabels = fitted.showLabels;
     const bool geometryChanged =

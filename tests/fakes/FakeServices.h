@@ -65,17 +65,15 @@ template <typename SchedulerType> struct FakeServicesOn {
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
-    DockItemActions itemActions{
-        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash,
-         defaultApplications}};
+    DockItemActions itemActions{{store, desktop, clipboard, launchConfirmation, imageChooser,
+                                 fileSystem, trash, defaultApplications}};
 
     DockContentView::Services contentServices() {
-        return {store,     scheduler, runningApps, fileSystem,
-                fileIcons, docklets,  itemActions, trash};
+        return {store, scheduler, runningApps, fileSystem, fileIcons, docklets, itemActions, trash};
     }
     PreferencesView::Services preferencesServices() {
-        return {store,        scheduler,           hotKeys,   keyCodes,   launchAtLogin,
-                fileSystem,   defaultApplications, fileIcons, pathChooser};
+        return {store,      scheduler,           hotKeys,   keyCodes,   launchAtLogin,
+                fileSystem, defaultApplications, fileIcons, pathChooser};
     }
     DockWindowDependencies windowDependencies(DockPanelFactory& panels, Screens& screens,
                                               PointerMonitor& pointer) {

@@ -2,7 +2,10 @@
 #include "views/DockContentView.h"
 #include "GuiTestSupport.h"
 #include "fakes/FakeNotifications.h"
+#include "store/StarterDocks.h"
 #include "views/ElidedLine.h"
+#include "views/PanelInk.h"
+#include "views/ProcessDockView.h"
 #include "views/TrayMenu.h"
 
 #include <QMenu>
@@ -29,12 +32,14 @@ protected:
 
     QImage render() { return view.grab().toImage().convertToFormat(QImage::Format_ARGB32); }
 
-    // Pixels in a row of the header that differ from the plain tint: the name's glyphs.
+    // Pixels of an area that differ from the plain red tint: glyphs, in whichever ink.
     static int lightPixels(const QImage& image, QRect area) {
         int count = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                count += QColor(image.pixel(x, y)).green() > 60 ? 1 : 0;
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c(image.pixel(x, y));
+                count += 255 - c.red() + c.green() + c.blue() > 60 ? 1 : 0;
+            }
         return count;
     }
 
@@ -46,21 +51,22 @@ protected:
 
 TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCornersAndItsOpacityFadesOnlyTheTint) {
     QImage image = render();
-    const QColor middle = QColor::fromRgba(image.pixel(100, 90));
+    // Beside the empty dock's hint, above the resize grip.
+    const QColor middle = QColor::fromRgba(image.pixel(193, 80));
     EXPECT_EQ(middle.red(), 255);
     EXPECT_EQ(middle.green(), 0);
     EXPECT_EQ(middle.alpha(), 255);
     // The corner lies outside the rounded outline.
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    // The border: white at low alpha over the tint lifts green and blue a little.
+    // The border: the ink (dark on a tint this light) at low alpha over the tint.
     const QColor edge = QColor::fromRgba(image.pixel(100, 0));
-    EXPECT_GT(edge.green(), 0);
-    EXPECT_LT(edge.green(), 60);
+    EXPECT_LT(edge.red(), 230);
+    EXPECT_GT(edge.red(), 120);
 
     // The next paint follows the store.
     store.mutateDock(dock.id, [](Dock& d) { d.appearance.opacity = 0; });
     image = render();
-    const QColor faded = QColor::fromRgba(image.pixel(100, 90));
+    const QColor faded = QColor::fromRgba(image.pixel(193, 80));
     EXPECT_LT(faded.red(), 100);
     EXPECT_GT(faded.alpha(), 0); // the material behind the tint
     EXPECT_GT(qAlpha(image.pixel(100, 0)), 0);
@@ -75,12 +81,12 @@ TEST_F(DockContentViewTest, DrawsTheNameInTheHeaderAndTheTabsBelowIt) {
     Dock clippings = dock;
     clippings.kind = DockKind::clippings;
     EXPECT_EQ(view.headerHeight(clippings), header + 6);
-    // A bar has no tab strip: nothing light below the header of an empty dock.
+    // A bar has no tab strip; an empty launcher dock says how to fill it.
     store.mutateDock(dock.id, [](Dock& d) { d.style = DockStyle::bar; });
     fakes.scheduler.runPending();
     EXPECT_FALSE(view.tabStrip()->isVisible());
     EXPECT_EQ(view.headerHeight(*store.dock(dock.id)), header + 6);
-    EXPECT_EQ(lightPixels(render(), QRect(10, header + 16, 180, 40)), 0);
+    EXPECT_TRUE(view.grid()->showsEmptyHint());
 }
 
 TEST_F(DockContentViewTest, NamesOfMegabytesAreDrawnAndListedCutAndStoredWhole) {
@@ -137,3 +143,66 @@ TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {
 }
 
 } // namespace
+
+TEST(PanelInkTest, TextTurnsDarkOnlyWhereTheTintAtItsOpacityReadsLight) {
+    struct Case {
+        double red, green, blue, opacity;
+        bool dark;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1, false},      {1, 1, 1, 1, true},        {1, 1, 1, 0.3, false},
+        {1, 1, 1, 0.6, true},     {1, 1, 0, 1, true},        {0, 0, 1, 1, false},
+        {0.5, 0.5, 0.5, 1, true}, {0.3, 0.3, 0.3, 1, false}, {1, 0, 0, 1, true},
+        {0, 1, 0, 0.3, false},    {NAN, 2, -1, NAN, false},
+    };
+    for (const Case& c : cases) {
+        DockAppearance look;
+        look.tintRed = c.red;
+        look.tintGreen = c.green;
+        look.tintBlue = c.blue;
+        look.opacity = c.opacity;
+        const PanelInk ink = PanelInk::forAppearance(look);
+        EXPECT_EQ(ink.isDark(), c.dark)
+            << c.red << ' ' << c.green << ' ' << c.blue << " at " << c.opacity;
+        // The outline is the ink, faint: it shows on a wallpaper of the panel's own shade.
+        EXPECT_EQ(ink.outline().rgb(), ink.at(1).rgb());
+        EXPECT_LT(ink.outline().alphaF(), 0.5);
+    }
+}
+
+TEST(StarterDocksTest, EachStarterDockShowsItsContentInItsOwnFrame) {
+    FakeServices fakes;
+    fakes.defaultApplications.entries = {
+        {QStringLiteral("firefox.desktop"), QStringLiteral("/apps/firefox.desktop")},
+        {QStringLiteral("thunderbird.desktop"), QStringLiteral("/apps/thunderbird.desktop")},
+        {QStringLiteral("thunar.desktop"), QStringLiteral("/apps/thunar.desktop")},
+        {QStringLiteral("xfce4-terminal.desktop"), QStringLiteral("/apps/terminal.desktop")},
+        {QStringLiteral("systemsettings.desktop"), QStringLiteral("/apps/settings.desktop")}};
+    DockStoreTesting::setDocks(fakes.store,
+                               StarterDocks::make(fakes.fileSystem, fakes.defaultApplications));
+    fakes.runningApplications.current.applications = {FakeRunningApplications::make(
+        QStringLiteral("term"), QStringLiteral("A Terminal With A Long Name"))};
+    fakes.runningApplications.notifyChange();
+    for (const Dock& dock : *fakes.store.docks) {
+        SCOPED_TRACE(dock.name.toStdString());
+        DockContentView view(dock.id, fakes.contentServices());
+        view.resize(int(dock.position.width), int(dock.position.height));
+        view.show();
+        fakes.scheduler.runPending();
+        QCoreApplication::processEvents();
+        if (DockItemGridView* grid = view.grid()) {
+            // All the columns it asks for, every tile in view without scrolling.
+            EXPECT_EQ(grid->gridLayout().columns, dock.columns);
+            EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+        }
+        if (ProcessDockView* switcher = view.processes()) {
+            ASSERT_EQ(switcher->tiles().size(), 1u);
+            // Its whole icon size with a label, inside its row.
+            const QRect tile = switcher->tiles().front().rect;
+            EXPECT_TRUE(switcher->viewport()->rect().contains(tile));
+            EXPECT_GE(tile.height(), int(dock.appearance.iconSize) +
+                                         2 * ProcessDockView::tilePadding +
+                                         ProcessDockView::indicatorSize + 10);
+        }
+    }
+}

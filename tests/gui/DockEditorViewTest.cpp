@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockEditorView.h"
 #include "gui/GuiTestSupport.h"
+#include "views/ApplicationChooserDialog.h"
 #include "views/ColumnsStepper.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
+#include "views/LinkDialog.h"
 #include "views/TintColorButton.h"
 
 #include <QAbstractItemView>
@@ -12,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
@@ -83,7 +86,11 @@ TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) 
          [](Dock& d) { d.orientation = DockOrientation::horizontal; }},
         {"columns",
          [](auto& t) { t.template control<ColumnsStepper>("columns")->incrementButton()->click(); },
-         [](Dock& d) { d.columns = 5; }},
+         // The panel takes the width of five columns of 48-point icons.
+         [](Dock& d) {
+             d.columns = 5;
+             d.position.width = 342;
+         }},
         {"alwaysOnTop", tick("alwaysOnTop"), [](Dock& d) { d.alwaysOnTop = false; }},
         {"autoHide", tick("autoHide"), [](Dock& d) { d.autoHide = true; }},
         {"screenEdgeForAutoHide", pick("screenEdgeForAutoHide", 3),
@@ -94,7 +101,8 @@ TEST_F(DockEditorViewTest, EachControlWritesExactlyItsFieldAndSchedulesOneSave) 
              QTest::mouseClick(recorder, Qt::LeftButton, {}, QPoint(recorder->width() - 5, 12));
          },
          [](Dock& d) { d.hotKey = {}; }},
-        {"iconSize", slide("iconSize", 1000), [](Dock& d) { d.appearance.iconSize = 96; }},
+        {"iconSize (whole points)", slide("iconSize", 25),
+         [](Dock& d) { d.appearance.iconSize = 49; }},
         {"opacity", slide("opacity", 0), [](Dock& d) { d.appearance.opacity = 0.3; }},
         {"cornerRadius", slide("cornerRadius", 250),
          [](Dock& d) { d.appearance.cornerRadius = 8; }},
@@ -139,7 +147,7 @@ TEST_F(DockEditorViewTest, StoredValuesOutOfRangeAreShownAndNeverWrittenBack) {
         const DockAppearance before = stored().appearance;
         open();
         EXPECT_EQ(control<EditorSlider>("iconSize")->readout(),
-                  EditorSlider::wholeNumber(iconSize));
+                  EditorSlider::readoutText(iconSize, EditorSlider::Unit::points));
         EXPECT_EQ(control<ColumnsStepper>("columns")->text(), QStringLiteral("Columns: 50"));
         // A change from elsewhere refreshes every control; nothing comes back.
         fakes.store.mutateDock(stored().id, [](Dock& d) { d.alwaysOnTop = !d.alwaysOnTop; });
@@ -241,6 +249,11 @@ TEST_F(DockEditorViewTest, DeletingTheDockWithTheColourDialogOpenEndsInTheEmptyS
     QPointer<QColorDialog> dialog = tint->dialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     control<QPushButton>("deleteDock")->click();
+    // Asked first, naming what goes.
+    EXPECT_EQ(fakes.store.docks->size(), 2u);
+    auto* confirm = editor->findChild<QPushButton*>(QStringLiteral("confirmDelete"));
+    ASSERT_TRUE(confirm);
+    confirm->click();
     EXPECT_EQ(fakes.store.docks->size(), 1u);
     settle();
     EXPECT_TRUE(editor->isShowingEmptyState());
@@ -248,4 +261,61 @@ TEST_F(DockEditorViewTest, DeletingTheDockWithTheColourDialogOpenEndsInTheEmptyS
     EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("emptyStateTitle"))->text(),
               QStringLiteral("No Dock Selected"));
     EXPECT_EQ(writesAfterDelay(), 1);
+}
+
+TEST_F(DockEditorViewTest, TheAddButtonsAppendWhatWasChosenToTheSelectedTab) {
+    fakes.defaultApplications.menu = {
+        {QStringLiteral("Terminal"), QStringLiteral("/apps/term.desktop"), {}},
+        {QStringLiteral("Text Editor"), QStringLiteral("/apps/edit.desktop"), {}}};
+    fakes.fileSystem.addFile(QStringLiteral("/apps/edit.desktop"), {}, QStringLiteral("Editor"));
+    fakes.fileSystem.addDirectory(QStringLiteral("/home/u/Projects"));
+    struct AddCase {
+        const char* button;
+        std::function<void(DockEditorViewTest&)> answer;
+        QStringList added; // "kind|name|path-or-url"
+    };
+    const AddCase cases[] = {
+        {"addApplication",
+         [](auto& t) {
+             auto* dialog = t.editor->template findChild<ApplicationChooserDialog*>();
+             ASSERT_TRUE(dialog);
+             dialog->filterField()->setText(QStringLiteral("edit"));
+             dialog->list()->selectAll();
+             dialog->addButton()->click();
+         },
+         {"application|Editor|/apps/edit.desktop"}},
+        {"addFiles",
+         [](auto& t) {
+             ASSERT_TRUE(t.fakes.pathChooser.answer(
+                 {QStringLiteral("/home/u/Projects"), QStringLiteral("/apps/edit.desktop")}));
+         },
+         {"folder|Projects|/home/u/Projects", "application|Editor|/apps/edit.desktop"}},
+        {"addLink",
+         [](auto& t) {
+             auto* dialog = t.editor->template findChild<LinkDialog*>();
+             ASSERT_TRUE(dialog);
+             dialog->urlField()->setText(QStringLiteral("example.org/page"));
+             dialog->nameField()->setText(QStringLiteral("Example"));
+             dialog->addButton()->click();
+         },
+         {"url|Example|http://example.org/page"}},
+    };
+    for (const AddCase& c : cases) {
+        SCOPED_TRACE(c.button);
+        Dock dock = editedDock();
+        dock.tabs.push_back(DockTab::make(QStringLiteral("Second")));
+        dock.selectedTabIndex = 1;
+        DockStoreTesting::setDocks(fakes.store, {dock});
+        open();
+        control<QPushButton>(c.button)->click();
+        c.answer(*this);
+        settle();
+        QStringList added;
+        for (const DockItem& item : stored().tabs[1].items)
+            added << QStringList{storedString(item.kind), item.name,
+                                 item.path.value_or(item.urlString.value_or(QString()))}
+                         .join(u'|');
+        EXPECT_EQ(added, c.added);
+        EXPECT_TRUE(stored().tabs[0].items.empty());
+    }
 }

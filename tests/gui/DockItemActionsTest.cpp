@@ -4,6 +4,7 @@
 #include "views/DockItemTilePainter.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QMessageBox>
 #include <QThreadPool>
@@ -54,7 +55,14 @@ std::vector<KindCase> kindCases() {
         {"url that does not parse", badUrl, full, ""},
         {"text clipping", DockItem::makeClipping(QStringLiteral("copied text")),
          QStringList{"Open", "Choose Custom Icon…", "-", "Remove From Dock"}, ""},
+        // A docklet opens what it shows; the clock nothing where no calendar is installed.
         {"clock", T::docklet(DockletKind::clock), removeOnly, ""},
+        {"trash",
+         T::docklet(DockletKind::trash),
+         {"Empty Trash…", "-", "Remove From Dock"},
+         "openUrl trash:///"},
+        {"disk space", T::docklet(DockletKind::diskSpace), removeOnly,
+         "openPath " + QDir::homePath()},
         {"docklet without a kind", T::item(DockItemKind::docklet, "Odd"), removeOnly, ""},
         {"separator", T::item(DockItemKind::separator, "Sep"), removeOnly, ""},
     };
@@ -219,3 +227,20 @@ TEST_F(DockItemActionsTest, TheTrashTakesLocalFilesAndSucceedsOnlyWhenOneWent) {
 }
 
 } // namespace
+
+TEST_F(DockItemActionsTest, ClockAndCpuMeterOpenTheDesktopsCalendarAndSystemMonitor) {
+    const auto app = [](const char* path, QStringList categories) {
+        return InstalledApplication{QString::fromLatin1(path), QString::fromLatin1(path),
+                                    std::move(categories)};
+    };
+    // A mail client's calendar counts less than a calendar of its own.
+    fakes->defaultApplications.menu = {
+        app("/a/mail.desktop", {"Office", "Calendar", "Email"}),
+        app("/a/calendar.desktop", {"Office", "Calendar"}),
+        app("/a/top.desktop", {"System", "Monitor"}),
+    };
+    const DockItemActions& actions = fakes->itemActions;
+    EXPECT_EQ(actions.applicationFor(DockletKind::clock), QStringLiteral("/a/calendar.desktop"));
+    EXPECT_EQ(actions.applicationFor(DockletKind::cpuMeter), QStringLiteral("/a/top.desktop"));
+    EXPECT_EQ(actions.applicationFor(DockletKind::trash), std::nullopt);
+}

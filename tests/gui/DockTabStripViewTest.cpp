@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 
 namespace {
@@ -40,16 +41,61 @@ protected:
     }
 };
 
-TEST_F(DockTabStripViewTest, PlusAddsTabsAtTheEndAndKeepsTheSelection) {
+TEST_F(DockTabStripViewTest, PlusAddsASelectedTabToNameAndOverflowingTabsStayReachable) {
     startWithTabs({QStringLiteral("A"), QStringLiteral("B")}, 1);
-    for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(strip().isOverflowing());
+    for (int i = 0; i < 4; ++i) {
         QTest::mouseClick(&strip(), Qt::LeftButton, {}, strip().plusRect().center());
         settle();
+        // The new tab is selected, its name open for editing.
+        EXPECT_EQ(stored().selectedTabIndex, 2 + i);
+        EXPECT_EQ(strip().renamingTabId(), tabId(std::size_t(2 + i)));
+        strip().commitRename();
+        settle();
     }
-    EXPECT_EQ(names(), QStringList({"A", "B", "New Tab", "New Tab", "New Tab"}));
-    EXPECT_EQ(stored().selectedTabIndex, 1);
-    // Many tabs scroll under the button; it stays at the trailing end.
+    EXPECT_EQ(names(), QStringList({"A", "B", "New Tab", "New Tab", "New Tab", "New Tab"}));
+    // More tabs than fit: a button lists them all, and the selected one is in view.
+    EXPECT_TRUE(strip().isOverflowing());
     EXPECT_EQ(strip().plusRect().right(), strip().width() - 7);
+    const auto inView = [&](std::size_t index) {
+        const QRect tab = strip().tabRect(index);
+        return tab.left() >= 0 && tab.right() < strip().overflowRect().left();
+    };
+    EXPECT_TRUE(inView(5));
+    QTest::mouseClick(&strip(), Qt::LeftButton, {}, strip().overflowRect().center());
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menuTexts(*menu).size(), 6);
+    menu->actions().at(0)->trigger();
+    menu->close();
+    settle();
+    EXPECT_EQ(stored().selectedTabIndex, 0);
+    EXPECT_TRUE(inView(0));
+    // A double-click renames.
+    QTest::mouseDClick(&strip(), Qt::LeftButton, {}, strip().tabRect(0).center());
+    EXPECT_EQ(strip().renamingTabId(), tabId(0));
+}
+
+TEST_F(DockTabStripViewTest, DeletingATabThatHoldsItemsAsksFirst) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    store().addItem(DockItem::makeClipping(QStringLiteral("kept")), dockId, 1);
+    settle();
+    const auto deleteTab = [&](std::size_t index) {
+        QMenu* menu = contextMenuAt(&strip(), strip().tabRect(index).center());
+        ASSERT_TRUE(menu);
+        menuEntry(*menu, QStringLiteral("Delete Tab"))->trigger();
+        menu->close();
+        settle();
+    };
+    deleteTab(2); // empty: at once
+    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    deleteTab(1);
+    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    auto* confirm = view->findChild<QPushButton*>(QStringLiteral("confirmDelete"));
+    ASSERT_TRUE(confirm);
+    confirm->click();
+    settle();
+    EXPECT_EQ(names(), QStringList({"A"}));
 }
 
 TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTypedAndAClickSelectsItsTab) {

@@ -193,3 +193,26 @@ TEST_F(ProcessDockViewTest, ASessionThatListsNoProgramsIsExplainedNotLeftEmpty) 
 }
 
 } // namespace
+
+TEST(ProcessDockViewFit, ARowsIconsShrinkToItsHeightAndItsLabelsGoFirst) {
+    using Fit = ProcessDockView::Fit;
+    struct Case {
+        int iconSize;
+        bool labels, vertical;
+        int across;
+        Fit expected;
+    };
+    // With labels 14 high, a row needs 52 points besides its icons, 35 without labels.
+    const Case cases[] = {
+        {56, true, false, 140, {56, true}}, // room to spare: the stored size, never more
+        {56, true, false, 92, {40, true}},  // icons shrink, labels stay
+        {56, true, false, 70, {35, false}}, // labels would leave icons under 24: they go
+        {56, false, false, 92, {56, false}},
+        {20, true, false, 60, {20, false}}, // small icons keep their size; the labels go
+        {56, true, false, 10, {8, false}},  // never below the smallest icon
+        {56, true, true, 40, {12, true}},   // a column: labels are cut to its width instead
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ProcessDockView::fit(c.iconSize, c.labels, c.vertical, c.across, 14), c.expected)
+            << c.iconSize << (c.labels ? " with labels, " : ", ") << c.across;
+}

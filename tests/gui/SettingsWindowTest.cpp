@@ -17,9 +17,8 @@ namespace {
 
 struct SettingsWindowTest : SettingsFixture {
     SettingsWindow& open() {
-        window =
-            std::make_unique<SettingsWindow>(fakes.preferencesServices(), fakes.windowActivation,
-                                               fakes.windowHints);
+        window = std::make_unique<SettingsWindow>(fakes.preferencesServices(),
+                                                  fakes.windowActivation, fakes.windowHints);
         window->present({});
         settle();
         return *window;
@@ -98,9 +97,10 @@ TEST_F(SettingsWindowTest, DeletingTheSelectedDockShowsTheGeneralPageWithNoRowSe
         auto* tint = preferences().editor()->findChild<TintColorButton*>(QStringLiteral("tint"));
         tint->click();
         const QPointer<QColorDialog> dialog = tint->dialog();
-        if (inEditor)
+        if (inEditor) {
             preferences().editor()->findChild<QPushButton*>(QStringLiteral("deleteDock"))->click();
-        else
+            window->findChild<QPushButton*>(QStringLiteral("confirmDelete"))->click();
+        } else
             fakes.store.removeDock(stored(0).id);
         settle();
         EXPECT_EQ(rows(), (QStringList{"General", "General", "Docks", "Clips"}));
@@ -139,4 +139,27 @@ TEST_F(SettingsWindowTest, TheLoginSwitchShowsWhatIsTrueAfterEveryChangeAndEvery
                       ? QStringList{"LaunchAtLogin: failed to update registration: " + *c.failure}
                       : QStringList{});
     }
+}
+
+TEST(SettingsWindowPlacement, CentredOnTheScreenAndWhollyOnItLeavingRoomForTheFrame) {
+    struct Case {
+        QSize size;
+        QRect available;
+        QRect placed;
+    };
+    const Case cases[] = {
+        {{800, 600}, {0, 0, 1920, 1080}, {560, 256, 800, 600}},
+        {{800, 600}, {1920, 0, 1280, 1024}, {2160, 228, 800, 600}},
+        // A screen smaller than the window: as large as fits inside the frame's allowance.
+        {{900, 700}, {0, 0, 800, 600}, {8, 40, 784, 552}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SettingsWindow::placement(c.size, c.available), c.placed) << c.available.x();
+}
+
+TEST_F(SettingsWindowTest, EscapeClosesTheWindowAsCtrlWDoes) {
+    open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    pressKey(window.get(), Qt::Key_Escape, {}, 9);
+    EXPECT_FALSE(window->isVisible());
 }

@@ -93,8 +93,7 @@ protected:
     LocalFileSystem fileSystem;
     // The real desktop, trash and files behind the items.
     DockItemActions itemActions{{fakes.store, desktop, fakes.clipboard, fakes.launchConfirmation,
-                                 fakes.imageChooser, fileSystem, trash,
-                                 fakes.defaultApplications}};
+                                 fakes.imageChooser, fileSystem, trash, fakes.defaultApplications}};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints,
                                         {fakes.store, fakes.scheduler, fakes.runningApps,

@@ -495,7 +495,7 @@ TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
     EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 276, 420}));
     store->addDock(DockKind::applicationSwitcher);
     EXPECT_EQ(store->docks->back().name, u"Application Dock"_qs);
-    EXPECT_EQ(store->docks->back().position.x, 200 + 24 * 1);
+    EXPECT_EQ(store->docks->back().position.x, 360 + 24 * 1);
 }
 
 TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
