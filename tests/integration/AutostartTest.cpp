@@ -184,7 +184,15 @@ TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTak
         EXPECT_EQ(items.status(), status);
         launch.setEnabled(true);
         EXPECT_TRUE(launch.isEnabled());
+        if (status == AutostartStatus::enabled) { // ours already: left as it is
+            EXPECT_EQ(Session::readFile(items.entryPath()), content);
+        }
         EXPECT_EQ(launched(items.entryPath()), QString::fromUtf8(installed));
+        // Switching off removes whatever entry is there, counted as ours or not.
+        ASSERT_TRUE(Session::writeFile(items.entryPath(), content));
+        launch.setEnabled(false);
+        EXPECT_FALSE(QFile::exists(items.entryPath()));
+        EXPECT_FALSE(launch.isEnabled());
     }
     qputenv("PATH", previousPath);
     EXPECT_TRUE(log.lines.isEmpty());
