@@ -459,7 +459,7 @@ INSTANTIATE_TEST_SUITE_P(DockStore, DockStoreItemsCases, ::testing::ValuesIn(ite
                              return name;
                          });
 
-TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheLast) {
+TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfNewDocksGivesOneWriteAfterTheLast) {
     auto store = storeWith({});
     EXPECT_TRUE(store->docks->empty());
     store->flushPendingSave();
@@ -481,17 +481,13 @@ TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheL
     clock.advance(1s);
     EXPECT_EQ(fs.writeCount, 2);
     EXPECT_EQ(savedDocks().at(5).name, u"Clippings Dock"_qs);
-}
-
-TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
-    auto store = storeWith({});
-    for (int i = 0; i < 7; ++i)
-        store->addDock(DockKind::items);
+    // Each new dock is named by its kind, its frame stepped from the last, wrapping after six.
     const auto& docks = *store->docks;
     EXPECT_EQ(docks[0].name, u"New Dock"_qs);
     EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
     EXPECT_EQ(docks[1].position, (DockPosition{84, 144, 180, 420}));
     EXPECT_EQ(docks[2].position, (DockPosition{108, 168, 180, 420}));
+    store->addDock(DockKind::items);
     EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 180, 420}));
     store->addDock(DockKind::applicationSwitcher);
     EXPECT_EQ(store->docks->back().name, u"Application Dock"_qs);
