@@ -17,36 +17,6 @@
 
 using Session::expectValidEntry;
 
-TEST(AutostartTest, LaunchAtLoginRoundTripsThroughTheUsersAutostartFolder) {
-    XdgAutostart items;
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart"_qs;
-    const QString entry = folder + u"/moorline.desktop"_qs;
-    ASSERT_EQ(items.entryPath(), entry);
-    ASSERT_FALSE(QFile::exists(folder));
-    EXPECT_FALSE(launch.isEnabled());
-
-    launch.setEnabled(true);
-    ASSERT_TRUE(QFile::exists(entry));
-    expectValidEntry(entry);
-    EXPECT_TRUE(launch.isEnabled());
-
-    // GIO, which session managers use, reads the entry back as this very program.
-    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(entry.toLocal8Bit().constData());
-    ASSERT_TRUE(info);
-    EXPECT_EQ(QString::fromLocal8Bit(g_app_info_get_executable(G_APP_INFO(info))),
-              QCoreApplication::applicationFilePath());
-    EXPECT_STREQ(g_app_info_get_name(G_APP_INFO(info)), "Moorline");
-    g_object_unref(info);
-
-    launch.setEnabled(false);
-    EXPECT_FALSE(QFile::exists(entry));
-    EXPECT_FALSE(launch.isEnabled());
-    launch.setEnabled(false);
-    EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join(u'\n').toStdString();
-}
-
 // Copies of moorline laid out as on a real machine: an installed one, a build, one installed
 // elsewhere and reached through a symbolic link, one in a folder whose name needs quoting. Each
 // is a script that records the path it was started by, so a launch shows which copy ran.
