@@ -494,13 +494,16 @@ TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfNewDocksGivesOneWriteAfterThe
     EXPECT_EQ(store->docks->back().position.x, 200 + 24 * 1);
 }
 
-TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
+TEST_F(DockStoreTest, ItemsGoFromEveryTabAndRemovingATabKeepsTheLastAndLowersTheSelection) {
     Dock dock = dockWithTabs(2, 0);
     const DockItem shared = DockItem::makeClipping(u"shared"_qs);
     const DockItem other = DockItem::makeClipping(u"other"_qs);
     dock.tabs[0].items = {shared, other, shared};
     dock.tabs[1].items = {shared};
-    auto store = storeWith({dock});
+    Dock one = dockWithTabs(1, 0);
+    Dock three = dockWithTabs(3, 2);
+    Dock four = dockWithTabs(4, 1);
+    auto store = storeWith({dock, one, three, four});
 
     DockItem renamed = shared;
     renamed.name = u"renamed"_qs;
@@ -512,13 +515,8 @@ TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
     store->removeItem(shared.id, dock.id);
     EXPECT_EQ(store->dock(dock.id)->tabs[0].items, std::vector<DockItem>{other});
     EXPECT_TRUE(store->dock(dock.id)->tabs[1].items.empty());
-}
 
-TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
-    Dock one = dockWithTabs(1, 0);
-    Dock three = dockWithTabs(3, 2);
-    Dock four = dockWithTabs(4, 1);
-    auto store = storeWith({one, three, four});
+    clock.advance(1s);
 
     store->removeTab(one.tabs[0].id, one.id);
     EXPECT_EQ(store->dock(one.id)->tabs.size(), 1u);
