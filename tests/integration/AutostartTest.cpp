@@ -5,10 +5,8 @@
 #include "integration/support/XSession.h"
 #include "runtime/LaunchAtLogin.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gio/gdesktopappinfo.h>
@@ -166,22 +164,15 @@ TEST_F(AutostartCopies, AnEntryOffOrForAnotherCopyIsNotThisOnesAndRegisteringTak
     }
     qputenv("PATH", previousPath);
     EXPECT_TRUE(log.lines.isEmpty());
-}
 
-TEST(AutostartTest, AnUnwritableAutostartFolderIsLoggedWithTheSystemsReason) {
-    // Tests may run as root, whom permissions do not stop: a file where the folder should be
-    // stops everyone.
-    QTemporaryDir root;
-    const QString notAFolder = root.path() + QStringLiteral("/autostart");
-    ASSERT_TRUE(Session::writeFile(notAFolder, "in the way"));
-    XdgAutostart items(QStringLiteral("/bin/true"), notAFolder);
-    FakeSystemLog log;
-    LaunchAtLogin launch(items, log);
-    launch.setEnabled(true);
-    launch.setEnabled(false);
-    ASSERT_EQ(log.lines.size(), 2);
-    for (const QString& line : log.lines)
-        EXPECT_EQ(line, QStringLiteral("LaunchAtLogin: failed to update registration: "
-                                       "Not a directory"));
-    EXPECT_FALSE(launch.isEnabled());
+    // A file where the folder should be stops everyone, root included: the system's reason is
+    // logged, and the switch stays off.
+    ASSERT_TRUE(Session::writeFile(path(u"blocked"_qs), "in the way"));
+    XdgAutostart blocked(u"/bin/true"_qs, path(u"blocked"_qs));
+    LaunchAtLogin blockedLaunch(blocked, log);
+    blockedLaunch.setEnabled(true);
+    blockedLaunch.setEnabled(false);
+    const QString line = u"LaunchAtLogin: failed to update registration: Not a directory"_qs;
+    EXPECT_EQ(log.lines, (QStringList{line, line}));
+    EXPECT_FALSE(blockedLaunch.isEnabled());
 }
