@@ -3,6 +3,8 @@
 
 #include "app/Platform.h"
 #include "platform/WindowActivation.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -42,10 +44,14 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
+    launcher_ = std::make_unique<ApplicationLauncher>(ApplicationLauncher::Dependencies{
+        p.desktop, *launchConfirmation_, *runningAppsMonitor_, p.runningApplications,
+        p.launchFeedback, p.scopes, p.scheduler});
+    badges_ = std::make_unique<BadgeModel>(p.badgeUpdates, p.scheduler);
     services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
-        p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
-        p.keyCodes, *launchAtLogin_, p.windowActivation});
+        *store_, *runningAppsMonitor_, p.desktop, *launcher_, p.clipboard, p.trash, p.fileIcons,
+        p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler, p.keyCodes,
+        *launchAtLogin_, p.windowActivation});
     trayMenu_ = std::make_unique<TrayMenu>(*store_);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockletRuntime;
 class DockPanelWindowFactory;
 class DockStore;
@@ -50,6 +52,8 @@ private:
     std::unique_ptr<DockletRuntime> dockletRuntime_;
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
+    std::unique_ptr<ApplicationLauncher> launcher_;
+    std::unique_ptr<BadgeModel> badges_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockViewServices> services_;
     std::unique_ptr<TrayMenu> trayMenu_;

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/DesktopFileIcons.h"
 #include "backends/desktop/GioDefaultApplications.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
 #include "backends/desktop/QtClipboard.h"
 #include "backends/desktop/QtImageFileChooser.h"
+#include "backends/desktop/SystemdScopes.h"
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalFileSystem.h"
@@ -15,6 +17,7 @@
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
+#include "backends/x11/X11LaunchFeedback.h"
 #include "backends/x11/X11WindowActivation.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
@@ -39,6 +42,9 @@ struct Platform {
     XInputPointerMonitor pointerMonitor;
     X11KeyCodeTranslator keyCodes;
     X11WindowActivation windowActivation;
+    X11LaunchFeedback launchFeedback;
+    SystemdScopes scopes;
+    DBusBadgeUpdates badgeUpdates;
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
 };

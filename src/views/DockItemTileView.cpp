@@ -99,7 +99,7 @@ void DockItemTileView::paint(QPainter& painter, const DockItem& item, const QRec
 }
 
 void DockItemTileView::open(const DockItem& item, const DockViewServices& services) {
-    DesktopLaunch::open(item, services.desktop, services.clipboard, services.launchConfirmation);
+    DesktopLaunch::open(item, services.launcher, services.desktop, services.clipboard);
 }
 
 const DockItem* DockItemTileView::currentItem(const DockStore& store, const QUuid& dockId,

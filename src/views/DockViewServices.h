@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class ApplicationLauncher;
 class Clipboard;
 class DockStore;
 class DockletRuntime;
@@ -8,7 +9,6 @@ class FileIcons;
 class FileSystem;
 class HotKeyManager;
 class ImageFileChooser;
-class LaunchConfirmation;
 class KeyCodeTranslator;
 class LaunchAtLogin;
 class RunningAppsMonitor;
@@ -24,8 +24,8 @@ struct DockViewServices {
     DockStore& store;
     RunningAppsMonitor& runningApps;
     Desktop& desktop;
-    // Asks before an untrusted desktop entry runs.
-    LaunchConfirmation& launchConfirmation;
+    // Brings running programs forward, launches desktop entries and their actions.
+    ApplicationLauncher& launcher;
     Clipboard& clipboard;
     Trash& trash;
     FileIcons& fileIcons;

@@ -20,8 +20,14 @@ struct KindCase {
     std::optional<LauncherEntry> launcher = {};
 };
 
-const LauncherEntry trusted{QStringLiteral("xterm"), true, "1"};
-const LauncherEntry untrusted{QStringLiteral("sh -c evil"), false, "2"};
+LauncherEntry launcher(const char* exec, bool isTrusted) {
+    LauncherEntry entry;
+    entry.execLine = QString::fromUtf8(exec);
+    entry.isTrusted = isTrusted;
+    return entry;
+}
+const LauncherEntry trusted = launcher("xterm", true);
+const LauncherEntry untrusted = launcher("sh -c evil", false);
 const QString reveal = QStringLiteral("Reveal in File Manager");
 
 std::vector<KindCase> kindCases() {
@@ -37,7 +43,7 @@ std::vector<KindCase> kindCases() {
     const QStringList withReset{"Open",       reveal, "Choose Custom Icon…",
                                 "Reset Icon", "-",    "Remove From Dock"};
     const QStringList removeOnly{"Remove From Dock"};
-    const QString launch = "launch /usr/share/applications/x.desktop";
+    const QString launch = "launch /usr/share/applications/x.desktop launch-1";
     return {
         {"trusted application", app, full, launch, trusted},
         {"untrusted application asks first", app, full, launch, untrusted},

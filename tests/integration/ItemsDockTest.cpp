@@ -90,21 +90,15 @@ protected:
     GioTrash trash;
     GioDesktop desktop;
     LocalFileSystem fileSystem;
-    DockViewServices services{fakes.store,
-                              fakes.runningApps,
-                              desktop,
-                              fakes.launchConfirmation,
-                              fakes.clipboard,
-                              trash,
-                              fakes.fileIcons,
-                              fileSystem,
-                              fakes.docklets,
-                              fakes.imageChooser,
-                              fakes.hotKeys,
-                              fakes.scheduler,
-                              fakes.keyCodes,
-                              fakes.launchAtLogin,
-                              fakes.windowActivation};
+    // Nothing runs, as far as the launcher knows: a click launches.
+    ApplicationLauncher launcher{{desktop, fakes.launchConfirmation, fakes.runningApps,
+                                  fakes.runningApplications, fakes.launchFeedback, fakes.scopes,
+                                  fakes.scheduler}};
+    DockViewServices services{fakes.store,        fakes.runningApps,   desktop,
+                              launcher,           fakes.clipboard,     trash,
+                              fakes.fileIcons,    fileSystem,          fakes.docklets,
+                              fakes.imageChooser, fakes.hotKeys,       fakes.scheduler,
+                              fakes.keyCodes,     fakes.launchAtLogin, fakes.windowActivation};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;

@@ -58,7 +58,7 @@ protected:
     DockViewServices services{fakes.store,
                               monitor,
                               fakes.desktop,
-                              fakes.launchConfirmation,
+                              fakes.launcher,
                               clipboard,
                               fakes.trash,
                               fakes.fileIcons,
