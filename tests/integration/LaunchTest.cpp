@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Launches as the desktop makes them, against the real pieces: GIO, the X server's startup
 // notification, a systemd manager on the session bus (python3-dbusmock's template).
+#include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/SystemdScopes.h"
 #include "backends/x11/EwmhRunningApplications.h"
@@ -10,6 +11,7 @@
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QDBusConnection>
@@ -32,12 +34,13 @@ QString folder() {
 // An entry of our own applications folder whose program writes its pid to a marker and waits.
 QString sleeperEntry() {
     const QString script = folder() + u"/sleeper"_qs;
-    Session::writeFile(script, "#!/bin/sh\necho $$ > \"" + folder().toUtf8() + "/pid\"\nexec sleep 60\n",
+    Session::writeFile(script,
+                       "#!/bin/sh\necho $$ > \"" + folder().toUtf8() + "/pid\"\nexec sleep 60\n",
                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString entry =
         qEnvironmentVariable("XDG_DATA_HOME") + u"/applications/moorline-test.sleeper.desktop"_qs;
-    Session::writeFile(entry, "[Desktop Entry]\nType=Application\nName=Sleeper\nExec=" +
-                                  script.toUtf8() + "\n");
+    Session::writeFile(
+        entry, "[Desktop Entry]\nType=Application\nName=Sleeper\nExec=" + script.toUtf8() + "\n");
     return entry;
 }
 
@@ -52,6 +55,23 @@ int startedPid() {
 
 QByteArray environmentOf(int pid) {
     return Session::readFile(u"/proc/"_qs + QString::number(pid) + u"/environ"_qs);
+}
+
+// A program that reports a badge over D-Bus and stays on the bus until it is stopped.
+const QByteArray badgeSender = R"(
+import sys, time, dbus, dbus.lowlevel
+bus = dbus.SessionBus()
+update = dbus.lowlevel.SignalMessage('/org/example/Mail', 'com.canonical.Unity.LauncherEntry',
+                                     'Update')
+update.append(sys.argv[1], {'count': dbus.Int64(7), 'count-visible': True, 'progress': 1.5,
+                            'progress-visible': dbus.Int32(1)}, signature='sa{sv}')
+bus.send_message(update)
+bus.flush()
+time.sleep(120)
+)";
+
+QString ownerOf(const QString& name) {
+    return QDBusConnection::sessionBus().interface()->serviceOwner(name).value();
 }
 
 class LaunchTest : public ::testing::Test {
@@ -121,5 +141,36 @@ TEST_F(LaunchTest, EachLaunchGetsAStartupIdAndAScopeOfItsOwnWhereSystemdIsOnTheB
     const auto idMatch = id.match(QString::fromUtf8(environment));
     EXPECT_TRUE(idMatch.hasMatch()) << environment.constData();
     EXPECT_NE(environmentOf(unscoped).indexOf("DESKTOP_STARTUP_ID=moorline/"), -1);
-    EXPECT_TRUE(environment.contains("\0GIO_LAUNCHED_DESKTOP_FILE=" + entry.toUtf8() + '\0'));
+    EXPECT_TRUE(environment.contains(QByteArray(1, '\0') +
+                                     "GIO_LAUNCHED_DESKTOP_FILE=" + entry.toUtf8() + '\0'));
+}
+
+TEST_F(LaunchTest, ABadgeComesWithItsSenderAndGoesWithIt) {
+    // Somebody else showing badges keeps the name programs look for.
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_qs);
+    ASSERT_TRUE(other.registerService(u"com.canonical.Unity"_qs));
+    {
+        DBusBadgeUpdates listener;
+        ownerOf(u"com.canonical.Unity"_qs); // a round trip after the listener's request
+        EXPECT_EQ(ownerOf(u"com.canonical.Unity"_qs), other.baseService());
+    }
+    other.unregisterService(u"com.canonical.Unity"_qs);
+    QDBusConnection::disconnectFromBus(u"other"_qs);
+
+    DBusBadgeUpdates updates;
+    BadgeModel badges(updates, scheduler);
+    EXPECT_TRUE(Session::waitUntil([] {
+        return ownerOf(u"com.canonical.Unity"_qs) == QDBusConnection::sessionBus().baseService();
+    }));
+    const AppBadge expected{7, 1.0, false};
+    for (const char* uri : {"application://org.example.Mail.desktop", "org.example.Mail.desktop"}) {
+        SCOPED_TRACE(uri);
+        QProcess& sender = processes.start(u"/usr/bin/python3"_qs, {"-c", badgeSender, uri});
+        EXPECT_TRUE(Session::waitUntil(
+            [&] { return badges.badge(u"org.example.Mail"_qs) == expected; }, 10s));
+        sender.terminate();
+        EXPECT_TRUE(
+            Session::waitUntil([&] { return badges.badge(u"org.example.Mail"_qs).isEmpty(); }, 10s))
+            << "the badge goes with its sender";
+    }
 }
