@@ -51,7 +51,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     services_ = std::make_unique<DockViewServices>(DockViewServices{
         *store_, *runningAppsMonitor_, p.desktop, *launcher_, p.clipboard, p.trash, p.fileIcons,
         p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler, p.keyCodes,
-        *launchAtLogin_, p.windowActivation});
+        *launchAtLogin_, p.windowActivation, *badges_});
     trayMenu_ = std::make_unique<TrayMenu>(*store_);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });

@@ -65,6 +65,18 @@ std::vector<const RunningApplication*> matching(const LauncherIdentity& entry,
     return found;
 }
 
+QString badgeIdOf(const RunningApplication& app) {
+    if (!app.desktopId.isEmpty())
+        return app.desktopId;
+    if (app.launchedDesktopFile) {
+        const QString& path = *app.launchedDesktopFile;
+        const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        if (name.endsWith(QLatin1String(".desktop")))
+            return name.chopped(8);
+    }
+    return app.appId;
+}
+
 QString desktopIdOfUri(const QString& uri) {
     QStringView id(uri);
     if (id.startsWith(QLatin1String("application://")))

@@ -19,6 +19,10 @@ bool matches(const LauncherIdentity& entry, const RunningApplication& app);
 std::vector<const RunningApplication*> matching(const LauncherIdentity& entry,
                                                 const std::vector<RunningApplication>& apps);
 
+// The desktop id a program's badge is reported under: the installed entry it was matched to,
+// else the file it was launched from, else its Wayland app id.
+QString badgeIdOf(const RunningApplication& app);
+
 // The desktop id that a launcher entry URI names: "application://org.a.B.desktop" and
 // "org.a.B.desktop" give "org.a.B"; empty for anything else.
 QString desktopIdOfUri(const QString& uri);

@@ -3,6 +3,7 @@
 
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
+#include "views/DockItemTileView.h"
 #include "views/DockViewServices.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
@@ -81,6 +82,10 @@ private:
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
+    // Whether an application tile's program runs and what it reports.
+    void programState(const DockItem& item, DockItemTileView::State& state);
+    void updateRunningTiles();
+    void updateBadgeTiles(const QString& desktopId);
 
     void setHovered(std::optional<QUuid> itemId);
     void animate();
@@ -106,6 +111,10 @@ private:
     std::vector<DockItem> inView_;
 
     std::optional<QUuid> hovered_;
+    // The running dot each application tile in view was last drawn with.
+    QHash<QUuid, bool> runningShown_;
+    Subscription runningObserver_;
+    Subscription badgeObserver_;
     QHash<QUuid, SpringAnimation> springs_;
     Subscription animation_;
     Scheduler::TimePoint lastFrame_{};

@@ -3,11 +3,14 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ImageFileChooser.h"
+#include "runtime/ApplicationLauncher.h"
 #include "store/DockStore.h"
 #include "support/DesktopLaunch.h"
+#include "views/ApplicationMenuEntries.h"
 #include "views/DockViewServices.h"
 #include "views/DockletTileView.h"
 #include "views/ItemGridLayout.h"
+#include "views/TileBadgePainter.h"
 
 #include <QMenu>
 #include <QMimeData>
@@ -85,6 +88,8 @@ void DockItemTileView::paint(QPainter& painter, const DockItem& item, const QRec
                          separatorColor);
         return;
     }
+    if (state.badge.urgent)
+        TileBadgePainter::paintUrgency(painter, cell);
     if (state.hovering) {
         QPainterPath highlight;
         highlight.addRoundedRect(QRectF(cell.adjusted(1, 0, -1, 0)), 10, 10);
@@ -94,12 +99,22 @@ void DockItemTileView::paint(QPainter& painter, const DockItem& item, const QRec
         DockletTileView::paint(painter, *item.docklet, QRectF(icon), runtime, state.trashTargeted);
     else
         paintIcon(painter, icon, state.scale, images.icon);
+    if (state.running)
+        TileBadgePainter::paintRunningDot(painter, icon);
+    TileBadgePainter::paintBadge(painter, icon, state.badge);
     if (layout.labelHeight > 0)
         paintLabel(painter, icon, layout, images.label);
 }
 
 void DockItemTileView::open(const DockItem& item, const DockViewServices& services) {
     DesktopLaunch::open(item, services.launcher, services.desktop, services.clipboard);
+}
+
+void DockItemTileView::openNew(const DockItem& item, const DockViewServices& services) {
+    if (const auto entry = DesktopLaunch::desktopEntryOf(item))
+        services.launcher.openNew(*entry);
+    else
+        open(item, services);
 }
 
 const DockItem* DockItemTileView::currentItem(const DockStore& store, const QUuid& dockId,
@@ -120,8 +135,13 @@ QMenu* DockItemTileView::makeMenu(const DockItem& item, const QUuid& dockId,
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QUuid itemId = item.id;
     const bool opens = item.kind != DockItemKind::docklet && !isSeparator(item);
+    const auto entry = DesktopLaunch::desktopEntryOf(item);
+    if (entry)
+        ApplicationMenuEntries::addEntryActions(*menu, services.launcher, *entry);
     if (opens) {
         menu->addAction(tr("Open"), menu, [item, services] { open(item, services); });
+        if (entry)
+            ApplicationMenuEntries::addNewWindow(*menu, services.launcher, *entry);
         if (item.kind != DockItemKind::clippingText)
             menu->addAction(tr("Reveal in File Manager"), menu,
                             [item, services] { DesktopLaunch::reveal(item, services.desktop); });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runtime/AppBadge.h"
 #include "views/TileImageCache.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,9 @@ public:
         bool hovering = false;
         double scale = 1.0; // of the icon, about its centre
         bool trashTargeted = false;
+        // An application tile whose program runs, and what that program reports.
+        bool running = false;
+        AppBadge badge;
     };
 
     static QFont labelFont();
@@ -44,6 +48,9 @@ public:
 
     // A click: opens the item as its kind says. Every opening of an item goes through here.
     static void open(const DockItem& item, const DockViewServices& services);
+    // A middle click: another copy of an application, whether one runs or not; any other item
+    // opens as on a click.
+    static void openNew(const DockItem& item, const DockViewServices& services);
     // The item's context menu (deleted when closed); its actions act on the store's current
     // state, by id.
     static QMenu* makeMenu(const DockItem& item, const QUuid& dockId,

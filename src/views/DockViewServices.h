@@ -2,6 +2,7 @@
 #pragma once
 
 class ApplicationLauncher;
+class BadgeModel;
 class Clipboard;
 class DockStore;
 class DockletRuntime;
@@ -38,4 +39,6 @@ struct DockViewServices {
     const KeyCodeTranslator& keyCodes;
     LaunchAtLogin& launchAtLogin;
     WindowActivation& windowActivation;
+    // What running programs report for their tiles.
+    BadgeModel& badges;
 };

@@ -79,6 +79,8 @@ private:
         int offset = 0;
         int width = 0;
         bool frontmost = false;
+        // The desktop id its badge comes under.
+        QString badgeId;
     };
 
     const Image& imageFor(const RunningApplication& app);
@@ -107,4 +109,5 @@ private:
     int renders_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     Subscription monitorWillChange_;
+    Subscription badgeObserver_;
 };

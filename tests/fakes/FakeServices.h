@@ -78,8 +78,9 @@ template <typename SchedulerType> struct FakeServicesOn {
     }
     DockViewServices servicesWith(HotKeyManager& manager, const KeyCodeTranslator& keys,
                                   LaunchAtLogin& login, WindowActivation& activation) {
-        return {store,    runningApps,  desktop, launcher,  clipboard, trash, fileIcons, fileSystem,
-                docklets, imageChooser, manager, scheduler, keys,      login, activation};
+        return {store,     runningApps, desktop,    launcher,     clipboard, trash,
+                fileIcons, fileSystem,  docklets,   imageChooser, manager,   scheduler,
+                keys,      login,       activation, badges};
     }
 };
 

@@ -43,11 +43,13 @@ std::vector<KindCase> kindCases() {
     const QStringList withReset{"Open",       reveal, "Choose Custom Icon…",
                                 "Reset Icon", "-",    "Remove From Dock"};
     const QStringList removeOnly{"Remove From Dock"};
+    const QStringList application{"Open", "New Window",      reveal, "Choose Custom Icon…",
+                                  "-",    "Remove From Dock"};
     const QString launch = "launch /usr/share/applications/x.desktop launch-1";
     return {
-        {"trusted application", app, full, launch, trusted},
-        {"untrusted application asks first", app, full, launch, untrusted},
-        {"application whose entry cannot start", app, full, ""},
+        {"trusted application", app, application, launch, trusted},
+        {"untrusted application asks first", app, application, launch, untrusted},
+        {"application whose entry cannot start", app, application, ""},
         // Only an application item runs a desktop entry; as a file it is shown, not run.
         {"file that is a launcher", T::pathItem(DockItemKind::file, "/home/u/x.desktop"), full,
          "openPath /home/u/x.desktop", trusted},

@@ -98,7 +98,8 @@ protected:
                               launcher,           fakes.clipboard,     trash,
                               fakes.fileIcons,    fileSystem,          fakes.docklets,
                               fakes.imageChooser, fakes.hotKeys,       fakes.scheduler,
-                              fakes.keyCodes,     fakes.launchAtLogin, fakes.windowActivation};
+                              fakes.keyCodes,     fakes.launchAtLogin, fakes.windowActivation,
+                              fakes.badges};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;

@@ -69,7 +69,8 @@ protected:
                               fakes.scheduler,
                               fakes.keyCodes,
                               fakes.launchAtLogin,
-                              fakes.windowActivation};
+                              fakes.windowActivation,
+                              fakes.badges};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;
