@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
-// grid and onto the trash, a click that launches an application, and clicks that leave the
-// keyboard with the user's application.
+// grid and onto the trash, clicks that launch an application or bring it forward and leave the
+// keyboard with the user's application, an entry's action from the real menu, a badge from a
+// real sender on the session bus.
+#include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
+#include "backends/desktop/SystemdScopes.h"
 #include "backends/linux/LocalFileSystem.h"
+#include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/QtScreens.h"
+#include "backends/x11/X11LaunchFeedback.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "fakes/FakeServices.h"
@@ -90,16 +95,31 @@ protected:
     GioTrash trash;
     GioDesktop desktop;
     LocalFileSystem fileSystem;
-    // Nothing runs, as far as the launcher knows: a click launches.
-    ApplicationLauncher launcher{{desktop, fakes.launchConfirmation, fakes.runningApps,
-                                  fakes.runningApplications, fakes.launchFeedback, fakes.scopes,
-                                  fakes.scheduler}};
-    DockViewServices services{fakes.store,        fakes.runningApps,   desktop,
-                              launcher,           fakes.clipboard,     trash,
-                              fakes.fileIcons,    fileSystem,          fakes.docklets,
-                              fakes.imageChooser, fakes.hotKeys,       fakes.scheduler,
-                              fakes.keyCodes,     fakes.launchAtLogin, fakes.windowActivation,
-                              fakes.badges};
+    // The desktop's running programs, launches and badges, as the program has them.
+    EwmhRunningApplications windows;
+    RunningAppsMonitor runningApps{windows, desktop, fakes.scheduler};
+    X11LaunchFeedback feedback;
+    SystemdScopes scopes;
+    ApplicationLauncher launcher{{desktop, fakes.launchConfirmation, runningApps, windows, feedback,
+                                  scopes, fakes.scheduler}};
+    DBusBadgeUpdates badgeUpdates;
+    BadgeModel badges{badgeUpdates, fakes.scheduler};
+    DockViewServices services{fakes.store,
+                              runningApps,
+                              desktop,
+                              launcher,
+                              fakes.clipboard,
+                              trash,
+                              fakes.fileIcons,
+                              fileSystem,
+                              fakes.docklets,
+                              fakes.imageChooser,
+                              fakes.hotKeys,
+                              fakes.scheduler,
+                              fakes.keyCodes,
+                              fakes.launchAtLogin,
+                              fakes.windowActivation,
+                              badges};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;
@@ -159,11 +179,23 @@ TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeeps
     EXPECT_EQ(itemsOf(id).size(), 1u);
 }
 
-TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesOneOfItsOwn) {
-    const QString entry = QStringLiteral("/usr/share/applications/debian-xterm.desktop");
-    ASSERT_TRUE(QFile::exists(entry));
+// A terminal of our own applications folder, known by its window class, with an action that
+// leaves a marker.
+QString terminalEntry() {
+    const QString entry =
+        qEnvironmentVariable("XDG_DATA_HOME") + u"/applications/moorline-test-term.desktop"_qs;
+    Session::writeFile(entry, "[Desktop Entry]\nType=Application\nName=Test Terminal\n"
+                              "Exec=xterm -name moorline-test-term -class MoorlineTestTerm "
+                              "-geometry 40x10+700+100\nStartupWMClass=MoorlineTestTerm\n"
+                              "Actions=marker;\n[Desktop Action marker]\nName=Leave a Marker\n"
+                              "Exec=touch " +
+                                  QDir::homePath().toUtf8() + "/action-ran\n");
+    return entry;
+}
+
+TEST_F(ItemsDockTest, AClickLaunchesOnceThenBringsTheProgramForwardAndLeavesTheKeyboardAlone) {
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
-                            DockItem::makeApplication(entry, fileSystem)});
+                            DockItem::makeApplication(terminalEntry(), fileSystem)});
     processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
     const QString users = Session::waitForWindow(QStringLiteral("^users-application$"));
     ASSERT_FALSE(users.isEmpty());
@@ -173,22 +205,63 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
     clickAt(tileOnScreen(id, 0));
     EXPECT_EQ(Session::activeWindow().toStdString(), before.toStdString());
 
-    const auto terminals = [] { return Session::visibleWindows(QStringLiteral("^xterm$")); };
-    const qsizetype running = terminals().size();
+    const auto terminals = [] { return Session::visibleWindows(u"^moorline-test-term$"_qs); };
     clickAt(tileOnScreen(id, 1));
-    QString launched;
-    EXPECT_TRUE(Session::waitUntil(
-        [&] {
-            const QStringList now = terminals();
-            launched = now.size() > running ? now.last() : QString();
-            return !launched.isEmpty();
-        },
-        10s));
-    if (!launched.isEmpty()) {
-        const auto pid = Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
-        if (pid.trimmed().toInt() > 0)
-            ::kill(pid.trimmed().toInt(), SIGTERM);
-    }
+    ASSERT_TRUE(Session::waitUntil([&] { return terminals().size() == 1; }, 10s));
+    const QString launched = terminals().first();
+    const QString launchedId = QStringLiteral("0x%1").arg(launched.toULongLong(), 0, 16);
+    const auto pid = Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
+    // Known to be running (its dot drawn), then sent behind the user's window.
+    EXPECT_TRUE(Session::waitUntil([&] { return launcher.isRunning(terminalEntry()); }));
+    xdotool({"windowactivate", "--sync", users});
+    EXPECT_TRUE(Session::waitUntil([&] { return Session::activeWindow() == before; }));
+    pause(300ms);
+
+    clickAt(tileOnScreen(id, 1));
+    EXPECT_TRUE(Session::waitUntil([&] { return Session::activeWindow() == launchedId; }))
+        << Session::activeWindow().toStdString() << " instead of " << launchedId.toStdString();
+    pause(1s);
+    EXPECT_EQ(terminals().size(), 1) << "brought forward, not started again";
+    if (pid.trimmed().toInt() > 0)
+        ::kill(pid.trimmed().toInt(), SIGTERM);
+}
+
+TEST_F(ItemsDockTest, AnEntrysActionRunsFromTheTilesMenu) {
+    const QString marker = QDir::homePath() + u"/action-ran"_qs;
+    QFile::remove(marker);
+    const QUuid id = start({DockItem::makeApplication(terminalEntry(), fileSystem)});
+    const QPoint tile = tileOnScreen(id, 0);
+    xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y()), "click", "3"});
+    ASSERT_TRUE(Session::waitUntil([] { return OwnPopups::isOpen(); }, 5s)) << "no menu";
+    // The entry's action comes first.
+    xdotool({"key", "Down", "Return"});
+    EXPECT_TRUE(Session::waitUntil([&] { return QFile::exists(marker); }, 10s));
+    EXPECT_TRUE(Session::visibleWindows(u"^moorline-test-term$"_qs).isEmpty());
+}
+
+TEST_F(ItemsDockTest, ABadgeFromARealSenderShowsOnTheTileAndGoesWithIt) {
+    const QUuid id = start({DockItem::makeApplication(terminalEntry(), fileSystem)});
+    DockItemGridView& view = grid(id);
+    const QRect icon =
+        DockItemTileView::iconRect(itemsOf(id)[0], view.cellRect(0), view.gridLayout());
+    const auto badgeShown = [&] {
+        const QColor c =
+            view.viewport()->grab().toImage().pixelColor(icon.topRight() + QPoint(-3, 5));
+        return c.red() > 180 && c.green() < 100;
+    };
+    ASSERT_FALSE(badgeShown());
+    QProcess& sender = processes.start(
+        u"/usr/bin/python3"_qs,
+        {"-c", "import dbus, dbus.lowlevel, time\n"
+               "bus = dbus.SessionBus()\n"
+               "m = dbus.lowlevel.SignalMessage('/t', 'com.canonical.Unity.LauncherEntry', "
+               "'Update')\n"
+               "m.append('application://moorline-test-term.desktop', {'count': dbus.Int64(3), "
+               "'count-visible': True}, signature='sa{sv}')\n"
+               "bus.send_message(m)\nbus.flush()\ntime.sleep(120)\n"});
+    EXPECT_TRUE(Session::waitUntil(badgeShown, 10s));
+    sender.terminate();
+    EXPECT_TRUE(Session::waitUntil([&] { return !badgeShown(); }, 10s));
 }
 
 TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {
