@@ -319,24 +319,4 @@ TEST_F(DockItemGridViewTest, AProgramsTileShowsItsDotAndBadgeAndOnlyThatTileRepa
     EXPECT_TRUE(paintsOnly(0)) << "the badge goes with its sender";
 }
 
-TEST_F(DockItemGridViewTest, AnApplicationsMenuOffersItsEntrysActionsAndANewWindow) {
-    const QString app = QStringLiteral("/apps/browser.desktop");
-    start(dockWith({pathItem(DockItemKind::application, app)}), [&](FakeServices& f) {
-        f.desktop.addLauncher(app, QStringLiteral("browser"));
-        f.desktop.launchers[app].actions = {{"new-private", "New Private Window", "b -p"},
-                                            {"safe", "Safe & Sound", "b -s"}};
-    });
-    QMenu* menu = contextMenuAt(viewport(), tileCentre(0));
-    ASSERT_TRUE(menu);
-    EXPECT_EQ(menuTexts(*menu), (QStringList{"New Private Window", "Safe && Sound", "-", "Open",
-                                             "New Window", "Reveal in File Manager",
-                                             "Choose Custom Icon…", "-", "Remove From Dock"}));
-    menuEntry(*menu, "New Private Window")->trigger();
-    menuEntry(*menu, "New Window")->trigger();
-    menu->close();
-    EXPECT_EQ(fakes->desktop.requests,
-              (QStringList{"launch /apps/browser.desktop new-private launch-1",
-                           "launch /apps/browser.desktop launch-2"}));
-}
-
 } // namespace

@@ -28,6 +28,11 @@ LauncherEntry launcher(const char* exec, bool isTrusted) {
 }
 const LauncherEntry trusted = launcher("xterm", true);
 const LauncherEntry untrusted = launcher("sh -c evil", false);
+LauncherEntry withActions() {
+    LauncherEntry entry = launcher("browser", true);
+    entry.actions = {{"new-private", "New Private Window", "b -p"}, {"safe", "Safe & Sound", "b"}};
+    return entry;
+}
 const QString reveal = QStringLiteral("Reveal in File Manager");
 
 std::vector<KindCase> kindCases() {
@@ -49,6 +54,10 @@ std::vector<KindCase> kindCases() {
     return {
         {"trusted application", app, application, launch, trusted},
         {"untrusted application asks first", app, application, launch, untrusted},
+        // The entry's own actions come first, by name (an ampersand is text).
+        {"application with actions", app,
+         QStringList{"New Private Window", "Safe && Sound", "-"} + application, launch,
+         withActions()},
         {"application whose entry cannot start", app, application, ""},
         // Only an application item runs a desktop entry; as a file it is shown, not run.
         {"file that is a launcher", T::pathItem(DockItemKind::file, "/home/u/x.desktop"), full,

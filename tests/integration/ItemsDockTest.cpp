@@ -24,9 +24,13 @@
 #include "windows/DockWindowsManager.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -193,7 +197,22 @@ QString terminalEntry() {
     return entry;
 }
 
-TEST_F(ItemsDockTest, AClickLaunchesOnceThenBringsTheProgramForwardAndLeavesTheKeyboardAlone) {
+// python3-dbusmock's systemd manager on the test's session bus, logging every call to `log`.
+bool startSystemd(Session::ChildProcesses& processes, const QString& log) {
+    QFile::remove(log);
+    processes.start(u"/usr/bin/python3"_qs,
+                    {"-m", "dbusmock", "--session", "-t", "systemd", "-l", log});
+    return Session::waitUntil(
+        [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                u"org.freedesktop.systemd1"_qs);
+        },
+        10s);
+}
+
+TEST_F(ItemsDockTest, AClickLaunchesInAScopeWithAStartupIdThenBringsTheProgramForward) {
+    const QString calls = QDir::homePath() + u"/systemd-calls"_qs;
+    ASSERT_TRUE(startSystemd(processes, calls));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
                             DockItem::makeApplication(terminalEntry(), fileSystem)});
     processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
@@ -210,7 +229,23 @@ TEST_F(ItemsDockTest, AClickLaunchesOnceThenBringsTheProgramForwardAndLeavesTheK
     ASSERT_TRUE(Session::waitUntil([&] { return terminals().size() == 1; }, 10s));
     const QString launched = terminals().first();
     const QString launchedId = QStringLiteral("0x%1").arg(launched.toULongLong(), 0, 16);
-    const auto pid = Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
+    const int pid =
+        Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out.trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    // Its own scope, named after the escaped desktop id, with its pid; its own startup id.
+    QByteArray log;
+    EXPECT_TRUE(Session::waitUntil(
+        [&] { return (log = Session::readFile(calls)).contains("StartTransientUnit"); }, 10s));
+    static const QRegularExpression scope(
+        uR"(StartTransientUnit "app-moorline-moorline\\x2dtest\\x2dterm-[0-9a-f]+\.scope" "fail" .*PIDs.*UInt32\((\d+)\))"_qs);
+    EXPECT_EQ(scope.match(QString::fromUtf8(log)).captured(1).toInt(), pid) << log.constData();
+    const QByteArray environment =
+        Session::readFile(u"/proc/"_qs + QString::number(pid) + u"/environ"_qs);
+    static const QRegularExpression startupId(
+        uR"(\x00DESKTOP_STARTUP_ID=moorline/moorline-test-term/\d+-\d+-[^\x00]*_TIME\d+\x00)"_qs);
+    EXPECT_TRUE(startupId.match(QString::fromUtf8(environment)).hasMatch());
+    EXPECT_TRUE(environment.contains(
+        QByteArray(1, '\0') + "GIO_LAUNCHED_DESKTOP_FILE=" + terminalEntry().toUtf8() + '\0'));
     // Known to be running (its dot drawn), then sent behind the user's window.
     EXPECT_TRUE(Session::waitUntil([&] { return launcher.isRunning(terminalEntry()); }));
     xdotool({"windowactivate", "--sync", users});
@@ -222,10 +257,11 @@ TEST_F(ItemsDockTest, AClickLaunchesOnceThenBringsTheProgramForwardAndLeavesTheK
         << Session::activeWindow().toStdString() << " instead of " << launchedId.toStdString();
     pause(1s);
     EXPECT_EQ(terminals().size(), 1) << "brought forward, not started again";
-    if (pid.trimmed().toInt() > 0)
-        ::kill(pid.trimmed().toInt(), SIGTERM);
+    EXPECT_EQ(Session::readFile(calls).count("StartTransientUnit"), 1);
+    ::kill(pid, SIGTERM);
 }
 
+// With no systemd on the bus, as here, the launch goes ahead all the same.
 TEST_F(ItemsDockTest, AnEntrysActionRunsFromTheTilesMenu) {
     const QString marker = QDir::homePath() + u"/action-ran"_qs;
     QFile::remove(marker);
@@ -240,6 +276,27 @@ TEST_F(ItemsDockTest, AnEntrysActionRunsFromTheTilesMenu) {
 }
 
 TEST_F(ItemsDockTest, ABadgeFromARealSenderShowsOnTheTileAndGoesWithIt) {
+    // We own the name senders look for, and a second listener does not take it from us.
+    const auto owner = [] {
+        return QDBusConnection::sessionBus()
+            .interface()
+            ->serviceOwner(u"com.canonical.Unity"_qs)
+            .value();
+    };
+    EXPECT_TRUE(Session::waitUntil([&] { return !owner().isEmpty(); }));
+    const QString first = owner();
+    {
+        QDBusConnection other =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_qs);
+        QDBusMessage request =
+            QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_qs, u"/org/freedesktop/DBus"_qs,
+                                           u"org.freedesktop.DBus"_qs, u"RequestName"_qs);
+        request << u"com.canonical.Unity"_qs << 4u; // do not queue, as the listener asks
+        const QDBusMessage reply = other.call(request);
+        EXPECT_EQ(reply.arguments().value(0).toUInt(), 3u) << "exists";
+    }
+    QDBusConnection::disconnectFromBus(u"other"_qs);
+    EXPECT_EQ(owner(), first);
     const QUuid id = start({DockItem::makeApplication(terminalEntry(), fileSystem)});
     DockItemGridView& view = grid(id);
     const QRect icon =
