@@ -157,12 +157,12 @@ std::optional<QString> EwmhRunningApplications::launchedDesktopFileOf(std::int32
         return *found;
     // Read once per process: its environment is the one it was started with.
     std::optional<QString> file;
-    QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
-    if (environ.open(QIODevice::ReadOnly)) {
+    QFile variables(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (variables.open(QIODevice::ReadOnly)) {
         QByteArray path;
         bool ours = false;
         // Bounded: an environment larger than this holds no desktop launch of interest.
-        for (const QByteArray& variable : environ.read(1 << 20).split('\0')) {
+        for (const QByteArray& variable : variables.read(1 << 20).split('\0')) {
             if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE="))
                 path = variable.mid(26);
             else if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE_PID="))
