@@ -88,13 +88,10 @@ int main(int argc, char** argv) {
                                   QStringLiteral("app-%1").arg(i));
     DBusBadgeUpdates updates;
     BadgeModel badges(updates, fakes.scheduler);
-    DockViewServices services = fakes.services;
-    DockViewServices withBadges{
-        services.store,     services.runningApps,   services.desktop,          services.launcher,
-        services.clipboard, services.trash,         services.fileIcons,        services.fileSystem,
-        services.docklets,  services.imageChooser,  services.hotKeys,          services.scheduler,
-        services.keyCodes,  services.launchAtLogin, services.windowActivation, badges};
-    DockContentView view(dock.id, withBadges);
+    DockContentView::Services withBadges = fakes.contentServices();
+    DockContentView view(dock.id, {withBadges.store, withBadges.scheduler, withBadges.runningApps,
+                                   withBadges.fileSystem, withBadges.fileIcons, withBadges.docklets,
+                                   withBadges.itemActions, withBadges.launcher, badges});
     view.resize(400, 400);
     view.show();
     QEventLoop settle;

@@ -10,7 +10,8 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
-#include "views/DockViewServices.h"
+#include "support/DockLookup.h"
+#include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
 #include "views/SettingsWindow.h"
@@ -30,7 +31,8 @@ QString dataDirectory() {
 }
 } // namespace
 
-AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland)
+    : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
@@ -38,21 +40,19 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());
     runningAppsMonitor_ =
-        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
-    hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
+        std::make_unique<RunningAppsMonitor>(*p.runningApplications, p.desktop, p.scheduler);
+    hotKeyManager_ = std::make_unique<HotKeyManager>(*p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     launcher_ = std::make_unique<ApplicationLauncher>(ApplicationLauncher::Dependencies{
-        p.desktop, *launchConfirmation_, *runningAppsMonitor_, p.runningApplications,
+        p.desktop, *launchConfirmation_, *runningAppsMonitor_, *p.runningApplications,
         p.launchFeedback, p.scopes, p.scheduler});
     badges_ = std::make_unique<BadgeModel>(p.badgeUpdates, p.scheduler);
-    services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.desktop, *launcher_, p.clipboard, p.trash, p.fileIcons,
-        p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler, p.keyCodes,
-        *launchAtLogin_, p.windowActivation, *badges_});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    itemActions_ = std::make_unique<DockItemActions>(DockItemActions::Services{
+        *store_, p.desktop, p.clipboard, *launcher_, p.imageChooser, p.fileSystem, p.trash});
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     trayMenu_->show();
@@ -64,10 +64,13 @@ void AppDelegate::start() {
     if (windowsManager_)
         return;
     Platform& p = *platform_;
-    panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
+    panelFactory_ = std::make_unique<DockPanelWindowFactory>(
+        *p.windowHints, DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_,
+                                                  p.fileSystem, p.fileIcons, *dockletRuntime_,
+                                                  *itemActions_, *launcher_, *badges_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *services_,
-        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+        DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
+                               *p.pointerMonitor, &OwnPopups::isOpen});
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});
@@ -75,7 +78,11 @@ void AppDelegate::start() {
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {
     if (!settingsWindow_) {
-        settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
+        Platform& p = *platform_;
+        settingsWindow_ = std::make_unique<SettingsWindow>(
+            PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
+                                      *launchAtLogin_},
+            *p.windowActivation);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(
@@ -83,6 +90,15 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
             [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
     settingsWindow_->present(token);
+}
+
+bool AppDelegate::toggleDock(const QString& nameOrId) {
+    const std::optional<QUuid> dockId = DockLookup::find(*store_->docks, nameOrId);
+    if (!dockId)
+        return false;
+    if (const Dock* dock = store_->dock(*dockId))
+        store_->setVisible(*dockId, !dock->isVisible);
+    return true;
 }
 
 void AppDelegate::flushPendingWork() {

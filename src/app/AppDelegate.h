@@ -7,6 +7,7 @@
 
 class ApplicationLauncher;
 class BadgeModel;
+class DockItemActions;
 class DockletRuntime;
 class DockPanelWindowFactory;
 class DockStore;
@@ -17,9 +18,10 @@ class LaunchAtLogin;
 class TrayMenu;
 class RunningAppsMonitor;
 class SettingsWindow;
-struct DockViewServices;
 struct LaunchToken;
 struct Platform;
+struct SessionChoice;
+class WaylandConnection;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
 // order the store, the running-applications monitor, the hot key manager and the docklet
@@ -28,7 +30,8 @@ struct Platform;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    AppDelegate();
+    // `wayland`, our own connection to the compositor (null without one), outlives us.
+    AppDelegate(const SessionChoice& session, WaylandConnection* wayland);
     ~AppDelegate() override;
 
     DockStore& store() const { return *store_; }
@@ -38,6 +41,9 @@ public:
     void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
+    // Shows or hides the dock with that name or id ("moorline --toggle"); false when there is
+    // no such dock.
+    bool toggleDock(const QString& nameOrId);
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
     // signals, session end).
     void flushPendingWork();
@@ -55,7 +61,7 @@ private:
     std::unique_ptr<ApplicationLauncher> launcher_;
     std::unique_ptr<BadgeModel> badges_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
-    std::unique_ptr<DockViewServices> services_;
+    std::unique_ptr<DockItemActions> itemActions_;
     std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;

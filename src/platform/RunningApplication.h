@@ -25,7 +25,8 @@ struct RunningApplication {
     std::optional<QString> desktopEntryPath;
     // A null icon when the application has none.
     QIcon icon;
-    // The window system's handles of the windows that activate, hide and terminate act on.
+    // Opaque handles, the window system's own, of the windows that activate, hide and terminate
+    // act on: X window ids on X11, the source's own numbers for Wayland toplevels.
     std::vector<std::uint32_t> windows;
     // What ties it to the desktop entry a launcher holds. The id of the installed entry it was
     // matched to ("org.gnome.Terminal"), empty when none was.

@@ -14,6 +14,7 @@
 ApplicationLauncher::ApplicationLauncher(Dependencies dependencies) : d_(dependencies) {
     appsObserver_ = d_.runningApps.apps.sink([this](const std::vector<RunningApplication>&) {
         running_.clear();
+        forgetEnded();
         endArrived();
     });
 }
@@ -67,7 +68,8 @@ bool ApplicationLauncher::isRunning(const QString& path) {
     if (known != running_.constEnd())
         return *known;
     const LauncherIdentity* id = identity(path);
-    const bool running = id && !LaunchMatch::matching(*id, d_.runningApps.apps.get()).empty();
+    const bool running =
+        id && !LaunchMatch::matching(*id, d_.runningApps.apps.get(), launchedFiles_).empty();
     running_.insert(path, running);
     return running;
 }
@@ -78,7 +80,7 @@ QString ApplicationLauncher::desktopId(const QString& path) {
 }
 
 bool ApplicationLauncher::bringForward(const LauncherIdentity& identity) {
-    const auto found = LaunchMatch::matching(identity, d_.runningApps.apps.get());
+    const auto found = LaunchMatch::matching(identity, d_.runningApps.apps.get(), launchedFiles_);
     std::vector<std::uint32_t> windows;
     for (const RunningApplication* app : found)
         windows.insert(windows.end(), app->windows.begin(), app->windows.end());
@@ -129,8 +131,12 @@ void ApplicationLauncher::start(const QString& path, const LauncherEntry& approv
             d_.feedback.begin({approved.name, approved.icon, approved.identity.desktopId,
                                approved.identity.startupWMClass, approved.identity.canonicalPath});
     const LaunchResult result = d_.desktop.launch(path, approved, {action, token});
-    if (result.started && result.pid)
+    if (result.started && result.pid) {
         d_.scopes.adopt(*result.pid, approved.identity.desktopId);
+        launched_.insert(*result.pid, {approved.identity.canonicalPath, d_.scheduler.now()});
+        launchedFiles_.insert(*result.pid, approved.identity.canonicalPath);
+        running_.clear();
+    }
     if (token.isEmpty())
         return;
     if (!result.started) {
@@ -159,4 +165,21 @@ void ApplicationLauncher::endArrived() {
             arrived.push_back(p.token);
     for (const LaunchToken& token : arrived)
         endFeedback(token);
+}
+
+void ApplicationLauncher::forgetEnded() {
+    const auto& apps = d_.runningApps.apps.get();
+    const Scheduler::TimePoint now = d_.scheduler.now();
+    for (auto it = launched_.begin(); it != launched_.end();) {
+        const bool shows = std::any_of(apps.begin(), apps.end(), [&](const RunningApplication& a) {
+            return a.processIdentifier == it.key();
+        });
+        it->seen = it->seen || shows;
+        if (shows || (!it->seen && now - it->at < launchedMemory)) {
+            ++it;
+            continue;
+        }
+        launchedFiles_.remove(it.key());
+        it = launched_.erase(it);
+    }
 }

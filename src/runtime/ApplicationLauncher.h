@@ -38,6 +38,8 @@ public:
 
     // How long the launch feedback lasts when no window of the launched process shows up.
     static constexpr Scheduler::Duration feedbackTimeout = std::chrono::seconds(15);
+    // How long a launched process is known by its pid before it shows a window.
+    static constexpr Scheduler::Duration launchedMemory = std::chrono::minutes(2);
 
     explicit ApplicationLauncher(Dependencies dependencies);
     ApplicationLauncher(const ApplicationLauncher&) = delete;
@@ -64,6 +66,13 @@ private:
         std::optional<std::int32_t> pid;
         Subscription timeout;
     };
+    // A process we started, until it has shown a window and ended, or never showed one in time
+    // (its pid may then be another program's).
+    struct Launched {
+        QString file;
+        Scheduler::TimePoint at;
+        bool seen = false;
+    };
 
     const LauncherIdentity* identity(const QString& path);
     std::optional<LauncherEntry> read(const QString& path);
@@ -72,11 +81,15 @@ private:
     void start(const QString& path, const LauncherEntry& approved, const QString& action);
     void endFeedback(const LaunchToken& token);
     void endArrived();
+    void forgetEnded();
 
     Dependencies d_;
     QHash<QString, std::optional<LauncherIdentity>> identities_;
     QHash<QString, bool> running_;
     std::vector<Pending> pending_;
+    QHash<std::int32_t, Launched> launched_;
+    // The entry files of `launched_`, as matching takes them.
+    QHash<std::int32_t, QString> launchedFiles_;
     Subscription appsObserver_;
     LifetimeGuard guard_;
 };

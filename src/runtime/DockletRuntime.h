@@ -4,6 +4,7 @@
 #include "platform/LifetimeGuard.h"
 #include "platform/Published.h"
 #include "platform/Subscription.h"
+#include "runtime/DockletFigures.h"
 
 #include <QtGlobal>
 
@@ -37,6 +38,7 @@ public:
     Published<qint64, DockletRuntime> diskFreeBytes{*this, 0};
     Published<double, DockletRuntime> cpuUsage{*this, 0.0};
 
+    DockletFigures figures() const { return {*now, *diskFreeBytes, *cpuUsage}; }
     std::int64_t tick() const { return tick_; }
 
 private:

@@ -43,13 +43,13 @@ bool isFileOfId(const QString& path, const QString& desktopId) {
 
 } // namespace
 
-bool matches(const LauncherIdentity& entry, const RunningApplication& app) {
-    if (!entry.canonicalPath.isEmpty() && app.launchedDesktopFile == entry.canonicalPath)
+bool matches(const LauncherIdentity& entry, const RunningApplication& app,
+             const std::optional<QString>& launchedFrom) {
+    if (!entry.canonicalPath.isEmpty() && launchedFrom == entry.canonicalPath)
         return true;
     // Started from another entry: it is that entry's program, whatever its class says, unless
     // that entry is a copy of this one by id (a user's override of an installed entry).
-    if (app.launchedDesktopFile && !app.launchedDesktopFile->isEmpty() &&
-        !isFileOfId(*app.launchedDesktopFile, entry.desktopId))
+    if (launchedFrom && !launchedFrom->isEmpty() && !isFileOfId(*launchedFrom, entry.desktopId))
         return false;
     if (!entry.desktopId.isEmpty() && app.desktopId == entry.desktopId)
         return true;
@@ -57,11 +57,17 @@ bool matches(const LauncherIdentity& entry, const RunningApplication& app) {
 }
 
 std::vector<const RunningApplication*> matching(const LauncherIdentity& entry,
-                                                const std::vector<RunningApplication>& apps) {
+                                                const std::vector<RunningApplication>& apps,
+                                                const QHash<std::int32_t, QString>& launchedHere) {
     std::vector<const RunningApplication*> found;
-    for (const RunningApplication& app : apps)
-        if (matches(entry, app))
+    for (const RunningApplication& app : apps) {
+        const auto here = launchedHere.constFind(app.processIdentifier);
+        const bool match = here == launchedHere.constEnd()
+                               ? matches(entry, app)
+                               : matches(entry, app, std::optional<QString>(*here));
+        if (match)
             found.push_back(&app);
+    }
     return found;
 }
 

@@ -4,7 +4,6 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/ClippingsDockView.h"
-#include "views/DockItemGridView.h"
 #include "views/DockTabStripView.h"
 #include "views/ProcessDockView.h"
 
@@ -41,14 +40,31 @@ QColor tint(const DockAppearance& appearance) {
                             float(std::clamp(appearance.tintBlue, 0.0, 1.0)));
 }
 
+// One colour laid over another, as one colour: the panel fills its shape once.
+QColor over(const QColor& top, const QColor& bottom) {
+    const float topAlpha = top.alphaF();
+    const float bottomAlpha = bottom.alphaF() * (1 - topAlpha);
+    const float alpha = topAlpha + bottomAlpha;
+    if (alpha <= 0)
+        return Qt::transparent;
+    const auto mix = [&](float upper, float lower) {
+        return (upper * topAlpha + lower * bottomAlpha) / alpha;
+    };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                            mix(top.blueF(), bottom.blueF()), alpha);
+}
+
 } // namespace
 
-DockContentView::DockContentView(const QUuid& dockId, const DockViewServices& services,
-                                 QWidget* parent)
+DockContentView::DockContentView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_,
+                           DockAspect::content | DockAspect::appearance | DockAspect::listing))
+            refreshTask_.request();
+    });
     // The children are made on the next pass, once the panel is on its way to the screen.
     refreshTask_.request();
 }
@@ -60,11 +76,7 @@ const Dock* DockContentView::dock() const {
 }
 
 QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {
-    const double limit = std::min(rect.width(), rect.height()) / 2;
-    const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
+    return PanelBackground::outline(rect, cornerRadius);
 }
 
 double DockContentView::cornerRadius() const {
@@ -87,20 +99,28 @@ int DockContentView::headerHeight(const Dock& dock) const {
 }
 
 void DockContentView::refresh() {
-    const std::uint64_t revision = services_.store.revision(dockId_);
-    if (revision == revision_ && revision != 0)
-        return;
-    revision_ = revision;
+    const DockStore& store = services_.store;
+    const std::uint64_t content = store.revision(dockId_, DockAspect::content);
+    const std::uint64_t appearance = store.revision(dockId_, DockAspect::appearance);
+    // Each part only for what it shows: the tab strip the tabs, the switcher the layout, the
+    // grid both (and it tells a new layout from a new tint itself).
+    const bool contentMoved = !refreshed_ || content != contentRevision_;
+    const bool appearanceMoved = !refreshed_ || appearance != appearanceRevision_;
+    refreshed_ = true;
+    contentRevision_ = content;
+    appearanceRevision_ = appearance;
     const Dock* current = dock();
-    makeChildren(current);
-    layoutChildren(current);
-    if (tabStrip_)
+    if (contentMoved || appearanceMoved) {
+        makeChildren(current);
+        layoutChildren(current);
+    }
+    if (tabStrip_ && contentMoved)
         tabStrip_->refresh();
-    if (grid_)
+    if (grid_ && (contentMoved || appearanceMoved))
         grid_->refresh();
-    if (processes_)
+    if (processes_ && appearanceMoved)
         processes_->refresh();
-    if (clippings_)
+    if (clippings_ && (contentMoved || appearanceMoved))
         clippings_->refresh();
     const double radius = cornerRadius();
     if (radius != cornerRadius_) {
@@ -126,16 +146,17 @@ void DockContentView::makeChildren(const Dock* current) {
     // before it is mapped: the first measuring of text loads the fonts). Most docks never show
     // one of them.
     if (current && hasTabStrip(*current) && !tabStrip_) {
-        tabStrip_ = new DockTabStripView(dockId_, services_, this);
+        tabStrip_ = new DockTabStripView(dockId_, services_.store, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
     if (current && current->kind == DockKind::items && !grid_)
-        grid_ = new DockItemGridView(dockId_, services_, this);
+        grid_ = new DockItemGridView(dockId_, services_.grid(), this);
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
-        processes_ = new ProcessDockView(dockId_, services_, this);
+        processes_ = new ProcessDockView(dockId_, services_.store, services_.runningApps,
+                                         services_.badges, services_.scheduler, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
-        clippings_ = new ClippingsDockView(dockId_, services_, this);
+        clippings_ = new ClippingsDockView(dockId_, services_.grid(), this);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {
@@ -202,26 +223,30 @@ void DockContentView::paintEvent(QPaintEvent*) {
 
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
-    const QPainterPath shape = outline(QRectF(rect()), appearance.cornerRadius);
-    painter.fillPath(shape, materialColor);
+    const qreal ratio = devicePixelRatioF();
+    if (!background_.fits(size(), appearance.cornerRadius, ratio))
+        background_ = PanelBackground(size(), appearance.cornerRadius, ratio, borderColor);
     QColor fill = tint(appearance);
     fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
-    painter.fillPath(shape, fill);
-    // The hairline is centred on the outline; the panel's edge cuts off its outer half.
-    painter.setPen(QPen(borderColor, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(shape);
+    background_.paint(painter, over(fill, materialColor),
+                      window()->testAttribute(Qt::WA_TranslucentBackground));
 }
 
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
     const QFont font = headerFont();
-    const QFontMetrics metrics(font);
-    const QRect textRect(headerLeading, headerTop, width() - headerLeading - headerTrailing,
-                         metrics.height());
+    const int available = width() - headerLeading - headerTrailing;
+    // Elided once per change of the name or width (from a bounded part of a name of any
+    // length), and laid out once too, not at every repaint of the panel.
+    const QString& elided = headerName_.text(dock.name, font, available);
+    if (header_.text.text() != elided || header_.font != font) {
+        header_.font = font;
+        header_.text.setText(elided);
+        header_.text.setTextFormat(Qt::PlainText);
+        header_.text.prepare(QTransform(), font);
+    }
     painter.setFont(font);
     painter.setPen(nameColor);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(dock.name, Qt::ElideRight, textRect.width()));
+    painter.drawStaticText(QPointF(headerLeading, headerTop), header_.text);
 }
 
 void DockContentView::mousePressEvent(QMouseEvent* event) {
@@ -231,8 +256,10 @@ void DockContentView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager moves the panel; its new position comes back as a move.
-    if (QWindow* handle = window()->windowHandle())
-        handle->startSystemMove();
+    // The window manager moves the panel; its new position comes back as a move. Where none
+    // can (a layer surface on Wayland), the panel follows the pointer itself.
+    QWindow* handle = window()->windowHandle();
+    if (!handle || !handle->startSystemMove())
+        Q_EMIT moveByHandRequested();
     event->accept();
 }

@@ -2,11 +2,13 @@
 #include "views/DockEditorView.h"
 
 #include "platform/Scheduler.h"
+#include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/ColumnsStepper.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
+#include "views/SettingsSection.h"
 #include "views/TintColorButton.h"
 
 #include <QCheckBox>
@@ -121,16 +123,18 @@ QCheckBox* makeToggle(const QString& title, const char* field, QWidget* parent) 
 
 } // namespace
 
-DockEditorView::DockEditorView(const QUuid& dockId, const DockViewServices& services,
-                               QWidget* parent)
+DockEditorView::DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     pages_ = new QStackedLayout(this);
     form_ = makeForm();
     emptyState_ = makeEmptyState();
     pages_->addWidget(form_);
     pages_->addWidget(emptyState_);
-    // The store tells us before it changes: read it on the next pass, once per burst.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // Read on the next pass, once per burst; a dragged panel or a dropped file is not ours.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_, shownAspects))
+            refreshTask_.request();
+    });
     refresh();
 }
 
@@ -150,7 +154,7 @@ void DockEditorView::refresh() {
         showEmptyState();
         return;
     }
-    const std::uint64_t revision = services_.store.revision(dockId_);
+    const std::uint64_t revision = services_.store.revision(dockId_, shownAspects);
     if (revision == shownRevision_ && !isShowingEmptyState())
         return;
     shownRevision_ = revision;
@@ -221,7 +225,7 @@ QWidget* DockEditorView::makeEmptyState() {
 }
 
 QGroupBox* DockEditorView::makeGeneralSection() {
-    auto* section = new QGroupBox(tr("General"));
+    auto* section = new SettingsSection(tr("General"));
     auto* rows = new QFormLayout(section);
     name_ = new QLineEdit(section);
     name_->setObjectName(QStringLiteral("name"));
@@ -256,7 +260,7 @@ QGroupBox* DockEditorView::makeGeneralSection() {
 }
 
 QGroupBox* DockEditorView::makeBehaviorSection() {
-    auto* section = new QGroupBox(tr("Behavior"));
+    auto* section = new SettingsSection(tr("Behavior"));
     behaviorRows_ = new QFormLayout(section);
     alwaysOnTop_ = makeToggle(tr("Always on Top"), "alwaysOnTop", section);
     connect(alwaysOnTop_, &QCheckBox::toggled, this,
@@ -287,11 +291,32 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
     behaviorRows_->addRow(autoHide_);
     behaviorRows_->addRow(tr("Hide toward edge"), edge_);
     behaviorRows_->addRow(hotKeyRow);
+    if (!services_.hotKeys.firesEverywhere())
+        addToggleCommand(section);
     return section;
 }
 
+void DockEditorView::addToggleCommand(QWidget* section) {
+    // On a Wayland session no program may take a key for itself: the compositor binds the key
+    // to the command, which reaches this instance. The id survives a rename of the dock.
+    auto* note = new QLabel(tr("This session lets no program take a key for itself. Bind the "
+                               "hotkey in your compositor's settings to this command:"),
+                            section);
+    note->setWordWrap(true);
+    auto* command = new QLineEdit(toggleCommand(dockId_), section);
+    command->setObjectName(QStringLiteral("toggleCommand"));
+    command->setAccessibleName(tr("Command to bind"));
+    command->setReadOnly(true);
+    behaviorRows_->addRow(note);
+    behaviorRows_->addRow(command);
+}
+
+QString DockEditorView::toggleCommand(const QUuid& dockId) {
+    return u"moorline --toggle "_qs + dockId.toString(QUuid::WithoutBraces);
+}
+
 QGroupBox* DockEditorView::makeAppearanceSection() {
-    auto* section = new QGroupBox(tr("Appearance"));
+    auto* section = new SettingsSection(tr("Appearance"));
     auto* rows = new QFormLayout(section);
     const auto slider = [&](double minimum, double maximum, bool readout, const char* field,
                             auto assign) {
@@ -329,7 +354,7 @@ QGroupBox* DockEditorView::makeAppearanceSection() {
 }
 
 QGroupBox* DockEditorView::makeDockletSection() {
-    docklets_ = new QGroupBox(tr("Add Docklet"));
+    docklets_ = new SettingsSection(tr("Add Docklet"));
     docklets_->setObjectName(QStringLiteral("addDocklet"));
     auto* buttons = new QHBoxLayout(docklets_);
     for (const DockletButton& entry : dockletButtons) {

@@ -4,7 +4,7 @@
 #include "platform/Scheduler.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
-#include "views/DockEditorView.h"
+#include "views/ElidedLine.h"
 #include "views/GeneralSettingsView.h"
 
 #include <QLabel>
@@ -56,10 +56,10 @@ QListWidgetItem* makeHeader(const QString& title) {
 
 } // namespace
 
-PreferencesView::PreferencesView(const DockViewServices& services, QWidget* parent)
+PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     detail_ = new QStackedWidget;
-    general_ = new GeneralSettingsView(services_.launchAtLogin);
+    general_ = new GeneralSettingsView(services_.launchAtLogin, services_.store);
     detail_->addWidget(general_);
     connect(general_, &GeneralSettingsView::quitRequested, this, &PreferencesView::quitRequested);
 
@@ -73,7 +73,12 @@ PreferencesView::PreferencesView(const DockViewServices& services, QWidget* pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // The sidebar shows each dock's name and kind, in the list's order; the editor follows its
+    // own dock.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (sidebarMayBeStale(change))
+            refreshTask_.request();
+    });
     refresh();
 }
 
@@ -114,6 +119,18 @@ QWidget* PreferencesView::makeSidebarColumn() {
     return column;
 }
 
+bool PreferencesView::sidebarMayBeStale(const DockChange& change) const {
+    if (change.aspects & DockAspect::listing)
+        return true;
+    if (!(change.aspects & DockAspect::appearance))
+        return false;
+    // Of a dock's appearance the sidebar shows the kind only (an opacity slider is dragged
+    // right beside it).
+    const Dock* dock = services_.store.dock(change.dockId);
+    const QListWidgetItem* row = rowOf(change.dockId);
+    return !dock || !row || row->data(kindRole) != static_cast<int>(dock->kind);
+}
+
 DockEditorView* PreferencesView::editor() const {
     return detail_->currentWidget() == editor_ ? editor_ : nullptr;
 }
@@ -136,8 +153,10 @@ void PreferencesView::syncRows() {
     for (std::size_t i = 0; i < docks.size(); ++i) {
         const Dock& dock = docks[i];
         QListWidgetItem* row = sidebar_->item(firstDockRow + static_cast<int>(i));
-        if (row->text() != dock.name)
-            row->setText(dock.name);
+        // The sidebar shows a line of the name: a name of megabytes is cut first.
+        const QString shown = ElidedLine::bounded(dock.name);
+        if (row->text() != shown)
+            row->setText(shown);
         const int kind = static_cast<int>(dock.kind);
         if (row->data(kindRole) != kind) {
             row->setIcon(IconResolver::symbol(symbolOf(dock.kind)));
@@ -190,7 +209,7 @@ void PreferencesView::showDetail() {
         return;
     }
     if (!editor_) {
-        editor_ = new DockEditorView(*selectedDockId_, services_);
+        editor_ = new DockEditorView(*selectedDockId_, services_.editor());
         detail_->addWidget(editor_);
     }
     detail_->setCurrentWidget(editor_);

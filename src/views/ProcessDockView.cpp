@@ -35,10 +35,11 @@ std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
 
 } // namespace
 
-ProcessDockView::ProcessDockView(const QUuid& dockId, const DockViewServices& services,
-                                 QWidget* parent)
-    : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
-      labelMetrics_(labelFont()) {
+ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
+                                 RunningAppsMonitor& runningApps, BadgeModel& badges,
+                                 Scheduler& scheduler, QWidget* parent)
+    : QAbstractScrollArea(parent), dockId_(dockId), store_(store), runningApps_(runningApps),
+      badges_(badges), labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
@@ -48,9 +49,8 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, const DockViewServices& se
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
-    monitorWillChange_ =
-        services_.runningApps.onObjectWillChange([this] { refreshTask_.request(); });
-    badgeObserver_ = services_.badges.onChange([this](const QString& id) {
+    monitorWillChange_ = runningApps_.onObjectWillChange([this] { refreshTask_.request(); });
+    badgeObserver_ = badges_.onChange([this](const QString& id) {
         for (const Laid& tile : laid_)
             if (tile.badgeId == id)
                 viewport()->update(tileRect(tile));
@@ -95,8 +95,8 @@ const ProcessDockView::Image& ProcessDockView::imageFor(const RunningApplication
 
 std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
     std::vector<Laid> laid;
-    const std::optional<QString> front = frontmostKey(services_.runningApps);
-    const std::vector<RunningApplication>& apps = *services_.runningApps.apps;
+    const std::optional<QString> front = frontmostKey(runningApps_);
+    const std::vector<RunningApplication>& apps = *runningApps_.apps;
     laid.reserve(apps.size());
     int offset = 0;
     for (const RunningApplication& app : apps) {
@@ -109,7 +109,7 @@ std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
 }
 
 void ProcessDockView::refresh() {
-    const Dock* dock = services_.store.dock(dockId_);
+    const Dock* dock = store_.dock(dockId_);
     const DockOrientation orientation = dock ? dock->orientation : DockOrientation::horizontal;
     const int iconSize = ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0);
     const bool showLabels = dock && dock->appearance.showLabels;
@@ -118,6 +118,11 @@ void ProcessDockView::refresh() {
     orientation_ = orientation;
     iconSize_ = iconSize;
     showLabels_ = showLabels;
+    const QString explanation = runningApps_.isAvailable() ? QString() : unavailableText();
+    if (explanation != accessibleDescription()) {
+        setAccessibleDescription(explanation);
+        viewport()->update();
+    }
 
     const int rendersBefore = renders_;
     std::vector<Laid> laid = dock ? layOut() : std::vector<Laid>{};
@@ -191,7 +196,7 @@ std::optional<std::size_t> ProcessDockView::indexAt(QPoint point) const {
 
 std::optional<RunningApplication> ProcessDockView::currentApp(const QString& key) const {
     // The application as the monitor has it now: its windows may have changed since the paint.
-    for (const RunningApplication& app : *services_.runningApps.apps)
+    for (const RunningApplication& app : *runningApps_.apps)
         if (app.key == key)
             return app;
     return std::nullopt;
@@ -219,9 +224,22 @@ bool ProcessDockView::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
+QString ProcessDockView::unavailableText() {
+    return tr("This session does not let programs see each other's windows, so the running "
+              "applications cannot be shown here.");
+}
+
 void ProcessDockView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!runningApps_.isAvailable()) {
+        // An empty dock would look as if nothing ran.
+        painter.setFont(labelFont());
+        painter.setPen(labelColor);
+        painter.drawText(viewport()->rect().adjusted(inset, inset, -inset, -inset),
+                         Qt::AlignCenter | Qt::TextWordWrap, unavailableText());
+        return;
+    }
     for (const Laid& tile : laid_) {
         if (!tileRect(tile).intersects(event->rect()))
             continue;
@@ -240,7 +258,7 @@ void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image
     }
     const int iconX = rect.x() + (rect.width() - iconSize_) / 2;
     const int iconY = rect.y() + tilePadding;
-    const AppBadge badge = services_.badges.badge(tile.badgeId);
+    const AppBadge badge = badges_.badge(tile.badgeId);
     if (badge.urgent)
         TileBadgePainter::paintUrgency(painter, rect);
     painter.drawPixmap(QRectF(iconX, iconY, iconSize_, iconSize_), image.icon,
@@ -302,7 +320,7 @@ void ProcessDockView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     // Activating the frontmost application again is no toggle: it stays in front.
     if (const std::optional<RunningApplication> app = currentApp(*pressed))
-        services_.runningApps.activate(*app);
+        runningApps_.activate(*app);
 }
 
 void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
@@ -315,7 +333,7 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // Each entry finds the application again when chosen: it may have ended meanwhile.
     const QString key = laid_[*index].key;
-    RunningAppsMonitor* monitor = &services_.runningApps;
+    RunningAppsMonitor* monitor = &runningApps_;
     const auto act = [key,
                       monitor](void (RunningAppsMonitor::*request)(const RunningApplication&)) {
         return [key, monitor, request] {

@@ -5,7 +5,6 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -15,6 +14,11 @@
 
 #include <optional>
 #include <vector>
+
+class BadgeModel;
+class DockStore;
+class RunningAppsMonitor;
+class Scheduler;
 
 // The body of an application switcher dock: one tile per running regular application in the
 // monitor's order, in a row or a column by the dock's orientation, the frontmost highlighted.
@@ -29,8 +33,9 @@ public:
     static constexpr int partSpacing = 3;
     static constexpr int indicatorSize = 4;
 
-    ProcessDockView(const QUuid& dockId, const DockViewServices& services,
-                    QWidget* parent = nullptr);
+    // `badges`: what the running programs report on their tiles.
+    ProcessDockView(const QUuid& dockId, DockStore& store, RunningAppsMonitor& runningApps,
+                    BadgeModel& badges, Scheduler& scheduler, QWidget* parent = nullptr);
     ~ProcessDockView() override;
 
     // Brings the tiles in line with the monitor and the dock. Runs by itself on the pass after
@@ -50,6 +55,8 @@ public:
     int tileImageRenders() const { return renders_; }
 
     static QFont labelFont();
+    // What the dock says where the session lists no running applications.
+    static QString unavailableText();
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -96,7 +103,9 @@ private:
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
 
     QUuid dockId_;
-    DockViewServices services_;
+    DockStore& store_;
+    RunningAppsMonitor& runningApps_;
+    BadgeModel& badges_;
     QFontMetrics labelMetrics_;
     DockOrientation orientation_ = DockOrientation::horizontal;
     int iconSize_ = 48;
@@ -107,7 +116,7 @@ private:
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
     int renders_ = 0;
-    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
+    CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
     Subscription badgeObserver_;
 };

@@ -28,6 +28,8 @@ public:
         requests << u"terminate "_qs + app.key;
     }
 
+    bool isAvailable() const override { return available; }
+
     void notifyChange() { changed_.emit(); }
     std::size_t subscriberCount() const { return changed_.size(); }
 
@@ -47,6 +49,7 @@ public:
     // What windowsByRecency answers.
     std::vector<std::uint32_t> recency;
     int snapshotCount = 0;
+    bool available = true;
     QStringList requests;
 
 private:

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
-#include "views/DockItemTileView.h"
+#include "views/CustomIconDecoder.h"
+#include "views/DockItemTilePainter.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
 
 namespace {
 
@@ -198,6 +203,33 @@ TEST_F(DockItemGridViewTest, DrawsAndResolvesOnlyTheTilesInView) {
     EXPECT_EQ(grid().images().resolutions(), before + 1);
 }
 
+TEST_F(DockItemGridViewTest, ALargeCustomIconIsDecodedAsideWithThePlaceholderMeanwhile) {
+    // Red above, noise below: too heavy to decode on the event loop.
+    QImage image(600, 600, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 300; y < 600; ++y)
+        QRandomGenerator(y).fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), 600);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_GT(png.size(), CustomIconDecoder::largeBytes);
+    DockItem item = DockItem::makeClipping(QStringLiteral("x"));
+    item.customIconData = png;
+    start(dockWith({item}));
+    const auto red = [&] {
+        const QImage shown = viewport()->grab().toImage();
+        return std::count_if(reinterpret_cast<const QRgb*>(shown.constBits()),
+                             reinterpret_cast<const QRgb*>(shown.constBits()) +
+                                 shown.width() * shown.height(),
+                             [](QRgb pixel) { return pixel == qRgb(255, 0, 0); });
+    };
+    QSignalSpy decoded(&grid().images().decoder(), &CustomIconDecoder::decoded);
+    const int placeholder = red();
+    ASSERT_TRUE(decoded.wait(10000)) << "the worker never answered";
+    EXPECT_GT(red(), placeholder + 200);
+}
+
 TEST_F(DockItemGridViewTest, HostileValuesDrawSomethingSensible) {
     std::vector<DockItem> items{
         pathItem(DockItemKind::application, QStringLiteral("/gone.desktop")),
@@ -251,9 +283,37 @@ TEST_F(DockItemGridViewTest, ADockletRepaintsItsOwnRectangleOnlyWhenWhatItShowsC
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
     const QRect meter =
-        DockItemTileView::iconRect(storedItems()[1], grid().cellRect(1), grid().gridLayout());
+        DockItemTilePainter::iconRect(storedItems()[1], grid().cellRect(1), grid().gridLayout());
     EXPECT_EQ(counter.region.boundingRect(), meter);
     QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(DockItemGridViewTest, TheHoverSpringRunsOnlyWhileItMoves) {
+    const DockItem file = pathItem(DockItemKind::file, QStringLiteral("/home/u/notes.txt"));
+    start(dockWith({file}));
+    const std::size_t idle = fakes->scheduler.pendingCount();
+    hover(viewport(), tileCentre(0));
+    EXPECT_EQ(grid().hoveredItem(), file.id);
+    EXPECT_TRUE(grid().isAnimating());
+    fakes->scheduler.advance(100ms);
+    // A spring overshoots: past 1.08 on the way.
+    double highest = 1.0;
+    for (int i = 0; i < 20; ++i) {
+        fakes->scheduler.advance(16ms);
+        highest = std::max(highest, grid().iconScale(file.id));
+    }
+    EXPECT_GT(highest, 1.08);
+    fakes->scheduler.advance(2s);
+    EXPECT_FALSE(grid().isAnimating());
+    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.08);
+    EXPECT_EQ(fakes->scheduler.pendingCount(), idle);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(viewport(), &leave);
+    EXPECT_TRUE(grid().isAnimating());
+    fakes->scheduler.advance(2s);
+    EXPECT_FALSE(grid().isAnimating());
+    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.0);
 }
 
 } // namespace
@@ -286,8 +346,8 @@ TEST_F(DockItemGridViewTest, AProgramsTileShowsItsDotAndBadgeAndOnlyThatTileRepa
     };
     const auto pixel = [&](QPoint at) { return viewport()->grab().toImage().pixelColor(at); };
     const auto icon = [&](std::int64_t index) {
-        return DockItemTileView::iconRect(storedItems()[std::size_t(index)], grid().cellRect(index),
-                                          grid().gridLayout());
+        return DockItemTilePainter::iconRect(storedItems()[std::size_t(index)],
+                                             grid().cellRect(index), grid().gridLayout());
     };
 
     reset();

@@ -147,7 +147,7 @@ protected:
         fakes = std::make_unique<FakeServices>(std::vector<Dock>{std::move(dock)});
         if (prepare)
             prepare(*fakes);
-        view = std::make_unique<DockContentView>(dockId, fakes->services);
+        view = std::make_unique<DockContentView>(dockId, fakes->contentServices());
         const DockPosition& frame = store().dock(dockId)->position;
         view->resize(int(frame.width), int(frame.height));
         view->show();

@@ -55,22 +55,12 @@ protected:
     EwmhRunningApplications source;
     RunningAppsMonitor monitor{source, fakes.desktop, fakes.scheduler};
     QtClipboard clipboard;
-    DockViewServices services{fakes.store,
-                              monitor,
-                              fakes.desktop,
-                              fakes.launcher,
-                              clipboard,
-                              fakes.trash,
-                              fakes.fileIcons,
-                              fakes.fileSystem,
-                              fakes.docklets,
-                              fakes.imageChooser,
-                              fakes.hotKeys,
-                              fakes.scheduler,
-                              fakes.keyCodes,
-                              fakes.launchAtLogin,
-                              fakes.windowActivation,
-                              fakes.badges};
+    // The real running applications and clipboard.
+    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launcher,
+                                 fakes.imageChooser, fakes.fileSystem, fakes.trash}};
+    DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
+                                       fakes.fileSystem, fakes.fileIcons, fakes.docklets,
+                                       itemActions,      fakes.launcher,  fakes.badges};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;

@@ -108,3 +108,29 @@ TEST_F(ApplicationLauncherTest, ActionsAndLaunchesOfUntrustedEntriesAskFirst) {
     EXPECT_EQ(f.desktop.requests, (Requests{u"launch /apps/xterm.desktop new-window launch-1"_qs,
                                             u"launch /apps/xterm.desktop launch-2"_qs}));
 }
+
+TEST_F(ApplicationLauncherTest, KnowsTheProcessesItStartedWhateverTheirWindowsSay) {
+    // A wrapper's window names some other class: only its pid ties it to the entry.
+    RunningApplication wrapper = FakeRunningApplications::make(u"w"_qs, "Wrapper", 1000);
+    wrapper.windows = {7};
+    show({wrapper});
+    EXPECT_FALSE(f.launcher.isRunning(xterm)) << "not ours yet";
+    show({});
+    f.launcher.open(xterm);
+    show({wrapper});
+    EXPECT_TRUE(f.launcher.isRunning(xterm));
+    takeRequests();
+    f.launcher.open(xterm);
+    EXPECT_EQ(takeRequests(), Requests{u"activateWindow 7"_qs});
+
+    // Once it ended, a later process of the same pid is not ours.
+    show({});
+    show({wrapper});
+    EXPECT_FALSE(f.launcher.isRunning(xterm));
+    // Nor is one that shows up long after a launch that never showed a window.
+    f.launcher.openNew(xterm);
+    f.scheduler.advance(ApplicationLauncher::launchedMemory);
+    wrapper.processIdentifier = 1001;
+    show({wrapper});
+    EXPECT_FALSE(f.launcher.isRunning(xterm));
+}

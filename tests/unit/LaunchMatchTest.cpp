@@ -45,6 +45,13 @@ TEST(LaunchMatchTest, TellsWhichRunningProgramsAnEntryStandsFor) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(LaunchMatch::matches(c.entry, c.app), c.matches) << c.what;
+
+    // What we started ourselves, by pid, speaks as the process's own record would.
+    RunningApplication ours = app("", "xterm", "XTerm");
+    ours.processIdentifier = 42;
+    const QHash<std::int32_t, QString> launched{{42, u"/home/a/big.desktop"_qs}};
+    EXPECT_EQ(LaunchMatch::matching(big, {ours}, launched).size(), 1u);
+    EXPECT_TRUE(LaunchMatch::matching(xterm, {ours}, launched).empty());
 }
 
 TEST(LaunchMatchTest, ReadsTheDesktopIdOfALauncherEntryUri) {
