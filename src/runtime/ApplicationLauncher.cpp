@@ -174,8 +174,10 @@ void ApplicationLauncher::forgetEnded() {
         const bool shows = std::any_of(apps.begin(), apps.end(), [&](const RunningApplication& a) {
             return a.processIdentifier == it.key();
         });
-        it->seen = it->seen || shows;
-        if (shows || (!it->seen && now - it->at < launchedMemory)) {
+        // Too late for a first window: the pid may well be another program's by now.
+        const bool keep = it->seen ? shows : now - it->at < launchedMemory;
+        if (keep) {
+            it->seen = it->seen || shows;
             ++it;
             continue;
         }
