@@ -17,6 +17,8 @@
 
 #include <optional>
 
+class ApplicationLauncher;
+class BadgeModel;
 class ClippingsDockView;
 class DockTabStripView;
 class PanelResizeGrip;
@@ -40,10 +42,14 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
+        // Running dots and badges on application tiles.
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
         Trash& trash;
 
         DockItemGridView::Services grid() const {
-            return {store, scheduler, fileSystem, fileIcons, docklets, itemActions, trash};
+            return {store,       scheduler,   fileSystem, fileIcons, docklets,
+                    itemActions, runningApps, launcher,   badges,    trash};
         }
     };
 

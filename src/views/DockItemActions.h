@@ -10,13 +10,13 @@
 
 #include <optional>
 
+class ApplicationLauncher;
 class Clipboard;
 class DefaultApplications;
 class Desktop;
 class DockStore;
 class FileSystem;
 class ImageFileChooser;
-class LaunchConfirmation;
 class QMenu;
 class QMimeData;
 class QWidget;
@@ -34,8 +34,9 @@ public:
         DockStore& store;
         Desktop& desktop;
         Clipboard& clipboard;
-        // Asks before an untrusted desktop entry runs.
-        LaunchConfirmation& launchConfirmation;
+        // Brings running programs forward, launches desktop entries and their actions (asking
+        // first when the desktop does not trust the entry).
+        ApplicationLauncher& launcher;
         ImageFileChooser& imageChooser;
         FileSystem& fileSystem;
         Trash& trash;
@@ -51,6 +52,9 @@ public:
     void open(const DockItem& item) const;
     // The installed application that a docklet opens, if any.
     std::optional<QString> applicationFor(DockletKind docklet) const;
+    // A middle click: another copy of an application, whether one runs or not; any other item
+    // opens as on a click.
+    void openNew(const DockItem& item) const;
     // The item's context menu (deleted when closed).
     QMenu* makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const;
     // Asks for an image file and stores it, made a small PNG (CustomIcon), as the item's icon,

@@ -56,12 +56,12 @@ protected:
     RunningAppsMonitor monitor{source, fakes.desktop, fakes.scheduler};
     QtClipboard clipboard;
     // The real running applications and clipboard.
-    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launchConfirmation,
+    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launcher,
                                  fakes.imageChooser, fakes.fileSystem, fakes.trash,
                                  fakes.defaultApplications}};
-    DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
-                                       fakes.fileSystem, fakes.fileIcons, fakes.docklets,
-                                       itemActions,      fakes.trash};
+    DockContentView::Services services{
+        fakes.store,    fakes.scheduler, monitor,        fakes.fileSystem, fakes.fileIcons,
+        fakes.docklets, itemActions,     fakes.launcher, fakes.badges,     fakes.trash};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
 constexpr std::uint32_t cmd = 0x100;
 constexpr std::uint32_t shift = 0x200;
