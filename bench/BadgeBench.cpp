@@ -89,9 +89,10 @@ int main(int argc, char** argv) {
     DBusBadgeUpdates updates;
     BadgeModel badges(updates, fakes.scheduler);
     DockContentView::Services withBadges = fakes.contentServices();
-    DockContentView view(dock.id, {withBadges.store, withBadges.scheduler, withBadges.runningApps,
-                                   withBadges.fileSystem, withBadges.fileIcons, withBadges.docklets,
-                                   withBadges.itemActions, withBadges.launcher, badges});
+    DockContentView view(dock.id,
+                         {withBadges.store, withBadges.scheduler, withBadges.runningApps,
+                          withBadges.fileSystem, withBadges.fileIcons, withBadges.docklets,
+                          withBadges.itemActions, withBadges.launcher, badges, withBadges.trash});
     view.resize(400, 400);
     view.show();
     QEventLoop settle;
