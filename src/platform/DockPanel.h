@@ -30,4 +30,7 @@ public:
     // keyboard moves and resizes); never for setFrame, nor while the panel is being mapped or
     // placed.
     virtual void setFrameChangedHandler(std::function<void()> handler) = 0;
+    // Called with true as the pointer comes onto the panel, false as it leaves it (for a popup
+    // of the panel too).
+    virtual void setPointerPresenceHandler(std::function<void(bool inside)> handler) = 0;
 };

@@ -40,9 +40,9 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
     if (layerShell && facts.qtWaylandPlugin && facts.layerPanelsUsable && !askedForX11) {
         choice.qtPlatform = u"wayland"_qs;
         choice.panels = Panels::layerSurfaces;
-        // No edge strips yet: no program learns where the pointer is outside its own windows,
-        // so auto-hide keeps docks shown rather than hide one it could not bring back.
-        choice.pointerWatch = PointerWatch::none;
+        // No program learns where the pointer is outside its own surfaces: layer surfaces at
+        // the screen edges notice it arriving.
+        choice.pointerWatch = PointerWatch::edgeStrips;
     } else if (facts.x11 &&
                (askedForX11 || (requested.isEmpty() &&
                                 (honoursX11Positions(facts.desktop) || !facts.qtWaylandPlugin)))) {

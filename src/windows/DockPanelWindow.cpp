@@ -204,10 +204,20 @@ void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
     frameChangedHandler_ = std::move(handler);
 }
 
+void DockPanelWindow::setPointerPresenceHandler(std::function<void(bool inside)> handler) {
+    pointerPresenceHandler_ = std::move(handler);
+}
+
 bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != windowHandle())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // The window's own crossings, not those between the widgets inside it.
+        if (pointerPresenceHandler_)
+            pointerPresenceHandler_(event->type() == QEvent::Enter);
+        break;
     case QEvent::Expose:
         // Mapped, so placed: the window manager places a window before it maps it.
         if (windowHandle()->isExposed())

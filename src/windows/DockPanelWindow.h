@@ -33,6 +33,7 @@ public:
     bool isOnScreen() const override;
     void close() override;
     void setFrameChangedHandler(std::function<void()> handler) override;
+    void setPointerPresenceHandler(std::function<void(bool inside)> handler) override;
 
     // The corner radius of the rounded shape that the compositor blurs behind.
     void setCornerRadius(double radius);
@@ -65,6 +66,7 @@ private:
 
     WindowHints& hints_;
     std::function<void()> frameChangedHandler_;
+    std::function<void(bool)> pointerPresenceHandler_;
     // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags, which
     // make Qt recreate the native window when they change.
     bool alwaysOnTop_ = true;

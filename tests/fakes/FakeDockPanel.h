@@ -22,6 +22,7 @@ struct FakeDockPanelState {
     // Every request the controller made: frame, title, level, showing and hiding.
     int requests = 0;
     std::function<void()> frameChanged;
+    std::function<void(bool)> pointerPresence;
     // Called as the panel is ordered out and closed, to check what had happened before.
     std::function<void()> onOrderOut;
     std::function<void()> onClose;
@@ -41,6 +42,7 @@ public:
     ~FakeDockPanel() override {
         state_->destroyed = true;
         state_->frameChanged = {};
+        state_->pointerPresence = {};
     }
 
     // Like a real panel: its own frame changes are not reported, only the user's.
@@ -78,6 +80,9 @@ public:
     }
     void setFrameChangedHandler(std::function<void()> handler) override {
         state_->frameChanged = std::move(handler);
+    }
+    void setPointerPresenceHandler(std::function<void(bool)> handler) override {
+        state_->pointerPresence = std::move(handler);
     }
 
 private:

@@ -301,6 +301,7 @@ def test_sway(root):
         check("a dock dragged by its header writes its frame back",
               wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
+        test_edge_auto_hide(session, pointer, shot, app)
     finally:
         if session:
             session.close()
@@ -309,6 +310,56 @@ def test_sway(root):
             sway.wait(10)
         except subprocess.TimeoutExpired:
             sway.kill()
+
+
+def descendants(pid):
+    found = []
+    try:
+        with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
+            children = [int(c) for c in f.read().split()]
+    except OSError:
+        return found
+    for child in children:
+        found += [child] + descendants(child)
+    return found
+
+
+def test_edge_auto_hide(session, pointer, shot, app):
+    """A dock set to hide toward the left edge, with no global pointer to go by."""
+    docks = session.docks()
+    x, y, w, h = qt_rect(next(d for d in docks if d["name"] == "Dock")["position"])
+    inside, mid = (x + 4, y + h // 2), y + h // 2
+    shown = shot()(*inside)
+    def move(px, py):
+        pointer.stdin.write("move %d %d\n" % (px, py))
+        pointer.stdin.flush()
+        return pointer.stdout.readline().strip() == "ok"
+    # Away from the dock while Moorline starts again with it hiding.
+    move(WIDTH - 40, 40)
+    # Moorline itself, under its bus: the bus's own ending would leave it running.
+    for child in descendants(app.pid):
+        if os.path.basename(os.readlink("/proc/%d/exe" % child)) == "moorline":
+            os.kill(child, signal.SIGTERM)
+    app.wait(10)
+    for dock in docks:
+        if dock["name"] == "Dock":
+            dock["autoHide"], dock["screenEdgeForAutoHide"] = True, "left"
+    with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
+        json.dump(docks, f)
+    app = session.moorline()
+    check("the log names edge strips for auto-hide",
+          wait_until(lambda: "auto-hide: edge strips" in session.log_text(), 15),
+          session.log_text())
+    hidden = lambda: differs(shot()(*inside), shown)
+    check("an auto-hiding dock goes when the pointer is not on it", wait_until(hidden, 15))
+    move(0, mid)
+    check("the screen edge brings it back", wait_until(lambda: not hidden(), 5))
+    move(x + w // 2, mid)
+    time.sleep(2.5)  # longer than a dock waits for a pointer that never comes onto it
+    check("a dock with the pointer on it stays", not hidden())
+    move(WIDTH - 40, 40)
+    check("leaving the dock hides it", wait_until(hidden, 5))
+    check("Moorline is still running after auto-hide", app.poll() is None, session.log_text())
 
 
 def test_weston(root):
