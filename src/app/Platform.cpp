@@ -7,6 +7,7 @@
 #include "backends/wayland/NoPointerMonitor.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/wayland/WlrToplevels.h"
+#include "backends/wayland/XdgActivationTokens.h"
 #include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11WindowActivation.h"
@@ -56,6 +57,12 @@ Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
                       ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
                       : std::make_unique<X11WindowHints>()),
       pointerMonitor(::pointerMonitor(choice, *windowHints)),
-      windowActivation(std::make_unique<X11WindowActivation>()) {}
+      windowActivation(std::make_unique<X11WindowActivation>()) {
+    if (choice.activationTokens) {
+        activationTokens = std::make_unique<XdgActivationTokens>();
+        desktop.setActivationTokenSource(
+            [tokens = activationTokens.get()] { return tokens->requestToken(); });
+    }
+}
 
 Platform::~Platform() = default;

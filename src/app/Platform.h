@@ -24,6 +24,7 @@
 #include <memory>
 
 class WaylandConnection;
+class XdgActivationTokens;
 struct SessionChoice;
 
 // The real Linux implementations of the platform interfaces, chosen in this one place by what
@@ -53,4 +54,6 @@ struct Platform {
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
     FreedesktopNotifications notifications;
+    // Tokens for the programs the docks start, where the compositor makes them.
+    std::unique_ptr<XdgActivationTokens> activationTokens;
 };

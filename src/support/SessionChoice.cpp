@@ -34,8 +34,6 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
     choice.runningPrograms = waylandRunningPrograms(facts.globals);
     // X11 key grabs on XWayland fire only while an X11 window has the focus.
     choice.hotKeys = HotKeys::command;
-    // xdg-activation tokens for launches are not made yet: said as "none" in the log.
-    choice.activationTokens = false;
     const bool layerShell = facts.globals.contains(u"zwlr_layer_shell_v1"_qs);
     if (layerShell && facts.qtWaylandPlugin && facts.layerPanelsUsable && !askedForX11) {
         choice.qtPlatform = u"wayland"_qs;
@@ -55,6 +53,9 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
         choice.panels = Panels::waylandWindows;
         choice.pointerWatch = PointerWatch::none;
     }
+    // Made on Qt's connection, so only where Qt runs on Wayland.
+    choice.activationTokens =
+        choice.qtPlatform == u"wayland"_qs && facts.globals.contains(u"xdg_activation_v1"_qs);
     return choice;
 }
 

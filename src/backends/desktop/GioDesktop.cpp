@@ -59,17 +59,20 @@ QString takeMessage(GError* error) {
     return message;
 }
 
-GObjectPtr<GAppLaunchContext> newLaunchContext() {
+GObjectPtr<GAppLaunchContext> newLaunchContext(const QByteArray& activationToken) {
     GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
     for (const char* name : ownStartVariables)
         g_app_launch_context_unsetenv(context.get(), name);
+    if (!activationToken.isEmpty())
+        g_app_launch_context_setenv(context.get(), "XDG_ACTIVATION_TOKEN", activationToken.data());
     return context;
 }
 
 // Launches the application with the URIs (none for a plain start). A desktop entry's program
 // gets /dev/null as its standard streams instead of ours.
-bool launch(GAppInfo* app, const QByteArray& uri, QString* failure) {
-    const auto context = newLaunchContext();
+bool launch(GAppInfo* app, const QByteArray& uri, QString* failure,
+            const QByteArray& activationToken = {}) {
+    const auto context = newLaunchContext(activationToken);
     GList* uris = uri.isEmpty() ? nullptr : g_list_append(nullptr, const_cast<char*>(uri.data()));
     GError* error = nullptr;
     gboolean launched = FALSE;
@@ -241,7 +244,8 @@ void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
     // field code %k, the entry's own location, stays empty.)
     GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file->keyFile()));
     QString failure;
-    if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure))
+    if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure,
+                          activationTokens_ ? activationTokens_() : QByteArray()))
         qCWarning(lcDesktopServices) << "could not launch" << path << failure;
 }
 
