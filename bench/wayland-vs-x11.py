@@ -5,7 +5,7 @@ headless session with XWayland, the same docks.json, the same detector, the two 
 run by run so that a change in the machine's load falls on both alike.
 
 Wayland: Qt on the compositor, panels as layer surfaces. X11: Qt on XWayland
-(QT_QPA_PLATFORM=xcb), panels as X11 windows. Each figure is the time from launch to the first
+(QT_QPA_PLATFORM=xcb), panels as X11 windows. A third run shows Wayland with Qt's EGL start. Each figure is the time from launch to the first
 frame in which something of Moorline's is on screen (screenshots of the output with grim,
 scaled down, a few milliseconds each, compared to the empty output), and the CPU time the
 program (all its threads) had used by then, steadier than the clock on a busy machine.
@@ -25,6 +25,14 @@ BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT,
 RUNS = int(os.environ.get("RUNS", "15"))
 USER = "moorline-wayland"
 TICK = os.sysconf("SC_CLK_TCK")
+VARIANTS = {
+    "Wayland (layer surfaces)": ("wayland", {}),
+    "X11 (XWayland windows)": ("xcb", {}),
+    # What Qt's EGL start would cost (Moorline leaves it out where its panels are layer
+    # surfaces).
+    "Wayland with Qt's EGL buffer integration": (
+        "wayland", {"QT_WAYLAND_CLIENT_BUFFER_INTEGRATION": "wayland-egl"}),
+}
 
 
 def wait_until(done, seconds=20.0, step=0.005):
@@ -97,12 +105,13 @@ def main():
                                   capture_output=True).stdout
         empty = shot()
 
-        def measure(platform):
-            run_env = dict(env, QT_QPA_PLATFORM=platform)
+        def measure(variant):
+            platform, extra = VARIANTS[variant]
+            run_env = dict(env, QT_QPA_PLATFORM=platform, **extra)
             start = time.monotonic()
             app = subprocess.Popen([os.path.join(BUILD, "moorline")], env=run_env,
                                    stdout=subprocess.DEVNULL,
-                                   stderr=open(os.path.join(work, "log-" + platform), "a"))
+                                   stderr=subprocess.DEVNULL)
             seen = wait_until(lambda: shot() != empty, 20, 0)
             elapsed = (time.monotonic() - start) * 1000 if seen else None
             cpu = cpu_ms(app.pid)
@@ -111,15 +120,14 @@ def main():
             wait_until(lambda: shot() == empty, 10)
             return elapsed, cpu
 
-        measure("wayland")  # writes the starter docks; every run below reads them
-        results = {"wayland": [], "xcb": []}
+        measure("Wayland (layer surfaces)")  # writes the starter docks; every run below reads them
+        results = {variant: [] for variant in VARIANTS}
         for _ in range(RUNS):
-            for platform in results:
-                results[platform].append(measure(platform))
-        for platform, label in (("wayland", "Wayland (layer surfaces)"),
-                                ("xcb", "X11 (XWayland windows)")):
-            times = [t for t, _ in results[platform] if t is not None]
-            cpus = [c for _, c in results[platform] if c is not None]
+            for variant in VARIANTS:
+                results[variant].append(measure(variant))
+        for label in VARIANTS:
+            times = [t for t, _ in results[label] if t is not None]
+            cpus = [c for _, c in results[label] if c is not None]
             print("%s: runs %d; first panel on screen %s ms; CPU used by then %s ms (medians)"
                   % (label, len(times), round(statistics.median(times)) if times else "n/a",
                      round(statistics.median(cpus)) if cpus else "n/a"))

@@ -27,9 +27,12 @@ constexpr int revealTimeoutMs = 3000;
 // Variables that belong to our own start: passed on, they would make the launched program
 // claim our startup notification or activation token.
 // Also what Moorline tells its own Qt for its panels on Wayland.
-constexpr const char* ownStartVariables[] = {
-    "DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN",
-    "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT", "QT_WAYLAND_DISABLE_FIXED_POSITIONS"};
+constexpr const char* ownStartVariables[] = {"DESKTOP_AUTOSTART_ID",
+                                             "DESKTOP_STARTUP_ID",
+                                             "XDG_ACTIVATION_TOKEN",
+                                             "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT",
+                                             "QT_WAYLAND_DISABLE_FIXED_POSITIONS",
+                                             "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"};
 
 // Content types whose handler may run the file rather than show it: desktop entries, scripts
 // and programs (native, Windows ones through Wine, Java). A file or URL item never runs
