@@ -78,12 +78,6 @@ void DockItemActions::chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
     });
 }
 
-QMimeData* DockItemActions::dragPayload(const DockItem& item) {
-    auto* data = new QMimeData;
-    data->setText(item.id.toString(QUuid::WithoutBraces).toUpper());
-    return data;
-}
-
 bool DockItemActions::trashAccepts(const QMimeData& data) {
     if (!data.hasUrls())
         return false;
