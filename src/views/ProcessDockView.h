@@ -56,6 +56,8 @@ public:
     bool isRefusingDrag() const { return refusingDrag_; }
 
     static QFont labelFont();
+    // What the dock says where the session lists no running applications.
+    static QString unavailableText();
 
 protected:
     bool viewportEvent(QEvent* event) override;
