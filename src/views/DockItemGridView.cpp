@@ -15,7 +15,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -377,15 +376,14 @@ void DockItemGridView::startDrag(const DockItem& item) {
         drag->setHotSpot(QPoint(layout_.iconSize / 2, layout_.iconSize / 2));
     }
     setHovered(std::nullopt);
-    QPointer<DockItemGridView> self(this);
     OwnPopups::DragScope scope;
     // Copy only: another program must never delete the file behind a tile. Our own docks move
     // tiles in the store themselves, and a tile let go anywhere else stays where it was.
     // Nothing of `item` or of this view is touched after: the drop may have changed the store,
     // and a change elsewhere in that loop may have taken this view away.
+    // Qt deletes the drag itself once the receiver has had the data: another program reads it
+    // from us after the drop.
     drag->exec(Qt::CopyAction);
-    if (self)
-        drag->deleteLater();
 }
 
 // Drops.

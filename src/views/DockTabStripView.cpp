@@ -290,6 +290,10 @@ void DockTabStripView::abandonRename() {
 void DockTabStripView::dragEnterEvent(QDragEnterEvent* event) {
     dragSeen_ = false;
     dragMoveEvent(event);
+    // An enter that is ignored gets no moves after it: a drag the strip takes is taken in
+    // wherever it enters, and each move then says whether its tab takes it.
+    if (!event->isAccepted() && TileDrop::accepts(dragContents_, dockId_, {}))
+        event->accept();
 }
 
 void DockTabStripView::dragMoveEvent(QDragMoveEvent* event) {

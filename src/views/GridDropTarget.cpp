@@ -67,7 +67,13 @@ void GridDropTarget::dragMove(QDragMoveEvent& event) {
     }
     point_ = event.position().toPoint();
     if (!follow()) {
-        event.ignore();
+        // An enter that is ignored gets no moves after it: a drag the grid takes somewhere is
+        // taken in wherever it enters.
+        if (event.type() == QEvent::DragEnter &&
+            (contents_.hasFiles || TileDrop::accepts(contents_, dockId_, rules_)))
+            event.accept();
+        else
+            event.ignore();
         return;
     }
     // Whatever the source proposed: a Move would make it delete what it dragged.
