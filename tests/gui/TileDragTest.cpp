@@ -81,6 +81,13 @@ TEST_F(TileDragTest, OurOwnTilesMoveToTheDropPlaceCopyWithCtrlAndTheTrayKeepsCop
     }
 }
 
+TEST_F(TileDragTest, FilesFromAnotherProgramLandWhereTheyAreDropped) {
+    start(dockWith(files(3)));
+    const std::unique_ptr<QMimeData> data = urls({"file:///data/new"});
+    EXPECT_TRUE(drop(*data, tileCentre(1) - QPoint(15, 0)).accepted);
+    EXPECT_EQ(namesIn(dockId), QStringLiteral("f0 new f1 f2"));
+}
+
 TEST_F(TileDragTest, ATileCarriesWhatOtherProgramsUnderstandAndItsIdsOnlyForUs) {
     DockItem link = item(DockItemKind::url, QStringLiteral("Docs"));
     link.urlString = QStringLiteral("https://example.com/a b");
