@@ -91,33 +91,28 @@ protected:
     const std::vector<DockItem>& itemsOf(const QUuid& id, std::size_t tab = 0) const {
         return fakes.store.dock(id)->tabs[tab].items;
     }
-    std::vector<QString> namesIn(const QUuid& id, std::size_t tab = 0) const {
-        std::vector<QString> names;
+    QString namesIn(const QUuid& id, std::size_t tab = 0) const {
+        QStringList names;
         for (const DockItem& item : itemsOf(id, tab))
-            names.push_back(item.name);
-        return names;
+            names.append(item.name);
+        return names.join(u' ');
     }
 
     // Presses on `from` and lets go on `to` with the real pointer, moving in steps so that the
     // drag sees its enters and positions, and stopping a while at `to`. xdotool goes on by itself
     // while our own drag's loop runs: it waits in our process for the drop.
     void dragTile(QPoint from, QPoint to, double holdSeconds = 0.2) {
-        const auto at = [](QPoint p) {
-            return QStringList{QString::number(p.x()), QString::number(p.y())};
-        };
-        QStringList chain =
-            QStringList{"mousemove"} + at(from) + QStringList{"sleep", "0.2", "mousedown", "1"};
-        constexpr int steps = 12;
-        for (int i = 1; i <= steps; ++i)
-            chain << "sleep"
-                  << "0.05"
-                  << "mousemove" << at(from + (to - from) * i / steps);
-        chain << "sleep" << QString::number(holdSeconds) << "mousemove" << at(to + QPoint(1, 1))
-              << "sleep"
-              << "0.2"
-              << "mouseup"
-              << "1";
-        QProcess& xdotool = processes.start(QStringLiteral("xdotool"), chain);
+        QString chain =
+            QStringLiteral("mousemove %1 %2 sleep 0.2 mousedown 1").arg(from.x()).arg(from.y());
+        for (int i = 1; i <= 12; ++i) {
+            const QPoint at = from + (to - from) * i / 12;
+            chain += QStringLiteral(" sleep 0.05 mousemove %1 %2").arg(at.x()).arg(at.y());
+        }
+        chain += QStringLiteral(" sleep %1 mousemove %2 %3 sleep 0.2 mouseup 1")
+                     .arg(holdSeconds)
+                     .arg(to.x() + 1)
+                     .arg(to.y() + 1);
+        QProcess& xdotool = processes.start(QStringLiteral("xdotool"), chain.split(u' '));
         EXPECT_TRUE(
             Session::waitUntil([&] { return xdotool.state() == QProcess::NotRunning; }, 20s));
         pause(300ms);
@@ -213,16 +208,16 @@ TEST_F(ItemsDockTest, TilesDraggedWithThePointerMoveWithinADockAndToAnotherDockO
 
     // Below the last tile: the end.
     dragTile(tileOnScreen(id, 0), view.viewport()->mapToGlobal(QPoint(120, 320)));
-    EXPECT_EQ(namesIn(id), (std::vector<QString>{"b.txt", "c.txt", "a.txt"}));
+    EXPECT_EQ(namesIn(id), u"b.txt c.txt a.txt"_qs);
     // Onto another dock: moved there.
     dragTile(tileOnScreen(id, 0), grid(second.id).viewport()->mapToGlobal(QPoint(120, 100)));
-    EXPECT_EQ(namesIn(id), (std::vector<QString>{"c.txt", "a.txt"}));
-    EXPECT_EQ(namesIn(second.id), (std::vector<QString>{"b.txt"}));
+    EXPECT_EQ(namesIn(id), u"c.txt a.txt"_qs);
+    EXPECT_EQ(namesIn(second.id), u"b.txt"_qs);
     // Onto the strip's other tab, held there: selected, and the tile goes to its end.
     DockTabStripView& strip = *panel(id)->findChild<DockTabStripView*>();
     dragTile(tileOnScreen(id, 0), strip.mapToGlobal(strip.tabRect(1).center()), 0.8);
-    EXPECT_EQ(namesIn(id, 0), (std::vector<QString>{"a.txt"}));
-    EXPECT_EQ(namesIn(id, 1), (std::vector<QString>{"c.txt"}));
+    EXPECT_EQ(namesIn(id, 0), u"a.txt"_qs);
+    EXPECT_EQ(namesIn(id, 1), u"c.txt"_qs);
     EXPECT_EQ(fakes.store.dock(id)->selectedTabIndex, 1);
 }
 
@@ -232,8 +227,8 @@ TEST_F(ItemsDockTest, TilesDraggedOutGiveWhatTheyHoldNotTheirIds) {
     DockItem link;
     link.id = QUuid::createUuid();
     link.kind = DockItemKind::url;
-    link.name = QStringLiteral("Docs");
-    link.urlString = QStringLiteral("https://example.com/docs");
+    link.name = u"Docs"_qs;
+    link.urlString = u"https://example.com/docs"_qs;
     const Dock items = dockAt(100, {DockItem::makeFileOrFolder(file, fileSystem), link,
                                     DockItem::makeClipping(QStringLiteral("kept words"))});
     const Dock tray = dockAt(400, {}, DockKind::clippings);
