@@ -3,6 +3,7 @@
 
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
+#include "views/DockItemTilePainter.h"
 #include "views/DroppedItems.h"
 #include "views/GridDropTarget.h"
 #include "views/ItemGridLayout.h"
@@ -19,11 +20,14 @@
 #include <optional>
 #include <vector>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockItemActions;
 class DockletRuntime;
 class DockStore;
 class FileIcons;
 class FileSystem;
+class RunningAppsMonitor;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -42,6 +46,10 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& actions;
+        // Whether an application tile's program runs, and what it reports on its tile.
+        RunningAppsMonitor& runningApps;
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
     };
 
     DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
@@ -95,6 +103,10 @@ private:
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
+    // Whether an application tile's program runs and what it reports.
+    void programState(const DockItem& item, DockItemTilePainter::State& state);
+    void updateRunningTiles();
+    void updateBadgeTiles(const QString& desktopId);
 
     void setHovered(std::optional<QUuid> itemId);
     void animate();
@@ -119,6 +131,10 @@ private:
     std::vector<DockItem> inView_;
 
     std::optional<QUuid> hovered_;
+    // The running dot each application tile in view was last drawn with.
+    QHash<QUuid, bool> runningShown_;
+    Subscription runningObserver_;
+    Subscription badgeObserver_;
     QHash<QUuid, SpringAnimation> springs_;
     Subscription animation_;
     Scheduler::TimePoint lastFrame_{};
