@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 // What a dock's controller needs of its panel window. Frames are in the dock's own space: x, y
@@ -28,4 +29,11 @@ public:
     virtual void close() = 0;
     // Called after every move or resize that changed the frame, by the user or by setFrame.
     virtual void setFrameChangedHandler(std::function<void()> handler) = 0;
+    // For a key the user pressed at `userTime` (the window system's time of the key event, 0
+    // when unknown): the panel, on screen, takes the keyboard until releaseKeyboard, Escape in
+    // the panel, or the user's going to another window. Does nothing off screen.
+    virtual void takeKeyboard(std::uint32_t userTime) = 0;
+    // Gives the keyboard back to the window that had it before takeKeyboard; nothing when the
+    // panel has not got it.
+    virtual void releaseKeyboard(std::uint32_t userTime) = 0;
 };

@@ -12,7 +12,7 @@
 
 GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin),
-      switch_(new QCheckBox(tr("Launch Moorline at Login"))) {
+      switch_(new QCheckBox(tr("&Launch Moorline at Login"))) {
     switch_->setObjectName(QStringLiteral("launchAtLogin"));
     auto* startup = new QGroupBox(tr("Startup"), this);
     (new QVBoxLayout(startup))->addWidget(switch_);
@@ -33,7 +33,7 @@ GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, QWidget* 
     text->setForegroundRole(QPalette::PlaceholderText);
     (new QVBoxLayout(about))->addWidget(text);
 
-    auto* quit = new QPushButton(tr("Quit Moorline"), this);
+    auto* quit = new QPushButton(tr("&Quit Moorline"), this);
     quit->setObjectName(QStringLiteral("quit"));
     connect(quit, &QPushButton::clicked, this, &GeneralSettingsView::quitRequested);
 

@@ -10,7 +10,9 @@ class WindowHints;
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
 // pagers, on every workspace, above ordinary windows while the dock asks for it. It never takes
 // the keyboard from the user's application, neither when shown nor on a click, except while one
-// of its fields asks for it. The compositor blurs behind its rounded shape only. Its frame is
+// of its fields asks for it or the dock's hot key brought it (takeKeyboard): then it holds the
+// keyboard until the hot key or Escape sends it back to the window that had it, or the user
+// goes to another window. The compositor blurs behind its rounded shape only. Its frame is
 // given in the docks' space.
 class DockPanelWindow final : public QWidget, public DockPanel {
     Q_OBJECT
@@ -31,6 +33,10 @@ public:
     bool isOnScreen() const override;
     void close() override;
     void setFrameChangedHandler(std::function<void()> handler) override;
+    void takeKeyboard(std::uint32_t userTime) override;
+    void releaseKeyboard(std::uint32_t userTime) override;
+    // Whether the keyboard came with the hot key and has not gone back yet.
+    bool hasKeyboardSession() const { return session_; }
 
     // The corner radius of the rounded shape that the compositor blurs behind.
     void setCornerRadius(double radius);
@@ -48,19 +54,37 @@ public:
     static QRect geometryForFrame(const QRectF& frame, const QRect& primaryScreen,
                                   const QRect& virtualDesktop);
 
+Q_SIGNALS:
+    // The keyboard came with the hot key (true), or went back or away (false).
+    void keyboardSessionChanged(bool active);
+
 protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void frameChanged();
     void updateBlurRegion();
+    void applyAcceptsFocus();
+    void requestFocus();
 
     WindowHints& hints_;
     std::function<void()> frameChangedHandler_;
     // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags, which
     // make Qt recreate the native window when they change.
     bool alwaysOnTop_ = true;
+    // A field of the content asks for the keyboard.
+    bool fieldWantsFocus_ = false;
     bool acceptsFocus_ = false;
     double cornerRadius_ = 0;
+    // The keyboard session: the hot key's time, whether the panel has been active during it,
+    // whether the window manager is still to be asked (the panel was not mapped yet), and the
+    // window the keyboard goes back to.
+    bool session_ = false;
+    std::uint32_t sessionTime_ = 0;
+    bool sessionActivated_ = false;
+    bool focusPending_ = false;
+    WId returnTo_ = 0;
 };

@@ -66,7 +66,7 @@ private:
     void handleGlobalMouseMoved();
     void persistFrame();
     void saveFrame();
-    void toggleVisibility();
+    void toggleVisibility(std::uint32_t userTime);
 
     QUuid dockId_;
     DockWindowDependencies dependencies_;

@@ -5,6 +5,9 @@
 
 #include <QHash>
 
+#include <utility>
+#include <vector>
+
 // Remembers the hints asked for, per window.
 class FakeWindowHints final : public WindowHints {
 public:
@@ -35,6 +38,19 @@ public:
     void setAcceptsFocus(WId window, bool acceptsFocus) override {
         windows[window].acceptsFocus = acceptsFocus;
     }
+    WId takeFocus(WId window, std::uint32_t userTime) override {
+        focusRequests.push_back({window, userTime});
+        return std::exchange(focused, window);
+    }
+    void giveFocusBack(WId previous, std::uint32_t userTime) override {
+        focusReturns.push_back({previous, userTime});
+        focused = previous;
+    }
+
+    // The window that has the keyboard, as far as takeFocus and giveFocusBack say.
+    WId focused = 0;
+    std::vector<std::pair<WId, std::uint32_t>> focusRequests;
+    std::vector<std::pair<WId, std::uint32_t>> focusReturns;
 
     QHash<WId, State> windows;
 };

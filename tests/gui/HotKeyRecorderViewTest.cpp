@@ -27,7 +27,7 @@ struct HotKeyRecorderViewTest : SettingsFixture {
     HotKeyRecorderViewTest() : SettingsFixture(twoDocks()) {
         for (const Dock& dock : *fakes.store.docks)
             fakes.hotKeys.registerHotKey(dock.id, *dock.hotKey.keyCode, *dock.hotKey.modifiers,
-                                         [] {});
+                                         [](std::uint32_t) {});
         window.present({});
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         window.preferences().select(stored().id);
