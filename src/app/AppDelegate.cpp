@@ -8,6 +8,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/DockLookup.h"
 #include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
@@ -28,7 +29,8 @@ QString dataDirectory() {
 }
 } // namespace
 
-AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland)
+    : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
     store_ = std::make_unique<DockStore>(
         DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
@@ -36,8 +38,8 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());
     runningAppsMonitor_ =
-        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
-    hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
+        std::make_unique<RunningAppsMonitor>(*p.runningApplications, p.desktop, p.scheduler);
+    hotKeyManager_ = std::make_unique<HotKeyManager>(*p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
@@ -45,7 +47,7 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     itemActions_ = std::make_unique<DockItemActions>(
         DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
                                   p.imageChooser, p.fileSystem, p.trash});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler);
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     trayMenu_->show();
@@ -58,12 +60,12 @@ void AppDelegate::start() {
         return;
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
-        p.windowHints,
+        *p.windowHints,
         DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
                                   p.fileIcons, *dockletRuntime_, *itemActions_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
-                               p.pointerMonitor, &OwnPopups::isOpen});
+                               *p.pointerMonitor, &OwnPopups::isOpen});
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});
@@ -75,7 +77,7 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
         settingsWindow_ = std::make_unique<SettingsWindow>(
             PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
                                       *launchAtLogin_},
-            p.windowActivation);
+            *p.windowActivation);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(
@@ -83,6 +85,15 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
             [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
     settingsWindow_->present(token);
+}
+
+bool AppDelegate::toggleDock(const QString& nameOrId) {
+    const std::optional<QUuid> dockId = DockLookup::find(*store_->docks, nameOrId);
+    if (!dockId)
+        return false;
+    if (const Dock* dock = store_->dock(*dockId))
+        store_->setVisible(*dockId, !dock->isVisible);
+    return true;
 }
 
 void AppDelegate::flushPendingWork() {

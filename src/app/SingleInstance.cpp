@@ -18,6 +18,9 @@ namespace {
 constexpr char showSettingsMessage[] = "show-settings";
 constexpr char startupIdKey[] = "startup-id=";
 constexpr char activationTokenKey[] = "activation-token=";
+// "toggle", then the dock's name or id percent-encoded; answered "ok" or "unknown".
+constexpr char toggleMessage[] = "toggle";
+constexpr char unknownReply[] = "unknown";
 
 QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
     for (const QByteArray& word : words)
@@ -28,12 +31,10 @@ QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    const auto folder = InstanceFolder::choose();
-    if (!folder) {
-        // Never a shared folder: whoever made the lock there first would keep us from starting.
-        qCCritical(lcInstance) << "no private folder for the instance lock; not starting";
+    const auto folder = InstanceFolder::choose(&folderProblem_);
+    // Never a shared folder: whoever made the lock there first would keep us from starting.
+    if (!folder)
         return;
-    }
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString base =
@@ -50,11 +51,17 @@ bool SingleInstance::claim() {
         return false;
     listener_ = std::make_unique<InstanceListener>(socketName_);
     connect(listener_.get(), &InstanceListener::messageReceived, this,
-            [this](const QByteArray& message) {
+            [this](const QByteArray& message, QByteArray* reply) {
                 const QList<QByteArray> words = message.split(' ');
                 if (words.first() == showSettingsMessage)
                     Q_EMIT showSettingsRequested(valueOf(words, startupIdKey),
                                                  valueOf(words, activationTokenKey));
+                else if (words.first() == toggleMessage && words.size() == 2) {
+                    const QString nameOrId =
+                        QString::fromUtf8(QByteArray::fromPercentEncoding(words[1]));
+                    if (!toggleHandler_ || !toggleHandler_(nameOrId))
+                        *reply = unknownReply;
+                }
             });
     listener_->start();
     return true;
@@ -69,9 +76,33 @@ bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
         message += ' ' + QByteArray(startupIdKey) + startupId.toPercentEncoding();
     if (!activationToken.isEmpty())
         message += ' ' + QByteArray(activationTokenKey) + activationToken.toPercentEncoding();
-    message += '\n';
+    return ask(message) == "ok";
+}
+
+SingleInstance::ToggleResult SingleInstance::toggleInRunningInstance(const QString& nameOrId) {
+    if (socketName_.isEmpty())
+        return ToggleResult::notRunning;
+    // Nobody holds the lock: no instance runs, and waiting for one would only keep a
+    // compositor binding busy.
+    if (lock_->tryLock(0)) {
+        lock_->unlock();
+        return ToggleResult::notRunning;
+    }
+    const std::optional<QByteArray> reply =
+        ask(QByteArray(toggleMessage) + ' ' + nameOrId.toUtf8().toPercentEncoding());
+    if (!reply)
+        return ToggleResult::notRunning;
+    return *reply == "ok" ? ToggleResult::toggled : ToggleResult::unknownDock;
+}
+
+void SingleInstance::setToggleHandler(std::function<bool(const QString&)> handler) {
+    toggleHandler_ = std::move(handler);
+}
+
+std::optional<QByteArray> SingleInstance::ask(const QByteArray& line) {
+    const QByteArray message = line + '\n';
     // The running instance may still be starting, or busy with other clients: try for a few
-    // seconds, until it confirms.
+    // seconds, until it answers.
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
@@ -79,11 +110,15 @@ bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
         socket.connectToServer(socketName_);
         if (socket.waitForConnected(500)) {
             socket.write(message);
-            if (socket.waitForBytesWritten(1000) && socket.waitForReadyRead(1000) &&
-                socket.readLine(16) == "ok\n")
-                return true;
+            if (socket.waitForBytesWritten(1000) && socket.waitForReadyRead(1000)) {
+                QByteArray reply = socket.readLine(64);
+                if (reply.endsWith('\n')) {
+                    reply.chop(1);
+                    return reply;
+                }
+            }
         }
         QThread::msleep(50);
     }
-    return false;
+    return std::nullopt;
 }

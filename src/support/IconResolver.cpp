@@ -196,6 +196,10 @@ QString placeholderName(const DockItem& item) {
     return QStringLiteral("square");
 }
 
+QPixmap customIcon(const QImage& image, double size, qreal devicePixelRatio) {
+    return stretched(image, size, devicePixelRatio);
+}
+
 QPixmap icon(const DockItem& item, double size, const FileSystem& fileSystem,
              const FileIcons& fileIcons, qreal devicePixelRatio) {
     if (item.customIconData) {

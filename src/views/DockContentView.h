@@ -6,6 +6,7 @@
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockItemGridView.h"
+#include "views/ElidedLine.h"
 #include "views/PanelBackground.h"
 
 #include <QPainterPath>
@@ -72,6 +73,8 @@ Q_SIGNALS:
     void acceptsFocusChanged(bool accepts);
     // Escape: the keyboard is to go back to the window that had it (at the key's time).
     void keyboardReturnRequested(std::uint32_t userTime);
+    // The header was pressed where the window system cannot move the panel for us.
+    void moveByHandRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -115,10 +118,10 @@ private:
     ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
     mutable PanelBackground background_;
-    // The name as laid out for the header.
+    // The header's name as drawn: elided once per change, laid out once.
+    mutable ElidedLine headerName_;
     mutable struct {
-        QString name;
-        int width = -1;
+        QFont font;
         QStaticText text;
     } header_;
     bool focusWanted_ = false;

@@ -64,6 +64,8 @@ public:
     void showTileMenu(std::size_t index);
 
     static QFont labelFont();
+    // What the dock says where the session lists no running applications.
+    static QString unavailableText();
 
 Q_SIGNALS:
     void currentChanged();

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TileImageCache.h"
 
+#include "views/ElidedLine.h"
+
 #include "support/IconResolver.h"
 
 #include <QFontMetrics>
 #include <QTransform>
+
+#include <cmath>
 
 namespace {
 
@@ -44,6 +48,21 @@ TileImageCache::TileImageCache(const FileSystem& fileSystem, const FileIcons& fi
 
 TileImageCache::~TileImageCache() = default;
 
+QPixmap TileImageCache::icon(const DockItem& item, int iconSize, qreal devicePixelRatio,
+                             bool& decoding) {
+    if (!item.customIconData || item.customIconData->size() <= CustomIconDecoder::largeBytes)
+        return IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio);
+    const int pixels = int(std::ceil(iconSize * devicePixelRatio));
+    const std::optional<QImage> decoded = decoder_.image(*item.customIconData, pixels);
+    if (decoded && !decoded->isNull())
+        return IconResolver::customIcon(*decoded, iconSize, devicePixelRatio);
+    // Being decoded (the kind's icon meanwhile), or no image after all (the kind's icon).
+    decoding = !decoded;
+    DockItem plain = item;
+    plain.customIconData.reset();
+    return IconResolver::icon(plain, iconSize, fileSystem_, fileIcons_, devicePixelRatio);
+}
+
 TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize,
                                               qreal devicePixelRatio, const QFont& labelFont,
                                               int labelWidth) {
@@ -52,22 +71,28 @@ TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize
         return stored->images;
     ++resolutions_;
     const QFontMetrics labelMetrics(labelFont);
-    auto* stored =
-        new Stored{item.kind,
-                   item.name,
-                   item.path,
-                   item.docklet,
-                   item.customIconData,
-                   iconSize,
-                   devicePixelRatio,
-                   labelWidth,
-                   {IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio),
-                    QStaticText(labelMetrics.elidedText(
-                        QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                        Qt::ElideMiddle, labelWidth))}};
+    auto* stored = new Stored{
+        item.kind,
+        item.name,
+        item.path,
+        item.docklet,
+        item.customIconData,
+        iconSize,
+        devicePixelRatio,
+        labelWidth,
+        {QPixmap(), QStaticText(ElidedLine::elide(ElidedLine::bounded(item.name, Qt::ElideMiddle)
+                                                      .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                                  labelMetrics, labelWidth, Qt::ElideMiddle))}};
     stored->images.label.setTextFormat(Qt::PlainText);
     stored->images.label.prepare(QTransform(), labelFont);
+    bool decoding = false;
+    stored->images.icon = icon(item, iconSize, devicePixelRatio, decoding);
     const Images images = stored->images;
+    // Kept only once final: a placeholder is asked for again until the icon is decoded.
+    if (decoding) {
+        delete stored;
+        return images;
+    }
     const qsizetype cost = qsizetype(images.icon.width()) * images.icon.height() * 4 + 1;
     // Takes ownership; an entry costlier than the whole bound is dropped at once.
     cache_.insert(item.id, stored, std::min(cost, memoryBound));

@@ -17,5 +17,7 @@ std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId
                      &DockContentView::setKeyboardSession);
     QObject::connect(content, &DockContentView::keyboardReturnRequested, panel.get(),
                      &DockPanelWindow::releaseKeyboard);
+    QObject::connect(content, &DockContentView::moveByHandRequested, panel.get(),
+                     &DockPanelWindow::moveByHand);
     return panel;
 }

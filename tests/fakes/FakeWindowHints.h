@@ -4,6 +4,7 @@
 #include "platform/WindowHints.h"
 
 #include <QHash>
+#include <QWindow>
 
 #include <utility>
 #include <vector>
@@ -20,27 +21,27 @@ public:
         bool acceptsFocus = true;
     };
 
-    void prepareForMap(WId window, bool above) override {
+    void prepareForMap(QWindow* window, bool above) override {
         ++windows[window].mapsPrepared;
         windows[window].above = above;
     }
-    void setAbove(WId window, bool above) override {
+    void setAbove(QWindow* window, bool above) override {
         ++windows[window].aboveRequests;
         windows[window].above = above;
     }
-    void setWindowClass(WId window, const QByteArray& instance,
+    void setWindowClass(QWindow* window, const QByteArray& instance,
                         const QByteArray& className) override {
         windows[window].windowClass = instance + '.' + className;
     }
-    void setBlurRegion(WId window, const QRegion& region) override {
+    void setBlurRegion(QWindow* window, const QRegion& region) override {
         windows[window].blur = region;
     }
-    void setAcceptsFocus(WId window, bool acceptsFocus) override {
+    void setAcceptsFocus(QWindow* window, bool acceptsFocus) override {
         windows[window].acceptsFocus = acceptsFocus;
     }
-    WId takeFocus(WId window, std::uint32_t userTime) override {
-        focusRequests.push_back({window, userTime});
-        return std::exchange(focused, window);
+    WId takeFocus(QWindow* window, std::uint32_t userTime) override {
+        focusRequests.push_back({window->winId(), userTime});
+        return std::exchange(focused, window->winId());
     }
     void giveFocusBack(WId previous, std::uint32_t userTime) override {
         focusReturns.push_back({previous, userTime});
@@ -52,5 +53,5 @@ public:
     std::vector<std::pair<WId, std::uint32_t>> focusRequests;
     std::vector<std::pair<WId, std::uint32_t>> focusReturns;
 
-    QHash<WId, State> windows;
+    QHash<QWindow*, State> windows;
 };
