@@ -16,7 +16,7 @@
 // tells a screen reader: one accessible child per tile, with the tile's name, description,
 // role, state, place on the screen and actions, and the events that keep the reader's tree
 // right as tiles come and go, the keyboard moves and shown texts change. Made only when an
-// assistive technology asks for the view (by the factory of DockAccessibility) and a child of
+// assistive technology asks for the view's children (see TileListAccessible) and a child of
 // the view, so that nothing of it exists, and nothing is announced, while none listens.
 //
 // Tiles are known by a key that stays with them across changes (an item's id); their
@@ -29,8 +29,6 @@ public:
 
     QWidget* view() const { return view_; }
 
-    // The view's role, and each tile's.
-    virtual QAccessible::Role listRole() const = 0;
     virtual int count() const = 0;
     virtual QUuid key(int index) const = 0;
     virtual QString text(int index, QAccessible::Text kind) const = 0;

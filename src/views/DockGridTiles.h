@@ -18,7 +18,6 @@ class DockGridTiles final : public AccessibleTiles {
 public:
     explicit DockGridTiles(DockItemGridView* grid);
 
-    QAccessible::Role listRole() const override { return QAccessible::List; }
     int count() const override;
     QUuid key(int index) const override;
     QString text(int index, QAccessible::Text kind) const override;

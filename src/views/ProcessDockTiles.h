@@ -13,7 +13,6 @@ class ProcessDockTiles final : public AccessibleTiles {
 public:
     explicit ProcessDockTiles(ProcessDockView* view);
 
-    QAccessible::Role listRole() const override { return QAccessible::List; }
     int count() const override;
     QUuid key(int index) const override;
     QString text(int index, QAccessible::Text kind) const override;

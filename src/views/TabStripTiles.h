@@ -13,7 +13,6 @@ class TabStripTiles final : public AccessibleTiles {
 public:
     explicit TabStripTiles(DockTabStripView* strip);
 
-    QAccessible::Role listRole() const override { return QAccessible::PageTabList; }
     int count() const override;
     QUuid key(int index) const override;
     QString text(int index, QAccessible::Text kind) const override;

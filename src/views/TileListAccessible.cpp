@@ -4,39 +4,49 @@
 #include "views/AccessibleTiles.h"
 #include "views/TileAccessible.h"
 
-TileListAccessible::TileListAccessible(QWidget* view, AccessibleTiles* tiles)
-    : QAccessibleWidget(view, tiles->listRole()), tiles_(tiles) {}
+#include <utility>
 
-QAccessible::Role TileListAccessible::role() const {
-    return tiles_ ? tiles_->listRole() : QAccessibleWidget::role();
+TileListAccessible::TileListAccessible(QWidget* view, QAccessible::Role role,
+                                       std::function<AccessibleTiles*()> makeTiles)
+    : QAccessibleWidget(view, role), makeTiles_(std::move(makeTiles)) {}
+
+AccessibleTiles* TileListAccessible::tiles() const {
+    if (!tiles_ && makeTiles_)
+        tiles_ = makeTiles_();
+    return tiles_;
 }
 
 int TileListAccessible::childCount() const {
-    return tiles_ ? tiles_->count() : 0;
+    AccessibleTiles* all = tiles();
+    return all ? all->count() : 0;
 }
 
 QAccessibleInterface* TileListAccessible::child(int index) const {
-    return tiles_ ? tiles_->child(index) : nullptr;
+    AccessibleTiles* all = tiles();
+    return all ? all->child(index) : nullptr;
 }
 
 int TileListAccessible::indexOfChild(const QAccessibleInterface* child) const {
     // By the tile's key: asking each child would make an interface for every tile.
     const auto* tile = dynamic_cast<const TileAccessible*>(child);
-    if (!tiles_ || !tile || tile->tiles() != tiles_)
+    AccessibleTiles* all = tiles();
+    if (!all || !tile || tile->tiles() != all)
         return -1;
-    return tiles_->indexOfKey(tile->key(), tile->lastIndex());
+    return all->indexOfKey(tile->key(), tile->lastIndex());
 }
 
 QAccessibleInterface* TileListAccessible::childAt(int x, int y) const {
-    if (!tiles_)
+    AccessibleTiles* all = tiles();
+    if (!all)
         return nullptr;
-    const std::optional<int> index = tiles_->indexAt(QPoint(x, y));
-    return index ? tiles_->child(*index) : nullptr;
+    const std::optional<int> index = all->indexAt(QPoint(x, y));
+    return index ? all->child(*index) : nullptr;
 }
 
 QAccessibleInterface* TileListAccessible::focusChild() const {
-    if (!tiles_ || !widget()->hasFocus())
+    AccessibleTiles* all = tiles();
+    if (!all || !widget()->hasFocus())
         return nullptr;
-    const std::optional<int> index = tiles_->current();
-    return index ? tiles_->child(*index) : nullptr;
+    const std::optional<int> index = all->current();
+    return index ? all->child(*index) : nullptr;
 }
