@@ -201,6 +201,12 @@ void DockPanelWindow::releaseKeyboard(std::uint32_t userTime) {
     Q_EMIT keyboardSessionChanged(false);
 }
 
+void DockPanelWindow::returnKeyboard(std::uint32_t userTime) {
+    if (session_)
+        sessionActivated_ = true;
+    releaseKeyboard(userTime);
+}
+
 void DockPanelWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !session_)

@@ -37,6 +37,9 @@ public:
     void setFrameChangedHandler(std::function<void()> handler) override;
     void takeKeyboard(std::uint32_t userTime) override;
     void releaseKeyboard(std::uint32_t userTime) override;
+    // Escape pressed in the panel: the keyboard goes back, for the key proves the panel had it,
+    // even before Qt has taken in that the panel is active.
+    void returnKeyboard(std::uint32_t userTime);
     // Whether the keyboard came with the hot key and has not gone back yet.
     bool hasKeyboardSession() const { return session_; }
 

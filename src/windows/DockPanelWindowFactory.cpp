@@ -16,7 +16,7 @@ std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId
     QObject::connect(panel.get(), &DockPanelWindow::keyboardSessionChanged, content,
                      &DockContentView::setKeyboardSession);
     QObject::connect(content, &DockContentView::keyboardReturnRequested, panel.get(),
-                     &DockPanelWindow::releaseKeyboard);
+                     &DockPanelWindow::returnKeyboard);
     QObject::connect(content, &DockContentView::moveByHandRequested, panel.get(),
                      &DockPanelWindow::moveByHand);
     return panel;
