@@ -6,6 +6,10 @@
 #include "integration/support/XSession.h"
 #include "models/DockCodec.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -69,9 +73,21 @@ protected:
         dock.tabs.front().items = items;
         ASSERT_TRUE(
             Session::writeFile(dataHome() + "/Moorline/docks.json", *DockCodec::encode({dock})));
-        // The accessibility bus, as a desktop session starts it, and Qt on it from the start.
-        processes.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
-                        {"--launch-immediately"});
+        // The accessibility bus, as a desktop session starts it: by activation on the session
+        // bus, with this session's display and runtime folder (the session bus started before
+        // them, and a launcher without them shares its socket with every other test's).
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        QDBusMessage update =
+            QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                           "org.freedesktop.DBus", "UpdateActivationEnvironment");
+        qDBusRegisterMetaType<QMap<QString, QString>>();
+        QMap<QString, QString> variables;
+        for (const char* name : {"DISPLAY", "XDG_RUNTIME_DIR"})
+            variables.insert(name, qEnvironmentVariable(name));
+        update << QVariant::fromValue(variables);
+        ASSERT_EQ(QDBusConnection::sessionBus().call(update).type(), QDBusMessage::ReplyMessage);
+        ASSERT_TRUE(bus->startService(QStringLiteral("org.a11y.Bus")).isValid());
+        // Qt on it from the start.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
         processes.startMoorline(environment);
