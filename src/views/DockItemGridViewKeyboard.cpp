@@ -42,10 +42,12 @@ void DockItemGridView::setCurrentIndex(std::int64_t index) {
 
 void DockItemGridView::keepCurrentTile() {
     // Its item went (removed, or another tab shown): the tile now in its place, or the last.
+    // None yet while the grid has the keyboard (it came before the tiles): the first.
     const std::vector<DockItem>* list = items();
-    if (!current_ || !list || list->empty() || currentIndex())
+    if (!list || list->empty() || currentIndex() || (!current_ && !hasFocus()))
         return;
-    setCurrentIndex(std::min<std::int64_t>(currentPlace_, std::int64_t(list->size()) - 1));
+    setCurrentIndex(current_ ? std::min<std::int64_t>(currentPlace_, std::int64_t(list->size()) - 1)
+                             : 0);
 }
 
 void DockItemGridView::scrollToTile(std::int64_t index) {

@@ -138,6 +138,8 @@ void ProcessDockView::refresh() {
     const bool highlightMoved =
         !std::equal(laid_.begin(), laid_.end(), previous.begin(), previous.end(),
                     [](const Laid& a, const Laid& b) { return a.frontmost == b.frontmost; });
+    if (moved)
+        keepCurrentTile();
     if (moved || highlightMoved)
         Q_EMIT tilesChanged();
     if (moved || redrawn) {

@@ -119,6 +119,7 @@ private:
     void paintFocusRing(QPainter& painter) const;
     void popupMenu(const QString& key, QPoint globalPosition);
     void scrollToTile(std::size_t index);
+    void keepCurrentTile();
 
     QUuid dockId_;
     DockStore& store_;

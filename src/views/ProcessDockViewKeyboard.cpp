@@ -39,6 +39,13 @@ void ProcessDockView::setCurrentIndex(std::size_t index) {
     Q_EMIT currentChanged();
 }
 
+void ProcessDockView::keepCurrentTile() {
+    // The current application went, or the keyboard came before the tiles: the first.
+    if (laid_.empty() || currentIndex() || (!current_ && !hasFocus()))
+        return;
+    setCurrentIndex(0);
+}
+
 void ProcessDockView::scrollToTile(std::size_t index) {
     const Laid& tile = laid_[index];
     QScrollBar* bar = isVertical() ? verticalScrollBar() : horizontalScrollBar();
