@@ -3,6 +3,8 @@
 
 #include "app/Platform.h"
 #include "platform/WindowActivation.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -44,9 +46,12 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
-    itemActions_ = std::make_unique<DockItemActions>(
-        DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
-                                  p.imageChooser, p.fileSystem, p.trash});
+    launcher_ = std::make_unique<ApplicationLauncher>(ApplicationLauncher::Dependencies{
+        p.desktop, *launchConfirmation_, *runningAppsMonitor_, *p.runningApplications,
+        p.launchFeedback, p.scopes, p.scheduler});
+    badges_ = std::make_unique<BadgeModel>(p.badgeUpdates, p.scheduler);
+    itemActions_ = std::make_unique<DockItemActions>(DockItemActions::Services{
+        *store_, p.desktop, p.clipboard, *launcher_, p.imageChooser, p.fileSystem, p.trash});
     trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
@@ -60,9 +65,9 @@ void AppDelegate::start() {
         return;
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
-        *p.windowHints,
-        DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
-                                  p.fileIcons, *dockletRuntime_, *itemActions_});
+        *p.windowHints, DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_,
+                                                  p.fileSystem, p.fileIcons, *dockletRuntime_,
+                                                  *itemActions_, *launcher_, *badges_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
                                *p.pointerMonitor, &OwnPopups::isOpen});

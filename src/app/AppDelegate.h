@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockItemActions;
 class DockletRuntime;
 class DockPanelWindowFactory;
@@ -56,6 +58,8 @@ private:
     std::unique_ptr<DockletRuntime> dockletRuntime_;
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
+    std::unique_ptr<ApplicationLauncher> launcher_;
+    std::unique_ptr<BadgeModel> badges_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockItemActions> itemActions_;
     std::unique_ptr<TrayMenu> trayMenu_;

@@ -16,6 +16,8 @@
 
 #include <optional>
 
+class ApplicationLauncher;
+class BadgeModel;
 class ClippingsDockView;
 class DockTabStripView;
 class ProcessDockView;
@@ -38,9 +40,13 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
+        // Running dots and badges on application tiles.
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
 
         DockItemGridView::Services grid() const {
-            return {store, scheduler, fileSystem, fileIcons, docklets, itemActions};
+            return {store,       scheduler,   fileSystem, fileIcons, docklets,
+                    itemActions, runningApps, launcher,   badges};
         }
     };
 

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockItemGridView.h"
 
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
+#include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/DesktopLaunch.h"
 #include "views/DockItemActions.h"
 #include "views/DockItemTilePainter.h"
 #include "views/DockletTilePainter.h"
@@ -50,6 +54,33 @@ DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services
     // click: the panel takes no focus from a click.
     setFocusPolicy(Qt::TabFocus);
     refresh(true);
+    // A program starting or ending changes its tiles' dots; a badge, the tiles of its id.
+    runningObserver_ = services_.runningApps.apps.sink(
+        [this](const std::vector<RunningApplication>&) { updateRunningTiles(); });
+    badgeObserver_ = services_.badges.onChange([this](const QString& id) { updateBadgeTiles(id); });
+}
+
+void DockItemGridView::programState(const DockItem& item, DockItemTilePainter::State& state) {
+    const auto entry = DesktopLaunch::desktopEntryOf(item);
+    if (!entry)
+        return;
+    state.running = services_.launcher.isRunning(*entry);
+    runningShown_.insert(item.id, state.running);
+    state.badge = services_.badges.badge(services_.launcher.desktopId(*entry));
+}
+
+void DockItemGridView::updateRunningTiles() {
+    for (const DockItem& item : inView_)
+        if (const auto entry = DesktopLaunch::desktopEntryOf(item);
+            entry && services_.launcher.isRunning(*entry) != runningShown_.value(item.id))
+            updateTile(item.id);
+}
+
+void DockItemGridView::updateBadgeTiles(const QString& desktopId) {
+    for (const DockItem& item : inView_)
+        if (const auto entry = DesktopLaunch::desktopEntryOf(item);
+            entry && services_.launcher.desktopId(*entry) == desktopId)
+            updateTile(item.id);
 }
 
 DockItemGridView::~DockItemGridView() = default;
@@ -209,9 +240,11 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
         if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        const DockItemTilePainter::State state{hovered_ == item.id, iconScale(item.id),
-                                               dropTarget_ == DropTarget::trash &&
-                                                   trashIndex_ == i};
+        DockItemTilePainter::State state;
+        state.hovering = hovered_ == item.id;
+        state.scale = iconScale(item.id);
+        state.trashTargeted = dropTarget_ == DropTarget::trash && trashIndex_ == i;
+        programState(item, state);
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
@@ -307,7 +340,7 @@ void DockItemGridView::animate() {
 void DockItemGridView::mousePressEvent(QMouseEvent* event) {
     pressed_.reset();
     const DockItem* item = itemAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && item) {
+    if ((event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) && item) {
         pressed_ = item->id;
         pressPosition_ = event->position().toPoint();
     }
@@ -331,13 +364,16 @@ void DockItemGridView::mouseMoveEvent(QMouseEvent* event) {
 void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     const std::optional<QUuid> pressed = std::exchange(pressed_, std::nullopt);
     const DockItem* item = itemAt(event->position().toPoint());
-    if (event->button() != Qt::LeftButton || !pressed || !item || item->id != *pressed)
+    if (!pressed || !item || item->id != *pressed)
         return;
     const DockItem clicked = *item;
     if (hasFocus())
         if (const auto index = indexAt(event->position().toPoint()))
             setCurrentIndex(*index);
-    services_.actions.open(clicked);
+    if (event->button() == Qt::LeftButton)
+        services_.actions.open(clicked);
+    else if (event->button() == Qt::MiddleButton)
+        services_.actions.openNew(clicked);
 }
 
 void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {

@@ -3,6 +3,7 @@
 
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
+#include "views/DockItemTilePainter.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
@@ -19,11 +20,14 @@
 #include <optional>
 #include <vector>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockItemActions;
 class DockletRuntime;
 class DockStore;
 class FileIcons;
 class FileSystem;
+class RunningAppsMonitor;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -42,6 +46,10 @@ public:
         FileIcons& fileIcons;
         DockletRuntime& docklets;
         const DockItemActions& actions;
+        // Whether an application tile's program runs, and what it reports on its tile.
+        RunningAppsMonitor& runningApps;
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
     };
 
     DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
@@ -125,6 +133,10 @@ private:
     void paintFocusRing(QPainter& painter, std::int64_t first, std::int64_t end) const;
     void scrollToTile(std::int64_t index);
     void keepCurrentTile();
+    // Whether an application tile's program runs and what it reports.
+    void programState(const DockItem& item, DockItemTilePainter::State& state);
+    void updateRunningTiles();
+    void updateBadgeTiles(const QString& desktopId);
 
     void setHovered(std::optional<QUuid> itemId);
     void animate();
@@ -152,6 +164,10 @@ private:
     std::vector<DockItem> inView_;
 
     std::optional<QUuid> hovered_;
+    // The running dot each application tile in view was last drawn with.
+    QHash<QUuid, bool> runningShown_;
+    Subscription runningObserver_;
+    Subscription badgeObserver_;
     QHash<QUuid, SpringAnimation> springs_;
     Subscription animation_;
     Scheduler::TimePoint lastFrame_{};

@@ -3,6 +3,7 @@
 
 #include "fakes/DockStoreTesting.h"
 #include "fakes/FakeAutostart.h"
+#include "fakes/FakeBadgeUpdates.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDesktop.h"
@@ -12,12 +13,16 @@
 #include "fakes/FakeImageFileChooser.h"
 #include "fakes/FakeKeyCodeTranslator.h"
 #include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakeLaunchFeedback.h"
+#include "fakes/FakeProcessScopes.h"
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
 #include "fakes/FakeWindowActivation.h"
 #include "fakes/VirtualScheduler.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -56,16 +61,23 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeAutostart autostart;
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
+    FakeLaunchFeedback launchFeedback;
+    FakeProcessScopes scopes;
+    FakeBadgeUpdates badgeUpdates;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
+    ApplicationLauncher launcher{{desktop, launchConfirmation, runningApps, runningApplications,
+                                  launchFeedback, scopes, scheduler}};
+    BadgeModel badges{badgeUpdates, scheduler};
     DockItemActions itemActions{
-        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash}};
+        {store, desktop, clipboard, launcher, imageChooser, fileSystem, trash}};
 
     DockContentView::Services contentServices() {
-        return {store, scheduler, runningApps, fileSystem, fileIcons, docklets, itemActions};
+        return {store,    scheduler,   runningApps, fileSystem, fileIcons,
+                docklets, itemActions, launcher,    badges};
     }
     PreferencesView::Services preferencesServices() {
         return {store, scheduler, hotKeys, keyCodes, launchAtLogin};
