@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/VirtualScheduler.h"
+#include "platform/CoalescedTask.h"
 #include "platform/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -42,4 +45,25 @@ TEST(QtSchedulerTest, DelayedWorkRunsOnTheEventLoopAndDroppedWorkDoesNot) {
     while (order.size() < 2 && timer.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(order, "pd");
+}
+
+TEST(CoalescedTaskTest, ABurstRunsOnceLaterAgainAfterARunAndNeverOnceItsOwnerIsGone) {
+    VirtualScheduler scheduler;
+    int runs = 0;
+    auto task = std::make_unique<CoalescedTask>(scheduler, [&] { ++runs; });
+    for (int i = 0; i < 5; ++i)
+        task->request();
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(scheduler.pendingCount(), 1u);
+    scheduler.runPending();
+    EXPECT_EQ(runs, 1);
+    // A request once the run has begun is a new burst.
+    task->request();
+    scheduler.runPending();
+    EXPECT_EQ(runs, 2);
+    // A run already posted does nothing once the task (and the object it works on) is gone.
+    task->request();
+    task.reset();
+    scheduler.runPending();
+    EXPECT_EQ(runs, 2);
 }
