@@ -25,6 +25,7 @@ class Scheduler;
 // monitor's order, in a row or a column by the dock's orientation, the frontmost highlighted.
 // One widget paints every tile; tiles are known by the application's key, so hover and the
 // cached icon follow an application across refreshes, and a refresh repaints only what changed.
+// It takes no tiles dragged from other docks, and shows so while one is over it.
 class ProcessDockView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -64,6 +65,8 @@ public:
     // Brings the application of a tile forward, as a click does, or opens its menu below it.
     void activateTile(std::size_t index);
     void showTileMenu(std::size_t index);
+    // Whether a tile of a dock is being dragged over the switcher, which refuses it.
+    bool isRefusingDrag() const { return refusingDrag_; }
 
     static QFont labelFont();
     // What the dock says where the session lists no running applications.
@@ -87,6 +90,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What a tile draws, kept per key until the application's name or icon or the size changes.
@@ -124,6 +131,8 @@ private:
     void popupMenu(const QString& key, QPoint globalPosition);
     void scrollToTile(std::size_t index);
     void keepCurrentTile();
+    void paintRefusal(QPainter& painter) const;
+    void setRefusingDrag(bool refusing);
 
     QUuid dockId_;
     DockStore& store_;
@@ -141,6 +150,7 @@ private:
     std::optional<QString> current_;
     TileKeyboard keyboard_;
     int renders_ = 0;
+    bool refusingDrag_ = false;
     CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
     Subscription badgeObserver_;
