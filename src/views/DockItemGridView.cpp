@@ -52,6 +52,9 @@ DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services
     viewport()->setMouseTracking(true);
     // Drags and drops arrive at the viewport, as every other event does.
     viewport()->setAcceptDrops(true);
+    // The keyboard comes to the grid when its dock is called up by its hot key, never on a
+    // click: the panel takes no focus from a click.
+    setFocusPolicy(Qt::TabFocus);
     refresh(true);
     // A program starting or ending changes its tiles' dots; a badge, the tiles of its id.
     runningObserver_ = services_.runningApps.apps.sink(
@@ -129,6 +132,10 @@ void DockItemGridView::relayout(bool itemsChanged) {
     updateSampling();
     repaintChangedTiles(list, layout_ != previous);
     drops_.gridChanged();
+    if (itemsChanged) {
+        keepCurrentTile();
+        Q_EMIT tilesChanged();
+    }
 }
 
 void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bool everything) {
@@ -250,6 +257,7 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
             figures);
     }
+    paintFocusRing(painter, first, end);
     paintInsertionMark(painter);
     paintScrollIndicator(painter);
 }
@@ -378,6 +386,9 @@ void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     if (!pressed || !item || item->id != *pressed)
         return;
     const DockItem clicked = *item;
+    if (hasFocus())
+        if (const auto index = indexAt(event->position().toPoint()))
+            setCurrentIndex(*index);
     if (event->button() == Qt::LeftButton)
         services_.actions.open(clicked);
     else if (event->button() == Qt::MiddleButton)
@@ -472,6 +483,7 @@ void DockItemGridView::dockletChanged(DockletKind docklet) {
     const std::vector<DockItem>* list = items();
     if (!list || !isVisible())
         return;
+    Q_EMIT dockletTextChanged(docklet);
     // Only the rectangles of that docklet's tiles in view.
     const int top = verticalScrollBar()->value();
     const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
@@ -481,4 +493,8 @@ void DockItemGridView::dockletChanged(DockletKind docklet) {
         if (DockItemTilePainter::isLiveDocklet(item) && *item.docklet == docklet)
             viewport()->update(DockItemTilePainter::iconRect(item, cellRect(i), layout_));
     }
+}
+
+QString DockItemGridView::dockletText(DockletKind docklet) const {
+    return shownStates_[static_cast<std::size_t>(docklet)];
 }

@@ -9,6 +9,7 @@
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
 #include "views/TileImageCache.h"
+#include "views/TileKeyboard.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -77,6 +78,29 @@ public:
 
     // The items of the tab a dock shows (the selected one, else the first), or null.
     static const std::vector<DockItem>* shownItems(const Dock& dock);
+    // The items this grid shows now, or null.
+    const std::vector<DockItem>* items() const;
+
+    // The keyboard's current tile, once the grid has had the keyboard: the one the keys act on
+    // and the focus ring marks. It stays with its item across store changes.
+    std::optional<std::int64_t> currentIndex() const;
+    void setCurrentIndex(std::int64_t index);
+    // Opens the tile at `index` as a click does, or opens its menu below it.
+    void openTile(std::int64_t index);
+    void showTileMenu(std::int64_t index);
+    // A tile's cell on the screen.
+    QRect tileScreenRect(std::int64_t index) const;
+    // The text a docklet's tile shows now (the time, the free space, the load); empty before the
+    // grid has shown one.
+    QString dockletText(DockletKind docklet) const;
+
+Q_SIGNALS:
+    // The current tile moved, or the keyboard came or went.
+    void currentChanged();
+    // The tiles were laid out anew after the items changed.
+    void tilesChanged();
+    // What the tiles of that docklet show changed.
+    void dockletTextChanged(DockletKind docklet);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -93,9 +117,11 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
     void relayout(bool itemsChanged = true);
@@ -103,6 +129,9 @@ private:
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
+    void paintFocusRing(QPainter& painter, std::int64_t first, std::int64_t end) const;
+    void scrollToTile(std::int64_t index);
+    void keepCurrentTile();
     // Whether an application tile's program runs and what it reports.
     void programState(const DockItem& item, DockItemTilePainter::State& state);
     void updateRunningTiles();
@@ -140,6 +169,10 @@ private:
     Scheduler::TimePoint lastFrame_{};
     std::optional<QUuid> pressed_;
     QPoint pressPosition_;
+    TileKeyboard keyboard_{services_.scheduler};
+    std::optional<QUuid> current_;
+    // Where the current tile was: where the keyboard stays when its item goes.
+    std::int64_t currentPlace_ = 0;
 
     GridDropTarget drops_;
 

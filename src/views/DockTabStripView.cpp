@@ -95,8 +95,10 @@ void DockTabStripView::refresh() {
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.
     if (renamingTabId_ && !renamedTabExists)
         abandonRename();
-    if (buttons_ != before)
+    if (buttons_ != before) {
         relayout();
+        Q_EMIT tabsChanged();
+    }
 }
 
 int DockTabStripView::tabsRight() const {

@@ -34,6 +34,8 @@ public:
 
     // Re-reads the dock's tabs.
     void refresh();
+    // The dock as the store holds it now, or null.
+    const Dock* dock() const;
     int preferredHeight() const;
 
     // The button of the tab at `index` and the "plus" button, in this widget's coordinates.
@@ -54,6 +56,8 @@ public:
 
 Q_SIGNALS:
     void keyboardFocusWanted(bool wanted);
+    // The tabs changed: added, removed, renamed, moved or selected.
+    void tabsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,7 +81,6 @@ private:
         bool operator==(const Button&) const = default;
     };
 
-    const Dock* dock() const;
     void relayout();
     int tabsRight() const;
     std::optional<std::size_t> buttonAt(QPoint point) const;

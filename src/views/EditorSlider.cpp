@@ -21,6 +21,8 @@ EditorSlider::EditorSlider(double minimum, double maximum, bool withReadout, QWi
     slider_->setRange(0, steps);
     slider_->setSingleStep(steps / 100);
     slider_->setPageStep(steps / 10);
+    // A label's mnemonic and Tab reach the slider itself.
+    setFocusProxy(slider_);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(slider_, 1);

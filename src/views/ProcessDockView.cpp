@@ -43,7 +43,8 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
                                  RunningAppsMonitor& runningApps, BadgeModel& badges,
                                  Scheduler& scheduler, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), store_(store), runningApps_(runningApps),
-      badges_(badges), labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
+      badges_(badges), labelMetrics_(labelFont()), keyboard_(scheduler),
+      refreshTask_(scheduler, [this] { refresh(); }) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
@@ -52,6 +53,8 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
+    // The keyboard comes with the dock's hot key, never with a click.
+    setFocusPolicy(Qt::TabFocus);
     // Only to show a dragged tile that it is not taken here.
     viewport()->setAcceptDrops(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
@@ -146,6 +149,13 @@ void ProcessDockView::refresh() {
     const bool redrawn = renders_ != rendersBefore;
     std::vector<Laid> previous = std::exchange(laid_, std::move(laid));
     updateScrollRange();
+    const bool highlightMoved =
+        !std::equal(laid_.begin(), laid_.end(), previous.begin(), previous.end(),
+                    [](const Laid& a, const Laid& b) { return a.frontmost == b.frontmost; });
+    if (moved)
+        keepCurrentTile();
+    if (moved || highlightMoved)
+        Q_EMIT tilesChanged();
     if (moved || redrawn) {
         viewport()->update();
         return;
@@ -253,6 +263,7 @@ void ProcessDockView::paintEvent(QPaintEvent* event) {
         if (image != images_.cend())
             paintTile(painter, tile, *image);
     }
+    paintFocusRing(painter);
     if (refusingDrag_)
         paintRefusal(painter);
 }
@@ -384,10 +395,14 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
+    popupMenu(laid_[*index].key, event->globalPos());
+    event->accept();
+}
+
+void ProcessDockView::popupMenu(const QString& key, QPoint globalPosition) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // Each entry finds the application again when chosen: it may have ended meanwhile.
-    const QString key = laid_[*index].key;
     RunningAppsMonitor* monitor = &runningApps_;
     const auto act = [key,
                       monitor](void (RunningAppsMonitor::*request)(const RunningApplication&)) {
@@ -404,6 +419,5 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
     menu->addAction(tr("Quit"), menu, act(&RunningAppsMonitor::terminate));
     // popup(), not exec(): the monitor may change, and a store change remove this view, while
     // the menu is open.
-    menu->popup(event->globalPos());
-    event->accept();
+    menu->popup(globalPosition);
 }

@@ -5,6 +5,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
+#include "views/TileKeyboard.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -54,12 +55,27 @@ public:
     bool isVertical() const { return orientation_ == DockOrientation::vertical; }
     // How many tile images were drawn, for the tests and benchmarks.
     int tileImageRenders() const { return renders_; }
+    // The name shown on a tile.
+    QString tileName(std::size_t index) const;
+
+    // The keyboard's current tile (by the application's key, so it follows the application
+    // across refreshes), once the view has had the keyboard.
+    std::optional<std::size_t> currentIndex() const;
+    void setCurrentIndex(std::size_t index);
+    // Brings the application of a tile forward, as a click does, or opens its menu below it.
+    void activateTile(std::size_t index);
+    void showTileMenu(std::size_t index);
     // Whether a tile of a dock is being dragged over the switcher, which refuses it.
     bool isRefusingDrag() const { return refusingDrag_; }
 
     static QFont labelFont();
     // What the dock says where the session lists no running applications.
     static QString unavailableText();
+
+Q_SIGNALS:
+    void currentChanged();
+    // The tiles were laid out anew: applications came, went or moved, or one came to the front.
+    void tilesChanged();
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -71,6 +87,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -108,6 +127,10 @@ private:
     void setHovered(std::optional<QString> key);
     void updateKey(const QString& key);
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
+    void paintFocusRing(QPainter& painter) const;
+    void popupMenu(const QString& key, QPoint globalPosition);
+    void scrollToTile(std::size_t index);
+    void keepCurrentTile();
     void paintRefusal(QPainter& painter) const;
     void setRefusingDrag(bool refusing);
 
@@ -124,6 +147,8 @@ private:
     int contentLength_ = 0;
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
+    std::optional<QString> current_;
+    TileKeyboard keyboard_;
     int renders_ = 0;
     bool refusingDrag_ = false;
     CoalescedTask refreshTask_;

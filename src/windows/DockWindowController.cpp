@@ -283,13 +283,27 @@ void DockWindowController::registerHotKeyIfNeeded() {
     hotKeys.unregister(dockId_);
     if (!dock->hotKey.isComplete())
         return;
-    hotKeys.registerHotKey(dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
-                           lifetime_.guard([this] { toggleVisibility(); }));
+    hotKeys.registerHotKey(
+        dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
+        lifetime_.guard([this](std::uint32_t userTime) { toggleVisibility(userTime); }));
 }
 
-void DockWindowController::toggleVisibility() {
-    if (const Dock* dock = currentDock())
-        dependencies_.store.setVisible(dockId_, !dock->isVisible);
+void DockWindowController::toggleVisibility(std::uint32_t userTime) {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    // The hot key brings the keyboard with the dock, and takes it back to where it was.
+    if (dock->isVisible) {
+        if (panel_)
+            panel_->releaseKeyboard(userTime);
+        dependencies_.store.setVisible(dockId_, false);
+        return;
+    }
+    dependencies_.store.setVisible(dockId_, true);
+    // On screen now rather than on the next pass, so that the keyboard can come with it.
+    applyChanges();
+    if (panel_ && panel_->isOnScreen())
+        panel_->takeKeyboard(userTime);
 }
 
 void DockWindowController::persistFrame() {

@@ -75,7 +75,7 @@ private:
     void revealFromEdgeStrip();
     void persistFrame();
     void saveFrame();
-    void toggleVisibility();
+    void toggleVisibility(std::uint32_t userTime);
 
     QUuid dockId_;
     DockWindowDependencies dependencies_;

@@ -6,6 +6,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <vector>
 
 // What a fake panel did, kept by the factory beyond the panel's own life so that tests can look
 // at a panel after its controller dropped it.
@@ -19,6 +20,11 @@ struct FakeDockPanelState {
     bool destroyed = false;
     int orderFrontCount = 0;
     int setFrameCount = 0;
+    // Whether the panel has the keyboard, and the times of the key presses that gave it and took
+    // it back.
+    bool hasKeyboard = false;
+    std::vector<std::uint32_t> keyboardTaken;
+    std::vector<std::uint32_t> keyboardReleased;
     // Every request the controller made: frame, title, level, showing and hiding.
     int requests = 0;
     std::function<void()> frameChanged;
@@ -70,6 +76,7 @@ public:
         if (state_->onOrderOut)
             state_->onOrderOut();
         state_->onScreen = false;
+        state_->hasKeyboard = false;
     }
     bool isOnScreen() const override { return state_->onScreen; }
     void close() override {
@@ -83,6 +90,17 @@ public:
     }
     void setPointerPresenceHandler(std::function<void(bool)> handler) override {
         state_->pointerPresence = std::move(handler);
+    }
+    void takeKeyboard(std::uint32_t userTime) override {
+        if (!state_->onScreen)
+            return;
+        state_->hasKeyboard = true;
+        state_->keyboardTaken.push_back(userTime);
+    }
+    void releaseKeyboard(std::uint32_t userTime) override {
+        if (!std::exchange(state_->hasKeyboard, false))
+            return;
+        state_->keyboardReleased.push_back(userTime);
     }
 
 private:

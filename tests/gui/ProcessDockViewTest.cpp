@@ -142,6 +142,28 @@ TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRu
     EXPECT_TRUE(requests().isEmpty()) << requests().join(u',').toStdString();
 }
 
+// With the keyboard (the hot key's session): the first application current, the arrows walk
+// the row, Return brings the current one forward, the Menu key opens its menu.
+TEST_F(ProcessDockViewTest, TheKeysWalkTheApplicationsAndActivateOne) {
+    startSwitcher({threeApps(), std::nullopt});
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->setKeyboardSession(true);
+    ASSERT_EQ(QApplication::focusWidget(), &switcher());
+    // In the order of their names: edit, clock, term.
+    EXPECT_EQ(switcher().currentIndex(), 0u);
+    QTest::keyClick(&switcher(), Qt::Key_Right);
+    QTest::keyClick(&switcher(), Qt::Key_Down);
+    EXPECT_EQ(switcher().currentIndex(), 1u);
+    QTest::keyClick(&switcher(), Qt::Key_Return);
+    EXPECT_EQ(requests(), QStringList{"activate clock"});
+    QTest::keyClick(&switcher(), Qt::Key_Menu);
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuTexts(*menu).value(0), "Show");
+    menu->close();
+}
+
 TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
     startSwitcher({threeApps(), std::nullopt});
     const QStringList before = shown();
