@@ -26,6 +26,7 @@ endfunction()
 moorline_wayland_protocol("${PROJECT_SOURCE_DIR}/src/backends/wayland/protocols/wlr-layer-shell-unstable-v1.xml")
 moorline_wayland_protocol("${PROJECT_SOURCE_DIR}/src/backends/wayland/protocols/wlr-foreign-toplevel-management-unstable-v1.xml")
 moorline_wayland_protocol("${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml")
+moorline_wayland_protocol("${WAYLAND_PROTOCOLS_DIR}/staging/xdg-activation/xdg-activation-v1.xml")
 
 add_library(moorline_wayland_protocols STATIC ${MOORLINE_PROTOCOL_SOURCES})
 set_target_properties(moorline_wayland_protocols PROPERTIES LINKER_LANGUAGE C)

@@ -2,10 +2,12 @@
 #include "app/Platform.h"
 
 #include "backends/wayland/CommandHotKeys.h"
+#include "backends/wayland/EdgeStripPointerMonitor.h"
 #include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/wayland/WlrToplevels.h"
+#include "backends/wayland/XdgActivationTokens.h"
 #include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11WindowActivation.h"
@@ -31,9 +33,15 @@ std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoi
     return std::make_unique<UnavailableRunningApplications>();
 }
 
-std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice) {
-    if (choice.pointerWatch == SessionChoice::PointerWatch::x11RawMotion)
+std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice, WindowHints& hints) {
+    switch (choice.pointerWatch) {
+    case SessionChoice::PointerWatch::x11RawMotion:
         return std::make_unique<XInputPointerMonitor>();
+    case SessionChoice::PointerWatch::edgeStrips:
+        return std::make_unique<EdgeStripPointerMonitor>(hints);
+    case SessionChoice::PointerWatch::none:
+        break;
+    }
     return std::make_unique<NoPointerMonitor>();
 }
 
@@ -48,7 +56,13 @@ Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
       windowHints(choice.panels == SessionChoice::Panels::layerSurfaces
                       ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
                       : std::make_unique<X11WindowHints>()),
-      pointerMonitor(::pointerMonitor(choice)),
-      windowActivation(std::make_unique<X11WindowActivation>()) {}
+      pointerMonitor(::pointerMonitor(choice, *windowHints)),
+      windowActivation(std::make_unique<X11WindowActivation>()) {
+    if (choice.activationTokens) {
+        activationTokens = std::make_unique<XdgActivationTokens>();
+        desktop.setActivationTokenSource(
+            [tokens = activationTokens.get()] { return tokens->requestToken(); });
+    }
+}
 
 Platform::~Platform() = default;

@@ -28,6 +28,7 @@
 #include <memory>
 
 class WaylandConnection;
+class XdgActivationTokens;
 struct SessionChoice;
 
 // The real Linux implementations of the platform interfaces, chosen in this one place by what
@@ -62,4 +63,6 @@ struct Platform {
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
     FreedesktopNotifications notifications;
+    // Tokens for the programs the docks start, where the compositor makes them.
+    std::unique_ptr<XdgActivationTokens> activationTokens;
 };

@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 // What a dock's controller needs of its panel window. Frames are in the dock's own space: x, y
@@ -30,4 +31,14 @@ public:
     // keyboard moves and resizes); never for setFrame, nor while the panel is being mapped or
     // placed.
     virtual void setFrameChangedHandler(std::function<void()> handler) = 0;
+    // Called with true as the pointer comes onto the panel, false as it leaves it (for a popup
+    // of the panel too).
+    virtual void setPointerPresenceHandler(std::function<void(bool inside)> handler) = 0;
+    // For a key the user pressed at `userTime` (the window system's time of the key event, 0
+    // when unknown): the panel, on screen, takes the keyboard until releaseKeyboard, Escape in
+    // the panel, or the user's going to another window. Does nothing off screen.
+    virtual void takeKeyboard(std::uint32_t userTime) = 0;
+    // Gives the keyboard back to the window that had it before takeKeyboard; nothing when the
+    // panel has not got it.
+    virtual void releaseKeyboard(std::uint32_t userTime) = 0;
 };

@@ -11,7 +11,9 @@ class HotKeyBackend {
 public:
     // Opaque token for one live grab, handed back to release() and rebind().
     using Handle = std::uint64_t;
-    using PressHandler = std::function<void(std::uint32_t hotKeyId)>;
+    // `userTime`: the window system's time of the key event (0 where it has none), which lets a
+    // window the press calls up take the keyboard.
+    using PressHandler = std::function<void(std::uint32_t hotKeyId, std::uint32_t userTime)>;
 
     virtual ~HotKeyBackend() = default;
 

@@ -3,6 +3,9 @@
 
 #include <QByteArray>
 #include <QRegion>
+#include <QtGui/qwindowdefs.h>
+
+#include <cstdint>
 
 class QWindow;
 
@@ -27,4 +30,14 @@ public:
     virtual void setBlurRegion(QWindow* window, const QRegion& region) = 0;
     // Whether a click on the window gives it the keyboard focus.
     virtual void setAcceptsFocus(QWindow* window, bool acceptsFocus) = 0;
+    // Asks the window manager to give a mapped window the keyboard for a key the user pressed at
+    // `userTime` (the window system's time of that key event; 0 when unknown), which lets it
+    // through focus-stealing prevention. Answers the window that had the keyboard, for
+    // giveFocusBack; 0 when none, or where the window system gives it back by itself.
+    virtual WId takeFocus([[maybe_unused]] QWindow* window, [[maybe_unused]] std::uint32_t userTime) {
+        return 0;
+    }
+    // Hands the keyboard back to a window that takeFocus answered, if it is still there.
+    virtual void giveFocusBack([[maybe_unused]] WId previous,
+                               [[maybe_unused]] std::uint32_t userTime) {}
 };

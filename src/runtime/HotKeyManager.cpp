@@ -25,7 +25,7 @@ HotKeyManager::~HotKeyManager() {
 }
 
 void HotKeyManager::registerHotKey(const QUuid& dockId, std::uint32_t keyCode,
-                                   std::uint32_t modifiers, std::function<void()> handler) {
+                                   std::uint32_t modifiers, Handler handler) {
     installEventHandlerIfNeeded();
     unregister(dockId);
     if (nextHotKeyId > lastUsableId)
@@ -112,12 +112,12 @@ void HotKeyManager::installEventHandlerIfNeeded() {
     // The press arrives inside the window system's event dispatch; the dock's action runs later,
     // as a task of its own, and finds its handler only then, so that a chord unregistered in the
     // meantime does nothing.
-    backend_.setPressHandler([this](std::uint32_t id) {
-        scheduler_.post(lifetime_.guard([this, id] { handleHotKey(id); }));
+    backend_.setPressHandler([this](std::uint32_t id, std::uint32_t userTime) {
+        scheduler_.post(lifetime_.guard([this, id, userTime] { handleHotKey(id, userTime); }));
     });
 }
 
-void HotKeyManager::handleHotKey(std::uint32_t id) {
+void HotKeyManager::handleHotKey(std::uint32_t id, std::uint32_t userTime) {
     const auto dock = idsByHotKeyId.find(id);
     if (dock == idsByHotKeyId.end())
         return;
@@ -126,5 +126,5 @@ void HotKeyManager::handleHotKey(std::uint32_t id) {
         return;
     // A copy, because the action may well unregister its own dock.
     const auto action = *handler;
-    action();
+    action(userTime);
 }

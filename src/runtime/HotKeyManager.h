@@ -21,6 +21,9 @@ class Scheduler;
 // dock's action as a separate main-thread task. Knows nothing of docks beyond their ids.
 class HotKeyManager {
 public:
+    // Called with the window system's time of the press (0 where it has none).
+    using Handler = std::function<void(std::uint32_t userTime)>;
+
     HotKeyManager(HotKeyBackend& backend, Scheduler& scheduler);
     ~HotKeyManager();
     HotKeyManager(const HotKeyManager&) = delete;
@@ -29,7 +32,7 @@ public:
     // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
     // the window system refuses leaves the dock without a hot key, silently.
     void registerHotKey(const QUuid& dockId, std::uint32_t keyCode, std::uint32_t modifiers,
-                        std::function<void()> handler);
+                        Handler handler);
     // Removes whatever is registered for the dock; harmless when nothing is. The chord stops
     // firing for the dock at once; the window system gets it back on the next pass of the event
     // loop (or when the manager goes), unless a registration of the same chord in this pass
@@ -58,7 +61,7 @@ private:
     void releaseLater(const Registration& registration);
     void releaseGivenUp();
     void installEventHandlerIfNeeded();
-    void handleHotKey(std::uint32_t id);
+    void handleHotKey(std::uint32_t id, std::uint32_t userTime);
     void resume();
 
     struct Chord {
@@ -71,7 +74,7 @@ private:
     Scheduler& scheduler_;
 
     QHash<QUuid, Registration> hotKeyRefs;
-    QHash<QUuid, std::function<void()>> handlers;
+    QHash<QUuid, Handler> handlers;
     bool eventHandlerInstalled = false;
     std::uint32_t nextHotKeyId = 1;
     std::map<std::uint32_t, QUuid> idsByHotKeyId;

@@ -446,8 +446,14 @@ void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDo
     const auto tab = to ? tabIndexOf((*docks)[*to], toTabId) : std::nullopt;
     if (!from || !tab)
         return;
-    const QSet<QUuid> wanted(itemIds.begin(), itemIds.end());
-    const auto isMoved = [&](const DockItem& item) { return wanted.contains(item.id); };
+    // A drag moves one item or a few: a scan of those beats hashing each of thousands of ids.
+    const QSet<QUuid> wanted =
+        itemIds.size() > 8 ? QSet<QUuid>(itemIds.begin(), itemIds.end()) : QSet<QUuid>();
+    const auto isMoved = [&](const DockItem& item) {
+        return wanted.isEmpty()
+                   ? std::find(itemIds.begin(), itemIds.end(), item.id) != itemIds.end()
+                   : wanted.contains(item.id);
+    };
     // The index is a place in the target tab as it is now: the moved items before it leave.
     const std::vector<DockItem>& targetItems = (*docks)[*to].tabs[*tab].items;
     const auto before =
@@ -463,24 +469,26 @@ void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDo
         for (DockTab& source : dock.tabs) {
             if (std::none_of(source.items.begin(), source.items.end(), isMoved))
                 continue;
-            std::vector<DockItem> kept;
-            kept.reserve(source.items.size());
-            for (DockItem& item : source.items)
-                (isMoved(item) ? moving : kept).push_back(std::move(item));
-            source.items = std::move(kept);
+            // In place: a tab of many thousand items is not copied for one moved tile.
+            auto kept = source.items.begin();
+            for (auto item = source.items.begin(); item != source.items.end(); ++item) {
+                if (isMoved(*item)) {
+                    moving.push_back(std::move(*item));
+                    continue;
+                }
+                if (kept != item)
+                    *kept = std::move(*item);
+                ++kept;
+            }
+            source.items.erase(kept, source.items.end());
         }
     };
     const auto putIn = [&](Dock& dock) {
         if (moving.empty())
             return;
         std::vector<DockItem>& items = dock.tabs[*tab].items;
-        std::vector<DockItem> result(std::make_move_iterator(items.begin()),
-                                     std::make_move_iterator(items.begin() + insertAt));
-        result.insert(result.end(), std::make_move_iterator(moving.begin()),
-                      std::make_move_iterator(moving.end()));
-        result.insert(result.end(), std::make_move_iterator(items.begin() + insertAt),
-                      std::make_move_iterator(items.end()));
-        items = std::move(result);
+        items.insert(items.begin() + insertAt, std::make_move_iterator(moving.begin()),
+                     std::make_move_iterator(moving.end()));
     };
     // Source first, then target, in one change of the list: one notification, one save.
     if (*from == *to)

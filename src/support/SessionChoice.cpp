@@ -34,15 +34,13 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
     choice.runningPrograms = waylandRunningPrograms(facts.globals);
     // X11 key grabs on XWayland fire only while an X11 window has the focus.
     choice.hotKeys = HotKeys::command;
-    // xdg-activation tokens for launches are not made yet: said as "none" in the log.
-    choice.activationTokens = false;
     const bool layerShell = facts.globals.contains(u"zwlr_layer_shell_v1"_qs);
     if (layerShell && facts.qtWaylandPlugin && facts.layerPanelsUsable && !askedForX11) {
         choice.qtPlatform = u"wayland"_qs;
         choice.panels = Panels::layerSurfaces;
-        // No edge strips yet: no program learns where the pointer is outside its own windows,
-        // so auto-hide keeps docks shown rather than hide one it could not bring back.
-        choice.pointerWatch = PointerWatch::none;
+        // No program learns where the pointer is outside its own surfaces: layer surfaces at
+        // the screen edges notice it arriving.
+        choice.pointerWatch = PointerWatch::edgeStrips;
     } else if (facts.x11 &&
                (askedForX11 || (requested.isEmpty() &&
                                 (honoursX11Positions(facts.desktop) || !facts.qtWaylandPlugin)))) {
@@ -55,6 +53,9 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
         choice.panels = Panels::waylandWindows;
         choice.pointerWatch = PointerWatch::none;
     }
+    // Made on Qt's connection, so only where Qt runs on Wayland.
+    choice.activationTokens =
+        choice.qtPlatform == u"wayland"_qs && facts.globals.contains(u"xdg_activation_v1"_qs);
     return choice;
 }
 

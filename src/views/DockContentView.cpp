@@ -4,10 +4,12 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/ClippingsDockView.h"
+#include "views/DockAccessibility.h"
 #include "views/DockTabStripView.h"
 #include "views/PanelResizeGrip.h"
 #include "views/ProcessDockView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -58,6 +60,7 @@ QColor over(const QColor& top, const QColor& bottom) {
 
 DockContentView::DockContentView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
+    DockAccessibility::install();
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
     storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
@@ -137,6 +140,8 @@ void DockContentView::refresh() {
     if (current)
         chrome = Chrome{current->name, current->kind, current->style, current->appearance};
     if (chrome != chrome_) {
+        if (chrome && (!chrome_ || chrome->name != chrome_->name || chrome->kind != chrome_->kind))
+            describeWindow(*chrome);
         chrome_ = std::move(chrome);
         update();
     }
@@ -152,7 +157,8 @@ void DockContentView::makeChildren(const Dock* current) {
     // before it is mapped: the first measuring of text loads the fonts). Most docks never show
     // one of them.
     if (current && hasTabStrip(*current) && !tabStrip_) {
-        tabStrip_ = new DockTabStripView(dockId_, services_.store, this);
+        tabStrip_ = new DockTabStripView(dockId_, services_.store, services_.scheduler,
+                                         services_.fileSystem, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
@@ -233,6 +239,13 @@ void DockContentView::keyboardFocusWanted(bool wanted) {
     if (wanted == focusWanted_)
         return;
     focusWanted_ = wanted;
+    // With the keyboard in the dock already, it stays there: back to the tiles.
+    if (keyboardSession_) {
+        if (!wanted)
+            if (QWidget* target = body())
+                target->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     if (wanted) {
         // Whoever had the keyboard gets it back once the field closes.
         focusReturnsTo_ = *services_.runningApps.frontmostApp;
@@ -298,4 +311,84 @@ void DockContentView::mousePressEvent(QMouseEvent* event) {
     if (!handle || !handle->startSystemMove())
         Q_EMIT moveByHandRequested();
     event->accept();
+}
+
+// The keyboard and screen readers.
+
+void DockContentView::describeWindow(const Chrome& chrome) {
+    // A screen reader names the panel by its dock and says what kind of dock it is.
+    QWidget* panel = window();
+    panel->setAccessibleName(chrome.name);
+    switch (chrome.kind) {
+    case DockKind::items:
+        panel->setAccessibleDescription(tr("Launcher Dock"));
+        break;
+    case DockKind::applicationSwitcher:
+        panel->setAccessibleDescription(tr("Application Dock"));
+        break;
+    case DockKind::clippings:
+        panel->setAccessibleDescription(tr("Clippings Dock"));
+        break;
+    }
+}
+
+QWidget* DockContentView::body() const {
+    const Dock* current = dock();
+    if (!current)
+        return nullptr;
+    switch (current->kind) {
+    case DockKind::items:
+        return grid_;
+    case DockKind::applicationSwitcher:
+        return processes_;
+    case DockKind::clippings:
+        return clippings_ ? clippings_->grid() : nullptr;
+    }
+    return nullptr;
+}
+
+void DockContentView::setKeyboardSession(bool active) {
+    keyboardSession_ = active;
+    if (!active)
+        return;
+    // The body may not be made yet when the hot key shows the dock for the first time.
+    if (!refreshed_)
+        refresh();
+    if (QWidget* target = body())
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+void DockContentView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (key == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+        Q_EMIT keyboardReturnRequested(std::uint32_t(event->timestamp()));
+    } else if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+               (modifiers & Qt::ControlModifier)) {
+        switchTab(key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier) ? -1 : 1);
+    } else if (key == Qt::Key_F2 && modifiers == Qt::NoModifier) {
+        renameSelectedTab();
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void DockContentView::switchTab(int step) {
+    const Dock* current = dock();
+    if (!current || !hasTabStrip(*current) || current->tabs.empty())
+        return;
+    const auto count = std::int64_t(current->tabs.size());
+    const std::int64_t selected = std::clamp<std::int64_t>(current->selectedTabIndex, 0, count - 1);
+    const std::int64_t next = ((selected + step) % count + count) % count;
+    services_.store.selectTab(dockId_, current->tabs[std::size_t(next)].id);
+}
+
+void DockContentView::renameSelectedTab() {
+    const Dock* current = dock();
+    if (!current || !tabStrip_ || !hasTabStrip(*current) || current->selectedTabIndex < 0 ||
+        current->selectedTabIndex >= std::int64_t(current->tabs.size()))
+        return;
+    tabStrip_->beginRename(current->tabs[std::size_t(current->selectedTabIndex)].id);
 }

@@ -70,6 +70,9 @@ public:
     // Brings the view and its children in line with the dock, as far as the dock changed since
     // the last time. Runs by itself on the pass of the event loop after a change.
     void refresh();
+    // While the keyboard is with the dock (its hot key brought it), the body of the dock's kind
+    // has it: the grid or the running applications.
+    void setKeyboardSession(bool active);
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
     ProcessDockView* processes() const { return processes_; }
@@ -82,6 +85,8 @@ Q_SIGNALS:
     void cornerRadiusChanged(double radius);
     // The panel takes the keyboard while a field of this view is open, and not otherwise.
     void acceptsFocusChanged(bool accepts);
+    // Escape: the keyboard is to go back to the window that had it (at the key's time).
+    void keyboardReturnRequested(std::uint32_t userTime);
     // The header was pressed where the window system cannot move the panel for us.
     void moveByHandRequested();
 
@@ -89,6 +94,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // What the view draws itself, to repaint only when that changed.
@@ -105,6 +111,10 @@ private:
     void layoutChildren(const Dock* dock);
     void keyboardFocusWanted(bool wanted);
     void applyInk(const Dock* dock);
+    QWidget* body() const;
+    void describeWindow(const Chrome& chrome);
+    void switchTab(int step);
+    void renameSelectedTab();
     void paintBackground(QPainter& painter, const Dock& dock) const;
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
@@ -132,6 +142,7 @@ private:
         QStaticText text;
     } header_;
     bool focusWanted_ = false;
+    bool keyboardSession_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
     Subscription storeChanges_;
 };

@@ -261,10 +261,10 @@ QGroupBox* DockEditorView::makeGeneralSection() {
                 dock.position.width = ItemGridLayout::widthFor(columns, dock.appearance.iconSize);
         });
     });
-    rows->addRow(tr("Name"), name_);
-    rows->addRow(tr("Kind"), kind_);
-    rows->addRow(tr("Style"), style_);
-    rows->addRow(tr("Orientation"), orientation_);
+    rows->addRow(tr("&Name"), name_);
+    rows->addRow(tr("&Kind"), kind_);
+    rows->addRow(tr("St&yle"), style_);
+    rows->addRow(tr("&Orientation"), orientation_);
     rows->addRow(columns_);
     return section;
 }
@@ -272,10 +272,10 @@ QGroupBox* DockEditorView::makeGeneralSection() {
 QGroupBox* DockEditorView::makeBehaviorSection() {
     auto* section = new SettingsSection(tr("Behavior"));
     behaviorRows_ = new QFormLayout(section);
-    alwaysOnTop_ = makeToggle(tr("Always on Top"), "alwaysOnTop", section);
+    alwaysOnTop_ = makeToggle(tr("Always on &Top"), "alwaysOnTop", section);
     connect(alwaysOnTop_, &QCheckBox::toggled, this,
             [this](bool on) { write([on](Dock& dock) { dock.alwaysOnTop = on; }); });
-    autoHide_ = makeToggle(tr("Auto-Hide"), "autoHide", section);
+    autoHide_ = makeToggle(tr("A&uto-Hide"), "autoHide", section);
     connect(autoHide_, &QCheckBox::toggled, this,
             [this](bool on) { write([on](Dock& dock) { dock.autoHide = on; }); });
     edge_ = makePicker(edgeOptions, "screenEdgeForAutoHide", section);
@@ -294,12 +294,14 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
     connect(hotKey_, &HotKeyRecorderView::cleared, this,
             [this] { write([](Dock& dock) { dock.hotKey = {}; }); });
     auto* hotKeyRow = new QHBoxLayout;
-    hotKeyRow->addWidget(new QLabel(tr("Show/Hide Hotkey"), section));
+    auto* hotKeyLabel = new QLabel(tr("Show/Hide &Hotkey"), section);
+    hotKeyLabel->setBuddy(hotKey_);
+    hotKeyRow->addWidget(hotKeyLabel);
     hotKeyRow->addStretch(1);
     hotKeyRow->addWidget(hotKey_, 0, Qt::AlignVCenter);
     behaviorRows_->addRow(alwaysOnTop_);
     behaviorRows_->addRow(autoHide_);
-    behaviorRows_->addRow(tr("Hide toward edge"), edge_);
+    behaviorRows_->addRow(tr("Hide toward &edge"), edge_);
     behaviorRows_->addRow(hotKeyRow);
     if (!services_.hotKeys.firesEverywhere())
         addToggleCommand(section);
@@ -354,13 +356,13 @@ QGroupBox* DockEditorView::makeAppearanceSection() {
             dock.appearance.tintBlue = blue;
         });
     });
-    showLabels_ = makeToggle(tr("Show Labels"), "showLabels", section);
+    showLabels_ = makeToggle(tr("Show &Labels"), "showLabels", section);
     connect(showLabels_, &QCheckBox::toggled, this,
             [this](bool on) { write([on](Dock& dock) { dock.appearance.showLabels = on; }); });
-    rows->addRow(tr("Icon Size"), iconSize_);
-    rows->addRow(tr("Opacity"), opacity_);
-    rows->addRow(tr("Corner Radius"), cornerRadius_);
-    rows->addRow(tr("Background Tint"), tint_);
+    rows->addRow(tr("&Icon Size"), iconSize_);
+    rows->addRow(tr("O&pacity"), opacity_);
+    rows->addRow(tr("&Corner Radius"), cornerRadius_);
+    rows->addRow(tr("&Background Tint"), tint_);
     rows->addRow(showLabels_);
     return section;
 }
@@ -395,7 +397,7 @@ QGroupBox* DockEditorView::makeDockletSection() {
 QWidget* DockEditorView::makeDeleteSection() {
     auto* section = new QWidget;
     auto* row = new QHBoxLayout(section);
-    auto* button = new QPushButton(tr("Delete Dock"), section);
+    auto* button = new QPushButton(tr("&Delete Dock"), section);
     button->setObjectName(QStringLiteral("deleteDock"));
     // The destructive style: the action's text in red.
     QPalette palette = button->palette();

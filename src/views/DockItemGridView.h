@@ -5,10 +5,12 @@
 #include "platform/Subscription.h"
 #include "views/DockItemTilePainter.h"
 #include "views/DroppedItems.h"
+#include "views/GridDropTarget.h"
 #include "views/ItemGridLayout.h"
 #include "views/PanelInk.h"
 #include "views/SpringAnimation.h"
 #include "views/TileImageCache.h"
+#include "views/TileKeyboard.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -33,9 +35,9 @@ class RunningAppsMonitor;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
-// hit-testing only the rows in view, with hover, click, menu, drag out and drops found by
-// position. Holds no items: it looks its dock up in the store whenever it draws or acts, and
-// re-reads it only when the store's revision of the dock has moved. Items docks and the
+// hit-testing only the rows in view, with hover, click, menu, drags of tiles and drops found by
+// position (GridDropTarget). Holds no items: it looks its dock up in the store whenever it draws or
+// acts, and re-reads it only when the store's revision of the dock has moved. Items docks and the
 // clippings tray both show their items through it.
 class DockItemGridView final : public QAbstractScrollArea {
     Q_OBJECT
@@ -63,7 +65,7 @@ public:
     // list of items is laid out and compared tile by tile, a new appearance only changes what it
     // changes of the layout.
     void refresh(bool force = false);
-    void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
+    void setDropRules(const DroppedItems::Rules& rules) { drops_.setRules(rules); }
     // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
     void setOutline(const QPainterPath& outline);
     // What the tiles' labels, glyphs and highlights are drawn in.
@@ -80,7 +82,8 @@ public:
     // The tile at a point of the viewport, and a tile's cell in the viewport.
     std::optional<std::int64_t> indexAt(QPoint point) const;
     QRect cellRect(std::int64_t index) const;
-    bool isDropTargeted() const { return dropTarget_ == DropTarget::grid; }
+    bool isDropTargeted() const { return drops_.isLit(); }
+    const GridDropTarget& drops() const { return drops_; }
     bool isSampling() const { return sampling_.isActive(); }
     bool isAnimating() const { return animation_.isActive(); }
     std::optional<QUuid> hoveredItem() const { return hovered_; }
@@ -89,6 +92,29 @@ public:
 
     // The items of the tab a dock shows (the selected one, else the first), or null.
     static const std::vector<DockItem>* shownItems(const Dock& dock);
+    // The items this grid shows now, or null.
+    const std::vector<DockItem>* items() const;
+
+    // The keyboard's current tile, once the grid has had the keyboard: the one the keys act on
+    // and the focus ring marks. It stays with its item across store changes.
+    std::optional<std::int64_t> currentIndex() const;
+    void setCurrentIndex(std::int64_t index);
+    // Opens the tile at `index` as a click does, or opens its menu below it.
+    void openTile(std::int64_t index);
+    void showTileMenu(std::int64_t index);
+    // A tile's cell on the screen.
+    QRect tileScreenRect(std::int64_t index) const;
+    // The text a docklet's tile shows now (the time, the free space, the load); empty before the
+    // grid has shown one.
+    QString dockletText(DockletKind docklet) const;
+
+Q_SIGNALS:
+    // The current tile moved, or the keyboard came or went.
+    void currentChanged();
+    // The tiles were laid out anew after the items changed.
+    void tilesChanged();
+    // What the tiles of that docklet show changed.
+    void dockletTextChanged(DockletKind docklet);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -105,12 +131,11 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    // `text`: a plain-text drag the tray takes without lighting up.
-    enum class DropTarget { none, grid, text, trash };
-
-    const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
     void relayout(bool itemsChanged = true);
@@ -118,6 +143,9 @@ private:
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
+    void paintFocusRing(QPainter& painter, std::int64_t first, std::int64_t end) const;
+    void scrollToTile(std::int64_t index);
+    void keepCurrentTile();
     // Whether an application tile's program runs and what it reports.
     void programState(const DockItem& item, DockItemTilePainter::State& state);
     void updateRunningTiles();
@@ -126,10 +154,7 @@ private:
     void setHovered(std::optional<QUuid> itemId);
     void animate();
     void startDrag(const DockItem& item);
-
-    void updateDropTarget(QDragMoveEvent* event);
-    void clearDropTarget();
-    bool addDroppedItems(const QMimeData& data);
+    void paintInsertionMark(QPainter& painter) const;
 
     void updateSampling();
     void dockletChanged(DockletKind docklet);
@@ -162,14 +187,12 @@ private:
     Scheduler::TimePoint lastFrame_{};
     std::optional<QUuid> pressed_;
     QPoint pressPosition_;
+    TileKeyboard keyboard_{services_.scheduler};
+    std::optional<QUuid> current_;
+    // Where the current tile was: where the keyboard stays when its item goes.
+    std::int64_t currentPlace_ = 0;
 
-    DroppedItems::Rules dropRules_;
-    DropTarget dropTarget_ = DropTarget::none;
-    std::optional<std::int64_t> trashIndex_;
-    bool dragSeen_ = false;
-    bool dragAddsItems_ = false;
-    bool dragAddsText_ = false;
-    bool dragHasFiles_ = false;
+    GridDropTarget drops_;
 
     PanelInk ink_;
     QString emptyHint_;

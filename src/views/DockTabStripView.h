@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Subscription.h"
 #include "views/PanelInk.h"
+#include "views/TileDrop.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -9,27 +11,35 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
 class DockStore;
+class FileSystem;
+class Scheduler;
 struct Dock;
 
 // The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus"
-// (selected, its name open for editing), renames one in place (double-click or its menu) and
+// (selected, its name open for editing), renames one in place (double-click, F2 or its menu) and
 // deletes one from its menu, asking first when it holds items. Tabs that do not fit scroll
-// sideways, a menu of all tabs beside "plus" says so, and the selected tab is kept in view. Every
-// change goes to the store and finds its tab by id in the dock as the store holds it at that
-// moment. Keeps only the rename in progress; while its field is open the panel takes the keyboard
-// (keyboardFocusWanted).
+// sideways, a menu of all tabs beside "plus" says so, and the selected tab is kept in view. A drag
+// held over a tab selects it; a tile or files dropped on a tab go to the end of it. Every change
+// goes to the store and finds its tab by id in the dock as the store holds it at that moment.
+// Keeps only the rename in progress and the drag over it; while its field is open the panel takes
+// the keyboard (keyboardFocusWanted).
 class DockTabStripView final : public QWidget {
     Q_OBJECT
 public:
-    DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent = nullptr);
+    // The scheduler times a drag held over a tab; the file system is asked about dropped files.
+    DockTabStripView(const QUuid& dockId, DockStore& store, Scheduler& scheduler,
+                     const FileSystem& fileSystem, QWidget* parent = nullptr);
     ~DockTabStripView() override;
 
     // Re-reads the dock's tabs.
     void refresh();
+    // The dock as the store holds it now, or null.
+    const Dock* dock() const;
     int preferredHeight() const;
 
     // The button of the tab at `index` and the "plus" button, in this widget's coordinates.
@@ -41,6 +51,9 @@ public:
     void setInk(const PanelInk& ink);
     std::optional<QUuid> renamingTabId() const { return renamingTabId_; }
     QLineEdit* renameField() const { return editor_; }
+    // The tab under a drag that the strip would take.
+    std::optional<QUuid> dragHoverTabId() const { return dragHover_; }
+    static constexpr std::chrono::milliseconds holdToSelect{500};
 
     void selectTab(const QUuid& tabId);
     // What "plus" does: a new tab, selected, with its name open for editing.
@@ -53,6 +66,8 @@ public:
 
 Q_SIGNALS:
     void keyboardFocusWanted(bool wanted);
+    // The tabs changed: added, removed, renamed, moved or selected.
+    void tabsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,6 +76,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct Button {
@@ -73,7 +92,6 @@ private:
         bool operator==(const Button&) const = default;
     };
 
-    const Dock* dock() const;
     // `reveal`: scroll the selected tab into view.
     void relayout(bool reveal = true);
     void showOverflowMenu();
@@ -81,6 +99,7 @@ private:
     int tabsRight() const;
     std::optional<std::size_t> buttonAt(QPoint point) const;
     void scrollBy(int delta);
+    void setDragHover(std::optional<QUuid> tabId);
 
     QUuid dockId_;
     DockStore& store_;
@@ -90,4 +109,11 @@ private:
     PanelInk ink_;
     std::optional<QUuid> renamingTabId_;
     QPointer<QLineEdit> editor_;
+
+    Scheduler& scheduler_;
+    const FileSystem& fileSystem_;
+    bool dragSeen_ = false;
+    TileDrop::Contents dragContents_;
+    std::optional<QUuid> dragHover_;
+    Subscription holdTimer_;
 };

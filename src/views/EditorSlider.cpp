@@ -28,6 +28,8 @@ EditorSlider::EditorSlider(double minimum, double maximum, double step, Unit uni
     readout_->setMinimumWidth(readout_->fontMetrics().horizontalAdvance(
                                   readoutText(unit == Unit::percent ? 1.0 : maximum, unit)) +
                               6);
+    // A label's mnemonic and Tab reach the slider itself.
+    setFocusProxy(slider_);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(slider_, 1);

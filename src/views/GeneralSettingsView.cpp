@@ -14,7 +14,7 @@
 GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, DockStore& store,
                                          QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin),
-      switch_(new QCheckBox(tr("Launch Moorline at Login"))), saveProblem_(new QLabel(this)) {
+      switch_(new QCheckBox(tr("&Launch Moorline at Login"))), saveProblem_(new QLabel(this)) {
     // Until a save works again: where no tray shows its notice, this is the place to look.
     saveProblem_->setObjectName(QStringLiteral("saveProblem"));
     saveProblem_->setTextFormat(Qt::PlainText);
@@ -55,7 +55,7 @@ GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, DockStore
     aboutRows->addWidget(text);
     aboutRows->addWidget(version);
 
-    auto* quit = new QPushButton(tr("Quit Moorline"), this);
+    auto* quit = new QPushButton(tr("&Quit Moorline"), this);
     quit->setObjectName(QStringLiteral("quit"));
     connect(quit, &QPushButton::clicked, this, &GeneralSettingsView::quitRequested);
 

@@ -46,7 +46,8 @@ QFont labelFont(const QFont& base) {
 HotKeyRecorderView::HotKeyRecorderView(HotKeyManager& hotKeys, const KeyCodeTranslator& keyCodes,
                                        QWidget* parent)
     : QWidget(parent), hotKeys_(hotKeys), keyCodes_(keyCodes) {
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab; Return or Space starts recording, Escape stops it.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setCursor(Qt::PointingHandCursor);
 }
@@ -120,8 +121,30 @@ void HotKeyRecorderView::mousePressEvent(QMouseEvent* event) {
 }
 
 void HotKeyRecorderView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!isRecording_) {
+        // The keyboard's way to the mouse's: a click records, the "x" clears.
+        if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            setRecording(true);
+        } else if (plain && (key == Qt::Key_Delete || key == Qt::Key_Backspace) &&
+                   binding_.keyCode) {
+            binding_ = {};
+            update();
+            Q_EMIT cleared();
+        } else {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        return;
+    }
     event->accept();
-    if (!isRecording_ || isModifierKey(event->key()))
+    if (plain && key == Qt::Key_Escape) {
+        setRecording(false);
+        return;
+    }
+    if (isModifierKey(key))
         return;
     const std::uint32_t mask = KeyChordFormatter::carbonFlags(event->modifiers());
     if (mask == 0)

@@ -101,7 +101,10 @@ QWidget* PreferencesView::makeSidebarColumn() {
 
     sidebar_ = new QListWidget(column);
     sidebar_->setSelectionMode(QAbstractItemView::SingleSelection);
-    sidebar_->addItem(makeHeader(tr("General")));
+    // The header over the single General row says nothing a screen reader should say twice.
+    QListWidgetItem* generalHeader = makeHeader(tr("General"));
+    generalHeader->setData(Qt::AccessibleTextRole, tr("Settings"));
+    sidebar_->addItem(generalHeader);
     auto* general =
         new QListWidgetItem(IconResolver::symbol(QStringLiteral("gearshape")), tr("General"));
     sidebar_->addItem(general);

@@ -8,8 +8,10 @@
 #include "support/IconResolver.h"
 #include "views/ItemGridLayout.h"
 #include "views/TileBadgePainter.h"
+#include "views/TileDragPayload.h"
 
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -25,6 +27,9 @@ constexpr double hoverAlpha = 0.07;
 constexpr double indicatorOffAlpha = 0.35;
 constexpr double labelAlpha = 0.8;
 constexpr double hintAlpha = 0.55;
+// The refusal darkens whatever the panel shows, so its sign stays light on any background.
+const QColor refusalShade(0, 0, 0, qRound(0.35 * 255));
+const QColor refusalSign(255, 255, 255, qRound(0.8 * 255));
 constexpr double cornerRadius = 8;
 
 std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
@@ -40,7 +45,8 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
                                  RunningAppsMonitor& runningApps, BadgeModel& badges,
                                  Scheduler& scheduler, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), store_(store), runningApps_(runningApps),
-      badges_(badges), labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
+      badges_(badges), labelMetrics_(labelFont()), keyboard_(scheduler),
+      refreshTask_(scheduler, [this] { refresh(); }) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
@@ -49,6 +55,10 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
+    // The keyboard comes with the dock's hot key, never with a click.
+    setFocusPolicy(Qt::TabFocus);
+    // Only to show a dragged tile that it is not taken here.
+    viewport()->setAcceptDrops(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
     monitorWillChange_ = runningApps_.onObjectWillChange([this] { refreshTask_.request(); });
     badgeObserver_ = badges_.onChange([this](const QString& id) {
@@ -180,6 +190,13 @@ void ProcessDockView::refresh() {
     const bool redrawn = renders_ != rendersBefore;
     std::vector<Laid> previous = std::exchange(laid_, std::move(laid));
     updateScrollRange();
+    const bool highlightMoved =
+        !std::equal(laid_.begin(), laid_.end(), previous.begin(), previous.end(),
+                    [](const Laid& a, const Laid& b) { return a.frontmost == b.frontmost; });
+    if (moved)
+        keepCurrentTile();
+    if (moved || highlightMoved)
+        Q_EMIT tilesChanged();
     if (moved || redrawn) {
         viewport()->update();
         return;
@@ -308,6 +325,56 @@ void ProcessDockView::paintEvent(QPaintEvent* event) {
         if (image != images_.cend())
             paintTile(painter, tile, *image);
     }
+    paintFocusRing(painter);
+    if (refusingDrag_)
+        paintRefusal(painter);
+}
+
+void ProcessDockView::paintRefusal(QPainter& painter) const {
+    // The tiles shaded, under a "no entry" sign: nothing dropped here is kept.
+    painter.fillRect(viewport()->rect(), refusalShade);
+    const int size = std::min(32, std::min(viewport()->width(), viewport()->height()) / 2);
+    const QRectF sign(QPointF(viewport()->rect().center()) - QPointF(size, size) / 2,
+                      QSizeF(size, size));
+    painter.setPen(QPen(refusalSign, std::max(2.0, size / 8.0)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(sign);
+    const double inset = size * 0.15;
+    painter.drawLine(sign.topLeft() + QPointF(inset, inset) * 1.4,
+                     sign.bottomRight() - QPointF(inset, inset) * 1.4);
+}
+
+void ProcessDockView::setRefusingDrag(bool refusing) {
+    if (refusing == refusingDrag_)
+        return;
+    refusingDrag_ = refusing;
+    viewport()->update();
+}
+
+void ProcessDockView::dragEnterEvent(QDragEnterEvent* event) {
+    // Taken in only to follow the tile and refuse it: every move and the drop are refused.
+    if (!event->mimeData() || !event->mimeData()->hasFormat(TileDragPayload::type)) {
+        event->ignore();
+        return;
+    }
+    setRefusingDrag(true);
+    event->accept();
+}
+
+void ProcessDockView::dragMoveEvent(QDragMoveEvent* event) {
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+}
+
+void ProcessDockView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setRefusingDrag(false);
+    event->accept();
+}
+
+void ProcessDockView::dropEvent(QDropEvent* event) {
+    setRefusingDrag(false);
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
 }
 
 void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image& image) const {
@@ -391,10 +458,14 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
+    popupMenu(laid_[*index].key, event->globalPos());
+    event->accept();
+}
+
+void ProcessDockView::popupMenu(const QString& key, QPoint globalPosition) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // Each entry finds the application again when chosen: it may have ended meanwhile.
-    const QString key = laid_[*index].key;
     RunningAppsMonitor* monitor = &runningApps_;
     const auto act = [key,
                       monitor](void (RunningAppsMonitor::*request)(const RunningApplication&)) {
@@ -411,6 +482,5 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
     menu->addAction(tr("Quit"), menu, act(&RunningAppsMonitor::terminate));
     // popup(), not exec(): the monitor may change, and a store change remove this view, while
     // the menu is open.
-    menu->popup(event->globalPos());
-    event->accept();
+    menu->popup(globalPosition);
 }

@@ -6,6 +6,7 @@
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/PanelInk.h"
+#include "views/TileKeyboard.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -26,6 +27,7 @@ class Scheduler;
 // monitor's order, in a row or a column by the dock's orientation, the frontmost highlighted.
 // One widget paints every tile; tiles are known by the application's key, so hover and the
 // cached icon follow an application across refreshes, and a refresh repaints only what changed.
+// It takes no tiles dragged from other docks, and shows so while one is over it.
 class ProcessDockView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -55,6 +57,18 @@ public:
     bool isVertical() const { return orientation_ == DockOrientation::vertical; }
     // How many tile images were drawn, for the tests and benchmarks.
     int tileImageRenders() const { return renders_; }
+    // The name shown on a tile.
+    QString tileName(std::size_t index) const;
+
+    // The keyboard's current tile (by the application's key, so it follows the application
+    // across refreshes), once the view has had the keyboard.
+    std::optional<std::size_t> currentIndex() const;
+    void setCurrentIndex(std::size_t index);
+    // Brings the application of a tile forward, as a click does, or opens its menu below it.
+    void activateTile(std::size_t index);
+    void showTileMenu(std::size_t index);
+    // Whether a tile of a dock is being dragged over the switcher, which refuses it.
+    bool isRefusingDrag() const { return refusingDrag_; }
 
     static QFont labelFont();
     void setInk(const PanelInk& ink);
@@ -75,6 +89,11 @@ public:
     // What the dock says where the session lists no running applications.
     static QString unavailableText();
 
+Q_SIGNALS:
+    void currentChanged();
+    // The tiles were laid out anew: applications came, went or moved, or one came to the front.
+    void tilesChanged();
+
 protected:
     bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -85,6 +104,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What a tile draws, kept per key until the application's name or icon or the size changes.
@@ -119,6 +145,12 @@ private:
     void updateKey(const QString& key);
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
     void showToolTip(const QHelpEvent& event);
+    void paintFocusRing(QPainter& painter) const;
+    void popupMenu(const QString& key, QPoint globalPosition);
+    void scrollToTile(std::size_t index);
+    void keepCurrentTile();
+    void paintRefusal(QPainter& painter) const;
+    void setRefusingDrag(bool refusing);
 
     QUuid dockId_;
     DockStore& store_;
@@ -134,7 +166,10 @@ private:
     int contentLength_ = 0;
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
+    std::optional<QString> current_;
+    TileKeyboard keyboard_;
     int renders_ = 0;
+    bool refusingDrag_ = false;
     CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
     Subscription badgeObserver_;

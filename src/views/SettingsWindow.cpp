@@ -29,6 +29,7 @@ SettingsWindow::SettingsWindow(const PreferencesView::Services& services,
     connect(preferences_, &PreferencesView::quitRequested, this, &SettingsWindow::quitRequested);
 
     auto* closeAction = new QAction(tr("Close"), this);
+    // Escape too, as in a dialog; the hot key recorder keeps it while it records.
     closeAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     auto* quitAction = new QAction(tr("Quit Moorline"), this);

@@ -71,6 +71,21 @@ bool AutoHideRule::contains(const QRectF& rect, const QPointF& point) {
            point.y() < maxY(rect);
 }
 
+QRectF AutoHideRule::edgeStrip(const QRectF& s, ScreenEdge edge) {
+    constexpr double t = stripThickness;
+    switch (edge) {
+    case ScreenEdge::left:
+        return {minX(s), minY(s), t, s.height()};
+    case ScreenEdge::right:
+        return {maxX(s) - t, minY(s), t, s.height()};
+    case ScreenEdge::top:
+        return {minX(s), maxY(s) - t, s.width(), t};
+    case ScreenEdge::bottom:
+        return {minX(s), minY(s), s.width(), t};
+    }
+    return {};
+}
+
 AutoHideRule::Action AutoHideRule::decide(const Input& input) {
     const std::optional<QRectF> screen = panelScreen(input);
     if (!screen)

@@ -33,6 +33,12 @@ public:
 
     static Action decide(const Input& input);
 
+    // Where no program learns where the pointer is outside its own surfaces, a strip this thick
+    // along the edge takes the pointer instead (and the clicks there: kept thin).
+    static constexpr double stripThickness = 2;
+    // That strip along `edge` of `screen`.
+    static QRectF edgeStrip(const QRectF& screen, ScreenEdge edge);
+
     // Half-open containment: the minimum edges are inside, the maximum edges outside.
     static bool contains(const QRectF& rect, const QPointF& point);
 };

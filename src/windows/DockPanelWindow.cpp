@@ -4,6 +4,7 @@
 #include "platform/ScreenSpace.h"
 #include "platform/WindowHints.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
@@ -147,12 +148,76 @@ void DockPanelWindow::showPanel() {
 }
 
 void DockPanelWindow::setAcceptsKeyboardFocus(bool accepts) {
+    fieldWantsFocus_ = accepts;
+    applyAcceptsFocus();
+}
+
+void DockPanelWindow::applyAcceptsFocus() {
+    const bool accepts = fieldWantsFocus_ || session_;
     if (accepts == acceptsFocus_)
         return;
     acceptsFocus_ = accepts;
     hints_.setAcceptsFocus(windowHandle(), accepts);
-    if (accepts && isVisible())
+    if (accepts && isVisible() && !session_)
         activateWindow();
+}
+
+void DockPanelWindow::takeKeyboard(std::uint32_t userTime) {
+    if (!isVisible())
+        return;
+    const bool starts = !session_;
+    session_ = true;
+    sessionTime_ = userTime;
+    if (starts)
+        sessionActivated_ = isActiveWindow();
+    applyAcceptsFocus();
+    // A panel just shown is not mapped yet, and the window manager ignores requests for a
+    // window it does not manage: ask once it is exposed.
+    const QWindow* handle = windowHandle();
+    focusPending_ = !handle || !handle->isExposed();
+    if (!focusPending_)
+        requestFocus();
+    if (starts)
+        Q_EMIT keyboardSessionChanged(true);
+}
+
+void DockPanelWindow::requestFocus() {
+    focusPending_ = false;
+    const WId previous = hints_.takeFocus(windowHandle(), sessionTime_);
+    if (previous && !returnTo_)
+        returnTo_ = previous;
+}
+
+void DockPanelWindow::releaseKeyboard(std::uint32_t userTime) {
+    if (!session_)
+        return;
+    session_ = false;
+    focusPending_ = false;
+    const WId previous = std::exchange(returnTo_, 0);
+    // Only from the panel: a user who went to another window meanwhile stays there.
+    if (previous && (isActiveWindow() || sessionActivated_))
+        hints_.giveFocusBack(previous, userTime);
+    applyAcceptsFocus();
+    Q_EMIT keyboardSessionChanged(false);
+}
+
+void DockPanelWindow::returnKeyboard(std::uint32_t userTime) {
+    if (session_)
+        sessionActivated_ = true;
+    releaseKeyboard(userTime);
+}
+
+void DockPanelWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !session_)
+        return;
+    if (isActiveWindow()) {
+        sessionActivated_ = true;
+    } else if (sessionActivated_ && !QApplication::activePopupWidget()) {
+        // The user went elsewhere (a click on another window): the keyboard stays there.
+        returnTo_ = 0;
+        releaseKeyboard(0);
+    }
 }
 
 void DockPanelWindow::setCornerRadius(double radius) {
@@ -189,6 +254,8 @@ void DockPanelWindow::moveByHand() {
 }
 
 void DockPanelWindow::hidePanel() {
+    // Hidden by the hot key, the tray menu or the settings: the keyboard goes back first.
+    releaseKeyboard(0);
     hide();
 }
 
@@ -204,14 +271,27 @@ void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
     frameChangedHandler_ = std::move(handler);
 }
 
+void DockPanelWindow::setPointerPresenceHandler(std::function<void(bool inside)> handler) {
+    pointerPresenceHandler_ = std::move(handler);
+}
+
 bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != windowHandle())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // The window's own crossings, not those between the widgets inside it.
+        if (pointerPresenceHandler_)
+            pointerPresenceHandler_(event->type() == QEvent::Enter);
+        break;
     case QEvent::Expose:
         // Mapped, so placed: the window manager places a window before it maps it.
-        if (windowHandle()->isExposed())
+        if (windowHandle()->isExposed()) {
             placing_ = false;
+            if (focusPending_)
+                requestFocus();
+        }
         break;
     case QEvent::MouseButtonPress:
     case QEvent::KeyPress:

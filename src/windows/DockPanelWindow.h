@@ -12,7 +12,9 @@ class WindowHints;
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
 // pagers, on every workspace, above ordinary windows while the dock asks for it. It never takes
 // the keyboard from the user's application, neither when shown nor on a click, except while one
-// of its fields asks for it. The compositor blurs behind its rounded shape only. Its frame is
+// of its fields asks for it or the dock's hot key brought it (takeKeyboard): then it holds the
+// keyboard until the hot key or Escape sends it back to the window that had it, or the user
+// goes to another window. The compositor blurs behind its rounded shape only. Its frame is
 // given in the docks' space.
 class DockPanelWindow final : public QWidget, public DockPanel {
     Q_OBJECT
@@ -33,6 +35,14 @@ public:
     bool isOnScreen() const override;
     void close() override;
     void setFrameChangedHandler(std::function<void()> handler) override;
+    void setPointerPresenceHandler(std::function<void(bool inside)> handler) override;
+    void takeKeyboard(std::uint32_t userTime) override;
+    void releaseKeyboard(std::uint32_t userTime) override;
+    // Escape pressed in the panel: the keyboard goes back, for the key proves the panel had it,
+    // even before Qt has taken in that the panel is active.
+    void returnKeyboard(std::uint32_t userTime);
+    // Whether the keyboard came with the hot key and has not gone back yet.
+    bool hasKeyboardSession() const { return session_; }
 
     // The corner radius of the rounded shape that the compositor blurs behind.
     void setCornerRadius(double radius);
@@ -53,23 +63,41 @@ public:
     static QRect geometryForFrame(const QRectF& frame, const QRect& primaryScreen,
                                   const QRect& virtualDesktop);
 
+Q_SIGNALS:
+    // The keyboard came with the hot key (true), or went back or away (false).
+    void keyboardSessionChanged(bool active);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Tells the controller of a frame change the user made; keeps placement and mapping out.
     void geometryReported(bool fromWindowSystem);
     void updateBlurRegion();
+    void applyAcceptsFocus();
+    void requestFocus();
 
     WindowHints& hints_;
     std::function<void()> frameChangedHandler_;
+    std::function<void(bool)> pointerPresenceHandler_;
     // Above ordinary windows, as panels start. Kept here rather than in Qt's window flags, which
     // make Qt recreate the native window when they change.
     bool alwaysOnTop_ = true;
+    // A field of the content asks for the keyboard.
+    bool fieldWantsFocus_ = false;
     bool acceptsFocus_ = false;
     double cornerRadius_ = 0;
+    // The keyboard session: the hot key's time, whether the panel has been active during it,
+    // whether the window manager is still to be asked (the panel was not mapped yet), and the
+    // window the keyboard goes back to.
+    bool session_ = false;
+    std::uint32_t sessionTime_ = 0;
+    bool sessionActivated_ = false;
+    bool focusPending_ = false;
+    WId returnTo_ = 0;
     // The geometry the panel last asked for, or the user last gave it.
     QRect requested_;
     // From a show until the window is mapped (or the user touches it): what the window system

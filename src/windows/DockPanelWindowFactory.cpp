@@ -13,6 +13,10 @@ std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId
                      &DockPanelWindow::setCornerRadius);
     QObject::connect(content, &DockContentView::acceptsFocusChanged, panel.get(),
                      &DockPanelWindow::setAcceptsKeyboardFocus);
+    QObject::connect(panel.get(), &DockPanelWindow::keyboardSessionChanged, content,
+                     &DockContentView::setKeyboardSession);
+    QObject::connect(content, &DockContentView::keyboardReturnRequested, panel.get(),
+                     &DockPanelWindow::returnKeyboard);
     QObject::connect(content, &DockContentView::moveByHandRequested, panel.get(),
                      &DockPanelWindow::moveByHand);
     return panel;

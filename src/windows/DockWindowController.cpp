@@ -21,6 +21,11 @@ namespace {
 constexpr std::chrono::milliseconds frameSaveDelay{300};
 // How long after a change of the screens the window manager may still move windows on its own.
 constexpr std::chrono::milliseconds screenSettleDelay{1000};
+// With edge strips: how long a panel stays after the pointer left it (a pointer that crosses a
+// gap, to a popup or back, leaves it standing), and after it came back or first appeared
+// without the pointer coming onto it.
+constexpr std::chrono::milliseconds stripLeaveDelay{400};
+constexpr std::chrono::milliseconds stripRevealGrace{2000};
 
 QRectF frameOf(const DockPosition& position) {
     return {position.x, position.y, position.width, position.height};
@@ -61,6 +66,8 @@ void DockWindowController::buildPanel() {
         return;
     panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock));
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
+    panel_->setPointerPresenceHandler(
+        lifetime_.guard([this](bool inside) { pointerPresenceChanged(inside); }));
 }
 
 void DockWindowController::applyChanges() {
@@ -143,12 +150,19 @@ void DockWindowController::screensChanged() {
         isSettling_ = false;
         frameSaveWorkItem_.cancel();
         applyDockState(DockAspect::frame);
+        if (isAutoHidden_ && usesEdgeStrips())
+            watchEdgeStrip();
     }));
 }
 
 void DockWindowController::setupAutoHideMonitorIfNeeded(const Dock& dock) {
     if (!dock.autoHide) {
         edgeMonitor_.cancel();
+        stripHideWorkItem_.cancel();
+        return;
+    }
+    if (usesEdgeStrips()) {
+        setupEdgeStripAutoHide();
         return;
     }
     // The new monitor is in place before the old one goes, so that a shared system-wide
@@ -187,6 +201,80 @@ void DockWindowController::handleGlobalMouseMoved() {
     }
 }
 
+bool DockWindowController::usesEdgeStrips() const {
+    return !dependencies_.pointerMonitor.seesPointerEverywhere();
+}
+
+void DockWindowController::setupEdgeStripAutoHide() {
+    if (isAutoHidden_) {
+        watchEdgeStrip();
+        return;
+    }
+    edgeMonitor_.cancel();
+    // A panel the pointer is not on goes after a moment, as on its first appearance.
+    if (!pointerInside_)
+        scheduleStripHide(stripRevealGrace);
+}
+
+void DockWindowController::pointerPresenceChanged(bool inside) {
+    pointerInside_ = inside;
+    if (inside)
+        stripHideWorkItem_.cancel();
+    else
+        scheduleStripHide(stripLeaveDelay);
+}
+
+void DockWindowController::scheduleStripHide(std::chrono::milliseconds delay) {
+    const Dock* dock = currentDock();
+    if (!dock || !dock->autoHide || isAutoHidden_ || !usesEdgeStrips())
+        return;
+    stripHideWorkItem_ = dependencies_.scheduler.schedule(
+        delay, lifetime_.guard([this] { hideUnlessPointerInside(); }));
+}
+
+void DockWindowController::hideUnlessPointerInside() {
+    if (pointerInside_ || isAutoHidden_ || !panel_)
+        return;
+    // The pointer is on one of our menus or dialogs: ask again once the user may be done.
+    if (dependencies_.isOwnPopupOpen && dependencies_.isOwnPopupOpen()) {
+        scheduleStripHide(stripLeaveDelay);
+        return;
+    }
+    isAutoHidden_ = true;
+    panel_->hidePanel();
+    watchEdgeStrip();
+}
+
+void DockWindowController::watchEdgeStrip() {
+    const Dock* dock = currentDock();
+    if (!dock || !panel_)
+        return;
+    const Screens& screens = dependencies_.screens;
+    std::optional<QRectF> screen = PanelPlacement::screenOf(panel_->frame(), screens.frames());
+    if (!screen)
+        screen = screens.mainFrame();
+    if (!screen) {
+        edgeMonitor_.cancel();
+        return;
+    }
+    edgeMonitor_ = dependencies_.pointerMonitor.watchArea(
+        AutoHideRule::edgeStrip(*screen, dock->screenEdgeForAutoHide),
+        lifetime_.guard([this] { revealFromEdgeStrip(); }));
+}
+
+void DockWindowController::revealFromEdgeStrip() {
+    const Dock* dock = currentDock();
+    if (!dock || !panel_ || !isAutoHidden_)
+        return;
+    edgeMonitor_.cancel();
+    isAutoHidden_ = false;
+    pointerInside_ = false;
+    // A dock the user has hidden stays hidden: the strip only undoes auto-hide's own hiding.
+    if (dock->isVisible)
+        panel_->showPanel();
+    scheduleStripHide(stripRevealGrace);
+}
+
 void DockWindowController::registerHotKeyIfNeeded() {
     const Dock* dock = currentDock();
     if (!dock)
@@ -195,13 +283,27 @@ void DockWindowController::registerHotKeyIfNeeded() {
     hotKeys.unregister(dockId_);
     if (!dock->hotKey.isComplete())
         return;
-    hotKeys.registerHotKey(dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
-                           lifetime_.guard([this] { toggleVisibility(); }));
+    hotKeys.registerHotKey(
+        dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
+        lifetime_.guard([this](std::uint32_t userTime) { toggleVisibility(userTime); }));
 }
 
-void DockWindowController::toggleVisibility() {
-    if (const Dock* dock = currentDock())
-        dependencies_.store.setVisible(dockId_, !dock->isVisible);
+void DockWindowController::toggleVisibility(std::uint32_t userTime) {
+    const Dock* dock = currentDock();
+    if (!dock)
+        return;
+    // The hot key brings the keyboard with the dock, and takes it back to where it was.
+    if (dock->isVisible) {
+        if (panel_)
+            panel_->releaseKeyboard(userTime);
+        dependencies_.store.setVisible(dockId_, false);
+        return;
+    }
+    dependencies_.store.setVisible(dockId_, true);
+    // On screen now rather than on the next pass, so that the keyboard can come with it.
+    applyChanges();
+    if (panel_ && panel_->isOnScreen())
+        panel_->takeKeyboard(userTime);
 }
 
 void DockWindowController::persistFrame() {
@@ -235,6 +337,7 @@ void DockWindowController::saveFrame() {
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
+    stripHideWorkItem_.cancel();
     settleWorkItem_.cancel();
     dependencies_.hotKeys.unregister(dockId_);
     frameSaveWorkItem_.cancel();

@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -64,9 +65,17 @@ private:
     void registerHotKeyIfNeeded();
     void setupAutoHideMonitorIfNeeded(const Dock& dock);
     void handleGlobalMouseMoved();
+    // Auto-hide by edge strips, where the pointer is seen over our own surfaces only.
+    bool usesEdgeStrips() const;
+    void setupEdgeStripAutoHide();
+    void pointerPresenceChanged(bool inside);
+    void scheduleStripHide(std::chrono::milliseconds delay);
+    void hideUnlessPointerInside();
+    void watchEdgeStrip();
+    void revealFromEdgeStrip();
     void persistFrame();
     void saveFrame();
-    void toggleVisibility();
+    void toggleVisibility(std::uint32_t userTime);
 
     QUuid dockId_;
     DockWindowDependencies dependencies_;
@@ -77,6 +86,9 @@ private:
     std::array<std::uint64_t, dockAspectCount> applied_{};
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
+    // With edge strips: whether the pointer is on the panel, and the hide waiting after it left.
+    bool pointerInside_ = false;
+    Subscription stripHideWorkItem_;
     // Where the panel is shown while no screen shows the stored frame.
     std::optional<QRectF> standInFrame_;
     bool isSettling_ = false;

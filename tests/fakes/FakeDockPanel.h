@@ -6,6 +6,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <vector>
 
 // What a fake panel did, kept by the factory beyond the panel's own life so that tests can look
 // at a panel after its controller dropped it.
@@ -19,9 +20,15 @@ struct FakeDockPanelState {
     bool destroyed = false;
     int orderFrontCount = 0;
     int setFrameCount = 0;
+    // Whether the panel has the keyboard, and the times of the key presses that gave it and took
+    // it back.
+    bool hasKeyboard = false;
+    std::vector<std::uint32_t> keyboardTaken;
+    std::vector<std::uint32_t> keyboardReleased;
     // Every request the controller made: frame, title, level, showing and hiding.
     int requests = 0;
     std::function<void()> frameChanged;
+    std::function<void(bool)> pointerPresence;
     // Called as the panel is ordered out and closed, to check what had happened before.
     std::function<void()> onOrderOut;
     std::function<void()> onClose;
@@ -41,6 +48,7 @@ public:
     ~FakeDockPanel() override {
         state_->destroyed = true;
         state_->frameChanged = {};
+        state_->pointerPresence = {};
     }
 
     // Like a real panel: its own frame changes are not reported, only the user's.
@@ -68,6 +76,7 @@ public:
         if (state_->onOrderOut)
             state_->onOrderOut();
         state_->onScreen = false;
+        state_->hasKeyboard = false;
     }
     bool isOnScreen() const override { return state_->onScreen; }
     void close() override {
@@ -78,6 +87,20 @@ public:
     }
     void setFrameChangedHandler(std::function<void()> handler) override {
         state_->frameChanged = std::move(handler);
+    }
+    void setPointerPresenceHandler(std::function<void(bool)> handler) override {
+        state_->pointerPresence = std::move(handler);
+    }
+    void takeKeyboard(std::uint32_t userTime) override {
+        if (!state_->onScreen)
+            return;
+        state_->hasKeyboard = true;
+        state_->keyboardTaken.push_back(userTime);
+    }
+    void releaseKeyboard(std::uint32_t userTime) override {
+        if (!std::exchange(state_->hasKeyboard, false))
+            return;
+        state_->keyboardReleased.push_back(userTime);
     }
 
 private:

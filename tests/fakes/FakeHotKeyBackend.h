@@ -61,18 +61,18 @@ public:
     }
     // Delivers a press of `hotKeyId` the way the window system would, whether or not it is
     // grabbed. Answers false when no press handler is set.
-    bool press(std::uint32_t hotKeyId) {
+    bool press(std::uint32_t hotKeyId, std::uint32_t userTime = 0) {
         if (!pressHandler_)
             return false;
         // A copy: the receiver may replace the handler while it runs.
         const auto handler = pressHandler_;
-        handler(hotKeyId);
+        handler(hotKeyId, userTime);
         return true;
     }
     // Presses whatever live grab holds the chord; answers false when none does.
-    bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers) {
+    bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t userTime = 0) {
         const auto found = liveGrabOf(keyCode, modifiers);
-        return found != live_.end() && press(found->hotKeyId);
+        return found != live_.end() && press(found->hotKeyId, userTime);
     }
 
     // Every grab attempt, refused ones included, in order.

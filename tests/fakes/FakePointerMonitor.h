@@ -6,9 +6,11 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 // A pointer monitor driven by the test: move() places the pointer and reports the motion to
-// every installed handler.
+// every installed handler. With `everywhere` false it stands for a session that reports only
+// the strips it watches: enterStrip() puts the pointer onto the strip last asked for.
 class FakePointerMonitor final : public PointerMonitor {
 public:
     explicit FakePointerMonitor(FakeScreens* screens = nullptr) : screens_(screens) {}
@@ -22,6 +24,21 @@ public:
         });
     }
 
+    bool seesPointerEverywhere() const override { return everywhere; }
+    Subscription watchArea(const QRectF& area, std::function<void()> entered) override {
+        strip = area;
+        auto handler = std::make_shared<std::function<void()>>(std::move(entered));
+        stripHandler_ = handler;
+        return Subscription([this, handler] {
+            if (stripHandler_.lock() == handler)
+                strip.reset();
+        });
+    }
+    void enterStrip() {
+        if (auto handler = stripHandler_.lock(); handler && strip)
+            (*handler)();
+    }
+
     void move(QPointF to) {
         if (screens_)
             screens_->pointer = to;
@@ -32,7 +49,12 @@ public:
     }
     std::size_t activeCount() const { return handlers_->size(); }
 
+    bool everywhere = true;
+    // The strip watched now, if any.
+    std::optional<QRectF> strip;
+
 private:
+    std::weak_ptr<std::function<void()>> stripHandler_;
     FakeScreens* screens_;
     std::uint64_t nextId_ = 1;
     std::shared_ptr<std::map<std::uint64_t, std::function<void()>>> handlers_ =

@@ -4,6 +4,10 @@
 #include "platform/WindowHints.h"
 
 #include <QHash>
+#include <QWindow>
+
+#include <utility>
+#include <vector>
 
 // Remembers the hints asked for, per window.
 class FakeWindowHints final : public WindowHints {
@@ -35,6 +39,19 @@ public:
     void setAcceptsFocus(QWindow* window, bool acceptsFocus) override {
         windows[window].acceptsFocus = acceptsFocus;
     }
+    WId takeFocus(QWindow* window, std::uint32_t userTime) override {
+        focusRequests.push_back({window->winId(), userTime});
+        return std::exchange(focused, window->winId());
+    }
+    void giveFocusBack(WId previous, std::uint32_t userTime) override {
+        focusReturns.push_back({previous, userTime});
+        focused = previous;
+    }
+
+    // The window that has the keyboard, as far as takeFocus and giveFocusBack say.
+    WId focused = 0;
+    std::vector<std::pair<WId, std::uint32_t>> focusRequests;
+    std::vector<std::pair<WId, std::uint32_t>> focusReturns;
 
     QHash<QWindow*, State> windows;
 };

@@ -3,6 +3,8 @@
 #include "fakes/FakeWindowHints.h"
 #include "platform/ScreenSpace.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -94,6 +96,33 @@ TEST(DockPanelWindow, TheBlurFollowsTheFrameAndAnyRadius) {
     // Radii beyond the panel's size or beyond reason round it off as far as it goes.
     EXPECT_FALSE(DockPanelWindow::blurRegion({180, 300}, 1e308).contains(QPoint(2, 2)));
     EXPECT_TRUE(DockPanelWindow::blurRegion({180, 300}, -4).contains(QPoint(0, 0)));
+    panel.close();
+}
+
+// The keyboard comes with the hot key's time, once the panel is on screen, and goes back to the
+// window that had it; a rename field's wish for the keyboard does not end it.
+TEST(DockPanelWindow, TakesTheKeyboardForItsTimeAndGivesItBack) {
+    FakeWindowHints hints;
+    hints.focused = 7;
+    DockPanelWindow panel({100, 200, 180, 300}, hints);
+    const FakeWindowHints::State& state = hints.windows[panel.windowHandle()];
+    panel.takeKeyboard(10);
+    EXPECT_TRUE(hints.focusRequests.empty());
+    panel.showPanel();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    panel.takeKeyboard(20);
+    EXPECT_TRUE(state.acceptsFocus);
+    ASSERT_EQ(hints.focusRequests.size(), 1u);
+    EXPECT_EQ(hints.focusRequests[0], std::make_pair(panel.winId(), std::uint32_t(20)));
+    // The window manager grants it.
+    panel.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&panel));
+    panel.setAcceptsKeyboardFocus(true);
+    panel.setAcceptsKeyboardFocus(false);
+    EXPECT_TRUE(state.acceptsFocus);
+    panel.releaseKeyboard(30);
+    EXPECT_FALSE(state.acceptsFocus);
+    EXPECT_EQ(hints.focusReturns, (std::vector<std::pair<WId, std::uint32_t>>{{7, 30}}));
     panel.close();
 }
 

@@ -27,7 +27,7 @@ struct HotKeyRecorderViewTest : SettingsFixture {
     HotKeyRecorderViewTest() : SettingsFixture(twoDocks()) {
         for (const Dock& dock : *fakes.store.docks)
             fakes.hotKeys.registerHotKey(dock.id, *dock.hotKey.keyCode, *dock.hotKey.modifiers,
-                                         [] {});
+                                         [](std::uint32_t) {});
         window.present({});
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         window.preferences().select(stored().id);
@@ -132,4 +132,22 @@ TEST_F(HotKeyRecorderViewTest, TheClearZoneIsTheLastTwentyPoints) {
     // With nothing to clear, the right end starts recording too.
     click(recorder->width() - 1);
     EXPECT_TRUE(recorder->isRecording());
+}
+
+// Without a mouse: Return or Space records, Escape stops recording, then closes the window;
+// Delete clears.
+TEST_F(HotKeyRecorderViewTest, TheKeyboardRecordsStopsClearsAndCloses) {
+    recorder->setFocus();
+    for (const int start : {Qt::Key_Return, Qt::Key_Space}) {
+        pressKey(recorder, start, Qt::NoModifier, start == Qt::Key_Space ? Keys::xSpace : 36);
+        EXPECT_TRUE(recorder->isRecording());
+        pressKey(recorder, Qt::Key_Escape, Qt::NoModifier, Keys::xEscape);
+        EXPECT_FALSE(recorder->isRecording());
+        EXPECT_TRUE(window.isVisible());
+    }
+    EXPECT_EQ(stored().hotKey, (HotKeyBinding{40, command}));
+    pressKey(recorder, Qt::Key_Delete, Qt::NoModifier, 119);
+    EXPECT_EQ(stored().hotKey, HotKeyBinding{});
+    pressKey(recorder, Qt::Key_Escape, Qt::NoModifier, Keys::xEscape);
+    EXPECT_FALSE(window.isVisible());
 }

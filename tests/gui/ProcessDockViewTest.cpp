@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/ProcessDockView.h"
 #include "GuiTestSupport.h"
+#include "views/TileDragPayload.h"
 
 #include <QWheelEvent>
 
@@ -141,8 +142,31 @@ TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRu
     EXPECT_TRUE(requests().isEmpty()) << requests().join(u',').toStdString();
 }
 
+// With the keyboard (the hot key's session): the first application current, the arrows walk
+// the row, Return brings the current one forward, the Menu key opens its menu.
+TEST_F(ProcessDockViewTest, TheKeysWalkTheApplicationsAndActivateOne) {
+    startSwitcher({threeApps(), std::nullopt});
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->setKeyboardSession(true);
+    ASSERT_EQ(QApplication::focusWidget(), &switcher());
+    // In the order of their names: edit, clock, term.
+    EXPECT_EQ(switcher().currentIndex(), 0u);
+    QTest::keyClick(&switcher(), Qt::Key_Right);
+    QTest::keyClick(&switcher(), Qt::Key_Down);
+    EXPECT_EQ(switcher().currentIndex(), 1u);
+    QTest::keyClick(&switcher(), Qt::Key_Return);
+    EXPECT_EQ(requests(), QStringList{"activate clock"});
+    QTest::keyClick(&switcher(), Qt::Key_Menu);
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuTexts(*menu).value(0), "Show");
+    menu->close();
+}
+
 TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
     startSwitcher({threeApps(), std::nullopt});
+    const QStringList before = shown();
     hover(switcher().viewport(), centreOf("term"));
     const int renders = switcher().tileImageRenders();
     // The front changes and one application is renamed: the other two keep their images.
@@ -190,6 +214,24 @@ TEST_F(ProcessDockViewTest, ASessionThatListsNoProgramsIsExplainedNotLeftEmpty) 
         for (int x = 0; x < image.width() && !drawn; ++x)
             drawn = qAlpha(image.pixel(x, y)) > 0;
     EXPECT_TRUE(drawn);
+}
+
+TEST_F(ProcessDockViewTest, RefusesTilesOfOtherDocksAndShowsItWhileOneIsOver) {
+    startSwitcher({threeApps(), std::nullopt});
+    const QStringList before = shown();
+    const std::unique_ptr<QMimeData> data(TileDragPayload::make(
+        pathItem(DockItemKind::file, QStringLiteral("/f")), QUuid::createUuid(), QUuid()));
+    QWidget* target = switcher().viewport();
+    QDragEnterEvent enter(centreOf(QStringLiteral("term")), Qt::CopyAction, data.get(),
+                          Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(switcher().isRefusingDrag());
+    QDropEvent dropped(QPointF(centreOf(QStringLiteral("term"))), Qt::CopyAction, data.get(),
+                       Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &dropped);
+    EXPECT_FALSE(dropped.isAccepted());
+    EXPECT_FALSE(switcher().isRefusingDrag());
+    EXPECT_EQ(shown(), before);
 }
 
 } // namespace

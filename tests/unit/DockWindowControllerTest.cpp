@@ -181,3 +181,47 @@ TEST_F(DockWindowScreensTest, ABurstOfScreenChangesReappliesEveryDockOnce) {
 }
 
 } // namespace
+
+// Where the pointer is seen over our own surfaces only: the panel goes a moment after the
+// pointer left it (or never came onto it), and comes back from a strip at its edge.
+TEST_F(DockWindowControllerTest, WithEdgeStripsThePanelGoesWhenLeftAndComesBackFromTheEdge) {
+    bool popupOpen = false;
+    dependencies.isOwnPopupOpen = [&] { return popupOpen; };
+    pointer.everywhere = false;
+    const QUuid id = startWithAutoHidingDock(ScreenEdge::right, {1180, 300, 100, 200});
+    EXPECT_EQ(pointer.activeCount(), 0u);
+    ASSERT_TRUE(panel(id).onScreen);
+    scheduler.advance(1999ms);
+    EXPECT_TRUE(panel(id).onScreen);
+    scheduler.advance(1ms); // the pointer never came onto it
+    EXPECT_FALSE(panel(id).onScreen);
+    EXPECT_EQ(pointer.strip, QRectF(1278, 0, 2, 800));
+
+    pointer.enterStrip();
+    EXPECT_TRUE(panel(id).onScreen);
+    EXPECT_FALSE(pointer.strip);
+    panel(id).pointerPresence(true);
+    scheduler.advance(10s);
+    EXPECT_TRUE(panel(id).onScreen);
+    // Out to a gap and back in: it stays.
+    panel(id).pointerPresence(false);
+    scheduler.advance(300ms);
+    panel(id).pointerPresence(true);
+    scheduler.advance(1s);
+    EXPECT_TRUE(panel(id).onScreen);
+    // Out onto one of our menus: it stays until that is closed.
+    panel(id).pointerPresence(false);
+    popupOpen = true;
+    scheduler.advance(2s);
+    EXPECT_TRUE(panel(id).onScreen);
+    popupOpen = false;
+    scheduler.advance(400ms);
+    EXPECT_FALSE(panel(id).onScreen);
+    EXPECT_TRUE(pointer.strip);
+
+    change(id, [](Dock& dock) { dock.autoHide = false; });
+    EXPECT_TRUE(panel(id).onScreen);
+    EXPECT_FALSE(pointer.strip);
+    scheduler.advance(10s);
+    EXPECT_TRUE(panel(id).onScreen);
+}

@@ -52,9 +52,9 @@ protected:
         return false;
     }
     // Presses the dock's chord and runs the task the press becomes.
-    void pressHotKey(const QUuid& dockId) {
+    void pressHotKey(const QUuid& dockId, std::uint32_t userTime = 0) {
         const HotKeyBinding binding = stored(dockId).hotKey;
-        ASSERT_TRUE(hotKeyBackend.pressChord(*binding.keyCode, *binding.modifiers));
+        ASSERT_TRUE(hotKeyBackend.pressChord(*binding.keyCode, *binding.modifiers, userTime));
         scheduler.runPending();
     }
 

@@ -130,22 +130,28 @@ TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOth
     EXPECT_FALSE(panel(b).closed);
 }
 
-// A hidden dock keeps its controller and hot key: the second press shows it again. A key
-// without modifiers is no chord.
-TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStore) {
+// A hidden dock keeps its controller and hot key: the second press shows it again, with the
+// keyboard (asked for with the press's time), and the next gives the keyboard back as it hides.
+// A key without modifiers is no chord.
+TEST_F(DockWindowsManagerTest, TheHotKeyTogglesVisibilityThroughTheStoreAndBringsTheKeyboard) {
     Dock keyOnly = makeDock(u"B"_qs);
     keyOnly.hotKey.keyCode = 46;
     const QUuid a =
         start({withHotKey(makeDock(u"A"_qs), 45, HotKeyBinding::cmdKey | HotKeyBinding::shiftKey),
                keyOnly});
     EXPECT_EQ(hotKeyBackend.attempts().size(), 1u);
-    pressHotKey(a);
+    pressHotKey(a, 100);
     EXPECT_FALSE(stored(a).isVisible);
     EXPECT_FALSE(panel(a).onScreen);
     EXPECT_EQ(panels.panels.size(), 2u);
-    pressHotKey(a);
+    EXPECT_TRUE(panel(a).keyboardTaken.empty());
+    pressHotKey(a, 200);
     EXPECT_TRUE(stored(a).isVisible);
     EXPECT_TRUE(panel(a).onScreen);
+    EXPECT_EQ(panel(a).keyboardTaken, std::vector<std::uint32_t>{200});
+    pressHotKey(a, 300);
+    EXPECT_FALSE(panel(a).onScreen);
+    EXPECT_EQ(panel(a).keyboardReleased, std::vector<std::uint32_t>{300});
 }
 
 TEST_F(DockWindowsManagerTest, NothingHandedOutActsOnceTheManagerIsGone) {

@@ -40,7 +40,7 @@ struct HotKeys {
         for (std::string step; steps >> step;) {
             if (step[0] == '+')
                 manager->registerHotKey(docks.at(step[1]), keyCodes.at(step[2]), cmdShift,
-                                        [this, dock = step[1]] { fired += dock; });
+                                        [this, dock = step[1]](std::uint32_t) { fired += dock; });
             else if (step[0] == '-')
                 manager->unregister(docks.at(step[1]));
             else if (step[0] == 'x')
@@ -132,7 +132,7 @@ TEST_F(HotKeyManagerTest, APressRunsTheActionAsALaterTaskIfStillRegistered) {
 }
 
 TEST_F(HotKeyManagerTest, AnActionMayUnregisterItsOwnDock) {
-    manager->registerHotKey(docks['A'], keyCodes.at('K'), cmdShift, [this] {
+    manager->registerHotKey(docks['A'], keyCodes.at('K'), cmdShift, [this](std::uint32_t) {
         fired += 'a';
         manager->unregister(docks['A']);
     });

@@ -72,6 +72,10 @@ TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
         EXPECT_EQ(choice.hotKeys, c.keys);
         EXPECT_FALSE(choice.describe().isEmpty());
     }
+    // Tokens come from Qt's own connection: none when Qt runs on XWayland.
+    EXPECT_TRUE(SessionChoice::choose(wayland(sway)).activationTokens);
+    EXPECT_FALSE(SessionChoice::choose(wayland(sway, true, {}, true, u"xcb"_qs)).activationTokens);
+    EXPECT_FALSE(SessionChoice::choose(wayland(weston, false)).activationTokens);
 }
 
 } // namespace

@@ -301,6 +301,8 @@ def test_sway(root):
         check("a dock dragged by its header writes its frame back",
               wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
+        app = test_launch_token(session, pointer, app)
+        test_edge_auto_hide(session, pointer, shot, app)
     finally:
         if session:
             session.close()
@@ -309,6 +311,96 @@ def test_sway(root):
             sway.wait(10)
         except subprocess.TimeoutExpired:
             sway.kill()
+
+
+def descendants(pid):
+    found = []
+    try:
+        with open("/proc/%d/task/%d/children" % (pid, pid)) as f:
+            children = [int(c) for c in f.read().split()]
+    except OSError:
+        return found
+    for child in children:
+        found += [child] + descendants(child)
+    return found
+
+
+def pointer_line(pointer, line):
+    pointer.stdin.write(line + "\n")
+    pointer.stdin.flush()
+    return pointer.stdout.readline().strip() == "ok"
+
+
+def restart_with(session, app, edit):
+    """Stops Moorline, edits the dock named "Dock" in its file, and starts it again."""
+    # Moorline itself, under its bus: the bus's own ending would leave it running.
+    for child in descendants(app.pid):
+        if os.path.basename(os.readlink("/proc/%d/exe" % child)) == "moorline":
+            os.kill(child, signal.SIGTERM)
+    app.wait(10)
+    docks = session.docks()
+    edit(next(d for d in docks if d["name"] == "Dock"))
+    with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
+        json.dump(docks, f)
+    return session.moorline()
+
+
+def test_launch_token(session, pointer, app):
+    """A program started from a dock gets an activation token from the compositor."""
+    out = os.path.join(session.root, "token")
+    probe = os.path.join(session.root, "probe.sh")
+    with open(probe, "w") as f:
+        f.write('#!/bin/sh\nprintf "%%s" "$XDG_ACTIVATION_TOKEN" > %s.part\nmv %s.part %s\n'
+                % (out, out, out))
+    os.chmod(probe, 0o755)
+    entry = os.path.join(session.env["XDG_DATA_DIRS"], "applications", "moorline-probe.desktop")
+    with open(entry, "w") as f:
+        f.write("[Desktop Entry]\nType=Application\nName=Probe\nExec=%s\n" % probe)
+    def one_item(dock):
+        tab = dock["tabs"][dock.get("selectedTabIndex", 0)]
+        first = tab["items"][0] if tab["items"] else {"createdAt": 0}
+        tab["items"] = [{"id": "6E1C7C1A-3C1D-4B8E-9E55-2B8F0C7F6A01", "kind": "application",
+                         "name": "Probe", "path": entry, "createdAt": first["createdAt"]}]
+    app = restart_with(session, app, one_item)
+    x, y, w, h = qt_rect(next(d for d in session.docks() if d["name"] == "Dock")["position"])
+    # The one tile, under the dock's title and tab strip.
+    tile = (x + 56, y + 87)
+    wait_until(lambda: "moorline.session" in session.log_text(), 15)
+    token = None
+    for attempt in range(3):  # a click before the panel is up hits nothing
+        pointer_line(pointer, "click %d %d" % tile)
+        token = wait_until(lambda: os.path.exists(out) and open(out).read(), 5)
+        if token:
+            break
+    check("a program started from a dock gets an activation token", token, session.log_text())
+    return app
+
+
+def test_edge_auto_hide(session, pointer, shot, app):
+    """A dock set to hide toward the left edge, with no global pointer to go by."""
+    docks = session.docks()
+    x, y, w, h = qt_rect(next(d for d in docks if d["name"] == "Dock")["position"])
+    inside, mid = (x + 4, y + h // 2), y + h // 2
+    shown = shot()(*inside)
+    move = lambda px, py: pointer_line(pointer, "move %d %d" % (px, py))
+    # Away from the dock while Moorline starts again with it hiding.
+    move(WIDTH - 40, 40)
+    def hiding(dock):
+        dock["autoHide"], dock["screenEdgeForAutoHide"] = True, "left"
+    app = restart_with(session, app, hiding)
+    check("the log names edge strips for auto-hide",
+          wait_until(lambda: "auto-hide: edge strips" in session.log_text(), 15),
+          session.log_text())
+    hidden = lambda: differs(shot()(*inside), shown)
+    check("an auto-hiding dock goes when the pointer is not on it", wait_until(hidden, 15))
+    move(0, mid)
+    check("the screen edge brings it back", wait_until(lambda: not hidden(), 5))
+    move(x + w // 2, mid)
+    time.sleep(2.5)  # longer than a dock waits for a pointer that never comes onto it
+    check("a dock with the pointer on it stays", not hidden())
+    move(WIDTH - 40, 40)
+    check("leaving the dock hides it", wait_until(hidden, 5))
+    check("Moorline is still running after auto-hide", app.poll() is None, session.log_text())
 
 
 def test_weston(root):

@@ -208,8 +208,11 @@ LaunchResult GioDesktop::launch(const QString& path, const LauncherEntry& approv
     // field code %k, the entry's own location, stays empty.)
     GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file->keyFile()));
     QString failure;
+    LaunchOptions withToken = options;
+    if (withToken.token.activationToken.isEmpty() && activationTokens_)
+        withToken.token.activationToken = activationTokens_();
     const LaunchResult result =
-        app ? GioLaunchContext::launchEntry(app.get(), options, &failure) : LaunchResult{};
+        app ? GioLaunchContext::launchEntry(app.get(), withToken, &failure) : LaunchResult{};
     if (!result.started)
         qCWarning(lcDesktopServices) << "could not launch" << path << options.action << failure;
     return result;

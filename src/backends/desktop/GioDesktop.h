@@ -3,6 +3,10 @@
 
 #include "platform/Desktop.h"
 
+#include <QByteArray>
+
+#include <functional>
+
 using GFile = struct _GFile;
 
 // The Desktop of a freedesktop session: desktop entries launched and default handlers found
@@ -29,6 +33,14 @@ public:
     LaunchResult launch(const QString& path, const LauncherEntry& approved,
                         const LaunchOptions& options) override;
 
+    // Where the session makes activation tokens: one for each program launched, so that the
+    // compositor brings its window forward.
+    void setActivationTokenSource(std::function<QByteArray()> source) {
+        activationTokens_ = std::move(source);
+    }
+
 private:
     void openFile(GFile* file);
+
+    std::function<QByteArray()> activationTokens_;
 };

@@ -14,9 +14,12 @@ namespace {
 // Variables that belong to our own start: passed on, they would make the launched program
 // claim our startup notification or activation token.
 // Also what Moorline tells its own Qt for its panels on Wayland.
-constexpr const char* ownStartVariables[] = {
-    "DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN",
-    "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT", "QT_WAYLAND_DISABLE_FIXED_POSITIONS"};
+constexpr const char* ownStartVariables[] = {"DESKTOP_AUTOSTART_ID",
+                                             "DESKTOP_STARTUP_ID",
+                                             "XDG_ACTIVATION_TOKEN",
+                                             "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT",
+                                             "QT_WAYLAND_DISABLE_FIXED_POSITIONS",
+                                             "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION"};
 
 // A GAppLaunchContext that hands GIO the launch's startup id, which GIO then puts in the
 // program's environment (or, for a D-Bus activated one, in its platform data).

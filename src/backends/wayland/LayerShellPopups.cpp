@@ -38,6 +38,10 @@ struct LayerShellPopups::Popup {
 
 namespace {
 
+QWindow* asWindow(QObject* object) {
+    return object->isWindowType() ? static_cast<QWindow*>(object) : nullptr;
+}
+
 void ping(void*, xdg_wm_base* wm, std::uint32_t serial) {
     xdg_wm_base_pong(wm, serial);
 }
@@ -113,14 +117,15 @@ bool LayerShellPopups::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::Expose: {
-        const auto it = popups_.find(static_cast<QWindow*>(watched));
+        const auto it = popups_.find(asWindow(watched));
         if (it != popups_.end() && it->first->isVisible() &&
             QtWaylandHandles::surface(it->first) != it->second->surface)
             giveRole(*it->second);
         break;
     }
     case QEvent::Hide: {
-        const auto it = popups_.find(static_cast<QWindow*>(watched));
+        // Widgets hide too: only windows are looked up.
+        const auto it = popups_.find(asWindow(watched));
         if (it != popups_.end())
             it->second->forgetRole();
         break;

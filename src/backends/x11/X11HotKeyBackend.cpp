@@ -244,7 +244,7 @@ bool X11HotKeyBackend::handleKeyPress(const xcb_key_press_event_t& event) {
     releasedAt_.reset();
     if (!repeat && pressHandler_) {
         const auto handler = pressHandler_;
-        handler(found->second.hotKeyId);
+        handler(found->second.hotKeyId, event.time);
     }
     return true;
 }

@@ -140,3 +140,62 @@ void X11WindowHints::setAcceptsFocus(QWindow* window, bool acceptsFocus) {
                         fieldCount, hints);
     xcb_flush(c);
 }
+
+namespace {
+
+// _NET_ACTIVE_WINDOW on the root: the first id (xfwm4 writes a second, zero id after it).
+xcb_window_t activeWindow(xcb_connection_t* c) {
+    const auto cookie =
+        xcb_get_property(c, 0, XcbConnection::rootWindow(c),
+                         XcbConnection::internAtom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1);
+    xcb_window_t active = XCB_NONE;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
+        if (reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
+            std::memcpy(&active, xcb_get_property_value(reply), sizeof active);
+        std::free(reply);
+    }
+    return active;
+}
+
+// source: 1 for an application asking for itself, 2 for a pager acting for the user.
+void requestActivation(xcb_connection_t* c, xcb_window_t window, std::uint32_t source,
+                       std::uint32_t time, xcb_window_t current) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = XcbConnection::internAtom(c, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = source;
+    event.data.data32[1] = time;
+    event.data.data32[2] = current;
+    xcb_send_event(c, 0, XcbConnection::rootWindow(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+} // namespace
+
+WId X11WindowHints::takeFocus(QWindow* window, std::uint32_t userTime) {
+    xcb_connection_t* c = XcbConnection::qt();
+    if (!c || !window)
+        return 0;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t previous = activeWindow(c);
+    // Focus-stealing prevention compares this time with the focused window's last input: the
+    // hot key's press is newer than anything the user did there.
+    if (userTime != 0)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id,
+                            XcbConnection::internAtom(c, "_NET_WM_USER_TIME"), XCB_ATOM_CARDINAL,
+                            32, 1, &userTime);
+    requestActivation(c, id, 1, userTime, previous);
+    xcb_flush(c);
+    return previous == id ? 0 : WId(previous);
+}
+
+void X11WindowHints::giveFocusBack(WId previous, std::uint32_t userTime) {
+    xcb_connection_t* c = XcbConnection::qt();
+    if (!c || !previous)
+        return;
+    requestActivation(c, static_cast<xcb_window_t>(previous), 2, userTime, XCB_NONE);
+    xcb_flush(c);
+}

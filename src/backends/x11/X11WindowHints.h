@@ -15,4 +15,9 @@ public:
                         const QByteArray& className) override;
     void setBlurRegion(QWindow* window, const QRegion& region) override;
     void setAcceptsFocus(QWindow* window, bool acceptsFocus) override;
+    // EWMH: the active window read from the root, the user time written on the window, then an
+    // activation request as an application with that time.
+    WId takeFocus(QWindow* window, std::uint32_t userTime) override;
+    // EWMH: an activation request as a pager, which window managers grant.
+    void giveFocusBack(WId previous, std::uint32_t userTime) override;
 };
