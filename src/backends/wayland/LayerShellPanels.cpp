@@ -156,8 +156,12 @@ bool LayerShellPanels::eventFilter(QObject* watched, QEvent* event) {
     Panel& panel = *it->second;
     switch (event->type()) {
     case QEvent::Expose:
-        // Qt made a new surface when it showed the window and draws into it in a moment.
-        if (window->isVisible() && QtWaylandHandles::surface(window) != panel.surface)
+        // Qt made a new surface when it showed the window and draws into it in a moment. A
+        // window that does not bypass the window manager (one that was asked only to stay above
+        // or to take the keyboard, never prepared as a panel) already has Qt's toplevel role, and
+        // a surface takes one role in its life.
+        if (window->isVisible() && (window->flags() & Qt::BypassWindowManagerHint) &&
+            QtWaylandHandles::surface(window) != panel.surface)
             giveRole(panel);
         break;
     case QEvent::Hide:
