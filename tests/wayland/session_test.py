@@ -263,7 +263,8 @@ def test_sway(root):
 
         # Tiles in name order ("Test A", "Test B"), from the dock's left inset, one icon wide.
         icon = next(d for d in docks if d["name"] == "Application Dock")["appearance"]["iconSize"]
-        first = (ax + 10 + 4 + round(icon) // 2, ay + ah - 12)
+        # The row stands in the middle of the body, under a header of about 28 px.
+        first = (ax + 10 + 4 + round(icon) // 2, ay + (ah + 28) // 2)
         second = (first[0] + round(icon) + 8 + 10, first[1])
         listed = wait_until(lambda: differs(shot()(*second), shot()(ax + aw - 20, second[1])), 15)
         check("native programs appear in the application dock", listed)
@@ -275,16 +276,16 @@ def test_sway(root):
               wait_until(lambda: focused_app(env) == "moorline-test-b", 10), focused_app(env))
 
         # A tile's menu is a popup of its dock, not a window of the tiling, and a click
-        # elsewhere closes it.
+        # elsewhere closes it. The second tile of the first row, under the header and the tabs.
         dx, dy, dw, dh = frames["Dock"]
-        pointer.stdin.write("rclick %d %d\n" % (dx + dw // 2, dy + dh - 30))
+        tile = (dx + 105, dy + 85)
+        menu_at = (tile[0] + 40, tile[1] + 10)  # between two tiles, where nothing else changes
+        before = shot()(*menu_at)
+        pointer.stdin.write("rclick %d %d\n" % tile)
         pointer.stdin.flush()
         pointer.stdout.readline()
-        menu_at = (dx + dw + 30, dy + dh - 20)
-        before = shot()(*menu_at)
-        check("a dock's menu opens beside the dock",
-              wait_until(lambda: differs(shot()(*menu_at), before) or
-                         differs(shot()(dx + dw // 2 + 30, dy + dh - 20), before), 10))
+        check("a tile's menu opens at the pointer",
+              wait_until(lambda: differs(shot()(*menu_at), before), 10))
         check("the menu is no window of the tiling",
               not any(w.get("app_id") == "io.github.moorline.Moorline" and
                       "Settings" not in w.get("name", "") for w in windows(sway_tree(env))))
