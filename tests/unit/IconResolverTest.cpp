@@ -68,7 +68,8 @@ TEST(IconResolver, EverySymbolTheViewsNameDrawsEvenWithoutAnIconTheme) {
     // The unit tests run offscreen with no icon theme: what shows here is our own artwork.
     IconResolver::prepareIconTheme();
     const QStringList names =
-        u"folder questionmark.app safari doc.plaintext line.diagonal clock trash trash.fill trash.full "
+        u"folder questionmark.app safari doc.plaintext line.diagonal clock trash trash.fill "
+        u"trash.full "
         "internaldrive cpu square square.dashed app gearshape plus square.stack.3d.up "
         "square.grid.2x2 macwindow.on.rectangle doc.on.clipboard link globe doc textformat xmark "
         "eye.slash power"_qs.split(u' ');
