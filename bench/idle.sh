@@ -4,8 +4,8 @@
 # tray: the system calls of all its threads over a window of time (strace), read as wake-ups
 # (returns from a poll that slept; a poll with a zero timeout only looks again within the same
 # wake-up) and requests to the X server (xcb writes them with writev: a repaint sends some).
-# Two desktops: the starter docks (clock, disk space, trash) and the same docks without
-# docklets.
+# Three desktops: the starter docks (clock, disk space, trash), the same docks without docklets,
+# and the starter docks with a CPU meter.
 #   bench/idle.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -49,21 +49,29 @@ measure() {
 
 report() {
   read -r wake looks writes other < <(measure)
-  echo "$1, ${seconds} s: main thread ${wake} wake-ups/s (and ${looks} zero-timeout polls/s), ${writes} X request writes/s; other threads ${other} wake-ups/s"
+  echo "$1, ${seconds} s: $(awk -v a="$wake" -v b="$other" 'BEGIN { printf "%.2f", a + b }') wake-ups/s in all: main thread ${wake} wake-ups/s (and ${looks} zero-timeout polls/s), ${writes} X request writes/s; other threads ${other} wake-ups/s"
 }
 
 export XDG_DATA_HOME="$work/starter" XDG_CONFIG_HOME="$work/config"
 report "starter docks (clock, disk space, trash)"
 
 # The same docks.json with every docklet taken out.
-python3 - "$work/starter/Moorline/docks.json" "$work/plain" <<'PY'
-import json, os, sys
+# The same docks.json with every docklet taken out, and with a CPU meter added.
+python3 - "$work/starter/Moorline/docks.json" "$work" <<'PY'
+import copy, json, os, sys, uuid
 docks = json.load(open(sys.argv[1]))
-for dock in docks:
+plain = copy.deepcopy(docks)
+for dock in plain:
     for tab in dock["tabs"]:
         tab["items"] = [i for i in tab["items"] if i["kind"] != "docklet"]
-os.makedirs(sys.argv[2] + "/Moorline", exist_ok=True)
-json.dump(docks, open(sys.argv[2] + "/Moorline/docks.json", "w"))
+meter = copy.deepcopy(docks)
+meter[0]["tabs"][0]["items"].insert(0, {"id": str(uuid.uuid4()).upper(), "kind": "docklet",
+                                     "name": "CPU", "docklet": "cpuMeter", "createdAt": 0})
+for name, content in (("plain", plain), ("meter", meter)):
+    os.makedirs(f"{sys.argv[2]}/{name}/Moorline", exist_ok=True)
+    json.dump(content, open(f"{sys.argv[2]}/{name}/Moorline/docks.json", "w"))
 PY
 export XDG_DATA_HOME="$work/plain"
 report "no docklet on screen"
+export XDG_DATA_HOME="$work/meter"
+report "starter docks and a CPU meter"
