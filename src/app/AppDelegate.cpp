@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppDelegate.h"
 
+#include "app/FirstFrame.h"
 #include "app/Platform.h"
 #include "platform/WindowActivation.h"
 #include "runtime/DockletRuntime.h"
@@ -20,7 +21,13 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+using namespace std::chrono_literals;
+
 namespace {
+
+// How long a panel the window manager never exposes may keep the tray from coming.
+constexpr auto firstFramePatience = 3s;
+
 QString dataDirectory() {
     // $XDG_DATA_HOME (default ~/.local/share), then our own folder.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -46,10 +53,6 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
         *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
         p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
         p.keyCodes, *launchAtLogin_, p.windowActivation});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_);
-    connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
-            [this] { showSettingsWindow({}); });
-    trayMenu_->show();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -62,9 +65,23 @@ void AppDelegate::start() {
     windowsManager_ = std::make_unique<DockWindowsManager>(
         *services_,
         DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+    firstFrame_ =
+        std::make_unique<FirstFrame>([this] { startAfterFirstFrame(); }, firstFramePatience);
+}
+
+void AppDelegate::startAfterFirstFrame() {
+    // The tray's menu looks its icon up in the theme (the first lookup reads the theme's whole
+    // index), and the tray asks the session bus and the X server who shows icons.
+    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
+            [this] { showSettingsWindow({}); });
+    connect(trayMenu_.get(), &TrayMenu::quitRequested, this, &AppDelegate::quitRequested);
+    trayMenu_->show();
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});
+    // Every window's properties, and every desktop entry installed to match them with.
+    runningAppsMonitor_->start();
 }
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {

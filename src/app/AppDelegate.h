@@ -7,6 +7,7 @@
 
 class DockletRuntime;
 class DockPanelWindowFactory;
+class FirstFrame;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
@@ -21,8 +22,9 @@ struct Platform;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
 // order the store, the running-applications monitor, the hot key manager and the docklet
-// sampler, and the tray; it opens the panels once start-up has finished and keeps everything
-// for the life of the program.
+// sampler; it opens the panels once start-up has finished, then, once they are drawn, what the
+// first frame does not need (the tray, the running applications), and keeps everything for the
+// life of the program.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -30,9 +32,9 @@ public:
     ~AppDelegate() override;
 
     DockStore& store() const { return *store_; }
-    TrayMenu& trayMenu() const { return *trayMenu_; }
 
-    // Opens the panels; with no tray to reach it through, shows the settings window too.
+    // Opens the panels; once they are drawn, the tray (with no tray to reach the program
+    // through, the settings window instead) and the running applications.
     void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
@@ -40,7 +42,13 @@ public:
     // signals, session end).
     void flushPendingWork();
 
+Q_SIGNALS:
+    // "Quit Moorline" in the tray menu.
+    void quitRequested();
+
 private:
+    void startAfterFirstFrame();
+
     // Members end in reverse order: the panels go before the services they show, and those
     // before the platform they use.
     std::unique_ptr<Platform> platform_;
@@ -56,4 +64,5 @@ private:
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
+    std::unique_ptr<FirstFrame> firstFrame_;
 };

@@ -6,7 +6,6 @@
 #include "app/SingleInstance.h"
 #include "platform/WindowActivation.h"
 #include "support/IconResolver.h"
-#include "views/TrayMenu.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -83,7 +82,7 @@ int MoorlineApp::run(int argc, char** argv) {
                      [&delegate](const QByteArray& startupId, const QByteArray& activationToken) {
                          delegate.showSettingsWindow({startupId, activationToken});
                      });
-    QObject::connect(&delegate.trayMenu(), &TrayMenu::quitRequested, &app, exitEventLoop,
+    QObject::connect(&delegate, &AppDelegate::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 
     // The session manager asks before the session ends.

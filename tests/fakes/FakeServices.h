@@ -32,6 +32,7 @@
 template <typename SchedulerType> struct FakeServicesOn {
     explicit FakeServicesOn(std::vector<Dock> docks = {}) {
         DockStoreTesting::setDocks(store, std::move(docks));
+        runningApps.start();
         // Let the store write its starter docks, so that the clock starts out idle.
         if constexpr (requires { scheduler.advance(std::chrono::seconds(1)); })
             scheduler.advance(std::chrono::seconds(1));

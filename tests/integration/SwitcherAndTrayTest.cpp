@@ -26,6 +26,7 @@ using namespace std::chrono_literals;
 
 class SwitcherAndTrayTest : public ::testing::Test {
 protected:
+    void SetUp() override { monitor.start(); }
     ~SwitcherAndTrayTest() override { view.reset(); }
 
     void show(DockKind kind) {
