@@ -9,6 +9,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/IconCache.h"
 #include "views/DockViewServices.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
@@ -47,12 +48,13 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    iconCache_ = std::make_unique<IconCache>(p.cacheFiles);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     services_ = std::make_unique<DockViewServices>(DockViewServices{
         *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
         p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
-        p.keyCodes, *launchAtLogin_, p.windowActivation});
+        p.keyCodes, *launchAtLogin_, p.windowActivation, *iconCache_});
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -82,6 +84,8 @@ void AppDelegate::startAfterFirstFrame() {
         showSettingsWindow({});
     // Every window's properties, and every desktop entry installed to match them with.
     runningAppsMonitor_->start();
+    // The icons drawn from the cache are made again now, and the cache brought up to date.
+    iconCache_->startChecking();
 }
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {

@@ -11,6 +11,7 @@ class FirstFrame;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
+class IconCache;
 class LaunchConfirmationDialog;
 class LaunchAtLogin;
 class TrayMenu;
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
+    std::unique_ptr<IconCache> iconCache_;
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;

@@ -9,6 +9,7 @@
 #include "backends/desktop/QtImageFileChooser.h"
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
+#include "backends/linux/LocalCacheFiles.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/SyslogSystemLog.h"
 #include "backends/x11/EwmhRunningApplications.h"
@@ -19,6 +20,8 @@
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "platform/QtScheduler.h"
+
+#include <QStandardPaths>
 
 // The real Linux implementations of the platform interfaces, chosen in this one place. Made once
 // the application object exists (the X11 ones use its connection), kept to the end.
@@ -41,4 +44,8 @@ struct Platform {
     X11WindowActivation windowActivation;
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
+    // $XDG_CACHE_HOME (default ~/.cache), then our own folder.
+    LocalCacheFiles cacheFiles{
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+        QStringLiteral("/Moorline")};
 };

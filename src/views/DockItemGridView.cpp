@@ -3,6 +3,8 @@
 
 #include "runtime/DockletRuntime.h"
 #include "store/DockStore.h"
+#include "support/IconCache.h"
+#include "support/IconResolver.h"
 #include "views/DockItemTileView.h"
 #include "views/DockletTileView.h"
 #include "views/OwnPopups.h"
@@ -31,7 +33,7 @@ DockItemGridView::DockItemGridView(const QUuid& dockId, const DockViewServices& 
                                    QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelMetrics_(DockItemTileView::labelFont()),
-      images_(services.fileSystem, services.fileIcons) {
+      images_(services.fileSystem, services.fileIcons, services.iconCache) {
     setFrameShape(QFrame::NoFrame);
     // The panel's own background shows through; the scroll position is drawn as a thin
     // indicator over the tiles rather than a bar beside them, so no width is lost to it.
@@ -200,6 +202,26 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
             services_.docklets);
     }
     paintScrollIndicator(painter);
+    if (images_.hasStandIns())
+        checkStandInsLater();
+}
+
+// Icons drawn from the icon cache are made again for real, a few per pass, once the first frame
+// is on screen (the cache says when).
+void DockItemGridView::checkStandInsLater() {
+    if (services_.iconCache.isChecking())
+        standInCheck_.request();
+    else if (!checkingStarted_.isActive())
+        checkingStarted_ =
+            services_.iconCache.onCheckingStarted([this] { standInCheck_.request(); });
+}
+
+void DockItemGridView::checkStandIns() {
+    constexpr int perPass = 4;
+    if (images_.checkStandIns(perPass))
+        viewport()->update();
+    if (images_.hasStandIns())
+        standInCheck_.request();
 }
 
 void DockItemGridView::paintScrollIndicator(QPainter& painter) const {
@@ -333,10 +355,14 @@ void DockItemGridView::startDrag(const DockItem& item) {
     auto* drag = new QDrag(this);
     drag->setMimeData(DockItemTileView::dragPayload(item));
     if (item.kind != DockItemKind::separator) {
-        const QPixmap icon = images_
-                                 .images(item, layout_.iconSize, devicePixelRatioF(), labelMetrics_,
-                                         layout_.labelWidth())
-                                 .icon;
+        QPixmap icon = images_
+                           .images(item, layout_.iconSize, devicePixelRatioF(), labelMetrics_,
+                                   layout_.labelWidth())
+                           .icon;
+        // A docklet draws itself in its tile; its drag shows its symbol.
+        if (icon.isNull())
+            icon = IconResolver::placeholder(IconResolver::placeholderName(item), layout_.iconSize,
+                                             devicePixelRatioF());
         drag->setPixmap(icon);
         drag->setHotSpot(QPoint(layout_.iconSize / 2, layout_.iconSize / 2));
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
 #include "views/DockViewServices.h"
@@ -93,12 +94,17 @@ private:
     void updateSampling();
     void dockletChanged(DockletKind docklet);
 
+    void checkStandInsLater();
+    void checkStandIns();
+
     QUuid dockId_;
     DockViewServices services_;
     std::uint64_t revision_ = 0;
     ItemGridLayout layout_;
     QFontMetrics labelMetrics_;
     TileImageCache images_;
+    CoalescedTask standInCheck_{services_.scheduler, [this] { checkStandIns(); }};
+    Subscription checkingStarted_;
     QPainterPath outline_;
     // The items in view at the last layout, only to tell which tiles a change touched: the
     // tiles are always drawn from the store.

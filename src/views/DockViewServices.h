@@ -7,6 +7,7 @@ class DockletRuntime;
 class FileIcons;
 class FileSystem;
 class HotKeyManager;
+class IconCache;
 class ImageFileChooser;
 class LaunchConfirmation;
 class KeyCodeTranslator;
@@ -38,4 +39,6 @@ struct DockViewServices {
     const KeyCodeTranslator& keyCodes;
     LaunchAtLogin& launchAtLogin;
     WindowActivation& windowActivation;
+    // Item icons as the last runs drew them.
+    IconCache& iconCache;
 };

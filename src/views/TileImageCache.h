@@ -4,39 +4,57 @@
 #include "models/DockItem.h"
 
 #include <QCache>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QUuid>
 
+#include <vector>
+
 class FileIcons;
 class FileSystem;
+class IconCache;
 class QFontMetrics;
 
-// The resolved icon and the elided label of each item, kept per item id until the item changes
-// (a cheap comparison of the few fields they depend on) or the size does. Only what was drawn
-// lately is kept, within a memory bound, so a long tab does not hold an image per item.
+// The icon and the elided label of each item, kept per item id until the item changes (a cheap
+// comparison of the few fields they depend on) or the size does. Icons are kept by what they are
+// made from (IconResolver::cacheKey), so that items alike (a tray of clippings) share one. Only
+// what was drawn lately is kept, within a memory bound, so a long tab does not hold an image per
+// item. An icon not made yet in this run comes from the icon cache of the last runs where it has
+// one, as a stand-in that checkStandIns() later replaces by the real one where they differ.
 class TileImageCache {
 public:
     struct Images {
-        QPixmap icon;
+        QPixmap icon; // null for docklets and separators, which draw themselves
         QString label;
     };
 
-    TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons);
+    TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons, IconCache& iconCache);
     ~TileImageCache();
 
     Images images(const DockItem& item, int iconSize, qreal devicePixelRatio,
                   const QFontMetrics& labelMetrics, int labelWidth);
-    void clear() { cache_.clear(); }
-    qsizetype size() const { return cache_.size(); }
-    // How many times an icon was resolved, for the benchmarks and tests.
+    void clear();
+    qsizetype size() const { return labels_.size(); }
+    // How many times an icon was made, for the benchmarks and tests.
     int resolutions() const { return resolutions_; }
 
+    bool hasStandIns() const { return !standIns_.isEmpty(); }
+    // Makes up to `count` stand-ins for real and keeps them in the icon cache; true when one of
+    // them changed (what shows it must be drawn again).
+    bool checkStandIns(int count);
+
 private:
-    struct Stored;
+    struct Label;
+    struct Icon;
+
+    QPixmap icon(const DockItem& item, int iconSize, qreal devicePixelRatio);
 
     const FileSystem& fileSystem_;
     const FileIcons& fileIcons_;
-    QCache<QUuid, Stored> cache_;
+    IconCache& iconCache_;
+    QCache<QUuid, Label> labels_;
+    QCache<QString, Icon> icons_;
+    QList<QString> standIns_;
     int resolutions_ = 0;
 };

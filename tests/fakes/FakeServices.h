@@ -3,6 +3,7 @@
 
 #include "fakes/DockStoreTesting.h"
 #include "fakes/FakeAutostart.h"
+#include "fakes/FakeCacheFiles.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDesktop.h"
@@ -23,6 +24,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/IconCache.h"
 #include "views/DockViewServices.h"
 
 // The whole fake platform with a real store, monitor, hot key manager and docklet sampler,
@@ -33,6 +35,7 @@ template <typename SchedulerType> struct FakeServicesOn {
     explicit FakeServicesOn(std::vector<Dock> docks = {}) {
         DockStoreTesting::setDocks(store, std::move(docks));
         runningApps.start();
+        iconCache.startChecking();
         // Let the store write its starter docks, so that the clock starts out idle.
         if constexpr (requires { scheduler.advance(std::chrono::seconds(1)); })
             scheduler.advance(std::chrono::seconds(1));
@@ -54,11 +57,13 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeAutostart autostart;
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
+    FakeCacheFiles cacheFiles;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
+    IconCache iconCache{cacheFiles};
     DockViewServices services = servicesWith(hotKeys);
 
     // The same services with another hot key manager (one on the real X server, say), and
@@ -68,9 +73,9 @@ template <typename SchedulerType> struct FakeServicesOn {
     }
     DockViewServices servicesWith(HotKeyManager& manager, const KeyCodeTranslator& keys,
                                   LaunchAtLogin& login, WindowActivation& activation) {
-        return {store,     runningApps, desktop,   launchConfirmation, clipboard, trash,
-                fileIcons, fileSystem,  docklets,  imageChooser,       manager,   scheduler,
-                keys,      login,       activation};
+        return {store,     runningApps, desktop,    launchConfirmation, clipboard, trash,
+                fileIcons, fileSystem,  docklets,   imageChooser,       manager,   scheduler,
+                keys,      login,       activation, iconCache};
     }
 };
 

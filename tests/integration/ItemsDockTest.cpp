@@ -104,7 +104,8 @@ protected:
                               fakes.scheduler,
                               fakes.keyCodes,
                               fakes.launchAtLogin,
-                              fakes.windowActivation};
+                              fakes.windowActivation,
+                              fakes.iconCache};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints};
     QtScreens screens;

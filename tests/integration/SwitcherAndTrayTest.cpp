@@ -70,7 +70,8 @@ protected:
                               fakes.scheduler,
                               fakes.keyCodes,
                               fakes.launchAtLogin,
-                              fakes.windowActivation};
+                              fakes.windowActivation,
+                              fakes.iconCache};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;
