@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 /* Prints a line for each window of the given instance names as the X server reports it mapped,
  * and for each drawing into it once mapped (the DAMAGE extension: what the program painted has
- * reached the server; drawings within one reading of the event queue come as one line):
- *   "MS map|paint WINDOW WIDTH HEIGHT INSTANCE"
+ * reached the server), with a hash of the window's pixels then, so that a frame drawn again
+ * unchanged can be told from a new one:
+ *   "MS map|paint WINDOW WIDTH HEIGHT INSTANCE [HASH]"
  * MS the wall clock in milliseconds, so that a script can time a program's windows without
  * polling.   mapwatch INSTANCE... */
 #include <xcb/damage.h>
@@ -52,10 +53,29 @@ static int slot_of(xcb_window_t w) {
     return -1;
 }
 
+/* FNV-1a of the window's pixels. */
+static unsigned long long pixels_hash(xcb_connection_t* c, xcb_window_t w, int width, int height) {
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, width, height, ~0u), NULL);
+    unsigned long long hash = 1469598103934665603ull;
+    if (image) {
+        const uint8_t* data = xcb_get_image_data(image);
+        for (int i = 0; i < xcb_get_image_data_length(image); ++i)
+            hash = (hash ^ data[i]) * 1099511628211ull;
+    }
+    free(image);
+    return hash;
+}
+
 static void report(const char* what, xcb_connection_t* c, xcb_window_t w, const char* instance) {
     const long long ms = now_ms();
     xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), NULL);
-    printf("%lld %s %u %d %d %s\n", ms, what, w, g ? g->width : 0, g ? g->height : 0, instance);
+    const int width = g ? g->width : 0, height = g ? g->height : 0;
+    if (strcmp(what, "paint") == 0)
+        printf("%lld %s %u %d %d %s %llx\n", ms, what, w, width, height, instance,
+               pixels_hash(c, w, width, height));
+    else
+        printf("%lld %s %u %d %d %s\n", ms, what, w, width, height, instance);
     fflush(stdout);
     free(g);
 }

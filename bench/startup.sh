@@ -58,9 +58,9 @@ memory() {
 
 # One launch of PROGRAM with HOME=$3, waiting for $2 windows larger than a tray icon to be
 # painted; prints "MAP_MS PAINT_MS COMPLETE_MS ALL_PAINTED_MS CPU_MS RSS_KB HEAP_KB PRIVATE_KB" (-
-# when not seen within 10 s): the first panel mapped, first drawn, and drawn for the last time
-# before 300 ms without drawing (its whole first frame, however many passes the program took);
-# every panel drawn.
+# when not seen within 10 s): the first panel mapped, first drawn, and drawn as it stands once
+# the start is over (its whole first frame, however many passes the program took; drawings of
+# the same pixels again do not count); every panel drawn.
 measure() {
   local program=$1 windows=$2 start app lines="" clock="$work/clock-$RANDOM" mem="- - -"
   start=$(now_ms)
@@ -82,9 +82,10 @@ measure() {
   awk -v s="$start" -v cpu="${cpu:--}" -v n="$windows" -v mem="$mem" '
     $2 == "map" && w == "" { w = $3; map = $1 - s }
     $2 == "paint" && !seen[$3]++ { p++; if (p == n) all = $1 - s }
-    $2 == "paint" && $3 == w && !done { if (first == "") first = $1 - s; else if ($1 - s - last > 300) done = 1
-                                        if (!done) last = $1 - s }
-    END { print (map == "" ? "-" : map), (first == "" ? "-" : first), (last == "" ? "-" : last),
+    $2 == "paint" && $3 == w { if (first == "") first = $1 - s; k++; at[k] = $1 - s; hash[k] = $7 }
+    END { complete = "-"
+          for (i = k; i >= 1 && hash[i] == hash[k]; i--) complete = at[i]
+          print (map == "" ? "-" : map), (first == "" ? "-" : first), complete,
                 (all == "" ? "-" : all), cpu, mem }' <<<"$lines"
 }
 

@@ -47,7 +47,8 @@ AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
         std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
     hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
-    dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    dockletRuntime_ =
+        std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler, p.wallClock);
     iconCache_ = std::make_unique<IconCache>(p.cacheFiles);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);

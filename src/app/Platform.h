@@ -12,6 +12,7 @@
 #include "backends/linux/LocalCacheFiles.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/SyslogSystemLog.h"
+#include "backends/linux/TimerFdWallClock.h"
 #include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11HotKeyBackend.h"
@@ -32,6 +33,7 @@ struct Platform {
     GioDesktop desktop;
     EwmhRunningApplications runningApplications;
     LinuxSystemStatistics systemStatistics;
+    TimerFdWallClock wallClock;
     QtClipboard clipboard;
     GioTrash trash;
     DesktopFileIcons fileIcons;

@@ -82,10 +82,6 @@ void DockItemGridView::relayout() {
     const int visible = viewport()->height();
     verticalScrollBar()->setPageStep(std::max(1, visible));
     verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));
-    hasSamplingDocklet_ =
-        list && std::any_of(list->begin(), list->end(), [](const DockItem& i) {
-            return DockItemTileView::isLiveDocklet(i) && DockletTileView::samples(*i.docklet);
-        });
     updateSampling();
     repaintChangedTiles(list, layout_ != previous);
 }
@@ -244,6 +240,8 @@ void DockItemGridView::resizeEvent(QResizeEvent* event) {
 
 void DockItemGridView::scrollContentsBy(int, int) {
     viewport()->update();
+    // A docklet scrolled out of view is not sampled for; one scrolled in is.
+    updateSampling();
 }
 
 void DockItemGridView::showEvent(QShowEvent* event) {
@@ -473,22 +471,42 @@ bool DockItemGridView::addDroppedItems(const QMimeData& data) {
 
 // Docklets.
 
-void DockItemGridView::updateSampling() {
-    const bool wanted = hasSamplingDocklet_ && isVisible();
-    if (wanted == sampling_.isActive())
-        return;
-    figures_.clear();
-    if (!wanted) {
-        sampling_.cancel();
-        return;
+unsigned DockItemGridView::figuresInView() const {
+    const std::vector<DockItem>* list = items();
+    if (!list || !isVisible())
+        return 0;
+    const int top = verticalScrollBar()->value();
+    const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
+    unsigned figures = 0;
+    for (std::int64_t i = first; i < end; ++i) {
+        const DockItem& item = (*list)[static_cast<std::size_t>(i)];
+        if (DockItemTileView::isLiveDocklet(item))
+            figures |= DockletTileView::figures(*item.docklet);
     }
+    return figures;
+}
+
+void DockItemGridView::updateSampling() {
+    // Only the figures of the docklets on screen are sampled, each at its own pace.
+    const unsigned wanted = figuresInView();
+    if (wanted == sampledFigures_)
+        return;
+    sampledFigures_ = wanted;
+    figures_.clear();
     DockletRuntime& runtime = services_.docklets;
-    sampling_ = runtime.keepSampling();
-    figures_.push_back(runtime.now.sink([this](double) { dockletChanged(DockletKind::clock); }));
-    figures_.push_back(
-        runtime.diskFreeBytes.sink([this](qint64) { dockletChanged(DockletKind::diskSpace); }));
-    figures_.push_back(
-        runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
+    // The new demand is in place before the old one goes, so that a figure still wanted keeps
+    // its cadence.
+    sampling_ = wanted ? runtime.keepSampling(wanted) : Subscription();
+    if (wanted & DockletRuntime::time)
+        figures_.push_back(
+            runtime.now.sink([this](double) { dockletChanged(DockletKind::clock); }));
+    if (wanted & DockletRuntime::diskSpace)
+        figures_.push_back(
+            runtime.diskFreeBytes.sink([this](qint64) { dockletChanged(DockletKind::diskSpace); }));
+    if (wanted & DockletRuntime::cpuLoad)
+        figures_.push_back(
+            runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
 }
 
 void DockItemGridView::dockletChanged(DockletKind docklet) {

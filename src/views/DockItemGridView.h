@@ -91,6 +91,7 @@ private:
     void clearDropTarget();
     bool addDroppedItems(const QMimeData& data);
 
+    unsigned figuresInView() const;
     void updateSampling();
     void dockletChanged(DockletKind docklet);
 
@@ -126,7 +127,7 @@ private:
     bool dragAddsText_ = false;
     bool dragHasFiles_ = false;
 
-    bool hasSamplingDocklet_ = false;
+    unsigned sampledFigures_ = 0;
     Subscription sampling_;
     std::vector<Subscription> figures_;
     std::array<QString, 5> shownStates_;

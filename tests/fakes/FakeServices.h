@@ -17,6 +17,7 @@
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
+#include "fakes/FakeWallClock.h"
 #include "fakes/FakeWindowActivation.h"
 #include "fakes/VirtualScheduler.h"
 #include "runtime/DockletRuntime.h"
@@ -58,10 +59,11 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
     FakeCacheFiles cacheFiles;
+    FakeWallClock wallClock{scheduler, 0.0};
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
+    DockletRuntime docklets{statistics, scheduler, wallClock};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
     IconCache iconCache{cacheFiles};
     DockViewServices services = servicesWith(hotKeys);

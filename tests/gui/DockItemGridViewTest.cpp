@@ -214,19 +214,32 @@ TEST_F(DockItemGridViewTest, HostileValuesDrawSomethingSensible) {
     }
 }
 
-TEST_F(DockItemGridViewTest, SamplesOnlyWhileALiveDockletIsShown) {
+TEST_F(DockItemGridViewTest, SamplesOnlyTheFiguresOfTheDockletsShown) {
+    const auto sampled = [&] {
+        QStringList figures;
+        for (const auto& [figure, name] : {std::pair{DockletRuntime::time, "time"},
+                                           {DockletRuntime::diskSpace, "disk"},
+                                           {DockletRuntime::cpuLoad, "load"}})
+            if (fakes->docklets.isSampling(figure))
+                figures << QString::fromLatin1(name);
+        return figures.join(u' ');
+    };
     start(dockWith({docklet(DockletKind::trash), docklet(DockletKind::separator)}));
-    EXPECT_FALSE(fakes->docklets.isSampling());
+    EXPECT_EQ(sampled(), u"");
     store().addItem(docklet(DockletKind::clock), dockId);
     settle();
-    EXPECT_TRUE(fakes->docklets.isSampling());
+    EXPECT_EQ(sampled(), u"time");
+    store().addItem(docklet(DockletKind::cpuMeter), dockId);
+    settle();
+    EXPECT_EQ(sampled(), u"time load");
     view->hide();
-    EXPECT_FALSE(fakes->docklets.isSampling());
+    EXPECT_EQ(sampled(), u"");
     view->show();
-    EXPECT_TRUE(fakes->docklets.isSampling());
+    EXPECT_EQ(sampled(), u"time load");
+    store().removeItem(storedItems().back().id, dockId);
     store().removeItem(storedItems().back().id, dockId);
     settle();
-    EXPECT_FALSE(fakes->docklets.isSampling());
+    EXPECT_EQ(sampled(), u"");
     // Once the store has saved, nothing is left to run: no timer of any kind.
     fakes->scheduler.advance(1s);
     EXPECT_EQ(fakes->scheduler.pendingCount(), 0u);
