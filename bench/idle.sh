@@ -54,11 +54,13 @@ measure() {
     / poll\(/ { t = $0; sub(/\) += .*|  *<unfinished.*/, "", t); n = split(t, a, ", ");
                 if ($1 != main) { if (a[n] != "0") other++ } else if (a[n] == "0") looks++; else wakes++ }
     / writev\(/ && $1 == main { writes++ }
+    # A finished call is stamped with its start, a resumed one with its end.
     /<[0-9.]+>$/ { d = $NF; gsub(/[<>]/, "", d)
                    split($2, hms, ":"); at = hms[1] * 3600 + hms[2] * 60 + hms[3]
+                   end = / resumed>/ ? at : at + d
                    if (d + 0 >= 0.001) { if ($1 == main) slept++; else sleptOther++
-                                         if (last == "" || at - last > 0.010) program++ }
-                   last = at }
+                                         if (last == "" || end - last > 0.010) program++ }
+                   if (end > last) last = end }
     END { printf "%.2f %.2f %.2f %.2f %.3f %.3f %.3f\n", wakes / s, looks / s, writes / s,
                  other / s, slept / s, sleptOther / s, program / s }' "$traces/strace.txt"
 }
