@@ -59,7 +59,7 @@ void open(const DockItem& item, Desktop& desktop, Clipboard& clipboard,
             desktop.openUrl(*url);
     } else if (item.kind == DockItemKind::clippingText) {
         if (item.textContent)
-            clipboard.setText(*item.textContent);
+            clipboard.setText(item.textContent->toString());
     }
 }
 

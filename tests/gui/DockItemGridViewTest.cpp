@@ -103,8 +103,9 @@ TEST_P(Drops, AddWhatTheDropHoldsAndAnswerCopy) {
     QStringList added;
     for (const DockItem& item : storedItems())
         added << QStringList{storedString(item.kind), item.name,
-                             item.textContent.value_or(
-                                 item.path.value_or(item.urlString.value_or(QString())))}
+                             item.textContent
+                                 ? item.textContent->toString()
+                                 : item.path.value_or(item.urlString.value_or(QString()))}
                      .join(u'|');
     EXPECT_EQ(added, c.added);
     // A drop that adds nothing is not reported as done.
