@@ -29,17 +29,17 @@ namespace {
 // How long a panel the window manager never exposes may keep the tray from coming.
 constexpr auto firstFramePatience = 3s;
 
-QString dataDirectory() {
-    // $XDG_DATA_HOME (default ~/.local/share), then our own folder.
+} // namespace
+
+QString AppDelegate::dataDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Moorline");
 }
-} // namespace
 
-AppDelegate::AppDelegate() : platform_(std::make_unique<Platform>()) {
+AppDelegate::AppDelegate(DockFileRead* docksFile) : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
-    store_ = std::make_unique<DockStore>(
-        DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
+    store_ = std::make_unique<DockStore>(DockStore::Dependencies{
+        p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile});
     // This process holds the instance lock (taken before we are made), and the store writes only
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class DockFileRead;
 class DockletRuntime;
 class DockPanelWindowFactory;
 class FirstFrame;
@@ -29,8 +30,12 @@ struct Platform;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    AppDelegate();
+    // `docksFile`: docks.json already being read (see dataDirectory()), or null.
+    explicit AppDelegate(DockFileRead* docksFile = nullptr);
     ~AppDelegate() override;
+
+    // $XDG_DATA_HOME/Moorline (default ~/.local/share/Moorline), where docks.json is.
+    static QString dataDirectory();
 
     DockStore& store() const { return *store_; }
 

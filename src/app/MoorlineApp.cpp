@@ -4,7 +4,9 @@
 #include "app/AppDelegate.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "backends/linux/LocalFileSystem.h"
 #include "platform/WindowActivation.h"
+#include "store/DockFileRead.h"
 #include "support/IconResolver.h"
 
 #include <QApplication>
@@ -54,6 +56,10 @@ int MoorlineApp::run(int argc, char** argv) {
     const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
     // A token is good for one activation: the programs the docks start must not inherit it.
     qunsetenv("XDG_ACTIVATION_TOKEN");
+    // The docks are decoded on a worker while the application object, the instance lock and
+    // the platform are made: a tray of thousands of clippings takes a while to read.
+    const QString docksPath = AppDelegate::dataDirectory() + QStringLiteral("/docks.json");
+    DockFileRead docksFile(docksPath, [docksPath] { return LocalFileSystem().readAll(docksPath); });
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
     QApplication::setDesktopFileName(QStringLiteral(MOORLINE_APP_ID));
@@ -75,7 +81,7 @@ int MoorlineApp::run(int argc, char** argv) {
         return instance->signalRunningInstance(startupId, activationToken) ? EXIT_SUCCESS
                                                                            : EXIT_FAILURE;
 
-    AppDelegate delegate;
+    AppDelegate delegate(&docksFile);
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,

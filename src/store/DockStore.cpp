@@ -4,6 +4,7 @@
 #include "models/DockCodec.h"
 #include "platform/DefaultApplications.h"
 #include "platform/FileSystem.h"
+#include "store/DockFileRead.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -82,15 +83,20 @@ DockStore::DockStore(Dependencies dependencies)
       filePath_(dependencies.dataDirectory + QStringLiteral("/docks.json")) {
     if (!fileSystem_.makePath(dataDirectory_))
         qCInfo(lcStore) << "could not create" << dataDirectory_;
-    load(dependencies.defaultApplications);
+    load(dependencies.defaultApplications, dependencies.fileRead);
 }
 
 DockStore::~DockStore() = default;
 
-void DockStore::load(const DefaultApplications& defaultApplications) {
+void DockStore::load(const DefaultApplications& defaultApplications, DockFileRead* fileRead) {
     QString problem = QStringLiteral("no file");
-    if (const auto bytes = fileSystem_.readAll(filePath_)) {
-        DockCodec::Decoded decoded = DockCodec::decode(*bytes);
+    std::optional<DockCodec::Decoded> read;
+    if (fileRead && fileRead->filePath() == filePath_)
+        read = fileRead->take();
+    else if (const auto bytes = fileSystem_.readAll(filePath_))
+        read = DockCodec::decode(*bytes);
+    if (read) {
+        DockCodec::Decoded& decoded = *read;
         if (decoded.ok()) {
             const bool renamed = giveDuplicatesFreshIds(decoded.docks);
             replaceAll(std::move(decoded.docks));

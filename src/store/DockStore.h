@@ -14,6 +14,7 @@
 #include <vector>
 
 class DefaultApplications;
+class DockFileRead;
 class FileSystem;
 
 // The single owner of the docks: loads docks.json (or seeds the starter docks), publishes the
@@ -26,6 +27,9 @@ public:
         Scheduler& scheduler;
         const DefaultApplications& defaultApplications;
         QString dataDirectory; // the Moorline directory that holds docks.json
+        // docks.json already being read and decoded (on a worker, as the program starts);
+        // without one the store reads it at once.
+        DockFileRead* fileRead = nullptr;
     };
 
     explicit DockStore(Dependencies dependencies);
@@ -75,7 +79,7 @@ public:
 private:
     friend class DockStoreTesting;
 
-    void load(const DefaultApplications& defaultApplications);
+    void load(const DefaultApplications& defaultApplications, DockFileRead* fileRead);
     void replaceAll(std::vector<Dock> list);
     // Changes the dock at `index` in place and marks it changed; the caller schedules the save.
     void changeDock(std::size_t index, const std::function<void(Dock&)>& change);

@@ -129,6 +129,26 @@ TEST_F(DockStoreTest, WhatCannotBeReadIsMovedAsideByRenameBeforeTheStarterDocksR
     EXPECT_TRUE(second->saveProblem->isEmpty());
 }
 
+TEST_F(DockStoreTest, ABadItemAtTheEndOfABigTabKeepsTheWholeFileAside) {
+    Dock tray = Dock::makeDefault(DockKind::clippings, u"Tray"_qs);
+    for (int i = 0; i < 20000; ++i)
+        tray.tabs[0].items.push_back(DockItem::makeClipping(u"clipping %1"_qs.arg(i)));
+    QByteArray json = DockCodec::encode({tray}).value();
+    // The last item's kind is one nobody knows.
+    const qsizetype kind = json.lastIndexOf(R"("kind":"clippingText")");
+    json.replace(kind, 21, R"("kind":"clippingTxt")");
+    fs.addFile(file, json);
+    auto store = makeStore();
+    EXPECT_EQ(store->docks->size(), 3u) << "the starter docks";
+    clock.advance(400ms);
+    QStringList asides;
+    for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
+        if (it.key().startsWith(file + u".unreadable-"_qs))
+            asides << it.key();
+    ASSERT_EQ(asides.size(), 1);
+    EXPECT_EQ(fs.files.value(asides[0]), json) << "kept whole";
+}
+
 TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {
     auto store = storeWith({});
     fs.failWrites = true;
