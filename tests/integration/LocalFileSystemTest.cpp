@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // LocalFileSystem::readAll against real files: the store reads docks.json through it at start,
-// so whatever sits at that path must answer at once, and never take the program down.
+// so whatever sits at that path must answer at once, and never take the program down. The
+// icon cache's files, likewise.
 
 #include "backends/linux/LocalFileSystem.h"
+#include "backends/linux/LocalCacheFiles.h"
 #include "models/DockCodec.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -100,4 +104,22 @@ TEST_F(LocalFileSystemRead, RunningOutOfMemoryMakesTheFileUnreadableNotTheProgra
                                                                                               : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LocalFileSystemRead, CacheFilesAreMadeInTheirFolderAndNeverWaitedOn) {
+    // The folder is made at the first write; a file is replaced whole, leaving nothing beside it.
+    LocalCacheFiles cache(path(u"cache/Moorline"_qs));
+    EXPECT_FALSE(cache.read(u"a.icon"_qs));
+    ASSERT_TRUE(cache.write(u"a.icon"_qs, "first"));
+    ASSERT_TRUE(cache.write(u"a.icon"_qs, "second"));
+    EXPECT_EQ(cache.read(u"a.icon"_qs), QByteArray("second"));
+    EXPECT_EQ(QDir(path(u"cache/Moorline"_qs)).entryList(QDir::Files), QStringList{u"a.icon"_qs});
+    // Something else at a name reads as nothing, at once: a FIFO would never answer.
+    ASSERT_EQ(::mkfifo(qPrintable(path(u"cache/Moorline/b.icon"_qs)), 0600), 0);
+    EXPECT_FALSE(cache.read(u"b.icon"_qs));
+    // The modification time of what is there, and nothing for what is not.
+    const auto modified = fileSystem_.modificationTime(path(u"cache/Moorline/a.icon"_qs));
+    ASSERT_TRUE(modified);
+    EXPECT_LE(std::abs(*modified - QDateTime::currentMSecsSinceEpoch()), 60'000);
+    EXPECT_FALSE(fileSystem_.modificationTime(path(u"missing"_qs)));
 }

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/linux/LinuxSystemStatistics.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
 
+#include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <gtest/gtest.h>
@@ -45,4 +49,19 @@ TEST(SystemStatisticsTest, AvailableSpaceAtHomeMatchesStatvfs) {
     // Other programs write meanwhile: allow 64 MB of drift.
     EXPECT_NEAR(static_cast<double>(*capacity->availableBytes), static_cast<double>(expected),
                 64.0 * 1024 * 1024);
+}
+
+TEST(SystemStatisticsTest, AMountIsToldAndNothingElse) {
+    QTemporaryDir directory;
+    LinuxSystemStatistics statistics;
+    int told = 0;
+    Subscription volumes = statistics.onVolumesChanged([&] { ++told; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told, 0);
+    if (::mount("moorline-test", qPrintable(directory.path()), "tmpfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "mounting needs the right to (root)";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told > 0; }, 5000));
+    ::umount(qPrintable(directory.path()));
+    const int mounted = told;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told > mounted; }, 5000));
 }
