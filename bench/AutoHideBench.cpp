@@ -48,7 +48,7 @@ void BM_PointerEventThrough20Controllers(benchmark::State& state) {
         docks.push_back(dock);
     }
     DockStoreTesting::setDocks(fakes.store, docks);
-    DockWindowsManager manager(fakes.services, {panels, screens, pointer});
+    DockWindowsManager manager(fakes.windowDependencies(panels, screens, pointer));
     double y = 0;
     for (auto _ : state) {
         // Far to the right of every dock: each check runs the whole rule and flips nothing.

@@ -33,9 +33,8 @@ constexpr std::uint32_t spareKeyCode = 5;
 struct Setup {
     FakeServicesOn<QtScheduler> fakes;
     DockStore& store = fakes.store;
-    X11HotKeyBackend backend;
+    X11HotKeyBackend backend{fakes.scheduler};
     HotKeyManager hotKeys{backend, fakes.scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};
@@ -45,29 +44,29 @@ struct Setup {
     Setup() {
         for (int i = 0; i < dockCount; ++i) {
             store.addDock(DockKind::items);
-            Dock dock = store.docks->back();
-            dock.position = {40.0 * i, 100, 180, 400};
-            if (i < hotKeyDockCount)
-                dock.hotKey = {hotKeyCodes[i], HotKeyBinding::cmdKey | HotKeyBinding::optionKey};
-            store.update(dock);
+            store.mutateDock(store.docks->back().id, [i](Dock& dock) {
+                dock.position = {40.0 * i, 100, 180, 400};
+                if (i < hotKeyDockCount)
+                    dock.hotKey = {hotKeyCodes[i],
+                                   HotKeyBinding::cmdKey | HotKeyBinding::optionKey};
+            });
         }
         first = store.docks->front().id;
         manager = std::make_unique<DockWindowsManager>(
-            services, DockWindowDependencies{panels, screens, pointer});
+            DockWindowDependencies{store, hotKeys, fakes.scheduler, panels, screens, pointer});
         QCoreApplication::processEvents();
     }
 
     // A real change of one dock, as a new clipping or a frame save makes.
     void rename(int iteration) {
-        Dock dock = *store.dock(first);
-        dock.name = QStringLiteral("Dock %1").arg(iteration % 2);
-        store.update(dock);
+        store.mutateDock(
+            first, [&](Dock& dock) { dock.name = QStringLiteral("Dock %1").arg(iteration % 2); });
     }
     // Moves the first dock's chord back and forth between two keys.
     void moveChord(int iteration) {
-        Dock dock = *store.dock(first);
-        dock.hotKey.keyCode = iteration % 2 ? spareKeyCode : hotKeyCodes[0];
-        store.update(dock);
+        store.mutateDock(first, [&](Dock& dock) {
+            dock.hotKey.keyCode = iteration % 2 ? spareKeyCode : hotKeyCodes[0];
+        });
     }
 };
 

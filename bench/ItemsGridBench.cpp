@@ -64,7 +64,7 @@ struct Setup {
 void BM_FirstFrame(benchmark::State& state) {
     Setup setup(itemCount);
     for (auto _ : state) {
-        DockContentView view(setup.dockId(), setup.fakes.services);
+        DockContentView view(setup.dockId(), setup.fakes.contentServices());
         view.resize(panelSize);
         // The children come on the next pass of the loop.
         setup.fakes.scheduler.runPending();
@@ -76,7 +76,7 @@ BENCHMARK(BM_FirstFrame)->Unit(benchmark::kMillisecond);
 
 void BM_ScrollStep(benchmark::State& state) {
     Setup setup(itemCount);
-    DockContentView view(setup.dockId(), setup.fakes.services);
+    DockContentView view(setup.dockId(), setup.fakes.contentServices());
     view.resize(panelSize);
     setup.fakes.scheduler.runPending();
     paint(view, setup.frame);
@@ -107,7 +107,7 @@ void BM_ChangeOneItem(benchmark::State& state) {
     const bool withPaint = state.range(0) != 0;
     Setup setup(itemCount);
     // Shown, so that the repaint goes through Qt's own path and covers only what was marked.
-    DockContentView view(setup.dockId(), setup.fakes.services);
+    DockContentView view(setup.dockId(), setup.fakes.contentServices());
     view.resize(panelSize);
     view.show();
     setup.fakes.scheduler.runPending();
@@ -146,7 +146,7 @@ double dockMegabytes(int count, bool withView, bool scrollThrough) {
     auto setup = std::make_unique<Setup>(count);
     if (!withView)
         return heapMegabytes() - before;
-    auto view = std::make_unique<DockContentView>(setup->dockId(), setup->fakes.services);
+    auto view = std::make_unique<DockContentView>(setup->dockId(), setup->fakes.contentServices());
     view->resize(panelSize);
     setup->fakes.scheduler.runPending();
     paint(*view, setup->frame);

@@ -55,7 +55,8 @@ void refreshes(benchmark::State& state, bool withView) {
     fakes.scheduler.runPending();
     std::unique_ptr<DockContentView> view;
     if (withView) {
-        view = std::make_unique<DockContentView>(fakes.store.docks->front().id, fakes.services);
+        view = std::make_unique<DockContentView>(fakes.store.docks->front().id,
+                                                 fakes.contentServices());
         view->resize(panelSize);
         fakes.scheduler.runPending();
     }
@@ -88,7 +89,7 @@ void BM_TrayFirstFrame(benchmark::State& state) {
     FakeServices fakes({dockOf(DockKind::clippings, clippingCount)});
     QImage frame(panelSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        DockContentView view(fakes.store.docks->front().id, fakes.services);
+        DockContentView view(fakes.store.docks->front().id, fakes.contentServices());
         view.resize(panelSize);
         fakes.scheduler.runPending();
         QPainter painter(&frame);
@@ -101,7 +102,7 @@ BENCHMARK(BM_TrayFirstFrame)->Unit(benchmark::kMillisecond);
 void BM_TrayAddOneClipping(benchmark::State& state) {
     FakeServices fakes({dockOf(DockKind::clippings, clippingCount)});
     const QUuid dockId = fakes.store.docks->front().id;
-    DockContentView view(dockId, fakes.services);
+    DockContentView view(dockId, fakes.contentServices());
     view.resize(panelSize);
     fakes.scheduler.runPending();
     for (auto _ : state) {

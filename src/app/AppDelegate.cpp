@@ -10,7 +10,7 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "support/IconCache.h"
-#include "views/DockViewServices.h"
+#include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
 #include "views/SettingsWindow.h"
@@ -52,10 +52,9 @@ AppDelegate::AppDelegate(DockFileRead* docksFile) : platform_(std::make_unique<P
     iconCache_ = std::make_unique<IconCache>(p.cacheFiles);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
-    services_ = std::make_unique<DockViewServices>(DockViewServices{
-        *store_, *runningAppsMonitor_, p.desktop, *launchConfirmation_, p.clipboard, p.trash,
-        p.fileIcons, p.fileSystem, *dockletRuntime_, p.imageChooser, *hotKeyManager_, p.scheduler,
-        p.keyCodes, *launchAtLogin_, p.windowActivation, *iconCache_});
+    itemActions_ = std::make_unique<DockItemActions>(
+        DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
+                                  p.imageChooser, p.fileSystem, p.trash});
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -64,10 +63,13 @@ void AppDelegate::start() {
     if (windowsManager_)
         return;
     Platform& p = *platform_;
-    panelFactory_ = std::make_unique<DockPanelWindowFactory>(p.windowHints);
+    panelFactory_ = std::make_unique<DockPanelWindowFactory>(
+        p.windowHints,
+        DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
+                                  p.fileIcons, *iconCache_, *dockletRuntime_, *itemActions_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
-        *services_,
-        DockWindowDependencies{*panelFactory_, p.screens, p.pointerMonitor, &OwnPopups::isOpen});
+        DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
+                               p.pointerMonitor, &OwnPopups::isOpen});
     firstFrame_ =
         std::make_unique<FirstFrame>([this] { startAfterFirstFrame(); }, firstFramePatience);
 }
@@ -75,7 +77,7 @@ void AppDelegate::start() {
 void AppDelegate::startAfterFirstFrame() {
     // The tray's menu looks its icon up in the theme (the first lookup reads the theme's whole
     // index), and the tray asks the session bus and the X server who shows icons.
-    trayMenu_ = std::make_unique<TrayMenu>(*store_);
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, platform_->scheduler);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     connect(trayMenu_.get(), &TrayMenu::quitRequested, this, &AppDelegate::quitRequested);
@@ -91,7 +93,11 @@ void AppDelegate::startAfterFirstFrame() {
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {
     if (!settingsWindow_) {
-        settingsWindow_ = std::make_unique<SettingsWindow>(*services_);
+        Platform& p = *platform_;
+        settingsWindow_ = std::make_unique<SettingsWindow>(
+            PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
+                                      *launchAtLogin_},
+            p.windowActivation);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(

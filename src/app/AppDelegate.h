@@ -6,6 +6,7 @@
 #include <memory>
 
 class DockFileRead;
+class DockItemActions;
 class DockletRuntime;
 class DockPanelWindowFactory;
 class FirstFrame;
@@ -18,7 +19,6 @@ class LaunchAtLogin;
 class TrayMenu;
 class RunningAppsMonitor;
 class SettingsWindow;
-struct DockViewServices;
 struct LaunchToken;
 struct Platform;
 
@@ -66,7 +66,7 @@ private:
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
-    std::unique_ptr<DockViewServices> services_;
+    std::unique_ptr<DockItemActions> itemActions_;
     std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;

@@ -38,7 +38,7 @@ struct Platform {
     GioTrash trash;
     DesktopFileIcons fileIcons;
     QtImageFileChooser imageChooser;
-    X11HotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend{scheduler};
     X11WindowHints windowHints;
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;

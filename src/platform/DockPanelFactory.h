@@ -7,14 +7,11 @@
 
 #include <memory>
 
-struct DockViewServices;
-
 // Makes the panel of one dock, with the dock's content inside.
 class DockPanelFactory {
 public:
     virtual ~DockPanelFactory() = default;
 
-    // `frame` in the dock's space (see DockPanel). The services outlive the panel.
-    virtual std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame,
-                                                 const DockViewServices& services) = 0;
+    // `frame` in the dock's space (see DockPanel).
+    virtual std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame) = 0;
 };

@@ -4,6 +4,7 @@
 #include "platform/LifetimeGuard.h"
 #include "platform/Published.h"
 #include "platform/Subscription.h"
+#include "runtime/DockletFigures.h"
 
 #include <QtGlobal>
 
@@ -40,6 +41,8 @@ public:
     Published<double, DockletRuntime> now;
     Published<qint64, DockletRuntime> diskFreeBytes{*this, 0};
     Published<double, DockletRuntime> cpuUsage{*this, 0.0};
+
+    DockletFigures figures() const { return {*now, *diskFreeBytes, *cpuUsage}; }
 
 private:
     struct Ticks {

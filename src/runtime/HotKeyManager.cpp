@@ -97,14 +97,10 @@ HotKeyManager::keepOrGrab(std::uint32_t keyCode, std::uint32_t modifiers, std::u
 
 void HotKeyManager::releaseLater(const Registration& registration) {
     givenUp_.push_back(registration);
-    if (releasePosted_)
-        return;
-    releasePosted_ = true;
-    scheduler_.post(lifetime_.guard([this] { releaseGivenUp(); }));
+    release_.request();
 }
 
 void HotKeyManager::releaseGivenUp() {
-    releasePosted_ = false;
     for (const auto& registration : std::exchange(givenUp_, {}))
         backend_.release(registration.handle);
 }

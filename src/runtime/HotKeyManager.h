@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/HotKeyBackend.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
@@ -76,10 +77,11 @@ private:
     QHash<QUuid, Chord> chords_;
     int suspensions_ = 0;
 
-    // Grabs unregistered in this pass and not yet released: callers unregister and register
-    // again on every change of the store, and a chord registered again takes its grab back.
+    // Grabs unregistered in this pass and not yet released, on the next pass: a chord
+    // registered again meanwhile (a dock's hot key moved to another dock, a re-registration)
+    // takes its grab back without a moment in which another program could take it.
     std::vector<Registration> givenUp_;
-    bool releasePosted_ = false;
+    CoalescedTask release_{scheduler_, [this] { releaseGivenUp(); }};
 
     LifetimeGuard lifetime_;
 };

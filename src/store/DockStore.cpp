@@ -5,6 +5,8 @@
 #include "platform/DefaultApplications.h"
 #include "platform/FileSystem.h"
 #include "store/DockFileRead.h"
+#include "store/DockSnapshot.h"
+#include "store/StarterDocks.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -36,43 +38,6 @@ bool giveDuplicatesFreshIds(std::vector<Dock>& docks) {
         seen.insert(dock.id);
     }
     return renamed;
-}
-
-// Starter applications by role: what the desktop names as default, else the first installed of
-// a few well-known entries.
-struct StarterRole {
-    const char* contentType; // empty when the desktop has no default for the role
-    std::initializer_list<const char*> wellKnown;
-};
-
-const StarterRole starterRoles[] = {
-    {"x-scheme-handler/https",
-     {"firefox-esr.desktop", "firefox.desktop", "chromium.desktop", "org.gnome.Epiphany.desktop",
-      "google-chrome.desktop", "org.kde.falkon.desktop"}},
-    {"x-scheme-handler/mailto",
-     {"thunderbird.desktop", "org.mozilla.Thunderbird.desktop", "org.gnome.Evolution.desktop",
-      "org.kde.kmail2.desktop", "claws-mail.desktop"}},
-    {"inode/directory",
-     {"org.gnome.Nautilus.desktop", "org.kde.dolphin.desktop", "thunar.desktop", "nemo.desktop",
-      "caja-browser.desktop", "pcmanfm.desktop", "pcmanfm-qt.desktop"}},
-    {"",
-     {"org.gnome.Terminal.desktop", "org.gnome.Console.desktop", "org.kde.konsole.desktop",
-      "xfce4-terminal.desktop", "mate-terminal.desktop", "lxterminal.desktop", "qterminal.desktop",
-      "debian-xterm.desktop"}},
-    {"",
-     {"org.gnome.Settings.desktop", "gnome-control-center.desktop", "systemsettings.desktop",
-      "xfce-settings-manager.desktop", "cinnamon-settings.desktop", "mate-control-center.desktop",
-      "lxqt-config.desktop"}},
-};
-
-std::optional<QString> starterEntry(const StarterRole& role, const DefaultApplications& apps) {
-    if (*role.contentType)
-        if (auto path = apps.defaultFor(QLatin1String(role.contentType)))
-            return path;
-    for (const char* id : role.wellKnown)
-        if (auto path = apps.installed(QLatin1String(id)))
-            return path;
-    return std::nullopt;
 }
 
 } // namespace
@@ -110,23 +75,48 @@ void DockStore::load(const DefaultApplications& defaultApplications, DockFileRea
     // Whatever is there (undecodable, or unreadable to us) is the user's; move it aside before
     // the first save puts the starter docks in its place.
     moveUnreadableBeforeSave_ = fileSystem_.exists(filePath_);
-    replaceAll(starterDocks(fileSystem_, defaultApplications));
+    replaceAll(StarterDocks::make(fileSystem_, defaultApplications));
     scheduleSave();
 }
 
 void DockStore::replaceAll(std::vector<Dock> list) {
     revisions_.clear();
+    ++lastRevision_;
     for (const Dock& dock : list)
-        touch(dock.id);
+        revisions_[dock.id].fill(lastRevision_);
+    listRevision_ = lastRevision_;
     docks.set(std::move(list));
+    publish({{QUuid(), allDockAspects}});
 }
 
-void DockStore::touch(const QUuid& dockId) {
-    revisions_.insert(dockId, ++lastRevision_);
+void DockStore::raise(const QUuid& dockId, DockAspects aspects) {
+    ++lastRevision_;
+    Revisions& revisions = revisions_[dockId];
+    for (int i = 0; i < dockAspectCount; ++i)
+        if (aspects.testFlag(DockAspect(1u << i)))
+            revisions[std::size_t(i)] = lastRevision_;
+    if (aspects & DockAspect::listing)
+        listRevision_ = lastRevision_;
 }
 
-std::uint64_t DockStore::revision(const QUuid& dockId) const {
-    return revisions_.value(dockId, 0);
+std::uint64_t DockStore::revision(const QUuid& dockId, DockAspects aspects) const {
+    const auto found = revisions_.constFind(dockId);
+    if (found == revisions_.cend())
+        return 0;
+    std::uint64_t latest = 0;
+    for (int i = 0; i < dockAspectCount; ++i)
+        if (aspects.testFlag(DockAspect(1u << i)))
+            latest = std::max(latest, (*found)[std::size_t(i)]);
+    return latest;
+}
+
+Subscription DockStore::observeChanges(std::function<void(const DockChange&)> action) {
+    return changed_.connect(std::move(action));
+}
+
+void DockStore::publish(const std::vector<DockChange>& changes) {
+    for (const DockChange& change : changes)
+        changed_.emit(change);
 }
 
 void DockStore::scheduleSave() {
@@ -222,14 +212,35 @@ const Dock* DockStore::dock(const QUuid& dockId) const {
     return index ? &(*docks)[*index] : nullptr;
 }
 
-void DockStore::changeDock(std::size_t index, const std::function<void(Dock&)>& change) {
-    const QUuid id = (*docks)[index].id;
-    // Before the subscribers run: they tell changed docks from unchanged ones by it.
-    touch(id);
+void DockStore::changeDocks(const std::vector<std::size_t>& indexes, const Change& change) {
+    if (indexes.empty())
+        return;
+    // In place (a dock may hold many thousand items), each compared with a snapshot of itself.
+    std::vector<DockChange> changes;
     docks.mutate([&](std::vector<Dock>& list) {
-        change(list[index]);
-        list[index].id = id;
+        for (const std::size_t index : indexes) {
+            Dock& dock = list[index];
+            const QUuid id = dock.id;
+            const DockSnapshot before(dock);
+            const DockAspects said = change(dock);
+            dock.id = id;
+            if (const DockAspects aspects = before.changesTo(dock) | said) {
+                changes.push_back({id, aspects});
+                // Before the stream's subscribers run: they tell changed docks by it.
+                raise(id, aspects);
+            }
+        }
     });
+    // A change that changed nothing is no change: nothing to save, nobody to tell.
+    if (changes.empty())
+        return;
+    scheduleSave();
+    publish(changes);
+}
+
+void DockStore::changeDock(const QUuid& dockId, const Change& change) {
+    if (const auto index = indexOf(dockId))
+        changeDocks({*index}, change);
 }
 
 void DockStore::addDock(DockKind kind) {
@@ -249,33 +260,33 @@ void DockStore::addDock(DockKind kind) {
     const double step = static_cast<double>(docks->size() % 6) * 24.0;
     dock.position.x += step;
     dock.position.y += step;
-    touch(dock.id);
+    const QUuid id = dock.id;
+    raise(id, allDockAspects);
     docks.mutate([&](std::vector<Dock>& list) { list.push_back(std::move(dock)); });
     scheduleSave();
+    publish({{id, allDockAspects}});
 }
 
 void DockStore::removeDock(const QUuid& dockId) {
-    revisions_.remove(dockId);
-    docks.mutate([&](std::vector<Dock>& list) {
-        std::erase_if(list, [&](const Dock& d) { return d.id == dockId; });
-    });
+    const bool present = indexOf(dockId).has_value();
+    if (present) {
+        revisions_.remove(dockId);
+        listRevision_ = ++lastRevision_;
+        docks.mutate([&](std::vector<Dock>& list) {
+            std::erase_if(list, [&](const Dock& d) { return d.id == dockId; });
+        });
+    }
     scheduleSave();
-}
-
-void DockStore::update(const Dock& dock) {
-    const auto index = indexOf(dock.id);
-    if (!index)
-        return;
-    changeDock(*index, [&](Dock& stored) { stored = dock; });
-    scheduleSave();
+    if (present)
+        publish({{dockId, allDockAspects}});
 }
 
 void DockStore::mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change) {
-    const auto index = indexOf(dockId);
-    if (!index)
-        return;
-    changeDock(*index, change);
-    scheduleSave();
+    // The comparison with the dock before finds out what changed.
+    changeDock(dockId, [&](Dock& dock) {
+        change(dock);
+        return DockAspects();
+    });
 }
 
 void DockStore::mutateDocks(const QSet<QUuid>& dockIds, const std::function<void(Dock&)>& change) {
@@ -289,94 +300,188 @@ void DockStore::mutateDocks(const QSet<QUuid>& dockIds, const std::function<void
             indexes.push_back(i);
         }
     }
-    if (indexes.empty())
-        return;
-    for (const QUuid& id : seen)
-        touch(id);
-    docks.mutate([&](std::vector<Dock>& list) {
-        for (const std::size_t i : indexes) {
-            const QUuid id = list[i].id;
-            change(list[i]);
-            list[i].id = id;
-        }
+    changeDocks(indexes, [&](Dock& dock) {
+        change(dock);
+        return DockAspects();
     });
-    scheduleSave();
 }
 
 void DockStore::setVisible(const QUuid& dockId, bool isVisible) {
     mutateDock(dockId, [isVisible](Dock& dock) { dock.isVisible = isVisible; });
 }
 
+namespace {
+
+std::optional<std::size_t> tabIndexOf(const Dock& dock, const QUuid& tabId) {
+    for (std::size_t i = 0; i < dock.tabs.size(); ++i)
+        if (dock.tabs[i].id == tabId)
+            return i;
+    return std::nullopt;
+}
+
+std::size_t clampedIndex(std::int64_t index, std::size_t size) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(index, 0, std::int64_t(size)));
+}
+
+// Whether moving the items within their dock to `insertAt` of the target list leaves everything
+// where it is: all of them in that list already, together, at that place.
+template <typename IsMoved>
+bool isAlreadyInPlace(const std::vector<DockItem>& target, std::ptrdiff_t insertAt,
+                      const Dock& dock, const IsMoved& isMoved) {
+    std::size_t elsewhere = 0;
+    for (const DockTab& tab : dock.tabs)
+        if (&tab.items != &target)
+            elsewhere += std::size_t(std::count_if(tab.items.begin(), tab.items.end(), isMoved));
+    const auto first = std::find_if(target.begin(), target.end(), isMoved);
+    if (elsewhere > 0 || first == target.end() || first - target.begin() != insertAt)
+        return false;
+    const auto end = std::find_if_not(first, target.end(), isMoved);
+    return std::none_of(end, target.end(), isMoved);
+}
+
+constexpr DockAspects content = DockAspect::content;
+
+} // namespace
+
+void DockStore::addTab(const QUuid& dockId, const QString& name) {
+    changeDock(dockId, [&](Dock& dock) {
+        dock.tabs.push_back(DockTab::make(name));
+        return content;
+    });
+}
+
+void DockStore::removeTab(const QUuid& tabId, const QUuid& dockId) {
+    changeDock(dockId, [&](Dock& dock) {
+        const auto index = tabIndexOf(dock, tabId);
+        if (!index || dock.tabs.size() < 2)
+            return DockAspects();
+        dock.tabs.erase(dock.tabs.begin() + std::ptrdiff_t(*index));
+        dock.selectedTabIndex =
+            std::min(dock.selectedTabIndex, static_cast<std::int64_t>(dock.tabs.size()) - 1);
+        return content;
+    });
+}
+
+void DockStore::selectTab(const QUuid& dockId, const QUuid& tabId) {
+    changeDock(dockId, [&](Dock& dock) {
+        if (const auto index = tabIndexOf(dock, tabId))
+            dock.selectedTabIndex = static_cast<std::int64_t>(*index);
+        return DockAspects(); // the selection is compared
+    });
+}
+
+void DockStore::renameTab(const QUuid& dockId, const QUuid& tabId, const QString& name) {
+    changeDock(dockId, [&](Dock& dock) {
+        if (const auto index = tabIndexOf(dock, tabId))
+            dock.tabs[*index].name = name;
+        return DockAspects(); // tab names are compared
+    });
+}
+
 void DockStore::addItem(const DockItem& item, const QUuid& dockId,
                         std::optional<std::int64_t> tabIndex) {
-    const auto index = indexOf(dockId);
-    if (!index)
-        return;
-    const Dock& dock = (*docks)[*index];
-    const std::int64_t target = tabIndex.value_or(dock.selectedTabIndex);
-    if (target < 0 || target >= static_cast<std::int64_t>(dock.tabs.size()))
-        return;
-    changeDock(*index, [&](Dock& changed) {
-        changed.tabs[static_cast<std::size_t>(target)].items.push_back(item);
+    changeDock(dockId, [&](Dock& dock) {
+        const std::int64_t target = tabIndex.value_or(dock.selectedTabIndex);
+        if (target < 0 || target >= static_cast<std::int64_t>(dock.tabs.size()))
+            return DockAspects();
+        dock.tabs[static_cast<std::size_t>(target)].items.push_back(item);
+        return content;
     });
-    scheduleSave();
+}
+
+void DockStore::insertItems(const std::vector<DockItem>& items, const QUuid& dockId,
+                            const QUuid& tabId, std::int64_t index) {
+    changeDock(dockId, [&](Dock& dock) {
+        const auto tab = tabIndexOf(dock, tabId);
+        if (!tab || items.empty())
+            return DockAspects();
+        std::vector<DockItem>& target = dock.tabs[*tab].items;
+        target.insert(target.begin() + std::ptrdiff_t(clampedIndex(index, target.size())),
+                      items.begin(), items.end());
+        return content;
+    });
 }
 
 void DockStore::removeItem(const QUuid& itemId, const QUuid& dockId) {
-    mutateDock(dockId, [&](Dock& dock) {
+    changeDock(dockId, [&](Dock& dock) {
+        std::size_t removed = 0;
         for (DockTab& tab : dock.tabs)
-            std::erase_if(tab.items, [&](const DockItem& i) { return i.id == itemId; });
+            removed += std::erase_if(tab.items, [&](const DockItem& i) { return i.id == itemId; });
+        return removed ? content : DockAspects();
     });
 }
 
 void DockStore::updateItem(const DockItem& item, const QUuid& dockId) {
-    mutateDock(dockId, [&](Dock& dock) {
+    changeDock(dockId, [&](Dock& dock) {
+        DockAspects changed;
         for (DockTab& tab : dock.tabs) {
             const auto it = std::find_if(tab.items.begin(), tab.items.end(),
                                          [&](const DockItem& i) { return i.id == item.id; });
-            if (it != tab.items.end())
+            if (it != tab.items.end() && !(*it == item)) {
                 *it = item;
+                changed = content;
+            }
         }
+        return changed;
     });
 }
 
-void DockStore::addTab(const QUuid& dockId, const QString& name) {
-    mutateDock(dockId, [&](Dock& dock) { dock.tabs.push_back(DockTab::make(name)); });
-}
-
-void DockStore::removeTab(const QUuid& tabId, const QUuid& dockId) {
-    const auto index = indexOf(dockId);
-    if (!index || (*docks)[*index].tabs.size() < 2)
+void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDockId,
+                          const QUuid& toDockId, const QUuid& toTabId, std::int64_t index) {
+    const auto from = indexOf(fromDockId);
+    const auto to = indexOf(toDockId);
+    const auto tab = to ? tabIndexOf((*docks)[*to], toTabId) : std::nullopt;
+    if (!from || !tab)
         return;
-    changeDock(*index, [&](Dock& dock) {
-        std::erase_if(dock.tabs, [&](const DockTab& t) { return t.id == tabId; });
-        dock.selectedTabIndex =
-            std::min(dock.selectedTabIndex, static_cast<std::int64_t>(dock.tabs.size()) - 1);
-    });
-    scheduleSave();
-}
+    const QSet<QUuid> wanted(itemIds.begin(), itemIds.end());
+    const auto isMoved = [&](const DockItem& item) { return wanted.contains(item.id); };
+    // The index is a place in the target tab as it is now: the moved items before it leave.
+    const std::vector<DockItem>& targetItems = (*docks)[*to].tabs[*tab].items;
+    const auto before =
+        targetItems.begin() + std::ptrdiff_t(clampedIndex(index, targetItems.size()));
+    const std::ptrdiff_t insertAt =
+        (before - targetItems.begin()) -
+        (*from == *to ? std::count_if(targetItems.begin(), before, isMoved) : 0);
+    if (*from == *to && isAlreadyInPlace(targetItems, insertAt, (*docks)[*from], isMoved))
+        return;
 
-std::vector<Dock> DockStore::starterDocks(const FileSystem& fileSystem,
-                                          const DefaultApplications& defaultApplications) {
-    Dock main = Dock::makeDefault(DockKind::items, QStringLiteral("Dock"));
-    DockTab tab = DockTab::make(QStringLiteral("Main"));
-    std::vector<QString> taken;
-    for (const StarterRole& role : starterRoles) {
-        const auto path = starterEntry(role, defaultApplications);
-        // One entry may be the default for two roles (a browser that also handles mail).
-        if (!path || std::find(taken.begin(), taken.end(), *path) != taken.end())
-            continue;
-        taken.push_back(*path);
-        tab.items.push_back(DockItem::makeApplication(*path, fileSystem));
-    }
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::separator, QStringLiteral("Separator")));
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")));
-    tab.items.push_back(
-        DockItem::makeDocklet(DockletKind::diskSpace, QStringLiteral("Disk Space")));
-    tab.items.push_back(DockItem::makeDocklet(DockletKind::trash, QStringLiteral("Trash")));
-    main.tabs = {std::move(tab)};
-
-    return {std::move(main),
-            Dock::makeDefault(DockKind::applicationSwitcher, QStringLiteral("Application Dock")),
-            Dock::makeDefault(DockKind::clippings, QStringLiteral("Clippings"))};
+    std::vector<DockItem> moving;
+    const auto takeOut = [&](Dock& dock) {
+        for (DockTab& source : dock.tabs) {
+            if (std::none_of(source.items.begin(), source.items.end(), isMoved))
+                continue;
+            std::vector<DockItem> kept;
+            kept.reserve(source.items.size());
+            for (DockItem& item : source.items)
+                (isMoved(item) ? moving : kept).push_back(std::move(item));
+            source.items = std::move(kept);
+        }
+    };
+    const auto putIn = [&](Dock& dock) {
+        if (moving.empty())
+            return;
+        std::vector<DockItem>& items = dock.tabs[*tab].items;
+        std::vector<DockItem> result(std::make_move_iterator(items.begin()),
+                                     std::make_move_iterator(items.begin() + insertAt));
+        result.insert(result.end(), std::make_move_iterator(moving.begin()),
+                      std::make_move_iterator(moving.end()));
+        result.insert(result.end(), std::make_move_iterator(items.begin() + insertAt),
+                      std::make_move_iterator(items.end()));
+        items = std::move(result);
+    };
+    // Source first, then target, in one change of the list: one notification, one save.
+    if (*from == *to)
+        changeDocks({*from}, [&](Dock& dock) {
+            takeOut(dock);
+            putIn(dock);
+            return moving.empty() ? DockAspects() : content;
+        });
+    else
+        changeDocks({*from, *to}, [&](Dock& dock) {
+            if (dock.id == fromDockId)
+                takeOut(dock);
+            else
+                putIn(dock);
+            return moving.empty() ? DockAspects() : content;
+        });
 }

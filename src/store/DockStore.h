@@ -4,10 +4,13 @@
 #include "models/Dock.h"
 #include "platform/Published.h"
 #include "platform/Scheduler.h"
+#include "platform/Signal.h"
+#include "store/DockChange.h"
 
 #include <QHash>
 #include <QSet>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -20,6 +23,18 @@ class FileSystem;
 // The single owner of the docks: loads docks.json (or seeds the starter docks), publishes the
 // list, changes docks, tabs and items through its operations only, and writes the file 0.4 s
 // after the last change. A save that fails stays pending and is tried again.
+//
+// What changed. Every change that changes something says which docks it touched and which of
+// their aspects (DockAspects), in two ways that observers combine:
+// - observeChanges() calls its subscribers synchronously once the new list is in place, with one
+//   DockChange per dock touched. An observer picks out the docks and aspects it shows there and
+//   asks for a refresh on a later pass; a burst of changes then gives one refresh.
+// - revision(dockId, aspects) and listRevision() only ever grow. The refresh compares them with
+//   what it saw last time, so that it does the work of the aspects that moved and nothing else,
+//   however many changes the burst held.
+// A change that changes nothing (the same value written again) is no change: no DockChange, no
+// revision, no save. The `docks` stream and the store's objectWillChange know nothing of aspects
+// and may fire for such a change too: observers that want what changed use observeChanges().
 class DockStore final : public ObservableObject {
 public:
     struct Dependencies {
@@ -35,7 +50,6 @@ public:
     explicit DockStore(Dependencies dependencies);
     ~DockStore() override;
 
-    // Every change, whole or in place, tells observers first and then the stream's subscribers.
     // Read-only outside the store: change docks through the operations below.
     Published<std::vector<Dock>, DockStore> docks{*this};
     // Empty while saving works; otherwise what went wrong, in words for the user. Set at the
@@ -43,47 +57,78 @@ public:
     Published<QString, DockStore> saveProblem{*this};
 
     const QString& filePath() const { return filePath_; }
-
-    void scheduleSave();
     // Writes what is waiting to be saved now, a failed save included (at quit); does nothing
     // when everything is saved.
     void flushPendingSave();
-    bool isSavePending() const { return savePending_; }
 
     std::optional<std::size_t> indexOf(const QUuid& dockId) const;
     const Dock* dock(const QUuid& dockId) const;
-    // Grows by one at every operation that touches the dock (never saved); 0 for an unknown dock.
-    // A view compares it with the revision it last drew to skip work when its dock is unchanged.
-    std::uint64_t revision(const QUuid& dockId) const;
 
+    // Calls `action` after every change with what it touched (see above).
+    [[nodiscard]] Subscription observeChanges(std::function<void(const DockChange&)> action);
+    // The latest change of any of `aspects` of the dock, as a number that only grows (never
+    // saved); 0 for an unknown dock. Equal numbers mean nothing of those aspects changed.
+    std::uint64_t revision(const QUuid& dockId, DockAspects aspects = allDockAspects) const;
+    // Grows whenever the listing changes: a dock added, removed or moved, renamed, shown or
+    // hidden, or the whole list read anew.
+    std::uint64_t listRevision() const { return listRevision_; }
+
+    // Docks.
     void addDock(DockKind kind);
+    // Saves even when no dock has that id.
     void removeDock(const QUuid& dockId);
-    void update(const Dock& dock);
-    // Changes one dock in place (its id stays); nothing happens for an unknown dock.
+    // Changes one dock's settings in place (its id stays); nothing happens for an unknown dock.
+    // The aspects that changed are found by comparing the dock before and after; its tabs and
+    // items change through the operations below, which say what they change.
     void mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change);
-    // Changes every dock whose id is in the set, in place and in one change of the list: one
-    // notification and one save however many docks, where one mutateDock each would make every
-    // observer look at every dock once per dock. Nothing happens when no dock is in the set.
+    // mutateDock for every dock whose id is in the set, in one change of the list: one
+    // notification and one save however many docks. Nothing happens when no dock is in the set.
     void mutateDocks(const QSet<QUuid>& dockIds, const std::function<void(Dock&)>& change);
     void setVisible(const QUuid& dockId, bool isVisible);
+
+    // Tabs. Each does nothing for an unknown dock or tab.
+    void addTab(const QUuid& dockId, const QString& name);
+    // Keeps a dock's last tab; lowers the selection only as far as it must.
+    void removeTab(const QUuid& tabId, const QUuid& dockId);
+    void selectTab(const QUuid& dockId, const QUuid& tabId);
+    // The name as given, empty included.
+    void renameTab(const QUuid& dockId, const QUuid& tabId, const QString& name);
+
+    // Items.
+    // Appends to the tab at `tabIndex`, by default the selected one; nothing when out of range.
     void addItem(const DockItem& item, const QUuid& dockId,
                  std::optional<std::int64_t> tabIndex = std::nullopt);
+    // Puts the items in the tab before the item at `index` (clamped to the tab), in their order.
+    void insertItems(const std::vector<DockItem>& items, const QUuid& dockId, const QUuid& tabId,
+                     std::int64_t index);
+    // Removes every item of that id, in every tab of the dock.
     void removeItem(const QUuid& itemId, const QUuid& dockId);
+    // Replaces the first item of that id in each tab of the dock.
     void updateItem(const DockItem& item, const QUuid& dockId);
-    void addTab(const QUuid& dockId, const QString& name);
-    void removeTab(const QUuid& tabId, const QUuid& dockId);
-
-    static std::vector<Dock> starterDocks(const FileSystem& fileSystem,
-                                          const DefaultApplications& defaultApplications);
+    // Moves the items of these ids, from whichever tabs of `fromDockId` hold them, into the tab
+    // `toTabId` of `toDockId` at `index`: a position in that tab as it is before the move,
+    // clamped to it. The items keep their order in the source; ids not found are left out. One
+    // change and one save, also between two docks; within one tab it reorders. Nothing happens
+    // when no item is found or the target tab does not exist.
+    void moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDockId,
+                   const QUuid& toDockId, const QUuid& toTabId, std::int64_t index);
 
 private:
     friend class DockStoreTesting;
+    // A change of one dock in place, answering what it changed beyond what the comparison with
+    // the dock before sees by itself (the items: see DockSnapshot).
+    using Change = std::function<DockAspects(Dock&)>;
+    using Revisions = std::array<std::uint64_t, dockAspectCount>;
 
     void load(const DefaultApplications& defaultApplications, DockFileRead* fileRead);
     void replaceAll(std::vector<Dock> list);
-    // Changes the dock at `index` in place and marks it changed; the caller schedules the save.
-    void changeDock(std::size_t index, const std::function<void(Dock&)>& change);
-    void touch(const QUuid& dockId);
+    void scheduleSave();
+    // Applies `change` to the docks at `indexes` in one change of the list, then tells what
+    // changed and schedules the save; nothing at all when nothing changed.
+    void changeDocks(const std::vector<std::size_t>& indexes, const Change& change);
+    void changeDock(const QUuid& dockId, const Change& change);
+    void raise(const QUuid& dockId, DockAspects aspects);
+    void publish(const std::vector<DockChange>& changes);
     void runSave();
     bool persist();
     bool moveUnreadableFileAside();
@@ -97,6 +142,8 @@ private:
     bool savePending_ = false;
     bool moveUnreadableBeforeSave_ = false;
     std::chrono::milliseconds retryDelay_{0};
-    QHash<QUuid, std::uint64_t> revisions_;
+    QHash<QUuid, Revisions> revisions_;
     std::uint64_t lastRevision_ = 0;
+    std::uint64_t listRevision_ = 0;
+    Signal<DockChange> changed_;
 };

@@ -2,7 +2,6 @@
 #include "views/ClippingsDockView.h"
 
 #include "store/DockStore.h"
-#include "views/DockItemGridView.h"
 
 #include <QPainter>
 
@@ -20,9 +19,9 @@ QFont hintFont() {
 
 } // namespace
 
-ClippingsDockView::ClippingsDockView(const QUuid& dockId, const DockViewServices& services,
-                                     QWidget* parent)
-    : QWidget(parent), dockId_(dockId), services_(services),
+ClippingsDockView::ClippingsDockView(const QUuid& dockId,
+                                     const DockItemGridView::Services& services, QWidget* parent)
+    : QWidget(parent), dockId_(dockId), store_(services.store),
       grid_(new DockItemGridView(dockId, services, this)) {
     // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping.
     grid_->setDropRules({.desktopEntriesAsApplications = false, .textAsClipping = true});
@@ -35,7 +34,7 @@ QString ClippingsDockView::hint() {
 
 void ClippingsDockView::refresh() {
     grid_->refresh();
-    const Dock* dock = services_.store.dock(dockId_);
+    const Dock* dock = store_.dock(dockId_);
     const std::vector<DockItem>* items = dock ? DockItemGridView::shownItems(*dock) : nullptr;
     const bool empty = dock && (!items || items->empty());
     if (empty != showsHint_) {

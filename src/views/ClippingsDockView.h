@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "views/DockViewServices.h"
+#include "views/DockItemGridView.h"
 
 #include <QUuid>
 #include <QWidget>
-
-class DockItemGridView;
 
 // The body of a clippings dock: its items on the shared tile grid, which takes dropped text as
 // text clippings and dropped files, folders and links as items, with a hint while it is empty.
@@ -14,7 +12,8 @@ class DockItemGridView;
 class ClippingsDockView final : public QWidget {
     Q_OBJECT
 public:
-    ClippingsDockView(const QUuid& dockId, const DockViewServices& services,
+    // What its grid works with.
+    ClippingsDockView(const QUuid& dockId, const DockItemGridView::Services& services,
                       QWidget* parent = nullptr);
 
     // Brings the grid and the hint in line with the dock.
@@ -31,7 +30,7 @@ private:
     QRect hintRect() const;
 
     QUuid dockId_;
-    DockViewServices services_;
+    DockStore& store_;
     DockItemGridView* grid_;
     bool showsHint_ = false;
 };

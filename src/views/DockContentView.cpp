@@ -4,7 +4,6 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "views/ClippingsDockView.h"
-#include "views/DockItemGridView.h"
 #include "views/DockTabStripView.h"
 #include "views/ProcessDockView.h"
 
@@ -41,14 +40,31 @@ QColor tint(const DockAppearance& appearance) {
                             float(std::clamp(appearance.tintBlue, 0.0, 1.0)));
 }
 
+// One colour laid over another, as one colour: the panel fills its shape once.
+QColor over(const QColor& top, const QColor& bottom) {
+    const float topAlpha = top.alphaF();
+    const float bottomAlpha = bottom.alphaF() * (1 - topAlpha);
+    const float alpha = topAlpha + bottomAlpha;
+    if (alpha <= 0)
+        return Qt::transparent;
+    const auto mix = [&](float upper, float lower) {
+        return (upper * topAlpha + lower * bottomAlpha) / alpha;
+    };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                            mix(top.blueF(), bottom.blueF()), alpha);
+}
+
 } // namespace
 
-DockContentView::DockContentView(const QUuid& dockId, const DockViewServices& services,
-                                 QWidget* parent)
+DockContentView::DockContentView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     // A burst of changes gives one refresh, on a later pass of the event loop; it repaints what
     // changed and nothing else.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_,
+                           DockAspect::content | DockAspect::appearance | DockAspect::listing))
+            refreshTask_.request();
+    });
     // The children are made when the panel is first shown, or on the next pass: a panel that
     // stays hidden never makes them.
     refreshTask_.request();
@@ -61,11 +77,7 @@ const Dock* DockContentView::dock() const {
 }
 
 QPainterPath DockContentView::outline(const QRectF& rect, double cornerRadius) {
-    const double limit = std::min(rect.width(), rect.height()) / 2;
-    const double radius = std::isnan(cornerRadius) ? 0.0 : std::clamp(cornerRadius, 0.0, limit);
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    return path;
+    return PanelBackground::outline(rect, cornerRadius);
 }
 
 double DockContentView::cornerRadius() const {
@@ -88,20 +100,28 @@ int DockContentView::headerHeight(const Dock& dock) const {
 }
 
 void DockContentView::refresh() {
-    const std::uint64_t revision = services_.store.revision(dockId_);
-    if (revision == revision_ && revision != 0)
-        return;
-    revision_ = revision;
+    const DockStore& store = services_.store;
+    const std::uint64_t content = store.revision(dockId_, DockAspect::content);
+    const std::uint64_t appearance = store.revision(dockId_, DockAspect::appearance);
+    // Each part only for what it shows: the tab strip the tabs, the switcher the layout, the
+    // grid both (and it tells a new layout from a new tint itself).
+    const bool contentMoved = !refreshed_ || content != contentRevision_;
+    const bool appearanceMoved = !refreshed_ || appearance != appearanceRevision_;
+    refreshed_ = true;
+    contentRevision_ = content;
+    appearanceRevision_ = appearance;
     const Dock* current = dock();
-    makeChildren(current);
-    layoutChildren(current);
-    if (tabStrip_)
+    if (contentMoved || appearanceMoved) {
+        makeChildren(current);
+        layoutChildren(current);
+    }
+    if (tabStrip_ && contentMoved)
         tabStrip_->refresh();
-    if (grid_)
+    if (grid_ && (contentMoved || appearanceMoved))
         grid_->refresh();
-    if (processes_)
+    if (processes_ && appearanceMoved)
         processes_->refresh();
-    if (clippings_)
+    if (clippings_ && (contentMoved || appearanceMoved))
         clippings_->refresh();
     const double radius = cornerRadius();
     if (radius != cornerRadius_) {
@@ -137,16 +157,17 @@ void DockContentView::makeChildren(const Dock* current) {
     // before it is mapped: the first measuring of text loads the fonts). Most docks never show
     // one of them.
     if (current && hasTabStrip(*current) && !tabStrip_) {
-        tabStrip_ = new DockTabStripView(dockId_, services_, this);
+        tabStrip_ = new DockTabStripView(dockId_, services_.store, this);
         connect(tabStrip_, &DockTabStripView::keyboardFocusWanted, this,
                 &DockContentView::keyboardFocusWanted);
     }
     if (current && current->kind == DockKind::items && !grid_)
-        grid_ = new DockItemGridView(dockId_, services_, this);
+        grid_ = new DockItemGridView(dockId_, services_.grid(), this);
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
-        processes_ = new ProcessDockView(dockId_, services_, this);
+        processes_ = new ProcessDockView(dockId_, services_.store, services_.runningApps,
+                                         services_.scheduler, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
-        clippings_ = new ClippingsDockView(dockId_, services_, this);
+        clippings_ = new ClippingsDockView(dockId_, services_.grid(), this);
 }
 
 void DockContentView::layoutChildren(const Dock* current) {
@@ -213,26 +234,29 @@ void DockContentView::paintEvent(QPaintEvent*) {
 
 void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const {
     const DockAppearance& appearance = dock.appearance;
-    const QPainterPath shape = outline(QRectF(rect()), appearance.cornerRadius);
-    painter.fillPath(shape, materialColor);
+    const qreal ratio = devicePixelRatioF();
+    if (!background_.fits(size(), appearance.cornerRadius, ratio))
+        background_ = PanelBackground(size(), appearance.cornerRadius, ratio, borderColor);
     QColor fill = tint(appearance);
     fill.setAlphaF(float(std::clamp(appearance.opacity, 0.0, 1.0)));
-    painter.fillPath(shape, fill);
-    // The hairline is centred on the outline; the panel's edge cuts off its outer half.
-    painter.setPen(QPen(borderColor, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(shape);
+    background_.paint(painter, over(fill, materialColor),
+                      window()->testAttribute(Qt::WA_TranslucentBackground));
 }
 
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
     const QFont font = headerFont();
-    const QFontMetrics metrics(font);
-    const QRect textRect(headerLeading, headerTop, width() - headerLeading - headerTrailing,
-                         metrics.height());
+    const int available = width() - headerLeading - headerTrailing;
+    // Laid out once per name and width, not at every repaint of the panel.
+    if (header_.name != dock.name || header_.width != available) {
+        header_.name = dock.name;
+        header_.width = available;
+        header_.text.setText(QFontMetrics(font).elidedText(dock.name, Qt::ElideRight, available));
+        header_.text.setTextFormat(Qt::PlainText);
+        header_.text.prepare(QTransform(), font);
+    }
     painter.setFont(font);
     painter.setPen(nameColor);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(dock.name, Qt::ElideRight, textRect.width()));
+    painter.drawStaticText(QPointF(headerLeading, headerTop), header_.text);
 }
 
 void DockContentView::mousePressEvent(QMouseEvent* event) {

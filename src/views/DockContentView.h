@@ -5,28 +5,46 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
+#include "views/DockItemGridView.h"
+#include "views/PanelBackground.h"
 
 #include <QPainterPath>
+#include <QStaticText>
 #include <QUuid>
 #include <QWidget>
 
 #include <optional>
 
-class DockItemGridView;
 class ClippingsDockView;
 class DockTabStripView;
 class ProcessDockView;
+class RunningAppsMonitor;
 
 // The whole content of one dock's panel: the rounded tinted background, the hairline border, the
 // header with the dock's name (from which the panel is dragged), the tab strip of a tabbed items
 // dock and the body of the dock's kind. Looks its dock up in the store on every paint, re-reads
-// it on the pass after a store change that touched it, and draws nothing once it is gone.
+// it on the pass after a store change of what it shows (the dock's content, appearance or name),
+// and draws nothing once it is gone.
 class DockContentView final : public QWidget {
     Q_OBJECT
 public:
-    DockContentView(const QUuid& dockId, const DockViewServices& services,
-                    QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // The application switcher's, and the one the keyboard goes back to after a rename.
+        RunningAppsMonitor& runningApps;
+        FileSystem& fileSystem;
+        FileIcons& fileIcons;
+        IconCache& iconCache;
+        DockletRuntime& docklets;
+        const DockItemActions& itemActions;
+
+        DockItemGridView::Services grid() const {
+            return {store, scheduler, fileSystem, fileIcons, iconCache, docklets, itemActions};
+        }
+    };
+
+    DockContentView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockContentView() override;
 
     const QUuid& dockId() const { return dockId_; }
@@ -38,8 +56,8 @@ public:
     // The rounded outline of a rectangle as every part of the panel draws and clips it.
     static QPainterPath outline(const QRectF& rect, double cornerRadius);
 
-    // Brings the children in line with the dock when the store changed it. Runs by itself on
-    // the pass of the event loop after a change.
+    // Brings the view and its children in line with the dock, as far as the dock changed since
+    // the last time. Runs by itself on the pass of the event loop after a change.
     void refresh();
     DockTabStripView* tabStrip() const { return tabStrip_; }
     DockItemGridView* grid() const { return grid_; }
@@ -75,8 +93,11 @@ private:
     void paintHeader(QPainter& painter, const Dock& dock) const;
 
     QUuid dockId_;
-    DockViewServices services_;
-    std::uint64_t revision_ = 0;
+    Services services_;
+    // The store's revisions of the dock's content and appearance when last refreshed.
+    std::uint64_t contentRevision_ = 0;
+    std::uint64_t appearanceRevision_ = 0;
+    bool refreshed_ = false;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     double cornerRadius_ = -1;
     std::optional<Chrome> chrome_;
@@ -85,7 +106,14 @@ private:
     ProcessDockView* processes_ = nullptr;
     ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
+    mutable PanelBackground background_;
+    // The name as laid out for the header.
+    mutable struct {
+        QString name;
+        int width = -1;
+        QStaticText text;
+    } header_;
     bool focusWanted_ = false;
     std::optional<RunningApplication> focusReturnsTo_;
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

@@ -7,6 +7,7 @@
 #include "views/ColumnsStepper.h"
 #include "views/EditorSlider.h"
 #include "views/HotKeyRecorderView.h"
+#include "views/SettingsSection.h"
 #include "views/TintColorButton.h"
 
 #include <QCheckBox>
@@ -121,16 +122,18 @@ QCheckBox* makeToggle(const QString& title, const char* field, QWidget* parent) 
 
 } // namespace
 
-DockEditorView::DockEditorView(const QUuid& dockId, const DockViewServices& services,
-                               QWidget* parent)
+DockEditorView::DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), services_(services) {
     pages_ = new QStackedLayout(this);
     form_ = makeForm();
     emptyState_ = makeEmptyState();
     pages_->addWidget(form_);
     pages_->addWidget(emptyState_);
-    // The store tells us before it changes: read it on the next pass, once per burst.
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // Read on the next pass, once per burst; a dragged panel or a dropped file is not ours.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (change.touches(dockId_, shownAspects))
+            refreshTask_.request();
+    });
     refresh();
 }
 
@@ -150,7 +153,7 @@ void DockEditorView::refresh() {
         showEmptyState();
         return;
     }
-    const std::uint64_t revision = services_.store.revision(dockId_);
+    const std::uint64_t revision = services_.store.revision(dockId_, shownAspects);
     if (revision == shownRevision_ && !isShowingEmptyState())
         return;
     shownRevision_ = revision;
@@ -221,7 +224,7 @@ QWidget* DockEditorView::makeEmptyState() {
 }
 
 QGroupBox* DockEditorView::makeGeneralSection() {
-    auto* section = new QGroupBox(tr("General"));
+    auto* section = new SettingsSection(tr("General"));
     auto* rows = new QFormLayout(section);
     name_ = new QLineEdit(section);
     name_->setObjectName(QStringLiteral("name"));
@@ -256,7 +259,7 @@ QGroupBox* DockEditorView::makeGeneralSection() {
 }
 
 QGroupBox* DockEditorView::makeBehaviorSection() {
-    auto* section = new QGroupBox(tr("Behavior"));
+    auto* section = new SettingsSection(tr("Behavior"));
     behaviorRows_ = new QFormLayout(section);
     alwaysOnTop_ = makeToggle(tr("Always on Top"), "alwaysOnTop", section);
     connect(alwaysOnTop_, &QCheckBox::toggled, this,
@@ -291,7 +294,7 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
 }
 
 QGroupBox* DockEditorView::makeAppearanceSection() {
-    auto* section = new QGroupBox(tr("Appearance"));
+    auto* section = new SettingsSection(tr("Appearance"));
     auto* rows = new QFormLayout(section);
     const auto slider = [&](double minimum, double maximum, bool readout, const char* field,
                             auto assign) {
@@ -329,7 +332,7 @@ QGroupBox* DockEditorView::makeAppearanceSection() {
 }
 
 QGroupBox* DockEditorView::makeDockletSection() {
-    docklets_ = new QGroupBox(tr("Add Docklet"));
+    docklets_ = new SettingsSection(tr("Add Docklet"));
     docklets_->setObjectName(QStringLiteral("addDocklet"));
     auto* buttons = new QHBoxLayout(docklets_);
     for (const DockletButton& entry : dockletButtons) {

@@ -3,7 +3,7 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
+#include "store/DockAspects.h"
 
 #include <QUuid>
 #include <QWidget>
@@ -11,14 +11,18 @@
 #include <functional>
 
 class ColumnsStepper;
+class DockStore;
 class EditorSlider;
+class HotKeyManager;
 class HotKeyRecorderView;
+class KeyCodeTranslator;
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QLineEdit;
 class QStackedLayout;
+class Scheduler;
 class TintColorButton;
 struct Dock;
 
@@ -30,14 +34,25 @@ struct Dock;
 class DockEditorView final : public QWidget {
     Q_OBJECT
 public:
-    DockEditorView(const QUuid& dockId, const DockViewServices& services,
-                   QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // The hot key recorder's: it suspends our grabs and names the keys.
+        HotKeyManager& hotKeys;
+        const KeyCodeTranslator& keyCodes;
+    };
+
+    DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockEditorView() override;
 
     const QUuid& dockId() const { return dockId_; }
     bool isShowingEmptyState() const;
+    // What the form shows of a dock: everything but its items and its frame.
+    static constexpr DockAspects shownAspects =
+        allDockAspects & ~DockAspects(DockAspect::content) & ~DockAspects(DockAspect::frame);
+
     // Shows the dock as the store has it now; runs by itself on the pass of the event loop
-    // after the store changes.
+    // after the store changed what the form shows.
     void refresh();
 
 private:
@@ -53,7 +68,7 @@ private:
     void write(const std::function<void(Dock&)>& change);
 
     QUuid dockId_;
-    DockViewServices services_;
+    Services services_;
     QStackedLayout* pages_ = nullptr;
     QWidget* form_ = nullptr;
     QWidget* emptyState_ = nullptr;
@@ -76,5 +91,5 @@ private:
 
     std::uint64_t shownRevision_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

@@ -5,8 +5,9 @@
 #include "store/DockStore.h"
 #include "support/IconCache.h"
 #include "support/IconResolver.h"
-#include "views/DockItemTileView.h"
-#include "views/DockletTileView.h"
+#include "views/DockItemActions.h"
+#include "views/DockItemTilePainter.h"
+#include "views/DockletTilePainter.h"
 #include "views/OwnPopups.h"
 
 #include <QApplication>
@@ -29,10 +30,9 @@ const QColor indicatorColor(255, 255, 255, 90);
 
 } // namespace
 
-DockItemGridView::DockItemGridView(const QUuid& dockId, const DockViewServices& services,
-                                   QWidget* parent)
+DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
-      labelMetrics_(DockItemTileView::labelFont()),
+      labelFont_(DockItemTilePainter::labelFont()), labelMetrics_(labelFont_),
       images_(services.fileSystem, services.fileIcons, services.iconCache) {
     setFrameShape(QFrame::NoFrame);
     // The panel's own background shows through; the scroll position is drawn as a thin
@@ -63,14 +63,17 @@ const std::vector<DockItem>* DockItemGridView::items() const {
 }
 
 void DockItemGridView::refresh(bool force) {
-    const std::uint64_t revision = services_.store.revision(dockId_);
-    if (!force && revision == revision_)
+    const std::uint64_t content = services_.store.revision(dockId_, DockAspect::content);
+    const std::uint64_t appearance = services_.store.revision(dockId_, DockAspect::appearance);
+    const bool itemsChanged = force || content != contentRevision_;
+    if (!itemsChanged && appearance == appearanceRevision_)
         return;
-    revision_ = revision;
-    relayout();
+    contentRevision_ = content;
+    appearanceRevision_ = appearance;
+    relayout(itemsChanged);
 }
 
-void DockItemGridView::relayout() {
+void DockItemGridView::relayout(bool itemsChanged) {
     const ItemGridLayout previous = layout_;
     const Dock* dock = services_.store.dock(dockId_);
     const std::vector<DockItem>* list = dock ? shownItems(*dock) : nullptr;
@@ -79,6 +82,9 @@ void DockItemGridView::relayout() {
                                           dock->columns, count, viewport()->width(),
                                           labelMetrics_.height())
                    : ItemGridLayout{};
+    // A tint or an opacity: the panel's background repaints, the tiles stay as they are.
+    if (!itemsChanged && layout_ == previous)
+        return;
     const int visible = viewport()->height();
     verticalScrollBar()->setPageStep(std::max(1, visible));
     verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));
@@ -185,17 +191,19 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
     const auto [first, last] = layout_.indexRange(top + clip.top(), top + clip.bottom() + 1);
     const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
     const qreal ratio = viewport()->devicePixelRatioF();
+    const DockletFigures figures = services_.docklets.figures();
     for (std::int64_t i = first; i < end; ++i) {
         const QRect cell = cellRect(i);
         if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        const DockItemTileView::State state{hovered_ == item.id, iconScale(item.id),
-                                            dropTarget_ == DropTarget::trash && trashIndex_ == i};
-        DockItemTileView::paint(
+        const DockItemTilePainter::State state{hovered_ == item.id, iconScale(item.id),
+                                               dropTarget_ == DropTarget::trash &&
+                                                   trashIndex_ == i};
+        DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
-            images_.images(item, layout_.iconSize, ratio, labelMetrics_, layout_.labelWidth()),
-            services_.docklets);
+            images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
+            figures);
     }
     paintScrollIndicator(painter);
     if (images_.hasStandIns())
@@ -271,7 +279,7 @@ void DockItemGridView::setHovered(std::optional<QUuid> itemId) {
         updateTile(*id);
         const auto index = indexOf(*id);
         if (!list || !index ||
-            !DockItemTileView::scalesOnHover((*list)[static_cast<std::size_t>(*index)]))
+            !DockItemTilePainter::scalesOnHover((*list)[static_cast<std::size_t>(*index)]))
             continue;
         auto spring = springs_.find(*id);
         if (spring == springs_.end())
@@ -323,7 +331,7 @@ void DockItemGridView::mouseMoveEvent(QMouseEvent* event) {
     if (!pressed_ || !(event->buttons() & Qt::LeftButton) ||
         (point - pressPosition_).manhattanLength() < QApplication::startDragDistance())
         return;
-    const DockItem* dragged = DockItemTileView::currentItem(services_.store, dockId_, *pressed_);
+    const DockItem* dragged = DockItemActions::currentItem(services_.store, dockId_, *pressed_);
     pressed_.reset();
     if (dragged)
         startDrag(*dragged);
@@ -335,7 +343,7 @@ void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed || !item || item->id != *pressed)
         return;
     const DockItem clicked = *item;
-    DockItemTileView::open(clicked, services_);
+    services_.actions.open(clicked);
 }
 
 void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
@@ -345,16 +353,16 @@ void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     // popup(), not exec(): a store change while the menu is open may take this widget away.
-    DockItemTileView::makeMenu(*item, dockId_, services_, this)->popup(event->globalPos());
+    services_.actions.makeMenu(*item, dockId_, this)->popup(event->globalPos());
     event->accept();
 }
 
 void DockItemGridView::startDrag(const DockItem& item) {
     auto* drag = new QDrag(this);
-    drag->setMimeData(DockItemTileView::dragPayload(item));
+    drag->setMimeData(DockItemActions::dragPayload(item));
     if (item.kind != DockItemKind::separator) {
         QPixmap icon = images_
-                           .images(item, layout_.iconSize, devicePixelRatioF(), labelMetrics_,
+                           .images(item, layout_.iconSize, devicePixelRatioF(), labelFont_,
                                    layout_.labelWidth())
                            .icon;
         // A docklet draws itself in its tile; its drag shows its symbol.
@@ -397,13 +405,13 @@ void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
         dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
         // Whether the text is empty is known only from the text itself, read once at the drop.
         dragAddsText_ = data && dropRules_.textAsClipping && !dragAddsItems_ && data->hasText();
-        dragHasFiles_ = data && DockletTileView::trashAccepts(*data);
+        dragHasFiles_ = data && DockItemActions::trashAccepts(*data);
         dragSeen_ = true;
     }
     const QPoint point = event->position().toPoint();
     const DockItem* item = itemAt(point);
     const bool overTrash =
-        item && DockItemTileView::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
+        item && DockItemTilePainter::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
     const Dock* dock = services_.store.dock(dockId_);
     // A dock whose selected tab does not exist has nowhere to put what is dropped.
     const bool hasTab = dock && dock->selectedTabIndex >= 0 &&
@@ -440,10 +448,10 @@ void DockItemGridView::dropEvent(QDropEvent* event) {
     const QMimeData* data = event->mimeData();
     const DockItem* item = itemAt(event->position().toPoint());
     const bool onTrash =
-        item && DockItemTileView::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
+        item && DockItemTilePainter::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
     clearDropTarget();
-    const bool done = data && (onTrash ? DockletTileView::dropOnTrash(data->urls(), services_.trash)
-                                       : addDroppedItems(*data));
+    const bool done =
+        data && (onTrash ? services_.actions.dropOnTrash(data->urls()) : addDroppedItems(*data));
     if (!done) {
         event->ignore();
         return;
@@ -459,13 +467,9 @@ bool DockItemGridView::addDroppedItems(const QMimeData& data) {
     if (added.empty() || !dock || dock->selectedTabIndex < 0 ||
         dock->selectedTabIndex >= static_cast<std::int64_t>(dock->tabs.size()))
         return false;
-    const auto tab = static_cast<std::size_t>(dock->selectedTabIndex);
-    // One change for the whole drop, however many files it brings.
-    services_.store.mutateDock(dockId_, [&](Dock& changed) {
-        std::vector<DockItem>& target = changed.tabs[tab].items;
-        target.insert(target.end(), std::make_move_iterator(added.begin()),
-                      std::make_move_iterator(added.end()));
-    });
+    const DockTab& tab = dock->tabs[static_cast<std::size_t>(dock->selectedTabIndex)];
+    // One change for the whole drop, however many files it brings, at the end of the tab.
+    services_.store.insertItems(added, dockId_, tab.id, std::int64_t(tab.items.size()));
     return true;
 }
 
@@ -481,8 +485,8 @@ unsigned DockItemGridView::figuresInView() const {
     unsigned figures = 0;
     for (std::int64_t i = first; i < end; ++i) {
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        if (DockItemTileView::isLiveDocklet(item))
-            figures |= DockletTileView::figures(*item.docklet);
+        if (DockItemTilePainter::isLiveDocklet(item))
+            figures |= DockletTilePainter::figures(*item.docklet);
     }
     return figures;
 }
@@ -510,7 +514,7 @@ void DockItemGridView::updateSampling() {
 }
 
 void DockItemGridView::dockletChanged(DockletKind docklet) {
-    QString state = DockletTileView::shownState(docklet, services_.docklets);
+    QString state = DockletTilePainter::shownState(docklet, services_.docklets.figures());
     QString& shown = shownStates_[static_cast<std::size_t>(docklet)];
     if (state == shown)
         return;
@@ -524,7 +528,7 @@ void DockItemGridView::dockletChanged(DockletKind docklet) {
     const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
     for (std::int64_t i = first; i < end; ++i) {
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        if (DockItemTileView::isLiveDocklet(item) && *item.docklet == docklet)
-            viewport()->update(DockItemTileView::iconRect(item, cellRect(i), layout_));
+        if (DockItemTilePainter::isLiveDocklet(item) && *item.docklet == docklet)
+            viewport()->update(DockItemTilePainter::iconRect(item, cellRect(i), layout_));
     }
 }

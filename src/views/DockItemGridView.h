@@ -4,7 +4,6 @@
 #include "platform/CoalescedTask.h"
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
@@ -20,6 +19,12 @@
 #include <optional>
 #include <vector>
 
+class DockItemActions;
+class DockletRuntime;
+class DockStore;
+class FileIcons;
+class FileSystem;
+class IconCache;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -30,11 +35,24 @@ struct Dock;
 class DockItemGridView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    DockItemGridView(const QUuid& dockId, const DockViewServices& services,
-                     QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        // Reading dropped files, and the icons of items.
+        FileSystem& fileSystem;
+        FileIcons& fileIcons;
+        // Item icons as the last runs drew them.
+        IconCache& iconCache;
+        DockletRuntime& docklets;
+        const DockItemActions& actions;
+    };
+
+    DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockItemGridView() override;
 
-    // Lays the tiles out again when the dock changed since the last time, or when `force`.
+    // Follows the dock as far as it changed since the last time (everything when `force`): a new
+    // list of items is laid out and compared tile by tile, a new appearance only changes what it
+    // changes of the layout.
     void refresh(bool force = false);
     void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
     // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
@@ -77,7 +95,7 @@ private:
     const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
-    void relayout();
+    void relayout(bool itemsChanged = true);
     void repaintChangedTiles(const std::vector<DockItem>* list, bool everything);
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
@@ -99,9 +117,11 @@ private:
     void checkStandIns();
 
     QUuid dockId_;
-    DockViewServices services_;
-    std::uint64_t revision_ = 0;
+    Services services_;
+    std::uint64_t contentRevision_ = 0;
+    std::uint64_t appearanceRevision_ = 0;
     ItemGridLayout layout_;
+    QFont labelFont_;
     QFontMetrics labelMetrics_;
     TileImageCache images_;
     CoalescedTask standInCheck_{services_.scheduler, [this] { checkStandIns(); }};

@@ -41,9 +41,8 @@ int buttonHeight() {
 
 } // namespace
 
-DockTabStripView::DockTabStripView(const QUuid& dockId, const DockViewServices& services,
-                                   QWidget* parent)
-    : QWidget(parent), dockId_(dockId), services_(services) {
+DockTabStripView::DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent)
+    : QWidget(parent), dockId_(dockId), store_(store) {
     setAutoFillBackground(false);
     refresh();
 }
@@ -53,7 +52,7 @@ DockTabStripView::DockTabStripView(const QUuid& dockId, const DockViewServices& 
 DockTabStripView::~DockTabStripView() = default;
 
 const Dock* DockTabStripView::dock() const {
-    return services_.store.dock(dockId_);
+    return store_.dock(dockId_);
 }
 
 int DockTabStripView::preferredHeight() const {
@@ -70,10 +69,13 @@ void DockTabStripView::refresh() {
         const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
         const bool renaming = renamingTabId_ == tab.id;
         renamedTabExists = renamedTabExists || renaming;
-        const int content =
-            renaming ? fieldWidth : QFontMetrics(tabFont(selected)).horizontalAdvance(tab.name);
+        const QFont font = tabFont(selected);
+        const int content = renaming ? fieldWidth : QFontMetrics(font).horizontalAdvance(tab.name);
         const int width = content + 2 * buttonHorizontal;
-        buttons_.push_back({tab.id, tab.name, selected, left, width});
+        QStaticText name(tab.name);
+        name.setTextFormat(Qt::PlainText);
+        name.prepare(QTransform(), font);
+        buttons_.push_back({tab.id, std::move(name), selected, left, width});
         left += width + spacing;
     }
     // The tab being renamed went away (deleted here or elsewhere): so does its rename.
@@ -143,7 +145,9 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
             continue;
         painter.setFont(tabFont(button.selected));
         painter.setPen(button.selected ? selectedText : otherText);
-        painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, button.name);
+        const QSizeF text = button.name.size();
+        painter.drawStaticText(QRectF(rect).center() - QPointF(text.width(), text.height()) / 2,
+                               button.name);
     }
     painter.restore();
     // The "plus" glyph, drawn as two strokes at the weight of semibold text.
@@ -163,7 +167,7 @@ void DockTabStripView::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint point = event->position().toPoint();
     if (plusRect().contains(point))
-        services_.store.addTab(dockId_, tr("New Tab"));
+        store_.addTab(dockId_, tr("New Tab"));
     else if (const auto index = buttonAt(point))
         selectTab(buttons_[*index].id);
     event->accept();
@@ -185,9 +189,9 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
             self->beginRename(tabId);
     });
     if (buttons_.size() >= 2) {
-        DockStore& store = services_.store;
+        DockStore* store = &store_;
         menu->addAction(tr("Delete Tab"), menu,
-                        [&store, tabId, dockId] { store.removeTab(tabId, dockId); });
+                        [store, tabId, dockId] { store->removeTab(tabId, dockId); });
     }
     menu->popup(event->globalPos());
     event->accept();
@@ -205,15 +209,7 @@ void DockTabStripView::scrollBy(int delta) {
 }
 
 void DockTabStripView::selectTab(const QUuid& tabId) {
-    const Dock* current = dock();
-    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabId; }))
-        return;
-    services_.store.mutateDock(dockId_, [&](Dock& changed) {
-        for (std::size_t i = 0; i < changed.tabs.size(); ++i)
-            if (changed.tabs[i].id == tabId)
-                changed.selectedTabIndex = static_cast<std::int64_t>(i);
-    });
+    store_.selectTab(dockId_, tabId);
 }
 
 void DockTabStripView::beginRename(const QUuid& tabId) {
@@ -256,17 +252,9 @@ void DockTabStripView::commitRename() {
     const QUuid tabId = *renamingTabId_;
     const QString name = editor_->text();
     abandonRename();
-    const Dock* current = dock();
-    if (!current || std::none_of(current->tabs.begin(), current->tabs.end(),
-                                 [&](const DockTab& tab) { return tab.id == tabId; }))
-        return;
-    // The dock as it is now: an item dropped meanwhile stays, a tab deleted meanwhile does not
-    // shift the rename onto its neighbour.
-    services_.store.mutateDock(dockId_, [&](Dock& changed) {
-        for (DockTab& tab : changed.tabs)
-            if (tab.id == tabId)
-                tab.name = name;
-    });
+    // By id, in the dock as it is now: a tab deleted meanwhile does not shift the rename onto
+    // its neighbour.
+    store_.renameTab(dockId_, tabId, name);
 }
 
 void DockTabStripView::abandonRename() {

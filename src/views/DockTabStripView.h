@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "views/DockViewServices.h"
-
 #include <QLineEdit>
 #include <QPointer>
+#include <QStaticText>
 #include <QUuid>
 #include <QWidget>
 
 #include <optional>
 #include <vector>
 
+class DockStore;
 struct Dock;
 
 // The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus",
@@ -20,8 +20,7 @@ struct Dock;
 class DockTabStripView final : public QWidget {
     Q_OBJECT
 public:
-    DockTabStripView(const QUuid& dockId, const DockViewServices& services,
-                     QWidget* parent = nullptr);
+    DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent = nullptr);
     ~DockTabStripView() override;
 
     // Re-reads the dock's tabs.
@@ -54,7 +53,8 @@ protected:
 private:
     struct Button {
         QUuid id;
-        QString name;
+        // Laid out once, for every repaint of the panel until the tab changes.
+        QStaticText name;
         bool selected;
         int left; // before scrolling, from the start of the row
         int width;
@@ -68,7 +68,7 @@ private:
     void scrollBy(int delta);
 
     QUuid dockId_;
-    DockViewServices services_;
+    DockStore& store_;
     std::vector<Button> buttons_;
     int scroll_ = 0;
     std::optional<QUuid> renamingTabId_;

@@ -4,7 +4,6 @@
 #include "platform/Scheduler.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
-#include "views/DockEditorView.h"
 #include "views/GeneralSettingsView.h"
 
 #include <QLabel>
@@ -56,7 +55,7 @@ QListWidgetItem* makeHeader(const QString& title) {
 
 } // namespace
 
-PreferencesView::PreferencesView(const DockViewServices& services, QWidget* parent)
+PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     detail_ = new QStackedWidget;
     general_ = new GeneralSettingsView(services_.launchAtLogin);
@@ -73,7 +72,12 @@ PreferencesView::PreferencesView(const DockViewServices& services, QWidget* pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    storeWillChange_ = services_.store.onObjectWillChange([this] { refreshTask_.request(); });
+    // The sidebar shows each dock's name and kind, in the list's order; the editor follows its
+    // own dock.
+    storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
+        if (sidebarMayBeStale(change))
+            refreshTask_.request();
+    });
     refresh();
 }
 
@@ -112,6 +116,18 @@ QWidget* PreferencesView::makeSidebarColumn() {
     layout->addLayout(toolbar);
     layout->addWidget(sidebar_, 1);
     return column;
+}
+
+bool PreferencesView::sidebarMayBeStale(const DockChange& change) const {
+    if (change.aspects & DockAspect::listing)
+        return true;
+    if (!(change.aspects & DockAspect::appearance))
+        return false;
+    // Of a dock's appearance the sidebar shows the kind only (an opacity slider is dragged
+    // right beside it).
+    const Dock* dock = services_.store.dock(change.dockId);
+    const QListWidgetItem* row = rowOf(change.dockId);
+    return !dock || !row || row->data(kindRole) != static_cast<int>(dock->kind);
 }
 
 DockEditorView* PreferencesView::editor() const {
@@ -190,7 +206,7 @@ void PreferencesView::showDetail() {
         return;
     }
     if (!editor_) {
-        editor_ = new DockEditorView(*selectedDockId_, services_);
+        editor_ = new DockEditorView(*selectedDockId_, services_.editor());
         detail_->addWidget(editor_);
     }
     detail_->setCurrentWidget(editor_);

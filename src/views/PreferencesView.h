@@ -3,15 +3,16 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
+#include "store/DockChange.h"
+#include "views/DockEditorView.h"
 
 #include <QUuid>
 #include <QWidget>
 
 #include <optional>
 
-class DockEditorView;
 class GeneralSettingsView;
+class LaunchAtLogin;
 class QListWidget;
 class QListWidgetItem;
 class QStackedWidget;
@@ -24,7 +25,18 @@ class QToolButton;
 class PreferencesView final : public QWidget {
     Q_OBJECT
 public:
-    explicit PreferencesView(const DockViewServices& services, QWidget* parent = nullptr);
+    struct Services {
+        DockStore& store;
+        Scheduler& scheduler;
+        HotKeyManager& hotKeys;
+        const KeyCodeTranslator& keyCodes;
+        // The general page's login switch.
+        LaunchAtLogin& launchAtLogin;
+
+        DockEditorView::Services editor() const { return {store, scheduler, hotKeys, keyCodes}; }
+    };
+
+    explicit PreferencesView(const Services& services, QWidget* parent = nullptr);
     ~PreferencesView() override;
 
     std::optional<QUuid> selectedDockId() const { return selectedDockId_; }
@@ -48,8 +60,9 @@ private:
     void selectionChanged();
     void showDetail();
     QListWidgetItem* rowOf(const std::optional<QUuid>& dockId) const;
+    bool sidebarMayBeStale(const DockChange& change) const;
 
-    DockViewServices services_;
+    Services services_;
     std::optional<QUuid> selectedDockId_;
     QListWidget* sidebar_ = nullptr;
     QToolButton* addButton_ = nullptr;
@@ -57,5 +70,5 @@ private:
     GeneralSettingsView* general_ = nullptr;
     DockEditorView* editor_ = nullptr;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
-    Subscription storeWillChange_;
+    Subscription storeChanges_;
 };

@@ -32,10 +32,11 @@ std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
 
 } // namespace
 
-ProcessDockView::ProcessDockView(const QUuid& dockId, const DockViewServices& services,
+ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
+                                 RunningAppsMonitor& runningApps, Scheduler& scheduler,
                                  QWidget* parent)
-    : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
-      labelMetrics_(labelFont()) {
+    : QAbstractScrollArea(parent), dockId_(dockId), store_(store), runningApps_(runningApps),
+      labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
@@ -45,8 +46,7 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, const DockViewServices& se
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
-    monitorWillChange_ =
-        services_.runningApps.onObjectWillChange([this] { refreshTask_.request(); });
+    monitorWillChange_ = runningApps_.onObjectWillChange([this] { refreshTask_.request(); });
     refresh();
 }
 
@@ -87,8 +87,8 @@ const ProcessDockView::Image& ProcessDockView::imageFor(const RunningApplication
 
 std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
     std::vector<Laid> laid;
-    const std::optional<QString> front = frontmostKey(services_.runningApps);
-    const std::vector<RunningApplication>& apps = *services_.runningApps.apps;
+    const std::optional<QString> front = frontmostKey(runningApps_);
+    const std::vector<RunningApplication>& apps = *runningApps_.apps;
     laid.reserve(apps.size());
     int offset = 0;
     for (const RunningApplication& app : apps) {
@@ -101,7 +101,7 @@ std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
 }
 
 void ProcessDockView::refresh() {
-    const Dock* dock = services_.store.dock(dockId_);
+    const Dock* dock = store_.dock(dockId_);
     const DockOrientation orientation = dock ? dock->orientation : DockOrientation::horizontal;
     const int iconSize = ItemGridLayout::sanitisedIconSize(dock ? dock->appearance.iconSize : 48.0);
     const bool showLabels = dock && dock->appearance.showLabels;
@@ -183,7 +183,7 @@ std::optional<std::size_t> ProcessDockView::indexAt(QPoint point) const {
 
 std::optional<RunningApplication> ProcessDockView::currentApp(const QString& key) const {
     // The application as the monitor has it now: its windows may have changed since the paint.
-    for (const RunningApplication& app : *services_.runningApps.apps)
+    for (const RunningApplication& app : *runningApps_.apps)
         if (app.key == key)
             return app;
     return std::nullopt;
@@ -289,7 +289,7 @@ void ProcessDockView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     // Activating the frontmost application again is no toggle: it stays in front.
     if (const std::optional<RunningApplication> app = currentApp(*pressed))
-        services_.runningApps.activate(*app);
+        runningApps_.activate(*app);
 }
 
 void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
@@ -302,7 +302,7 @@ void ProcessDockView::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // Each entry finds the application again when chosen: it may have ended meanwhile.
     const QString key = laid_[*index].key;
-    RunningAppsMonitor* monitor = &services_.runningApps;
+    RunningAppsMonitor* monitor = &runningApps_;
     const auto act = [key,
                       monitor](void (RunningAppsMonitor::*request)(const RunningApplication&)) {
         return [key, monitor, request] {

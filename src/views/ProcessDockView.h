@@ -5,7 +5,6 @@
 #include "platform/CoalescedTask.h"
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
 
 #include <QAbstractScrollArea>
 #include <QFontMetrics>
@@ -15,6 +14,10 @@
 
 #include <optional>
 #include <vector>
+
+class DockStore;
+class RunningAppsMonitor;
+class Scheduler;
 
 // The body of an application switcher dock: one tile per running regular application in the
 // monitor's order, in a row or a column by the dock's orientation, the frontmost highlighted.
@@ -29,8 +32,8 @@ public:
     static constexpr int partSpacing = 3;
     static constexpr int indicatorSize = 4;
 
-    ProcessDockView(const QUuid& dockId, const DockViewServices& services,
-                    QWidget* parent = nullptr);
+    ProcessDockView(const QUuid& dockId, DockStore& store, RunningAppsMonitor& runningApps,
+                    Scheduler& scheduler, QWidget* parent = nullptr);
     ~ProcessDockView() override;
 
     // Brings the tiles in line with the monitor and the dock. Runs by itself on the pass after
@@ -94,7 +97,8 @@ private:
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
 
     QUuid dockId_;
-    DockViewServices services_;
+    DockStore& store_;
+    RunningAppsMonitor& runningApps_;
     QFontMetrics labelMetrics_;
     DockOrientation orientation_ = DockOrientation::horizontal;
     int iconSize_ = 48;
@@ -105,6 +109,6 @@ private:
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
     int renders_ = 0;
-    CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
+    CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
 };

@@ -2,14 +2,14 @@
 #include "views/SettingsWindow.h"
 
 #include "platform/WindowActivation.h"
-#include "views/PreferencesView.h"
 
 #include <QAction>
 #include <QVBoxLayout>
 
-SettingsWindow::SettingsWindow(const DockViewServices& services, QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(services),
-      preferences_(new PreferencesView(services_, this)) {
+SettingsWindow::SettingsWindow(const PreferencesView::Services& services,
+                               WindowActivation& activation, QWidget* parent)
+    : QWidget(parent, Qt::Window), activation_(activation),
+      preferences_(new PreferencesView(services, this)) {
     setWindowTitle(tr("Moorline Settings"));
     setMinimumSize(720, 480);
     resize(760, 560);
@@ -35,5 +35,5 @@ void SettingsWindow::present(const LaunchToken& token) {
     show();
     raise();
     activateWindow();
-    services_.windowActivation.activate(winId(), token);
+    activation_.activate(winId(), token);
 }

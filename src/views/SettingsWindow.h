@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "views/DockViewServices.h"
+#include "views/PreferencesView.h"
 
 #include <QWidget>
 
-class PreferencesView;
+class WindowActivation;
 struct LaunchToken;
 
 // The settings window: an ordinary top-level window holding the docks' list and editor and the
@@ -14,7 +14,9 @@ struct LaunchToken;
 class SettingsWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit SettingsWindow(const DockViewServices& services, QWidget* parent = nullptr);
+    // `activation` brings the window forward for a launch that asked for it.
+    SettingsWindow(const PreferencesView::Services& services, WindowActivation& activation,
+                   QWidget* parent = nullptr);
     ~SettingsWindow() override;
 
     // Shows, raises and activates the window; `token` is the launch's, when a launch asked.
@@ -25,6 +27,6 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    DockViewServices services_;
+    WindowActivation& activation_;
     PreferencesView* preferences_;
 };

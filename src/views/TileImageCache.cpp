@@ -5,6 +5,8 @@
 #include "support/IconResolver.h"
 
 #include <QFontMetrics>
+#include <QTransform>
+#include <QTransform>
 
 namespace {
 
@@ -73,15 +75,18 @@ void TileImageCache::clear() {
 }
 
 TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize,
-                                              qreal devicePixelRatio,
-                                              const QFontMetrics& labelMetrics, int labelWidth) {
+                                              qreal devicePixelRatio, const QFont& labelFont,
+                                              int labelWidth) {
     if (const Label* stored = labels_.object(item.id);
         stored && stored->matches(item, iconSize, devicePixelRatio, labelWidth))
         return stored->images;
-    const Images images{
-        drawsItself(item) ? QPixmap() : icon(item, iconSize, devicePixelRatio),
-        labelMetrics.elidedText(QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                                Qt::ElideMiddle, labelWidth)};
+    const QFontMetrics labelMetrics(labelFont);
+    Images images{drawsItself(item) ? QPixmap() : icon(item, iconSize, devicePixelRatio),
+                  QStaticText(labelMetrics.elidedText(
+                      QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                      Qt::ElideMiddle, labelWidth))};
+    images.label.setTextFormat(Qt::PlainText);
+    images.label.prepare(QTransform(), labelFont);
     labels_.insert(item.id,
                    new Label{item.kind, item.name, item.path, item.docklet, item.customIconData,
                              iconSize, devicePixelRatio, labelWidth, images});

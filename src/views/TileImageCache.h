@@ -6,34 +6,35 @@
 #include <QCache>
 #include <QList>
 #include <QPixmap>
+#include <QStaticText>
 #include <QString>
 #include <QUuid>
-
-#include <vector>
 
 class FileIcons;
 class FileSystem;
 class IconCache;
-class QFontMetrics;
+class QFont;
 
 // The icon and the elided label of each item, kept per item id until the item changes (a cheap
 // comparison of the few fields they depend on) or the size does. Icons are kept by what they are
 // made from (IconResolver::cacheKey), so that items alike (a tray of clippings) share one. Only
 // what was drawn lately is kept, within a memory bound, so a long tab does not hold an image per
-// item. An icon not made yet in this run comes from the icon cache of the last runs where it has
-// one, as a stand-in that checkStandIns() later replaces by the real one where they differ.
+// item. The label keeps its laid-out glyphs from its first drawing on: a repaint of the panel (a
+// new tint, say) shapes no text again. An icon not made yet in this run comes from the icon cache
+// of the last runs where it has one, as a stand-in that checkStandIns() later replaces by the
+// real one where they differ.
 class TileImageCache {
 public:
     struct Images {
         QPixmap icon; // null for docklets and separators, which draw themselves
-        QString label;
+        QStaticText label;
     };
 
     TileImageCache(const FileSystem& fileSystem, const FileIcons& fileIcons, IconCache& iconCache);
     ~TileImageCache();
 
     Images images(const DockItem& item, int iconSize, qreal devicePixelRatio,
-                  const QFontMetrics& labelMetrics, int labelWidth);
+                  const QFont& labelFont, int labelWidth);
     void clear();
     qsizetype size() const { return labels_.size(); }
     // How many times an icon was made, for the benchmarks and tests.

@@ -9,7 +9,6 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 namespace {
 
@@ -28,9 +27,13 @@ constexpr KindEntry newDockEntries[] = {
 
 } // namespace
 
-TrayMenu::TrayMenu(DockStore& store, QObject* parent)
-    : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()) {
-    willChange_ = store_.onObjectWillChange([this] { scheduleRebuild(); });
+TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent)
+    : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()),
+      rebuildTask_(scheduler, [this] { rebuild(); }) {
+    storeChanges_ = store_.observeChanges([this](const DockChange& change) {
+        if (change.aspects & DockAspect::listing)
+            rebuildTask_.request();
+    });
     saveProblem_ =
         store_.saveProblem.sink([this](const QString& problem) { saveProblemChanged(problem); });
     rebuild();
@@ -74,16 +77,7 @@ void TrayMenu::saveProblemChanged(const QString& problem) {
     }
 }
 
-void TrayMenu::scheduleRebuild() {
-    // The store tells us before it changes; read it on the next pass, once per burst.
-    if (rebuildPending_)
-        return;
-    rebuildPending_ = true;
-    QTimer::singleShot(0, this, [this] { rebuild(); });
-}
-
 void TrayMenu::rebuild() {
-    rebuildPending_ = false;
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
         QAction* toggle = menu_->addAction(menuText(dock.name));

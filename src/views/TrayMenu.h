@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
 
 #include <QObject>
@@ -10,14 +11,16 @@
 class DockStore;
 class QMenu;
 class QSystemTrayIcon;
+class Scheduler;
 
 // The tray icon and its menu: one toggle per dock, "New Dock", "Preferences…", "Quit Moorline".
-// The menu is rebuilt on the pass of the event loop after the store changes. It is also where
-// the program tells the user that their docks cannot be saved, and that they can again.
+// The menu is rebuilt on the pass of the event loop after a dock's name or visibility, or the
+// list of docks, changed; nothing else about a dock reaches it. It is also where the program
+// tells the user that their docks cannot be saved, and that they can again.
 class TrayMenu final : public QObject {
     Q_OBJECT
 public:
-    explicit TrayMenu(DockStore& store, QObject* parent = nullptr);
+    TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent = nullptr);
     ~TrayMenu() override;
 
     void show();
@@ -29,15 +32,15 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    void scheduleRebuild();
     void rebuild();
     void saveProblemChanged(const QString& problem);
 
     DockStore& store_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
-    Subscription willChange_;
+    // Read on a later pass, once per burst of changes.
+    CoalescedTask rebuildTask_;
+    Subscription storeChanges_;
     Subscription saveProblem_;
-    bool rebuildPending_ = false;
     bool toldOfSaveProblem_ = false;
 };

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/DockPanelWindowFactory.h"
 
-#include "views/DockContentView.h"
 #include "windows/DockPanelWindow.h"
 
 std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId,
-                                                             const QRectF& frame,
-                                                             const DockViewServices& services) {
+                                                             const QRectF& frame) {
     auto panel = std::make_unique<DockPanelWindow>(frame, hints_);
-    auto* content = new DockContentView(dockId, services);
+    auto* content = new DockContentView(dockId, content_);
     panel->setContent(content);
     panel->setCornerRadius(content->cornerRadius());
     QObject::connect(content, &DockContentView::cornerRadiusChanged, panel.get(),

@@ -10,6 +10,7 @@
 #include "windows/AutoHideRule.h"
 #include "windows/PanelPlacement.h"
 
+#include <bit>
 #include <chrono>
 #include <cmath>
 
@@ -29,50 +30,81 @@ bool samePlace(const QRectF& a, const QRectF& b) {
            std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
 
+constexpr DockAspect shownAspectList[] = {DockAspect::frame, DockAspect::listing,
+                                          DockAspect::behaviour, DockAspect::hotKey};
+
+// An aspect's place in the controller's table of applied revisions.
+std::size_t slot(DockAspect aspect) {
+    return std::size_t(std::countr_zero(unsigned(aspect)));
+}
+
 } // namespace
 
-DockWindowController::DockWindowController(const QUuid& dockId, const DockViewServices& services,
+DockWindowController::DockWindowController(const QUuid& dockId,
                                            const DockWindowDependencies& dependencies)
-    : dockId_(dockId), services_(services), dependencies_(dependencies) {
+    : dockId_(dockId), dependencies_(dependencies) {
     buildPanel();
     applyDockState();
-    registerHotKeyIfNeeded();
 }
 
 DockWindowController::~DockWindowController() = default;
 
 const Dock* DockWindowController::currentDock() const {
-    return services_.store.dock(dockId_);
+    return dependencies_.store.dock(dockId_);
 }
 
 void DockWindowController::buildPanel() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock), services_);
+    panel_ = dependencies_.panelFactory.makePanel(dockId_, chooseShownFrame(*dock));
     panel_->setFrameChangedHandler(lifetime_.guard([this] { persistFrame(); }));
 }
 
-void DockWindowController::applyDockState() {
+void DockWindowController::applyChanges() {
+    DockAspects moved;
+    for (const DockAspect aspect : shownAspectList)
+        if (dependencies_.store.revision(dockId_, aspect) != applied_[slot(aspect)])
+            moved |= aspect;
+    if (moved)
+        applyDockState(moved);
+}
+
+void DockWindowController::applyDockState(DockAspects aspects) {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    appliedRevision_ = services_.store.revision(dockId_);
+    // Each window request costs a round of X traffic, a hot key grab a wait for the server: a
+    // change does only what its aspects ask for.
+    for (const DockAspect aspect : shownAspectList)
+        if (aspects & aspect)
+            applied_[slot(aspect)] = dependencies_.store.revision(dockId_, aspect);
     // Read what is needed now: a frame change below may reach the store through handlers.
-    const QRectF frame = chooseShownFrame(*dock);
+    const std::optional<QRectF> frame =
+        aspects & DockAspect::frame ? std::optional(chooseShownFrame(*dock)) : std::nullopt;
+    const QString title = dock->name;
     const bool alwaysOnTop = dock->alwaysOnTop;
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;
+    // A chord another program held when it was registered is asked for again at the dock's
+    // next change; one that is held is left alone until the chord changes.
+    const bool hotKeyMissing =
+        dock->hotKey.isComplete() && !dependencies_.hotKeys.isRegistered(dockId_);
     if (panel_) {
-        panel_->setTitle(dock->name);
-        panel_->setFrame(frame);
-        panel_->setAlwaysOnTop(alwaysOnTop);
+        if (aspects & DockAspect::listing)
+            panel_->setTitle(title);
+        if (frame)
+            panel_->setFrame(*frame);
+        // The level at every apply of a window aspect, changed or not: the window manager's
+        // menu or a rule may have changed it meanwhile (one message, no round trip).
+        if (aspects & (DockAspect::frame | DockAspect::listing | DockAspect::behaviour))
+            panel_->setAlwaysOnTop(alwaysOnTop);
     }
     // Only the auto-hide rule brings a hidden panel back, and it stops running with auto-hide
     // off: clear the flag here, or the dock would stay off screen until the next start.
     if (!autoHide)
         isAutoHidden_ = false;
-    if (panel_) {
+    if (panel_ && (aspects & (DockAspect::listing | DockAspect::behaviour))) {
         if (isVisible && !isAutoHidden_) {
             if (!panel_->isOnScreen())
                 panel_->showPanel();
@@ -80,9 +112,11 @@ void DockWindowController::applyDockState() {
             panel_->hidePanel();
         }
     }
-    if (const Dock* current = currentDock())
-        setupAutoHideMonitorIfNeeded(*current);
-    registerHotKeyIfNeeded();
+    if (aspects & DockAspect::behaviour)
+        if (const Dock* current = currentDock())
+            setupAutoHideMonitorIfNeeded(*current);
+    if ((aspects & DockAspect::hotKey) || hotKeyMissing)
+        registerHotKeyIfNeeded();
 }
 
 QRectF DockWindowController::chooseShownFrame(const Dock& dock) {
@@ -101,11 +135,11 @@ void DockWindowController::screensChanged() {
     // record places the panel once more.
     frameSaveWorkItem_.cancel();
     isSettling_ = true;
-    applyDockState();
-    settleWorkItem_ = services_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
+    applyDockState(DockAspect::frame);
+    settleWorkItem_ = dependencies_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
         isSettling_ = false;
         frameSaveWorkItem_.cancel();
-        applyDockState();
+        applyDockState(DockAspect::frame);
     }));
 }
 
@@ -154,7 +188,7 @@ void DockWindowController::registerHotKeyIfNeeded() {
     const Dock* dock = currentDock();
     if (!dock)
         return;
-    HotKeyManager& hotKeys = services_.hotKeys;
+    HotKeyManager& hotKeys = dependencies_.hotKeys;
     hotKeys.unregister(dockId_);
     if (!dock->hotKey.isComplete())
         return;
@@ -164,18 +198,14 @@ void DockWindowController::registerHotKeyIfNeeded() {
 
 void DockWindowController::toggleVisibility() {
     if (const Dock* dock = currentDock())
-        services_.store.setVisible(dockId_, !dock->isVisible);
+        dependencies_.store.setVisible(dockId_, !dock->isVisible);
 }
 
 void DockWindowController::persistFrame() {
     // Assigning drops the pending save first: a burst of moves ends in one save.
     isFrameSavePending_ = true;
     frameSaveWorkItem_ =
-        services_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
-}
-
-bool DockWindowController::isOutOfDate() const {
-    return services_.store.revision(dockId_) != appliedRevision_;
+        dependencies_.scheduler.schedule(frameSaveDelay, lifetime_.guard([this] { saveFrame(); }));
 }
 
 std::optional<DockPosition> DockWindowController::takePendingFrame() {
@@ -197,13 +227,13 @@ void DockWindowController::saveFrame() {
     if (!frame)
         return;
     // Only the position: changes to other fields meanwhile survive.
-    services_.store.mutateDock(dockId_, [&](Dock& dock) { dock.position = *frame; });
+    dependencies_.store.mutateDock(dockId_, [&](Dock& dock) { dock.position = *frame; });
 }
 
 void DockWindowController::close() {
     edgeMonitor_.cancel();
     settleWorkItem_.cancel();
-    services_.hotKeys.unregister(dockId_);
+    dependencies_.hotKeys.unregister(dockId_);
     frameSaveWorkItem_.cancel();
     isFrameSavePending_ = false;
     if (panel_) {

@@ -5,12 +5,13 @@
 #include "platform/DockPanel.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
-#include "views/DockViewServices.h"
+#include "store/DockAspects.h"
 #include "windows/DockWindowDependencies.h"
 
 #include <QRectF>
 #include <QUuid>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,13 +19,12 @@
 struct Dock;
 struct DockPosition;
 
-// Keeps one dock's panel in step with the dock's record (frame, level, visibility), runs its
-// auto-hide, registers its hot key and writes the user's moves back into the store. Holds only
-// the dock's id: every step looks the dock up afresh. The store must outlive the controller.
+// Keeps one dock's panel in step with the dock's record (frame, title, level, visibility), runs
+// its auto-hide, registers its hot key and writes the user's moves back into the store. Holds
+// only the dock's id: every step looks the dock up afresh. The store must outlive the controller.
 class DockWindowController {
 public:
-    DockWindowController(const QUuid& dockId, const DockViewServices& services,
-                         const DockWindowDependencies& dependencies);
+    DockWindowController(const QUuid& dockId, const DockWindowDependencies& dependencies);
     ~DockWindowController();
     DockWindowController(const DockWindowController&) = delete;
     DockWindowController& operator=(const DockWindowController&) = delete;
@@ -33,11 +33,17 @@ public:
     // The dock as the store holds it now, or null when it has left the store.
     const Dock* currentDock() const;
 
-    // Brings the panel's frame, title, level and visibility, the pointer monitor and the hot key
-    // in line with the dock's record.
-    void applyDockState();
-    // Whether the dock has changed in the store since it was last applied.
-    bool isOutOfDate() const;
+    // The aspects of a dock that its panel shows; the content view follows the others itself.
+    static constexpr DockAspects shownAspects =
+        DockAspect::frame | DockAspect::listing | DockAspect::behaviour | DockAspect::hotKey;
+
+    // Brings those of the aspects given that the panel shows in line with the dock's record:
+    // frame; title and visibility (listing); level, auto-hide and its pointer monitor
+    // (behaviour); the hot key. The level is asked for again with any of the first three.
+    void applyDockState(DockAspects aspects = shownAspects);
+    // Applies the shown aspects that changed in the store since they were last applied; nothing
+    // when none did.
+    void applyChanges();
     // The panel's frame while its save is still waiting in its delay; the save is then dropped,
     // for the caller to write (at quit, every such frame in one change of the store).
     std::optional<DockPosition> takePendingFrame();
@@ -63,13 +69,12 @@ private:
     void toggleVisibility();
 
     QUuid dockId_;
-    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unique_ptr<DockPanel> panel_;
     Subscription frameSaveWorkItem_;
     bool isFrameSavePending_ = false;
-    // The store's revision of the dock when it was last applied (0: never).
-    std::uint64_t appliedRevision_ = 0;
+    // The store's revision of each shown aspect when it was last applied (0: never).
+    std::array<std::uint64_t, dockAspectCount> applied_{};
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
     // Where the panel is shown while no screen shows the stored frame.
@@ -77,6 +82,6 @@ private:
     bool isSettling_ = false;
     Subscription settleWorkItem_;
     // One check per pass of the event loop, however many pointer events the pass brought.
-    CoalescedTask mouseCheck_{services_.scheduler, [this] { handleGlobalMouseMoved(); }};
+    CoalescedTask mouseCheck_{dependencies_.scheduler, [this] { handleGlobalMouseMoved(); }};
     LifetimeGuard lifetime_;
 };

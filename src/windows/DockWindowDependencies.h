@@ -4,12 +4,18 @@
 #include <functional>
 
 class DockPanelFactory;
+class DockStore;
+class HotKeyManager;
 class PointerMonitor;
+class Scheduler;
 class Screens;
 
-// The window layer a dock's window controller works through, handed in by whoever makes the
-// windows manager: the real one at start-up, fakes in tests.
+// What the windows manager and each dock's window controller work with, handed in by whoever
+// makes the manager: the real ones at start-up, fakes in tests. All outlive the manager.
 struct DockWindowDependencies {
+    DockStore& store;
+    HotKeyManager& hotKeys;
+    Scheduler& scheduler;
     DockPanelFactory& panelFactory;
     Screens& screens;
     PointerMonitor& pointerMonitor;

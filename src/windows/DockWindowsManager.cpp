@@ -10,12 +10,11 @@
 
 #include <vector>
 
-DockWindowsManager::DockWindowsManager(const DockViewServices& services,
-                                       const DockWindowDependencies& dependencies)
-    : services_(services), dependencies_(dependencies) {
-    // The stream calls at once with the current list: that call is the first synchronisation.
-    cancellable_ = services_.store.docks.sink(
-        lifetime_.guard([this](const std::vector<Dock>&) { syncControllers(); }));
+DockWindowsManager::DockWindowsManager(const DockWindowDependencies& dependencies)
+    : dependencies_(dependencies) {
+    syncControllers();
+    cancellable_ = dependencies_.store.observeChanges(
+        lifetime_.guard([this](const DockChange& change) { storeChanged(change); }));
     screensSubscription_ = dependencies_.screens.observeChanges(
         lifetime_.guard([this] { screensChanged_.request(); }));
 }
@@ -36,14 +35,26 @@ void DockWindowsManager::flushPendingFrameSaves() {
         return;
     const QList<QUuid> ids = frames.keys();
     // Only the positions: changes to other fields meanwhile survive.
-    services_.store.mutateDocks(QSet<QUuid>(ids.begin(), ids.end()),
-                                [&](Dock& dock) { dock.position = frames.value(dock.id); });
+    dependencies_.store.mutateDocks(QSet<QUuid>(ids.begin(), ids.end()),
+                                    [&](Dock& dock) { dock.position = frames.value(dock.id); });
+}
+
+void DockWindowsManager::storeChanged(const DockChange& change) {
+    if (!(change.aspects & DockWindowController::shownAspects))
+        return;
+    DockWindowController* existing = change.dockId.isNull() ? nullptr : controller(change.dockId);
+    // A dock that came or went, or a list read anew.
+    if (!existing || !dependencies_.store.dock(change.dockId)) {
+        syncControllers();
+        return;
+    }
+    existing->applyChanges();
 }
 
 void DockWindowsManager::syncControllers() {
     QSet<QUuid> present;
-    present.reserve(qsizetype(services_.store.docks->size()));
-    for (const Dock& dock : *services_.store.docks)
+    present.reserve(qsizetype(dependencies_.store.docks->size()));
+    for (const Dock& dock : *dependencies_.store.docks)
         present.insert(dock.id);
 
     // Removals first, so that a replaced dock never has two panels at once.
@@ -60,26 +71,23 @@ void DockWindowsManager::syncControllers() {
 
     // Read the list again: a controller may have changed the store while closing.
     std::vector<QUuid> order;
-    order.reserve(services_.store.docks->size());
-    for (const Dock& dock : *services_.store.docks)
+    order.reserve(dependencies_.store.docks->size());
+    for (const Dock& dock : *dependencies_.store.docks)
         order.push_back(dock.id);
     for (const QUuid& id : order) {
         if (auto* existing = controller(id)) {
-            // A dock the store has not touched since its last apply is as it was: with many
-            // docks, re-applying all of them at every change made each change cost a round of
-            // window requests per dock.
-            if (existing->isOutOfDate())
-                existing->applyDockState();
+            // Only what changed since its last apply: with many docks, re-applying all of them
+            // at every change made each change cost a round of window requests per dock.
+            existing->applyChanges();
             continue;
         }
-        controllers_.emplace(id,
-                             std::make_unique<DockWindowController>(id, services_, dependencies_));
+        controllers_.emplace(id, std::make_unique<DockWindowController>(id, dependencies_));
     }
 }
 
 void DockWindowsManager::reapplyForScreens() {
     std::vector<QUuid> order;
-    for (const Dock& dock : *services_.store.docks)
+    for (const Dock& dock : *dependencies_.store.docks)
         order.push_back(dock.id);
     for (const QUuid& id : order)
         if (auto* existing = controller(id))

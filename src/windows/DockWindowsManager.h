@@ -4,6 +4,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
+#include "store/DockChange.h"
 #include "windows/DockWindowController.h"
 
 #include <QUuid>
@@ -11,15 +12,14 @@
 #include <memory>
 #include <unordered_map>
 
-// Keeps exactly one window controller per dock of the store: on every change of the dock list it
-// closes the controllers of removed docks, re-applies the remaining docks that changed and makes
-// controllers for new ones, in list order. When screens are added, removed or rearranged it
-// re-applies every dock.
+// Keeps exactly one window controller per dock of the store: when docks come or go it closes the
+// controllers of removed docks and makes controllers for new ones, in list order; when a dock
+// changes in what its panel shows, its controller applies the change, and a change of what only
+// the panel's content shows (appearance, items) costs the manager nothing. When screens are
+// added, removed or rearranged it re-places every dock.
 class DockWindowsManager {
 public:
-    // The services and the window layer must outlive the manager.
-    DockWindowsManager(const DockViewServices& services,
-                       const DockWindowDependencies& dependencies);
+    explicit DockWindowsManager(const DockWindowDependencies& dependencies);
     ~DockWindowsManager();
     DockWindowsManager(const DockWindowsManager&) = delete;
     DockWindowsManager& operator=(const DockWindowsManager&) = delete;
@@ -35,16 +35,16 @@ private:
         std::size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
     };
 
+    void storeChanged(const DockChange& change);
     void syncControllers();
     void reapplyForScreens();
 
-    DockViewServices services_;
     DockWindowDependencies dependencies_;
     std::unordered_map<QUuid, std::unique_ptr<DockWindowController>, UuidHash> controllers_;
     Subscription cancellable_;
     Subscription screensSubscription_;
     // A monitor rearranged arrives as several changes, some of them in the middle of Qt's own
     // bookkeeping: re-apply once, on the next pass, when the screens have their new state.
-    CoalescedTask screensChanged_{services_.scheduler, [this] { reapplyForScreens(); }};
+    CoalescedTask screensChanged_{dependencies_.scheduler, [this] { reapplyForScreens(); }};
     LifetimeGuard lifetime_;
 };

@@ -19,6 +19,8 @@ struct FakeDockPanelState {
     bool destroyed = false;
     int orderFrontCount = 0;
     int setFrameCount = 0;
+    // Every request the controller made: frame, title, level, showing and hiding.
+    int requests = 0;
     std::function<void()> frameChanged;
     // Called as the panel is ordered out and closed, to check what had happened before.
     std::function<void()> onOrderOut;
@@ -42,19 +44,28 @@ public:
     }
 
     void setFrame(const QRectF& frame) override {
+        ++state_->requests;
         ++state_->setFrameCount;
         // Like a real window: only an actual change is reported.
         if (frame != state_->frame)
             state_->userSetsFrame(frame);
     }
     QRectF frame() const override { return state_->frame; }
-    void setTitle(const QString& title) override { state_->title = title; }
-    void setAlwaysOnTop(bool alwaysOnTop) override { state_->alwaysOnTop = alwaysOnTop; }
+    void setTitle(const QString& title) override {
+        ++state_->requests;
+        state_->title = title;
+    }
+    void setAlwaysOnTop(bool alwaysOnTop) override {
+        ++state_->requests;
+        state_->alwaysOnTop = alwaysOnTop;
+    }
     void showPanel() override {
+        ++state_->requests;
         ++state_->orderFrontCount;
         state_->onScreen = true;
     }
     void hidePanel() override {
+        ++state_->requests;
         if (state_->onOrderOut)
             state_->onOrderOut();
         state_->onScreen = false;

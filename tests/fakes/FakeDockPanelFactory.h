@@ -10,8 +10,7 @@
 // Makes fake panels and keeps the state of every panel it made, in order of making.
 class FakeDockPanelFactory final : public DockPanelFactory {
 public:
-    std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame,
-                                         const DockViewServices&) override {
+    std::unique_ptr<DockPanel> makePanel(const QUuid& dockId, const QRectF& frame) override {
         panels.push_back(std::make_shared<FakeDockPanelState>());
         panels.back()->dockId = dockId;
         panels.back()->frame = frame;

@@ -24,6 +24,7 @@ public:
     void setPressHandler(PressHandler handler) override { pressHandler_ = std::move(handler); }
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
                                std::uint32_t hotKeyId) override {
+        ++calls_;
         attempts_.push_back({keyCode, modifiers, hotKeyId, 0});
         if (liveGrabOf(keyCode, modifiers) != live_.end() || refused_.count({keyCode, modifiers}))
             return std::nullopt;
@@ -32,9 +33,11 @@ public:
         return attempts_.back().handle;
     }
     void release(Handle handle) override {
+        ++calls_;
         std::erase_if(live_, [&](const Grab& grab) { return grab.handle == handle; });
     }
     bool rebind(Handle handle, std::uint32_t hotKeyId) override {
+        ++calls_;
         const auto found = std::ranges::find(live_, handle, &Grab::handle);
         if (found != live_.end())
             found->hotKeyId = hotKeyId;
@@ -72,6 +75,9 @@ public:
     // The grabs alive now, in the order they were made.
     const std::vector<Grab>& live() const { return live_; }
     bool hasPressHandler() const { return static_cast<bool>(pressHandler_); }
+    // Grabs, releases and rebinds so far: on X11 each is a request to the server or a change of
+    // what the program holds there.
+    std::size_t calls() const { return calls_; }
 
 private:
     std::vector<Grab>::iterator liveGrabOf(std::uint32_t keyCode, std::uint32_t modifiers) {
@@ -85,4 +91,5 @@ private:
     std::vector<Grab> attempts_;
     std::vector<Grab> live_;
     Handle nextHandle_ = 100;
+    std::size_t calls_ = 0;
 };

@@ -26,12 +26,15 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "support/IconCache.h"
-#include "views/DockViewServices.h"
+#include "views/DockContentView.h"
+#include "views/DockItemActions.h"
+#include "views/PreferencesView.h"
+#include "windows/DockWindowDependencies.h"
 
-// The whole fake platform with a real store, monitor, hot key manager and docklet sampler,
-// bundled as the views and windows receive it: on a virtual clock for logic and widget tests,
-// on the event loop (QtScheduler) for tests against a real X server. The store starts with the
-// docks given (none by default).
+// The whole fake platform with a real store, monitor, hot key manager, docklet sampler and item
+// actions, handed to the views and windows as each takes them: on a virtual clock for logic and
+// widget tests, on the event loop (QtScheduler) for tests against a real X server. The store
+// starts with the docks given (none by default).
 template <typename SchedulerType> struct FakeServicesOn {
     explicit FakeServicesOn(std::vector<Dock> docks = {}) {
         DockStoreTesting::setDocks(store, std::move(docks));
@@ -66,18 +69,19 @@ template <typename SchedulerType> struct FakeServicesOn {
     DockletRuntime docklets{statistics, scheduler, wallClock};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
     IconCache iconCache{cacheFiles};
-    DockViewServices services = servicesWith(hotKeys);
+    DockItemActions itemActions{
+        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash}};
 
-    // The same services with another hot key manager (one on the real X server, say), and
-    // optionally the real key codes, login item or activation.
-    DockViewServices servicesWith(HotKeyManager& manager) {
-        return servicesWith(manager, keyCodes, launchAtLogin, windowActivation);
+    DockContentView::Services contentServices() {
+        return {store,     scheduler, runningApps, fileSystem,
+                fileIcons, iconCache, docklets,    itemActions};
     }
-    DockViewServices servicesWith(HotKeyManager& manager, const KeyCodeTranslator& keys,
-                                  LaunchAtLogin& login, WindowActivation& activation) {
-        return {store,     runningApps, desktop,    launchConfirmation, clipboard, trash,
-                fileIcons, fileSystem,  docklets,   imageChooser,       manager,   scheduler,
-                keys,      login,       activation, iconCache};
+    PreferencesView::Services preferencesServices() {
+        return {store, scheduler, hotKeys, keyCodes, launchAtLogin};
+    }
+    DockWindowDependencies windowDependencies(DockPanelFactory& panels, Screens& screens,
+                                              PointerMonitor& pointer) {
+        return {store, hotKeys, scheduler, panels, screens, pointer};
     }
 };
 

@@ -36,7 +36,7 @@ protected:
     Dock dock = redDock();
     FakeServices fakes{{dock}};
     DockStore& store = fakes.store;
-    DockContentView view{dock.id, fakes.services};
+    DockContentView view{dock.id, fakes.contentServices()};
 };
 
 TEST_F(DockContentViewTest, PaintsTheTintInsideTheRoundedCornersAndItsOpacityFadesOnlyTheTint) {
@@ -78,9 +78,9 @@ TEST_F(DockContentViewTest, DrawsTheNameInTheHeaderAndTheTabsBelowIt) {
     EXPECT_EQ(lightPixels(render(), QRect(10, header + 16, 180, 40)), 0);
 }
 
-TEST_F(DockContentViewTest, RepaintsOnlyWhenItsOwnDockChanged) {
+TEST_F(DockContentViewTest, RepaintsOnlyWhenWhatItShowsOfItsOwnDockChanged) {
     // A slider dragged in the settings window changes one dock many times a second: every other
-    // panel must stay still.
+    // panel must stay still, and so must this one for what only its window shows.
     store.addDock(DockKind::items);
     const QUuid other = store.docks->back().id;
     view.show();
@@ -90,14 +90,19 @@ TEST_F(DockContentViewTest, RepaintsOnlyWhenItsOwnDockChanged) {
     for (QWidget* widget : view.findChildren<QWidget*>())
         widget->installEventFilter(&counter);
     view.installEventFilter(&counter);
-    const auto changeAndPaint = [&](const QUuid& id) {
-        store.mutateDock(id, [](Dock& d) { d.appearance.opacity /= 2; });
+    const auto paintsAfter = [&](const QUuid& id, const std::function<void(Dock&)>& change) {
+        store.mutateDock(id, change);
         fakes.scheduler.runPending();
         QCoreApplication::processEvents();
         return std::exchange(counter.paints, 0);
     };
-    EXPECT_EQ(changeAndPaint(other), 0);
-    EXPECT_GT(changeAndPaint(dock.id), 0);
+    const auto fade = [](Dock& d) { d.appearance.opacity /= 2; };
+    EXPECT_EQ(paintsAfter(other, fade), 0);
+    EXPECT_EQ(paintsAfter(dock.id, [](Dock& d) { d.position.x += 10; }), 0);
+    EXPECT_EQ(paintsAfter(dock.id, [](Dock& d) { d.hotKey = {1, 256}; }), 0);
+    EXPECT_EQ(paintsAfter(dock.id, [](Dock& d) { d.alwaysOnTop = false; }), 0);
+    EXPECT_GT(paintsAfter(dock.id, fade), 0);
+    EXPECT_GT(paintsAfter(dock.id, [](Dock& d) { d.name = QStringLiteral("Renamed"); }), 0);
 }
 
 TEST_F(DockContentViewTest, DrawsNothingOnceTheDockIsGone) {

@@ -31,7 +31,8 @@ struct DockEditorViewTest : SettingsFixture {
         : SettingsFixture({editedDock(), Dock::makeDefault(DockKind::clippings, {})}) {}
 
     DockEditorView& open(std::size_t index = 0) {
-        editor = std::make_unique<DockEditorView>(stored(index).id, fakes.services);
+        editor = std::make_unique<DockEditorView>(stored(index).id,
+                                                  fakes.preferencesServices().editor());
         editor->resize(600, 900);
         editor->show();
         settle();
@@ -141,7 +142,7 @@ TEST_F(DockEditorViewTest, StoredValuesOutOfRangeAreShownAndNeverWrittenBack) {
                   EditorSlider::wholeNumber(iconSize));
         EXPECT_EQ(control<ColumnsStepper>("columns")->text(), QStringLiteral("Columns: 50"));
         // A change from elsewhere refreshes every control; nothing comes back.
-        fakes.store.mutateDock(stored().id, [](Dock& d) { d.position.x += 1; });
+        fakes.store.mutateDock(stored().id, [](Dock& d) { d.alwaysOnTop = !d.alwaysOnTop; });
         settle();
         EXPECT_EQ(writesAfterDelay(), 1);
         EXPECT_EQ(stored().columns, 50);
@@ -198,7 +199,7 @@ TEST_F(DockEditorViewTest, TheKindShowsAddDockletAndAutoHideShowsItsEdge) {
 
 TEST_F(DockEditorViewTest, AddDockletAppendsToTheSelectedTab) {
     fakes.store.addTab(stored().id, QStringLiteral("Second"));
-    fakes.store.mutateDock(stored().id, [](Dock& d) { d.selectedTabIndex = 1; });
+    fakes.store.selectTab(stored().id, stored().tabs[1].id);
     open();
     dockletButton(QStringLiteral("CPU Meter"))->click();
     ASSERT_EQ(stored().tabs[1].items.size(), 1u);
@@ -215,7 +216,7 @@ TEST_F(DockEditorViewTest, AStoreChangeLeavesTheCursorAndAnOpenPickerAlone) {
     name->setCursorPosition(2);
     auto* style = control<QComboBox>("style");
     style->showPopup();
-    fakes.store.mutateDock(stored().id, [](Dock& d) { d.position.y += 10; });
+    fakes.store.mutateDock(stored().id, [](Dock& d) { d.alwaysOnTop = !d.alwaysOnTop; });
     settle();
     EXPECT_EQ(name->cursorPosition(), 2);
     EXPECT_TRUE(style->view()->isVisible());

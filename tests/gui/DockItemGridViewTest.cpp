@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
-#include "views/DockItemTileView.h"
+#include "views/DockItemTilePainter.h"
 
 namespace {
 
@@ -265,9 +265,37 @@ TEST_F(DockItemGridViewTest, ADockletRepaintsItsOwnRectangleOnlyWhenWhatItShowsC
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
     const QRect meter =
-        DockItemTileView::iconRect(storedItems()[1], grid().cellRect(1), grid().gridLayout());
+        DockItemTilePainter::iconRect(storedItems()[1], grid().cellRect(1), grid().gridLayout());
     EXPECT_EQ(counter.region.boundingRect(), meter);
     QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(DockItemGridViewTest, TheHoverSpringRunsOnlyWhileItMoves) {
+    const DockItem file = pathItem(DockItemKind::file, QStringLiteral("/home/u/notes.txt"));
+    start(dockWith({file}));
+    const std::size_t idle = fakes->scheduler.pendingCount();
+    hover(viewport(), tileCentre(0));
+    EXPECT_EQ(grid().hoveredItem(), file.id);
+    EXPECT_TRUE(grid().isAnimating());
+    fakes->scheduler.advance(100ms);
+    // A spring overshoots: past 1.08 on the way.
+    double highest = 1.0;
+    for (int i = 0; i < 20; ++i) {
+        fakes->scheduler.advance(16ms);
+        highest = std::max(highest, grid().iconScale(file.id));
+    }
+    EXPECT_GT(highest, 1.08);
+    fakes->scheduler.advance(2s);
+    EXPECT_FALSE(grid().isAnimating());
+    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.08);
+    EXPECT_EQ(fakes->scheduler.pendingCount(), idle);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(viewport(), &leave);
+    EXPECT_TRUE(grid().isAnimating());
+    fakes->scheduler.advance(2s);
+    EXPECT_FALSE(grid().isAnimating());
+    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.0);
 }
 
 } // namespace

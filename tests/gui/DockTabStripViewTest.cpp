@@ -77,18 +77,9 @@ TEST_F(DockTabStripViewTest, ARenameStoresTheTextExactlyAsTypedAndAClickSelectsI
     EXPECT_EQ(names(), QStringList({"  Work & Play ", ""}));
 }
 
-TEST_F(DockTabStripViewTest, ARenameActsOnTheDockAsItIsWhenCommitted) {
-    startWithTabs({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    rename(2, QStringLiteral("Renamed"));
-    // Meanwhile a drop lands and an earlier tab goes.
-    store().addItem(pathItem(DockItemKind::file, QStringLiteral("/dropped")), dockId, 2);
-    store().removeTab(tabId(0), dockId);
-    settle();
-    ASSERT_TRUE(strip().renamingTabId().has_value());
-    strip().commitRename();
-    EXPECT_EQ(names(), QStringList({"B", "Renamed"}));
-    EXPECT_EQ(stored().tabs[1].items.size(), 1u);
-    // A rename whose tab was deleted meanwhile ends without writing anything.
+TEST_F(DockTabStripViewTest, ARenameWhoseTabWentMeanwhileEndsWithoutWritingAnything) {
+    // (The rename itself finds its tab by id in the dock as it is: the store's renameTab.)
+    startWithTabs({QStringLiteral("B"), QStringLiteral("Renamed")});
     rename(0, QStringLiteral("Gone"));
     const QUuid doomed = tabId(0);
     store().removeTab(doomed, dockId);

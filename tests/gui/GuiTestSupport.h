@@ -142,7 +142,7 @@ protected:
         dockId = dock.id;
         view.reset();
         fakes = std::make_unique<FakeServices>(std::vector<Dock>{std::move(dock)});
-        view = std::make_unique<DockContentView>(dockId, fakes->services);
+        view = std::make_unique<DockContentView>(dockId, fakes->contentServices());
         const DockPosition& frame = store().dock(dockId)->position;
         view->resize(int(frame.width), int(frame.height));
         view->show();

@@ -40,7 +40,7 @@ struct HotKeyRecorderViewTest : SettingsFixture {
         ASSERT_TRUE(recorder->isRecording());
     }
 
-    SettingsWindow window{fakes.services};
+    SettingsWindow window{fakes.preferencesServices(), fakes.windowActivation};
     HotKeyRecorderView* recorder = nullptr;
     QSignalSpy quits{&window, &SettingsWindow::quitRequested};
 };

@@ -16,7 +16,8 @@ namespace {
 
 struct SettingsWindowTest : SettingsFixture {
     SettingsWindow& open() {
-        window = std::make_unique<SettingsWindow>(fakes.services);
+        window =
+            std::make_unique<SettingsWindow>(fakes.preferencesServices(), fakes.windowActivation);
         window->present({});
         settle();
         return *window;

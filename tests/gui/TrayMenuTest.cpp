@@ -2,15 +2,17 @@
 #include "views/TrayMenu.h"
 #include "GuiTestSupport.h"
 
+#include <QPointer>
+
 namespace {
 
 struct TrayMenuTest : SettingsFixture {
     TrayMenu& open() {
-        view = std::make_unique<TrayMenu>(fakes.store);
+        view = std::make_unique<TrayMenu>(fakes.store, fakes.scheduler);
         return *view;
     }
     QStringList entries() {
-        QCoreApplication::processEvents(); // the menu follows the store on the next pass
+        fakes.scheduler.runPending(); // the menu follows the store on the next pass
         return menuTexts(*view->menu());
     }
     QAction* entry(const QString& title) { return menuEntry(*view->menu(), title); }
@@ -40,13 +42,24 @@ TEST_F(TrayMenuTest, UntickingADockHidesItInPlaceAndSchedulesASave) {
     fakes.store.addDock(DockKind::clippings);
     writesAfterDelay();
     open();
-    QAction* toggle = entry(QStringLiteral("Clippings Dock"));
+    QPointer<QAction> toggle = entry(QStringLiteral("Clippings Dock"));
     ASSERT_TRUE(toggle && toggle->isCheckable() && toggle->isChecked());
+    // What the menu does not show leaves it as it is.
+    fakes.store.mutateDock(docks()[1].id, [](Dock& d) {
+        d.appearance.opacity = 0.5;
+        d.position.x += 10;
+        d.hotKey = {1, 256};
+        d.autoHide = true;
+    });
+    fakes.store.addItem(DockItem::makeClipping(QStringLiteral("x")), docks()[1].id);
+    entries();
+    ASSERT_TRUE(toggle);
     toggle->trigger();
     EXPECT_FALSE(docks()[1].isVisible);
     EXPECT_TRUE(docks()[0].isVisible);
     EXPECT_EQ(writesAfterDelay(), 1);
     EXPECT_EQ(entries().size(), 7);
+    EXPECT_FALSE(toggle); // rebuilt
     EXPECT_FALSE(entry(QStringLiteral("Clippings Dock"))->isChecked());
 }
 

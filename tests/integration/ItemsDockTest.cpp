@@ -53,9 +53,10 @@ protected:
         dock.autoHide = autoHide;
         dock.tabs.front().items = std::move(items);
         DockStoreTesting::setDocks(fakes.store, {dock});
-        manager = std::make_unique<DockWindowsManager>(
-            services,
-            DockWindowDependencies{panelFactory, screens, pointerMonitor, &OwnPopups::isOpen});
+        DockWindowDependencies dependencies =
+            fakes.windowDependencies(panelFactory, screens, pointerMonitor);
+        dependencies.isOwnPopupOpen = &OwnPopups::isOpen;
+        manager = std::make_unique<DockWindowsManager>(dependencies);
         EXPECT_TRUE(Session::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
         pause(200ms);
         return dock.id;
@@ -90,24 +91,14 @@ protected:
     GioTrash trash;
     GioDesktop desktop;
     LocalFileSystem fileSystem;
-    DockViewServices services{fakes.store,
-                              fakes.runningApps,
-                              desktop,
-                              fakes.launchConfirmation,
-                              fakes.clipboard,
-                              trash,
-                              fakes.fileIcons,
-                              fileSystem,
-                              fakes.docklets,
-                              fakes.imageChooser,
-                              fakes.hotKeys,
-                              fakes.scheduler,
-                              fakes.keyCodes,
-                              fakes.launchAtLogin,
-                              fakes.windowActivation,
-                              fakes.iconCache};
+    // The real desktop, trash and files behind the items.
+    DockItemActions itemActions{{fakes.store, desktop, fakes.clipboard, fakes.launchConfirmation,
+                                 fakes.imageChooser, fileSystem, trash}};
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
+    DockPanelWindowFactory panelFactory{hints,
+                                        {fakes.store, fakes.scheduler, fakes.runningApps,
+                                         fileSystem, fakes.fileIcons, fakes.iconCache,
+                                         fakes.docklets, itemActions}};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;

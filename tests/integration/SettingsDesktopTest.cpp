@@ -47,7 +47,10 @@ struct SettingsDesktopTest : ::testing::Test {
         QCoreApplication::processEvents();
     }
     void openSettings() {
-        window = std::make_unique<SettingsWindow>(services);
+        window = std::make_unique<SettingsWindow>(
+            PreferencesView::Services{fakes.store, fakes.scheduler, hotKeys, keyCodes,
+                                      launchAtLogin},
+            fakes.windowActivation);
         window->present({});
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
     }
@@ -55,19 +58,18 @@ struct SettingsDesktopTest : ::testing::Test {
 
     FakeServicesOn<QtScheduler> fakes{
         {dockWithHotKey(QStringLiteral("A"), keyK), dockWithHotKey(QStringLiteral("B"), keyJ)}};
-    X11HotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend{fakes.scheduler};
     HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
     X11KeyCodeTranslator keyCodes;
     XdgAutostart autostart;
     LaunchAtLogin launchAtLogin{autostart, fakes.systemLog};
-    DockViewServices services =
-        fakes.servicesWith(hotKeys, keyCodes, launchAtLogin, fakes.windowActivation);
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
+    DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
-    std::unique_ptr<DockWindowsManager> manager = std::make_unique<DockWindowsManager>(
-        services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
+    std::unique_ptr<DockWindowsManager> manager =
+        std::make_unique<DockWindowsManager>(DockWindowDependencies{
+            fakes.store, hotKeys, fakes.scheduler, panelFactory, screens, pointerMonitor});
     std::unique_ptr<SettingsWindow> window;
 };
 

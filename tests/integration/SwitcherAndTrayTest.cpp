@@ -56,22 +56,12 @@ protected:
     EwmhRunningApplications source;
     RunningAppsMonitor monitor{source, fakes.desktop, fakes.scheduler};
     QtClipboard clipboard;
-    DockViewServices services{fakes.store,
-                              monitor,
-                              fakes.desktop,
-                              fakes.launchConfirmation,
-                              clipboard,
-                              fakes.trash,
-                              fakes.fileIcons,
-                              fakes.fileSystem,
-                              fakes.docklets,
-                              fakes.imageChooser,
-                              fakes.hotKeys,
-                              fakes.scheduler,
-                              fakes.keyCodes,
-                              fakes.launchAtLogin,
-                              fakes.windowActivation,
-                              fakes.iconCache};
+    // The real running applications and clipboard.
+    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launchConfirmation,
+                                 fakes.imageChooser, fakes.fileSystem, fakes.trash}};
+    DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
+                                       fakes.fileSystem, fakes.fileIcons, fakes.iconCache,
+                                       fakes.docklets,   itemActions};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;

@@ -66,21 +66,20 @@ TEST_F(DockWindowControllerTest, MovesInTheirDelayAreWrittenAtQuitInOneChangeAnd
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(DockWindowControllerTest, AFrameSaveWritesTheRecordAsItIsThen) {
+TEST_F(DockWindowControllerTest, AFrameSaveWritesOnlyThePositionAndOtherChangesLeaveTheMove) {
     const QUuid a = start({makeDock(u"A"_qs)});
     panel(a).userSetsFrame({300, 300, 200, 200});
     scheduler.advance(100ms);
-    // The record still rules the panel: a change before the save puts the panel back at the
-    // stored frame, and the save then keeps the change.
+    // A change of something else before the save neither undoes the move nor is undone by it.
     EXPECT_TRUE(panel(a).alwaysOnTop);
     change(a, [](Dock& dock) {
         dock.name = u"Renamed"_qs;
         dock.alwaysOnTop = false;
     });
+    EXPECT_EQ(panel(a).frame, QRectF(300, 300, 200, 200));
     scheduler.advance(300ms);
     EXPECT_EQ(stored(a).name, u"Renamed"_qs);
-    EXPECT_EQ(stored(a).position, (DockPosition{100, 200, 180, 300}));
-    EXPECT_EQ(panel(a).frame, QRectF(100, 200, 180, 300));
+    EXPECT_EQ(stored(a).position, (DockPosition{300, 300, 200, 200}));
     EXPECT_EQ(panel(a).title, u"Renamed"_qs);
     EXPECT_FALSE(panel(a).alwaysOnTop);
 }

@@ -22,9 +22,7 @@ protected:
         return dock;
     }
 
-    void startManager() {
-        manager = std::make_unique<DockWindowsManager>(fakes.services, dependencies);
-    }
+    void startManager() { manager = std::make_unique<DockWindowsManager>(dependencies); }
     // Starts the manager on these docks and answers the first one's id.
     QUuid start(std::vector<Dock> docks) {
         const QUuid first = docks.empty() ? QUuid() : docks.front().id;
@@ -36,9 +34,7 @@ protected:
 
     const Dock& stored(const QUuid& id) const { return *store.dock(id); }
     void change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-        Dock dock = stored(id);
-        edit(dock);
-        store.update(dock);
+        store.mutateDock(id, edit);
     }
 
     // Whether the dock has a hot key, held by a live grab of its record's chord (the record may
@@ -70,6 +66,6 @@ protected:
     FakeDockPanelFactory panels;
     FakeScreens screens;
     FakePointerMonitor pointer{&screens};
-    DockWindowDependencies dependencies{panels, screens, pointer};
+    DockWindowDependencies dependencies = fakes.windowDependencies(panels, screens, pointer);
     std::unique_ptr<DockWindowsManager> manager;
 };

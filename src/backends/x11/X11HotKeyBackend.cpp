@@ -37,7 +37,8 @@ struct FreeDeleter {
 template <typename T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 } // namespace
 
-X11HotKeyBackend::X11HotKeyBackend() {
+X11HotKeyBackend::X11HotKeyBackend(Scheduler& scheduler)
+    : regrab_(scheduler, [this] { regrabAll(); }) {
     connection_ = XcbConnection::qt();
     if (!connection_) {
         qCDebug(lcHotKeys) << "no X11 connection: global hot keys are unavailable";
@@ -219,7 +220,7 @@ bool X11HotKeyBackend::nativeEventFilter(const QByteArray& eventType, void* mess
         return false;
     default:
         if (isMappingChange(*event))
-            scheduleRegrab();
+            regrab_.request();
         return false;
     }
 }
@@ -263,20 +264,6 @@ bool X11HotKeyBackend::isMappingChange(const xcb_generic_event_t& event) const {
         return xkbType == xkbMapNotify || xkbType == xkbNewKeyboardNotify;
     }
     return false;
-}
-
-void X11HotKeyBackend::scheduleRegrab() {
-    // A keymap change arrives as a burst of notifications: regrab once, after the burst.
-    if (regrabPending_)
-        return;
-    regrabPending_ = true;
-    QMetaObject::invokeMethod(
-        &context_,
-        [this] {
-            regrabPending_ = false;
-            regrabAll();
-        },
-        Qt::QueuedConnection);
 }
 
 void X11HotKeyBackend::regrabAll() {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/HotKeyBackend.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QObject>
 
 #include <xcb/xcb.h>
 
@@ -17,8 +17,8 @@
 class X11HotKeyBackend final : public HotKeyBackend, private QAbstractNativeEventFilter {
 public:
     // Uses the xcb connection of the running QGuiApplication; without one (another platform
-    // plugin) every grab is refused.
-    X11HotKeyBackend();
+    // plugin) every grab is refused. Grabs again on a later pass after the keymap changed.
+    explicit X11HotKeyBackend(Scheduler& scheduler);
     ~X11HotKeyBackend() override;
     X11HotKeyBackend(const X11HotKeyBackend&) = delete;
     X11HotKeyBackend& operator=(const X11HotKeyBackend&) = delete;
@@ -48,7 +48,6 @@ private:
     bool handleKeyPress(const xcb_key_press_event_t& event);
     void handleKeyRelease(const xcb_key_release_event_t& event);
     bool isMappingChange(const xcb_generic_event_t& event) const;
-    void scheduleRegrab();
     void regrabAll();
 
     bool grabVariants(const Registration& registration);
@@ -64,9 +63,9 @@ private:
     std::map<Handle, Registration> registrations_;
     Handle nextHandle_ = 1;
     PressHandler pressHandler_;
-    bool regrabPending_ = false;
+    // A keymap change arrives as a burst of notifications: regrab once, after the burst.
+    CoalescedTask regrab_;
     std::uint64_t roundTrips_ = 0;
-    QObject context_;
 
     // Holding a chord repeats its key press; only the first press of a hold counts. Kept per
     // key, not per grab: each press changes the store, which registers the chord again.

@@ -67,7 +67,7 @@ Dock PanelFixture::addDock(const QString& name, DockPosition position, bool auto
 
 void PanelFixture::start() {
     manager = std::make_unique<DockWindowsManager>(
-        services, DockWindowDependencies{panelFactory, screens, pointerMonitor});
+        DockWindowDependencies{store, hotKeys, scheduler, panelFactory, screens, pointerMonitor});
 }
 
 DockPanelWindow* PanelFixture::panelOf(const QUuid& id) const {
@@ -76,7 +76,5 @@ DockPanelWindow* PanelFixture::panelOf(const QUuid& id) const {
 }
 
 void PanelFixture::change(const QUuid& id, const std::function<void(Dock&)>& edit) {
-    Dock dock = *store.dock(id);
-    edit(dock);
-    store.update(dock);
+    store.mutateDock(id, edit);
 }

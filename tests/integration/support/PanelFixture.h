@@ -50,11 +50,10 @@ protected:
     FakeServicesOn<QtScheduler> fakes;
     DockStore& store = fakes.store;
     QtScheduler& scheduler = fakes.scheduler;
-    X11HotKeyBackend hotKeyBackend;
+    X11HotKeyBackend hotKeyBackend{scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockViewServices services = fakes.servicesWith(hotKeys);
     X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints};
+    DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;

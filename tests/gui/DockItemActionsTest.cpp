@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "views/DockItemTileView.h"
+#include "views/DockItemActions.h"
 #include "GuiTestSupport.h"
+#include "views/DockItemTilePainter.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -81,10 +82,10 @@ TEST_P(TileKinds, OffersTheMenuOfItsKindAndOpensAsItsKindSays) {
     EXPECT_EQ(fakes->clipboard.text, copies ? c.item.textContent : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(DockItemTileView, TileKinds, ::testing::ValuesIn(kindCases()),
+INSTANTIATE_TEST_SUITE_P(DockItemActions, TileKinds, ::testing::ValuesIn(kindCases()),
                          [](const auto& info) { return ItemsDockTest::caseName(info.param.name); });
 
-class DockItemTileViewTest : public ItemsDockTest {
+class DockItemActionsTest : public ItemsDockTest {
 protected:
     void SetUp() override {
         start(dockWith({file}));
@@ -100,12 +101,11 @@ protected:
         return bytes;
     }
     void choose(std::optional<QString> path) {
-        DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
+        fakes->itemActions.chooseCustomIcon(file.id, dockId, view.get());
         ASSERT_TRUE(fakes->imageChooser.answer(std::move(path)));
     }
     QAction* entry(const QString& text) {
-        menu.reset(
-            DockItemTileView::makeMenu(storedItems().front(), dockId, fakes->services, &grid()));
+        menu.reset(fakes->itemActions.makeMenu(storedItems().front(), dockId, &grid()));
         return menuEntry(*menu, text);
     }
 
@@ -113,14 +113,14 @@ protected:
     std::unique_ptr<QMenu> menu;
 };
 
-TEST_F(DockItemTileViewTest, TheChosenFilesBytesBecomeTheIconUntilReset) {
+TEST_F(DockItemActionsTest, TheChosenFilesBytesBecomeTheIconUntilReset) {
     choose(QStringLiteral("/home/u/icon.png"));
     EXPECT_EQ(storedItems().front().customIconData, pngBytes());
     settle();
     // The icon is drawn red from the custom image.
     const QImage shown = viewport()->grab().toImage();
-    const QRect icon =
-        DockItemTileView::iconRect(storedItems().front(), grid().cellRect(0), grid().gridLayout());
+    const QRect icon = DockItemTilePainter::iconRect(storedItems().front(), grid().cellRect(0),
+                                                     grid().gridLayout());
     EXPECT_EQ(QColor(shown.pixel(icon.center())).red(), 255);
 
     entry(QStringLiteral("Reset Icon"))->trigger();
@@ -132,26 +132,26 @@ TEST_F(DockItemTileViewTest, TheChosenFilesBytesBecomeTheIconUntilReset) {
     EXPECT_EQ(storedItems().front().customIconData, QByteArray("garbage"));
 }
 
-TEST_F(DockItemTileViewTest, AnAnswerThatComesTooLateOrEmptyWritesNothing) {
+TEST_F(DockItemActionsTest, AnAnswerThatComesTooLateOrEmptyWritesNothing) {
     const auto revision = store().revision(dockId);
     choose(std::nullopt);                          // cancelled
     choose(QStringLiteral("/home/u/missing.png")); // unreadable
     EXPECT_EQ(store().revision(dockId), revision);
     // Item removed while the chooser was open.
-    DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
+    fakes->itemActions.chooseCustomIcon(file.id, dockId, view.get());
     store().removeItem(file.id, dockId);
     const auto afterRemoval = store().revision(dockId);
     fakes->imageChooser.answer(QStringLiteral("/home/u/icon.png"));
     EXPECT_EQ(store().revision(dockId), afterRemoval);
     // Dock deleted while the chooser was open.
-    DockItemTileView::chooseCustomIcon(file.id, dockId, fakes->services, view.get());
+    fakes->itemActions.chooseCustomIcon(file.id, dockId, view.get());
     store().removeDock(dockId);
     const std::vector<Dock> before = *store().docks;
     fakes->imageChooser.answer(QStringLiteral("/home/u/icon.png"));
     EXPECT_EQ(*store().docks, before);
 }
 
-TEST_F(DockItemTileViewTest, MenuEntriesReachTheDesktopAndTheStore) {
+TEST_F(DockItemActionsTest, MenuEntriesReachTheDesktopAndTheStore) {
     entry(QStringLiteral("Open"))->trigger();
     entry(reveal)->trigger();
     EXPECT_EQ(fakes->desktop.requests,
@@ -164,36 +164,35 @@ TEST_F(DockItemTileViewTest, MenuEntriesReachTheDesktopAndTheStore) {
     EXPECT_EQ(contextMenuAt(viewport(), QPoint(170, 400)), nullptr);
 }
 
-TEST_F(DockItemTileViewTest, TheDragPayloadIsTheIdInCapitals) {
-    std::unique_ptr<QMimeData> data(DockItemTileView::dragPayload(file));
+TEST_F(DockItemActionsTest, TheDragPayloadIsTheIdInCapitals) {
+    std::unique_ptr<QMimeData> data(DockItemActions::dragPayload(file));
     EXPECT_EQ(data->text(), file.id.toString(QUuid::WithoutBraces).toUpper());
     EXPECT_FALSE(data->hasUrls());
 }
 
-TEST_F(DockItemTileViewTest, TheHoverSpringRunsOnlyWhileItMoves) {
-    const std::size_t idle = fakes->scheduler.pendingCount();
-    hover(viewport(), tileCentre(0));
-    EXPECT_EQ(grid().hoveredItem(), file.id);
-    EXPECT_TRUE(grid().isAnimating());
-    fakes->scheduler.advance(100ms);
-    // A spring overshoots: past 1.08 on the way.
-    double highest = 1.0;
-    for (int i = 0; i < 20; ++i) {
-        fakes->scheduler.advance(16ms);
-        highest = std::max(highest, grid().iconScale(file.id));
-    }
-    EXPECT_GT(highest, 1.08);
-    fakes->scheduler.advance(2s);
-    EXPECT_FALSE(grid().isAnimating());
-    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.08);
-    EXPECT_EQ(fakes->scheduler.pendingCount(), idle);
+TEST_F(DockItemActionsTest, TheTrashTakesLocalFilesAndSucceedsOnlyWhenOneWent) {
+    FakeTrash& trash = fakes->trash;
+    trash.refused = {QStringLiteral("/home/u/locked")};
+    const QUrl web(QStringLiteral("https://example.com/a"));
+    const QUrl a = QUrl::fromLocalFile(QStringLiteral("/home/u/a/"));
+    const QUrl locked = QUrl::fromLocalFile(QStringLiteral("/home/u/locked"));
+    const QUrl b = QUrl::fromLocalFile(QStringLiteral("/home/u/b"));
 
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(viewport(), &leave);
-    EXPECT_TRUE(grid().isAnimating());
-    fakes->scheduler.advance(2s);
-    EXPECT_FALSE(grid().isAnimating());
-    EXPECT_DOUBLE_EQ(grid().iconScale(file.id), 1.0);
+    EXPECT_TRUE(fakes->itemActions.dropOnTrash({a, locked, web, b}));
+    // In order, the trailing slash gone, the web link never asked for, the rest after a failure.
+    EXPECT_EQ(trash.requested,
+              QStringList({QStringLiteral("/home/u/a"), QStringLiteral("/home/u/locked"),
+                           QStringLiteral("/home/u/b")}));
+    EXPECT_FALSE(fakes->itemActions.dropOnTrash({locked}));
+    EXPECT_FALSE(fakes->itemActions.dropOnTrash({web}));
+    EXPECT_FALSE(fakes->itemActions.dropOnTrash({}));
+
+    QMimeData onlyWeb;
+    onlyWeb.setUrls({web});
+    EXPECT_FALSE(DockItemActions::trashAccepts(onlyWeb));
+    QMimeData mixed;
+    mixed.setUrls({web, b});
+    EXPECT_TRUE(DockItemActions::trashAccepts(mixed));
 }
 
 } // namespace

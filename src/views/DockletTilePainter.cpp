@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "views/DockletTileView.h"
+#include "views/DockletTilePainter.h"
 
 #include "models/ReferenceDate.h"
-#include "platform/Trash.h"
 #include "runtime/DockletRuntime.h"
 #include "support/IconResolver.h"
-#include "views/DroppedItems.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
@@ -172,7 +169,7 @@ void drawCard(QPainter& painter, const QRectF& rect, const QColor& fill) {
 
 } // namespace
 
-unsigned DockletTileView::figures(DockletKind docklet) {
+unsigned DockletTilePainter::figures(DockletKind docklet) {
     switch (docklet) {
     case DockletKind::clock:
         return DockletRuntime::time;
@@ -187,15 +184,15 @@ unsigned DockletTileView::figures(DockletKind docklet) {
     return 0;
 }
 
-QString DockletTileView::shownState(DockletKind docklet, const DockletRuntime& runtime,
-                                    const QLocale& locale) {
+QString DockletTilePainter::shownState(DockletKind docklet, const DockletFigures& figures,
+                                       const QLocale& locale) {
     switch (docklet) {
     case DockletKind::clock:
-        return clockText(*runtime.now, locale);
+        return clockText(figures.now, locale);
     case DockletKind::diskSpace:
-        return diskText(*runtime.diskFreeBytes, locale);
+        return diskText(figures.diskFreeBytes, locale);
     case DockletKind::cpuMeter: {
-        const double usage = *runtime.cpuUsage;
+        const double usage = figures.cpuUsage;
         // The gauge is told apart to a degree or so, far finer than anyone sees.
         return QStringLiteral("%1 %2 %3")
             .arg(cpuPercent(usage))
@@ -209,7 +206,7 @@ QString DockletTileView::shownState(DockletKind docklet, const DockletRuntime& r
     return {};
 }
 
-QString DockletTileView::withoutSeconds(const QString& format) {
+QString DockletTilePainter::withoutSeconds(const QString& format) {
     // Split into fields (runs of one letter), quoted literals and separators.
     struct Piece {
         QString text;
@@ -257,7 +254,7 @@ QString DockletTileView::withoutSeconds(const QString& format) {
     return result;
 }
 
-QString DockletTileView::clockText(double referenceSeconds, const QLocale& locale) {
+QString DockletTilePainter::clockText(double referenceSeconds, const QLocale& locale) {
     // Dates beyond a few thousand years cannot be shown and are of no use to anyone.
     const double unix =
         std::clamp(std::isnan(referenceSeconds) ? 0.0 : referenceSeconds, -1e11, 1e11) +
@@ -266,21 +263,21 @@ QString DockletTileView::clockText(double referenceSeconds, const QLocale& local
     return locale.toString(time.time(), withoutSeconds(locale.timeFormat(QLocale::ShortFormat)));
 }
 
-QString DockletTileView::diskText(qint64 bytes, const QLocale& locale) {
+QString DockletTilePainter::diskText(qint64 bytes, const QLocale& locale) {
     return locale.formattedDataSize(std::max<qint64>(0, bytes), 1, QLocale::DataSizeSIFormat);
 }
 
-int DockletTileView::cpuPercent(double usage) {
+int DockletTilePainter::cpuPercent(double usage) {
     if (!std::isfinite(usage))
         return 0;
     return int(std::clamp(std::trunc(usage * 100), -1e6, 1e6));
 }
 
-double DockletTileView::gaugeFill(double usage) {
+double DockletTilePainter::gaugeFill(double usage) {
     return std::isnan(usage) ? 0.0 : std::clamp(usage, 0.0, 1.0);
 }
 
-QColor DockletTileView::cpuColor(double usage) {
+QColor DockletTilePainter::cpuColor(double usage) {
     if (usage > 0.8)
         return QColor(255, 69, 58);
     if (usage > 0.5)
@@ -288,8 +285,8 @@ QColor DockletTileView::cpuColor(double usage) {
     return QColor(48, 209, 88);
 }
 
-void DockletTileView::paint(QPainter& painter, DockletKind docklet, const QRectF& rect,
-                            const DockletRuntime& runtime, bool targeted) {
+void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRectF& rect,
+                               const DockletFigures& figures, bool targeted) {
     const double size = rect.width();
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     if (docklet == DockletKind::separator) {
@@ -303,7 +300,7 @@ void DockletTileView::paint(QPainter& painter, DockletKind docklet, const QRectF
     const double inner = size * 0.9;
     switch (docklet) {
     case DockletKind::clock: {
-        const QString text = clockText(*runtime.now, QLocale());
+        const QString text = clockText(figures.now, QLocale());
         drawStack(painter, rect, 2,
                   {textPart(text, fitted(text, size * 0.2, QFont::DemiBold, inner), primary),
                    symbolPart(QStringLiteral("clock"), size * 0.22, secondary, ratio)});
@@ -316,16 +313,16 @@ void DockletTileView::paint(QPainter& painter, DockletKind docklet, const QRectF
                         size * 0.5, trashTargeted ? targetedSymbol : secondary, ratio)});
         break;
     case DockletKind::diskSpace: {
-        const QString text = diskText(*runtime.diskFreeBytes, QLocale());
+        const QString text = diskText(figures.diskFreeBytes, QLocale());
         drawStack(painter, rect, 4,
                   {symbolPart(QStringLiteral("internaldrive"), size * 0.3, primary, ratio),
                    textPart(text, fitted(text, size * 0.13, QFont::Medium, inner), primary),
-                   textPart(QCoreApplication::translate("DockletTileView", "free"),
+                   textPart(QCoreApplication::translate("DockletTilePainter", "free"),
                             fontOfSize(size * 0.11), secondary)});
         break;
     }
     case DockletKind::cpuMeter: {
-        const double usage = *runtime.cpuUsage;
+        const double usage = figures.cpuUsage;
         drawStack(painter, rect, 4,
                   {gaugePart(gaugeFill(usage), cpuColor(usage), size * 0.5, ratio),
                    textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
@@ -335,21 +332,4 @@ void DockletTileView::paint(QPainter& painter, DockletKind docklet, const QRectF
     case DockletKind::separator:
         break;
     }
-}
-
-bool DockletTileView::trashAccepts(const QMimeData& data) {
-    if (!data.hasUrls())
-        return false;
-    const QList<QUrl> urls = data.urls();
-    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
-bool DockletTileView::dropOnTrash(const QList<QUrl>& urls, Trash& trash) {
-    int moved = 0;
-    for (const QUrl& url : urls) {
-        const QString path = DroppedItems::localPath(url);
-        if (!path.isEmpty() && trash.moveToTrash(path))
-            ++moved;
-    }
-    return moved > 0;
 }

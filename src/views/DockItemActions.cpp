@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "views/DockItemActions.h"
+
+#include "platform/FileSystem.h"
+#include "platform/ImageFileChooser.h"
+#include "platform/Trash.h"
+#include "store/DockStore.h"
+#include "support/DesktopLaunch.h"
+#include "views/DroppedItems.h"
+
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
+
+#include <algorithm>
+
+void DockItemActions::open(const DockItem& item) const {
+    DesktopLaunch::open(item, services_.desktop, services_.clipboard, services_.launchConfirmation);
+}
+
+const DockItem* DockItemActions::currentItem(const DockStore& store, const QUuid& dockId,
+                                             const QUuid& itemId) {
+    const Dock* dock = store.dock(dockId);
+    if (!dock)
+        return nullptr;
+    for (const DockTab& tab : dock->tabs)
+        for (const DockItem& item : tab.items)
+            if (item.id == itemId)
+                return &item;
+    return nullptr;
+}
+
+QMenu* DockItemActions::makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const {
+    auto* menu = new QMenu(parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QUuid itemId = item.id;
+    const bool opens = item.kind != DockItemKind::docklet && item.kind != DockItemKind::separator;
+    if (opens) {
+        menu->addAction(tr("Open"), menu, [this, item] { open(item); });
+        if (item.kind != DockItemKind::clippingText)
+            menu->addAction(tr("Reveal in File Manager"), menu,
+                            [this, item] { DesktopLaunch::reveal(item, services_.desktop); });
+        // The chooser outlives the menu; it is placed over the dock's panel.
+        QPointer<QWidget> window = parent ? parent->window() : nullptr;
+        menu->addAction(tr("Choose Custom Icon…"), menu, [this, itemId, dockId, window] {
+            chooseCustomIcon(itemId, dockId, window);
+        });
+        if (item.customIconData)
+            menu->addAction(tr("Reset Icon"), menu, [this, itemId, dockId] {
+                const DockItem* current = currentItem(services_.store, dockId, itemId);
+                if (!current || !current->customIconData)
+                    return;
+                DockItem changed = *current;
+                changed.customIconData.reset();
+                services_.store.updateItem(changed, dockId);
+            });
+        menu->addSeparator();
+    }
+    menu->addAction(tr("Remove From Dock"), menu,
+                    [this, itemId, dockId] { services_.store.removeItem(itemId, dockId); });
+    return menu;
+}
+
+void DockItemActions::chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
+                                       QWidget* parent) const {
+    services_.imageChooser.chooseImage(parent, [this, itemId, dockId](std::optional<QString> path) {
+        if (!path)
+            return;
+        const std::optional<QByteArray> bytes = services_.fileSystem.readAll(*path);
+        // The dock or the item may have gone while the chooser was open.
+        const DockItem* current = currentItem(services_.store, dockId, itemId);
+        if (!bytes || !current)
+            return;
+        DockItem changed = *current;
+        // The file's own bytes, whatever they are: an undecodable one shows the kind's icon.
+        changed.customIconData = *bytes;
+        services_.store.updateItem(changed, dockId);
+    });
+}
+
+QMimeData* DockItemActions::dragPayload(const DockItem& item) {
+    auto* data = new QMimeData;
+    data->setText(item.id.toString(QUuid::WithoutBraces).toUpper());
+    return data;
+}
+
+bool DockItemActions::trashAccepts(const QMimeData& data) {
+    if (!data.hasUrls())
+        return false;
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+bool DockItemActions::dropOnTrash(const QList<QUrl>& urls) const {
+    int moved = 0;
+    for (const QUrl& url : urls) {
+        const QString path = DroppedItems::localPath(url);
+        if (!path.isEmpty() && services_.trash.moveToTrash(path))
+            ++moved;
+    }
+    return moved > 0;
+}

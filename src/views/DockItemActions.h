@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCoreApplication>
+#include <QList>
+#include <QUrl>
+#include <QUuid>
+
+class Clipboard;
+class Desktop;
+class DockStore;
+class FileSystem;
+class ImageFileChooser;
+class LaunchConfirmation;
+class QMenu;
+class QMimeData;
+class QWidget;
+class Trash;
+struct DockItem;
+
+// What the user does to an item of a dock: opening it, its context menu, a custom icon, the
+// payload dragged out of it, files dropped on the trash docklet. Every action that changes the
+// store finds the item anew by id, in the store as it is at that moment. One for the whole
+// program, made at start-up; its services and it outlive every view.
+class DockItemActions {
+    Q_DECLARE_TR_FUNCTIONS(DockItemActions)
+public:
+    struct Services {
+        DockStore& store;
+        Desktop& desktop;
+        Clipboard& clipboard;
+        // Asks before an untrusted desktop entry runs.
+        LaunchConfirmation& launchConfirmation;
+        ImageFileChooser& imageChooser;
+        FileSystem& fileSystem;
+        Trash& trash;
+    };
+
+    explicit DockItemActions(const Services& services) : services_(services) {}
+
+    // A click: opens the item as its kind says. Every opening of an item goes through here.
+    void open(const DockItem& item) const;
+    // The item's context menu (deleted when closed).
+    QMenu* makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const;
+    // Asks for an image file and stores its bytes as the item's icon, unless the item or its
+    // dock has gone by the time the answer comes.
+    void chooseCustomIcon(const QUuid& itemId, const QUuid& dockId, QWidget* parent) const;
+    // Moves every local file of the list to the Trash, in order, going on after a failure; true
+    // when at least one went.
+    bool dropOnTrash(const QList<QUrl>& urls) const;
+
+    // Whether a drag holds something the trash can take: a file of this computer.
+    static bool trashAccepts(const QMimeData& data);
+    // What a drag out of the tile carries: the item's id as plain text.
+    static QMimeData* dragPayload(const DockItem& item);
+    // The item of that id in the dock as the store holds it now, or null.
+    static const DockItem* currentItem(const DockStore& store, const QUuid& dockId,
+                                       const QUuid& itemId);
+
+private:
+    Services services_;
+};
