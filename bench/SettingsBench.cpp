@@ -8,6 +8,7 @@
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
+#include "fakes/FakeNotifications.h"
 #include "fakes/FakeServices.h"
 #include "platform/QtScheduler.h"
 #include "views/EditorSlider.h"
@@ -63,7 +64,8 @@ struct Program {
     QtScreens screens;
     XInputPointerMonitor pointer;
     std::unique_ptr<DockWindowsManager> manager;
-    TrayMenu trayMenu{fakes.store, fakes.scheduler};
+    FakeNotifications notifications;
+    TrayMenu trayMenu{fakes.store, fakes.scheduler, notifications};
 };
 
 // Made on first use, ended before the application object (main) is.

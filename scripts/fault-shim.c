@@ -2,6 +2,10 @@
 // A preloaded library that makes one folder behave like a full disk, a read-only file system, or
 // a file system without O_TMPFILE, switched while the program runs, for scripts/check-saves.
 // Needs no privilege (CI runs as root, where permissions block nothing, and may not mount).
+// It also swaps a file under the program, for the tests of what it runs:
+//   MOORLINE_SWAP_FILE   a file's path, as the program opens it
+//   MOORLINE_SWAP_WITH   a file renamed over it after the program has read it ...
+//   MOORLINE_SWAP_AFTER  ... this many times (closed it after opening it by that path)
 //   MOORLINE_FAULT_DIR   the folder (absolute, no trailing slash)
 //   MOORLINE_FAULT_MODE  a file holding the modes, separated by spaces, or nothing
 // Only calls on paths in the folder, or on files opened there, are touched:
@@ -25,8 +29,10 @@
 
 enum mode { PASS = 0, ENOSPC_MODE = 1, EROFS_MODE = 2, NOTMPFILE_MODE = 4, SLOW_MODE = 8 };
 
-// Files opened in the folder, by descriptor.
+// Files opened in the folder, by descriptor; and the file to swap.
 static unsigned char tracked[65536];
+static unsigned char swapTracked[65536];
+static int swapReads;
 
 static int inFolder(const char* path) {
     const char* dir = getenv("MOORLINE_FAULT_DIR");
@@ -84,9 +90,16 @@ static int refusedOpen(const char* path, int flags) {
     return 0;
 }
 
+static int isSwapFile(const char* path) {
+    const char* file = getenv("MOORLINE_SWAP_FILE");
+    return file && path && strcmp(file, path) == 0;
+}
+
 static int track(int fd, const char* path) {
-    if (fd >= 0 && fd < (int)sizeof tracked)
+    if (fd >= 0 && fd < (int)sizeof tracked) {
         tracked[fd] = (unsigned char)inFolder(path);
+        swapTracked[fd] = (unsigned char)isSwapFile(path);
+    }
     return fd;
 }
 
@@ -120,9 +133,20 @@ OPEN_WRAPPER(openat64, (int dirfd, const char* path, int flags, ...), (dirfd, pa
 
 int close(int fd) {
     REAL(close);
-    if (fd >= 0 && fd < (int)sizeof tracked)
+    REAL(rename);
+    int swapNow = 0;
+    if (fd >= 0 && fd < (int)sizeof tracked) {
         tracked[fd] = 0;
-    return real_close(fd);
+        if (swapTracked[fd]) {
+            const char* after = getenv("MOORLINE_SWAP_AFTER");
+            swapNow = after && ++swapReads == atoi(after);
+        }
+        swapTracked[fd] = 0;
+    }
+    const int result = real_close(fd);
+    if (swapNow)
+        real_rename(getenv("MOORLINE_SWAP_WITH"), getenv("MOORLINE_SWAP_FILE"));
+    return result;
 }
 
 // The modes for a write to `fd`: none for a file outside the folder.

@@ -9,6 +9,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/DockLookup.h"
 #include "support/IconCache.h"
 #include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
@@ -36,7 +37,9 @@ QString AppDelegate::dataDirectory() {
            QStringLiteral("/Moorline");
 }
 
-AppDelegate::AppDelegate(DockFileRead* docksFile) : platform_(std::make_unique<Platform>()) {
+AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland,
+                         DockFileRead* docksFile)
+    : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
     store_ = std::make_unique<DockStore>(DockStore::Dependencies{
         p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile});
@@ -44,8 +47,8 @@ AppDelegate::AppDelegate(DockFileRead* docksFile) : platform_(std::make_unique<P
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());
     runningAppsMonitor_ =
-        std::make_unique<RunningAppsMonitor>(p.runningApplications, p.desktop, p.scheduler);
-    hotKeyManager_ = std::make_unique<HotKeyManager>(p.hotKeyBackend, p.scheduler);
+        std::make_unique<RunningAppsMonitor>(*p.runningApplications, p.desktop, p.scheduler);
+    hotKeyManager_ = std::make_unique<HotKeyManager>(*p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
     dockletRuntime_ =
         std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler, p.wallClock);
@@ -64,12 +67,12 @@ void AppDelegate::start() {
         return;
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
-        p.windowHints,
+        *p.windowHints,
         DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
                                   p.fileIcons, *iconCache_, *dockletRuntime_, *itemActions_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
-                               p.pointerMonitor, &OwnPopups::isOpen});
+                               *p.pointerMonitor, &OwnPopups::isOpen});
     firstFrame_ =
         std::make_unique<FirstFrame>([this] { startAfterFirstFrame(); }, firstFramePatience);
 }
@@ -77,7 +80,7 @@ void AppDelegate::start() {
 void AppDelegate::startAfterFirstFrame() {
     // The tray's menu looks its icon up in the theme (the first lookup reads the theme's whole
     // index), and the tray asks the session bus and the X server who shows icons.
-    trayMenu_ = std::make_unique<TrayMenu>(*store_, platform_->scheduler);
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, platform_->scheduler, platform_->notifications);
     connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
             [this] { showSettingsWindow({}); });
     connect(trayMenu_.get(), &TrayMenu::quitRequested, this, &AppDelegate::quitRequested);
@@ -97,7 +100,7 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
         settingsWindow_ = std::make_unique<SettingsWindow>(
             PreferencesView::Services{*store_, p.scheduler, *hotKeyManager_, p.keyCodes,
                                       *launchAtLogin_},
-            p.windowActivation);
+            *p.windowActivation);
         // Leaves the event loop as the tray's Quit does: QCoreApplication::quit() would close
         // every panel one by one first.
         connect(
@@ -105,6 +108,15 @@ void AppDelegate::showSettingsWindow(const LaunchToken& token) {
             [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
     settingsWindow_->present(token);
+}
+
+bool AppDelegate::toggleDock(const QString& nameOrId) {
+    const std::optional<QUuid> dockId = DockLookup::find(*store_->docks, nameOrId);
+    if (!dockId)
+        return false;
+    if (const Dock* dock = store_->dock(*dockId))
+        store_->setVisible(*dockId, !dock->isVisible);
+    return true;
 }
 
 void AppDelegate::flushPendingWork() {

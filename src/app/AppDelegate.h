@@ -21,6 +21,8 @@ class RunningAppsMonitor;
 class SettingsWindow;
 struct LaunchToken;
 struct Platform;
+struct SessionChoice;
+class WaylandConnection;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
 // order the store, the running-applications monitor, the hot key manager and the docklet
@@ -30,8 +32,10 @@ struct Platform;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
+    // `wayland`, our own connection to the compositor (null without one), outlives us.
     // `docksFile`: docks.json already being read (see dataDirectory()), or null.
-    explicit AppDelegate(DockFileRead* docksFile = nullptr);
+    AppDelegate(const SessionChoice& session, WaylandConnection* wayland,
+                DockFileRead* docksFile = nullptr);
     ~AppDelegate() override;
 
     // $XDG_DATA_HOME/Moorline (default ~/.local/share/Moorline), where docks.json is.
@@ -44,6 +48,9 @@ public:
     void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
+    // Shows or hides the dock with that name or id ("moorline --toggle"); false when there is
+    // no such dock.
+    bool toggleDock(const QString& nameOrId);
     // Writes what is still waiting to be saved: the panels' moves, then the store (quit,
     // signals, session end).
     void flushPendingWork();

@@ -37,12 +37,14 @@ void InstanceConnection::readAvailable() {
         if (const qsizetype end = line_.indexOf('\n'); end >= 0) {
             line_.truncate(end);
             const QPointer<InstanceConnection> guard(this);
-            Q_EMIT messageReceived(line_);
+            QByteArray reply = "ok";
+            Q_EMIT messageReceived(line_, &reply);
             if (!guard)
                 return;
-            // Three bytes always fit in an empty socket buffer; a client gone meanwhile loses
+            // A short line always fits in an empty socket buffer; a client gone meanwhile loses
             // nothing it waits for.
-            ::send(fd_, "ok\n", 3, MSG_NOSIGNAL | MSG_DONTWAIT);
+            reply += '\n';
+            ::send(fd_, reply.constData(), std::size_t(reply.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
             return close();
         }
         if (line_.size() >= maximum_) {

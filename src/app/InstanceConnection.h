@@ -9,7 +9,8 @@
 #include <chrono>
 
 // One client of the instance channel, on a descriptor of its own: one line of at most `maximum`
-// bytes, read as it comes within `deadline`, handed on, answered "ok" and closed. A line too
+// bytes, read as it comes within `deadline`, handed on, answered ("ok" unless a receiver says
+// otherwise) and closed. A line too
 // long, a client too slow or gone is simply closed. Nothing is kept beyond the line.
 class InstanceConnection final : public QObject {
     Q_OBJECT
@@ -19,8 +20,9 @@ public:
     ~InstanceConnection() override;
 
 Q_SIGNALS:
-    // The line, without its newline.
-    void messageReceived(const QByteArray& message);
+    // The line, without its newline; `reply` is what the client is told (one line, without its
+    // newline).
+    void messageReceived(const QByteArray& message, QByteArray* reply);
 
 private:
     void readAvailable();

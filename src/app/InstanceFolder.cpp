@@ -3,6 +3,7 @@
 
 #include "app/InstanceLog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -61,7 +62,7 @@ bool isPrivate(const QString& path) {
            status.st_uid == ::geteuid() && (status.st_mode & 0777) == 0700;
 }
 
-std::optional<QString> choose() {
+std::optional<QString> choose(QString* problem) {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (isPrivate(runtime))
         return QDir::cleanPath(runtime);
@@ -69,15 +70,29 @@ std::optional<QString> choose() {
         qCWarning(lcInstance) << "XDG_RUNTIME_DIR is not a private folder of ours:" << runtime;
     const QString cache = cacheFolder();
     QDir().mkpath(cache);
-    if (!isSafeParent(cache)) {
-        qCWarning(lcInstance) << "the cache folder is not safe for our lock:" << cache;
+    const auto refuse = [problem](const QString& reason) {
+        qCWarning(lcInstance).noquote() << reason;
+        if (problem)
+            *problem = reason;
         return std::nullopt;
-    }
+    };
+    if (!isSafeParent(cache))
+        return refuse(QCoreApplication::translate(
+                          "InstanceFolder",
+                          "The folder %1 is not yours alone: another user owns it, or others may "
+                          "write to it. Moorline keeps its single-instance lock there when "
+                          "XDG_RUNTIME_DIR is not set, and does not start with it shared. Set "
+                          "XDG_RUNTIME_DIR to a folder of yours with mode 0700, or make %1 yours.")
+                          .arg(cache));
     const QString folder = cache + QStringLiteral("/moorline-runtime");
-    if (!makePrivate(folder)) {
-        qCWarning(lcInstance) << "cannot make a private folder:" << folder;
-        return std::nullopt;
-    }
+    if (!makePrivate(folder))
+        return refuse(QCoreApplication::translate(
+                          "InstanceFolder",
+                          "The folder %1 for Moorline's single-instance lock cannot be made "
+                          "private: something else is there, or another user owns it. Moorline "
+                          "does not start with it shared. Remove it, or set XDG_RUNTIME_DIR to a "
+                          "folder of yours with mode 0700.")
+                          .arg(folder));
     return folder;
 }
 

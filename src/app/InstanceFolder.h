@@ -11,8 +11,9 @@
 namespace InstanceFolder {
 
 // $XDG_RUNTIME_DIR when it is usable, else "moorline-runtime" in the user's cache folder
-// ($XDG_CACHE_HOME or ~/.cache), made if missing; absent when neither is private.
-std::optional<QString> choose();
+// ($XDG_CACHE_HOME or ~/.cache), made if missing; absent when neither is private, with the
+// reason in words for the user in `problem`.
+std::optional<QString> choose(QString* problem = nullptr);
 
 // A directory, not a symlink, owned by us, with no access for group or others (mode 0700).
 bool isPrivate(const QString& path);

@@ -8,7 +8,10 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -74,9 +77,13 @@ bool InstanceListener::listen() {
         qCWarning(lcInstance) << "cannot make a socket:" << std::strerror(errno);
         return false;
     }
-    // We hold the lock: whatever is at the name was left by an instance that died.
-    ::unlink(native.constData());
+    // We hold the lock: a socket at the name was left by an instance that died. Anything else
+    // there (a folder, a file) is moved aside, not deleted: it is not ours to remove, and left
+    // there it would keep every later launch from reaching us.
     struct stat status {};
+    if (::lstat(native.constData(), &status) == 0 && !S_ISSOCK(status.st_mode))
+        moveAside(native);
+    ::unlink(native.constData());
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
         ::chmod(native.constData(), 0600) != 0 || ::listen(fd, backlog) != 0 ||
         ::lstat(native.constData(), &status) != 0) {
@@ -90,6 +97,21 @@ bool InstanceListener::listen() {
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &InstanceListener::acceptPending);
     return true;
+}
+
+void InstanceListener::moveAside(const QByteArray& native) {
+    for (int n = 1; n < 100; ++n) {
+        const QByteArray aside = native + ".in-the-way-" + QByteArray::number(n);
+        // Never over something already set aside.
+        if (::renameat2(AT_FDCWD, native.constData(), AT_FDCWD, aside.constData(),
+                        RENAME_NOREPLACE) == 0) {
+            qCWarning(lcInstance) << "moved what stood at our socket's name aside to" << aside;
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    qCWarning(lcInstance) << "cannot move aside what stands at" << path_ << std::strerror(errno);
 }
 
 void InstanceListener::stopListening() {

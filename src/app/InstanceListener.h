@@ -33,12 +33,15 @@ public:
     bool isListening() const { return fd_ >= 0; }
 
 Q_SIGNALS:
-    // One line from a client, without its newline. The client is then told "ok" and let go.
-    void messageReceived(const QByteArray& message);
+    // One line from a client, without its newline. The client is then told `reply` ("ok"
+    // unless a receiver changes it; one line, without its newline) and let go.
+    void messageReceived(const QByteArray& message, QByteArray* reply);
 
 private:
     bool listen();
     void listenOrRetry();
+    // Renames what is not a socket at the socket's name out of the way.
+    void moveAside(const QByteArray& native);
     void stopListening();
     void acceptPending();
     void pauseAccepting(int error);

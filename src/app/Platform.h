@@ -2,6 +2,7 @@
 #pragma once
 
 #include "backends/desktop/DesktopFileIcons.h"
+#include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/GioDefaultApplications.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
@@ -13,39 +14,50 @@
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/SyslogSystemLog.h"
 #include "backends/linux/TimerFdWallClock.h"
-#include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/QtScreens.h"
-#include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
-#include "backends/x11/X11WindowActivation.h"
-#include "backends/x11/X11WindowHints.h"
-#include "backends/x11/XInputPointerMonitor.h"
+#include "platform/HotKeyBackend.h"
+#include "platform/PointerMonitor.h"
 #include "platform/QtScheduler.h"
+#include "platform/RunningApplicationsSource.h"
+#include "platform/WindowActivation.h"
+#include "platform/WindowHints.h"
 
 #include <QStandardPaths>
 
-// The real Linux implementations of the platform interfaces, chosen in this one place. Made once
-// the application object exists (the X11 ones use its connection), kept to the end.
+#include <memory>
+
+class WaylandConnection;
+struct SessionChoice;
+
+// The real Linux implementations of the platform interfaces, chosen in this one place by what
+// the session offers. Made once the application object exists (the X11 ones use its
+// connection), kept to the end.
 struct Platform {
+    // `wayland` is our own connection to the compositor, when there is one; it outlives us.
+    Platform(const SessionChoice& choice, WaylandConnection* wayland);
+    ~Platform();
+
     QtScheduler scheduler;
     LocalFileSystem fileSystem;
     GioDefaultApplications defaultApplications;
     GioDesktop desktop;
-    EwmhRunningApplications runningApplications;
+    std::unique_ptr<RunningApplicationsSource> runningApplications;
     LinuxSystemStatistics systemStatistics;
     TimerFdWallClock wallClock;
     QtClipboard clipboard;
     GioTrash trash;
     DesktopFileIcons fileIcons;
     QtImageFileChooser imageChooser;
-    X11HotKeyBackend hotKeyBackend{scheduler};
-    X11WindowHints windowHints;
+    std::unique_ptr<HotKeyBackend> hotKeyBackend;
+    std::unique_ptr<WindowHints> windowHints;
     QtScreens screens;
-    XInputPointerMonitor pointerMonitor;
+    std::unique_ptr<PointerMonitor> pointerMonitor;
     X11KeyCodeTranslator keyCodes;
-    X11WindowActivation windowActivation;
+    std::unique_ptr<WindowActivation> windowActivation;
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
+    FreedesktopNotifications notifications;
     // $XDG_CACHE_HOME (default ~/.cache), then our own folder.
     LocalCacheFiles cacheFiles{
         QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -24,6 +25,9 @@ namespace {
 constexpr char showSettingsMessage[] = "show-settings";
 constexpr char startupIdKey[] = "startup-id=";
 constexpr char activationTokenKey[] = "activation-token=";
+// "toggle", then the dock's name or id percent-encoded; answered "ok" or "unknown".
+constexpr char toggleMessage[] = "toggle";
+constexpr char unknownReply[] = "unknown";
 
 QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
     for (const QByteArray& word : words)
@@ -38,18 +42,19 @@ void setTimeout(int fd, int option, int milliseconds) {
 }
 
 // One try: connects (waiting half a second at most for room in a crowded backlog), writes the
-// message and waits a second for the answer.
-bool sendOnce(const QByteArray& path, const QByteArray& message) {
+// message and waits a second for the answer: the answer's line, without its newline, or nothing
+// when none came.
+std::optional<QByteArray> sendOnce(const QByteArray& path, const QByteArray& message) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= qsizetype(sizeof(address.sun_path)))
-        return false;
+        return std::nullopt;
     std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
+        return std::nullopt;
     setTimeout(fd, SO_SNDTIMEO, 500);
-    bool answered = false;
+    std::optional<QByteArray> answered;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
         setTimeout(fd, SO_SNDTIMEO, 1000);
         setTimeout(fd, SO_RCVTIMEO, 1000);
@@ -65,7 +70,7 @@ bool sendOnce(const QByteArray& path, const QByteArray& message) {
         }
         QByteArray answer;
         char buffer[16];
-        while (sent == message.size() && !answer.contains('\n') && answer.size() < 16) {
+        while (sent == message.size() && !answer.contains('\n') && answer.size() < 64) {
             const ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
             if (count < 0 && errno == EINTR)
                 continue;
@@ -73,7 +78,8 @@ bool sendOnce(const QByteArray& path, const QByteArray& message) {
                 break;
             answer.append(buffer, count);
         }
-        answered = answer == "ok\n";
+        if (const qsizetype end = answer.indexOf('\n'); end >= 0)
+            answered = answer.left(end);
     }
     ::close(fd);
     return answered;
@@ -81,12 +87,10 @@ bool sendOnce(const QByteArray& path, const QByteArray& message) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    const auto folder = InstanceFolder::choose();
-    if (!folder) {
-        // Never a shared folder: whoever made the lock there first would keep us from starting.
-        qCCritical(lcInstance) << "no private folder for the instance lock; not starting";
+    const auto folder = InstanceFolder::choose(&folderProblem_);
+    // Never a shared folder: whoever made the lock there first would keep us from starting.
+    if (!folder)
         return;
-    }
     const QByteArray digest =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString base =
@@ -103,11 +107,17 @@ bool SingleInstance::claim() {
         return false;
     listener_ = std::make_unique<InstanceListener>(socketName_);
     connect(listener_.get(), &InstanceListener::messageReceived, this,
-            [this](const QByteArray& message) {
+            [this](const QByteArray& message, QByteArray* reply) {
                 const QList<QByteArray> words = message.split(' ');
                 if (words.first() == showSettingsMessage)
                     Q_EMIT showSettingsRequested(valueOf(words, startupIdKey),
                                                  valueOf(words, activationTokenKey));
+                else if (words.first() == toggleMessage && words.size() == 2) {
+                    const QString nameOrId =
+                        QString::fromUtf8(QByteArray::fromPercentEncoding(words[1]));
+                    if (!toggleHandler_ || !toggleHandler_(nameOrId))
+                        *reply = unknownReply;
+                }
             });
     listener_->start();
     return true;
@@ -122,16 +132,40 @@ bool SingleInstance::signalRunningInstance(const QByteArray& startupId,
         message += ' ' + QByteArray(startupIdKey) + startupId.toPercentEncoding();
     if (!activationToken.isEmpty())
         message += ' ' + QByteArray(activationTokenKey) + activationToken.toPercentEncoding();
-    message += '\n';
+    return ask(message) == "ok";
+}
+
+SingleInstance::ToggleResult SingleInstance::toggleInRunningInstance(const QString& nameOrId) {
+    if (socketName_.isEmpty())
+        return ToggleResult::notRunning;
+    // Nobody holds the lock: no instance runs, and waiting for one would only keep a
+    // compositor binding busy.
+    if (lock_->tryLock(0)) {
+        lock_->unlock();
+        return ToggleResult::notRunning;
+    }
+    const std::optional<QByteArray> reply =
+        ask(QByteArray(toggleMessage) + ' ' + nameOrId.toUtf8().toPercentEncoding());
+    if (!reply)
+        return ToggleResult::notRunning;
+    return *reply == "ok" ? ToggleResult::toggled : ToggleResult::unknownDock;
+}
+
+void SingleInstance::setToggleHandler(std::function<bool(const QString&)> handler) {
+    toggleHandler_ = std::move(handler);
+}
+
+std::optional<QByteArray> SingleInstance::ask(const QByteArray& line) {
+    const QByteArray message = line + '\n';
     // The running instance may still be starting, or busy with other clients: try for a few
-    // seconds, until it confirms.
+    // seconds, until it answers.
     const QByteArray path = QFile::encodeName(socketName_);
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
-        if (sendOnce(path, message))
-            return true;
+        if (std::optional<QByteArray> reply = sendOnce(path, message))
+            return reply;
         QThread::msleep(50);
     }
-    return false;
+    return std::nullopt;
 }

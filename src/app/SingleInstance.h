@@ -4,7 +4,9 @@
 #include <QLockFile>
 #include <QObject>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class InstanceListener;
 
@@ -26,12 +28,28 @@ public:
     // id and activation token (either may be empty); false when none answered.
     bool signalRunningInstance(const QByteArray& startupId = {},
                                const QByteArray& activationToken = {});
+    // Why no private folder could be had for the lock, in words for the user; empty when one
+    // was.
+    const QString& folderProblem() const { return folderProblem_; }
+
+    enum class ToggleResult { toggled, unknownDock, notRunning };
+    // Asks the running instance to show or hide the dock with that name or id, without
+    // becoming the instance.
+    ToggleResult toggleInRunningInstance(const QString& nameOrId);
+    // How the one instance toggles a dock; false when no dock has that name or id.
+    void setToggleHandler(std::function<bool(const QString& nameOrId)> handler);
 
 Q_SIGNALS:
     void showSettingsRequested(const QByteArray& startupId, const QByteArray& activationToken);
 
 private:
+    // Sends one line and waits for the answer line, trying for a few seconds while the running
+    // instance may still be starting.
+    std::optional<QByteArray> ask(const QByteArray& message);
+
+    QString folderProblem_;
     QString socketName_;
+    std::function<bool(const QString&)> toggleHandler_;
     std::unique_ptr<QLockFile> lock_;
     std::unique_ptr<InstanceListener> listener_;
 };

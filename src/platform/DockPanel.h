@@ -26,6 +26,8 @@ public:
     virtual bool isOnScreen() const = 0;
     // Ends the panel's life on screen; nothing else is done with it afterwards.
     virtual void close() = 0;
-    // Called after every move or resize that changed the frame, by the user or by setFrame.
+    // Called after a move or resize the user made (a drag of the header, the window manager's
+    // keyboard moves and resizes); never for setFrame, nor while the panel is being mapped or
+    // placed.
     virtual void setFrameChangedHandler(std::function<void()> handler) = 0;
 };

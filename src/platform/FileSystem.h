@@ -30,6 +30,8 @@ public:
     // anything else (missing, unreadable, a directory, a FIFO, a device, too large), without
     // waiting or reading it, and nothing when memory runs out.
     virtual std::optional<QByteArray> readAll(const QString& path) const = 0;
+    // The largest file readAll reads: whatever is written for reading back must stay within it.
+    virtual qsizetype largestReadableFile() const { return maxReadSize; }
     // Replaces the file whole (a reader sees the old or the new content); false on failure, with
     // the reason in words a user can act on in `error` when one is given.
     virtual bool writeAtomically(const QString& path, const QByteArray& data, QString* error) = 0;

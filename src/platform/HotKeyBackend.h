@@ -30,4 +30,7 @@ public:
     // window system anything. Answers false, changing nothing, when the handle holds no grab
     // (released, unknown, or lost when the keyboard map changed).
     virtual bool rebind(Handle handle, std::uint32_t hotKeyId) = 0;
+    // Whether grabbed chords fire whichever program has the keyboard. False on a Wayland
+    // session, where a dock's hot key is a compositor binding that runs "moorline --toggle".
+    virtual bool firesEverywhere() const { return true; }
 };

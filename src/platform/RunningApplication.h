@@ -25,7 +25,8 @@ struct RunningApplication {
     std::optional<QString> desktopEntryPath;
     // A null icon when the application has none.
     QIcon icon;
-    // The window system's handles of the windows that activate, hide and terminate act on.
+    // Opaque handles, the window system's own, of the windows that activate, hide and terminate
+    // act on: X window ids on X11, the source's own numbers for Wayland toplevels.
     std::vector<std::uint32_t> windows;
 
     bool operator==(const RunningApplication& other) const {

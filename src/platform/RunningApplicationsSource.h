@@ -32,4 +32,7 @@ public:
     virtual void hide(const RunningApplication& application) = 0;
     // Asks every window of the application to close, as its close button would; never kills.
     virtual void terminate(const RunningApplication& application) = 0;
+    // False where the session lets no program list the others' windows (GNOME on Wayland): the
+    // snapshot is then empty for want of a way to know, not because nothing runs.
+    virtual bool isAvailable() const { return true; }
 };

@@ -42,6 +42,8 @@ public:
     // registered meanwhile are grabbed at the end; a chord lost to another program by then
     // leaves its dock without a hot key. Suspensions nest.
     [[nodiscard]] Subscription suspend();
+    // Whether the registered chords fire whichever program has the keyboard (see HotKeyBackend).
+    bool firesEverywhere() const { return backend_.firesEverywhere(); }
 
 private:
     // A live grab and the chord it holds.

@@ -31,6 +31,8 @@ public:
     void terminate(const RunningApplication& app);
     // Shows the application's desktop entry (or executable) selected in the file manager.
     void reveal(const RunningApplication& app);
+    // False where the session cannot tell which programs run (see RunningApplicationsSource).
+    bool isAvailable() const { return source_.isAvailable(); }
 
     // The regular applications of `all`, stably sorted by the code points of their
     // NFC-normalised names (no name sorts as the empty text).

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QSet>
 
@@ -126,13 +127,17 @@ void DockStore::scheduleSave() {
 }
 
 void DockStore::runSave() {
-    if (persist()) {
+    const SaveResult result = persist();
+    if (result == SaveResult::saved) {
         savePending_ = false;
         retryDelay_ = std::chrono::milliseconds(0);
         if (!saveProblem->isEmpty())
             saveProblem.set({});
         return;
     }
+    // Too large stays too large however often it is tried: the next change may fix it.
+    if (result == SaveResult::tooLarge)
+        return;
     // The change stays pending: try again by itself (a disk that fills up is often freed again
     // without anything else changing), less often the longer it fails, and at every change.
     retryDelay_ = retryDelay_.count() == 0
@@ -149,39 +154,53 @@ void DockStore::flushPendingSave() {
     saveWorkItem_.cancel(); // no retry once the program ends
 }
 
-bool DockStore::persist() {
+DockStore::SaveResult DockStore::persist() {
     const std::optional<QByteArray> bytes = DockCodec::encode(*docks);
     if (!bytes) {
         // No later attempt could write it either.
         qCInfo(lcStore) << "not saved: a value cannot be written";
-        return true;
+        return SaveResult::saved;
+    }
+    // A file the next start would refuse to read would cost the user every dock: the file on
+    // disk stays as it was, and the user is told what to undo.
+    const qsizetype limit = fileSystem_.largestReadableFile();
+    if (bytes->size() > limit) {
+        saveFailed(
+            QCoreApplication::translate("DockStore",
+                                        "the docks would take %1, more than the %2 "
+                                        "Moorline reads back; the last changes are not "
+                                        "saved until something large is removed")
+                .arg(QLocale().formattedDataSize(bytes->size(), 1, QLocale::DataSizeSIFormat),
+                     QLocale().formattedDataSize(limit, 0, QLocale::DataSizeSIFormat)));
+        return SaveResult::tooLarge;
     }
     // The folder may have gone since the start (deleted, or dropped on the trash).
     if (!fileSystem_.makePath(dataDirectory_)) {
         saveFailed(QCoreApplication::translate("DockStore", "the folder %1 cannot be created")
                        .arg(dataDirectory_));
-        return false;
+        return SaveResult::failed;
     }
     if (moveUnreadableBeforeSave_) {
         if (!moveUnreadableFileAside()) {
             saveFailed(QCoreApplication::translate(
                 "DockStore", "the unreadable docks.json there cannot be moved aside"));
-            return false;
+            return SaveResult::failed;
         }
         moveUnreadableBeforeSave_ = false;
     }
     QString error;
     if (!fileSystem_.writeAtomically(filePath_, *bytes, &error)) {
         saveFailed(error);
-        return false;
+        return SaveResult::failed;
     }
-    return true;
+    return SaveResult::saved;
 }
 
 void DockStore::saveFailed(const QString& reason) {
     qCWarning(lcStore) << "could not save" << filePath_ << reason;
-    if (saveProblem->isEmpty())
-        saveProblem.set(QStringLiteral("%1: %2").arg(filePath_, reason));
+    const QString problem = QStringLiteral("%1: %2").arg(filePath_, reason);
+    if (*saveProblem != problem)
+        saveProblem.set(problem);
 }
 
 bool DockStore::moveUnreadableFileAside() {

@@ -22,7 +22,8 @@ class FileSystem;
 
 // The single owner of the docks: loads docks.json (or seeds the starter docks), publishes the
 // list, changes docks, tabs and items through its operations only, and writes the file 0.4 s
-// after the last change. A save that fails stays pending and is tried again.
+// after the last change. A save that fails stays pending and is tried again; one that would make
+// a file too large to read back is not written, and waits for the next change.
 //
 // What changed. Every change that changes something says which docks it touched and which of
 // their aspects (DockAspects), in two ways that observers combine:
@@ -52,8 +53,8 @@ public:
 
     // Read-only outside the store: change docks through the operations below.
     Published<std::vector<Dock>, DockStore> docks{*this};
-    // Empty while saving works; otherwise what went wrong, in words for the user. Set at the
-    // first failure of a run of failures, cleared by the next save that succeeds.
+    // Empty while saving works; otherwise what went wrong, in words for the user. Set when a
+    // save fails for a new reason, cleared by the next save that succeeds.
     Published<QString, DockStore> saveProblem{*this};
 
     const QString& filePath() const { return filePath_; }
@@ -129,8 +130,9 @@ private:
     void changeDock(const QUuid& dockId, const Change& change);
     void raise(const QUuid& dockId, DockAspects aspects);
     void publish(const std::vector<DockChange>& changes);
+    enum class SaveResult { saved, failed, tooLarge };
     void runSave();
-    bool persist();
+    SaveResult persist();
     bool moveUnreadableFileAside();
     void saveFailed(const QString& reason);
 

@@ -227,6 +227,10 @@ QString cacheKey(const DockItem& item, double size, const FileSystem& fileSystem
         .arg(QIcon::themeName(), QIcon::fallbackThemeName());
 }
 
+QPixmap customIcon(const QImage& image, double size, qreal devicePixelRatio) {
+    return stretched(image, size, devicePixelRatio);
+}
+
 QPixmap icon(const DockItem& item, double size, const FileSystem& fileSystem,
              const FileIcons& fileIcons, qreal devicePixelRatio) {
     if (item.customIconData) {

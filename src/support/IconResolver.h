@@ -37,6 +37,9 @@ QPixmap placeholder(const QString& iconName, double size, qreal devicePixelRatio
 // none either): "folder", "questionmark.app", "safari", "clock", ...
 QString placeholderName(const DockItem& item);
 
+// A custom icon's decoded image at `size` x `size` points, stretched to fill them.
+QPixmap customIcon(const QImage& image, double size, qreal devicePixelRatio);
+
 // The image of an item at `size` x `size` points: its custom icon when that decodes, else for
 // an application, file or folder whose path exists the desktop's icon of that path, else the
 // placeholder of its kind.

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 const char usageLine[] = "usage: moorline-docks check|format FILE\n";
@@ -19,8 +21,9 @@ const char helpText[] =
     "input.\n"
     "\n"
     "  check FILE   print \"ok: N docks, M tabs, K items\" and exit 0 when Moorline can read\n"
-    "               the file; otherwise print \"FILE: PLACE: PROBLEM\" (the first problem, such\n"
-    "               as \"docks.json: $[0].tabs[1].items[3]: missing key \\\"createdAt\\\"\")\n"
+    "               the file (at most 256 MiB); otherwise print \"FILE: PLACE: PROBLEM\"\n"
+    "               (the first problem, such as\n"
+    "               \"docks.json: $[0].tabs[1].items[3]: missing key \\\"createdAt\\\"\")\n"
     "               on standard output and exit 1.\n"
     "  format FILE  print the file in the canonical form Moorline writes (compact, keys in\n"
     "               their usual order, no final newline) on standard output and exit 0; when\n"
@@ -52,6 +55,10 @@ int DocksCommand::check(const QString& fileName) {
     QByteArray contents;
     if (!readFile(fileName, contents))
         return usageOrInputOutput;
+    if (contents.size() > FileSystem::maxReadSize) {
+        const QString line = fileName + u": "_qs + tooLargeProblem() + u'\n';
+        return write(out_, line.toUtf8()) ? unreadableDocks : usageOrInputOutput;
+    }
     // Only the counts are printed: the records need not be kept.
     const DockCodec::Summary summary = DockCodec::check(contents);
     if (!summary.ok()) {
@@ -68,6 +75,10 @@ int DocksCommand::format(const QString& fileName) {
     QByteArray contents;
     if (!readFile(fileName, contents))
         return usageOrInputOutput;
+    if (contents.size() > FileSystem::maxReadSize) {
+        write(err_, (fileName + u": "_qs + tooLargeProblem() + u'\n').toUtf8());
+        return unreadableDocks;
+    }
     // Written as it is read, once the whole file has been checked: a large file's records are
     // never held, nor its whole canonical text.
     bool written = true;
@@ -91,17 +102,26 @@ bool DocksCommand::readFile(const QString& fileName, QByteArray& contents) {
     return false;
 }
 
+QString DocksCommand::tooLargeProblem() {
+    return u"$: larger than %1 bytes, which Moorline does not read"_qs.arg(FileSystem::maxReadSize);
+}
+
 bool DocksCommand::readWhole(QFile& file, QByteArray& contents) {
     // Straight into a buffer with room to spare after the bytes, which the reader then parses in
     // place: a large file is neither copied nor held twice. One byte more than the size is asked
-    // for, so that the end shows; standard input grows the buffer as it comes.
-    const qint64 expected = file.isSequential() ? 64 * 1024 : file.size();
+    // for, so that the end shows; standard input grows the buffer as it comes. Past the size
+    // Moorline reads, one byte more than that is enough to tell.
+    constexpr qint64 tooLarge = FileSystem::maxReadSize + 1;
+    const qint64 expected = file.isSequential() ? 64 * 1024 : std::min(file.size(), tooLarge);
     DockJsonBuffer::allocate(contents, expected + 1, FileSystem::readPadding, true);
     qsizetype done = 0;
     for (;;) {
+        if (done >= tooLarge)
+            break;
         if (done == contents.size()) {
-            contents.reserve(done * 2 + FileSystem::readPadding);
-            contents.resize(done * 2);
+            const qsizetype grown = std::min<qsizetype>(done * 2, tooLarge);
+            contents.reserve(grown + FileSystem::readPadding);
+            contents.resize(grown);
         }
         const qint64 count = file.read(contents.data() + done, contents.size() - done);
         if (count < 0)

@@ -24,7 +24,9 @@ private:
     int format(const QString& fileName);
     // The whole file, or nothing after reporting the failure.
     bool readFile(const QString& fileName, QByteArray& contents);
+    // Reads one byte past the largest file Moorline reads, no more.
     static bool readWhole(QFile& file, QByteArray& contents);
+    static QString tooLargeProblem();
     int usageError(const QString& problem);
     bool write(std::FILE* stream, QByteArrayView bytes);
 

@@ -246,11 +246,12 @@ void DockContentView::paintBackground(QPainter& painter, const Dock& dock) const
 void DockContentView::paintHeader(QPainter& painter, const Dock& dock) const {
     const QFont font = headerFont();
     const int available = width() - headerLeading - headerTrailing;
-    // Laid out once per name and width, not at every repaint of the panel.
-    if (header_.name != dock.name || header_.width != available) {
-        header_.name = dock.name;
-        header_.width = available;
-        header_.text.setText(QFontMetrics(font).elidedText(dock.name, Qt::ElideRight, available));
+    // Elided once per change of the name or width (from a bounded part of a name of any
+    // length), and laid out once too, not at every repaint of the panel.
+    const QString& elided = headerName_.text(dock.name, font, available);
+    if (header_.text.text() != elided || header_.font != font) {
+        header_.font = font;
+        header_.text.setText(elided);
         header_.text.setTextFormat(Qt::PlainText);
         header_.text.prepare(QTransform(), font);
     }
@@ -266,8 +267,10 @@ void DockContentView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // The window manager moves the panel; its new position comes back as a move.
-    if (QWindow* handle = window()->windowHandle())
-        handle->startSystemMove();
+    // The window manager moves the panel; its new position comes back as a move. Where none
+    // can (a layer surface on Wayland), the panel follows the pointer itself.
+    QWindow* handle = window()->windowHandle();
+    if (!handle || !handle->startSystemMove())
+        Q_EMIT moveByHandRequested();
     event->accept();
 }

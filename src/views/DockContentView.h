@@ -6,6 +6,7 @@
 #include "platform/RunningApplication.h"
 #include "platform/Subscription.h"
 #include "views/DockItemGridView.h"
+#include "views/ElidedLine.h"
 #include "views/PanelBackground.h"
 
 #include <QPainterPath>
@@ -68,6 +69,8 @@ Q_SIGNALS:
     void cornerRadiusChanged(double radius);
     // The panel takes the keyboard while a field of this view is open, and not otherwise.
     void acceptsFocusChanged(bool accepts);
+    // The header was pressed where the window system cannot move the panel for us.
+    void moveByHandRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,10 +110,10 @@ private:
     ClippingsDockView* clippings_ = nullptr;
     int dividerY_ = -1;
     mutable PanelBackground background_;
-    // The name as laid out for the header.
+    // The header's name as drawn: elided once per change, laid out once.
+    mutable ElidedLine headerName_;
     mutable struct {
-        QString name;
-        int width = -1;
+        QFont font;
         QStaticText text;
     } header_;
     bool focusWanted_ = false;

@@ -2,6 +2,7 @@
 #include "views/DockEditorView.h"
 
 #include "platform/Scheduler.h"
+#include "runtime/HotKeyManager.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/ColumnsStepper.h"
@@ -290,7 +291,28 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
     behaviorRows_->addRow(autoHide_);
     behaviorRows_->addRow(tr("Hide toward edge"), edge_);
     behaviorRows_->addRow(hotKeyRow);
+    if (!services_.hotKeys.firesEverywhere())
+        addToggleCommand(section);
     return section;
+}
+
+void DockEditorView::addToggleCommand(QWidget* section) {
+    // On a Wayland session no program may take a key for itself: the compositor binds the key
+    // to the command, which reaches this instance. The id survives a rename of the dock.
+    auto* note = new QLabel(tr("This session lets no program take a key for itself. Bind the "
+                               "hotkey in your compositor's settings to this command:"),
+                            section);
+    note->setWordWrap(true);
+    auto* command = new QLineEdit(toggleCommand(dockId_), section);
+    command->setObjectName(QStringLiteral("toggleCommand"));
+    command->setAccessibleName(tr("Command to bind"));
+    command->setReadOnly(true);
+    behaviorRows_->addRow(note);
+    behaviorRows_->addRow(command);
+}
+
+QString DockEditorView::toggleCommand(const QUuid& dockId) {
+    return u"moorline --toggle "_qs + dockId.toString(QUuid::WithoutBraces);
 }
 
 QGroupBox* DockEditorView::makeAppearanceSection() {

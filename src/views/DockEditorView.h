@@ -42,6 +42,8 @@ public:
         const KeyCodeTranslator& keyCodes;
     };
 
+    // The command a compositor binding runs to show or hide the dock.
+    static QString toggleCommand(const QUuid& dockId);
     DockEditorView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
     ~DockEditorView() override;
 
@@ -60,6 +62,7 @@ private:
     QWidget* makeEmptyState();
     QGroupBox* makeGeneralSection();
     QGroupBox* makeBehaviorSection();
+    void addToggleCommand(QWidget* section);
     QGroupBox* makeAppearanceSection();
     QGroupBox* makeDockletSection();
     QWidget* makeDeleteSection();

@@ -5,12 +5,16 @@
 #include "platform/ImageFileChooser.h"
 #include "platform/Trash.h"
 #include "store/DockStore.h"
+#include "support/CustomIcon.h"
 #include "support/DesktopLaunch.h"
 #include "views/DroppedItems.h"
 
+#include <QFutureWatcher>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -63,19 +67,45 @@ QMenu* DockItemActions::makeMenu(const DockItem& item, const QUuid& dockId, QWid
 
 void DockItemActions::chooseCustomIcon(const QUuid& itemId, const QUuid& dockId,
                                        QWidget* parent) const {
-    services_.imageChooser.chooseImage(parent, [this, itemId, dockId](std::optional<QString> path) {
+    QPointer<QWidget> window = parent;
+    services_.imageChooser.chooseImage(parent, [this, itemId, dockId,
+                                                window](std::optional<QString> path) {
         if (!path)
             return;
         const std::optional<QByteArray> bytes = services_.fileSystem.readAll(*path);
-        // The dock or the item may have gone while the chooser was open.
-        const DockItem* current = currentItem(services_.store, dockId, itemId);
-        if (!bytes || !current)
+        if (!bytes) {
+            tellIconRefused(window, tr("The file cannot be read."));
             return;
-        DockItem changed = *current;
-        // The file's own bytes, whatever they are: an undecodable one shows the kind's icon.
-        changed.customIconData = *bytes;
-        services_.store.updateItem(changed, dockId);
+        }
+        // Decoded and scaled down on a worker: a large photograph takes seconds.
+        auto* watcher = new QFutureWatcher<CustomIcon::Prepared>();
+        QObject::connect(watcher, &QFutureWatcherBase::finished, watcher,
+                         [this, watcher, itemId, dockId, window] {
+                             watcher->deleteLater();
+                             const CustomIcon::Prepared prepared = watcher->result();
+                             if (!prepared.png) {
+                                 tellIconRefused(window, prepared.problem);
+                                 return;
+                             }
+                             // The dock or the item may have gone meanwhile.
+                             const DockItem* current = currentItem(services_.store, dockId, itemId);
+                             if (!current)
+                                 return;
+                             DockItem changed = *current;
+                             changed.customIconData = *prepared.png;
+                             services_.store.updateItem(changed, dockId);
+                         });
+        watcher->setFuture(QtConcurrent::run(&CustomIcon::fromFileContents, *bytes));
     });
+}
+
+void DockItemActions::tellIconRefused(QWidget* parent, const QString& problem) {
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Choose Custom Icon"),
+                                tr("This file cannot be used as an icon.\n\n%1").arg(problem),
+                                QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QMimeData* DockItemActions::dragPayload(const DockItem& item) {

@@ -42,9 +42,12 @@ public:
     void open(const DockItem& item) const;
     // The item's context menu (deleted when closed).
     QMenu* makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const;
-    // Asks for an image file and stores its bytes as the item's icon, unless the item or its
-    // dock has gone by the time the answer comes.
+    // Asks for an image file and stores it, made a small PNG (CustomIcon), as the item's icon,
+    // unless the item or its dock has gone by the time it is ready; a file that is no image is
+    // refused with a message.
     void chooseCustomIcon(const QUuid& itemId, const QUuid& dockId, QWidget* parent) const;
+    // Says why the chosen file is not the icon, over `parent` (may be null).
+    static void tellIconRefused(QWidget* parent, const QString& problem);
     // Moves every local file of the list to the Trash, in order, going on after a failure; true
     // when at least one went.
     bool dropOnTrash(const QList<QUrl>& urls) const;

@@ -34,6 +34,11 @@ DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelFont_(DockItemTilePainter::labelFont()), labelMetrics_(labelFont_),
       images_(services.fileSystem, services.fileIcons, services.iconCache) {
+    // A large custom icon decoded meanwhile replaces its placeholder or stand-in.
+    connect(&images_.decoder(), &CustomIconDecoder::decoded, this, [this] {
+        images_.decodingFinished();
+        viewport()->update();
+    });
     setFrameShape(QFrame::NoFrame);
     // The panel's own background shows through; the scroll position is drawn as a thin
     // indicator over the tiles rather than a bar beside them, so no width is lost to it.

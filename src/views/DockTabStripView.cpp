@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockTabStripView.h"
 
+#include "views/ElidedLine.h"
+
 #include "store/DockStore.h"
 
 #include <QLineEdit>
@@ -20,6 +22,8 @@ constexpr int spacing = 2;
 constexpr int buttonHorizontal = 8;
 constexpr int buttonVertical = 3;
 constexpr int fieldWidth = 70;
+// The widest a tab's name is drawn; a longer one is elided.
+constexpr int longestTabText = 400;
 constexpr int plusGlyph = 10;
 constexpr int plusPadding = 4;
 constexpr int plusEdge = plusGlyph + 2 * plusPadding;
@@ -69,10 +73,14 @@ void DockTabStripView::refresh() {
         const bool selected = current->selectedTabIndex == static_cast<std::int64_t>(i);
         const bool renaming = renamingTabId_ == tab.id;
         renamedTabExists = renamedTabExists || renaming;
+        // A long name is cut to a width a tab can have, from a bounded part of it: a name of
+        // megabytes is measured and laid out as a few hundred characters, once per change.
         const QFont font = tabFont(selected);
-        const int content = renaming ? fieldWidth : QFontMetrics(font).horizontalAdvance(tab.name);
+        const QFontMetrics metrics(font);
+        const QString shown = ElidedLine::elide(tab.name, metrics, longestTabText);
+        const int content = renaming ? fieldWidth : metrics.horizontalAdvance(shown);
         const int width = content + 2 * buttonHorizontal;
-        QStaticText name(tab.name);
+        QStaticText name(shown);
         name.setTextFormat(Qt::PlainText);
         name.prepare(QTransform(), font);
         buttons_.push_back({tab.id, std::move(name), selected, left, width});

@@ -2,6 +2,7 @@
 #include "views/GeneralSettingsView.h"
 
 #include "runtime/LaunchAtLogin.h"
+#include "store/DockStore.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -10,9 +11,25 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, QWidget* parent)
+GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, DockStore& store,
+                                         QWidget* parent)
     : QWidget(parent), launchAtLogin_(launchAtLogin),
-      switch_(new QCheckBox(tr("Launch Moorline at Login"))) {
+      switch_(new QCheckBox(tr("Launch Moorline at Login"))), saveProblem_(new QLabel(this)) {
+    // Until a save works again: where no tray shows its notice, this is the place to look.
+    saveProblem_->setObjectName(QStringLiteral("saveProblem"));
+    saveProblem_->setTextFormat(Qt::PlainText);
+    saveProblem_->setWordWrap(true);
+    saveProblem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    saveProblem_->setStyleSheet(QStringLiteral("QLabel { color: #c01c28; }"));
+    saveProblemSubscription_ = store.saveProblem.sink([this](const QString& problem) {
+        saveProblem_->setText(
+            tr("Moorline cannot save your docks: %1\nYour changes are kept and saved as soon as "
+               "writing works again.")
+                .arg(problem));
+        saveProblem_->setAccessibleName(saveProblem_->text());
+        saveProblem_->setVisible(!problem.isEmpty());
+    });
+
     switch_->setObjectName(QStringLiteral("launchAtLogin"));
     auto* startup = new QGroupBox(tr("Startup"), this);
     (new QVBoxLayout(startup))->addWidget(switch_);
@@ -38,6 +55,7 @@ GeneralSettingsView::GeneralSettingsView(LaunchAtLogin& launchAtLogin, QWidget* 
     connect(quit, &QPushButton::clicked, this, &GeneralSettingsView::quitRequested);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(saveProblem_);
     layout->addWidget(startup);
     layout->addWidget(about);
     layout->addWidget(quit, 0, Qt::AlignLeft);

@@ -3,14 +3,15 @@
 
 #include "platform/LaunchConfirmation.h"
 
+#include <QDialog>
 #include <QHash>
-#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 
-// Asks in a message box, opened without blocking, whether to run an untrusted desktop entry:
-// names the file and its command, and defaults to not running it. One box per file at a time;
-// open boxes close, their questions unanswered, when this object goes.
+// Asks in a box, opened without blocking and above every panel, whether to run an untrusted
+// desktop entry: names the file and shows its whole command (scrollable), and defaults to not
+// running it. One box per file at a time; open boxes close, their questions unanswered, when
+// this object goes.
 class LaunchConfirmationDialog final : public QObject, public LaunchConfirmation {
     Q_OBJECT
 public:
@@ -20,12 +21,14 @@ public:
     void ask(const QString& path, const QString& execLine, Answer answer) override;
 
     // The box open for the path, if any (for tests).
-    QMessageBox* openBox(const QString& path) const { return boxes_.value(path); }
+    QDialog* openBox(const QString& path) const { return boxes_.value(path); }
 
     // Text made safe to show: control and direction-changing characters replaced, so that a
     // hostile name cannot hide or reorder what the user reads; shortened past `limit`.
     static QString printable(const QString& text, qsizetype limit);
 
 private:
-    QHash<QString, QPointer<QMessageBox>> boxes_;
+    static QDialog* makeBox(const QString& path, const QString& execLine);
+
+    QHash<QString, QPointer<QDialog>> boxes_;
 };

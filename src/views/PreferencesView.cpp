@@ -4,6 +4,7 @@
 #include "platform/Scheduler.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
+#include "views/ElidedLine.h"
 #include "views/GeneralSettingsView.h"
 
 #include <QLabel>
@@ -58,7 +59,7 @@ QListWidgetItem* makeHeader(const QString& title) {
 PreferencesView::PreferencesView(const Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     detail_ = new QStackedWidget;
-    general_ = new GeneralSettingsView(services_.launchAtLogin);
+    general_ = new GeneralSettingsView(services_.launchAtLogin, services_.store);
     detail_->addWidget(general_);
     connect(general_, &GeneralSettingsView::quitRequested, this, &PreferencesView::quitRequested);
 
@@ -152,8 +153,10 @@ void PreferencesView::syncRows() {
     for (std::size_t i = 0; i < docks.size(); ++i) {
         const Dock& dock = docks[i];
         QListWidgetItem* row = sidebar_->item(firstDockRow + static_cast<int>(i));
-        if (row->text() != dock.name)
-            row->setText(dock.name);
+        // The sidebar shows a line of the name: a name of megabytes is cut first.
+        const QString shown = ElidedLine::bounded(dock.name);
+        if (row->text() != shown)
+            row->setText(shown);
         const int kind = static_cast<int>(dock.kind);
         if (row->data(kindRole) != kind) {
             row->setIcon(IconResolver::symbol(symbolOf(dock.kind)));

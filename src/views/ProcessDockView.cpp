@@ -110,6 +110,11 @@ void ProcessDockView::refresh() {
     orientation_ = orientation;
     iconSize_ = iconSize;
     showLabels_ = showLabels;
+    const QString explanation = runningApps_.isAvailable() ? QString() : unavailableText();
+    if (explanation != accessibleDescription()) {
+        setAccessibleDescription(explanation);
+        viewport()->update();
+    }
 
     const int rendersBefore = renders_;
     std::vector<Laid> laid = dock ? layOut() : std::vector<Laid>{};
@@ -211,9 +216,22 @@ bool ProcessDockView::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
+QString ProcessDockView::unavailableText() {
+    return tr("This session does not let programs see each other's windows, so the running "
+              "applications cannot be shown here.");
+}
+
 void ProcessDockView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!runningApps_.isAvailable()) {
+        // An empty dock would look as if nothing ran.
+        painter.setFont(labelFont());
+        painter.setPen(labelColor);
+        painter.drawText(viewport()->rect().adjusted(inset, inset, -inset, -inset),
+                         Qt::AlignCenter | Qt::TextWordWrap, unavailableText());
+        return;
+    }
     for (const Laid& tile : laid_) {
         if (!tileRect(tile).intersects(event->rect()))
             continue;

@@ -53,6 +53,8 @@ public:
     int tileImageRenders() const { return renders_; }
 
     static QFont labelFont();
+    // What the dock says where the session lists no running applications.
+    static QString unavailableText();
 
 protected:
     bool viewportEvent(QEvent* event) override;

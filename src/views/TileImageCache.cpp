@@ -3,10 +3,12 @@
 
 #include "support/IconCache.h"
 #include "support/IconResolver.h"
+#include "views/ElidedLine.h"
 
 #include <QFontMetrics>
 #include <QTransform>
-#include <QTransform>
+
+#include <cmath>
 
 namespace {
 
@@ -72,6 +74,7 @@ void TileImageCache::clear() {
     labels_.clear();
     icons_.clear();
     standIns_.clear();
+    awaitingDecode_.clear();
 }
 
 TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize,
@@ -81,19 +84,43 @@ TileImageCache::Images TileImageCache::images(const DockItem& item, int iconSize
         stored && stored->matches(item, iconSize, devicePixelRatio, labelWidth))
         return stored->images;
     const QFontMetrics labelMetrics(labelFont);
-    Images images{drawsItself(item) ? QPixmap() : icon(item, iconSize, devicePixelRatio),
-                  QStaticText(labelMetrics.elidedText(
-                      QString(item.name).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                      Qt::ElideMiddle, labelWidth))};
+    bool decoding = false;
+    Images images{drawsItself(item) ? QPixmap() : icon(item, iconSize, devicePixelRatio, decoding),
+                  QStaticText(ElidedLine::elide(ElidedLine::bounded(item.name, Qt::ElideMiddle)
+                                                    .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                                labelMetrics, labelWidth, Qt::ElideMiddle))};
     images.label.setTextFormat(Qt::PlainText);
     images.label.prepare(QTransform(), labelFont);
-    labels_.insert(item.id,
-                   new Label{item.kind, item.name, item.path, item.docklet, item.customIconData,
-                             iconSize, devicePixelRatio, labelWidth, images});
+    // Kept only once final: a placeholder is asked for again until the icon is decoded.
+    if (!decoding)
+        labels_.insert(item.id,
+                       new Label{item.kind, item.name, item.path, item.docklet, item.customIconData,
+                                 iconSize, devicePixelRatio, labelWidth, images});
     return images;
 }
 
-QPixmap TileImageCache::icon(const DockItem& item, int iconSize, qreal devicePixelRatio) {
+std::optional<QPixmap> TileImageCache::make(const DockItem& item, int iconSize,
+                                            qreal devicePixelRatio) {
+    if (!item.customIconData || item.customIconData->size() <= CustomIconDecoder::largeBytes)
+        return IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio);
+    const int pixels = int(std::ceil(iconSize * devicePixelRatio));
+    const std::optional<QImage> decoded = decoder_.image(*item.customIconData, pixels);
+    if (!decoded)
+        return std::nullopt;
+    if (!decoded->isNull())
+        return IconResolver::customIcon(*decoded, iconSize, devicePixelRatio);
+    // No image after all: the kind's icon.
+    return placeholder(item, iconSize, devicePixelRatio);
+}
+
+QPixmap TileImageCache::placeholder(const DockItem& item, int iconSize, qreal devicePixelRatio) {
+    DockItem plain = item;
+    plain.customIconData.reset();
+    return IconResolver::icon(plain, iconSize, fileSystem_, fileIcons_, devicePixelRatio);
+}
+
+QPixmap TileImageCache::icon(const DockItem& item, int iconSize, qreal devicePixelRatio,
+                             bool& decoding) {
     const QString key = IconResolver::cacheKey(item, iconSize, fileSystem_, devicePixelRatio);
     if (const Icon* known = icons_.object(key))
         return known->pixmap;
@@ -103,16 +130,25 @@ QPixmap TileImageCache::icon(const DockItem& item, int iconSize, qreal devicePix
         made->pixmap = QPixmap::fromImage(kept);
         made->standIn = true;
         standIns_.append(key);
-    } else {
+    } else if (std::optional<QPixmap> real = make(item, iconSize, devicePixelRatio)) {
         ++resolutions_;
-        made->pixmap =
-            IconResolver::icon(item, iconSize, fileSystem_, fileIcons_, devicePixelRatio);
+        made->pixmap = *real;
         iconCache_.write(key, made->pixmap.toImage());
+    } else {
+        // Being decoded: the kind's icon meanwhile, kept nowhere.
+        delete made;
+        decoding = true;
+        return placeholder(item, iconSize, devicePixelRatio);
     }
     const QPixmap pixmap = made->pixmap;
     // Takes ownership; an entry costlier than the whole bound is dropped at once.
     icons_.insert(key, made, costOf(pixmap));
     return pixmap;
+}
+
+void TileImageCache::decodingFinished() {
+    standIns_.append(awaitingDecode_);
+    awaitingDecode_.clear();
 }
 
 bool TileImageCache::checkStandIns(int count) {
@@ -125,13 +161,18 @@ bool TileImageCache::checkStandIns(int count) {
             continue;
         --count;
         ++resolutions_;
+        const std::optional<QPixmap> real =
+            make(known->source, known->iconSize, known->devicePixelRatio);
+        if (!real) {
+            // Checked again once decoded; the stand-in shows meanwhile.
+            awaitingDecode_.append(key);
+            continue;
+        }
         known->standIn = false;
-        const QPixmap real = IconResolver::icon(known->source, known->iconSize, fileSystem_,
-                                                fileIcons_, known->devicePixelRatio);
-        const QImage image = real.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage image = real->toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (image == known->pixmap.toImage().convertToFormat(image.format()))
             continue;
-        known->pixmap = real;
+        known->pixmap = *real;
         iconCache_.write(key, image);
         // Every item drawn with it takes the new one.
         labels_.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "models/DockItem.h"
+#include "views/CustomIconDecoder.h"
 
 #include <QCache>
 #include <QList>
@@ -22,7 +23,8 @@ class QFont;
 // item. The label keeps its laid-out glyphs from its first drawing on: a repaint of the panel (a
 // new tint, say) shapes no text again. An icon not made yet in this run comes from the icon cache
 // of the last runs where it has one, as a stand-in that checkStandIns() later replaces by the
-// real one where they differ.
+// real one where they differ. A large custom icon is decoded on a worker: the kind's icon (or
+// its stand-in) shows until `decoder().decoded`.
 class TileImageCache {
 public:
     struct Images {
@@ -39,17 +41,26 @@ public:
     qsizetype size() const { return labels_.size(); }
     // How many times an icon was made, for the benchmarks and tests.
     int resolutions() const { return resolutions_; }
+    // Tells when icons being decoded are ready to be drawn.
+    CustomIconDecoder& decoder() { return decoder_; }
+    const CustomIconDecoder& decoder() const { return decoder_; }
 
     bool hasStandIns() const { return !standIns_.isEmpty(); }
     // Makes up to `count` stand-ins for real and keeps them in the icon cache; true when one of
     // them changed (what shows it must be drawn again).
     bool checkStandIns(int count);
+    // Stand-ins that waited for their decoding are checked again (after `decoder().decoded`).
+    void decodingFinished();
 
 private:
     struct Label;
     struct Icon;
 
-    QPixmap icon(const DockItem& item, int iconSize, qreal devicePixelRatio);
+    // Sets `decoding` when a placeholder stands in for an icon being decoded.
+    QPixmap icon(const DockItem& item, int iconSize, qreal devicePixelRatio, bool& decoding);
+    // The real icon, or nothing while its large custom icon is being decoded.
+    std::optional<QPixmap> make(const DockItem& item, int iconSize, qreal devicePixelRatio);
+    QPixmap placeholder(const DockItem& item, int iconSize, qreal devicePixelRatio);
 
     const FileSystem& fileSystem_;
     const FileIcons& fileIcons_;
@@ -57,5 +68,8 @@ private:
     QCache<QUuid, Label> labels_;
     QCache<QString, Icon> icons_;
     QList<QString> standIns_;
+    // Stand-ins whose real icon is being decoded.
+    QList<QString> awaitingDecode_;
+    CustomIconDecoder decoder_;
     int resolutions_ = 0;
 };

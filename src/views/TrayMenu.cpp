@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 
+#include "platform/Notifications.h"
+#include "views/ElidedLine.h"
+
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/MenuText.h"
@@ -27,9 +30,10 @@ constexpr KindEntry newDockEntries[] = {
 
 } // namespace
 
-TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, QObject* parent)
-    : QObject(parent), store_(store), menu_(std::make_unique<QMenu>()),
-      rebuildTask_(scheduler, [this] { rebuild(); }) {
+TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, Notifications& notifications,
+                   QObject* parent)
+    : QObject(parent), store_(store), notifications_(notifications),
+      menu_(std::make_unique<QMenu>()), rebuildTask_(scheduler, [this] { rebuild(); }) {
     storeChanges_ = store_.observeChanges([this](const DockChange& change) {
         if (change.aspects & DockAspect::listing)
             rebuildTask_.request();
@@ -62,25 +66,28 @@ void TrayMenu::saveProblemChanged(const QString& problem) {
     if (!problem.isEmpty() && !toldOfSaveProblem_) {
         toldOfSaveProblem_ = true;
         qCWarning(lcMenu) << "cannot save:" << problem;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(
-                tr("Moorline cannot save your docks"),
-                tr("%1\nYour changes are kept and saved as soon as writing works again.")
-                    .arg(problem),
-                QSystemTrayIcon::Warning);
+        tell(tr("Moorline cannot save your docks"),
+             tr("%1\nYour changes are kept and saved as soon as writing works again.").arg(problem),
+             true);
     } else if (problem.isEmpty() && toldOfSaveProblem_) {
         toldOfSaveProblem_ = false;
-        if (trayIcon_ && trayIcon_->isVisible())
-            trayIcon_->showMessage(tr("Moorline saved your docks"),
-                                   tr("Your changes are in %1 again.").arg(store_.filePath()),
-                                   QSystemTrayIcon::Information);
+        tell(tr("Moorline saved your docks"),
+             tr("Your changes are in %1 again.").arg(store_.filePath()), false);
     }
 }
 
+void TrayMenu::tell(const QString& summary, const QString& body, bool warning) {
+    // Without a tray host the icon, and its messages, show nowhere.
+    if (trayIcon_ && trayIcon_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable())
+        trayIcon_->showMessage(summary, body,
+                               warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    else
+        notifications_.notify(summary, body);
+}
 void TrayMenu::rebuild() {
     menu_->clear();
     for (const Dock& dock : *store_.docks) {
-        QAction* toggle = menu_->addAction(menuText(dock.name));
+        QAction* toggle = menu_->addAction(menuText(ElidedLine::bounded(dock.name)));
         toggle->setCheckable(true);
         toggle->setChecked(dock.isVisible);
         connect(toggle, &QAction::toggled, this,

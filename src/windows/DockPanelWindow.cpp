@@ -4,6 +4,7 @@
 #include "platform/ScreenSpace.h"
 #include "platform/WindowHints.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMoveEvent>
@@ -11,9 +12,11 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -64,9 +67,11 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     setWindowIcon(panelIcon());
     // Create the X window now, so that its properties can be written before the first map and
     // its id stays the same for the panel's whole life.
-    const WId id = winId();
-    hints_.setWindowClass(id, "moorline", "Moorline");
-    hints_.setAcceptsFocus(id, false);
+    winId();
+    hints_.setWindowClass(windowHandle(), "moorline", "Moorline");
+    hints_.setAcceptsFocus(windowHandle(), false);
+    requested_ = geometry();
+    windowHandle()->installEventFilter(this);
 }
 
 DockPanelWindow::~DockPanelWindow() = default;
@@ -107,6 +112,7 @@ QRect DockPanelWindow::geometryForFrame(const QRectF& frame, const QRect& primar
 
 void DockPanelWindow::setFrame(const QRectF& frame) {
     const QRect target = geometryForFrame(frame, primaryGeometry(), virtualDesktop());
+    requested_ = target;
     if (target != geometry())
         setGeometry(target);
 }
@@ -126,23 +132,25 @@ void DockPanelWindow::setAlwaysOnTop(bool alwaysOnTop) {
     // own menu or a rule may have changed the layer meanwhile. One message, no round trip. A
     // hidden panel takes its level with it at the next show.
     if (isVisible())
-        hints_.setAbove(winId(), alwaysOnTop_);
+        hints_.setAbove(windowHandle(), alwaysOnTop_);
 }
 
 void DockPanelWindow::showPanel() {
     if (isVisible())
         return;
-    hints_.prepareForMap(winId(), alwaysOnTop_);
+    hints_.prepareForMap(windowHandle(), alwaysOnTop_);
+    placing_ = true;
+    reasserted_ = false;
     show();
     // Qt writes the window's hints again when it maps it.
-    hints_.setAcceptsFocus(winId(), acceptsFocus_);
+    hints_.setAcceptsFocus(windowHandle(), acceptsFocus_);
 }
 
 void DockPanelWindow::setAcceptsKeyboardFocus(bool accepts) {
     if (accepts == acceptsFocus_)
         return;
     acceptsFocus_ = accepts;
-    hints_.setAcceptsFocus(winId(), accepts);
+    hints_.setAcceptsFocus(windowHandle(), accepts);
     if (accepts && isVisible())
         activateWindow();
 }
@@ -166,7 +174,18 @@ QRegion DockPanelWindow::blurRegion(const QSize& size, double cornerRadius) {
 }
 
 void DockPanelWindow::updateBlurRegion() {
-    hints_.setBlurRegion(winId(), blurRegion(size(), cornerRadius_));
+    hints_.setBlurRegion(windowHandle(), blurRegion(size(), cornerRadius_));
+}
+
+void DockPanelWindow::moveByHand() {
+    QWindow* handle = windowHandle();
+    if (!handle || handMovePointer_)
+        return;
+    // The window's own events come before its widgets see them, whichever widget has the
+    // pointer grabbed.
+    handMovePointer_ = QCursor::pos();
+    handMoveOrigin_ = pos();
+    setCursor(Qt::ClosedHandCursor);
 }
 
 void DockPanelWindow::hidePanel() {
@@ -185,21 +204,74 @@ void DockPanelWindow::setFrameChangedHandler(std::function<void()> handler) {
     frameChangedHandler_ = std::move(handler);
 }
 
+bool DockPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != windowHandle())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Expose:
+        // Mapped, so placed: the window manager places a window before it maps it.
+        if (windowHandle()->isExposed())
+            placing_ = false;
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+        // The user works with the panel where they see it.
+        placing_ = false;
+        break;
+    case QEvent::MouseButtonRelease:
+        // A move by hand ends where the button is let go. The panel moves once, there: moved
+        // while the pointer moves, it would shift the very positions the pointer is reported
+        // in (a layer surface's pointer positions are its own, and the compositor applies each
+        // move a moment later), and follow the pointer ever further.
+        if (handMovePointer_) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint target =
+                handMoveOrigin_ + (mouse->globalPosition() - *handMovePointer_).toPoint();
+            handMovePointer_.reset();
+            unsetCursor();
+            move(target);
+            // Our own move, but the user's frame.
+            requested_ = geometry();
+            if (frameChangedHandler_)
+                frameChangedHandler_();
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void DockPanelWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The move Qt replays when a window is first shown changes nothing.
     if (event->pos() != event->oldPos())
-        frameChanged();
+        geometryReported(event->spontaneous());
 }
 
 void DockPanelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     updateBlurRegion();
     if (event->size() != event->oldSize() && event->oldSize().isValid())
-        frameChanged();
+        geometryReported(event->spontaneous());
 }
 
-void DockPanelWindow::frameChanged() {
+void DockPanelWindow::geometryReported(bool fromWindowSystem) {
+    // Our own setGeometry: the record already holds it.
+    if (!fromWindowSystem || geometry() == requested_)
+        return;
+    if (placing_) {
+        // Reported while the window is being mapped: the window manager's placement, or a
+        // position Qt took while the window was being reparented (Qt then reads the window at
+        // the desktop's top-left corner, where it is not). Neither is the user's; the panel
+        // asks once more for its place, which also puts Qt's idea of it right.
+        if (!std::exchange(reasserted_, true))
+            setGeometry(requested_);
+        return;
+    }
+    // A move or resize the user made through the window manager (a drag of the header, its
+    // keyboard moves, a resize).
+    requested_ = geometry();
     if (frameChangedHandler_)
         frameChangedHandler_();
 }

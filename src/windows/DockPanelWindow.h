@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class WindowHints;
 
 // A dock's floating panel on the desktop: a frameless tool window kept out of task bars and
@@ -38,6 +40,9 @@ public:
     // once); while false a click leaves the focus where it is.
     void setAcceptsKeyboardFocus(bool accepts);
     bool acceptsKeyboardFocus() const { return acceptsFocus_; }
+    // Moves the panel by as much as the pointer moves until its button is released, for a
+    // window system that moves no window for us (a layer surface): one move, at the release.
+    void moveByHand();
     // The region behind a panel of that size with that corner radius.
     static QRegion blurRegion(const QSize& size, double cornerRadius);
 
@@ -49,11 +54,13 @@ public:
                                   const QRect& virtualDesktop);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void frameChanged();
+    // Tells the controller of a frame change the user made; keeps placement and mapping out.
+    void geometryReported(bool fromWindowSystem);
     void updateBlurRegion();
 
     WindowHints& hints_;
@@ -63,4 +70,13 @@ private:
     bool alwaysOnTop_ = true;
     bool acceptsFocus_ = false;
     double cornerRadius_ = 0;
+    // The geometry the panel last asked for, or the user last gave it.
+    QRect requested_;
+    // From a show until the window is mapped (or the user touches it): what the window system
+    // reports meanwhile is placement.
+    bool placing_ = false;
+    bool reasserted_ = false;
+    // While moving by hand: where the pointer and the panel were when the button went down.
+    std::optional<QPointF> handMovePointer_;
+    QPoint handMoveOrigin_;
 };

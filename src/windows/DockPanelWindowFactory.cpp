@@ -13,5 +13,7 @@ std::unique_ptr<DockPanel> DockPanelWindowFactory::makePanel(const QUuid& dockId
                      &DockPanelWindow::setCornerRadius);
     QObject::connect(content, &DockContentView::acceptsFocusChanged, panel.get(),
                      &DockPanelWindow::setAcceptsKeyboardFocus);
+    QObject::connect(content, &DockContentView::moveByHandRequested, panel.get(),
+                     &DockPanelWindow::moveByHand);
     return panel;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/DockWindowController.h"
 
+#include "views/ElidedLine.h"
+
 #include "platform/DockPanelFactory.h"
 #include "platform/PointerMonitor.h"
 #include "platform/Scheduler.h"
@@ -82,7 +84,8 @@ void DockWindowController::applyDockState(DockAspects aspects) {
     // Read what is needed now: a frame change below may reach the store through handlers.
     const std::optional<QRectF> frame =
         aspects & DockAspect::frame ? std::optional(chooseShownFrame(*dock)) : std::nullopt;
-    const QString title = dock->name;
+    // The window system copies a title whole, to the window manager and every pager.
+    const QString title = ElidedLine::bounded(dock->name);
     const bool alwaysOnTop = dock->alwaysOnTop;
     const bool isVisible = dock->isVisible;
     const bool autoHide = dock->autoHide;

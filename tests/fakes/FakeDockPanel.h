@@ -43,12 +43,11 @@ public:
         state_->frameChanged = {};
     }
 
+    // Like a real panel: its own frame changes are not reported, only the user's.
     void setFrame(const QRectF& frame) override {
         ++state_->requests;
         ++state_->setFrameCount;
-        // Like a real window: only an actual change is reported.
-        if (frame != state_->frame)
-            state_->userSetsFrame(frame);
+        state_->frame = frame;
     }
     QRectF frame() const override { return state_->frame; }
     void setTitle(const QString& title) override {

@@ -34,7 +34,7 @@ public:
     }
     std::optional<QByteArray> readAll(const QString& path) const override {
         const auto it = files.find(path);
-        if (it == files.end())
+        if (it == files.end() || it->size() > readLimit)
             return std::nullopt;
         // With room after the bytes, as the real one gives them.
         QByteArray bytes;
@@ -71,10 +71,12 @@ public:
             displayNames_.insert(to, displayNames_.take(from));
         return true;
     }
+    qsizetype largestReadableFile() const override { return readLimit; }
     // Leaves nothing behind, so there is nothing to remove.
     int removeInterruptedWrites(const QString&) override { return 0; }
 
     bool failWrites = false;
+    qsizetype readLimit = maxReadSize;
     bool failRenames = false;
     int writeCount = 0;    // writes that succeeded
     int writeAttempts = 0; // every write asked for

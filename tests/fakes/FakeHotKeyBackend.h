@@ -44,6 +44,11 @@ public:
         return found != live_.end();
     }
 
+    bool firesEverywhere() const override { return everywhere; }
+
+    // False: a Wayland session, where a compositor binding runs the toggle command.
+    bool everywhere = true;
+
     // Makes later grabs of this chord fail, as when another program holds it.
     void refuse(std::uint32_t keyCode, std::uint32_t modifiers) {
         refused_.insert({keyCode, modifiers});

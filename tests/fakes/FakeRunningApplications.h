@@ -24,6 +24,8 @@ public:
         requests << u"terminate "_qs + app.key;
     }
 
+    bool isAvailable() const override { return available; }
+
     void notifyChange() { changed_.emit(); }
     std::size_t subscriberCount() const { return changed_.size(); }
 
@@ -41,6 +43,7 @@ public:
 
     Snapshot current;
     int snapshotCount = 0;
+    bool available = true;
     QStringList requests;
 
 private:

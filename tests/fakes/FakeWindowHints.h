@@ -17,24 +17,24 @@ public:
         bool acceptsFocus = true;
     };
 
-    void prepareForMap(WId window, bool above) override {
+    void prepareForMap(QWindow* window, bool above) override {
         ++windows[window].mapsPrepared;
         windows[window].above = above;
     }
-    void setAbove(WId window, bool above) override {
+    void setAbove(QWindow* window, bool above) override {
         ++windows[window].aboveRequests;
         windows[window].above = above;
     }
-    void setWindowClass(WId window, const QByteArray& instance,
+    void setWindowClass(QWindow* window, const QByteArray& instance,
                         const QByteArray& className) override {
         windows[window].windowClass = instance + '.' + className;
     }
-    void setBlurRegion(WId window, const QRegion& region) override {
+    void setBlurRegion(QWindow* window, const QRegion& region) override {
         windows[window].blur = region;
     }
-    void setAcceptsFocus(WId window, bool acceptsFocus) override {
+    void setAcceptsFocus(QWindow* window, bool acceptsFocus) override {
         windows[window].acceptsFocus = acceptsFocus;
     }
 
-    QHash<WId, State> windows;
+    QHash<QWindow*, State> windows;
 };

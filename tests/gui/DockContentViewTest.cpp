@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockContentView.h"
 #include "GuiTestSupport.h"
+#include "fakes/FakeNotifications.h"
+#include "views/ElidedLine.h"
+#include "views/TrayMenu.h"
+
+#include <QMenu>
 
 namespace {
 
@@ -76,6 +81,24 @@ TEST_F(DockContentViewTest, DrawsTheNameInTheHeaderAndTheTabsBelowIt) {
     EXPECT_FALSE(view.tabStrip()->isVisible());
     EXPECT_EQ(view.headerHeight(*store.dock(dock.id)), header + 6);
     EXPECT_EQ(lightPixels(render(), QRect(10, header + 16, 180, 40)), 0);
+}
+
+TEST_F(DockContentViewTest, NamesOfMegabytesAreDrawnAndListedCutAndStoredWhole) {
+    const QString huge(10 << 20, u'W');
+    store.mutateDock(dock.id, [&](Dock& d) {
+        d.name = huge;
+        d.tabs.at(0).name = huge;
+        d.tabs.at(0).items.push_back(DockItem::makeClipping(huge));
+    });
+    fakes.scheduler.runPending();
+    const QImage image = render();
+    EXPECT_GT(lightPixels(image, QRect(10, 8, 60, view.headerHeight(dock) - 8)), 5);
+    FakeNotifications notifications;
+    TrayMenu menu(store, fakes.scheduler, notifications);
+    ASSERT_FALSE(menu.menu()->actions().isEmpty());
+    EXPECT_LE(menu.menu()->actions().first()->text().size(), ElidedLine::boundedLength + 1);
+    EXPECT_EQ(store.dock(dock.id)->name, huge);
+    EXPECT_EQ(store.dock(dock.id)->tabs.at(0).name, huge);
 }
 
 TEST_F(DockContentViewTest, RepaintsOnlyWhenWhatItShowsOfItsOwnDockChanged) {

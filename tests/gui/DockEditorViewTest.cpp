@@ -197,6 +197,17 @@ TEST_F(DockEditorViewTest, TheKindShowsAddDockletAndAutoHideShowsItsEdge) {
     EXPECT_EQ(stored(1).screenEdgeForAutoHide, ScreenEdge::top);
 }
 
+TEST_F(DockEditorViewTest, WhereNoProgramMayGrabKeysTheCommandToBindIsShown) {
+    open();
+    EXPECT_FALSE(editor->findChild<QLineEdit*>(u"toggleCommand"_qs));
+    fakes.hotKeyBackend.everywhere = false;
+    open();
+    auto* command = control<QLineEdit>("toggleCommand");
+    EXPECT_TRUE(command->isReadOnly());
+    EXPECT_EQ(command->text(),
+              u"moorline --toggle "_qs + stored().id.toString(QUuid::WithoutBraces));
+}
+
 TEST_F(DockEditorViewTest, AddDockletAppendsToTheSelectedTab) {
     fakes.store.addTab(stored().id, QStringLiteral("Second"));
     fakes.store.selectTab(stored().id, stored().tabs[1].id);

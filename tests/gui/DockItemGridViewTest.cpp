@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
+#include "views/CustomIconDecoder.h"
 #include "views/DockItemTilePainter.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
 
 namespace {
 
@@ -197,6 +202,33 @@ TEST_F(DockItemGridViewTest, DrawsAndResolvesOnlyTheTilesInView) {
     settle();
     viewport()->grab();
     EXPECT_EQ(grid().images().resolutions(), before);
+}
+
+TEST_F(DockItemGridViewTest, ALargeCustomIconIsDecodedAsideWithThePlaceholderMeanwhile) {
+    // Red above, noise below: too heavy to decode on the event loop.
+    QImage image(600, 600, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 300; y < 600; ++y)
+        QRandomGenerator(y).fillRange(reinterpret_cast<quint32*>(image.scanLine(y)), 600);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_GT(png.size(), CustomIconDecoder::largeBytes);
+    DockItem item = DockItem::makeClipping(QStringLiteral("x"));
+    item.customIconData = png;
+    start(dockWith({item}));
+    const auto red = [&] {
+        const QImage shown = viewport()->grab().toImage();
+        return std::count_if(reinterpret_cast<const QRgb*>(shown.constBits()),
+                             reinterpret_cast<const QRgb*>(shown.constBits()) +
+                                 shown.width() * shown.height(),
+                             [](QRgb pixel) { return pixel == qRgb(255, 0, 0); });
+    };
+    QSignalSpy decoded(&grid().images().decoder(), &CustomIconDecoder::decoded);
+    const int placeholder = red();
+    ASSERT_TRUE(decoded.wait(10000)) << "the worker never answered";
+    EXPECT_GT(red(), placeholder + 200);
 }
 
 TEST_F(DockItemGridViewTest, HostileValuesDrawSomethingSensible) {

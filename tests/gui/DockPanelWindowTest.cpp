@@ -72,20 +72,19 @@ TEST(ScreenSpace, TheOriginIsThePrimaryScreensWhereverXPutsIt) {
     EXPECT_EQ(ScreenSpace::pointFromQt({1024, 1023}, shifted), QPointF(0, 0));
 }
 
-TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
+TEST(DockPanelWindow, ReportsItsFrameButNeverItsOwnChanges) {
+    // The user's moves through the window manager are reported: DockPanelTest, on a real one.
     FakeWindowHints hints;
     DockPanelWindow panel({100, 200, 180, 300}, hints);
     int changes = 0;
     panel.setFrameChangedHandler([&] { ++changes; });
     panel.showPanel();
     EXPECT_TRUE(panel.isOnScreen());
-    panel.setFrame({100, 200, 180, 300});
-    EXPECT_EQ(changes, 0);
     panel.setFrame({150, 200, 180, 300});
-    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(panel.frame(), QRectF(150, 200, 180, 300));
     panel.setFrame({150, 200, 0, 0});
-    EXPECT_GE(changes, 2);
     EXPECT_EQ(panel.frame().size(), QSizeF(48, 48));
+    EXPECT_EQ(changes, 0);
     panel.hidePanel();
     EXPECT_FALSE(panel.isOnScreen());
     panel.close();
@@ -96,7 +95,7 @@ TEST(DockPanelWindow, ReportsItsFrameAndOnlyRealChanges) {
 TEST(DockPanelWindow, TheBlurFollowsTheFrameAndAnyRadius) {
     FakeWindowHints hints;
     DockPanelWindow panel({100, 200, 180, 300}, hints);
-    const FakeWindowHints::State& state = hints.windows[panel.winId()];
+    const FakeWindowHints::State& state = hints.windows[panel.windowHandle()];
     panel.showPanel();
     panel.setCornerRadius(16);
     panel.setFrame({100, 200, 400, 300});

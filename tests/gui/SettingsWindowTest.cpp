@@ -7,6 +7,7 @@
 #include "views/TintColorButton.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -38,6 +39,21 @@ struct SettingsWindowTest : SettingsFixture {
 };
 
 } // namespace
+
+TEST_F(SettingsWindowTest, TheGeneralPageShowsWhyTheDocksCannotBeSavedUntilASaveWorks) {
+    open();
+    QLabel* problem = preferences().generalPage()->saveProblemLabel();
+    EXPECT_FALSE(problem->isVisibleTo(window.get()));
+    fakes.fileSystem.failWrites = true;
+    fakes.store.addDock(DockKind::items);
+    fakes.scheduler.advance(std::chrono::seconds(1));
+    EXPECT_TRUE(problem->isVisibleTo(window.get()));
+    EXPECT_TRUE(problem->text().contains(u"No space left on device"_qs))
+        << qPrintable(problem->text());
+    fakes.fileSystem.failWrites = false;
+    fakes.scheduler.advance(std::chrono::seconds(60)); // the retry works
+    EXPECT_FALSE(problem->isVisibleTo(window.get()));
+}
 
 // Coming forward for a second launch, with its startup token, is in SettingsLaunchTest.
 TEST_F(SettingsWindowTest, OpensLargeOnTheGeneralPageAndTheSidebarFollowsTheStore) {

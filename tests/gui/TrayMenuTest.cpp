@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/TrayMenu.h"
 #include "GuiTestSupport.h"
+#include "fakes/FakeNotifications.h"
 
 #include <QPointer>
 
@@ -8,7 +9,7 @@ namespace {
 
 struct TrayMenuTest : SettingsFixture {
     TrayMenu& open() {
-        view = std::make_unique<TrayMenu>(fakes.store, fakes.scheduler);
+        view = std::make_unique<TrayMenu>(fakes.store, fakes.scheduler, notifications);
         return *view;
     }
     QStringList entries() {
@@ -18,6 +19,7 @@ struct TrayMenuTest : SettingsFixture {
     QAction* entry(const QString& title) { return menuEntry(*view->menu(), title); }
     const std::vector<Dock>& docks() { return *fakes.store.docks; }
 
+    FakeNotifications notifications;
     std::unique_ptr<TrayMenu> view;
 };
 

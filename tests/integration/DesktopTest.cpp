@@ -11,9 +11,15 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
 #include <QObject>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -194,7 +200,6 @@ TEST_F(DesktopTest, FilesAndUrlsOpenWithTheUsersDefaultHandler) {
 
 TEST_F(DesktopTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
     clearMarker("folder");
-    ASSERT_FALSE(GioDesktop::fileManagerAvailable());
     // What cannot be opened or revealed is let go, folder and all.
     desktop.openPath(QString());
     desktop.openPath(root() + u"/missing.desktop"_qs);
@@ -208,13 +213,34 @@ TEST_F(DesktopTest, RevealWithoutAFileManagerOpensTheContainingFolder) {
     EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
 }
 
+TEST_F(DesktopTest, RevealNeverWaitsForAFileManagerThatDoesNotAnswer) {
+    // A file manager that owns its name and never answers (hung, or stopped).
+    Session::ChildProcesses processes;
+    QProcess& hung = processes.start(
+        u"/usr/bin/python3"_qs,
+        {u"-c"_qs, u"import dbus, time\n"
+                   "dbus.SessionBus().request_name('org.freedesktop.FileManager1')\n"
+                   "print('ready', flush=True)\ntime.sleep(60)"_qs},
+        QProcessEnvironment::systemEnvironment(), false);
+    hung.setReadChannel(QProcess::StandardOutput);
+    ASSERT_TRUE(hung.waitForReadyRead(10000));
+    clearMarker("folder");
+    const QString folder = root() + u"/Hung"_qs;
+    writeFile(folder + u"/file.txt"_qs, "x");
+    QElapsedTimer call;
+    call.start();
+    desktop.revealInFileManager(QUrl::fromLocalFile(folder + u"/file.txt"_qs));
+    EXPECT_LT(call.elapsed(), 100);
+    EXPECT_EQ(waitForMarker("folder"), folder.toUtf8() + "\n");
+    EXPECT_LT(call.elapsed(), 6000);
+}
+
 TEST_F(DesktopTest, RevealAsksTheFileManagerToShowTheItemUnchanged) {
     FakeFileManager fileManager;
     QDBusConnection bus = QDBusConnection::sessionBus();
     ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/FileManager1"_qs, &fileManager,
                                    QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(bus.registerService(u"org.freedesktop.FileManager1"_qs));
-    ASSERT_TRUE(GioDesktop::fileManagerAvailable());
 
     const QString file = root() + u"/Ünï côde.txt"_qs;
     desktop.revealInFileManager(QUrl::fromLocalFile(file));
@@ -309,6 +335,45 @@ TEST_F(DesktopTest, AnEntryChangedWhileTheUserWasAskedDoesNotRun) {
     confirmation.answerAll(true);
     EXPECT_EQ(waitForMarker("probe"), QByteArray("launched\n"));
     EXPECT_FALSE(QFile::exists(marker("changed")));
+}
+
+TEST_F(DesktopTest, ALaunchRunsTheEntryAsItWasCheckedEvenIfSwappedRightAfter) {
+    // The fault shim renames another entry over the file the moment the launch has read and
+    // checked it (its second reading, after the one the user was shown): a launch that read the
+    // file once more would run the swapped-in command. MOORLINE_SWAP_TRIES raises the count.
+    const QString path = QFileInfo(root()).canonicalFilePath() + u"/Downloads/swap.desktop"_qs;
+    const QString swapped = path + u".swapped"_qs;
+    const int tries = qEnvironmentVariableIntValue("MOORLINE_SWAP_TRIES");
+    int approvedRuns = 0;
+    for (int i = 0; i < std::max(tries, 3); ++i) {
+        writeFile(path, entry("Approved", recorder().toUtf8() + " approved launched"));
+        writeFile(swapped, entry("Swapped", recorder().toUtf8() + " swapped launched"));
+        clearMarker("approved");
+        clearMarker("swapped");
+        const QHash<const char*, QByteArray> environment = {
+            {"LD_PRELOAD", MOORLINE_BINARY_DIR "/fault-shim.so"},
+            {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"},
+            {"MOORLINE_SWAP_FILE", QFile::encodeName(path)},
+            {"MOORLINE_SWAP_WITH", QFile::encodeName(swapped)},
+            {"MOORLINE_SWAP_AFTER", "2"}};
+        for (auto it = environment.begin(); it != environment.end(); ++it)
+            qputenv(it.key(), it.value());
+        const auto probe =
+            Session::run(QStringLiteral(MOORLINE_BINARY_DIR "/moorline-launch-probe"), {path});
+        for (auto it = environment.begin(); it != environment.end(); ++it)
+            qunsetenv(it.key());
+        ASSERT_EQ(probe.exitCode, 0) << probe.err.constData();
+        ASSERT_FALSE(QFile::exists(swapped)) << "the shim did not swap the entry";
+        Session::waitUntil([] {
+            return QFile::exists(marker("approved") + u".env"_qs) ||
+                   QFile::exists(marker("swapped") + u".env"_qs);
+        });
+        approvedRuns += QFile::exists(marker("approved"));
+        EXPECT_FALSE(QFile::exists(marker("swapped"))) << "try " << i;
+    }
+    EXPECT_EQ(approvedRuns, std::max(tries, 3));
+    std::printf("launch swap: %d tries, %d approved commands run\n", std::max(tries, 3),
+                approvedRuns);
 }
 
 TEST_F(DesktopTest, FileFolderAndUrlItemsNeverRunAnEntryOrAProgram) {

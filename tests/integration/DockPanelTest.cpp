@@ -3,6 +3,7 @@
 // window-manager hints, the stays-on-top toggle, auto-hide driven by real pointer motion and
 // moves written back.
 #include "integration/support/PanelFixture.h"
+#include "views/LaunchConfirmationDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,16 @@ protected:
 
     QUuid id;
 };
+
+// Whether the window manager stacks `upper` higher than `lower` (both managed windows).
+bool stackedAbove(WId upper, WId lower) {
+    const QString stacking =
+        QString::fromUtf8(Session::xprop(0, {QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
+    const auto at = [&](WId window) {
+        return stacking.indexOf(u"0x"_qs + QString::number(quint64(window), 16));
+    };
+    return at(lower) >= 0 && at(upper) > at(lower);
+}
 
 // The blur asked of the compositor: rectangles (x, y, width, height) that follow the rounded
 // outline, so no corner pixel is in it.
@@ -114,7 +125,7 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"));
 
     // Lowered by someone else (the window manager's menu, a rule): the next apply raises it.
-    hints.setAbove(window, false);
+    hints.setAbove(panelOf(id)->windowHandle(), false);
     ASSERT_TRUE(Session::waitUntil([&] { return !above(); }));
     edit([](Dock& d) { d.name = QStringLiteral("Level again"); });
     EXPECT_TRUE(Session::waitUntil(above));
@@ -168,6 +179,24 @@ TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {
     // Nothing more once the frame is saved.
     Session::pause(600ms);
     EXPECT_EQ(updates, 1);
+}
+
+TEST_F(DockPanelTest, TheLaunchQuestionComesAboveEveryPanelAndStaysThere) {
+    // An always-on-top panel over the middle of the screen, where the question is centred.
+    const WId panel = startDock({240, 150, 800, 500});
+    ASSERT_TRUE(waitForMapState(panel, QStringLiteral("IsViewable")));
+    LaunchConfirmationDialog confirmation;
+    const QString entry = QStringLiteral("/home/ann/Downloads/x.desktop");
+    confirmation.ask(entry, QStringLiteral("true"), [](bool) {});
+    const WId box = confirmation.openBox(entry)->winId();
+    ASSERT_TRUE(waitForMapState(box, QStringLiteral("IsViewable")));
+    EXPECT_TRUE(Session::waitUntil([&] { return stackedAbove(box, panel); }));
+    // A click on the panel (which raises it in its layer) leaves the question above it.
+    const WindowGeometry shown = xwininfo(panel);
+    Session::xdotool({QStringLiteral("mousemove"), QString::number(shown.x + 20),
+                      QString::number(shown.y + 10), QStringLiteral("click"), QStringLiteral("1")});
+    Session::pause(300ms);
+    EXPECT_TRUE(stackedAbove(box, panel));
 }
 
 TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {

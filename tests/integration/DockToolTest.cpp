@@ -51,6 +51,17 @@ TEST_F(DockTool, ReportsTheFirstProblemOfAnUnreadableFile) {
     const auto notJson = Session::run(tool, {u"check"_qs, file(u"empty.json"_qs, "")});
     EXPECT_EQ(notJson.exitCode, 1);
     EXPECT_TRUE(notJson.out.contains(": $: not valid JSON ("));
+    // Past the size Moorline reads, whatever it holds (300 MB of holes cost no disk), from a
+    // file or from standard input.
+    const QString large = file(u"large.json"_qs, "");
+    ASSERT_TRUE(QFile::resize(large, 300 << 20));
+    for (const QStringList& arguments :
+         {QStringList{u"check"_qs, large}, QStringList{u"format"_qs, large}}) {
+        const auto refused = Session::run(tool, arguments);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE((refused.out + refused.err).contains("larger than 268435456 bytes"))
+            << refused.out.constData();
+    }
 }
 
 TEST_F(DockTool, ChecksAReadableFileAndFormatsItToTheWritersCanonicalForm) {

@@ -5,6 +5,8 @@
 #include "models/DockCodec.h"
 
 #include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
@@ -23,6 +25,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -93,6 +96,22 @@ protected:
         EXPECT_EQ(first.state(), QProcess::Running);
     }
 
+    // A notification daemon on the private bus (python3-dbusmock's) that logs the calls it
+    // gets to the file answered.
+    QString startNotificationDaemon() {
+        const QString log = QDir::temp().filePath(u"moorline-notifications.log"_qs);
+        QFile::remove(log);
+        processes.start(u"/usr/bin/python3"_qs, {u"-m"_qs, u"dbusmock"_qs, u"--template"_qs,
+                                                 u"notification_daemon"_qs, u"-l"_qs, log});
+        EXPECT_TRUE(Session::waitUntil(
+            [] {
+                return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                    u"org.freedesktop.Notifications"_qs);
+            },
+            10s));
+        return log;
+    }
+
     Session::ChildProcesses processes;
 };
 
@@ -118,9 +137,12 @@ TEST_F(MoorlineAppTest, WritesTheStarterDocksAtTheLatestWhenEnded) {
 TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLeft) {
     const QByteArray broken = "[{\"name\": \"my dock\", oops}]";
     ASSERT_TRUE(Session::writeFile(docksFile(), broken));
-    // A full-size save killed before its rename, and a file set aside at an earlier start.
-    const QString leftover = docksFile() + u".XyZabc"_qs;
+    // A full-size save killed before its rename, a file set aside at an earlier start, and the
+    // user's own copy.
+    const QString leftover = dataDir() + u"/.docks.json.moorline-XyZab1"_qs;
     ASSERT_TRUE(Session::writeFile(leftover, QByteArray(10 << 20, ' ')));
+    const QString backup = docksFile() + u".backup"_qs;
+    ASSERT_TRUE(Session::writeFile(backup, "[]"));
     const QString earlier = docksFile() + u".unreadable-20260101-120000"_qs;
     ASSERT_TRUE(Session::writeFile(earlier, "{"));
     QProcess& app = processes.startMoorline();
@@ -128,12 +150,88 @@ TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLe
         Session::waitUntil([] { return DockCodec::decode(readFile(docksFile())).ok(); }, 10s));
     EXPECT_TRUE(Session::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
     EXPECT_EQ(readFile(earlier), "{");
+    EXPECT_EQ(readFile(backup), "[]");
     QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
     kept.removeOne(QFileInfo(earlier).fileName());
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(readFile(dataDir() + u'/' + kept[0]), broken);
     endPolitely(app);
-    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files).size(), 3) << "nothing else went";
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+        << "nothing else went";
+}
+
+TEST_F(MoorlineAppTest, StartsAtOnceWithASessionBusThatDoesNotAnswer) {
+    // A bus daemon of its own, stopped: it takes connections and never answers them.
+    QProcess& daemon = processes.start(u"dbus-daemon"_qs,
+                                       {u"--session"_qs, u"--nofork"_qs, u"--print-address=1"_qs},
+                                       QProcessEnvironment::systemEnvironment(), false);
+    ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine().trimmed());
+    const auto pid = static_cast<pid_t>(daemon.processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    const auto resume = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, address);
+    QElapsedTimer clock;
+    clock.start();
+    QProcess& app = processes.startMoorline(environment);
+    // Running its event loop: the starter docks are saved.
+    EXPECT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    EXPECT_LT(clock.elapsed(), 5000);
+    endPolitely(app);
+}
+
+TEST_F(MoorlineAppTest, WithoutATrayAFailedSaveIsToldThroughADesktopNotification) {
+    const QString log = startNotificationDaemon();
+    // No save can work: a file stands where the data folder should be.
+    ASSERT_TRUE(Session::writeFile(dataDir(), "in the way"));
+    const auto removeFile = qScopeGuard([] { QFile::remove(dataDir()); });
+    QProcess& app = processes.startMoorline();
+    EXPECT_TRUE(Session::waitUntil(
+        [&] {
+            const QByteArray calls = readFile(log);
+            return calls.contains("Notify") && calls.contains("Moorline cannot save your docks");
+        },
+        10s))
+        << readFile(log).constData();
+    endPolitely(app);
+}
+
+TEST_F(MoorlineAppTest, ListensWhereSomethingElseStoodAtItsSocketsName) {
+    const QString obstacle = instanceBase(qEnvironmentVariable("XDG_RUNTIME_DIR")) + u".socket"_qs;
+    ASSERT_TRUE(QDir().mkpath(obstacle + u"/kept"_qs));
+    const auto cleanup = qScopeGuard([&] {
+        QDir(obstacle).removeRecursively();
+        QDir(obstacle + u".in-the-way-1"_qs).removeRecursively();
+    });
+    QProcess& first = processes.startMoorline();
+    ASSERT_FALSE(socketIn().isEmpty());
+    expectASecondLaunchToLeave(first);
+    EXPECT_TRUE(QFileInfo(obstacle + u".in-the-way-1/kept"_qs).isDir());
+    endPolitely(first);
+}
+
+TEST_F(MoorlineAppTest, RefusesASharedCacheFolderSayingSoAndEndsWithAnError) {
+    const QString log = startNotificationDaemon();
+    // Another user's, or everybody's: writable by all, and not sticky.
+    const QString shared = QDir::temp().filePath(u"moorline-shared-cache"_qs);
+    QDir(shared).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_TRUE(QFile::setPermissions(shared, QFile::Permissions(0x7777)));
+    const auto cleanup = qScopeGuard([&] { QDir(shared).removeRecursively(); });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_RUNTIME_DIR"_qs, shared);
+    environment.insert(u"XDG_CACHE_HOME"_qs, shared);
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    app.start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {});
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_NE(app.exitCode(), 0);
+    const QByteArray said = app.readAllStandardError();
+    EXPECT_TRUE(said.contains("moorline: not starting: The folder " + QFile::encodeName(shared) +
+                              " is not yours alone"))
+        << said.constData();
+    EXPECT_TRUE(readFile(log).contains("Moorline cannot start")) << readFile(log).constData();
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
@@ -368,4 +466,37 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
     expectASecondLaunchToLeave(app);
     EXPECT_TRUE(QFileInfo::exists(socket));
     endPolitely(app);
+}
+
+TEST_F(MoorlineAppTest, TheToggleCommandReachesTheRunningInstanceAndLeavesAtOnce) {
+    const auto toggle = [](const QString& dock) {
+        QProcess command;
+        command.start(u"" MOORLINE_BINARY_DIR "/moorline"_qs, {u"--toggle"_qs, dock});
+        command.waitForFinished(10000);
+        return std::pair(command.exitCode(), QString::fromUtf8(command.readAllStandardError()));
+    };
+    const auto firstDockVisible = [] {
+        return DockCodec::decode(readFile(docksFile())).docks.at(0).isVisible;
+    };
+    // No instance: said at once, never waited for.
+    QElapsedTimer timer;
+    timer.start();
+    auto [status, said] = toggle(u"Dock"_qs);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains(u"not running"_qs)) << said.toStdString();
+    EXPECT_LT(timer.elapsed(), 3000);
+
+    QProcess& app = processes.startMoorline();
+    ASSERT_FALSE(socketIn().isEmpty());
+    ASSERT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    const QUuid id = DockCodec::decode(readFile(docksFile())).docks.at(0).id;
+    // By name, then by id without braces, as the settings window shows the command.
+    EXPECT_EQ(toggle(u"Dock"_qs).first, 0);
+    EXPECT_TRUE(Session::waitUntil([&] { return !firstDockVisible(); }, 10s));
+    EXPECT_EQ(toggle(id.toString(QUuid::WithoutBraces)).first, 0);
+    EXPECT_TRUE(Session::waitUntil(firstDockVisible, 10s));
+    std::tie(status, said) = toggle(u"No such dock"_qs);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains(u"No such dock"_qs)) << said.toStdString();
+    EXPECT_EQ(app.state(), QProcess::Running);
 }

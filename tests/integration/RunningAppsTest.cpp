@@ -8,16 +8,20 @@
 #include "runtime/RunningAppsMonitor.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -297,4 +301,46 @@ TEST_F(RunningAppsTest, ActivationLeavesTheWindowLastInFrontInFront) {
     monitor.activate(*twoWindows());
     EXPECT_TRUE(Session::waitUntil([&] { return inFront(windows[1]); }))
         << activeWindow().constData();
+}
+
+TEST_F(RunningAppsTest, AFloodOfMadeUpWindowIdsIsReadAFewAtATimeAndOnlyOnce) {
+    const QProcess& xterm = startXterm();
+    ASSERT_TRUE(waitForApp(xterm));
+    auto* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::vector<xcb_window_t> real =
+        EwmhWindowReader(connection, EwmhAtoms::intern(connection), root).readRoot().clients;
+    // 100,000 ids no client owns after the real ones, written by another client, twice.
+    std::vector<xcb_window_t> flood = real;
+    for (xcb_window_t id = 0x1f000000; flood.size() < real.size() + 100000; ++id)
+        flood.push_back(id);
+    XClient client;
+    int changes = 0;
+    const Subscription counting = source.onChange([&] { ++changes; });
+    // The longest the event loop went without a pass, printed for the record.
+    QElapsedTimer sinceTick;
+    qint64 longestStall = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
+    tick.start(5);
+    sinceTick.start();
+    const auto write = [&](const std::vector<xcb_window_t>& ids) {
+        client.set(root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, 32, ids.data(),
+                   std::uint32_t(ids.size()));
+    };
+    write(flood);
+    EXPECT_TRUE(Session::waitUntil([&] { return changes > 50; }, 30s)) << changes;
+    Session::pause(300ms);
+    EXPECT_TRUE(app(xterm).has_value());
+    // Written again: the made-up ids are known for what they are, and not read again in passes
+    // (a window manager may answer with a list of its own, which is one change more).
+    changes = 0;
+    write(flood);
+    EXPECT_TRUE(Session::waitUntil([&] { return changes > 0; }));
+    Session::pause(300ms);
+    EXPECT_LE(changes, 3);
+    write(real);
+    std::printf("client list flood: longest event loop stall %lld ms\n",
+                static_cast<long long>(longestStall));
 }

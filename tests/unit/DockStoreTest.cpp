@@ -182,6 +182,23 @@ TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQui
     EXPECT_EQ(savedDocks().size(), 2u);
 }
 
+TEST_F(DockStoreTest, NeverWritesAFileTooLargeToReadBackAndSaysSo) {
+    auto store = storeWith({Dock::makeDefault(DockKind::items, u"D"_qs)});
+    const QUuid dockId = store->docks->at(0).id;
+    fs.readLimit = fs.files.value(file).size() + 1000;
+    const DockItem large = DockItem::makeClipping(QString(2000, u'x'));
+    store->addItem(large, dockId);
+    clock.advance(400ms);
+    EXPECT_EQ(fs.writeAttempts, 0);
+    EXPECT_TRUE(store->saveProblem->contains(u"not saved"_qs)) << qPrintable(*store->saveProblem);
+    clock.advance(120s); // no retry can make it smaller
+    EXPECT_EQ(fs.writeAttempts, 0);
+    store->removeItem(large.id, dockId);
+    clock.advance(400ms);
+    EXPECT_EQ(fs.writeCount, 1);
+    EXPECT_TRUE(store->saveProblem->isEmpty());
+}
+
 TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
     const Dock first = Dock::makeDefault(DockKind::items, u"A"_qs);
     Dock twin = Dock::makeDefault(DockKind::clippings, u"B"_qs);

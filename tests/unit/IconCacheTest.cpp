@@ -7,7 +7,6 @@
 #include "views/TileImageCache.h"
 
 #include <QFont>
-#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +24,7 @@ struct Tiles {
     QImage real = IconResolver::icon(item, 48, fileSystem, fileIcons).toImage();
 
     QImage draw() {
-        return tiles.images(item, 48, 1.0, QFontMetrics(QFont()), 60)
+        return tiles.images(item, 48, 1.0, QFont(), 60)
             .icon.toImage()
             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }

@@ -5,10 +5,8 @@
 #include "backends/desktop/DesktopServicesLog.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusReply>
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,11 +21,15 @@
 namespace {
 
 const QString fileManagerService = QStringLiteral("org.freedesktop.FileManager1");
+// How long a file manager may take to show an item (a started one included).
+constexpr int revealTimeoutMs = 3000;
 
 // Variables that belong to our own start: passed on, they would make the launched program
 // claim our startup notification or activation token.
-constexpr const char* ownStartVariables[] = {"DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID",
-                                             "XDG_ACTIVATION_TOKEN"};
+// Also what Moorline tells its own Qt for its panels on Wayland.
+constexpr const char* ownStartVariables[] = {
+    "DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN",
+    "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT", "QT_WAYLAND_DISABLE_FIXED_POSITIONS"};
 
 // Content types whose handler may run the file rather than show it: desktop entries, scripts
 // and programs (native, Windows ones through Wine, Java). A file or URL item never runs
@@ -234,27 +236,18 @@ void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
         qCWarning(lcDesktopServices) << "desktop entry changed since it was approved:" << path;
         return;
     }
-    // By its resolved path, so that GIO reads the very file we judged.
-    GObjectPtr<GDesktopAppInfo> app(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(file->canonicalPath()).constData()));
+    // From the very bytes just checked: GIO reading the file again by its path would run
+    // whatever was put there in between. (Such an entry has no file name for GIO, so an Exec
+    // field code %k, the entry's own location, stays empty.)
+    GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file->keyFile()));
     QString failure;
     if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure))
         qCWarning(lcDesktopServices) << "could not launch" << path << failure;
 }
 
-bool GioDesktop::fileManagerAvailable() {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
-        return false;
-    if (bus.interface()->isServiceRegistered(fileManagerService))
-        return true;
-    const QDBusReply<QStringList> activatable =
-        bus.interface()->call(QStringLiteral("ListActivatableNames"));
-    return activatable.isValid() && activatable.value().contains(fileManagerService);
-}
-
 void GioDesktop::revealInFileManager(const QUrl& url) {
-    if (!fileManagerAvailable()) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
         openFolderOf(url);
         return;
     }
@@ -262,9 +255,10 @@ void GioDesktop::revealInFileManager(const QUrl& url) {
         fileManagerService, QStringLiteral("/org/freedesktop/FileManager1"), fileManagerService,
         QStringLiteral("ShowItems"));
     call << QStringList{QString::fromUtf8(url.toEncoded())} << QString();
-    // Asynchronous: an activatable file manager may take a while to start. Should it refuse,
-    // the containing folder is the next best thing.
-    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call));
+    // Never waited for: the bus answers at once when no file manager offers the call, and a
+    // file manager that is started for it, or hangs, answers later or never. A refusal or no
+    // answer in a few seconds ends in the containing folder, the next best thing.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, revealTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [url](QDBusPendingCallWatcher* finished) {
                          if (finished->isError()) {

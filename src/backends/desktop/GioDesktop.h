@@ -18,16 +18,14 @@ public:
     void openPath(const QString& path) override;
     // A file URL goes as openPath; any other URL to the handler of its scheme, else of its type.
     void openUrl(const QUrl& url) override;
-    // Asks the file manager to show the location selected. Without one, a file's containing
-    // folder is opened instead; other URLs have no folder to open and are left alone.
+    // Asks the file manager to show the location selected, without waiting. Without one (or
+    // without an answer within a few seconds, or a session bus), a file's containing folder is
+    // opened instead; other URLs have no folder to open and are left alone.
     void revealInFileManager(const QUrl& url) override;
 
     // Trust as DesktopEntryFile judges it; whether it can start as GIO judges it.
     std::optional<LauncherEntry> launcherEntry(const QString& path) override;
     void launch(const QString& path, const LauncherEntry& approved) override;
-
-    // Whether a file manager on the session bus offers ShowItems, running or activatable.
-    static bool fileManagerAvailable();
 
 private:
     void openFile(GFile* file);

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -101,38 +101,103 @@ std::optional<QByteArray> LocalFileSystem::readAll(const QString& path) const {
     }
 }
 
+namespace {
+
+// Our temporary files: a dot (hidden), the file's name, and a word no person types beside it.
+// Nothing else beside the file is ever removed as ours.
+QString temporaryPrefix(const QString& fileName) {
+    return QLatin1Char('.') + fileName + QStringLiteral(".moorline-");
+}
+constexpr int temporarySuffixLength = 6;
+
+// Where a save of `path` writes: through symbolic links, the file they finally lead to.
+QString writtenFile(const QString& path) {
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes a new, empty temporary file beside `target` with open(2) itself (so the fault shim of
+// the save checks sees it as any other file); -1 and errno on failure.
+int createTemporary(const QString& target, QByteArray& name) {
+    const QFileInfo info(target);
+    const QString stem = info.absolutePath() + QLatin1Char('/') + temporaryPrefix(info.fileName());
+    static constexpr char letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < temporarySuffixLength; ++i)
+            suffix += QLatin1Char(letters[QRandomGenerator::system()->bounded(62)]);
+        name = QFile::encodeName(stem + suffix);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray& data) {
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t count = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += count;
+    }
+    return true;
+}
+
+} // namespace
+
 bool LocalFileSystem::writeAtomically(const QString& path, const QByteArray& data, QString* error) {
-    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the
-    // target; a symlinked target is written through to the file it points at.
-    QString target = path;
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        target = info.symLinkTarget();
-    QSaveFile file(target);
-    const auto fail = [&] {
+    // A temporary file beside the target, written, synced and renamed over it; a symlinked
+    // target is written through to the file it points at, so the link stays. QSaveFile would
+    // name its temporary file like a person's copy ("docks.json.backup"), which a later clean-up
+    // could then not tell from one.
+    const QString target = writtenFile(path);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    QByteArray temporary;
+    const int fd = createTemporary(target, temporary);
+    const auto fail = [&](int reason) {
         if (error)
-            *error = file.errorString();
-        file.cancelWriting();
+            *error = errnoText(reason);
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    // Qt holds a small write in its buffer and commit() renames the file even when writing that
-    // buffer out fails (a full disk): flush and check first. A file system that allocates late
-    // reports a full disk only when syncing, which commit() ignores too.
-    if (file.write(data) != data.size() || !file.flush())
-        return fail();
-    if (::fsync(file.handle()) != 0) {
-        const QString reason = qt_error_string(errno);
-        file.cancelWriting();
-        if (error)
-            *error = reason;
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    if (fd < 0)
+        return fail(errno);
+    bool closed = false;
+    auto cleanUp = qScopeGuard([&] {
+        if (!closed)
+            ::close(fd);
+        ::unlink(temporary.constData());
+    });
+    // The file keeps the permissions it had; a new one gets the usual ones (0666 less umask).
+    struct stat existing {};
+    if (::stat(nativeTarget.constData(), &existing) == 0 &&
+        ::fchmod(fd, existing.st_mode & 07777) != 0)
+        return fail(errno);
+    // A file system that allocates late reports a full disk only when syncing or closing.
+    if (!writeAll(fd, data) || ::fsync(fd) != 0)
+        return fail(errno);
+    closed = true;
+    if (::close(fd) != 0)
+        return fail(errno);
+    if (::rename(temporary.constData(), nativeTarget.constData()) != 0)
+        return fail(errno);
+    cleanUp.dismiss();
+    // The rename itself lasts only once the folder is on disk.
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
     return true;
 }
@@ -158,15 +223,15 @@ bool LocalFileSystem::rename(const QString& from, const QString& to) {
 }
 
 int LocalFileSystem::removeInterruptedWrites(const QString& path) {
-    // Where writeAtomically writes: through a symbolic link, beside the file it leads to.
-    const QFileInfo link(path);
-    const QFileInfo target(link.isSymLink() ? link.symLinkTarget() : path);
-    // QSaveFile (Qt 6) makes its temporary file from the target's name, a dot and six ASCII
-    // letters, unnamed (O_TMPFILE) until it commits, where it links it under such a name and
-    // renames it over the target; without O_TMPFILE it is named from the start. A kill in
-    // between leaves it, at full size, forever.
+    // Where writeAtomically writes: through a symbolic link, beside the file it leads to. A kill
+    // before its rename leaves its temporary file, at full size, forever. Files named as Qt's
+    // save files were ("docks.json.AbCdEf") are left alone: a person names a copy that way too,
+    // and nothing shows which are ours.
+    const QFileInfo target(writtenFile(path));
     const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+        QStringLiteral("^%1[A-Za-z0-9]{%2}$")
+            .arg(QRegularExpression::escape(temporaryPrefix(target.fileName())))
+            .arg(temporarySuffixLength));
     const QDir folder = target.absoluteDir();
     int removed = 0;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);

@@ -3,7 +3,7 @@
 
 #include "platform/FileSystem.h"
 
-// The real file system: QFile and QSaveFile, POSIX calls for whole-file reads, with desktop
+// The real file system: QFile, POSIX calls for whole-file reads and atomic writes, with desktop
 // entries named by their Name key.
 class LocalFileSystem final : public FileSystem {
 public:

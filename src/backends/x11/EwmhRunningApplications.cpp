@@ -18,6 +18,9 @@ namespace {
 Q_LOGGING_CATEGORY(lcRunningApps, "moorline.x11.apps", QtWarningMsg)
 
 constexpr std::uint32_t sourceIsPager = 2;
+// New client windows read in one snapshot: a client list of 100,000 made-up ids would otherwise
+// hold the event loop for seconds at every rewrite.
+constexpr std::size_t newWindowsPerPass = 1024;
 constexpr std::uint32_t iconicState = 3;
 
 void addEventMask(xcb_connection_t* connection, xcb_window_t window) {
@@ -46,6 +49,9 @@ EwmhRunningApplications::EwmhRunningApplications()
     addEventMask(connection_, root_);
     xcb_flush(connection_);
     QCoreApplication::instance()->installNativeEventFilter(this);
+    readMore_.setSingleShot(true);
+    readMore_.setInterval(0);
+    QObject::connect(&readMore_, &QTimer::timeout, [this] { changed_.emit(); });
 }
 
 EwmhRunningApplications::~EwmhRunningApplications() {
@@ -74,8 +80,10 @@ bool EwmhRunningApplications::nativeEventFilter(const QByteArray& eventType, voi
         return false;
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
     if (notify->window == root_) {
-        if (notify->atom == atoms_.clientList || notify->atom == atoms_.activeWindow)
+        if (notify->atom == atoms_.clientList || notify->atom == atoms_.activeWindow) {
+            rootStale_ = true;
             changed_.emit();
+        }
     } else if (watched_.contains(notify->window)) {
         if (notify->atom == atoms_.wmIcon) {
             windowIcons_.remove(notify->window);
@@ -113,22 +121,19 @@ bool EwmhRunningApplications::isOwnWindow(xcb_window_t window) const {
     return (window & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
-void EwmhRunningApplications::watch(const std::vector<xcb_window_t>& clients) {
-    QSet<xcb_window_t> now;
-    now.reserve(static_cast<qsizetype>(clients.size()));
-    for (const xcb_window_t window : clients) {
-        now.insert(window);
-        // Our own windows already select property changes, through Qt; replacing Qt's event
-        // mask on them would break them. Another client's window holds only our selection.
-        if (watched_.contains(window) || isOwnWindow(window))
-            continue;
-        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-        // Checked and discarded: a window gone meanwhile must not reach Qt's error handler.
-        const auto cookie =
-            xcb_change_window_attributes_checked(connection_, window, XCB_CW_EVENT_MASK, &mask);
-        xcb_discard_reply(connection_, cookie.sequence);
-    }
-    watched_ = std::move(now);
+void EwmhRunningApplications::watch(xcb_window_t window) {
+    // Our own windows already select property changes, through Qt; replacing Qt's event mask on
+    // them would break them. Another client's window holds only our selection.
+    if (watched_.contains(window))
+        return;
+    watched_.insert(window);
+    if (isOwnWindow(window))
+        return;
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    // Checked and discarded: a window gone meanwhile must not reach Qt's error handler.
+    const auto cookie =
+        xcb_change_window_attributes_checked(connection_, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_discard_reply(connection_, cookie.sequence);
 }
 
 std::optional<QString> EwmhRunningApplications::executableOf(std::int32_t pid) {
@@ -189,26 +194,42 @@ RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
 }
 
 std::vector<AppMatchWindow>
-EwmhRunningApplications::readClients(const std::vector<xcb_window_t>& clients) {
+EwmhRunningApplications::readClients(const std::vector<xcb_window_t>& clients, bool listChanged) {
     std::vector<EwmhWindowReader::Request> requests;
+    std::size_t newWindows = 0;
+    bool moreLeft = false;
     for (const xcb_window_t window : clients) {
+        if (absent_.contains(window))
+            continue;
         const auto known = windowProperties_.constFind(window);
-        const std::uint8_t properties = known == windowProperties_.constEnd()
-                                            ? std::uint8_t(EwmhWindowReader::allProperties)
-                                            : staleProperties_.value(window);
+        const bool isNew = known == windowProperties_.constEnd();
+        if (isNew && newWindows == newWindowsPerPass) {
+            moreLeft = true;
+            continue;
+        }
+        const std::uint8_t properties =
+            isNew ? std::uint8_t(EwmhWindowReader::allProperties) : staleProperties_.value(window);
         const bool icon = !windowIcons_.contains(window);
-        if (properties || icon)
-            requests.push_back({window, properties, icon,
-                                known == windowProperties_.constEnd() ? AppMatchWindow{} : *known});
+        if (properties || icon) {
+            // Watched before it is read, so that a change after the read is never missed.
+            if (isNew)
+                watch(window);
+            newWindows += isNew;
+            requests.push_back({window, properties, icon, isNew ? AppMatchWindow{} : *known});
+        }
     }
     staleProperties_.clear();
-    QSet<xcb_window_t> vanished;
+    if (moreLeft)
+        readMore_.start();
+    QSet<xcb_window_t>& vanished = absent_;
     if (!requests.empty()) {
         const std::vector<EwmhWindowReader::Window> read = reader_->readWindows(requests);
         auto found = read.begin();
         for (const auto& request : requests) {
             if (found == read.end() || found->window != request.window) {
                 vanished.insert(request.window);
+                windowProperties_.remove(request.window);
+                windowIcons_.remove(request.window);
                 continue;
             }
             if (found->properties)
@@ -225,12 +246,21 @@ EwmhRunningApplications::readClients(const std::vector<xcb_window_t>& clients) {
     listed.reserve(static_cast<qsizetype>(clients.size()));
     for (const xcb_window_t window : clients) {
         const auto properties = windowProperties_.constFind(window);
-        if (vanished.contains(window) || properties == windowProperties_.constEnd())
+        if (properties == windowProperties_.constEnd())
             continue;
         windows.push_back(*properties);
         listed.insert(window);
     }
     // Windows no longer listed take their cache entries with them.
+    if (listChanged) {
+        std::vector<xcb_window_t> sorted = clients;
+        std::sort(sorted.begin(), sorted.end());
+        const auto unlisted = [&](xcb_window_t window) {
+            return !std::binary_search(sorted.begin(), sorted.end(), window);
+        };
+        absent_.removeIf(unlisted);
+        watched_.removeIf(unlisted);
+    }
     windowProperties_.removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
     windowIcons_.removeIf([&](const auto& entry) { return !listed.contains(entry.key()); });
     return windows;
@@ -240,10 +270,15 @@ RunningApplicationsSource::Snapshot EwmhRunningApplications::snapshot() {
     Snapshot snapshot;
     if (!connection_)
         return snapshot;
-    const EwmhWindowReader::RootState root = reader_->readRoot();
-    // Watch before reading, so that a change after the read is never missed.
-    watch(root.clients);
-    const std::vector<AppMatchWindow> matches = readClients(root.clients);
+    // The root's list is read again only after it changed: a pass that goes on reading new
+    // windows of a long list costs no copy of the list.
+    const bool listChanged = rootStale_;
+    if (rootStale_) {
+        rootStale_ = false;
+        lastRoot_ = reader_->readRoot();
+    }
+    const EwmhWindowReader::RootState& root = lastRoot_;
+    const std::vector<AppMatchWindow> matches = readClients(root.clients, listChanged);
     const std::vector<AppMatchGroup> groups = AppMatchGrouping::group(matches);
     QHash<std::int32_t, std::optional<QString>> executables;
     std::vector<AppMatchCache::Query> queries;

@@ -11,6 +11,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QHash>
 #include <QSet>
+#include <QTimer>
 
 #include <memory>
 
@@ -36,10 +37,12 @@ public:
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-    void watch(const std::vector<xcb_window_t>& clients);
-    // The properties of every client window, reading those not known yet; vanished windows are
-    // left out.
-    std::vector<AppMatchWindow> readClients(const std::vector<xcb_window_t>& clients);
+    // Selects the changes of a client window, once.
+    void watch(xcb_window_t window);
+    // The properties of every client window, reading those not known yet (at most a pass's worth
+    // of new ones: the rest on the next passes); vanished windows are left out.
+    std::vector<AppMatchWindow> readClients(const std::vector<xcb_window_t>& clients,
+                                            bool listChanged);
     void forget(xcb_window_t window);
     // The EwmhWindowReader::Property bit of a window property atom; 0 for any other atom.
     std::uint8_t propertyOf(xcb_atom_t atom) const;
@@ -65,4 +68,12 @@ private:
     QHash<std::int32_t, std::optional<QString>> executables_;
     AppMatchCache entries_;
     std::optional<QIcon> genericIcon_;
+    // Listed ids with no window behind them (a hostile or broken client can list any number):
+    // not asked about again while they stay listed.
+    QSet<xcb_window_t> absent_;
+    // The root's client list and active window as last read, and whether they changed since.
+    EwmhWindowReader::RootState lastRoot_;
+    bool rootStale_ = true;
+    // Another snapshot on the next pass, while new windows are left to read.
+    QTimer readMore_;
 };

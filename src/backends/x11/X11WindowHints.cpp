@@ -3,6 +3,8 @@
 
 #include "backends/x11/XcbConnection.h"
 
+#include <QWindow>
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -33,12 +35,12 @@ const Atoms& atoms(xcb_connection_t* c) {
 
 } // namespace
 
-void X11WindowHints::prepareForMap(WId window, bool above) {
+void X11WindowHints::prepareForMap(QWindow* window, bool above) {
     xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
     const Atoms& a = atoms(c);
-    const auto id = static_cast<xcb_window_t>(window);
     // The window is withdrawn here, so the properties are written directly; the window manager
     // reads them when it maps the window. Qt adds its own states to this list when it shows.
     // Every window manager takes both hints: Openbox reads only the desktop number, xfwm4 only the
@@ -54,17 +56,18 @@ void X11WindowHints::prepareForMap(WId window, bool above) {
     xcb_flush(c);
 }
 
-void X11WindowHints::setAbove(WId window, bool above) {
+void X11WindowHints::setAbove(QWindow* window, bool above) {
     xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
     const Atoms& a = atoms(c);
     // A mapped window's state belongs to the window manager: ask it (EWMH _NET_WM_STATE
     // message, 1 = add, 0 = remove, source 1 = an application).
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = static_cast<xcb_window_t>(window);
+    event.window = id;
     event.type = a.state;
     event.data.data32[0] = above ? 1 : 0;
     event.data.data32[1] = a.above;
@@ -77,24 +80,24 @@ void X11WindowHints::setAbove(WId window, bool above) {
     xcb_flush(c);
 }
 
-void X11WindowHints::setWindowClass(WId window, const QByteArray& instance,
+void X11WindowHints::setWindowClass(QWindow* window, const QByteArray& instance,
                                     const QByteArray& className) {
     xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
     // Two NUL-terminated strings in one property.
     const QByteArray value = instance + '\0' + className + '\0';
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window),
-                        XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         static_cast<std::uint32_t>(value.size()), value.constData());
     xcb_flush(c);
 }
 
-void X11WindowHints::setBlurRegion(WId window, const QRegion& region) {
+void X11WindowHints::setBlurRegion(QWindow* window, const QRegion& region) {
     xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
-    const auto id = static_cast<xcb_window_t>(window);
+    const auto id = static_cast<xcb_window_t>(window->winId());
     // KDE reads an empty property as "the whole window"; no blur is no property.
     if (region.isEmpty()) {
         xcb_delete_property(c, id, atoms(c).blur);
@@ -112,11 +115,11 @@ void X11WindowHints::setBlurRegion(WId window, const QRegion& region) {
     xcb_flush(c);
 }
 
-void X11WindowHints::setAcceptsFocus(WId window, bool acceptsFocus) {
+void X11WindowHints::setAcceptsFocus(QWindow* window, bool acceptsFocus) {
     xcb_connection_t* c = XcbConnection::qt();
     if (!c || !window)
         return;
-    const auto id = static_cast<xcb_window_t>(window);
+    const auto id = static_cast<xcb_window_t>(window->winId());
     // WM_HINTS: flags, input, initial state, then fields this leaves alone. Qt writes the
     // property itself; keep what it holds and change only the input field.
     constexpr std::uint32_t inputHint = 1;

@@ -7,12 +7,12 @@
 // and KDE's blur-behind region. Does nothing when the program does not run on X11.
 class X11WindowHints final : public WindowHints {
 public:
-    void prepareForMap(WId window, bool above) override;
+    void prepareForMap(QWindow* window, bool above) override;
     // Qt's own stays-on-top flag is left alone: changing it makes Qt destroy and recreate the X
     // window at its next show, which loses the id and the properties written here.
-    void setAbove(WId window, bool above) override;
-    void setWindowClass(WId window, const QByteArray& instance,
+    void setAbove(QWindow* window, bool above) override;
+    void setWindowClass(QWindow* window, const QByteArray& instance,
                         const QByteArray& className) override;
-    void setBlurRegion(WId window, const QRegion& region) override;
-    void setAcceptsFocus(WId window, bool acceptsFocus) override;
+    void setBlurRegion(QWindow* window, const QRegion& region) override;
+    void setAcceptsFocus(QWindow* window, bool acceptsFocus) override;
 };

@@ -1,0 +1,364 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Moorline on real Wayland compositors: sway headless (layer-shell panels, the wlroots
+toplevel list, the toggle command) and weston headless (a compositor without the dock
+protocols, where Moorline must say what it cannot do).
+
+Usage: session_test.py BUILD_DIR. Sway refuses to run as root: as root, it runs as the system
+user moorline-wayland, made here when missing. Clients connect by absolute socket paths."""
+import json
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+BUILD = os.path.abspath(sys.argv[1])
+MOORLINE = os.path.join(BUILD, "moorline")
+POINTER = os.path.join(BUILD, "moorline-wl-pointer")
+USER = "moorline-wayland"
+WIDTH, HEIGHT = 1280, 800
+results = {"passed": 0, "failed": 0}
+
+
+def check(name, ok, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + name + ("" if ok else ": " + str(detail)), flush=True)
+    return ok
+
+
+def wait_until(done, seconds=15.0):
+    deadline = time.monotonic() + seconds
+    while True:
+        value = done()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.05)
+
+
+def sway_user():
+    if os.geteuid() != 0:
+        return None
+    try:
+        pwd.getpwnam(USER)
+    except KeyError:
+        subprocess.run(["useradd", "--system", "--no-create-home", "--shell",
+                        "/usr/sbin/nologin", USER], check=True)
+    return pwd.getpwnam(USER)
+
+
+class Session:
+    """A private home, data folders, runtime folder and session bus for Moorline's side."""
+
+    def __init__(self, root, wayland_display):
+        self.root = root
+        home = os.path.join(root, "home")
+        apps = os.path.join(root, "share", "applications")
+        os.makedirs(apps)
+        os.makedirs(os.path.join(root, "runtime"), mode=0o700)
+        # The two native programs the tests start, known by their app ids.
+        for app_id, name in (("moorline-test-a", "Test A"), ("moorline-test-b", "Test B")):
+            with open(os.path.join(apps, app_id + ".desktop"), "w") as entry:
+                entry.write("[Desktop Entry]\nType=Application\nName=%s\n"
+                            "Exec=foot --app-id %s\nIcon=utilities-terminal\n" % (name, app_id))
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": home,
+            "XDG_DATA_HOME": os.path.join(home, "data"),
+            "XDG_CONFIG_HOME": os.path.join(home, "config"),
+            "XDG_CACHE_HOME": os.path.join(home, "cache"),
+            "XDG_DATA_DIRS": os.path.join(root, "share"),
+            "XDG_CONFIG_DIRS": os.path.join(root, "etc"),
+            "XDG_RUNTIME_DIR": os.path.join(root, "runtime"),
+            "WAYLAND_DISPLAY": wayland_display,
+            "QT_LOGGING_RULES": "qt.*=false",
+            "LANG": "C.UTF-8",
+        }
+        self.processes = []
+
+    def start(self, argv, **kwargs):
+        process = subprocess.Popen(argv, env=self.env, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def moorline(self):
+        """The real program under its own session bus; its log goes to a file we read."""
+        self.log = open(os.path.join(self.root, "moorline.log"), "w+")
+        return self.start(["dbus-run-session", "--", MOORLINE], stdout=self.log,
+                          stderr=subprocess.STDOUT)
+
+    def log_text(self):
+        self.log.flush()
+        with open(self.log.name) as log:
+            return log.read()
+
+    def docks(self):
+        try:
+            with open(os.path.join(self.env["XDG_DATA_HOME"], "Moorline", "docks.json")) as f:
+                return json.load(f)
+        except (OSError, ValueError):
+            return None
+
+    def toggle(self, dock):
+        done = subprocess.run([MOORLINE, "--toggle", dock], env=self.env, capture_output=True,
+                              text=True, timeout=20)
+        return done.returncode, done.stderr
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+
+
+def qt_rect(frame):
+    """A dock's stored frame (lower-left origin, y up) in output pixels (top-left, y down)."""
+    return (round(frame["x"]), round(HEIGHT - frame["y"] - frame["height"]),
+            round(frame["width"]), round(frame["height"]))
+
+
+def pixel_reader(env, root):
+    """A function that takes a screenshot and reads pixels of it."""
+    def shot():
+        path = os.path.join(root, "shot.ppm")
+        subprocess.run(["grim", "-t", "ppm", path], env=env, check=True, timeout=20)
+        with open(path, "rb") as f:
+            data = f.read()
+        # P6, width, height, maximum, then RGB bytes.
+        fields, offset = [], 0
+        while len(fields) < 4:
+            while data[offset:offset + 1].isspace():
+                offset += 1
+            end = offset
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[offset:end])
+            offset = end
+        width = int(fields[1])
+        pixels = data[offset + 1:]
+        return lambda x, y: tuple(pixels[3 * (y * width + x):3 * (y * width + x) + 3])
+    return shot
+
+
+def differs(a, b):
+    return sum(abs(p - q) for p, q in zip(a, b)) > 24
+
+
+def sway_tree(env):
+    out = subprocess.run(["swaymsg", "-t", "get_tree"], env=env, capture_output=True,
+                         text=True, timeout=20).stdout
+    return json.loads(out) if out else {}
+
+
+def windows(tree):
+    found = []
+    stack = [tree]
+    while stack:
+        node = stack.pop()
+        if node.get("app_id") or node.get("window"):
+            found.append(node)
+        stack.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+    return found
+
+
+def focused_app(env):
+    return next((w.get("app_id") for w in windows(sway_tree(env)) if w.get("focused")), None)
+
+
+def test_sway(root):
+    user = sway_user()
+    runtime = os.path.join(root, "sway-runtime")
+    os.makedirs(runtime, mode=0o700)
+    config = os.path.join(root, "sway.conf")
+    with open(config, "w") as f:
+        f.write("xwayland enable\n"
+                "output HEADLESS-1 resolution %dx%d position 0 0 bg #204060 solid_color\n"
+                "default_border none\n" % (WIDTH, HEIGHT))
+    os.chmod(root, 0o755)
+    os.chmod(config, 0o644)
+    if user:
+        os.chown(runtime, user.pw_uid, user.pw_gid)
+    sway_env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": runtime,
+                "WLR_BACKENDS": "headless", "WLR_HEADLESS_OUTPUTS": "1",
+                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman", "HOME": runtime}
+    prefix = ["setpriv", "--reuid=%d" % user.pw_uid, "--regid=%d" % user.pw_gid,
+              "--clear-groups"] if user else []
+    sway_log = open(os.path.join(root, "sway.log"), "w")
+    sway = subprocess.Popen(prefix + ["sway", "-c", config], env=sway_env, stdout=sway_log,
+                            stderr=subprocess.STDOUT)
+    session = None
+    try:
+        def sockets():
+            names = os.listdir(runtime)
+            ipc = [n for n in names if n.startswith("sway-ipc.")]
+            return ("wayland-1" in names and ipc) and ipc[0]
+        ipc = wait_until(sockets, 30)
+        if not check("sway starts headless", ipc, "no sockets in " + runtime):
+            return
+        session = Session(os.path.join(root, "client"), os.path.join(runtime, "wayland-1"))
+        env = session.env
+        env["SWAYSOCK"] = os.path.join(runtime, ipc)
+        shot = pixel_reader(env, session.root)
+
+        # A native window under everything: it fills the output while it is alone.
+        session.start(["foot", "--app-id", "moorline-test-a"], stdout=subprocess.DEVNULL,
+                      stderr=subprocess.DEVNULL)
+        wait_until(lambda: focused_app(env) == "moorline-test-a")
+        app = session.moorline()
+        docks = wait_until(lambda: session.docks(), 30)
+        check("the log names the backends the session offers",
+              wait_until(lambda: "panels: layer-shell surfaces; running programs: wlr foreign "
+                         "toplevels" in session.log_text(), 15), session.log_text())
+        if not check("the starter docks are written", docks, "no docks.json"):
+            return
+        frames = {d["name"]: qt_rect(d["position"]) for d in docks}
+
+        # Pixels: each dock stands at its frame, over the terminal.
+        x, y, w, h = frames["Dock"]
+        mid = y + h // 2
+        def dock_drawn():
+            pixel = shot()
+            return (differs(pixel(x + 4, mid), pixel(x - 4, mid)) and
+                    differs(pixel(x + w - 4, mid), pixel(x + w + 4, mid)))
+        check("a dock stands at its frame above a window", wait_until(dock_drawn, 15))
+        panels = ("Dock", "Application Dock", "Clippings")
+        check("docks are no windows of the tiling",
+              not any(w.get("name", "").startswith(panels) for w in windows(sway_tree(env))),
+              [w.get("name") for w in windows(sway_tree(env))])
+
+        # The toggle command hides and shows a dock.
+        cx, cy, cw, ch = frames["Clippings"]
+        inside = (cx + cw // 2, cy + ch // 2)
+        shown = shot()(*inside)
+        status, said = session.toggle("Clippings")
+        check("--toggle answers at once", status == 0, said)
+        check("--toggle hides the dock",
+              wait_until(lambda: differs(shot()(*inside), shown), 10))
+        session.toggle("clippings")
+        check("--toggle shows it again", wait_until(lambda: not differs(shot()(*inside), shown), 10))
+        status, said = session.toggle("No such dock")
+        check("--toggle of an unknown dock fails with a message",
+              status == 1 and "No such dock" in said, (status, said))
+
+        # Native programs in the application dock, brought forward by their tiles.
+        session.start(["foot", "--app-id", "moorline-test-b"], stdout=subprocess.DEVNULL,
+                      stderr=subprocess.DEVNULL)
+        wait_until(lambda: focused_app(env) == "moorline-test-b")
+        pointer = session.start([POINTER, str(WIDTH), str(HEIGHT)], stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE, text=True)
+        check("the test pointer is ready", pointer.stdout.readline().strip() == "ready")
+        ax, ay, aw, ah = frames["Application Dock"]
+
+        def click(px, py):
+            pointer.stdin.write("click %d %d\n" % (px, py))
+            pointer.stdin.flush()
+            return pointer.stdout.readline().strip() == "ok"
+
+        # Tiles in name order ("Test A", "Test B"), from the dock's left inset, one icon wide.
+        icon = next(d for d in docks if d["name"] == "Application Dock")["appearance"]["iconSize"]
+        first = (ax + 10 + 4 + round(icon) // 2, ay + ah - 12)
+        second = (first[0] + round(icon) + 8 + 10, first[1])
+        listed = wait_until(lambda: differs(shot()(*second), shot()(ax + aw - 20, second[1])), 15)
+        check("native programs appear in the application dock", listed)
+        click(*first)
+        check("a tile brings its program to the front",
+              wait_until(lambda: focused_app(env) == "moorline-test-a", 10), focused_app(env))
+        click(*second)
+        check("the other tile brings the other program forward",
+              wait_until(lambda: focused_app(env) == "moorline-test-b", 10), focused_app(env))
+
+        # A tile's menu is a popup of its dock, not a window of the tiling, and a click
+        # elsewhere closes it.
+        dx, dy, dw, dh = frames["Dock"]
+        pointer.stdin.write("rclick %d %d\n" % (dx + dw // 2, dy + dh - 30))
+        pointer.stdin.flush()
+        pointer.stdout.readline()
+        menu_at = (dx + dw + 30, dy + dh - 20)
+        before = shot()(*menu_at)
+        check("a dock's menu opens beside the dock",
+              wait_until(lambda: differs(shot()(*menu_at), before) or
+                         differs(shot()(dx + dw // 2 + 30, dy + dh - 20), before), 10))
+        check("the menu is no window of the tiling",
+              not any(w.get("app_id") == "io.github.moorline.Moorline" and
+                      "Settings" not in w.get("name", "") for w in windows(sway_tree(env))))
+        click(cx + cw // 2, cy + ch - 20)
+
+        # Dragged by its header where no window manager moves it, a dock writes its new frame.
+        for line in ("move %d %d" % (cx + 20, cy + 8), "press", "move %d %d" % (cx - 30, cy + 28),
+                     "move %d %d" % (cx - 80, cy + 58), "release"):
+            pointer.stdin.write(line + "\n")
+            pointer.stdin.flush()
+            pointer.stdout.readline()
+        moved = lambda: next((qt_rect(d["position"]) for d in session.docks() or []
+                              if d["name"] == "Clippings"), None)
+        check("a dock dragged by its header writes its frame back",
+              wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
+        check("Moorline is still running", app.poll() is None, session.log_text())
+    finally:
+        if session:
+            session.close()
+        sway.terminate()
+        try:
+            sway.wait(10)
+        except subprocess.TimeoutExpired:
+            sway.kill()
+
+
+def test_weston(root):
+    runtime = os.path.join(root, "weston-runtime")
+    os.makedirs(runtime, mode=0o700)
+    weston_log = open(os.path.join(root, "weston.log"), "w")
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--socket=wayland-1",
+                               "--width=%d" % WIDTH, "--height=%d" % HEIGHT, "--idle-time=0"],
+                              env={"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+                                   "XDG_RUNTIME_DIR": runtime, "HOME": runtime},
+                              stdout=weston_log, stderr=subprocess.STDOUT)
+    session = None
+    try:
+        if not check("weston starts headless",
+                     wait_until(lambda: "wayland-1" in os.listdir(runtime), 30)):
+            return
+        session = Session(os.path.join(root, "weston-client"), os.path.join(runtime, "wayland-1"))
+        app = session.moorline()
+        said = lambda: session.log_text()
+        check("without the dock protocols the log says what cannot be done",
+              wait_until(lambda: "no layer shell" in said() and "running programs: none" in said(),
+                         20), said())
+        check("Moorline runs on there all the same", wait_until(session.docks, 20) and
+              app.poll() is None, said())
+    finally:
+        if session:
+            session.close()
+        weston.terminate()
+        try:
+            weston.wait(10)
+        except subprocess.TimeoutExpired:
+            weston.kill()
+
+
+def main():
+    root = tempfile.mkdtemp(prefix="moorline-wayland-")
+    # The compositor's user reaches its runtime folder through here.
+    os.chmod(root, 0o755)
+    try:
+        os.makedirs(os.path.join(root, "sway"))
+        test_sway(os.path.join(root, "sway"))
+        test_weston(root)
+    finally:
+        if results["failed"] == 0:
+            shutil.rmtree(root, ignore_errors=True)
+        else:
+            print("kept for a look:", root)
+    print("%d passed, %d failed" % (results["passed"], results["failed"]))
+    return 1 if results["failed"] else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
