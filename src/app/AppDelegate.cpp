@@ -41,8 +41,9 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
                          DockFileRead* docksFile)
     : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
+    // The local file system holds no state: the worker writes the saves through it.
     store_ = std::make_unique<DockStore>(DockStore::Dependencies{
-        p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile});
+        p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile, &p.worker});
     // This process holds the instance lock (taken before we are made), and the store writes only
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());

@@ -19,6 +19,7 @@
 #include "platform/HotKeyBackend.h"
 #include "platform/PointerMonitor.h"
 #include "platform/QtScheduler.h"
+#include "platform/QtWorker.h"
 #include "platform/RunningApplicationsSource.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowHints.h"
@@ -40,6 +41,8 @@ struct Platform {
 
     QtScheduler scheduler;
     LocalFileSystem fileSystem;
+    // Ends before the file system it writes through, waiting for the write under way.
+    QtWorker worker;
     GioDefaultApplications defaultApplications;
     GioDesktop desktop;
     std::unique_ptr<RunningApplicationsSource> runningApplications;
