@@ -4,6 +4,8 @@
 #include "app/FirstFrame.h"
 #include "app/Platform.h"
 #include "platform/WindowActivation.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -56,9 +58,12 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
     iconCache_ = std::make_unique<IconCache>(p.cacheFiles);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
-    itemActions_ = std::make_unique<DockItemActions>(
-        DockItemActions::Services{*store_, p.desktop, p.clipboard, *launchConfirmation_,
-                                  p.imageChooser, p.fileSystem, p.trash});
+    launcher_ = std::make_unique<ApplicationLauncher>(ApplicationLauncher::Dependencies{
+        p.desktop, *launchConfirmation_, *runningAppsMonitor_, *p.runningApplications,
+        p.launchFeedback, p.scopes, p.scheduler});
+    badges_ = std::make_unique<BadgeModel>(p.badgeUpdates, p.scheduler);
+    itemActions_ = std::make_unique<DockItemActions>(DockItemActions::Services{
+        *store_, p.desktop, p.clipboard, *launcher_, p.imageChooser, p.fileSystem, p.trash});
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -68,9 +73,9 @@ void AppDelegate::start() {
         return;
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
-        *p.windowHints,
-        DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
-                                  p.fileIcons, *iconCache_, *dockletRuntime_, *itemActions_});
+        *p.windowHints, DockContentView::Services{
+                            *store_, p.scheduler, *runningAppsMonitor_, p.fileSystem, p.fileIcons,
+                            *iconCache_, *dockletRuntime_, *itemActions_, *launcher_, *badges_});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
                                *p.pointerMonitor, &OwnPopups::isOpen});

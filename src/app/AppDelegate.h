@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockFileRead;
 class DockItemActions;
 class DockletRuntime;
@@ -72,6 +74,8 @@ private:
     std::unique_ptr<IconCache> iconCache_;
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
+    std::unique_ptr<ApplicationLauncher> launcher_;
+    std::unique_ptr<BadgeModel> badges_;
     std::unique_ptr<LaunchAtLogin> launchAtLogin_;
     std::unique_ptr<DockItemActions> itemActions_;
     std::unique_ptr<TrayMenu> trayMenu_;

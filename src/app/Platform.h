@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/DesktopFileIcons.h"
 #include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/GioDefaultApplications.h"
@@ -8,6 +9,7 @@
 #include "backends/desktop/GioTrash.h"
 #include "backends/desktop/QtClipboard.h"
 #include "backends/desktop/QtImageFileChooser.h"
+#include "backends/desktop/SystemdScopes.h"
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
 #include "backends/linux/LocalCacheFiles.h"
@@ -16,6 +18,7 @@
 #include "backends/linux/TimerFdWallClock.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
+#include "backends/x11/X11LaunchFeedback.h"
 #include "platform/HotKeyBackend.h"
 #include "platform/PointerMonitor.h"
 #include "platform/QtScheduler.h"
@@ -58,6 +61,10 @@ struct Platform {
     std::unique_ptr<PointerMonitor> pointerMonitor;
     X11KeyCodeTranslator keyCodes;
     std::unique_ptr<WindowActivation> windowActivation;
+    // Without an X connection (a Wayland session) its tokens are empty.
+    X11LaunchFeedback launchFeedback;
+    SystemdScopes scopes;
+    DBusBadgeUpdates badgeUpdates;
     XdgAutostart autostart;
     SyslogSystemLog systemLog;
     FreedesktopNotifications notifications;

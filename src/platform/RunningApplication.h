@@ -28,11 +28,25 @@ struct RunningApplication {
     // Opaque handles, the window system's own, of the windows that activate, hide and terminate
     // act on: X window ids on X11, the source's own numbers for Wayland toplevels.
     std::vector<std::uint32_t> windows;
+    // What ties it to the desktop entry a launcher holds. The id of the installed entry it was
+    // matched to ("org.gnome.Terminal"), empty when none was.
+    QString desktopId;
+    // WM_CLASS of its first window (X11), empty when it has none.
+    QString wmInstance;
+    QString wmClass;
+    // The application id a Wayland compositor reports; empty on X11.
+    QString appId;
+    // The desktop entry GIO started this very process from (GIO_LAUNCHED_DESKTOP_FILE, only when
+    // GIO_LAUNCHED_DESKTOP_FILE_PID names the process, not a parent it inherited them from).
+    std::optional<QString> launchedDesktopFile;
 
     bool operator==(const RunningApplication& other) const {
         return key == other.key && processIdentifier == other.processIdentifier &&
                localizedName == other.localizedName && activationPolicy == other.activationPolicy &&
                desktopEntryPath == other.desktopEntryPath && windows == other.windows &&
+               desktopId == other.desktopId && wmInstance == other.wmInstance &&
+               wmClass == other.wmClass && appId == other.appId &&
+               launchedDesktopFile == other.launchedDesktopFile &&
                icon.cacheKey() == other.icon.cacheKey();
     }
 };

@@ -28,6 +28,10 @@ public:
 
     // Raises every window of the application, the one most recently in front last.
     virtual void activate(const RunningApplication& application) = 0;
+    // Brings one window forward (restoring it when it was minimised).
+    virtual void activateWindow(std::uint32_t window) = 0;
+    // Every client window, the one most recently in front first.
+    virtual std::vector<std::uint32_t> windowsByRecency() = 0;
     // Minimises every window of the application.
     virtual void hide(const RunningApplication& application) = 0;
     // Asks every window of the application to close, as its close button would; never kills.

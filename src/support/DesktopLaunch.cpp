@@ -4,7 +4,7 @@
 #include "models/DockItem.h"
 #include "platform/Clipboard.h"
 #include "platform/Desktop.h"
-#include "platform/LaunchConfirmation.h"
+#include "runtime/ApplicationLauncher.h"
 
 namespace DesktopLaunch {
 
@@ -13,21 +13,6 @@ namespace {
 bool opensByPath(DockItemKind kind) {
     return kind == DockItemKind::application || kind == DockItemKind::file ||
            kind == DockItemKind::folder;
-}
-
-void launchApplication(const QString& path, Desktop& desktop, LaunchConfirmation& confirmation) {
-    const auto entry = desktop.launcherEntry(path);
-    if (!entry)
-        return;
-    if (entry->isTrusted) {
-        desktop.launch(path, *entry);
-        return;
-    }
-    // Copies only: the tile that was clicked may be gone by the time the user answers.
-    confirmation.ask(path, entry->execLine, [&desktop, path, approved = *entry](bool launch) {
-        if (launch)
-            desktop.launch(path, approved);
-    });
 }
 
 } // namespace
@@ -45,13 +30,19 @@ std::optional<QUrl> parsedUrl(const DockItem& item) {
     return url;
 }
 
-void open(const DockItem& item, Desktop& desktop, Clipboard& clipboard,
-          LaunchConfirmation& confirmation) {
+std::optional<QString> desktopEntryOf(const DockItem& item) {
+    if (item.kind == DockItemKind::application && item.path && isDesktopEntryPath(*item.path))
+        return item.path;
+    return std::nullopt;
+}
+
+void open(const DockItem& item, ApplicationLauncher& launcher, Desktop& desktop,
+          Clipboard& clipboard) {
     if (opensByPath(item.kind)) {
         if (!item.path)
             return;
-        if (item.kind == DockItemKind::application && isDesktopEntryPath(*item.path))
-            launchApplication(*item.path, desktop, confirmation);
+        if (const auto entry = desktopEntryOf(item))
+            launcher.open(*entry);
         else
             desktop.openPath(*item.path);
     } else if (item.kind == DockItemKind::url) {

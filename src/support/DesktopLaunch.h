@@ -5,23 +5,24 @@
 
 #include <optional>
 
+class ApplicationLauncher;
 class Clipboard;
-class LaunchConfirmation;
 class Desktop;
 struct DockItem;
 
-// Opens and reveals dock items through the desktop: an application's desktop entry is launched
-// (after asking, when the desktop does not trust it), files and folders open with their default
-// application, URLs with their scheme's handler, a clipping's text goes onto the clipboard.
-// Fire and forget.
+// Opens and reveals dock items through the desktop: an application's desktop entry goes to the
+// ApplicationLauncher (which brings its running program forward or launches it), files and folders
+// open with their default application, URLs with their scheme's handler, a clipping's text goes
+// onto the clipboard. Fire and forget.
 namespace DesktopLaunch {
 
-// Only an application item runs a desktop entry: a trusted one at once, any other once the user
-// says yes. Files, folders and URLs (file URLs included) only ever open with a handler; a
-// clipping's text replaces the clipboard's contents; docklets and separators do nothing.
-// `desktop` must outlive `confirmation`, which may answer long after this returns.
-void open(const DockItem& item, Desktop& desktop, Clipboard& clipboard,
-          LaunchConfirmation& confirmation);
+// Only an application item runs a desktop entry. Files, folders and URLs (file URLs included)
+// only ever open with a handler; a clipping's text replaces the clipboard's contents; docklets
+// and separators do nothing.
+void open(const DockItem& item, ApplicationLauncher& launcher, Desktop& desktop,
+          Clipboard& clipboard);
+// The desktop entry an item launches, if it is an application item of one.
+std::optional<QString> desktopEntryOf(const DockItem& item);
 // Shows an application, file or folder (by path) or a URL in the file manager; other kinds do
 // nothing.
 void reveal(const DockItem& item, Desktop& desktop);

@@ -165,7 +165,7 @@ void DockContentView::makeChildren(const Dock* current) {
         grid_ = new DockItemGridView(dockId_, services_.grid(), this);
     if (current && current->kind == DockKind::applicationSwitcher && !processes_)
         processes_ = new ProcessDockView(dockId_, services_.store, services_.runningApps,
-                                         services_.scheduler, this);
+                                         services_.badges, services_.scheduler, this);
     if (current && current->kind == DockKind::clippings && !clippings_)
         clippings_ = new ClippingsDockView(dockId_, services_.grid(), this);
 }

@@ -16,6 +16,8 @@
 
 #include <optional>
 
+class ApplicationLauncher;
+class BadgeModel;
 class ClippingsDockView;
 class DockTabStripView;
 class ProcessDockView;
@@ -39,9 +41,13 @@ public:
         IconCache& iconCache;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
+        // Running dots and badges on application tiles.
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
 
         DockItemGridView::Services grid() const {
-            return {store, scheduler, fileSystem, fileIcons, iconCache, docklets, itemActions};
+            return {store,    scheduler,   fileSystem,  fileIcons, iconCache,
+                    docklets, itemActions, runningApps, launcher,  badges};
         }
     };
 

@@ -4,9 +4,11 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageFileChooser.h"
 #include "platform/Trash.h"
+#include "runtime/ApplicationLauncher.h"
 #include "store/DockStore.h"
 #include "support/CustomIcon.h"
 #include "support/DesktopLaunch.h"
+#include "views/ApplicationMenuEntries.h"
 #include "views/DroppedItems.h"
 
 #include <QFutureWatcher>
@@ -19,7 +21,14 @@
 #include <algorithm>
 
 void DockItemActions::open(const DockItem& item) const {
-    DesktopLaunch::open(item, services_.desktop, services_.clipboard, services_.launchConfirmation);
+    DesktopLaunch::open(item, services_.launcher, services_.desktop, services_.clipboard);
+}
+
+void DockItemActions::openNew(const DockItem& item) const {
+    if (const auto entry = DesktopLaunch::desktopEntryOf(item))
+        services_.launcher.openNew(*entry);
+    else
+        open(item);
 }
 
 const DockItem* DockItemActions::currentItem(const DockStore& store, const QUuid& dockId,
@@ -39,8 +48,13 @@ QMenu* DockItemActions::makeMenu(const DockItem& item, const QUuid& dockId, QWid
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const QUuid itemId = item.id;
     const bool opens = item.kind != DockItemKind::docklet && item.kind != DockItemKind::separator;
+    const auto entry = DesktopLaunch::desktopEntryOf(item);
+    if (entry)
+        ApplicationMenuEntries::addEntryActions(*menu, services_.launcher, *entry);
     if (opens) {
         menu->addAction(tr("Open"), menu, [this, item] { open(item); });
+        if (entry)
+            ApplicationMenuEntries::addNewWindow(*menu, services_.launcher, *entry);
         if (item.kind != DockItemKind::clippingText)
             menu->addAction(tr("Reveal in File Manager"), menu,
                             [this, item] { DesktopLaunch::reveal(item, services_.desktop); });

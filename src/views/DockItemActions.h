@@ -6,12 +6,12 @@
 #include <QUrl>
 #include <QUuid>
 
+class ApplicationLauncher;
 class Clipboard;
 class Desktop;
 class DockStore;
 class FileSystem;
 class ImageFileChooser;
-class LaunchConfirmation;
 class QMenu;
 class QMimeData;
 class QWidget;
@@ -29,8 +29,9 @@ public:
         DockStore& store;
         Desktop& desktop;
         Clipboard& clipboard;
-        // Asks before an untrusted desktop entry runs.
-        LaunchConfirmation& launchConfirmation;
+        // Brings running programs forward, launches desktop entries and their actions (asking
+        // first when the desktop does not trust the entry).
+        ApplicationLauncher& launcher;
         ImageFileChooser& imageChooser;
         FileSystem& fileSystem;
         Trash& trash;
@@ -40,6 +41,9 @@ public:
 
     // A click: opens the item as its kind says. Every opening of an item goes through here.
     void open(const DockItem& item) const;
+    // A middle click: another copy of an application, whether one runs or not; any other item
+    // opens as on a click.
+    void openNew(const DockItem& item) const;
     // The item's context menu (deleted when closed).
     QMenu* makeMenu(const DockItem& item, const QUuid& dockId, QWidget* parent) const;
     // Asks for an image file and stores it, made a small PNG (CustomIcon), as the item's icon,

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockItemGridView.h"
 
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
+#include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/DesktopLaunch.h"
 #include "support/IconCache.h"
 #include "support/IconResolver.h"
 #include "views/DockItemActions.h"
@@ -51,6 +55,33 @@ DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services
     // Drags and drops arrive at the viewport, as every other event does.
     viewport()->setAcceptDrops(true);
     refresh(true);
+    // A program starting or ending changes its tiles' dots; a badge, the tiles of its id.
+    runningObserver_ = services_.runningApps.apps.sink(
+        [this](const std::vector<RunningApplication>&) { updateRunningTiles(); });
+    badgeObserver_ = services_.badges.onChange([this](const QString& id) { updateBadgeTiles(id); });
+}
+
+void DockItemGridView::programState(const DockItem& item, DockItemTilePainter::State& state) {
+    const auto entry = DesktopLaunch::desktopEntryOf(item);
+    if (!entry)
+        return;
+    state.running = services_.launcher.isRunning(*entry);
+    runningShown_.insert(item.id, state.running);
+    state.badge = services_.badges.badge(services_.launcher.desktopId(*entry));
+}
+
+void DockItemGridView::updateRunningTiles() {
+    for (const DockItem& item : inView_)
+        if (const auto entry = DesktopLaunch::desktopEntryOf(item);
+            entry && services_.launcher.isRunning(*entry) != runningShown_.value(item.id))
+            updateTile(item.id);
+}
+
+void DockItemGridView::updateBadgeTiles(const QString& desktopId) {
+    for (const DockItem& item : inView_)
+        if (const auto entry = DesktopLaunch::desktopEntryOf(item);
+            entry && services_.launcher.desktopId(*entry) == desktopId)
+            updateTile(item.id);
 }
 
 DockItemGridView::~DockItemGridView() = default;
@@ -202,9 +233,11 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
         if (!paintedRect(i).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
-        const DockItemTilePainter::State state{hovered_ == item.id, iconScale(item.id),
-                                               dropTarget_ == DropTarget::trash &&
-                                                   trashIndex_ == i};
+        DockItemTilePainter::State state;
+        state.hovering = hovered_ == item.id;
+        state.scale = iconScale(item.id);
+        state.trashTargeted = dropTarget_ == DropTarget::trash && trashIndex_ == i;
+        programState(item, state);
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
@@ -321,7 +354,7 @@ void DockItemGridView::animate() {
 void DockItemGridView::mousePressEvent(QMouseEvent* event) {
     pressed_.reset();
     const DockItem* item = itemAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && item) {
+    if ((event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) && item) {
         pressed_ = item->id;
         pressPosition_ = event->position().toPoint();
     }
@@ -345,10 +378,13 @@ void DockItemGridView::mouseMoveEvent(QMouseEvent* event) {
 void DockItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     const std::optional<QUuid> pressed = std::exchange(pressed_, std::nullopt);
     const DockItem* item = itemAt(event->position().toPoint());
-    if (event->button() != Qt::LeftButton || !pressed || !item || item->id != *pressed)
+    if (!pressed || !item || item->id != *pressed)
         return;
     const DockItem clicked = *item;
-    services_.actions.open(clicked);
+    if (event->button() == Qt::LeftButton)
+        services_.actions.open(clicked);
+    else if (event->button() == Qt::MiddleButton)
+        services_.actions.openNew(clicked);
 }
 
 void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {

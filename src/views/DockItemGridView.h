@@ -4,6 +4,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
+#include "views/DockItemTilePainter.h"
 #include "views/DroppedItems.h"
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
@@ -19,12 +20,15 @@
 #include <optional>
 #include <vector>
 
+class ApplicationLauncher;
+class BadgeModel;
 class DockItemActions;
 class DockletRuntime;
 class DockStore;
 class FileIcons;
 class FileSystem;
 class IconCache;
+class RunningAppsMonitor;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
@@ -45,6 +49,10 @@ public:
         IconCache& iconCache;
         DockletRuntime& docklets;
         const DockItemActions& actions;
+        // Whether an application tile's program runs, and what it reports on its tile.
+        RunningAppsMonitor& runningApps;
+        ApplicationLauncher& launcher;
+        BadgeModel& badges;
     };
 
     DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent = nullptr);
@@ -100,6 +108,10 @@ private:
     QRect paintedRect(std::int64_t index) const;
     void updateTile(const QUuid& itemId);
     void paintScrollIndicator(QPainter& painter) const;
+    // Whether an application tile's program runs and what it reports.
+    void programState(const DockItem& item, DockItemTilePainter::State& state);
+    void updateRunningTiles();
+    void updateBadgeTiles(const QString& desktopId);
 
     void setHovered(std::optional<QUuid> itemId);
     void animate();
@@ -133,6 +145,10 @@ private:
     std::vector<DockItem> inView_;
 
     std::optional<QUuid> hovered_;
+    // The running dot each application tile in view was last drawn with.
+    QHash<QUuid, bool> runningShown_;
+    Subscription runningObserver_;
+    Subscription badgeObserver_;
     QHash<QUuid, SpringAnimation> springs_;
     Subscription animation_;
     Scheduler::TimePoint lastFrame_{};

@@ -4,6 +4,7 @@
 #include "models/DockItem.h"
 #include "views/DockletTilePainter.h"
 #include "views/ItemGridLayout.h"
+#include "views/TileBadgePainter.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -80,6 +81,8 @@ void DockItemTilePainter::paint(QPainter& painter, const DockItem& item, const Q
                          separatorColor);
         return;
     }
+    if (state.badge.urgent)
+        TileBadgePainter::paintUrgency(painter, cell);
     if (state.hovering) {
         QPainterPath highlight;
         highlight.addRoundedRect(QRectF(cell.adjusted(1, 0, -1, 0)), 10, 10);
@@ -90,6 +93,9 @@ void DockItemTilePainter::paint(QPainter& painter, const DockItem& item, const Q
                                   state.trashTargeted);
     else
         paintIcon(painter, icon, state.scale, images.icon);
+    if (state.running)
+        TileBadgePainter::paintRunningDot(painter, icon);
+    TileBadgePainter::paintBadge(painter, icon, state.badge);
     if (layout.labelHeight > 0)
         paintLabel(painter, icon, layout, images.label);
 }

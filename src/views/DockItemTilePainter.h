@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runtime/AppBadge.h"
 #include "runtime/DockletFigures.h"
 #include "views/TileImageCache.h"
 
@@ -11,7 +12,8 @@ class QPainter;
 struct DockItem;
 struct ItemGridLayout;
 
-// Draws one item's tile in a grid: its icon or live docklet, its label and the hover highlight.
+// Draws one item's tile in a grid: its icon or live docklet, its label and the hover highlight,
+// and for a running program its dot, badge, progress and urgency.
 // Pure drawing from what it is given; the grid draws and hit-tests its tiles itself, so that a
 // tab of any length costs one widget.
 class DockItemTilePainter {
@@ -20,6 +22,9 @@ public:
         bool hovering = false;
         double scale = 1.0; // of the icon, about its centre
         bool trashTargeted = false;
+        // An application tile whose program runs, and what that program reports.
+        bool running = false;
+        AppBadge badge;
     };
 
     static QFont labelFont();

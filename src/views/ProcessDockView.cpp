@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/ProcessDockView.h"
 
+#include "runtime/BadgeModel.h"
+#include "runtime/LaunchMatch.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "support/IconResolver.h"
 #include "views/ItemGridLayout.h"
+#include "views/TileBadgePainter.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -33,10 +36,10 @@ std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
 } // namespace
 
 ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
-                                 RunningAppsMonitor& runningApps, Scheduler& scheduler,
-                                 QWidget* parent)
+                                 RunningAppsMonitor& runningApps, BadgeModel& badges,
+                                 Scheduler& scheduler, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), store_(store), runningApps_(runningApps),
-      labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
+      badges_(badges), labelMetrics_(labelFont()), refreshTask_(scheduler, [this] { refresh(); }) {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
@@ -47,6 +50,11 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
     viewport()->setMouseTracking(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
     monitorWillChange_ = runningApps_.onObjectWillChange([this] { refreshTask_.request(); });
+    badgeObserver_ = badges_.onChange([this](const QString& id) {
+        for (const Laid& tile : laid_)
+            if (tile.badgeId == id)
+                viewport()->update(tileRect(tile));
+    });
     refresh();
 }
 
@@ -93,7 +101,7 @@ std::vector<ProcessDockView::Laid> ProcessDockView::layOut() {
     int offset = 0;
     for (const RunningApplication& app : apps) {
         const int width = imageFor(app).width;
-        laid.push_back({app.key, offset, width, front == app.key});
+        laid.push_back({app.key, offset, width, front == app.key, LaunchMatch::badgeIdOf(app)});
         offset += (isVertical() ? tileHeight() : width) + spacing;
     }
     contentLength_ = laid.empty() ? 0 : offset - spacing;
@@ -136,9 +144,9 @@ void ProcessDockView::refresh() {
         viewport()->update();
         return;
     }
-    // Same tiles in the same places: only those whose highlight changed.
+    // Same tiles in the same places: only those whose highlight or badge id changed.
     for (std::size_t i = 0; i < laid_.size(); ++i)
-        if (laid_[i].frontmost != previous[i].frontmost)
+        if (laid_[i].frontmost != previous[i].frontmost || laid_[i].badgeId != previous[i].badgeId)
             viewport()->update(tileRect(laid_[i]));
 }
 
@@ -250,8 +258,13 @@ void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image
     }
     const int iconX = rect.x() + (rect.width() - iconSize_) / 2;
     const int iconY = rect.y() + tilePadding;
+    const AppBadge badge = badges_.badge(tile.badgeId);
+    if (badge.urgent)
+        TileBadgePainter::paintUrgency(painter, rect);
     painter.drawPixmap(QRectF(iconX, iconY, iconSize_, iconSize_), image.icon,
                        QRectF(image.icon.rect()));
+    TileBadgePainter::paintBadge(painter, QRect(iconX, iconY, iconSize_, iconSize_), badge);
+    painter.setPen(Qt::NoPen);
     const int dotY = iconY + iconSize_ + partSpacing;
     painter.setBrush(tile.frontmost ? indicatorOn : indicatorOff);
     painter.drawEllipse(

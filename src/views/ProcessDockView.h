@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+class BadgeModel;
 class DockStore;
 class RunningAppsMonitor;
 class Scheduler;
@@ -32,8 +33,9 @@ public:
     static constexpr int partSpacing = 3;
     static constexpr int indicatorSize = 4;
 
+    // `badges`: what the running programs report on their tiles.
     ProcessDockView(const QUuid& dockId, DockStore& store, RunningAppsMonitor& runningApps,
-                    Scheduler& scheduler, QWidget* parent = nullptr);
+                    BadgeModel& badges, Scheduler& scheduler, QWidget* parent = nullptr);
     ~ProcessDockView() override;
 
     // Brings the tiles in line with the monitor and the dock. Runs by itself on the pass after
@@ -84,6 +86,8 @@ private:
         int offset = 0;
         int width = 0;
         bool frontmost = false;
+        // The desktop id its badge comes under.
+        QString badgeId;
     };
 
     const Image& imageFor(const RunningApplication& app);
@@ -101,6 +105,7 @@ private:
     QUuid dockId_;
     DockStore& store_;
     RunningAppsMonitor& runningApps_;
+    BadgeModel& badges_;
     QFontMetrics labelMetrics_;
     DockOrientation orientation_ = DockOrientation::horizontal;
     int iconSize_ = 48;
@@ -113,4 +118,5 @@ private:
     int renders_ = 0;
     CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
+    Subscription badgeObserver_;
 };

@@ -7,8 +7,9 @@
 #include <QStringList>
 
 // Opens nothing and records each request, in order, as one line: "openPath PATH",
-// "openUrl URL", "reveal URL" (URLs fully encoded), "launch PATH". Desktop entries are the
-// ones put in `launchers`.
+// "openUrl URL", "reveal URL" (URLs fully encoded), "launch PATH [ACTION] [STARTUP-ID]".
+// Desktop entries are the ones put in `launchers`; launches start process 1000, 1001...
+// unless `launchFails`.
 class FakeDesktop final : public Desktop {
 public:
     void openPath(const QString& path) override { requests << QStringLiteral("openPath ") + path; }
@@ -23,10 +24,31 @@ public:
             return *it;
         return std::nullopt;
     }
-    void launch(const QString& path, const LauncherEntry&) override {
-        requests << QStringLiteral("launch ") + path;
+    LaunchResult launch(const QString& path, const LauncherEntry&,
+                        const LaunchOptions& options) override {
+        QString request = QStringLiteral("launch ") + path;
+        for (const QString& part : {options.action, QString::fromLatin1(options.token.startupId)})
+            if (!part.isEmpty())
+                request += u' ' + part;
+        requests << request;
+        if (launchFails)
+            return {};
+        return {true, nextPid++};
+    }
+
+    // A trusted launcher of that desktop id, named after it.
+    void addLauncher(const QString& path, const QString& desktopId,
+                     const QString& startupWMClass = {}) {
+        LauncherEntry entry;
+        entry.execLine = desktopId;
+        entry.isTrusted = true;
+        entry.identity = {path, desktopId, startupWMClass};
+        entry.name = desktopId;
+        launchers.insert(path, entry);
     }
 
     QHash<QString, LauncherEntry> launchers;
+    bool launchFails = false;
+    std::int32_t nextPid = 1000;
     QStringList requests;
 };

@@ -7,8 +7,8 @@
 #include <QStringList>
 
 // A window system whose running applications the test sets; records the requests made of them
-// as "activate KEY", "hide KEY", "terminate KEY", and tells the subscribers of a change when
-// the test calls notifyChange().
+// as "activate KEY", "activateWindow ID", "hide KEY", "terminate KEY", and tells the subscribers of
+// a change when the test calls notifyChange().
 class FakeRunningApplications final : public RunningApplicationsSource {
 public:
     Snapshot snapshot() override {
@@ -19,6 +19,10 @@ public:
         return changed_.connect(std::move(action));
     }
     void activate(const RunningApplication& app) override { requests << u"activate "_qs + app.key; }
+    void activateWindow(std::uint32_t window) override {
+        requests << u"activateWindow "_qs + QString::number(window);
+    }
+    std::vector<std::uint32_t> windowsByRecency() override { return recency; }
     void hide(const RunningApplication& app) override { requests << u"hide "_qs + app.key; }
     void terminate(const RunningApplication& app) override {
         requests << u"terminate "_qs + app.key;
@@ -42,6 +46,8 @@ public:
     }
 
     Snapshot current;
+    // What windowsByRecency answers.
+    std::vector<std::uint32_t> recency;
     int snapshotCount = 0;
     bool available = true;
     QStringList requests;

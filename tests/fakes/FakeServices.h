@@ -3,6 +3,7 @@
 
 #include "fakes/DockStoreTesting.h"
 #include "fakes/FakeAutostart.h"
+#include "fakes/FakeBadgeUpdates.h"
 #include "fakes/FakeCacheFiles.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDefaultApplications.h"
@@ -13,6 +14,8 @@
 #include "fakes/FakeImageFileChooser.h"
 #include "fakes/FakeKeyCodeTranslator.h"
 #include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakeLaunchFeedback.h"
+#include "fakes/FakeProcessScopes.h"
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
@@ -20,6 +23,8 @@
 #include "fakes/FakeWallClock.h"
 #include "fakes/FakeWindowActivation.h"
 #include "fakes/VirtualScheduler.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/BadgeModel.h"
 #include "runtime/DockletRuntime.h"
 #include "runtime/HotKeyManager.h"
 #include "runtime/LaunchAtLogin.h"
@@ -63,18 +68,24 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeWindowActivation windowActivation;
     FakeCacheFiles cacheFiles;
     FakeWallClock wallClock{scheduler, 0.0};
+    FakeLaunchFeedback launchFeedback;
+    FakeProcessScopes scopes;
+    FakeBadgeUpdates badgeUpdates;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
     DockletRuntime docklets{statistics, scheduler, wallClock};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
     IconCache iconCache{cacheFiles};
+    ApplicationLauncher launcher{{desktop, launchConfirmation, runningApps, runningApplications,
+                                  launchFeedback, scopes, scheduler}};
+    BadgeModel badges{badgeUpdates, scheduler};
     DockItemActions itemActions{
-        {store, desktop, clipboard, launchConfirmation, imageChooser, fileSystem, trash}};
+        {store, desktop, clipboard, launcher, imageChooser, fileSystem, trash}};
 
     DockContentView::Services contentServices() {
-        return {store,     scheduler, runningApps, fileSystem,
-                fileIcons, iconCache, docklets,    itemActions};
+        return {store,     scheduler, runningApps, fileSystem, fileIcons,
+                iconCache, docklets,  itemActions, launcher,   badges};
     }
     PreferencesView::Services preferencesServices() {
         return {store, scheduler, hotKeys, keyCodes, launchAtLogin};

@@ -23,8 +23,19 @@ struct KindCase {
     std::optional<LauncherEntry> launcher = {};
 };
 
-const LauncherEntry trusted{QStringLiteral("xterm"), true, "1"};
-const LauncherEntry untrusted{QStringLiteral("sh -c evil"), false, "2"};
+LauncherEntry launcher(const char* exec, bool isTrusted) {
+    LauncherEntry entry;
+    entry.execLine = QString::fromUtf8(exec);
+    entry.isTrusted = isTrusted;
+    return entry;
+}
+const LauncherEntry trusted = launcher("xterm", true);
+const LauncherEntry untrusted = launcher("sh -c evil", false);
+LauncherEntry withActions() {
+    LauncherEntry entry = launcher("browser", true);
+    entry.actions = {{"new-private", "New Private Window", "b -p"}, {"safe", "Safe & Sound", "b"}};
+    return entry;
+}
 const QString reveal = QStringLiteral("Reveal in File Manager");
 
 std::vector<KindCase> kindCases() {
@@ -40,11 +51,17 @@ std::vector<KindCase> kindCases() {
     const QStringList withReset{"Open",       reveal, "Choose Custom Icon…",
                                 "Reset Icon", "-",    "Remove From Dock"};
     const QStringList removeOnly{"Remove From Dock"};
-    const QString launch = "launch /usr/share/applications/x.desktop";
+    const QStringList application{"Open", "New Window",      reveal, "Choose Custom Icon…",
+                                  "-",    "Remove From Dock"};
+    const QString launch = "launch /usr/share/applications/x.desktop launch-1";
     return {
-        {"trusted application", app, full, launch, trusted},
-        {"untrusted application asks first", app, full, launch, untrusted},
-        {"application whose entry cannot start", app, full, ""},
+        {"trusted application", app, application, launch, trusted},
+        {"untrusted application asks first", app, application, launch, untrusted},
+        // The entry's own actions come first, by name (an ampersand is text).
+        {"application with actions", app,
+         QStringList{"New Private Window", "Safe && Sound", "-"} + application, launch,
+         withActions()},
+        {"application whose entry cannot start", app, application, ""},
         // Only an application item runs a desktop entry; as a file it is shown, not run.
         {"file that is a launcher", T::pathItem(DockItemKind::file, "/home/u/x.desktop"), full,
          "openPath /home/u/x.desktop", trusted},

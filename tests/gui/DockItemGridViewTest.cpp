@@ -331,3 +331,66 @@ TEST_F(DockItemGridViewTest, TheHoverSpringRunsOnlyWhileItMoves) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DockItemGridViewTest, AProgramsTileShowsItsDotAndBadgeAndOnlyThatTileRepaints) {
+    const QString mail = QStringLiteral("/apps/mail.desktop");
+    const QString term = QStringLiteral("/apps/term.desktop");
+    start(dockWith({pathItem(DockItemKind::application, mail),
+                    pathItem(DockItemKind::application, term),
+                    pathItem(DockItemKind::file, QStringLiteral("/f"))}),
+          [&](FakeServices& f) {
+              f.desktop.addLauncher(mail, QStringLiteral("mail"));
+              f.desktop.addLauncher(term, QStringLiteral("term"));
+          });
+    PaintCounter counter;
+    viewport()->installEventFilter(&counter);
+    const auto reset = [&] {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        counter.region = {};
+    };
+    // One paint, within the tile's cell and the spacing beside it where a long label may reach.
+    const auto paintsOnly = [&](std::int64_t index) {
+        QCoreApplication::processEvents();
+        const QRect tile = grid().cellRect(index).adjusted(-ItemGridLayout::columnSpacing, 0,
+                                                           ItemGridLayout::columnSpacing, 0);
+        return counter.paints == 1 && tile.contains(counter.region.boundingRect());
+    };
+    const auto pixel = [&](QPoint at) { return viewport()->grab().toImage().pixelColor(at); };
+    const auto icon = [&](std::int64_t index) {
+        return DockItemTilePainter::iconRect(storedItems()[std::size_t(index)],
+                                             grid().cellRect(index), grid().gridLayout());
+    };
+
+    reset();
+    fakes->badgeUpdates.send(":1.9", "application://mail.desktop",
+                             {{"count", 3}, {"count-visible", true}});
+    EXPECT_TRUE(paintsOnly(0));
+    const QColor badge = pixel(icon(0).topRight() + QPoint(-3, 5));
+    EXPECT_GT(badge.red(), 180);
+    EXPECT_LT(badge.green(), 100);
+
+    const QPoint dot(icon(1).center().x(), icon(1).bottom() + 3);
+    const QColor before = pixel(dot);
+    RunningApplication running = FakeRunningApplications::make("t", "Term", 7);
+    running.desktopId = QStringLiteral("term");
+    running.windows = {5};
+    reset();
+    fakes->runningApplications.current.applications = {running};
+    fakes->runningApplications.notifyChange();
+    fakes->scheduler.runPending();
+    EXPECT_TRUE(paintsOnly(1));
+    EXPECT_NE(pixel(dot), before) << "the running dot";
+
+    // A middle click starts another copy even though one runs; a click brings it forward.
+    QTest::mouseClick(viewport(), Qt::MiddleButton, {}, tileCentre(1));
+    click(1);
+    EXPECT_EQ(fakes->desktop.requests, QStringList{"launch /apps/term.desktop launch-1"});
+    reset();
+    fakes->badgeUpdates.leave(":1.9");
+    EXPECT_TRUE(paintsOnly(0)) << "the badge goes with its sender";
+}
+
+} // namespace

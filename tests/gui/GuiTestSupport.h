@@ -12,8 +12,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPaintEvent>
+
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -138,10 +140,13 @@ public:
     }
 
 protected:
-    void start(Dock dock) {
+    // `prepare` fills the fake platform before the view first draws.
+    void start(Dock dock, const std::function<void(FakeServices&)>& prepare = {}) {
         dockId = dock.id;
         view.reset();
         fakes = std::make_unique<FakeServices>(std::vector<Dock>{std::move(dock)});
+        if (prepare)
+            prepare(*fakes);
         view = std::make_unique<DockContentView>(dockId, fakes->contentServices());
         const DockPosition& frame = store().dock(dockId)->position;
         view->resize(int(frame.width), int(frame.height));

@@ -4,9 +4,15 @@
 #include "backends/linux/LocalFileSystem.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakeLaunchFeedback.h"
+#include "fakes/FakeProcessScopes.h"
+#include "fakes/FakeRunningApplications.h"
 #include "integration/support/DesktopTools.h"
 #include "integration/support/XSession.h"
 #include "models/DockItem.h"
+#include "platform/QtScheduler.h"
+#include "runtime/ApplicationLauncher.h"
+#include "runtime/RunningAppsMonitor.h"
 #include "support/DesktopLaunch.h"
 
 #include <QDBusConnection>
@@ -155,9 +161,7 @@ protected:
     }
 
     // Clicks the item as a tile would.
-    void click(const DockItem& item) {
-        DesktopLaunch::open(item, desktop, clipboard, confirmation);
-    }
+    void click(const DockItem& item) { DesktopLaunch::open(item, launcher, desktop, clipboard); }
     void click(const QString& desktopEntry) {
         click(DockItem::makeApplication(desktopEntry, LocalFileSystem()));
     }
@@ -165,6 +169,14 @@ protected:
     GioDesktop desktop;
     FakeClipboard clipboard;
     FakeLaunchConfirmation confirmation;
+    // Nothing runs: every click launches.
+    FakeRunningApplications windows;
+    QtScheduler scheduler;
+    RunningAppsMonitor runningApps{windows, desktop, scheduler};
+    FakeLaunchFeedback feedback;
+    FakeProcessScopes scopes;
+    ApplicationLauncher launcher{
+        {desktop, confirmation, runningApps, windows, feedback, scopes, scheduler}};
 };
 
 TEST_F(DesktopTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartTokens) {
@@ -180,6 +192,8 @@ TEST_F(DesktopTest, ADesktopEntryStartsItsProgramWithoutOurStreamsOrStartTokens)
     EXPECT_TRUE(env.startsWith("/dev/null\n/dev/null\n/dev/null\n")) << env.left(200).constData();
     for (const char* token : tokens)
         EXPECT_FALSE(env.contains(token + QByteArray("=ours"))) << token;
+    // The launch's own id, though the entry says nothing of startup notification.
+    EXPECT_TRUE(env.contains("\nDESKTOP_STARTUP_ID=launch-1\n"));
     EXPECT_TRUE(env.contains("DISPLAY=" + qgetenv("DISPLAY")));
     EXPECT_TRUE(Session::waitUntil([] { return zombieChildren() == 0; }));
 }

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
-// grid and onto the trash, a click that launches an application, and clicks that leave the
-// keyboard with the user's application.
+// grid and onto the trash, clicks that launch an application or bring it forward and leave the
+// keyboard with the user's application, an entry's action from the real menu, a badge from a
+// real sender on the session bus.
+#include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
+#include "backends/desktop/SystemdScopes.h"
 #include "backends/linux/LocalFileSystem.h"
+#include "backends/x11/EwmhRunningApplications.h"
 #include "backends/x11/QtScreens.h"
+#include "backends/x11/X11LaunchFeedback.h"
 #include "backends/x11/X11WindowHints.h"
 #include "backends/x11/XInputPointerMonitor.h"
 #include "fakes/FakeServices.h"
@@ -19,9 +24,13 @@
 #include "windows/DockWindowsManager.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -91,14 +100,23 @@ protected:
     GioTrash trash;
     GioDesktop desktop;
     LocalFileSystem fileSystem;
-    // The real desktop, trash and files behind the items.
-    DockItemActions itemActions{{fakes.store, desktop, fakes.clipboard, fakes.launchConfirmation,
-                                 fakes.imageChooser, fileSystem, trash}};
+    // The real desktop, trash and files behind the items; the desktop's running programs,
+    // launches and badges, as the program has them.
+    EwmhRunningApplications windows;
+    RunningAppsMonitor runningApps{windows, desktop, fakes.scheduler};
+    X11LaunchFeedback feedback;
+    SystemdScopes scopes;
+    ApplicationLauncher launcher{{desktop, fakes.launchConfirmation, runningApps, windows, feedback,
+                                  scopes, fakes.scheduler}};
+    DBusBadgeUpdates badgeUpdates;
+    BadgeModel badges{badgeUpdates, fakes.scheduler};
+    DockItemActions itemActions{
+        {fakes.store, desktop, fakes.clipboard, launcher, fakes.imageChooser, fileSystem, trash}};
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints,
-                                        {fakes.store, fakes.scheduler, fakes.runningApps,
-                                         fileSystem, fakes.fileIcons, fakes.iconCache,
-                                         fakes.docklets, itemActions}};
+                                        {fakes.store, fakes.scheduler, runningApps, fileSystem,
+                                         fakes.fileIcons, fakes.iconCache, fakes.docklets,
+                                         itemActions, launcher, badges}};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;
@@ -156,11 +174,38 @@ TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeeps
     EXPECT_EQ(itemsOf(id).size(), 1u);
 }
 
-TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesOneOfItsOwn) {
-    const QString entry = QStringLiteral("/usr/share/applications/debian-xterm.desktop");
-    ASSERT_TRUE(QFile::exists(entry));
+// A terminal of our own applications folder, known by its window class, with an action that
+// leaves a marker.
+QString terminalEntry() {
+    const QString entry =
+        qEnvironmentVariable("XDG_DATA_HOME") + u"/applications/moorline-test-term.desktop"_qs;
+    Session::writeFile(entry, "[Desktop Entry]\nType=Application\nName=Test Terminal\n"
+                              "Exec=xterm -name moorline-test-term -class MoorlineTestTerm "
+                              "-geometry 40x10+700+100\nStartupWMClass=MoorlineTestTerm\n"
+                              "Actions=marker;\n[Desktop Action marker]\nName=Leave a Marker\n"
+                              "Exec=touch " +
+                                  QDir::homePath().toUtf8() + "/action-ran\n");
+    return entry;
+}
+
+// python3-dbusmock's systemd manager on the test's session bus, logging every call to `log`.
+bool startSystemd(Session::ChildProcesses& processes, const QString& log) {
+    QFile::remove(log);
+    processes.start(u"/usr/bin/python3"_qs,
+                    {"-m", "dbusmock", "--session", "-t", "systemd", "-l", log});
+    return Session::waitUntil(
+        [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                u"org.freedesktop.systemd1"_qs);
+        },
+        10s);
+}
+
+TEST_F(ItemsDockTest, AClickLaunchesInAScopeWithAStartupIdThenBringsTheProgramForward) {
+    const QString calls = QDir::homePath() + u"/systemd-calls"_qs;
+    ASSERT_TRUE(startSystemd(processes, calls));
     const QUuid id = start({DockItem::makeDocklet(DockletKind::clock, QStringLiteral("Clock")),
-                            DockItem::makeApplication(entry, fileSystem)});
+                            DockItem::makeApplication(terminalEntry(), fileSystem)});
     processes.start(QStringLiteral("xterm"), {"-name", "users-application"});
     const QString users = Session::waitForWindow(QStringLiteral("^users-application$"));
     ASSERT_FALSE(users.isEmpty());
@@ -170,22 +215,99 @@ TEST_F(ItemsDockTest, AClickLeavesTheKeyboardWithTheUsersApplicationAndLaunchesO
     clickAt(tileOnScreen(id, 0));
     EXPECT_EQ(Session::activeWindow().toStdString(), before.toStdString());
 
-    const auto terminals = [] { return Session::visibleWindows(QStringLiteral("^xterm$")); };
-    const qsizetype running = terminals().size();
+    const auto terminals = [] { return Session::visibleWindows(u"^moorline-test-term$"_qs); };
     clickAt(tileOnScreen(id, 1));
-    QString launched;
+    ASSERT_TRUE(Session::waitUntil([&] { return terminals().size() == 1; }, 10s));
+    const QString launched = terminals().first();
+    const QString launchedId = QStringLiteral("0x%1").arg(launched.toULongLong(), 0, 16);
+    const int pid =
+        Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out.trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    // Its own scope, named after the escaped desktop id, with its pid; its own startup id.
+    QByteArray log;
     EXPECT_TRUE(Session::waitUntil(
-        [&] {
-            const QStringList now = terminals();
-            launched = now.size() > running ? now.last() : QString();
-            return !launched.isEmpty();
-        },
-        10s));
-    if (!launched.isEmpty()) {
-        const auto pid = Session::run(QStringLiteral("xdotool"), {"getwindowpid", launched}).out;
-        if (pid.trimmed().toInt() > 0)
-            ::kill(pid.trimmed().toInt(), SIGTERM);
+        [&] { return (log = Session::readFile(calls)).contains("StartTransientUnit"); }, 10s));
+    static const QRegularExpression scope(
+        uR"(StartTransientUnit "app-moorline-moorline\\x2dtest\\x2dterm-[0-9a-f]+\.scope" "fail" .*PIDs.*UInt32\((\d+)\))"_qs);
+    EXPECT_EQ(scope.match(QString::fromUtf8(log)).captured(1).toInt(), pid) << log.constData();
+    const QByteArray environment =
+        Session::readFile(u"/proc/"_qs + QString::number(pid) + u"/environ"_qs);
+    static const QRegularExpression startupId(
+        uR"(\x00DESKTOP_STARTUP_ID=moorline/moorline-test-term/\d+-\d+-[^\x00]*_TIME\d+\x00)"_qs);
+    EXPECT_TRUE(startupId.match(QString::fromUtf8(environment)).hasMatch());
+    // Known to be running (its dot drawn), then sent behind the user's window.
+    EXPECT_TRUE(Session::waitUntil([&] { return launcher.isRunning(terminalEntry()); }));
+    xdotool({"windowactivate", "--sync", users});
+    EXPECT_TRUE(Session::waitUntil([&] { return Session::activeWindow() == before; }));
+    pause(300ms);
+
+    clickAt(tileOnScreen(id, 1));
+    EXPECT_TRUE(Session::waitUntil([&] { return Session::activeWindow() == launchedId; }))
+        << Session::activeWindow().toStdString() << " instead of " << launchedId.toStdString();
+    pause(1s);
+    EXPECT_EQ(terminals().size(), 1) << "brought forward, not started again";
+    EXPECT_EQ(Session::readFile(calls).count("StartTransientUnit"), 1);
+    ::kill(pid, SIGTERM);
+}
+
+// With no systemd on the bus, as here, the launch goes ahead all the same.
+TEST_F(ItemsDockTest, AnEntrysActionRunsFromTheTilesMenu) {
+    const QString marker = QDir::homePath() + u"/action-ran"_qs;
+    QFile::remove(marker);
+    const QUuid id = start({DockItem::makeApplication(terminalEntry(), fileSystem)});
+    const QPoint tile = tileOnScreen(id, 0);
+    xdotool({"mousemove", QString::number(tile.x()), QString::number(tile.y()), "click", "3"});
+    ASSERT_TRUE(Session::waitUntil([] { return OwnPopups::isOpen(); }, 5s)) << "no menu";
+    // The entry's action comes first.
+    xdotool({"key", "Down", "Return"});
+    EXPECT_TRUE(Session::waitUntil([&] { return QFile::exists(marker); }, 10s));
+    EXPECT_TRUE(Session::visibleWindows(u"^moorline-test-term$"_qs).isEmpty());
+}
+
+TEST_F(ItemsDockTest, ABadgeFromARealSenderShowsOnTheTileAndGoesWithIt) {
+    // We own the name senders look for, and a second listener does not take it from us.
+    const auto owner = [] {
+        return QDBusConnection::sessionBus()
+            .interface()
+            ->serviceOwner(u"com.canonical.Unity"_qs)
+            .value();
+    };
+    EXPECT_TRUE(Session::waitUntil([&] { return !owner().isEmpty(); }));
+    const QString first = owner();
+    {
+        QDBusConnection other =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_qs);
+        QDBusMessage request =
+            QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_qs, u"/org/freedesktop/DBus"_qs,
+                                           u"org.freedesktop.DBus"_qs, u"RequestName"_qs);
+        request << u"com.canonical.Unity"_qs << 4u; // do not queue, as the listener asks
+        const QDBusMessage reply = other.call(request);
+        EXPECT_EQ(reply.arguments().value(0).toUInt(), 3u) << "exists";
     }
+    QDBusConnection::disconnectFromBus(u"other"_qs);
+    EXPECT_EQ(owner(), first);
+    const QUuid id = start({DockItem::makeApplication(terminalEntry(), fileSystem)});
+    DockItemGridView& view = grid(id);
+    const QRect icon =
+        DockItemTilePainter::iconRect(itemsOf(id)[0], view.cellRect(0), view.gridLayout());
+    const auto badgeShown = [&] {
+        const QColor c =
+            view.viewport()->grab().toImage().pixelColor(icon.topRight() + QPoint(-3, 5));
+        return c.red() > 180 && c.green() < 100;
+    };
+    ASSERT_FALSE(badgeShown());
+    QProcess& sender = processes.start(
+        u"/usr/bin/python3"_qs,
+        {"-c", "import dbus, dbus.lowlevel, time\n"
+               "bus = dbus.SessionBus()\n"
+               "m = dbus.lowlevel.SignalMessage('/t', 'com.canonical.Unity.LauncherEntry', "
+               "'Update')\n"
+               "m.append('application://moorline-test-term.desktop', {'count': dbus.Int64(3), "
+               "'count-visible': True}, signature='sa{sv}')\n"
+               "bus.send_message(m)\nbus.flush()\ntime.sleep(120)\n"});
+    EXPECT_TRUE(Session::waitUntil(badgeShown, 10s));
+    sender.terminate();
+    EXPECT_TRUE(Session::waitUntil([&] { return !badgeShown(); }, 10s));
 }
 
 TEST_F(ItemsDockTest, AnAutoHidingDockStaysUnderItsOwnMenu) {

@@ -57,11 +57,11 @@ protected:
     RunningAppsMonitor monitor{source, fakes.desktop, fakes.scheduler};
     QtClipboard clipboard;
     // The real running applications and clipboard.
-    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launchConfirmation,
+    DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launcher,
                                  fakes.imageChooser, fakes.fileSystem, fakes.trash}};
-    DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
-                                       fakes.fileSystem, fakes.fileIcons, fakes.iconCache,
-                                       fakes.docklets,   itemActions};
+    DockContentView::Services services{
+        fakes.store,     fakes.scheduler, monitor,     fakes.fileSystem, fakes.fileIcons,
+        fakes.iconCache, fakes.docklets,  itemActions, fakes.launcher,   fakes.badges};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;

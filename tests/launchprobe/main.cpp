@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     const std::optional<LauncherEntry> shown = desktop.launcherEntry(path);
     if (!shown)
         return 2;
-    desktop.launch(path, *shown);
+    desktop.launch(path, *shown, {});
     return 0;
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/DesktopLaunch.h"
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeLaunchConfirmation.h"
+#include "fakes/FakeServices.h"
 #include "models/DockItem.h"
 
 #include <gtest/gtest.h>
@@ -37,11 +35,9 @@ DockItem withEverything(DockItemKind kind) {
 }
 
 Requests opened(const DockItem& dockItem) {
-    FakeDesktop desktop;
-    FakeClipboard clipboard;
-    FakeLaunchConfirmation confirmation;
-    DesktopLaunch::open(dockItem, desktop, clipboard, confirmation);
-    return desktop.requests;
+    FakeServices f;
+    DesktopLaunch::open(dockItem, f.launcher, f.desktop, f.clipboard);
+    return f.desktop.requests;
 }
 
 Requests revealed(const DockItem& dockItem) {
@@ -62,7 +58,7 @@ TEST(DesktopLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
     };
     const Case cases[] = {
         {DockItemKind::application, "/usr/share/applications/xterm.desktop",
-         "launch /usr/share/applications/xterm.desktop"},
+         "launch /usr/share/applications/xterm.desktop launch-1"},
         {DockItemKind::application, "/opt/tool/tool.app", "openPath /opt/tool/tool.app"},
         {DockItemKind::application, "/nowhere/broken.desktop", nullptr}, // not a launcher
         {DockItemKind::file, "/usr/share/applications/xterm.desktop",
@@ -74,17 +70,16 @@ TEST(DesktopLaunchTest, OnlyAnApplicationItemLaunchesADesktopEntry) {
         {DockItemKind::separator, "/usr/share/applications/xterm.desktop", nullptr},
     };
     for (const Case& c : cases) {
-        FakeDesktop desktop;
-        desktop.launchers.insert(entry, {u"xterm"_qs, true, "id"});
-        FakeClipboard clipboard;
-        FakeLaunchConfirmation confirmation;
+        FakeServices f;
+        f.desktop.addLauncher(entry, u"xterm"_qs);
         DockItem dockItem = withEverything(c.kind);
         dockItem.path = QString::fromUtf8(c.path);
-        DesktopLaunch::open(dockItem, desktop, clipboard, confirmation);
-        EXPECT_EQ(desktop.requests, c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
+        DesktopLaunch::open(dockItem, f.launcher, f.desktop, f.clipboard);
+        EXPECT_EQ(f.desktop.requests,
+                  c.request ? Requests{QString::fromUtf8(c.request)} : Requests{})
             << storedText(c.kind) << " " << c.path;
-        EXPECT_TRUE(confirmation.questions.isEmpty());
-        EXPECT_FALSE(clipboard.text);
+        EXPECT_TRUE(f.launchConfirmation.questions.isEmpty());
+        EXPECT_FALSE(f.clipboard.text);
         EXPECT_TRUE(opened(item(c.kind)).isEmpty()) << "no path";
     }
 }
@@ -116,22 +111,22 @@ TEST(DesktopLaunchTest, OpensOnlyTextThatParsesStrictlyAsAUrlWithAScheme) {
 }
 
 TEST(DesktopLaunchTest, OpeningAClippingReplacesTheClipboardText) {
-    FakeDesktop desktop;
-    FakeClipboard clipboard;
-    FakeLaunchConfirmation confirmation;
+    FakeServices f;
+    FakeDesktop& desktop = f.desktop;
+    FakeClipboard& clipboard = f.clipboard;
     clipboard.setText(u"older"_qs);
     DockItem clipping = withEverything(DockItemKind::clippingText);
     clipping.textContent = u"Grüße\nzweite Zeile"_qs;
-    DesktopLaunch::open(clipping, desktop, clipboard, confirmation);
+    DesktopLaunch::open(clipping, f.launcher, desktop, clipboard);
     EXPECT_EQ(clipboard.text, u"Grüße\nzweite Zeile"_qs);
     EXPECT_EQ(clipboard.writes, 2);
     EXPECT_TRUE(desktop.requests.isEmpty());
 
-    DesktopLaunch::open(item(DockItemKind::clippingText), desktop, clipboard, confirmation);
+    DesktopLaunch::open(item(DockItemKind::clippingText), f.launcher, desktop, clipboard);
     EXPECT_EQ(clipboard.writes, 2) << "a clipping without text leaves the clipboard alone";
 
     clipping.textContent = QString();
-    DesktopLaunch::open(clipping, desktop, clipboard, confirmation);
+    DesktopLaunch::open(clipping, f.launcher, desktop, clipboard);
     EXPECT_EQ(clipboard.text, QString()) << "an empty text is still a text";
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/GioDesktop.h"
 
+#include "backends/desktop/DesktopEntryDetails.h"
 #include "backends/desktop/DesktopEntryFile.h"
 #include "backends/desktop/DesktopServicesLog.h"
+#include "backends/desktop/GioLaunchContext.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -15,21 +17,11 @@
 
 #include <memory>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 const QString fileManagerService = QStringLiteral("org.freedesktop.FileManager1");
 // How long a file manager may take to show an item (a started one included).
 constexpr int revealTimeoutMs = 3000;
-
-// Variables that belong to our own start: passed on, they would make the launched program
-// claim our startup notification or activation token.
-// Also what Moorline tells its own Qt for its panels on Wayland.
-constexpr const char* ownStartVariables[] = {
-    "DESKTOP_AUTOSTART_ID", "DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN",
-    "QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT", "QT_WAYLAND_DISABLE_FIXED_POSITIONS"};
 
 // Content types whose handler may run the file rather than show it: desktop entries, scripts
 // and programs (native, Windows ones through Wine, Java). A file or URL item never runs
@@ -57,36 +49,6 @@ QString takeMessage(GError* error) {
     const QString message = error ? QString::fromUtf8(error->message) : QStringLiteral("unknown");
     g_clear_error(&error);
     return message;
-}
-
-GObjectPtr<GAppLaunchContext> newLaunchContext() {
-    GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
-    for (const char* name : ownStartVariables)
-        g_app_launch_context_unsetenv(context.get(), name);
-    return context;
-}
-
-// Launches the application with the URIs (none for a plain start). A desktop entry's program
-// gets /dev/null as its standard streams instead of ours.
-bool launch(GAppInfo* app, const QByteArray& uri, QString* failure) {
-    const auto context = newLaunchContext();
-    GList* uris = uri.isEmpty() ? nullptr : g_list_append(nullptr, const_cast<char*>(uri.data()));
-    GError* error = nullptr;
-    gboolean launched = FALSE;
-    if (G_IS_DESKTOP_APP_INFO(app)) {
-        const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-        launched = g_desktop_app_info_launch_uris_as_manager_with_fds(
-            G_DESKTOP_APP_INFO(app), uris, context.get(), G_SPAWN_SEARCH_PATH, nullptr, nullptr,
-            nullptr, nullptr, devNull, devNull, devNull, &error);
-        if (devNull >= 0)
-            ::close(devNull);
-    } else {
-        launched = g_app_info_launch_uris(app, uris, context.get(), &error);
-    }
-    g_list_free(uris);
-    if (!launched)
-        *failure = takeMessage(error);
-    return launched;
 }
 
 bool isProgramType(const char* contentType) {
@@ -162,7 +124,7 @@ bool openWithDefaultHandler(GFile* file) {
         return true;
     }
     QString failure;
-    if (!launch(handler.app.get(), uri, &failure))
+    if (!GioLaunchContext::launch(handler.app.get(), uri, &failure))
         qCWarning(lcDesktopServices) << "could not open" << uri << failure;
     return true;
 }
@@ -184,8 +146,12 @@ std::optional<LauncherEntry> inspect(const DesktopEntryFile& file) {
     const GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file.keyFile()));
     if (!app)
         return std::nullopt;
-    return LauncherEntry{file.string(G_KEY_FILE_DESKTOP_KEY_EXEC).value_or(QString()),
-                         file.isTrusted(), file.fingerprint()};
+    LauncherEntry entry;
+    entry.execLine = file.string(G_KEY_FILE_DESKTOP_KEY_EXEC).value_or(QString());
+    entry.isTrusted = file.isTrusted();
+    entry.fingerprint = file.fingerprint();
+    DesktopEntryDetails::fill(entry, file, app.get());
+    return entry;
 }
 
 } // namespace
@@ -226,7 +192,8 @@ std::optional<LauncherEntry> GioDesktop::launcherEntry(const QString& path) {
     return entry;
 }
 
-void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
+LaunchResult GioDesktop::launch(const QString& path, const LauncherEntry& approved,
+                                const LaunchOptions& options) {
     // Read again: the user may have answered long after we looked, and the file may have been
     // rewritten or made writable by others since.
     const auto file = DesktopEntryFile::read(path);
@@ -234,15 +201,18 @@ void GioDesktop::launch(const QString& path, const LauncherEntry& approved) {
     if (!entry || entry->fingerprint != approved.fingerprint ||
         (approved.isTrusted && !entry->isTrusted)) {
         qCWarning(lcDesktopServices) << "desktop entry changed since it was approved:" << path;
-        return;
+        return {};
     }
     // From the very bytes just checked: GIO reading the file again by its path would run
     // whatever was put there in between. (Such an entry has no file name for GIO, so an Exec
     // field code %k, the entry's own location, stays empty.)
     GObjectPtr<GDesktopAppInfo> app(g_desktop_app_info_new_from_keyfile(file->keyFile()));
     QString failure;
-    if (!app || !::launch(G_APP_INFO(app.get()), {}, &failure))
-        qCWarning(lcDesktopServices) << "could not launch" << path << failure;
+    const LaunchResult result =
+        app ? GioLaunchContext::launchEntry(app.get(), options, &failure) : LaunchResult{};
+    if (!result.started)
+        qCWarning(lcDesktopServices) << "could not launch" << path << options.action << failure;
+    return result;
 }
 
 void GioDesktop::revealInFileManager(const QUrl& url) {

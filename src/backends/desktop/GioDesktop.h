@@ -8,7 +8,8 @@ using GFile = struct _GFile;
 // The Desktop of a freedesktop session: desktop entries launched and default handlers found
 // through GIO (which honours Exec field codes, Terminal=, DBusActivatable and mimeapps.list),
 // reveal through the file manager's org.freedesktop.FileManager1 D-Bus interface. Launched
-// programs get /dev/null for their standard streams and none of our start-up tokens. Failures
+// programs get /dev/null for their standard streams (an entry's action, which GIO runs itself,
+// gets ours) and none of our start-up tokens, only the launch's own. Failures
 // are logged to moorline.desktop and otherwise ignored.
 class GioDesktop final : public Desktop {
 public:
@@ -25,7 +26,8 @@ public:
 
     // Trust as DesktopEntryFile judges it; whether it can start as GIO judges it.
     std::optional<LauncherEntry> launcherEntry(const QString& path) override;
-    void launch(const QString& path, const LauncherEntry& approved) override;
+    LaunchResult launch(const QString& path, const LauncherEntry& approved,
+                        const LaunchOptions& options) override;
 
 private:
     void openFile(GFile* file);

@@ -10,6 +10,8 @@ public:
     Snapshot snapshot() override { return {}; }
     Subscription onChange(std::function<void()>) override { return {}; }
     void activate(const RunningApplication&) override {}
+    void activateWindow(std::uint32_t) override {}
+    std::vector<std::uint32_t> windowsByRecency() override { return {}; }
     void hide(const RunningApplication&) override {}
     void terminate(const RunningApplication&) override {}
     bool isAvailable() const override { return false; }

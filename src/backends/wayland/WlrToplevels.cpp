@@ -207,6 +207,27 @@ void WlrToplevels::activate(const RunningApplication& application) {
     wayland_.flush();
 }
 
+void WlrToplevels::activateWindow(std::uint32_t window) {
+    const auto it = toplevels_.find(window);
+    if (!seat_ || it == toplevels_.end())
+        return;
+    zwlr_foreign_toplevel_handle_v1_activate(it->second->handle, seat_);
+    wayland_.flush();
+}
+
+std::vector<std::uint32_t> WlrToplevels::windowsByRecency() {
+    std::vector<const Toplevel*> windows;
+    for (const auto& [number, toplevel] : toplevels_)
+        windows.push_back(toplevel.get());
+    std::stable_sort(windows.begin(), windows.end(), [](const Toplevel* a, const Toplevel* b) {
+        return a->activatedAt > b->activatedAt;
+    });
+    std::vector<std::uint32_t> numbers;
+    for (const Toplevel* toplevel : windows)
+        numbers.push_back(toplevel->number);
+    return numbers;
+}
+
 void WlrToplevels::hide(const RunningApplication& application) {
     for (zwlr_foreign_toplevel_handle_v1* handle : handlesOf(application))
         zwlr_foreign_toplevel_handle_v1_set_minimized(handle);

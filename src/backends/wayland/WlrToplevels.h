@@ -33,6 +33,8 @@ public:
     Snapshot snapshot() override;
     Subscription onChange(std::function<void()> action) override;
     void activate(const RunningApplication& application) override;
+    void activateWindow(std::uint32_t window) override;
+    std::vector<std::uint32_t> windowsByRecency() override;
     void hide(const RunningApplication& application) override;
     void terminate(const RunningApplication& application) override;
     bool isAvailable() const override { return manager_ != nullptr; }

@@ -6,6 +6,7 @@
 #include "runtime/AppMatchGrouping.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -155,6 +156,31 @@ std::optional<QString> EwmhRunningApplications::executableOf(std::int32_t pid) {
     return executable;
 }
 
+std::optional<QString> EwmhRunningApplications::launchedDesktopFileOf(std::int32_t pid) {
+    const auto found = launchedDesktopFiles_.constFind(pid);
+    if (found != launchedDesktopFiles_.constEnd())
+        return *found;
+    // Read once per process: its environment is the one it was started with.
+    std::optional<QString> file;
+    QFile variables(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (variables.open(QIODevice::ReadOnly)) {
+        QByteArray path;
+        bool ours = false;
+        // Bounded: an environment larger than this holds no desktop launch of interest.
+        for (const QByteArray& variable : variables.read(1 << 20).split('\0')) {
+            if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE="))
+                path = variable.mid(26);
+            else if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE_PID="))
+                ours = variable.mid(30).toLongLong() == pid;
+        }
+        // A child of a launched program inherits both; only the launched process is that entry.
+        if (ours && !path.isEmpty())
+            file = QFile::decodeName(path);
+    }
+    launchedDesktopFiles_.insert(pid, file);
+    return file;
+}
+
 RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
                                                     const AppMatchEntry* entry,
                                                     const std::optional<QString>& executable) {
@@ -164,7 +190,12 @@ RunningApplication EwmhRunningApplications::present(const AppMatchGroup& group,
     app.activationPolicy =
         group.isRegular() ? ActivationPolicy::regular : ActivationPolicy::accessory;
     app.windows = group.isRegular() ? group.taskbarWindows : group.windows;
+    app.wmInstance = group.wmInstance;
+    app.wmClass = group.wmClass;
+    if (group.pid)
+        app.launchedDesktopFile = launchedDesktopFiles_.value(*group.pid);
     if (entry) {
+        app.desktopId = entry->id;
         app.localizedName =
             !entry->localizedName.isEmpty() ? entry->localizedName : entry->untranslatedName;
         app.desktopEntryPath = entry->path;
@@ -281,6 +312,7 @@ RunningApplicationsSource::Snapshot EwmhRunningApplications::snapshot() {
     const std::vector<AppMatchWindow> matches = readClients(root.clients, listChanged);
     const std::vector<AppMatchGroup> groups = AppMatchGrouping::group(matches);
     QHash<std::int32_t, std::optional<QString>> executables;
+    QHash<std::int32_t, std::optional<QString>> launched;
     std::vector<AppMatchCache::Query> queries;
     queries.reserve(groups.size());
     for (const AppMatchGroup& group : groups) {
@@ -288,10 +320,12 @@ RunningApplicationsSource::Snapshot EwmhRunningApplications::snapshot() {
         if (group.pid) {
             executable = executableOf(*group.pid);
             executables.insert(*group.pid, executable);
+            launched.insert(*group.pid, launchedDesktopFileOf(*group.pid));
         }
         queries.push_back({group.key, group.wmInstance, group.wmClass, executable});
     }
     executables_ = std::move(executables);
+    launchedDesktopFiles_ = std::move(launched);
 
     const std::vector<const AppMatchEntry*> found = entries_.matchAll(queries);
     snapshot.applications.reserve(groups.size());
@@ -335,6 +369,22 @@ void EwmhRunningApplications::activate(const RunningApplication& application) {
     for (const xcb_window_t window : windows)
         sendToRoot(window, atoms_.activeWindow, sourceIsPager, XCB_CURRENT_TIME);
     xcb_flush(connection_);
+}
+
+void EwmhRunningApplications::activateWindow(std::uint32_t window) {
+    if (!connection_)
+        return;
+    sendToRoot(window, atoms_.activeWindow, sourceIsPager, XCB_CURRENT_TIME);
+    xcb_flush(connection_);
+}
+
+std::vector<std::uint32_t> EwmhRunningApplications::windowsByRecency() {
+    if (!connection_)
+        return {};
+    // The window manager raises what it activates: the top of the stack is the latest in front.
+    std::vector<xcb_window_t> stacking = reader_->readStacking();
+    std::reverse(stacking.begin(), stacking.end());
+    return stacking;
 }
 
 void EwmhRunningApplications::hide(const RunningApplication& application) {

@@ -32,6 +32,8 @@ public:
     Snapshot snapshot() override;
     Subscription onChange(std::function<void()> action) override;
     void activate(const RunningApplication& application) override;
+    void activateWindow(std::uint32_t window) override;
+    std::vector<std::uint32_t> windowsByRecency() override;
     void hide(const RunningApplication& application) override;
     void terminate(const RunningApplication& application) override;
 
@@ -48,6 +50,7 @@ private:
     std::uint8_t propertyOf(xcb_atom_t atom) const;
     bool isOwnWindow(xcb_window_t window) const;
     std::optional<QString> executableOf(std::int32_t pid);
+    std::optional<QString> launchedDesktopFileOf(std::int32_t pid);
     RunningApplication present(const AppMatchGroup& group, const AppMatchEntry* entry,
                                const std::optional<QString>& executable);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, std::uint32_t d0, std::uint32_t d1);
@@ -66,6 +69,7 @@ private:
     QHash<xcb_window_t, std::uint8_t> staleProperties_;
     QHash<xcb_window_t, QIcon> windowIcons_;
     QHash<std::int32_t, std::optional<QString>> executables_;
+    QHash<std::int32_t, std::optional<QString>> launchedDesktopFiles_;
     AppMatchCache entries_;
     std::optional<QIcon> genericIcon_;
     // Listed ids with no window behind them (a hostile or broken client can list any number):

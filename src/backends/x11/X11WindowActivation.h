@@ -14,6 +14,4 @@ public:
 
     // The launch time a startup id carries ("..._TIME12345"), or 0 (X's CurrentTime).
     static std::uint32_t launchTime(const QByteArray& startupId);
-    // The startup-notification message that ends the launch, quoted as that format asks.
-    static QByteArray removeMessage(const QByteArray& startupId);
 };
