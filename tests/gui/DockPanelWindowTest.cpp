@@ -61,17 +61,7 @@ TEST(ScreenSpace, APointerPixelSitsAtItsLowerLeftCorner) {
     EXPECT_EQ(ScreenSpace::fromQt(QRectF(0, -600, 1024, 600), primary), QRectF(0, 800, 1024, 600));
 }
 
-TEST(ScreenSpace, TheOriginIsThePrimaryScreensWhereverXPutsIt) {
-    // A 1024-wide monitor left of the primary one, and 224 pixels taller: X's origin is the
-    // top-left of both together, so the primary screen starts at (1024, 224).
-    const QRect shifted(1024, 224, 1280, 800);
-    EXPECT_EQ(ScreenSpace::fromQt(QRectF(1124, 524, 180, 300), shifted),
-              QRectF(100, 200, 180, 300));
-    EXPECT_EQ(ScreenSpace::toQt(QRectF(100, 200, 180, 300), shifted), QRectF(1124, 524, 180, 300));
-    EXPECT_EQ(ScreenSpace::fromQt(QRectF(0, 0, 1024, 1024), shifted), QRectF(-1024, 0, 1024, 1024));
-    EXPECT_EQ(ScreenSpace::pointFromQt({1024, 1023}, shifted), QPointF(0, 0));
-}
-
+// Wherever X puts the origin, the docks' space starts at the primary screen: MonitorsTest.
 TEST(DockPanelWindow, ReportsItsFrameButNeverItsOwnChanges) {
     // The user's moves through the window manager are reported: DockPanelTest, on a real one.
     FakeWindowHints hints;

@@ -59,7 +59,7 @@ bool covers(const QList<QRect>& rects, QPoint point) {
                        [&](const QRect& r) { return r.contains(point); });
 }
 
-TEST_F(DockPanelTest, GeometryMapStateNameAndBlurFollowTheRecordOnTheSameWindow) {
+TEST_F(DockPanelTest, GeometryMapStateNameBlurAndHintsFollowTheRecordOnTheSameWindow) {
     const WId window = startDock();
     EXPECT_TRUE(
         waitForGeometry(window, {100, screenHeight - 500, 180, 300, QStringLiteral("IsViewable")}))
@@ -69,6 +69,15 @@ TEST_F(DockPanelTest, GeometryMapStateNameAndBlurFollowTheRecordOnTheSameWindow)
     EXPECT_TRUE(covers(rects, {90, 150}));
     EXPECT_FALSE(covers(rects, {0, 0}));
     EXPECT_FALSE(covers(rects, {179, 299}));
+    // Out of task bars and pagers, on every workspace, shown without taking the focus.
+    const auto hintsHold = [&] {
+        return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
+               hasState(window, "_NET_WM_STATE_SKIP_PAGER") &&
+               xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
+    };
+    EXPECT_TRUE(Session::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
+    EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
+    EXPECT_NE(Session::activeWindow(), u"0x"_qs + QString::number(window, 16));
 
     edit([](Dock& d) {
         d.position = {400, 50, 220, 160};
@@ -87,37 +96,36 @@ TEST_F(DockPanelTest, GeometryMapStateNameAndBlurFollowTheRecordOnTheSameWindow)
     edit([](Dock& d) { d.isVisible = true; });
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     EXPECT_EQ(panelOf(id)->winId(), window);
-}
-
-TEST_F(DockPanelTest, StaysOutOfTaskBarsAndFocusOnEveryWorkspaceAfterEachShow) {
-    const WId window = startDock();
-    const auto hintsHold = [&] {
-        return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
-               hasState(window, "_NET_WM_STATE_SKIP_PAGER") &&
-               xprop(window, QStringLiteral("_NET_WM_DESKTOP")).contains("4294967295");
-    };
+    // The hints hold after each show, and on another workspace the panel is still there.
     EXPECT_TRUE(Session::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
-    // Shown without taking the focus.
-    EXPECT_TRUE(xprop(window, QStringLiteral("WM_HINTS")).contains("input focus: False"));
-    EXPECT_NE(Session::activeWindow(), u"0x"_qs + QString::number(window, 16));
-    edit([](Dock& d) { d.isVisible = false; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
-    edit([](Dock& d) { d.isVisible = true; });
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    EXPECT_TRUE(Session::waitUntil(hintsHold)) << xprop(window, QString()).toStdString();
-    // On every desktop indeed: still shown on another one.
     Session::xdotool({QStringLiteral("set_desktop"), QStringLiteral("2")});
     Session::pause(200ms);
     EXPECT_EQ(xwininfo(window).mapState, QStringLiteral("IsViewable"));
     Session::xdotool({QStringLiteral("set_desktop"), QStringLiteral("0")});
 }
 
-TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
+TEST_F(DockPanelTest, AlwaysOnTopKeepsTheDockOverActivatedWindowsAndTogglesOnTheSameWindow) {
     const WId window = startDock();
     const auto above = [&] { return hasState(window, "_NET_WM_STATE_ABOVE"); };
     EXPECT_TRUE(Session::waitUntil(above));
+    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
+    Session::ChildProcesses processes;
+    processes.start(QStringLiteral("xterm"),
+                    {"-name", "stacked", "-geometry", "40x20+50+250", "-e", "sleep", "60"});
+    const QString terminalId = Session::waitForWindow(QStringLiteral("^stacked$"));
+    ASSERT_FALSE(terminalId.isEmpty());
+    const WId terminal = terminalId.toULongLong();
+    const auto activateTerminal = [&] {
+        Session::xdotool({QStringLiteral("windowactivate"), terminalId});
+        Session::pause(300ms);
+    };
+    activateTerminal();
+    EXPECT_TRUE(stackedAbove(window, terminal));
+
     edit([](Dock& d) { d.alwaysOnTop = false; });
     EXPECT_TRUE(Session::waitUntil([&] { return !above(); }));
+    activateTerminal();
+    EXPECT_TRUE(Session::waitUntil([&] { return stackedAbove(terminal, window); }));
     edit([](Dock& d) { d.alwaysOnTop = true; });
     EXPECT_TRUE(Session::waitUntil(above));
     EXPECT_EQ(panelOf(id)->winId(), window);
@@ -137,32 +145,6 @@ TEST_F(DockPanelTest, AlwaysOnTopTogglesTheAboveStateOnTheSameWindow) {
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
     Session::pause(200ms);
     EXPECT_FALSE(above());
-}
-
-TEST_F(DockPanelTest, AnAboveDockStaysOverAnActivatedWindowAndANormalOneDoesNot) {
-    const WId window = startDock();
-    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    Session::ChildProcesses processes;
-    processes.start(QStringLiteral("xterm"),
-                    {"-name", "stacked", "-geometry", "40x20+50+250", "-e", "sleep", "60"});
-    const QString terminal = Session::waitForWindow(QStringLiteral("^stacked$"));
-    ASSERT_FALSE(terminal.isEmpty());
-    // Which of the two the window manager stacks higher.
-    const auto panelOnTop = [&] {
-        const QString stacking =
-            QString::fromUtf8(Session::xprop(0, {QStringLiteral("_NET_CLIENT_LIST_STACKING")}));
-        return stacking.indexOf(u"0x"_qs + QString::number(quint64(window), 16)) >
-               stacking.indexOf(u"0x"_qs + QString::number(terminal.toULongLong(), 16));
-    };
-    const auto activateTerminal = [&] {
-        Session::xdotool({QStringLiteral("windowactivate"), terminal});
-        Session::pause(300ms);
-    };
-    activateTerminal();
-    EXPECT_TRUE(panelOnTop());
-    edit([](Dock& d) { d.alwaysOnTop = false; });
-    activateTerminal();
-    EXPECT_TRUE(Session::waitUntil([&] { return !panelOnTop(); }));
 }
 
 TEST_F(DockPanelTest, AMoveByTheWindowManagerIsWrittenBackOnce) {

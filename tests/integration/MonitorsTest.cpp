@@ -108,49 +108,35 @@ TEST_F(MonitorsTest, AutoHideAtTheInnerEdgeAnswersToThePanelsOwnMonitor) {
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
 }
 
-TEST_F(MonitorsTest, AnUnpluggedMonitorsDockStaysReachableAndComesBack) {
-    const DockPosition onSecond{1500, 200, 180, 300};
-    const Dock dock = addDock(QStringLiteral("Unplugged"), onSecond);
-    start();
-    const WId window = panelOf(dock.id)->winId();
-    ASSERT_TRUE(waitForGeometry(window, {1500, 300, 180, 300, viewable})) << xwininfo(window);
-
-    // Shown at the primary monitor's right edge meanwhile; the record keeps its frame.
-    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
-    EXPECT_TRUE(waitForGeometry(window, {1100, 300, 180, 300, viewable})) << xwininfo(window);
-    settle();
-    EXPECT_EQ(xwininfo(window), (WindowGeometry{1100, 300, 180, 300, viewable}));
-    EXPECT_EQ(storedPosition(dock.id), onSecond);
-
-    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin, rightMonitor}));
-    EXPECT_TRUE(waitForGeometry(window, {1500, 300, 180, 300, viewable})) << xwininfo(window);
-    settle();
-    EXPECT_EQ(storedPosition(dock.id), onSecond);
-
-    // Moved by the user while its monitor is away, it stays where it was put.
-    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
-    settle();
-    Session::xdotool({QStringLiteral("windowmove"), windowId(window), QStringLiteral("600"),
-                      QStringLiteral("100")});
-    EXPECT_TRUE(Session::waitUntil([&] {
-        return storedPosition(dock.id) == DockPosition{600, 400, 180, 300};
-    }));
-}
-
-TEST_F(MonitorsTest, MonitorsChangingWhileRunningMoveEveryDockWithTheirSpace) {
+TEST_F(MonitorsTest, MonitorsChangingWhileRunningMoveEveryDockWithTheirSpaceAndKeepItsFrame) {
     const DockPosition stored{100, 100, 200, 300};
+    const DockPosition onSecond{1500, 200, 180, 300};
     const Dock dock = addDock(QStringLiteral("Follows"), stored);
-    const Dock other = addDock(QStringLiteral("Second"), {1400, 100, 200, 300});
+    const Dock second = addDock(QStringLiteral("Unplugged"), onSecond);
     start();
     const WId window = panelOf(dock.id)->winId();
-    const WId otherWindow = panelOf(other.id)->winId();
+    const WId secondWindow = panelOf(second.id)->winId();
     ASSERT_TRUE(waitForGeometry(window, {100, 400, 200, 300, viewable}));
+    ASSERT_TRUE(waitForGeometry(secondWindow, {1500, 300, 180, 300, viewable}))
+        << xwininfo(secondWindow);
+
+    // Unplugged, a monitor's dock is shown at the primary monitor's right edge meanwhile; the
+    // record keeps its frame, and it comes back.
+    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
+    EXPECT_TRUE(waitForGeometry(secondWindow, {1100, 300, 180, 300, viewable}))
+        << xwininfo(secondWindow);
+    settle();
+    EXPECT_EQ(xwininfo(secondWindow), (WindowGeometry{1100, 300, 180, 300, viewable}));
+    EXPECT_EQ(storedPosition(second.id), onSecond);
+    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin, rightMonitor}));
+    EXPECT_TRUE(waitForGeometry(secondWindow, {1500, 300, 180, 300, viewable}))
+        << xwininfo(secondWindow);
 
     // The primary monitor grows taller: the docks' space hangs from its bottom edge.
     ASSERT_TRUE(DummyMonitors::arrange({{0, 0, 1280, 1024}, {1280, 0, 1280, 1024}}));
     EXPECT_TRUE(waitForGeometry(window, {100, 624, 200, 300, viewable})) << xwininfo(window);
-    EXPECT_TRUE(waitForGeometry(otherWindow, {1400, 624, 200, 300, viewable}))
-        << xwininfo(otherWindow);
+    EXPECT_TRUE(waitForGeometry(secondWindow, {1500, 524, 180, 300, viewable}))
+        << xwininfo(secondWindow);
     // A monitor added on the left shifts X's origin, not the docks.
     ASSERT_TRUE(DummyMonitors::arrange({{1024, 0, 1280, 800}, {0, 0, 1024, 768}}));
     EXPECT_TRUE(waitForGeometry(window, {1124, 400, 200, 300, viewable})) << xwininfo(window);
@@ -158,7 +144,16 @@ TEST_F(MonitorsTest, MonitorsChangingWhileRunningMoveEveryDockWithTheirSpace) {
     EXPECT_TRUE(waitForGeometry(window, {100, 400, 200, 300, viewable})) << xwininfo(window);
     settle();
     EXPECT_EQ(storedPosition(dock.id), stored);
-    EXPECT_EQ(storedPosition(other.id), (DockPosition{1400, 100, 200, 300}));
+    EXPECT_EQ(storedPosition(second.id), onSecond);
+
+    // Moved by the user while its monitor is away, it stays where it was put.
+    ASSERT_TRUE(DummyMonitors::arrange({primaryAtOrigin}));
+    settle();
+    Session::xdotool({QStringLiteral("windowmove"), windowId(secondWindow), QStringLiteral("600"),
+                      QStringLiteral("100")});
+    EXPECT_TRUE(Session::waitUntil([&] {
+        return storedPosition(second.id) == DockPosition{600, 400, 180, 300};
+    }));
 }
 
 } // namespace

@@ -108,7 +108,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunningAppsTest, FollowsProgramsThatStartAndExitSortedByNameAndClosesThemPolitely) {
+TEST_F(RunningAppsTest, FollowsProgramsSortedByNameHidesActivatesAndClosesThemPolitely) {
     QProcess& xterm = startXterm();
     const QProcess& xclock = processes.start(u"xclock"_qs);
     ASSERT_TRUE(waitForApp(xterm));
@@ -117,7 +117,28 @@ TEST_F(RunningAppsTest, FollowsProgramsThatStartAndExitSortedByNameAndClosesThem
     // With no desktop entry, the executable stands for the bundle.
     EXPECT_EQ(app(xclock)->desktopEntryPath, u"/usr/bin/xclock"_qs);
     EXPECT_EQ(app(xterm)->desktopEntryPath, u"/usr/bin/xterm"_qs);
-    EXPECT_EQ(app(xterm)->windows.size(), 1u);
+    ASSERT_EQ(app(xterm)->windows.size(), 1u);
+
+    // Hide iconifies and republishes the same list; activation restores.
+    const std::uint32_t window = app(xterm)->windows.front();
+    int published = 0;
+    const auto sink = monitor.apps.sink([&](const auto&) { ++published; });
+    monitor.hide(*app(xterm));
+    EXPECT_TRUE(Session::waitUntil([&] {
+        const QByteArray state = windowState(window);
+        return state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Iconic");
+    }));
+    EXPECT_TRUE(Session::waitUntil([&] { return published > 1; }));
+    EXPECT_TRUE(app(xterm).has_value());
+    published = 0;
+    monitor.activate(*app(xterm));
+    EXPECT_TRUE(Session::waitUntil([&] {
+        const QByteArray state = windowState(window);
+        return !state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Normal");
+    }));
+    EXPECT_TRUE(Session::waitUntil([&] { return isFrontmost(xterm); }));
+    EXPECT_TRUE(Session::waitUntil([&] { return published > 0; }));
+
     // xterm may map its window before it has started its command; a close before that leaves
     // it with nothing to hang up, and it stays.
     ASSERT_TRUE(Session::waitUntil([&] {
@@ -129,32 +150,6 @@ TEST_F(RunningAppsTest, FollowsProgramsThatStartAndExitSortedByNameAndClosesThem
     ASSERT_TRUE(xterm.waitForFinished(10000));
     EXPECT_EQ(xterm.exitStatus(), QProcess::NormalExit);
     EXPECT_TRUE(Session::waitUntil([&] { return names(*monitor.apps) == QStringList{"XClock"}; }));
-}
-
-TEST_F(RunningAppsTest, HideIconifiesAndActivationRestores) {
-    const QProcess& xterm = startXterm();
-    ASSERT_TRUE(waitForApp(xterm));
-    const std::uint32_t window = app(xterm)->windows.front();
-    int published = 0;
-    const auto sink = monitor.apps.sink([&](const auto&) { ++published; });
-
-    monitor.hide(*app(xterm));
-    EXPECT_TRUE(Session::waitUntil([&] {
-        const QByteArray state = windowState(window);
-        return state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Iconic");
-    }));
-    // Hiding republishes the same list.
-    EXPECT_TRUE(Session::waitUntil([&] { return published > 1; }));
-    EXPECT_TRUE(app(xterm).has_value());
-
-    published = 0;
-    monitor.activate(*app(xterm));
-    EXPECT_TRUE(Session::waitUntil([&] {
-        const QByteArray state = windowState(window);
-        return !state.contains("_NET_WM_STATE_HIDDEN") && state.contains("Normal");
-    }));
-    EXPECT_TRUE(Session::waitUntil([&] { return isFrontmost(xterm); }));
-    EXPECT_TRUE(Session::waitUntil([&] { return published > 0; }));
 }
 
 TEST_F(RunningAppsTest, DesktopEntriesGiveNameIconAndLocationEvenWhenInstalledLater) {

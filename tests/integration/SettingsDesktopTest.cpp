@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/desktop/XdgAutostart.h"
-#include "backends/x11/QtScreens.h"
-#include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
-#include "backends/x11/X11WindowHints.h"
-#include "backends/x11/XInputPointerMonitor.h"
-#include "fakes/FakeServices.h"
-#include "integration/support/XSession.h"
-#include "platform/QtScheduler.h"
+#include "integration/support/PanelFixture.h"
 #include "views/HotKeyRecorderView.h"
 #include "views/PreferencesView.h"
 #include "views/SettingsWindow.h"
-#include "windows/DockPanelWindowFactory.h"
-#include "windows/DockWindowsManager.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QTest>
 
-#include <gtest/gtest.h>
+#include <gio/gdesktopappinfo.h>
 
-using namespace std::chrono_literals;
+#include <gtest/gtest.h>
 
 // The settings window against the real X server: the recorder hears keys that X delivers to
 // it while the docks' own grabs are given up, and the login switch writes a real autostart
@@ -30,46 +22,32 @@ namespace {
 constexpr std::uint32_t ctrlOpt = HotKeyBinding::controlKey | HotKeyBinding::optionKey;
 constexpr std::uint32_t keyK = 40, keyJ = 38, keyL = 37;
 
-Dock dockWithHotKey(const QString& name, std::uint32_t keyCode) {
-    Dock dock = Dock::makeDefault(DockKind::clippings, name);
-    dock.hotKey = {keyCode, ctrlOpt};
-    return dock;
-}
-
 void press(const char* chord) {
     ASSERT_EQ(Session::run("xdotool", {"key", "--clearmodifiers", chord}).exitCode, 0) << chord;
 }
 
-struct SettingsDesktopTest : ::testing::Test {
-    ~SettingsDesktopTest() override {
-        window.reset();
-        manager.reset();
-        QCoreApplication::processEvents();
+struct SettingsDesktopTest : PanelFixture {
+    SettingsDesktopTest() {
+        for (const auto& [name, keyCode] : {std::pair{"A", keyK}, {"B", keyJ}})
+            change(addDock(QString::fromLatin1(name), {100, 200, 180, 300}).id,
+                   [keyCode](Dock& dock) {
+                       dock.hotKey = {keyCode, ctrlOpt};
+                   });
+        start();
     }
+    ~SettingsDesktopTest() override { window.reset(); }
     void openSettings() {
         window = std::make_unique<SettingsWindow>(
-            PreferencesView::Services{fakes.store, fakes.scheduler, hotKeys, keyCodes,
-                                      launchAtLogin},
+            PreferencesView::Services{store, scheduler, hotKeys, keyCodes, launchAtLogin},
             fakes.windowActivation);
         window->present({});
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
     }
-    const Dock& dock(std::size_t index) const { return (*fakes.store.docks)[index]; }
+    const Dock& dock(std::size_t index) const { return (*store.docks)[index]; }
 
-    FakeServicesOn<QtScheduler> fakes{
-        {dockWithHotKey(QStringLiteral("A"), keyK), dockWithHotKey(QStringLiteral("B"), keyJ)}};
-    X11HotKeyBackend hotKeyBackend{fakes.scheduler};
-    HotKeyManager hotKeys{hotKeyBackend, fakes.scheduler};
     X11KeyCodeTranslator keyCodes;
     XdgAutostart autostart;
     LaunchAtLogin launchAtLogin{autostart, fakes.systemLog};
-    X11WindowHints hints;
-    DockPanelWindowFactory panelFactory{hints, fakes.contentServices()};
-    QtScreens screens;
-    XInputPointerMonitor pointerMonitor;
-    std::unique_ptr<DockWindowsManager> manager =
-        std::make_unique<DockWindowsManager>(DockWindowDependencies{
-            fakes.store, hotKeys, fakes.scheduler, panelFactory, screens, pointerMonitor});
     std::unique_ptr<SettingsWindow> window;
 };
 
@@ -90,7 +68,7 @@ TEST_F(SettingsDesktopTest, RecordingAChordAnotherDockHoldsCapturesItAndBothHotK
 
     // B's chord reaches the recorder instead of toggling B.
     record("ctrl+alt+j", {keyJ, ctrlOpt});
-    QTest::qWait(200);
+    Session::pause(std::chrono::milliseconds(200));
     EXPECT_TRUE(dock(1).isVisible);
     EXPECT_TRUE(dock(0).isVisible);
 
@@ -102,20 +80,31 @@ TEST_F(SettingsDesktopTest, RecordingAChordAnotherDockHoldsCapturesItAndBothHotK
     EXPECT_TRUE(Session::waitUntil([&] { return !dock(0).isVisible; }));
 }
 
-TEST_F(SettingsDesktopTest, TurningTheSwitchOnWritesAnAutostartEntryTheValidatorAccepts) {
+TEST_F(SettingsDesktopTest, TheSwitchWritesAnAutostartEntryOfThisProgramAndRemovesIt) {
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/autostart"_qs;
+    ASSERT_EQ(autostart.entryPath(), folder + u"/moorline.desktop"_qs);
+    ASSERT_FALSE(QFile::exists(folder));
     openSettings();
     QCheckBox* toggle = window->findChild<QCheckBox*>(QStringLiteral("launchAtLogin"));
     ASSERT_TRUE(toggle && !toggle->isChecked());
     toggle->click();
     ASSERT_TRUE(QFile::exists(autostart.entryPath()));
     EXPECT_TRUE(toggle->isChecked());
-    const auto result =
-        Session::run(QStringLiteral("desktop-file-validate"), {autostart.entryPath()});
-    EXPECT_EQ(result.exitCode, 0) << result.out.constData() << result.err.constData();
-    EXPECT_FALSE(result.out.contains("error") || result.out.contains("warning"))
-        << result.out.constData();
+    Session::expectValidEntry(autostart.entryPath());
+    // GIO, which session managers use, reads the entry back as this very program.
+    GDesktopAppInfo* info =
+        g_desktop_app_info_new_from_filename(QFile::encodeName(folder + u"/moorline.desktop"_qs));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(QString::fromLocal8Bit(g_app_info_get_executable(G_APP_INFO(info))),
+              QCoreApplication::applicationFilePath());
+    EXPECT_STREQ(g_app_info_get_name(G_APP_INFO(info)), "Moorline");
+    g_object_unref(info);
+    toggle->click();
+    EXPECT_FALSE(QFile::exists(autostart.entryPath()));
+    EXPECT_FALSE(toggle->isChecked());
 
     // Removed by another tool: the switch says so the next time the window is shown.
+    toggle->click();
     QFile::remove(autostart.entryPath());
     window->close();
     window->present({});

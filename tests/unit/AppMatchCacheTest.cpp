@@ -47,9 +47,7 @@ TEST_F(AppMatchCacheTest, ReadsTheEntriesAgainOnlyForAnApplicationNotSeenBefore)
     EXPECT_EQ(cache.readCount(), 3);
     cache.matchAll({query("pid:5", "Mystery")});
     EXPECT_EQ(cache.readCount(), 4);
-}
-
-TEST_F(AppMatchCacheTest, IconsFromAMissingFileOrNoNameAreNull) {
+    // Icons from no name or a missing file are null.
     AppMatchEntry e = entry("x", "X");
     EXPECT_TRUE(cache.iconOf(e).isNull());
     e.icon = QStringLiteral("/nonexistent/icon.png");

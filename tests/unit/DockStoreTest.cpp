@@ -512,7 +512,7 @@ INSTANTIATE_TEST_SUITE_P(DockStore, DockStoreItemsCases, ::testing::ValuesIn(ite
                              return name;
                          });
 
-TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheLast) {
+TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfNewDocksGivesOneWriteAfterTheLast) {
     auto store = storeWith({});
     EXPECT_TRUE(store->docks->empty());
     store->flushPendingSave();
@@ -534,30 +534,29 @@ TEST_F(DockStoreTest, AFileIsTakenAsItIsAndABurstOfChangesGivesOneWriteAfterTheL
     clock.advance(1s);
     EXPECT_EQ(fs.writeCount, 2);
     EXPECT_EQ(savedDocks().at(5).name, u"Clippings Dock"_qs);
-}
-
-TEST_F(DockStoreTest, AddDockNamesByKindAndStepsTheFrameWrappingAfterSix) {
-    auto store = storeWith({});
-    for (int i = 0; i < 7; ++i)
-        store->addDock(DockKind::items);
+    // Each new dock is named by its kind, its frame stepped from the last, wrapping after six.
     const auto& docks = *store->docks;
     EXPECT_EQ(docks[0].name, u"New Dock"_qs);
     EXPECT_EQ(docks[0].position, (DockPosition{60, 120, 180, 420}));
     EXPECT_EQ(docks[1].position, (DockPosition{84, 144, 180, 420}));
     EXPECT_EQ(docks[2].position, (DockPosition{108, 168, 180, 420}));
+    store->addDock(DockKind::items);
     EXPECT_EQ(docks[6].position, (DockPosition{60, 120, 180, 420}));
     store->addDock(DockKind::applicationSwitcher);
     EXPECT_EQ(store->docks->back().name, u"Application Dock"_qs);
     EXPECT_EQ(store->docks->back().position.x, 200 + 24 * 1);
 }
 
-TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
+TEST_F(DockStoreTest, ItemsGoFromEveryTabAndRemovingATabKeepsTheLastAndLowersTheSelection) {
     Dock dock = dockWithTabs(2, 0);
     const DockItem shared = DockItem::makeClipping(u"shared"_qs);
     const DockItem other = DockItem::makeClipping(u"other"_qs);
     dock.tabs[0].items = {shared, other, shared};
     dock.tabs[1].items = {shared};
-    auto store = storeWith({dock});
+    Dock one = dockWithTabs(1, 0);
+    Dock three = dockWithTabs(3, 2);
+    Dock four = dockWithTabs(4, 1);
+    auto store = storeWith({dock, one, three, four});
 
     DockItem renamed = shared;
     renamed.name = u"renamed"_qs;
@@ -569,13 +568,8 @@ TEST_F(DockStoreTest, RemoveAndUpdateItemReachEveryTab) {
     store->removeItem(shared.id, dock.id);
     EXPECT_EQ(store->dock(dock.id)->tabs[0].items, std::vector<DockItem>{other});
     EXPECT_TRUE(store->dock(dock.id)->tabs[1].items.empty());
-}
 
-TEST_F(DockStoreTest, RemoveTabKeepsTheLastTabAndOnlyLowersTheSelection) {
-    Dock one = dockWithTabs(1, 0);
-    Dock three = dockWithTabs(3, 2);
-    Dock four = dockWithTabs(4, 1);
-    auto store = storeWith({one, three, four});
+    clock.advance(1s);
 
     store->removeTab(one.tabs[0].id, one.id);
     EXPECT_EQ(store->dock(one.id)->tabs.size(), 1u);

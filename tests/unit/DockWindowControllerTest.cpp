@@ -33,6 +33,7 @@ protected:
 
 TEST_F(DockWindowControllerTest, TenMovesATenthApartGiveOneUpdateAfterTheLast) {
     const QUuid a = start({makeDock(u"A"_qs)});
+    EXPECT_EQ(pointer.activeCount(), 0u) << "no pointer monitor without auto-hide";
     countChanges();
     for (int i = 1; i <= 10; ++i) {
         panel(a).userSetsFrame({100.0 + i, 200, 180, 300});
@@ -84,35 +85,15 @@ TEST_F(DockWindowControllerTest, AFrameSaveWritesOnlyThePositionAndOtherChangesL
     EXPECT_FALSE(panel(a).alwaysOnTop);
 }
 
-TEST_F(DockWindowControllerTest, ADockOffEveryScreenIsShownOnTheNearestUntilTheUserMovesIt) {
-    const QUuid a = start({makeDock(u"A"_qs, {1500, 300, 100, 200})});
-    EXPECT_EQ(panel(a).frame, QRectF(1180, 300, 100, 200));
-    // Showing it there is no move of the user's: the stored frame waits for its monitor.
-    scheduler.advance(1s);
-    EXPECT_EQ(stored(a).position, (DockPosition{1500, 300, 100, 200}));
-    panel(a).userSetsFrame({600, 300, 100, 200});
-    scheduler.advance(300ms);
-    EXPECT_EQ(stored(a).position, (DockPosition{600, 300, 100, 200}));
-}
-
-TEST_F(DockWindowControllerTest, ThePointerMonitorIsInstalledOnlyWhileAutoHideIsOn) {
-    const QUuid a = start({makeDock(u"A"_qs)});
-    EXPECT_EQ(pointer.activeCount(), 0u);
-    movePointer({1200, 100});
-    EXPECT_TRUE(panel(a).onScreen);
-    change(a, [](Dock& dock) { dock.autoHide = true; });
-    EXPECT_EQ(pointer.activeCount(), 1u);
-    change(a, [](Dock& dock) { dock.name = u"B"_qs; });
-    EXPECT_EQ(pointer.activeCount(), 1u);
-    change(a, [](Dock& dock) { dock.autoHide = false; });
-    EXPECT_EQ(pointer.activeCount(), 0u);
-}
-
 TEST_F(DockWindowControllerTest, ThePanelLeavesWhenThePointerIsFarAndComesBackAtTheEdge) {
     const QUuid id = startWithAutoHidingDock();
     movePointer({150, 400}); // near: stays
     EXPECT_TRUE(panel(id).onScreen);
-    movePointer({600, 400});
+    // The pointer events of one pass give one check.
+    for (int i = 0; i < 50; ++i)
+        pointer.move({600.0 + i, 400});
+    EXPECT_EQ(scheduler.pendingCount(), 1u);
+    scheduler.runPending();
     EXPECT_FALSE(panel(id).onScreen);
     EXPECT_TRUE(manager->controller(id)->isAutoHidden());
     movePointer({7, 100}); // just off the band
@@ -125,58 +106,33 @@ TEST_F(DockWindowControllerTest, ThePanelLeavesWhenThePointerIsFarAndComesBackAt
     EXPECT_EQ(stored(id).position, (DockPosition{0, 300, 100, 200}));
 }
 
-TEST_F(DockWindowControllerTest, PointerEventsOfOnePassGiveOneCheck) {
+TEST_F(DockWindowControllerTest, AutoHideAndTheRecordsVisibilityEachHaveTheirSay) {
     const QUuid id = startWithAutoHidingDock();
-    for (int i = 0; i < 50; ++i)
-        pointer.move({600.0 + i, 400});
-    EXPECT_EQ(scheduler.pendingCount(), 1u);
-    scheduler.runPending();
-    EXPECT_FALSE(panel(id).onScreen);
-    // The next event after the check is heard again.
-    pointer.move({6, 400});
-    EXPECT_EQ(scheduler.pendingCount(), 1u);
-}
-
-TEST_F(DockWindowControllerTest, SwitchingAutoHideOffBringsAnAutoHiddenPanelBack) {
-    const QUuid id = startWithAutoHidingDock();
-    movePointer({600, 400});
-    ASSERT_FALSE(panel(id).onScreen);
-    change(id, [](Dock& dock) { dock.autoHide = false; });
-    EXPECT_TRUE(panel(id).onScreen);
-    EXPECT_FALSE(manager->controller(id)->isAutoHidden());
-    // Switching it on again starts from a shown panel.
-    change(id, [](Dock& dock) { dock.autoHide = true; });
-    EXPECT_TRUE(panel(id).onScreen);
-}
-
-TEST_F(DockWindowControllerTest, AnAutoHiddenDockToggledVisibleWaitsForThePointer) {
-    const QUuid id = startWithAutoHidingDock();
+    // An auto-hidden dock toggled visible waits for the pointer.
     movePointer({600, 400});
     change(id, [](Dock& dock) { dock.isVisible = false; });
     change(id, [](Dock& dock) { dock.isVisible = true; });
     EXPECT_FALSE(panel(id).onScreen);
     movePointer({2, 780});
     EXPECT_TRUE(panel(id).onScreen);
-}
-
-TEST_F(DockWindowControllerTest, AHiddenDocksPanelStaysOutWhateverThePointerDoes) {
-    const QUuid id = startWithAutoHidingDock();
+    // The rule reveals only what it hid; a dock hidden by its record is the record's business.
+    const int shown = panel(id).orderFrontCount;
     change(id, [](Dock& dock) { dock.isVisible = false; });
     movePointer({600, 400});
     movePointer({50, 400});
-    // The rule reveals only what it hid; a dock hidden by its record is the record's business.
-    EXPECT_EQ(panel(id).orderFrontCount, 1);
-}
-
-TEST_F(DockWindowControllerTest, ADockAtAnInnerEdgeAnswersToItsOwnScreen) {
-    screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1280, 800)};
-    const QUuid id = startWithAutoHidingDock(ScreenEdge::right, {1180, 300, 100, 200});
-    movePointer({1500, 400}); // gone on to the other monitor
+    EXPECT_EQ(panel(id).orderFrontCount, shown);
+    EXPECT_EQ(pointer.activeCount(), 1u) << "installed once, whatever else changes";
+    // Switching auto-hide off brings an auto-hidden panel back; on again starts from it shown.
+    change(id, [](Dock& dock) { dock.isVisible = true; });
+    movePointer({600, 400});
     ASSERT_FALSE(panel(id).onScreen);
-    movePointer({2556, 50});
-    EXPECT_FALSE(panel(id).onScreen);
-    movePointer({1275, 50});
+    change(id, [](Dock& dock) { dock.autoHide = false; });
     EXPECT_TRUE(panel(id).onScreen);
+    EXPECT_FALSE(manager->controller(id)->isAutoHidden());
+    EXPECT_EQ(pointer.activeCount(), 0u);
+    change(id, [](Dock& dock) { dock.autoHide = true; });
+    EXPECT_TRUE(panel(id).onScreen);
+    EXPECT_EQ(pointer.activeCount(), 1u);
 }
 
 // Two monitors side by side; a dock on the right one.

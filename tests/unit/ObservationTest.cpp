@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/LifetimeGuard.h"
 #include "platform/Published.h"
 
 #include <gtest/gtest.h>
@@ -59,16 +58,4 @@ TEST(Observation, DroppingTheHandleEndsTheSubscriptionEvenFromInsideTheCall) {
     }
     late.cancel();
     EXPECT_FALSE(late.isActive());
-}
-
-TEST(Observation, GuardedActionDoesNothingOnceItsOwnerIsGone) {
-    int runs = 0;
-    std::function<void()> action;
-    {
-        LifetimeGuard guard;
-        action = guard.guard([&] { ++runs; });
-        action();
-    }
-    action();
-    EXPECT_EQ(runs, 1);
 }

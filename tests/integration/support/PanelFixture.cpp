@@ -16,9 +16,7 @@ QString windowId(WId id) {
 }
 
 QString xprop(WId window, const QString& property) {
-    return QString::fromUtf8(
-        Session::run(QStringLiteral("xprop"), {QStringLiteral("-id"), windowId(window), property})
-            .out);
+    return QString::fromUtf8(Session::xprop(quint32(window), {property}));
 }
 
 WindowGeometry xwininfo(WId window) {
