@@ -50,6 +50,8 @@ void xdotool(const QStringList& arguments) {
 
 class ItemsDockTest : public ::testing::Test {
 protected:
+    // The program starts watching the desktop's windows once its panels are drawn.
+    void SetUp() override { runningApps.start(); }
     ~ItemsDockTest() override {
         manager.reset();
         QCoreApplication::processEvents();
