@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock whose tab holds 20,000 items, drawn offscreen (or on X11 with
 // QT_QPA_PLATFORM=xcb): the first frame, a scroll step, the view's work for a change to one item,
-// and the memory the long tab costs over an empty one.
+// a tile dragged over the tab and moved in it, and the memory the long tab costs over an empty
+// one.
 #include "fakes/FakeServices.h"
 #include "views/DockContentView.h"
 #include "views/DockItemGridView.h"
+#include "views/TileDragPayload.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -132,6 +135,54 @@ void BM_ChangeOneItem(benchmark::State& state) {
         benchmark::Counter(painted.pixels, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_ChangeOneItem)->ArgName("withPaint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A tile dragged over the long tab, scrolled half-way: each pointer move finds the place and
+// marks what changed (the mark and the tiles making room); the repaint follows.
+void BM_DragMove(benchmark::State& state) {
+    Setup setup(itemCount);
+    DockContentView view(setup.dockId(), setup.fakes.contentServices());
+    view.resize(panelSize);
+    view.show();
+    setup.fakes.scheduler.runPending();
+    QCoreApplication::processEvents();
+    DockItemGridView& grid = *view.grid();
+    grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum() / 2);
+    QCoreApplication::processEvents();
+    const Dock& dock = *setup.fakes.store.dock(setup.dockId());
+    const std::unique_ptr<QMimeData> data(
+        TileDragPayload::make(dock.tabs.front().items[10], setup.dockId(), dock.tabs.front().id));
+    QDragEnterEvent enter(QPoint(40, 300), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(grid.viewport(), &enter);
+    PaintedArea painted;
+    grid.viewport()->installEventFilter(&painted);
+    int x = 0;
+    for (auto _ : state) {
+        // Across the tiles of a row in the middle of the viewport, a few pixels a move.
+        x = (x + 7) % panelSize.width();
+        QDragMoveEvent move(QPoint(x, 300), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(grid.viewport(), &move);
+        // The spring's frame, then the repaint.
+        setup.fakes.scheduler.advance(std::chrono::milliseconds(16));
+        QCoreApplication::processEvents();
+    }
+    state.counters["repainted_px"] =
+        benchmark::Counter(painted.pixels, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+
+// The store's work for a tile moved within the long tab (the save follows on its timer).
+void BM_MoveOneItem(benchmark::State& state) {
+    Setup setup(itemCount);
+    DockStore& store = setup.fakes.store;
+    const QUuid tab = store.dock(setup.dockId())->tabs.front().id;
+    int round = 0;
+    for (auto _ : state) {
+        const DockTab& shown = store.dock(setup.dockId())->tabs.front();
+        const QUuid moved = shown.items[std::size_t(round++ % 100)].id;
+        store.moveItems({moved}, setup.dockId(), setup.dockId(), tab, itemCount / 2);
+    }
+}
+BENCHMARK(BM_MoveOneItem)->Unit(benchmark::kMicrosecond);
 
 // Heap in use (allocated blocks and large mapped ones): unlike the resident size, it drops when
 // memory is freed, so that measurements one after the other do not hide each other.

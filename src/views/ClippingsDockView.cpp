@@ -23,8 +23,10 @@ ClippingsDockView::ClippingsDockView(const QUuid& dockId,
                                      const DockItemGridView::Services& services, QWidget* parent)
     : QWidget(parent), dockId_(dockId), store_(services.store),
       grid_(new DockItemGridView(dockId, services, this)) {
-    // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping.
-    grid_->setDropRules({.desktopEntriesAsApplications = false, .textAsClipping = true});
+    // Bundles stay folders here; text the grid refuses elsewhere becomes a clipping; tiles of
+    // other docks are kept as copies.
+    grid_->setDropRules(
+        {.desktopEntriesAsApplications = false, .textAsClipping = true, .tilesAsCopies = true});
     refresh();
 }
 

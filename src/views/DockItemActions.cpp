@@ -122,12 +122,6 @@ void DockItemActions::tellIconRefused(QWidget* parent, const QString& problem) {
     box->open();
 }
 
-QMimeData* DockItemActions::dragPayload(const DockItem& item) {
-    auto* data = new QMimeData;
-    data->setText(item.id.toString(QUuid::WithoutBraces).toUpper());
-    return data;
-}
-
 bool DockItemActions::trashAccepts(const QMimeData& data) {
     if (!data.hasUrls())
         return false;

@@ -18,8 +18,8 @@ class QWidget;
 class Trash;
 struct DockItem;
 
-// What the user does to an item of a dock: opening it, its context menu, a custom icon, the
-// payload dragged out of it, files dropped on the trash docklet. Every action that changes the
+// What the user does to an item of a dock: opening it, its context menu, a custom icon, files
+// dropped on the trash docklet. Every action that changes the
 // store finds the item anew by id, in the store as it is at that moment. One for the whole
 // program, made at start-up; its services and it outlive every view.
 class DockItemActions {
@@ -58,8 +58,6 @@ public:
 
     // Whether a drag holds something the trash can take: a file of this computer.
     static bool trashAccepts(const QMimeData& data);
-    // What a drag out of the tile carries: the item's id as plain text.
-    static QMimeData* dragPayload(const DockItem& item);
     // The item of that id in the dock as the store holds it now, or null.
     static const DockItem* currentItem(const DockStore& store, const QUuid& dockId,
                                        const QUuid& itemId);

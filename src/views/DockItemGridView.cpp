@@ -13,6 +13,7 @@
 #include "views/DockItemTilePainter.h"
 #include "views/DockletTilePainter.h"
 #include "views/OwnPopups.h"
+#include "views/TileDragPayload.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -20,7 +21,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -37,7 +37,9 @@ const QColor indicatorColor(255, 255, 255, 90);
 DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelFont_(DockItemTilePainter::labelFont()), labelMetrics_(labelFont_),
-      images_(services.fileSystem, services.fileIcons, services.iconCache) {
+      images_(services.fileSystem, services.fileIcons, services.iconCache),
+      drops_(dockId, {services.store, services.scheduler, services.fileSystem, services.actions},
+             *this) {
     // A large custom icon decoded meanwhile replaces its placeholder or stand-in.
     connect(&images_.decoder(), &CustomIconDecoder::decoded, this, [this] {
         images_.decodingFinished();
@@ -126,6 +128,7 @@ void DockItemGridView::relayout(bool itemsChanged) {
     verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));
     updateSampling();
     repaintChangedTiles(list, layout_ != previous);
+    drops_.gridChanged();
 }
 
 void DockItemGridView::repaintChangedTiles(const std::vector<DockItem>* list, bool everything) {
@@ -211,7 +214,7 @@ bool DockItemGridView::viewportEvent(QEvent* event) {
 void DockItemGridView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
-    if (dropTarget_ == DropTarget::grid) {
+    if (drops_.isLit()) {
         QColor accent = palette().color(QPalette::Highlight);
         accent.setAlphaF(0.15f);
         if (outline_.isEmpty())
@@ -224,25 +227,30 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
         return;
     const QRect clip = event->rect();
     const int top = verticalScrollBar()->value();
-    const auto [first, last] = layout_.indexRange(top + clip.top(), top + clip.bottom() + 1);
+    // Tiles making room for a drop stand a little outside their rows.
+    const int aside = GridDropTarget::reach;
+    const auto [first, last] =
+        layout_.indexRange(top + clip.top() - aside, top + clip.bottom() + 1 + aside);
     const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
     const qreal ratio = viewport()->devicePixelRatioF();
     const DockletFigures figures = services_.docklets.figures();
     for (std::int64_t i = first; i < end; ++i) {
-        const QRect cell = cellRect(i);
-        if (!paintedRect(i).intersects(clip))
+        const QPoint shift = drops_.shift(i);
+        const QRect cell = cellRect(i).translated(shift);
+        if (!paintedRect(i).translated(shift).intersects(clip))
             continue;
         const DockItem& item = (*list)[static_cast<std::size_t>(i)];
         DockItemTilePainter::State state;
         state.hovering = hovered_ == item.id;
         state.scale = iconScale(item.id);
-        state.trashTargeted = dropTarget_ == DropTarget::trash && trashIndex_ == i;
+        state.trashTargeted = drops_.trashIndex() == i;
         programState(item, state);
         DockItemTilePainter::paint(
             painter, item, cell, layout_, state,
             images_.images(item, layout_.iconSize, ratio, labelFont_, layout_.labelWidth()),
             figures);
     }
+    paintInsertionMark(painter);
     paintScrollIndicator(painter);
     if (images_.hasStandIns())
         checkStandInsLater();
@@ -264,6 +272,17 @@ void DockItemGridView::checkStandIns() {
         viewport()->update();
     if (images_.hasStandIns())
         standInCheck_.request();
+}
+
+void DockItemGridView::paintInsertionMark(QPainter& painter) const {
+    const auto insertion = drops_.insertion();
+    if (!insertion)
+        return;
+    const QRect mark =
+        layout_.insertionMark(*insertion).translated(0, -verticalScrollBar()->value());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette().color(QPalette::Highlight));
+    painter.drawRoundedRect(QRectF(mark), 1, 1);
 }
 
 void DockItemGridView::paintScrollIndicator(QPainter& painter) const {
@@ -399,8 +418,14 @@ void DockItemGridView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void DockItemGridView::startDrag(const DockItem& item) {
+    // The tab shown, which the tile is dragged from.
+    QUuid tabId;
+    if (const Dock* dock = services_.store.dock(dockId_))
+        for (const DockTab& tab : dock->tabs)
+            if (&tab.items == shownItems(*dock))
+                tabId = tab.id;
     auto* drag = new QDrag(this);
-    drag->setMimeData(DockItemActions::dragPayload(item));
+    drag->setMimeData(TileDragPayload::make(item, dockId_, tabId));
     if (item.kind != DockItemKind::separator) {
         QPixmap icon = images_
                            .images(item, layout_.iconSize, devicePixelRatioF(), labelFont_,
@@ -414,104 +439,34 @@ void DockItemGridView::startDrag(const DockItem& item) {
         drag->setHotSpot(QPoint(layout_.iconSize / 2, layout_.iconSize / 2));
     }
     setHovered(std::nullopt);
-    QPointer<DockItemGridView> self(this);
     OwnPopups::DragScope scope;
-    // Copy only: the receiver must never delete anything of ours.
+    // Copy only: another program must never delete the file behind a tile. Our own docks move
+    // tiles in the store themselves, and a tile let go anywhere else stays where it was.
+    // Nothing of `item` or of this view is touched after: the drop may have changed the store,
+    // and a change elsewhere in that loop may have taken this view away.
+    // Qt deletes the drag itself once the receiver has had the data: another program reads it
+    // from us after the drop.
     drag->exec(Qt::CopyAction);
-    if (self)
-        drag->deleteLater();
 }
 
 // Drops.
 
 void DockItemGridView::dragEnterEvent(QDragEnterEvent* event) {
-    dragSeen_ = false;
-    updateDropTarget(event);
+    drops_.dragLeave();
+    drops_.dragMove(*event);
 }
 
 void DockItemGridView::dragMoveEvent(QDragMoveEvent* event) {
-    updateDropTarget(event);
+    drops_.dragMove(*event);
 }
 
 void DockItemGridView::dragLeaveEvent(QDragLeaveEvent* event) {
-    clearDropTarget();
+    drops_.dragLeave();
     event->accept();
-}
-
-void DockItemGridView::updateDropTarget(QDragMoveEvent* event) {
-    // What the drag holds is read once per drag (from another program, each read is a round
-    // trip). Qt does not always send the enter when a drag comes from another part of the panel.
-    if (!dragSeen_) {
-        const QMimeData* data = event->mimeData();
-        dragAddsItems_ = data && DroppedItems::hasUsableUrl(*data);
-        // Whether the text is empty is known only from the text itself, read once at the drop.
-        dragAddsText_ = data && dropRules_.textAsClipping && !dragAddsItems_ && data->hasText();
-        dragHasFiles_ = data && DockItemActions::trashAccepts(*data);
-        dragSeen_ = true;
-    }
-    const QPoint point = event->position().toPoint();
-    const DockItem* item = itemAt(point);
-    const bool overTrash =
-        item && DockItemTilePainter::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
-    const Dock* dock = services_.store.dock(dockId_);
-    // A dock whose selected tab does not exist has nowhere to put what is dropped.
-    const bool hasTab = dock && dock->selectedTabIndex >= 0 &&
-                        dock->selectedTabIndex < static_cast<std::int64_t>(dock->tabs.size());
-    const bool accepts = overTrash ? dragHasFiles_ : (dragAddsItems_ || dragAddsText_) && hasTab;
-    const DropTarget target = !accepts        ? DropTarget::none
-                              : overTrash     ? DropTarget::trash
-                              : dragAddsText_ ? DropTarget::text
-                                              : DropTarget::grid;
-    const std::optional<std::int64_t> trash = overTrash ? indexAt(point) : std::nullopt;
-    if (target != dropTarget_ || trash != trashIndex_) {
-        dropTarget_ = target;
-        trashIndex_ = trash;
-        viewport()->update();
-    }
-    if (!accepts) {
-        event->ignore();
-        return;
-    }
-    // Whatever the source proposed: a Move would make it delete what it dragged.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-void DockItemGridView::clearDropTarget() {
-    dragSeen_ = false;
-    if (dropTarget_ != DropTarget::none)
-        viewport()->update();
-    dropTarget_ = DropTarget::none;
-    trashIndex_.reset();
 }
 
 void DockItemGridView::dropEvent(QDropEvent* event) {
-    const QMimeData* data = event->mimeData();
-    const DockItem* item = itemAt(event->position().toPoint());
-    const bool onTrash =
-        item && DockItemTilePainter::isLiveDocklet(*item) && *item->docklet == DockletKind::trash;
-    clearDropTarget();
-    const bool done =
-        data && (onTrash ? services_.actions.dropOnTrash(data->urls()) : addDroppedItems(*data));
-    if (!done) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-bool DockItemGridView::addDroppedItems(const QMimeData& data) {
-    std::vector<DockItem> added =
-        DroppedItems::fromMimeData(data, services_.fileSystem, dropRules_);
-    const Dock* dock = services_.store.dock(dockId_);
-    if (added.empty() || !dock || dock->selectedTabIndex < 0 ||
-        dock->selectedTabIndex >= static_cast<std::int64_t>(dock->tabs.size()))
-        return false;
-    const DockTab& tab = dock->tabs[static_cast<std::size_t>(dock->selectedTabIndex)];
-    // One change for the whole drop, however many files it brings, at the end of the tab.
-    services_.store.insertItems(added, dockId_, tab.id, std::int64_t(tab.items.size()));
-    return true;
+    drops_.drop(*event);
 }
 
 // Docklets.

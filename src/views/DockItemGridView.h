@@ -6,6 +6,7 @@
 #include "platform/Subscription.h"
 #include "views/DockItemTilePainter.h"
 #include "views/DroppedItems.h"
+#include "views/GridDropTarget.h"
 #include "views/ItemGridLayout.h"
 #include "views/SpringAnimation.h"
 #include "views/TileImageCache.h"
@@ -32,9 +33,9 @@ class RunningAppsMonitor;
 struct Dock;
 
 // The tiles of a dock's shown tab as one virtualised widget: laid out by arithmetic, drawing and
-// hit-testing only the rows in view, with hover, click, menu, drag out and drops found by
-// position. Holds no items: it looks its dock up in the store whenever it draws or acts, and
-// re-reads it only when the store's revision of the dock has moved. Items docks and the
+// hit-testing only the rows in view, with hover, click, menu, drags of tiles and drops found by
+// position (GridDropTarget). Holds no items: it looks its dock up in the store whenever it draws or
+// acts, and re-reads it only when the store's revision of the dock has moved. Items docks and the
 // clippings tray both show their items through it.
 class DockItemGridView final : public QAbstractScrollArea {
     Q_OBJECT
@@ -62,7 +63,7 @@ public:
     // list of items is laid out and compared tile by tile, a new appearance only changes what it
     // changes of the layout.
     void refresh(bool force = false);
-    void setDropRules(DroppedItems::Rules rules) { dropRules_ = rules; }
+    void setDropRules(const DroppedItems::Rules& rules) { drops_.setRules(rules); }
     // The dock's rounded outline in this widget's coordinates: the drop highlight stays inside.
     void setOutline(const QPainterPath& outline);
 
@@ -70,7 +71,8 @@ public:
     // The tile at a point of the viewport, and a tile's cell in the viewport.
     std::optional<std::int64_t> indexAt(QPoint point) const;
     QRect cellRect(std::int64_t index) const;
-    bool isDropTargeted() const { return dropTarget_ == DropTarget::grid; }
+    bool isDropTargeted() const { return drops_.isLit(); }
+    const GridDropTarget& drops() const { return drops_; }
     bool isSampling() const { return sampling_.isActive(); }
     bool isAnimating() const { return animation_.isActive(); }
     std::optional<QUuid> hoveredItem() const { return hovered_; }
@@ -97,9 +99,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // `text`: a plain-text drag the tray takes without lighting up.
-    enum class DropTarget { none, grid, text, trash };
-
     const std::vector<DockItem>* items() const;
     const DockItem* itemAt(QPoint point) const;
     std::optional<std::int64_t> indexOf(const QUuid& itemId) const;
@@ -116,10 +115,7 @@ private:
     void setHovered(std::optional<QUuid> itemId);
     void animate();
     void startDrag(const DockItem& item);
-
-    void updateDropTarget(QDragMoveEvent* event);
-    void clearDropTarget();
-    bool addDroppedItems(const QMimeData& data);
+    void paintInsertionMark(QPainter& painter) const;
 
     unsigned figuresInView() const;
     void updateSampling();
@@ -155,13 +151,7 @@ private:
     std::optional<QUuid> pressed_;
     QPoint pressPosition_;
 
-    DroppedItems::Rules dropRules_;
-    DropTarget dropTarget_ = DropTarget::none;
-    std::optional<std::int64_t> trashIndex_;
-    bool dragSeen_ = false;
-    bool dragAddsItems_ = false;
-    bool dragAddsText_ = false;
-    bool dragHasFiles_ = false;
+    GridDropTarget drops_;
 
     unsigned sampledFigures_ = 0;
     Subscription sampling_;

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DockTabStripView.h"
 
-#include "views/ElidedLine.h"
-
+#include "platform/Scheduler.h"
 #include "store/DockStore.h"
+#include "views/ElidedLine.h"
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -29,6 +31,7 @@ constexpr int plusPadding = 4;
 constexpr int plusEdge = plusGlyph + 2 * plusPadding;
 
 const QColor selectedFill(255, 255, 255, qRound(0.16 * 255));
+const QColor dragHoverFill(255, 255, 255, qRound(0.08 * 255));
 const QColor selectedText(255, 255, 255);
 const QColor otherText(255, 255, 255, qRound(0.6 * 255));
 
@@ -45,9 +48,12 @@ int buttonHeight() {
 
 } // namespace
 
-DockTabStripView::DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent)
-    : QWidget(parent), dockId_(dockId), store_(store) {
+DockTabStripView::DockTabStripView(const QUuid& dockId, DockStore& store, Scheduler& scheduler,
+                                   const FileSystem& fileSystem, QWidget* parent)
+    : QWidget(parent), dockId_(dockId), store_(store), scheduler_(scheduler),
+      fileSystem_(fileSystem) {
     setAutoFillBackground(false);
+    setAcceptDrops(true);
     refresh();
 }
 
@@ -144,10 +150,10 @@ void DockTabStripView::paintEvent(QPaintEvent*) {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const Button& button = buttons_[i];
         const QRect rect = tabRect(i);
-        if (button.selected) {
+        if (button.selected || button.id == dragHover_) {
             QPainterPath fill;
             fill.addRoundedRect(QRectF(rect), 6, 6);
-            painter.fillPath(fill, selectedFill);
+            painter.fillPath(fill, button.selected ? selectedFill : dragHoverFill);
         }
         if (button.id == renamingTabId_)
             continue;
@@ -277,4 +283,70 @@ void DockTabStripView::abandonRename() {
     }
     Q_EMIT keyboardFocusWanted(false);
     refresh();
+}
+
+// Drags: held over a tab, they select it; dropped on one, they go to its end.
+
+void DockTabStripView::dragEnterEvent(QDragEnterEvent* event) {
+    dragSeen_ = false;
+    dragMoveEvent(event);
+    // An enter that is ignored gets no moves after it: a drag the strip takes is taken in
+    // wherever it enters, and each move then says whether its tab takes it.
+    if (!event->isAccepted() && TileDrop::accepts(dragContents_, dockId_, {}))
+        event->accept();
+}
+
+void DockTabStripView::dragMoveEvent(QDragMoveEvent* event) {
+    // Read once per drag: from another program each read is a round trip.
+    if (!dragSeen_) {
+        const QMimeData* data = event->mimeData();
+        dragContents_ = data ? TileDrop::read(*data, store_, {}) : TileDrop::Contents();
+        dragSeen_ = true;
+    }
+    const auto index = buttonAt(event->position().toPoint());
+    const bool accepts = index && TileDrop::accepts(dragContents_, dockId_, {});
+    setDragHover(accepts ? std::optional(buttons_[*index].id) : std::nullopt);
+    if (!accepts) {
+        event->ignore();
+        return;
+    }
+    // Whatever the source proposed: a Move would make it delete what it dragged.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DockTabStripView::dragLeaveEvent(QDragLeaveEvent* event) {
+    dragSeen_ = false;
+    setDragHover(std::nullopt);
+    event->accept();
+}
+
+void DockTabStripView::dropEvent(QDropEvent* event) {
+    const auto index = buttonAt(event->position().toPoint());
+    dragSeen_ = false;
+    setDragHover(std::nullopt);
+    const QMimeData* data = event->mimeData();
+    const TileDrop::Place end{dockId_, index ? buttons_[*index].id : QUuid(),
+                              std::numeric_limits<std::int64_t>::max()};
+    const bool copy = event->modifiers().testFlag(Qt::ControlModifier);
+    if (!index || !data || !TileDrop::apply(*data, end, copy, store_, fileSystem_, {})) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void DockTabStripView::setDragHover(std::optional<QUuid> tabId) {
+    if (tabId == dragHover_)
+        return;
+    dragHover_ = tabId;
+    holdTimer_.cancel();
+    update();
+    const bool selected = std::any_of(buttons_.begin(), buttons_.end(),
+                                      [&](const Button& b) { return b.id == tabId && b.selected; });
+    if (!tabId || selected)
+        return;
+    // The timer goes with the strip, and with the drag leaving the tab.
+    holdTimer_ = scheduler_.schedule(holdToSelect, [this, id = *tabId] { selectTab(id); });
 }

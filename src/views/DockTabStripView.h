@@ -1,26 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Subscription.h"
+#include "views/TileDrop.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QStaticText>
 #include <QUuid>
 #include <QWidget>
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
 class DockStore;
+class FileSystem;
+class Scheduler;
 struct Dock;
 
 // The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus",
-// renames one in place and deletes one from its menu. Every change goes to the store and finds
-// its tab by id in the dock as the store holds it at that moment. Keeps only the rename in
-// progress; while its field is open the panel takes the keyboard (keyboardFocusWanted).
+// renames one in place and deletes one from its menu. A drag held over a tab selects it; a tile or
+// files dropped on a tab go to the end of it. Every change goes to the store and finds its tab by
+// id in the dock as the store holds it at that moment. Keeps only the rename in progress and the
+// drag over it; while its field is open the panel takes the keyboard (keyboardFocusWanted).
 class DockTabStripView final : public QWidget {
     Q_OBJECT
 public:
-    DockTabStripView(const QUuid& dockId, DockStore& store, QWidget* parent = nullptr);
+    // The scheduler times a drag held over a tab; the file system is asked about dropped files.
+    DockTabStripView(const QUuid& dockId, DockStore& store, Scheduler& scheduler,
+                     const FileSystem& fileSystem, QWidget* parent = nullptr);
     ~DockTabStripView() override;
 
     // Re-reads the dock's tabs.
@@ -32,6 +41,9 @@ public:
     QRect plusRect() const;
     std::optional<QUuid> renamingTabId() const { return renamingTabId_; }
     QLineEdit* renameField() const { return editor_; }
+    // The tab under a drag that the strip would take.
+    std::optional<QUuid> dragHoverTabId() const { return dragHover_; }
+    static constexpr std::chrono::milliseconds holdToSelect{500};
 
     void selectTab(const QUuid& tabId);
     void beginRename(const QUuid& tabId);
@@ -49,6 +61,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct Button {
@@ -66,6 +82,7 @@ private:
     int tabsRight() const;
     std::optional<std::size_t> buttonAt(QPoint point) const;
     void scrollBy(int delta);
+    void setDragHover(std::optional<QUuid> tabId);
 
     QUuid dockId_;
     DockStore& store_;
@@ -73,4 +90,11 @@ private:
     int scroll_ = 0;
     std::optional<QUuid> renamingTabId_;
     QPointer<QLineEdit> editor_;
+
+    Scheduler& scheduler_;
+    const FileSystem& fileSystem_;
+    bool dragSeen_ = false;
+    TileDrop::Contents dragContents_;
+    std::optional<QUuid> dragHover_;
+    Subscription holdTimer_;
 };

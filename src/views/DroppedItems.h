@@ -24,6 +24,9 @@ struct Rules {
     bool desktopEntriesAsApplications = true;
     // The clippings tray keeps a drop of plain text (with no usable URL) as a text clipping.
     bool textAsClipping = false;
+    // The clippings tray keeps copies of the tiles it is given from other docks (their source
+    // keeps them), and takes only tiles that hold something: no docklets, no separators.
+    bool tilesAsCopies = false;
 };
 
 std::vector<DockItem> fromMimeData(const QMimeData& data, const FileSystem& fileSystem,

@@ -92,3 +92,46 @@ int ItemGridLayout::labelWidth() const {
 QRect ItemGridLayout::paintedRect(std::int64_t index) const {
     return cellRect(index).adjusted(-columnSpacing / 2, 0, columnSpacing / 2, 0);
 }
+
+ItemGridLayout::Insertion ItemGridLayout::insertionAt(QPoint point) const {
+    if (count <= 0)
+        return {};
+    const double pitch = rowHeight + rowSpacing;
+    const double y = double(point.y()) - padding;
+    // Counts the tile middles before the point, along the one direction that matters.
+    const auto middlesBefore = [](double position, double length, double step) {
+        return std::int64_t(std::floor((position - length / 2) / step)) + 1;
+    };
+    if (!runsInRows()) {
+        const std::int64_t index =
+            std::clamp<std::int64_t>(middlesBefore(y, rowHeight, pitch), 0, count);
+        return {index, index == count};
+    }
+    const std::int64_t row = y < 0 ? 0 : std::int64_t(y / pitch);
+    const std::int64_t lastRow = rows() - 1;
+    // Below the tiles of the last row, spacing included.
+    if (row > lastRow || (row == lastRow && y - double(row) * pitch >= rowHeight))
+        return {count, true};
+    const double x = double(point.x()) - gridLeft();
+    const std::int64_t column = std::clamp<std::int64_t>(
+        middlesBefore(x, columnWidth, columnWidth + columnSpacing), 0, columns);
+    const std::int64_t rowEnd = std::min(count, (row + 1) * columns);
+    const std::int64_t index = row * columns + column;
+    if (index >= rowEnd)
+        return {rowEnd, true};
+    return {index, false};
+}
+
+QRect ItemGridLayout::insertionMark(const Insertion& insertion) const {
+    constexpr int thickness = 2;
+    const std::int64_t index = std::clamp<std::int64_t>(insertion.index, 0, count);
+    if (!runsInRows()) {
+        // cellRect(count) is where a next tile would go: its top is below the last one too.
+        const int y = cellRect(index).top() - rowSpacing / 2 - thickness / 2;
+        return {gridLeft(), y, columnWidth, thickness};
+    }
+    const bool after = insertion.afterPrevious && index > 0;
+    const QRect cell = cellRect(after ? index - 1 : index);
+    const int x = after ? cell.right() + 1 + columnSpacing / 2 : cell.left() - columnSpacing / 2;
+    return {x - thickness / 2, cell.top(), thickness, rowHeight};
+}

@@ -31,6 +31,15 @@ struct ItemGridLayout {
     int width = 0;
     std::int64_t count = 0;
 
+    // Where a drop goes: before the tile at `index` (`count`: after the last).
+    struct Insertion {
+        std::int64_t index = 0;
+        // The mark stands after the tile before `index`, at the end of its row, rather than
+        // before the tile at `index`, at the start of the next.
+        bool afterPrevious = false;
+        bool operator==(const Insertion&) const = default;
+    };
+
     bool operator==(const ItemGridLayout&) const = default;
 
     // `labelHeight` is the height of one line of the label font; ignored without labels.
@@ -56,4 +65,13 @@ struct ItemGridLayout {
     int labelWidth() const;
     // What a tile draws on: its cell and, for a long label, half the spacing on either side.
     QRect paintedRect(std::int64_t index) const;
+
+    // Whether tiles run along rows (several columns) or down a single column: a drop goes
+    // before or after a tile by which half of its width, or of its height, the point is over.
+    bool runsInRows() const { return columns > 1; }
+    // The insertion for a point: above the grid is the start; past the last tile of a row, the
+    // end of that row; below the last row or past the last tile, the end.
+    Insertion insertionAt(QPoint point) const;
+    // The mark of an insertion: a thin bar in the spacing between the two tiles.
+    QRect insertionMark(const Insertion& insertion) const;
 };

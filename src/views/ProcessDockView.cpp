@@ -8,8 +8,10 @@
 #include "support/IconResolver.h"
 #include "views/ItemGridLayout.h"
 #include "views/TileBadgePainter.h"
+#include "views/TileDragPayload.h"
 
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -24,6 +26,8 @@ const QColor hoverFill(255, 255, 255, qRound(0.07 * 255));
 const QColor indicatorOn(255, 255, 255);
 const QColor indicatorOff(255, 255, 255, qRound(0.35 * 255));
 const QColor labelColor(255, 255, 255, qRound(0.8 * 255));
+const QColor refusalShade(0, 0, 0, qRound(0.35 * 255));
+const QColor refusalSign(255, 255, 255, qRound(0.8 * 255));
 constexpr double cornerRadius = 8;
 
 std::optional<QString> frontmostKey(const RunningAppsMonitor& monitor) {
@@ -48,6 +52,8 @@ ProcessDockView::ProcessDockView(const QUuid& dockId, DockStore& store,
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     viewport()->setMouseTracking(true);
+    // Only to show a dragged tile that it is not taken here.
+    viewport()->setAcceptDrops(true);
     // The monitor sets its list and then the frontmost application: one refresh for both.
     monitorWillChange_ = runningApps_.onObjectWillChange([this] { refreshTask_.request(); });
     badgeObserver_ = badges_.onChange([this](const QString& id) {
@@ -247,6 +253,55 @@ void ProcessDockView::paintEvent(QPaintEvent* event) {
         if (image != images_.cend())
             paintTile(painter, tile, *image);
     }
+    if (refusingDrag_)
+        paintRefusal(painter);
+}
+
+void ProcessDockView::paintRefusal(QPainter& painter) const {
+    // The tiles shaded, under a "no entry" sign: nothing dropped here is kept.
+    painter.fillRect(viewport()->rect(), refusalShade);
+    const int size = std::min(32, std::min(viewport()->width(), viewport()->height()) / 2);
+    const QRectF sign(QPointF(viewport()->rect().center()) - QPointF(size, size) / 2,
+                      QSizeF(size, size));
+    painter.setPen(QPen(refusalSign, std::max(2.0, size / 8.0)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(sign);
+    const double inset = size * 0.15;
+    painter.drawLine(sign.topLeft() + QPointF(inset, inset) * 1.4,
+                     sign.bottomRight() - QPointF(inset, inset) * 1.4);
+}
+
+void ProcessDockView::setRefusingDrag(bool refusing) {
+    if (refusing == refusingDrag_)
+        return;
+    refusingDrag_ = refusing;
+    viewport()->update();
+}
+
+void ProcessDockView::dragEnterEvent(QDragEnterEvent* event) {
+    // Taken in only to follow the tile and refuse it: every move and the drop are refused.
+    if (!event->mimeData() || !event->mimeData()->hasFormat(TileDragPayload::type)) {
+        event->ignore();
+        return;
+    }
+    setRefusingDrag(true);
+    event->accept();
+}
+
+void ProcessDockView::dragMoveEvent(QDragMoveEvent* event) {
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+}
+
+void ProcessDockView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setRefusingDrag(false);
+    event->accept();
+}
+
+void ProcessDockView::dropEvent(QDropEvent* event) {
+    setRefusingDrag(false);
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
 }
 
 void ProcessDockView::paintTile(QPainter& painter, const Laid& tile, const Image& image) const {

@@ -24,6 +24,7 @@ class Scheduler;
 // monitor's order, in a row or a column by the dock's orientation, the frontmost highlighted.
 // One widget paints every tile; tiles are known by the application's key, so hover and the
 // cached icon follow an application across refreshes, and a refresh repaints only what changed.
+// It takes no tiles dragged from other docks, and shows so while one is over it.
 class ProcessDockView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ public:
     bool isVertical() const { return orientation_ == DockOrientation::vertical; }
     // How many tile images were drawn, for the tests and benchmarks.
     int tileImageRenders() const { return renders_; }
+    // Whether a tile of a dock is being dragged over the switcher, which refuses it.
+    bool isRefusingDrag() const { return refusingDrag_; }
 
     static QFont labelFont();
     // What the dock says where the session lists no running applications.
@@ -68,6 +71,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What a tile draws, kept per key until the application's name or icon or the size changes.
@@ -101,6 +108,8 @@ private:
     void setHovered(std::optional<QString> key);
     void updateKey(const QString& key);
     void paintTile(QPainter& painter, const Laid& tile, const Image& image) const;
+    void paintRefusal(QPainter& painter) const;
+    void setRefusingDrag(bool refusing);
 
     QUuid dockId_;
     DockStore& store_;
@@ -116,6 +125,7 @@ private:
     std::optional<QString> hovered_;
     std::optional<QString> pressed_;
     int renders_ = 0;
+    bool refusingDrag_ = false;
     CoalescedTask refreshTask_;
     Subscription monitorWillChange_;
     Subscription badgeObserver_;

@@ -5,9 +5,12 @@
 // so a test can tell an answer of Move from one of Copy by what is left.
 //
 //   moorline-drag-source [--url URL]... [--title TITLE] [--text TEXT] [--data FILE]... [--at X,Y]
+//   moorline-drag-source --receive 1 [--at X,Y]
 //
 // Prints "ready" once its window is shown, then the answer ("copy", "move", "ignore"), and
-// stays 10 s more to hand its data over.
+// stays 10 s more to hand its data over. With --receive it is the other side, a window that
+// takes any drop as an editor or a file manager would: it prints what the drop held as
+// "uris URI..." and "text TEXT" lines and ends.
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
@@ -27,6 +30,7 @@ struct Options {
     QString text;
     QStringList data;
     QPoint at{600, 100};
+    bool receive = false;
 };
 
 Options parse(const QStringList& arguments) {
@@ -42,6 +46,8 @@ Options parse(const QStringList& arguments) {
             options.text = value;
         else if (name == QLatin1String("--data"))
             options.data.append(value);
+        else if (name == QLatin1String("--receive"))
+            options.receive = value == QLatin1String("1");
         else if (name == QLatin1String("--at"))
             options.at = QPoint(value.section(u',', 0, 0).toInt(), value.section(u',', 1).toInt());
     }
@@ -94,11 +100,44 @@ private:
     Options options_;
 };
 
+// Takes what a file manager or a text editor takes: a URI list, or else UTF-8 text.
+class Receiver final : public QWidget {
+public:
+    explicit Receiver(QPoint at) {
+        setWindowTitle(QStringLiteral("moorline-drop-receiver"));
+        setGeometry(QRect(at, QSize(120, 80)));
+        setAcceptDrops(true);
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent* event) override { event->acceptProposedAction(); }
+    void dropEvent(QDropEvent* event) override {
+        const QMimeData* data = event->mimeData();
+        const QByteArray uris = data->data(QStringLiteral("text/uri-list")).simplified();
+        const QByteArray text = data->data(QStringLiteral("text/plain;charset=utf-8"));
+        std::printf("uris %s\ntext %s\n", uris.constData(), text.constData());
+        std::fflush(stdout);
+        event->acceptProposedAction();
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+    }
+    void showEvent(QShowEvent*) override {
+        std::printf("ready\n");
+        std::fflush(stdout);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    Source source(parse(app.arguments()));
+    const Options options = parse(app.arguments());
+    if (options.receive) {
+        Receiver receiver(options.at);
+        receiver.show();
+        return app.exec();
+    }
+    Source source(options);
     source.show();
     return app.exec();
 }

@@ -204,12 +204,6 @@ TEST_F(DockItemActionsTest, MenuEntriesReachTheDesktopAndTheStore) {
     EXPECT_EQ(contextMenuAt(viewport(), QPoint(170, 400)), nullptr);
 }
 
-TEST_F(DockItemActionsTest, TheDragPayloadIsTheIdInCapitals) {
-    std::unique_ptr<QMimeData> data(DockItemActions::dragPayload(file));
-    EXPECT_EQ(data->text(), file.id.toString(QUuid::WithoutBraces).toUpper());
-    EXPECT_FALSE(data->hasUrls());
-}
-
 TEST_F(DockItemActionsTest, TheTrashTakesLocalFilesAndSucceedsOnlyWhenOneWent) {
     FakeTrash& trash = fakes->trash;
     trash.refused = {QStringLiteral("/home/u/locked")};

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
+#include "views/TileDragPayload.h"
 
 #include <QSignalSpy>
 
@@ -113,6 +114,31 @@ TEST_F(DockTabStripViewTest, ThePanelTakesTheKeyboardOnlyWhileTheFieldIsOpen) {
     ASSERT_EQ(focus.count(), 4);
     EXPECT_FALSE(focus.at(3).at(0).toBool());
     EXPECT_EQ(names(), QStringList({"A", "B"}));
+}
+
+TEST_F(DockTabStripViewTest, ADragHeldOverATabSelectsItAndATileDroppedThereGoesToItsEnd) {
+    startWithTabs({QStringLiteral("A"), QStringLiteral("B")});
+    store().insertItems(files(2), dockId, tabId(0), 0);
+    store().insertItems(files(1), dockId, tabId(1), 0);
+    settle();
+    const DockItem dragged = stored().tabs[0].items[0];
+    const std::unique_ptr<QMimeData> data(TileDragPayload::make(dragged, dockId, tabId(0)));
+    const QPoint over = strip().tabRect(1).center();
+    QDragEnterEvent enter(over, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&strip(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(strip().dragHoverTabId(), tabId(1));
+    fakes->scheduler.advance(DockTabStripView::holdToSelect - std::chrono::milliseconds(1));
+    EXPECT_EQ(stored().selectedTabIndex, 0);
+    fakes->scheduler.advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(stored().selectedTabIndex, 1);
+    QDropEvent dropped(QPointF(over), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&strip(), &dropped);
+    EXPECT_TRUE(dropped.isAccepted());
+    EXPECT_EQ(stored().tabs[0].items.size(), 1u);
+    ASSERT_EQ(stored().tabs[1].items.size(), 2u);
+    EXPECT_EQ(stored().tabs[1].items[1].id, dragged.id);
+    EXPECT_FALSE(strip().dragHoverTabId());
 }
 
 } // namespace

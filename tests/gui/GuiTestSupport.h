@@ -179,10 +179,11 @@ protected:
         Qt::DropAction action;
     };
     // Enters, moves over the point and drops, as a drag from another program would.
-    DropResult drop(const QMimeData& data, QPoint at, Qt::DropActions offered = Qt::CopyAction) {
-        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, {});
+    DropResult drop(const QMimeData& data, QPoint at, Qt::DropActions offered = Qt::CopyAction,
+                    Qt::KeyboardModifiers modifiers = {}) {
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, modifiers);
         QCoreApplication::sendEvent(viewport(), &enter);
-        QDropEvent dropped(QPointF(at), offered, &data, Qt::LeftButton, {});
+        QDropEvent dropped(QPointF(at), offered, &data, Qt::LeftButton, modifiers);
         // As a source that proposes Move leaves it, unless the target answers otherwise.
         if (offered & Qt::MoveAction)
             dropped.setDropAction(Qt::MoveAction);

@@ -66,6 +66,40 @@ TEST(ItemGridLayout, PlacesTilesInRowsAndFindsThemBack) {
     EXPECT_EQ(layout.indexRange(0, 1000), std::make_pair(std::int64_t(0), std::int64_t(7)));
 }
 
+TEST(ItemGridLayout, ADropGoesBeforeOrAfterATileByTheHalfItIsOver) {
+    // Rows of 3, 3, 1 as above; a single column of 4 below.
+    const auto grid = ItemGridLayout::make(48, true, 3, 7, 400, 12);
+    const auto column = ItemGridLayout::make(48, true, 1, 4, 400, 12);
+    struct Case {
+        const char* name;
+        const ItemGridLayout& layout;
+        QPoint point;
+        ItemGridLayout::Insertion expected;
+    };
+    const Case cases[] = {
+        {"above the first tile", grid, {110, 0}, {0, false}},
+        {"left half of the second", grid, {103 + 66 + 10, 40}, {1, false}},
+        {"right half of the second", grid, {103 + 66 + 50, 40}, {2, false}},
+        {"right half of a row's last: that row's end", grid, {103 + 132 + 50, 40}, {3, true}},
+        {"left half of the last tile", grid, {110, 178}, {6, false}},
+        {"past the last tile of the last row", grid, {380, 178}, {7, true}},
+        {"below the last row", grid, {110, 300}, {7, true}},
+        {"a column: upper half of the first", column, {200, 8 + 20}, {0, false}},
+        {"a column: lower half of the first", column, {200, 8 + 50}, {1, false}},
+        {"a column: far below", column, {200, 5000}, {4, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.layout.insertionAt(c.point), c.expected);
+    }
+    // The mark stands in the spacing: after a row's last tile, or before a row's first.
+    EXPECT_EQ(grid.insertionMark({3, true}), QRect(103 + 132 + 62 + 1, 8, 2, 76));
+    EXPECT_EQ(grid.insertionMark({3, false}), QRect(100, 88, 2, 76));
+    EXPECT_EQ(column.insertionMark({1, false}),
+              QRect(column.cellRect(0).left(), 88 - 3, column.columnWidth, 2));
+    EXPECT_EQ(column.insertionMark({4, true}).top(), 8 + 4 * 80 - 3);
+}
+
 TEST(ItemGridLayout, LabelsTakeOneAndAHalfIconsUpToAColumnAndItsSpacing) {
     const auto layout = ItemGridLayout::make(48, true, 4, 2, 300, 12);
     EXPECT_EQ(layout.labelWidth(), 66);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/ProcessDockView.h"
 #include "GuiTestSupport.h"
+#include "views/TileDragPayload.h"
 
 #include <QWheelEvent>
 
@@ -143,6 +144,7 @@ TEST_F(ProcessDockViewTest, TheMenuReachesTheMonitorWithThatApplicationWhileItRu
 
 TEST_F(ProcessDockViewTest, ARefreshKeepsHoverAndRedrawsOnlyTheChangedTile) {
     startSwitcher({threeApps(), std::nullopt});
+    const QStringList before = shown();
     hover(switcher().viewport(), centreOf("term"));
     const int renders = switcher().tileImageRenders();
     // The front changes and one application is renamed: the other two keep their images.
@@ -190,6 +192,24 @@ TEST_F(ProcessDockViewTest, ASessionThatListsNoProgramsIsExplainedNotLeftEmpty) 
         for (int x = 0; x < image.width() && !drawn; ++x)
             drawn = qAlpha(image.pixel(x, y)) > 0;
     EXPECT_TRUE(drawn);
+}
+
+TEST_F(ProcessDockViewTest, RefusesTilesOfOtherDocksAndShowsItWhileOneIsOver) {
+    startSwitcher({threeApps(), std::nullopt});
+    const QStringList before = shown();
+    const std::unique_ptr<QMimeData> data(TileDragPayload::make(
+        pathItem(DockItemKind::file, QStringLiteral("/f")), QUuid::createUuid(), QUuid()));
+    QWidget* target = switcher().viewport();
+    QDragEnterEvent enter(centreOf(QStringLiteral("term")), Qt::CopyAction, data.get(),
+                          Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(switcher().isRefusingDrag());
+    QDropEvent dropped(QPointF(centreOf(QStringLiteral("term"))), Qt::CopyAction, data.get(),
+                       Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &dropped);
+    EXPECT_FALSE(dropped.isAccepted());
+    EXPECT_FALSE(switcher().isRefusingDrag());
+    EXPECT_EQ(shown(), before);
 }
 
 } // namespace

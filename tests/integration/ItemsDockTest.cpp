@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An items dock on a real X server with Openbox: real XDND drags from a second X client onto the
-// grid and onto the trash, clicks that launch an application or bring it forward and leave the
-// keyboard with the user's application, an entry's action from the real menu, a badge from a
-// real sender on the session bus.
+// grid and onto the trash, tiles dragged with the real pointer within a dock, onto another dock,
+// a tab and the clippings tray, and out to another X client; clicks that launch an application or
+// bring it forward and leave the keyboard with the user's application, an entry's action from the
+// real menu, a badge from a real sender on the session bus.
 #include "backends/desktop/DBusBadgeUpdates.h"
 #include "backends/desktop/GioDesktop.h"
 #include "backends/desktop/GioTrash.h"
@@ -18,6 +19,7 @@
 #include "integration/support/XSession.h"
 #include "platform/QtScheduler.h"
 #include "views/DockItemGridView.h"
+#include "views/DockTabStripView.h"
 #include "views/OwnPopups.h"
 #include "windows/DockPanelWindow.h"
 #include "windows/DockPanelWindowFactory.h"
@@ -57,20 +59,29 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QUuid start(std::vector<DockItem> items, bool autoHide = false) {
-        Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Items"));
-        // Qt's top-left corner at 100, 100 on the 1280 x 800 screen.
-        dock.position = {100, 300, 240, 400};
-        dock.autoHide = autoHide;
+    // A dock with Qt's top-left corner at `left`, 100 on the 1280 x 800 screen.
+    static Dock dockAt(int left, std::vector<DockItem> items, DockKind kind = DockKind::items) {
+        Dock dock = Dock::makeDefault(kind, QStringLiteral("Items"));
+        dock.position = {double(left), 300, 240, 400};
         dock.tabs.front().items = std::move(items);
-        DockStoreTesting::setDocks(fakes.store, {dock});
+        return dock;
+    }
+    QUuid start(std::vector<DockItem> items, bool autoHide = false) {
+        Dock dock = dockAt(100, std::move(items));
+        dock.autoHide = autoHide;
+        startDocks({dock});
+        return dock.id;
+    }
+    void startDocks(const std::vector<Dock>& docks) {
+        DockStoreTesting::setDocks(fakes.store, docks);
         DockWindowDependencies dependencies =
             fakes.windowDependencies(panelFactory, screens, pointerMonitor);
         dependencies.isOwnPopupOpen = &OwnPopups::isOpen;
         manager = std::make_unique<DockWindowsManager>(dependencies);
-        EXPECT_TRUE(Session::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
+        for (const Dock& dock : docks)
+            EXPECT_TRUE(
+                Session::waitUntil([&] { return mapState(dock.id).contains("IsViewable"); }));
         pause(200ms);
-        return dock.id;
     }
 
     QByteArray mapState(const QUuid& id) const {
@@ -88,8 +99,34 @@ protected:
         DockItemGridView& view = grid(id);
         return view.viewport()->mapToGlobal(view.cellRect(index).center());
     }
-    const std::vector<DockItem>& itemsOf(const QUuid& id) const {
-        return fakes.store.dock(id)->tabs.front().items;
+    const std::vector<DockItem>& itemsOf(const QUuid& id, std::size_t tab = 0) const {
+        return fakes.store.dock(id)->tabs[tab].items;
+    }
+    QString namesIn(const QUuid& id, std::size_t tab = 0) const {
+        QStringList names;
+        for (const DockItem& item : itemsOf(id, tab))
+            names.append(item.name);
+        return names.join(u' ');
+    }
+
+    // Presses on `from` and lets go on `to` with the real pointer, moving in steps so that the
+    // drag sees its enters and positions, and stopping a while at `to`. xdotool goes on by itself
+    // while our own drag's loop runs: it waits in our process for the drop.
+    void dragTile(QPoint from, QPoint to, double holdSeconds = 0.2) {
+        QString chain =
+            QStringLiteral("mousemove %1 %2 sleep 0.2 mousedown 1").arg(from.x()).arg(from.y());
+        for (int i = 1; i <= 12; ++i) {
+            const QPoint at = from + (to - from) * i / 12;
+            chain += QStringLiteral(" sleep 0.05 mousemove %1 %2").arg(at.x()).arg(at.y());
+        }
+        chain += QStringLiteral(" sleep %1 mousemove %2 %3 sleep 0.2 mouseup 1")
+                     .arg(holdSeconds)
+                     .arg(to.x() + 1)
+                     .arg(to.y() + 1);
+        QProcess& xdotool = processes.start(QStringLiteral("xdotool"), chain.split(u' '));
+        EXPECT_TRUE(
+            Session::waitUntil([&] { return xdotool.state() == QProcess::NotRunning; }, 20s));
+        pause(300ms);
     }
 
     void clickAt(QPoint at) {
@@ -174,6 +211,79 @@ TEST_F(ItemsDockTest, FilesAndFoldersDraggedOntoTheTrashGoThereAndTheSourceKeeps
     }
     // The dock itself is unchanged.
     EXPECT_EQ(itemsOf(id).size(), 1u);
+}
+
+TEST_F(ItemsDockTest, TilesDraggedWithThePointerMoveWithinADockAndToAnotherDockOrTab) {
+    const QString home = QDir::homePath();
+    std::vector<DockItem> files;
+    for (const QString& name : {u"a.txt"_qs, u"b.txt"_qs, u"c.txt"_qs}) {
+        ASSERT_TRUE(Session::writeFile(home + u'/' + name, "x"));
+        files.push_back(DockItem::makeFileOrFolder(home + u'/' + name, fileSystem));
+    }
+    Dock first = dockAt(100, files);
+    first.tabs.push_back(DockTab::make(QStringLiteral("Second")));
+    const Dock second = dockAt(400, {});
+    startDocks({first, second});
+    const QUuid id = first.id;
+    DockItemGridView& view = grid(id);
+
+    // Below the last tile: the end.
+    dragTile(tileOnScreen(id, 0), view.viewport()->mapToGlobal(QPoint(120, 320)));
+    EXPECT_EQ(namesIn(id), u"b.txt c.txt a.txt"_qs);
+    // Onto another dock: moved there.
+    dragTile(tileOnScreen(id, 0), grid(second.id).viewport()->mapToGlobal(QPoint(120, 100)));
+    EXPECT_EQ(namesIn(id), u"c.txt a.txt"_qs);
+    EXPECT_EQ(namesIn(second.id), u"b.txt"_qs);
+    // Onto the strip's other tab, held there: selected, and the tile goes to its end.
+    DockTabStripView& strip = *panel(id)->findChild<DockTabStripView*>();
+    dragTile(tileOnScreen(id, 0), strip.mapToGlobal(strip.tabRect(1).center()), 0.8);
+    EXPECT_EQ(namesIn(id, 0), u"a.txt"_qs);
+    EXPECT_EQ(namesIn(id, 1), u"c.txt"_qs);
+    EXPECT_EQ(fakes.store.dock(id)->selectedTabIndex, 1);
+}
+
+TEST_F(ItemsDockTest, TilesDraggedOutGiveWhatTheyHoldNotTheirIds) {
+    const QString file = QDir::homePath() + QStringLiteral("/report.txt");
+    ASSERT_TRUE(Session::writeFile(file, "x"));
+    DockItem link;
+    link.id = QUuid::createUuid();
+    link.kind = DockItemKind::url;
+    link.name = u"Docs"_qs;
+    link.urlString = u"https://example.com/docs"_qs;
+    const Dock items = dockAt(100, {DockItem::makeFileOrFolder(file, fileSystem), link,
+                                    DockItem::makeClipping(QStringLiteral("kept words"))});
+    const Dock tray = dockAt(400, {}, DockKind::clippings);
+    startDocks({items, tray});
+
+    // Onto the tray: a copy of the link as a link, of the clipping as a clipping.
+    const QPoint trayInside = grid(tray.id).viewport()->mapToGlobal(QPoint(120, 200));
+    dragTile(tileOnScreen(items.id, 1), trayInside);
+    dragTile(tileOnScreen(items.id, 2), trayInside);
+    ASSERT_EQ(itemsOf(tray.id).size(), 2u);
+    EXPECT_EQ(itemsOf(tray.id)[0].kind, DockItemKind::url);
+    EXPECT_EQ(itemsOf(tray.id)[0].urlString, link.urlString);
+    EXPECT_EQ(itemsOf(tray.id)[1].textContent, QStringLiteral("kept words"));
+    EXPECT_NE(itemsOf(tray.id)[0].id, link.id);
+    EXPECT_EQ(itemsOf(items.id).size(), 3u);
+
+    // Onto another program: the file, and a clipping's text.
+    for (const auto& [index, wanted] :
+         {std::pair{0, "uris " + QUrl::fromLocalFile(file).toEncoded()},
+          std::pair{2, QByteArray("text kept words")}}) {
+        QProcess& receiver = processes.start(
+            QStringLiteral(MOORLINE_BINARY_DIR "/moorline-drag-source"),
+            {"--receive", "1", "--at", "800,100"}, QProcessEnvironment::systemEnvironment(), false);
+        ASSERT_TRUE(Session::waitUntil([&] { return receiver.canReadLine(); }, 10s));
+        receiver.readLine(); // "ready"
+        pause(300ms);
+        dragTile(tileOnScreen(items.id, index), QPoint(860, 140));
+        ASSERT_TRUE(
+            Session::waitUntil([&] { return receiver.state() == QProcess::NotRunning; }, 10s));
+        const QByteArray said = receiver.readAllStandardOutput();
+        EXPECT_TRUE(said.contains(wanted)) << said.toStdString();
+    }
+    // Let go outside every dock, the tiles stay where they were.
+    EXPECT_EQ(itemsOf(items.id).size(), 3u);
 }
 
 // A terminal of our own applications folder, known by its window class, with an action that
