@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
     BadgeModel badges(updates, fakes.scheduler);
     DockContentView::Services withBadges = fakes.contentServices();
     DockContentView view(dock.id, {withBadges.store, withBadges.scheduler, withBadges.runningApps,
-                                   withBadges.fileSystem, withBadges.fileIcons, withBadges.docklets,
+                                   withBadges.fileSystem, withBadges.fileIcons,
+                                   withBadges.iconCache, withBadges.docklets,
                                    withBadges.itemActions, withBadges.launcher, badges});
     view.resize(400, 400);
     view.show();

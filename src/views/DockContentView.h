@@ -38,6 +38,7 @@ public:
         RunningAppsMonitor& runningApps;
         FileSystem& fileSystem;
         FileIcons& fileIcons;
+        IconCache& iconCache;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
         // Running dots and badges on application tiles.
@@ -45,8 +46,8 @@ public:
         BadgeModel& badges;
 
         DockItemGridView::Services grid() const {
-            return {store,       scheduler,   fileSystem, fileIcons, docklets,
-                    itemActions, runningApps, launcher,   badges};
+            return {store,    scheduler,   fileSystem,  fileIcons, iconCache,
+                    docklets, itemActions, runningApps, launcher,  badges};
         }
     };
 
@@ -87,6 +88,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What the view draws itself, to repaint only when that changed.
