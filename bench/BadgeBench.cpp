@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
     DockContentView::Services withBadges = fakes.contentServices();
     DockContentView view(dock.id,
                          {withBadges.store, withBadges.scheduler, withBadges.runningApps,
-                          withBadges.fileSystem, withBadges.fileIcons, withBadges.docklets,
-                          withBadges.itemActions, withBadges.launcher, badges, withBadges.trash});
+                          withBadges.fileSystem, withBadges.fileIcons, withBadges.iconCache,
+                          withBadges.docklets, withBadges.itemActions, withBadges.launcher, badges,
+                          withBadges.trash});
     view.resize(400, 400);
     view.show();
     QEventLoop settle;

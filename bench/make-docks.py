@@ -10,6 +10,8 @@
 --frame W H    every dock's width and height (e.g. 1e308 1e308, or -40 0)
 --stacked      every dock at the same place, as docks added one by one from the menu start
 --text-mb M    add one text clipping of M MB to the first dock (a file of that size, fast)
+--into FILE    start from the docks of FILE instead (e.g. the starter docks a first start wrote);
+               --size-mb then fills its clippings dock with clippings of about 400 characters
 """
 import argparse
 import json
@@ -61,15 +63,23 @@ def main():
     parser.add_argument("--frame", nargs=2, type=float, default=[180, 240])
     parser.add_argument("--stacked", action="store_true")
     parser.add_argument("--text-mb", type=float, default=0)
+    parser.add_argument("--into")
     args = parser.parse_args()
     width, height = (v if v != int(v) or abs(v) > 1e15 else int(v) for v in args.frame)
-    docks = [dock(i, width, height, hot_key(i) if i < args.hotkeys else {}, args.stacked)
-             for i in range(args.docks)]
+    if args.into:
+        with open(args.into, encoding="utf-8") as source:
+            docks = json.load(source)
+        target_dock = next((d for d in docks if d["kind"] == "clippings"), docks[0])
+        text = "Moorline measurement clipping, kept for a year. " * 8  # about 400 characters
+    else:
+        docks = [dock(i, width, height, hot_key(i) if i < args.hotkeys else {}, args.stacked)
+                 for i in range(args.docks)]
+        target_dock = docks[0]
+        text = "Moorline measurement clipping. " * 32  # about 1 kB
     target = int(args.size_mb * 1_000_000)
     if target:
-        text = "Moorline measurement clipping. " * 32  # about 1 kB
         size = len(json.dumps(docks))
-        items = docks[0]["tabs"][0]["items"]
+        items = target_dock["tabs"][0]["items"]
         while size < target:
             clip = item("clippingText", "Clipping", textContent=text)
             items.append(clip)

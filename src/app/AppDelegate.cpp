@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppDelegate.h"
 
+#include "app/FirstFrame.h"
 #include "app/Platform.h"
 #include "platform/WindowActivation.h"
 #include "runtime/ApplicationLauncher.h"
@@ -11,6 +12,7 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "support/DockLookup.h"
+#include "support/IconCache.h"
 #include "views/DockItemActions.h"
 #include "views/LaunchConfirmationDialog.h"
 #include "views/OwnPopups.h"
@@ -23,19 +25,27 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+using namespace std::chrono_literals;
+
 namespace {
-QString dataDirectory() {
-    // $XDG_DATA_HOME (default ~/.local/share), then our own folder.
+
+// How long a panel the window manager never exposes may keep the tray from coming.
+constexpr auto firstFramePatience = 3s;
+
+} // namespace
+
+QString AppDelegate::dataDirectory() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/Moorline");
 }
-} // namespace
 
-AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland)
+AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* wayland,
+                         DockFileRead* docksFile)
     : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
-    store_ = std::make_unique<DockStore>(
-        DockStore::Dependencies{p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory()});
+    // The local file system holds no state: the worker writes the saves through it.
+    store_ = std::make_unique<DockStore>(DockStore::Dependencies{
+        p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile, &p.worker});
     // This process holds the instance lock (taken before we are made), and the store writes only
     // on a later pass: a temporary file beside docks.json is what a kill during a save left.
     p.fileSystem.removeInterruptedWrites(store_->filePath());
@@ -43,7 +53,9 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
         std::make_unique<RunningAppsMonitor>(*p.runningApplications, p.desktop, p.scheduler);
     hotKeyManager_ = std::make_unique<HotKeyManager>(*p.hotKeyBackend, p.scheduler);
     // Samples only while a docklet on screen asks it to.
-    dockletRuntime_ = std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler);
+    dockletRuntime_ =
+        std::make_unique<DockletRuntime>(p.systemStatistics, p.scheduler, p.wallClock);
+    iconCache_ = std::make_unique<IconCache>(p.cacheFiles);
     launchConfirmation_ = std::make_unique<LaunchConfirmationDialog>();
     launchAtLogin_ = std::make_unique<LaunchAtLogin>(p.autostart, p.systemLog);
     launcher_ = std::make_unique<ApplicationLauncher>(ApplicationLauncher::Dependencies{
@@ -53,10 +65,6 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
     itemActions_ = std::make_unique<DockItemActions>(
         DockItemActions::Services{*store_, p.desktop, p.clipboard, *launcher_, p.imageChooser,
                                   p.fileSystem, p.trash, p.defaultApplications});
-    trayMenu_ = std::make_unique<TrayMenu>(*store_, p.scheduler, p.notifications);
-    connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
-            [this] { showSettingsWindow({}); });
-    trayMenu_->show();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -66,15 +74,32 @@ void AppDelegate::start() {
         return;
     Platform& p = *platform_;
     panelFactory_ = std::make_unique<DockPanelWindowFactory>(
-        *p.windowHints, DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_,
-                                                  p.fileSystem, p.fileIcons, *dockletRuntime_,
-                                                  *itemActions_, *launcher_, *badges_, p.trash});
+        *p.windowHints,
+        DockContentView::Services{*store_, p.scheduler, *runningAppsMonitor_, p.fileSystem,
+                                  p.fileIcons, *iconCache_, *dockletRuntime_, *itemActions_,
+                                  *launcher_, *badges_, p.trash});
     windowsManager_ = std::make_unique<DockWindowsManager>(
         DockWindowDependencies{*store_, *hotKeyManager_, p.scheduler, *panelFactory_, p.screens,
                                *p.pointerMonitor, &OwnPopups::isOpen});
+    firstFrame_ =
+        std::make_unique<FirstFrame>([this] { startAfterFirstFrame(); }, firstFramePatience);
+}
+
+void AppDelegate::startAfterFirstFrame() {
+    // The tray's menu looks its icon up in the theme (the first lookup reads the theme's whole
+    // index), and the tray asks the session bus and the X server who shows icons.
+    trayMenu_ = std::make_unique<TrayMenu>(*store_, platform_->scheduler, platform_->notifications);
+    connect(trayMenu_.get(), &TrayMenu::preferencesRequested, this,
+            [this] { showSettingsWindow({}); });
+    connect(trayMenu_.get(), &TrayMenu::quitRequested, this, &AppDelegate::quitRequested);
+    trayMenu_->show();
     // Without a tray host the icon never shows, and the settings window is the only way in.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         showSettingsWindow({});
+    // Every window's properties, and every desktop entry installed to match them with.
+    runningAppsMonitor_->start();
+    // The icons drawn from the cache are made again now, and the cache brought up to date.
+    iconCache_->startChecking();
 }
 
 void AppDelegate::showSettingsWindow(const LaunchToken& token) {

@@ -7,12 +7,15 @@
 
 class ApplicationLauncher;
 class BadgeModel;
+class DockFileRead;
 class DockItemActions;
 class DockletRuntime;
 class DockPanelWindowFactory;
+class FirstFrame;
 class DockStore;
 class DockWindowsManager;
 class HotKeyManager;
+class IconCache;
 class LaunchConfirmationDialog;
 class LaunchAtLogin;
 class TrayMenu;
@@ -25,19 +28,25 @@ class WaylandConnection;
 
 // The one place that makes the program's objects: the platform's real implementations, then in
 // order the store, the running-applications monitor, the hot key manager and the docklet
-// sampler, and the tray; it opens the panels once start-up has finished and keeps everything
-// for the life of the program.
+// sampler; it opens the panels once start-up has finished, then, once they are drawn, what the
+// first frame does not need (the tray, the running applications), and keeps everything for the
+// life of the program.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     // `wayland`, our own connection to the compositor (null without one), outlives us.
-    AppDelegate(const SessionChoice& session, WaylandConnection* wayland);
+    // `docksFile`: docks.json already being read (see dataDirectory()), or null.
+    AppDelegate(const SessionChoice& session, WaylandConnection* wayland,
+                DockFileRead* docksFile = nullptr);
     ~AppDelegate() override;
 
-    DockStore& store() const { return *store_; }
-    TrayMenu& trayMenu() const { return *trayMenu_; }
+    // $XDG_DATA_HOME/Moorline (default ~/.local/share/Moorline), where docks.json is.
+    static QString dataDirectory();
 
-    // Opens the panels; with no tray to reach it through, shows the settings window too.
+    DockStore& store() const { return *store_; }
+
+    // Opens the panels; once they are drawn, the tray (with no tray to reach the program
+    // through, the settings window instead) and the running applications.
     void start();
     // "Preferences…", or a second launch with its launcher's token. Made on first use.
     void showSettingsWindow(const LaunchToken& token);
@@ -48,7 +57,13 @@ public:
     // signals, session end).
     void flushPendingWork();
 
+Q_SIGNALS:
+    // "Quit Moorline" in the tray menu.
+    void quitRequested();
+
 private:
+    void startAfterFirstFrame();
+
     // Members end in reverse order: the panels go before the services they show, and those
     // before the platform they use.
     std::unique_ptr<Platform> platform_;
@@ -56,6 +71,7 @@ private:
     std::unique_ptr<RunningAppsMonitor> runningAppsMonitor_;
     std::unique_ptr<HotKeyManager> hotKeyManager_;
     std::unique_ptr<DockletRuntime> dockletRuntime_;
+    std::unique_ptr<IconCache> iconCache_;
     // Ends before the desktop it answers into; its open questions close unanswered.
     std::unique_ptr<LaunchConfirmationDialog> launchConfirmation_;
     std::unique_ptr<ApplicationLauncher> launcher_;
@@ -66,4 +82,5 @@ private:
     std::unique_ptr<DockPanelWindowFactory> panelFactory_;
     std::unique_ptr<DockWindowsManager> windowsManager_;
     std::unique_ptr<SettingsWindow> settingsWindow_;
+    std::unique_ptr<FirstFrame> firstFrame_;
 };

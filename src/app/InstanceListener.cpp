@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/InstanceListener.h"
 
+#include "app/InstanceConnection.h"
 #include "app/InstanceLog.h"
 
 #include <QFile>
-#include <QLocalSocket>
-#include <QPointer>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -47,7 +46,7 @@ InstanceListener::InstanceListener(QString socketPath, QObject* parent)
 
 InstanceListener::~InstanceListener() {
     // Before our members go: each connection counts itself out as it is destroyed.
-    qDeleteAll(findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(findChildren<InstanceConnection*>(Qt::FindDirectChildrenOnly));
     stopListening();
 }
 
@@ -172,43 +171,9 @@ void InstanceListener::reportStarvation() {
 }
 
 void InstanceListener::serve(int client) {
-    auto* socket = new QLocalSocket(this);
-    // Qt stops reading from the client once this much waits unread.
-    socket->setReadBufferSize(maximumMessage);
-    if (!socket->setSocketDescriptor(client)) {
-        ::close(client);
-        delete socket;
-        return;
-    }
+    auto* connection = new InstanceConnection(client, maximumMessage, connectionDeadline, this);
     ++connections_;
-    connect(socket, &QObject::destroyed, this, [this] { --connections_; });
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::errorOccurred, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-    QTimer::singleShot(connectionDeadline, socket, [socket] {
-        socket->abort();
-        socket->deleteLater();
-    });
-}
-
-void InstanceListener::read(QLocalSocket* socket) {
-    if (socket->state() != QLocalSocket::ConnectedState)
-        return; // answered, or being let go: one message per connection
-    if (socket->canReadLine()) {
-        QByteArray message = socket->readLine(maximumMessage);
-        message.chop(1);
-        const QPointer<QLocalSocket> guard(socket);
-        QByteArray reply = "ok";
-        Q_EMIT messageReceived(message, &reply);
-        if (!guard)
-            return;
-        socket->write(reply + '\n');
-        socket->disconnectFromServer(); // once "ok" is written
-        return;
-    }
-    if (socket->bytesAvailable() >= maximumMessage) {
-        qCWarning(lcInstance) << "dropped a client whose message is too long";
-        socket->abort();
-        socket->deleteLater();
-    }
+    connect(connection, &QObject::destroyed, this, [this] { --connections_; });
+    connect(connection, &InstanceConnection::messageReceived, this,
+            &InstanceListener::messageReceived);
 }

@@ -11,7 +11,6 @@
 
 #include <sys/types.h>
 
-class QLocalSocket;
 class QSocketNotifier;
 
 // Listens on a local socket for one-line messages from later launches, and keeps listening
@@ -48,7 +47,6 @@ private:
     void pauseAccepting(int error);
     void reportStarvation();
     void serve(int client);
-    void read(QLocalSocket* socket);
 
     QString path_;
     int fd_ = -1;

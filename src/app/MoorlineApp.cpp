@@ -9,10 +9,11 @@
 #include "backends/desktop/DesktopServicesLog.h"
 #include "backends/desktop/FreedesktopNotifications.h"
 #include "backends/desktop/SessionBusProbe.h"
+#include "backends/linux/LocalFileSystem.h"
 #include "backends/wayland/WaylandConnection.h"
 #include "platform/WindowActivation.h"
+#include "store/DockFileRead.h"
 #include "support/IconResolver.h"
-#include "views/TrayMenu.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -124,6 +125,10 @@ int MoorlineApp::run(int argc, char** argv) {
     const QByteArray activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
     // A token is good for one activation: the programs the docks start must not inherit it.
     qunsetenv("XDG_ACTIVATION_TOKEN");
+    // The docks are decoded on a worker while the application object, the instance lock and
+    // the platform are made: a tray of thousands of clippings takes a while to read.
+    const QString docksPath = AppDelegate::dataDirectory() + QStringLiteral("/docks.json");
+    DockFileRead docksFile(docksPath, [docksPath] { return LocalFileSystem().readAll(docksPath); });
     leaveAHungSessionBusAlone();
     QApplication::setApplicationName(QStringLiteral("moorline"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moorline"));
@@ -158,7 +163,7 @@ int MoorlineApp::run(int argc, char** argv) {
     const std::unique_ptr<WaylandConnection> wayland = session.takeWayland();
     if (wayland)
         wayland->startDispatching();
-    AppDelegate delegate(session.choice(), wayland.get());
+    AppDelegate delegate(session.choice(), wayland.get(), &docksFile);
     runningDelegate = &delegate;
     std::atexit(flushAtExit);
     QObject::connect(instance.get(), &SingleInstance::showSettingsRequested, &delegate,
@@ -167,7 +172,7 @@ int MoorlineApp::run(int argc, char** argv) {
                      });
     instance->setToggleHandler(
         [&delegate](const QString& nameOrId) { return delegate.toggleDock(nameOrId); });
-    QObject::connect(&delegate.trayMenu(), &TrayMenu::quitRequested, &app, exitEventLoop,
+    QObject::connect(&delegate, &AppDelegate::quitRequested, &app, exitEventLoop,
                      Qt::QueuedConnection);
 
     // The session manager asks before the session ends.

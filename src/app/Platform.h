@@ -13,17 +13,22 @@
 #include "backends/desktop/SystemdScopes.h"
 #include "backends/desktop/XdgAutostart.h"
 #include "backends/linux/LinuxSystemStatistics.h"
+#include "backends/linux/LocalCacheFiles.h"
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/SyslogSystemLog.h"
+#include "backends/linux/TimerFdWallClock.h"
 #include "backends/x11/QtScreens.h"
 #include "backends/x11/X11KeyCodeTranslator.h"
 #include "backends/x11/X11LaunchFeedback.h"
 #include "platform/HotKeyBackend.h"
 #include "platform/PointerMonitor.h"
 #include "platform/QtScheduler.h"
+#include "platform/QtWorker.h"
 #include "platform/RunningApplicationsSource.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowHints.h"
+
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -41,10 +46,13 @@ struct Platform {
 
     QtScheduler scheduler;
     LocalFileSystem fileSystem;
+    // Ends before the file system it writes through, waiting for the write under way.
+    QtWorker worker;
     GioDefaultApplications defaultApplications;
     GioDesktop desktop;
     std::unique_ptr<RunningApplicationsSource> runningApplications;
     LinuxSystemStatistics systemStatistics;
+    TimerFdWallClock wallClock;
     QtClipboard clipboard;
     GioTrash trash;
     DesktopFileIcons fileIcons;
@@ -65,4 +73,8 @@ struct Platform {
     FreedesktopNotifications notifications;
     // Tokens for the programs the docks start, where the compositor makes them.
     std::unique_ptr<XdgActivationTokens> activationTokens;
+    // $XDG_CACHE_HOME (default ~/.cache), then our own folder.
+    LocalCacheFiles cacheFiles{
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+        QStringLiteral("/Moorline")};
 };

@@ -7,9 +7,16 @@
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +34,55 @@ QByteArray valueOf(const QList<QByteArray>& words, const char* key) {
         if (word.startsWith(key))
             return QByteArray::fromPercentEncoding(word.mid(qstrlen(key)));
     return {};
+}
+
+void setTimeout(int fd, int option, int milliseconds) {
+    const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, option, &timeout, sizeof timeout);
+}
+
+// One try: connects (waiting half a second at most for room in a crowded backlog), writes the
+// message and waits a second for the answer: the answer's line, without its newline, or nothing
+// when none came.
+std::optional<QByteArray> sendOnce(const QByteArray& path, const QByteArray& message) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof(address.sun_path)))
+        return std::nullopt;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return std::nullopt;
+    setTimeout(fd, SO_SNDTIMEO, 500);
+    std::optional<QByteArray> answered;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        setTimeout(fd, SO_SNDTIMEO, 1000);
+        setTimeout(fd, SO_RCVTIMEO, 1000);
+        qsizetype sent = 0;
+        while (sent < message.size()) {
+            const ssize_t count = ::send(fd, message.constData() + sent,
+                                         std::size_t(message.size() - sent), MSG_NOSIGNAL);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                break;
+            sent += count;
+        }
+        QByteArray answer;
+        char buffer[16];
+        while (sent == message.size() && !answer.contains('\n') && answer.size() < 64) {
+            const ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                break;
+            answer.append(buffer, count);
+        }
+        if (const qsizetype end = answer.indexOf('\n'); end >= 0)
+            answered = answer.left(end);
+    }
+    ::close(fd);
+    return answered;
 }
 } // namespace
 
@@ -103,21 +159,12 @@ std::optional<QByteArray> SingleInstance::ask(const QByteArray& line) {
     const QByteArray message = line + '\n';
     // The running instance may still be starting, or busy with other clients: try for a few
     // seconds, until it answers.
+    const QByteArray path = QFile::encodeName(socketName_);
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
-        QLocalSocket socket;
-        socket.connectToServer(socketName_);
-        if (socket.waitForConnected(500)) {
-            socket.write(message);
-            if (socket.waitForBytesWritten(1000) && socket.waitForReadyRead(1000)) {
-                QByteArray reply = socket.readLine(64);
-                if (reply.endsWith('\n')) {
-                    reply.chop(1);
-                    return reply;
-                }
-            }
-        }
+        if (std::optional<QByteArray> reply = sendOnce(path, message))
+            return reply;
         QThread::msleep(50);
     }
     return std::nullopt;

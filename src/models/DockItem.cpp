@@ -97,7 +97,7 @@ size_t qHash(const DockItem& item, size_t seed) noexcept {
     seed = combine(seed, item.urlString.value_or(QString()));
     seed = combine(seed, item.urlString.has_value());
     seed = combine(seed, item.docklet ? static_cast<int>(*item.docklet) + 1 : 0);
-    seed = combine(seed, item.textContent.value_or(QString()));
+    seed = combine(seed, item.textContent.value_or(DockText()));
     seed = combine(seed, item.textContent.has_value());
     seed = combine(seed, item.customIconData.value_or(QByteArray()));
     seed = combine(seed, item.customIconData.has_value());

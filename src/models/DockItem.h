@@ -2,6 +2,7 @@
 #pragma once
 
 #include "models/DockEnums.h"
+#include "models/DockText.h"
 
 #include <QByteArray>
 #include <QHashFunctions>
@@ -20,7 +21,7 @@ struct DockItem {
     std::optional<QString> path;
     std::optional<QString> urlString;
     std::optional<DockletKind> docklet;
-    std::optional<QString> textContent;
+    std::optional<DockText> textContent; // kept as read from docks.json until read
     std::optional<QByteArray> customIconData;
     double createdAt = 0; // seconds since 2001-01-01 00:00:00 UTC
 

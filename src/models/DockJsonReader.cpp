@@ -94,11 +94,13 @@ bool hasEscape(ondemand::raw_json_string key) {
 
 } // namespace
 
-DockJsonReader::DockJsonReader(const QByteArray& json) {
+DockJsonReader::DockJsonReader(const QByteArray& json) : file_(json) {
     std::string_view text(json.constData(), static_cast<std::size_t>(json.size()));
     // Some editors begin a UTF-8 file with a byte order mark.
-    if (text.starts_with("\xEF\xBB\xBF"))
+    if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
+        fileStart_ = 3;
+    }
     // simdjson reads a little past the end: bytes with room to spare after them (the allocation
     // may also begin before them) are read in place, others are copied.
     const qsizetype spare = const_cast<QByteArray&>(json).data_ptr().freeSpaceAtEnd();
@@ -113,6 +115,7 @@ DockJsonReader::DockJsonReader(const QByteArray& json) {
 
 DockCodec::Decoded DockJsonReader::read(Items items, const ItemSink& sink) {
     values_ = DockJsonValueReader();
+    values_.setSource(file_, fileStart_, input_.data());
     items_ = items;
     sink_ = &sink;
     stopped_ = false;
@@ -220,7 +223,7 @@ bool DockJsonReader::readItem(Value& value, const DockJsonPlace& place, DockItem
                               return values_.isNull(field) ||
                                      values_.readEnum(field, at, item.docklet.emplace());
                           case ItemField::textContent:
-                              return values_.readOptionalString(field, at, item.textContent);
+                              return values_.readOptionalText(field, at, item.textContent);
                           case ItemField::customIconData:
                               return values_.readOptionalBase64(field, at, item.customIconData);
                           case ItemField::createdAt:

@@ -65,6 +65,8 @@ private:
 
     simdjson::padded_string copy_;
     simdjson::padded_string_view input_;
+    QByteArray file_;         // what texts kept as read refer to
+    qsizetype fileStart_ = 0; // where the input starts in it (after a byte order mark)
     simdjson::ondemand::parser parser_;
     simdjson::ondemand::document document_;
     std::optional<simdjson::error_code> indexed_; // once the first reading has begun

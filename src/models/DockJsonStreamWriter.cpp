@@ -9,7 +9,7 @@ constexpr qsizetype chunkSize = 1024 * 1024;
 } // namespace
 
 DockJsonStreamWriter::DockJsonStreamWriter(const std::vector<Dock>& skeleton, Output output)
-    : skeleton_(skeleton), output_(std::move(output)), writer_(chunkSize + chunkSize / 4) {
+    : skeleton_(skeleton), output_(std::move(output)), writer_(chunkSize + chunkSize / 4, false) {
     writer_.raw('[');
     openFrom(0);
 }

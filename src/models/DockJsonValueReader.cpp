@@ -123,6 +123,28 @@ bool DockJsonValueReader::readOptionalString(Value& value, const DockJsonPlace& 
     return isNull(value) || readString(value, place, out.emplace());
 }
 
+bool DockJsonValueReader::readOptionalText(Value& value, const DockJsonPlace& place,
+                                           std::optional<DockText>& out) {
+    if (isNull(value))
+        return true;
+    std::string_view inside;
+    if (!convertsText_ || file_.isNull() || !insideQuotes(value, place, inside) ||
+        !DockJsonText::hasOnlyShortEscapes(inside)) {
+        // Checked only, or converted now (\u escapes are rare: hand-written files).
+        QString text;
+        if (!readString(value, place, text))
+            return false;
+        if (convertsText_)
+            out = std::move(text);
+        return true;
+    }
+    if (const error_code error = value.get_raw_json_string().error())
+        return invalid(place, error);
+    out =
+        DockText::fromJson(file_, fileStart_ + (inside.data() - input_), qsizetype(inside.size()));
+    return true;
+}
+
 bool DockJsonValueReader::readUuid(Value& value, const DockJsonPlace& place, QUuid& out) {
     std::string_view text;
     if (!this->text(value, place, text))

@@ -4,6 +4,7 @@
 #include "models/DockEnums.h"
 #include "models/DockJsonPlace.h"
 #include "models/DockJsonText.h"
+#include "models/DockText.h"
 
 #include <simdjson.h>
 
@@ -27,6 +28,13 @@ public:
     const QString& error() const { return error_; }
     // While false, strings are checked but not converted: checking a file needs no text.
     void setConvertsText(bool converts) { convertsText_ = converts; }
+    // The file the input was taken from, where the input starts in it, and the input itself
+    // as simdjson reads it (in place, or a copy): texts are then kept as read (readOptionalText).
+    void setSource(const QByteArray& file, qsizetype start, const char* input) {
+        file_ = file;
+        fileStart_ = start;
+        input_ = input;
+    }
 
     // The text of a string value: a view of the input when it has nothing to unescape, else of
     // its unescaped form, valid until the next string.
@@ -35,6 +43,8 @@ public:
     bool isNull(Value& value);
     bool readString(Value& value, const DockJsonPlace& place, QString& out);
     bool readOptionalString(Value& value, const DockJsonPlace& place, std::optional<QString>& out);
+    // Kept as read, without a conversion, when it has no \u escape and a source is set.
+    bool readOptionalText(Value& value, const DockJsonPlace& place, std::optional<DockText>& out);
     bool readUuid(Value& value, const DockJsonPlace& place, QUuid& out);
     template <typename E> bool readEnum(Value& value, const DockJsonPlace& place, E& out);
     // An integral value within [min, max] (a range that holds 0), however it is written.
@@ -65,6 +75,9 @@ private:
     QString error_;
     std::string unescaped_; // the last string that had escapes, reused
     bool convertsText_ = true;
+    QByteArray file_;
+    qsizetype fileStart_ = 0;
+    const char* input_ = nullptr;
 };
 
 template <typename E>

@@ -50,7 +50,9 @@ qsizetype estimatedSize(const std::vector<Dock>& docks) {
                 size += 160 + text(item.name);
                 size += item.path ? text(*item.path) : 0;
                 size += item.urlString ? text(*item.urlString) : 0;
-                size += item.textContent ? text(*item.textContent) : 0;
+                if (item.textContent)
+                    size += item.textContent->json() ? qsizetype(item.textContent->json()->size())
+                                                     : text(item.textContent->toString());
                 size += item.customIconData ? item.customIconData->size() * 3 / 2 + 4 : 0;
             }
         }
@@ -75,7 +77,7 @@ std::uint64_t specialUnits(std::uint64_t units) {
 } // namespace
 
 std::optional<QByteArray> DockJsonWriter::write(const std::vector<Dock>& docks) {
-    DockJsonWriter writer(estimatedSize(docks));
+    DockJsonWriter writer(estimatedSize(docks), true);
     writer.raw('[');
     for (std::size_t i = 0; i < docks.size(); ++i) {
         if (i > 0)
@@ -89,7 +91,7 @@ std::optional<QByteArray> DockJsonWriter::write(const std::vector<Dock>& docks) 
     return std::move(writer.buffer_);
 }
 
-DockJsonWriter::DockJsonWriter(qsizetype capacity) {
+DockJsonWriter::DockJsonWriter(qsizetype capacity, bool asRead) : asRead_(asRead) {
     DockJsonBuffer::allocate(buffer_, capacity, 0, false);
     data_ = buffer_.data();
 }
@@ -181,7 +183,7 @@ void DockJsonWriter::writeItem(const DockItem& item) {
     }
     if (item.textContent) {
         raw(R"(,"textContent":)");
-        string(*item.textContent);
+        text(*item.textContent);
     }
     if (item.customIconData) {
         raw(R"(,"customIconData":)");
@@ -252,6 +254,16 @@ void DockJsonWriter::raw(std::string_view text) {
 void DockJsonWriter::raw(char c) {
     ensure(1);
     data_[used_++] = c;
+}
+
+void DockJsonWriter::text(const DockText& text) {
+    if (const std::optional<std::string_view> json = text.json(); json && asRead_) {
+        raw('"');
+        raw(*json);
+        raw('"');
+        return;
+    }
+    string(text.toString());
 }
 
 void DockJsonWriter::string(QStringView text) {

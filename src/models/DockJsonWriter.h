@@ -11,8 +11,9 @@
 #include <vector>
 
 // Writes docks in the canonical docks.json form: compact, keys in declaration order, every '/'
-// escaped, upper-case UUIDs, shortest round-trip numbers. Hand-written into one growing buffer
-// because a store full of clippings is written often and must be written quickly.
+// escaped, upper-case UUIDs, shortest round-trip numbers; a text still as it was read goes out
+// byte for byte (the canonical form of one that was written in it). Hand-written into one growing
+// buffer because a store full of clippings is written often and must be written quickly.
 class DockJsonWriter {
 public:
     // Nothing when a double is not finite: such a value has no JSON form.
@@ -21,7 +22,8 @@ public:
 private:
     friend class DockJsonStreamWriter;
 
-    explicit DockJsonWriter(qsizetype capacity);
+    // `asRead`: texts still as they were read are written so, not made canonical.
+    DockJsonWriter(qsizetype capacity, bool asRead);
 
     void writeDock(const Dock& dock);
     // A dock's fields before its tabs' items, and after them; the same for a tab.
@@ -38,6 +40,7 @@ private:
     void raw(std::string_view text);
     void raw(char c);
     void string(QStringView text);
+    void text(const DockText& text);
     void latin1String(const char* text);
     void number(double value);
     void integer(long long value);
@@ -49,4 +52,5 @@ private:
     char* data_ = nullptr; // buffer_.data(), cached between resizes
     qsizetype used_ = 0;
     bool writable_ = true; // false once a value without a JSON form was met
+    bool asRead_ = true;
 };

@@ -22,10 +22,14 @@ public:
         if (pending_)
             return;
         pending_ = true;
-        scheduler_.post(lifetime_.guard([this] {
-            pending_ = false;
-            action_();
-        }));
+        scheduler_.post(lifetime_.guard([this] { runIfPending(); }));
+    }
+    // Runs a requested run now rather than on the later pass, which then does nothing.
+    void runIfPending() {
+        if (!pending_)
+            return;
+        pending_ = false;
+        action_();
     }
 
 private:

@@ -14,6 +14,9 @@ public:
 
     virtual bool exists(const QString& path) const = 0;
     virtual bool isDirectory(const QString& path) const = 0;
+    // When what is at the path (or where a symbolic link leads) was last modified, in
+    // milliseconds since 1970; nothing when there is nothing there.
+    virtual std::optional<qint64> modificationTime(const QString& path) const = 0;
     // The name a user sees for the path: its file name; for a trusted desktop entry, its
     // localised Name.
     virtual QString displayName(const QString& path) const = 0;

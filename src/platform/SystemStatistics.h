@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Subscription.h"
+
 #include <QtGlobal>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // Cumulative CPU time of the whole host, in clock ticks since boot.
@@ -23,7 +26,8 @@ struct VolumeCapacity {
     bool operator==(const VolumeCapacity&) const = default;
 };
 
-// What the docklet sampler reads from the host: CPU tick counters and free space at home.
+// What the docklet sampler reads from the host: CPU tick counters and free space at home, and
+// when the volumes may have changed.
 class SystemStatistics {
 public:
     virtual ~SystemStatistics() = default;
@@ -33,4 +37,6 @@ public:
     // Space available to the user on the volume that holds the home directory, or nothing when
     // the query fails.
     virtual std::optional<VolumeCapacity> homeVolumeCapacity() = 0;
+    // Calls `action` after a file system is mounted or unmounted, while the handle is held.
+    [[nodiscard]] virtual Subscription onVolumesChanged(std::function<void()> action) = 0;
 };

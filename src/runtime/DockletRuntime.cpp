@@ -1,62 +1,81 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/DockletRuntime.h"
 
-#include "models/ReferenceDate.h"
 #include "platform/Scheduler.h"
 #include "platform/SystemStatistics.h"
+#include "platform/WallClock.h"
 
+#include <bit>
 #include <chrono>
 
 namespace {
 
-constexpr std::chrono::milliseconds samplingInterval{1000};
-constexpr std::int64_t diskEveryNthTick = 5;
+constexpr std::chrono::milliseconds cpuInterval{1000};
+constexpr std::chrono::milliseconds diskInterval{30'000};
+constexpr DockletRuntime::Figure allFigures[] = {DockletRuntime::time, DockletRuntime::diskSpace,
+                                                 DockletRuntime::cpuLoad};
 
 } // namespace
 
-DockletRuntime::DockletRuntime(SystemStatistics& statistics, Scheduler& scheduler,
-                               WallClock wallClock)
-    : now(*this, wallClock ? wallClock() : ReferenceDate::now()), statistics_(statistics),
-      scheduler_(scheduler),
-      wallClock_(wallClock ? std::move(wallClock) : WallClock(&ReferenceDate::now)) {}
+DockletRuntime::DockletRuntime(SystemStatistics& statistics, Scheduler& scheduler, WallClock& clock)
+    : now(*this, clock.now()), statistics_(statistics), scheduler_(scheduler), clock_(clock) {}
 
 DockletRuntime::~DockletRuntime() = default;
 
-Subscription DockletRuntime::keepSampling() {
-    if (demand_++ == 0)
-        start();
-    return Subscription(guard_.guard([this] {
-        if (--demand_ == 0)
-            stop();
+std::size_t DockletRuntime::slot(Figure figure) {
+    return std::size_t(std::countr_zero(unsigned(figure)));
+}
+
+Subscription DockletRuntime::keepSampling(Figures figures) {
+    for (const Figure figure : allFigures)
+        if ((figures & figure) && demand_[slot(figure)]++ == 0)
+            start(figure);
+    return Subscription(guard_.guard([this, figures] {
+        for (const Figure figure : allFigures)
+            if ((figures & figure) && --demand_[slot(figure)] == 0)
+                stop(figure);
     }));
 }
 
-void DockletRuntime::start() {
-    now.set(wallClock_());
-    refreshDisk();
-    refreshCPU();
-    // The timer only hands the work to the main loop; a firing that runs after the runtime is
-    // gone, or after sampling stopped, does nothing.
-    timer_ = scheduler_.repeat(samplingInterval, guard_.guard([this] {
-        scheduler_.post(guard_.guard([this] {
-            if (demand_ > 0)
-                fire();
-        }));
-    }));
-}
-
-void DockletRuntime::stop() {
-    timer_.cancel();
-    // The next start measures the CPU afresh rather than over the whole pause.
-    previousCPUTicks_.reset();
-}
-
-void DockletRuntime::fire() {
-    now.set(wallClock_());
-    ++tick_;
-    if (tick_ % diskEveryNthTick == 0)
+void DockletRuntime::start(Figure figure) {
+    // A cadence only hands the work to the main loop; work that runs after the runtime is gone,
+    // or after sampling stopped, does nothing.
+    const auto later = [this, figure](void (DockletRuntime::*sample)()) {
+        return guard_.guard([this, figure, sample] {
+            scheduler_.post(guard_.guard([this, figure, sample] {
+                if (isSampling(figure))
+                    (this->*sample)();
+            }));
+        });
+    };
+    auto& cadence = cadence_[slot(figure)];
+    switch (figure) {
+    case time:
+        refreshTime();
+        cadence[0] = clock_.onMinuteChange(later(&DockletRuntime::refreshTime));
+        break;
+    case diskSpace:
         refreshDisk();
-    refreshCPU();
+        cadence[0] = scheduler_.repeat(diskInterval, later(&DockletRuntime::refreshDisk));
+        cadence[1] = statistics_.onVolumesChanged(later(&DockletRuntime::refreshDisk));
+        break;
+    case cpuLoad:
+        refreshCPU();
+        cadence[0] = scheduler_.repeat(cpuInterval, later(&DockletRuntime::refreshCPU));
+        break;
+    }
+}
+
+void DockletRuntime::stop(Figure figure) {
+    for (Subscription& subscription : cadence_[slot(figure)])
+        subscription.cancel();
+    // The next start measures the CPU afresh rather than over the whole pause.
+    if (figure == cpuLoad)
+        previousCPUTicks_.reset();
+}
+
+void DockletRuntime::refreshTime() {
+    now.set(clock_.now());
 }
 
 void DockletRuntime::refreshDisk() {

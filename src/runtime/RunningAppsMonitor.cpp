@@ -8,7 +8,12 @@
 
 RunningAppsMonitor::RunningAppsMonitor(RunningApplicationsSource& source, Desktop& desktop,
                                        Scheduler& scheduler)
-    : source_(source), desktop_(desktop), scheduler_(scheduler) {
+    : source_(source), desktop_(desktop), scheduler_(scheduler) {}
+
+void RunningAppsMonitor::start() {
+    if (started_)
+        return;
+    started_ = true;
     refresh();
     // Every change gets its own full refresh, after the notifying code has returned; the monitor
     // may be gone by then.

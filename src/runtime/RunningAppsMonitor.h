@@ -12,10 +12,16 @@
 #include <vector>
 
 // The regular running applications sorted by name, and the frontmost application, kept up to
-// date by one full refresh per change the window system reports.
+// date by one full refresh per change the window system reports. Empty until started: the first
+// reading (every window's properties, every desktop entry installed) waits until the docks are
+// on screen.
 class RunningAppsMonitor final : public ObservableObject {
 public:
     RunningAppsMonitor(RunningApplicationsSource& source, Desktop& desktop, Scheduler& scheduler);
+
+    // Reads the running applications and follows their changes from now on; once.
+    void start();
+    bool isStarted() const { return started_; }
 
     Published<std::vector<RunningApplication>, RunningAppsMonitor> apps{*this};
     Published<std::optional<RunningApplication>, RunningAppsMonitor> frontmostApp{*this};
@@ -40,4 +46,5 @@ private:
     Scheduler& scheduler_;
     LifetimeGuard guard_;
     Subscription observer_;
+    bool started_ = false;
 };

@@ -4,16 +4,17 @@
 #include "models/DockCodec.h"
 #include "platform/DefaultApplications.h"
 #include "platform/FileSystem.h"
+#include "platform/Worker.h"
+#include "store/DockFileRead.h"
+#include "store/DockFileWrite.h"
 #include "store/DockSnapshot.h"
 #include "store/StarterDocks.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QLocale>
 #include <QLoggingCategory>
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcStore, "moorline.store", QtWarningMsg)
 
@@ -44,19 +45,24 @@ bool giveDuplicatesFreshIds(std::vector<Dock>& docks) {
 
 DockStore::DockStore(Dependencies dependencies)
     : fileSystem_(dependencies.fileSystem), scheduler_(dependencies.scheduler),
-      dataDirectory_(dependencies.dataDirectory),
+      worker_(dependencies.worker), dataDirectory_(dependencies.dataDirectory),
       filePath_(dependencies.dataDirectory + QStringLiteral("/docks.json")) {
     if (!fileSystem_.makePath(dataDirectory_))
         qCInfo(lcStore) << "could not create" << dataDirectory_;
-    load(dependencies.defaultApplications);
+    load(dependencies.defaultApplications, dependencies.fileRead);
 }
 
 DockStore::~DockStore() = default;
 
-void DockStore::load(const DefaultApplications& defaultApplications) {
+void DockStore::load(const DefaultApplications& defaultApplications, DockFileRead* fileRead) {
     QString problem = QStringLiteral("no file");
-    if (const auto bytes = fileSystem_.readAll(filePath_)) {
-        DockCodec::Decoded decoded = DockCodec::decode(*bytes);
+    std::optional<DockCodec::Decoded> read;
+    if (fileRead && fileRead->filePath() == filePath_)
+        read = fileRead->take();
+    else if (const auto bytes = fileSystem_.readAll(filePath_))
+        read = DockCodec::decode(*bytes);
+    if (read) {
+        DockCodec::Decoded& decoded = *read;
         if (decoded.ok()) {
             const bool renamed = giveDuplicatesFreshIds(decoded.docks);
             replaceAll(std::move(decoded.docks));
@@ -116,21 +122,57 @@ void DockStore::publish(const std::vector<DockChange>& changes) {
 
 void DockStore::scheduleSave() {
     savePending_ = true;
+    ++changeCount_;
     // The handle cancels the work when the store goes, so `this` is alive when it runs.
     saveWorkItem_ = scheduler_.schedule(saveDelay, [this] { runSave(); });
 }
 
 void DockStore::runSave() {
-    const SaveResult result = persist();
-    if (result == SaveResult::saved) {
-        savePending_ = false;
+    // One save at a time, so that an earlier one never lands after a later one: the next starts
+    // once this one has ended.
+    if (saveJob_.isActive()) {
+        saveAgain_ = true;
+        return;
+    }
+    if (!worker_)
+        return saveNow();
+    // The worker writes a snapshot: the docks may change meanwhile, and their texts and icons
+    // are shared with it, never changed in place.
+    saveCovers_ = changeCount_;
+    saveOutcome_ = std::make_shared<DockFileWrite::Outcome>();
+    saveJob_ = worker_->run(
+        [outcome = saveOutcome_, snapshot = *docks, &fileSystem = fileSystem_,
+         directory = dataDirectory_, path = filePath_, moveAside = moveUnreadableBeforeSave_] {
+            *outcome = DockFileWrite::run(snapshot, fileSystem, directory, path, moveAside);
+        },
+        [this] {
+            saveJob_.release();
+            saveEnded(*saveOutcome_, saveCovers_);
+        });
+}
+
+void DockStore::saveNow() {
+    saveEnded(DockFileWrite::run(*docks, fileSystem_, dataDirectory_, filePath_,
+                                 moveUnreadableBeforeSave_),
+              changeCount_);
+}
+
+void DockStore::saveEnded(const DockFileWrite::Outcome& outcome, std::uint64_t covers) {
+    if (outcome.movedAside)
+        moveUnreadableBeforeSave_ = false;
+    if (outcome.result == DockFileWrite::Result::saved) {
+        // A change made while it was written is still to be saved.
+        savePending_ = changeCount_ != covers;
         retryDelay_ = std::chrono::milliseconds(0);
         if (!saveProblem->isEmpty())
             saveProblem.set({});
-        return;
+    } else {
+        saveFailed(outcome.problem);
     }
+    if (std::exchange(saveAgain_, false))
+        return runSave();
     // Too large stays too large however often it is tried: the next change may fix it.
-    if (result == SaveResult::tooLarge)
+    if (outcome.result != DockFileWrite::Result::failed)
         return;
     // The change stays pending: try again by itself (a disk that fills up is often freed again
     // without anything else changing), less often the longer it fails, and at every change.
@@ -141,53 +183,18 @@ void DockStore::runSave() {
 }
 
 void DockStore::flushPendingSave() {
+    if (saveJob_.isActive()) {
+        // The save under way ends first, here and now, and is taken as it ended.
+        saveJob_.cancel();
+        worker_->waitForAll();
+        saveAgain_ = false;
+        saveEnded(*saveOutcome_, saveCovers_);
+    }
     if (!savePending_)
         return;
     saveWorkItem_.cancel();
-    runSave();
+    saveNow();
     saveWorkItem_.cancel(); // no retry once the program ends
-}
-
-DockStore::SaveResult DockStore::persist() {
-    const std::optional<QByteArray> bytes = DockCodec::encode(*docks);
-    if (!bytes) {
-        // No later attempt could write it either.
-        qCInfo(lcStore) << "not saved: a value cannot be written";
-        return SaveResult::saved;
-    }
-    // A file the next start would refuse to read would cost the user every dock: the file on
-    // disk stays as it was, and the user is told what to undo.
-    const qsizetype limit = fileSystem_.largestReadableFile();
-    if (bytes->size() > limit) {
-        saveFailed(
-            QCoreApplication::translate("DockStore",
-                                        "the docks would take %1, more than the %2 "
-                                        "Moorline reads back; the last changes are not "
-                                        "saved until something large is removed")
-                .arg(QLocale().formattedDataSize(bytes->size(), 1, QLocale::DataSizeSIFormat),
-                     QLocale().formattedDataSize(limit, 0, QLocale::DataSizeSIFormat)));
-        return SaveResult::tooLarge;
-    }
-    // The folder may have gone since the start (deleted, or dropped on the trash).
-    if (!fileSystem_.makePath(dataDirectory_)) {
-        saveFailed(QCoreApplication::translate("DockStore", "the folder %1 cannot be created")
-                       .arg(dataDirectory_));
-        return SaveResult::failed;
-    }
-    if (moveUnreadableBeforeSave_) {
-        if (!moveUnreadableFileAside()) {
-            saveFailed(QCoreApplication::translate(
-                "DockStore", "the unreadable docks.json there cannot be moved aside"));
-            return SaveResult::failed;
-        }
-        moveUnreadableBeforeSave_ = false;
-    }
-    QString error;
-    if (!fileSystem_.writeAtomically(filePath_, *bytes, &error)) {
-        saveFailed(error);
-        return SaveResult::failed;
-    }
-    return SaveResult::saved;
 }
 
 void DockStore::saveFailed(const QString& reason) {
@@ -195,20 +202,6 @@ void DockStore::saveFailed(const QString& reason) {
     const QString problem = QStringLiteral("%1: %2").arg(filePath_, reason);
     if (*saveProblem != problem)
         saveProblem.set(problem);
-}
-
-bool DockStore::moveUnreadableFileAside() {
-    // Gone meanwhile: nothing left to keep.
-    if (!fileSystem_.exists(filePath_))
-        return true;
-    const QString base = filePath_ + QStringLiteral(".unreadable-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // A later one never replaces an earlier one, even within the same second. A rename needs no
-    // permission to read the file, and works for a folder that stands where the file should.
-    QString target = base;
-    for (int n = 2; fileSystem_.exists(target); ++n)
-        target = base + QStringLiteral("-%1").arg(n);
-    return fileSystem_.rename(filePath_, target);
 }
 
 std::optional<std::size_t> DockStore::indexOf(const QUuid& dockId) const {

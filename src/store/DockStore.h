@@ -6,6 +6,7 @@
 #include "platform/Scheduler.h"
 #include "platform/Signal.h"
 #include "store/DockChange.h"
+#include "store/DockFileWrite.h"
 
 #include <QHash>
 #include <QSet>
@@ -13,16 +14,20 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class DefaultApplications;
+class DockFileRead;
 class FileSystem;
+class Worker;
 
 // The single owner of the docks: loads docks.json (or seeds the starter docks), publishes the
 // list, changes docks, tabs and items through its operations only, and writes the file 0.4 s
-// after the last change. A save that fails stays pending and is tried again; one that would make
-// a file too large to read back is not written, and waits for the next change.
+// after the last change, from a snapshot on the worker: a save never holds up the main thread,
+// and never overtakes an earlier one. A save that fails stays pending and is tried again; one
+// that would make a file too large to read back is not written, and waits for the next change.
 //
 // What changed. Every change that changes something says which docks it touched and which of
 // their aspects (DockAspects), in two ways that observers combine:
@@ -42,6 +47,12 @@ public:
         Scheduler& scheduler;
         const DefaultApplications& defaultApplications;
         QString dataDirectory; // the Moorline directory that holds docks.json
+        // docks.json already being read and decoded (on a worker, as the program starts);
+        // without one the store reads it at once.
+        DockFileRead* fileRead = nullptr;
+        // Writes the saves off the main thread (with a file system safe to use there); without
+        // one the store writes them itself.
+        Worker* worker = nullptr;
     };
 
     explicit DockStore(Dependencies dependencies);
@@ -117,7 +128,7 @@ private:
     using Change = std::function<DockAspects(Dock&)>;
     using Revisions = std::array<std::uint64_t, dockAspectCount>;
 
-    void load(const DefaultApplications& defaultApplications);
+    void load(const DefaultApplications& defaultApplications, DockFileRead* fileRead);
     void replaceAll(std::vector<Dock> list);
     void scheduleSave();
     // Applies `change` to the docks at `indexes` in one change of the list, then tells what
@@ -126,18 +137,26 @@ private:
     void changeDock(const QUuid& dockId, const Change& change);
     void raise(const QUuid& dockId, DockAspects aspects);
     void publish(const std::vector<DockChange>& changes);
-    enum class SaveResult { saved, failed, tooLarge };
     void runSave();
-    SaveResult persist();
-    bool moveUnreadableFileAside();
+    void saveNow();
+    // `covers`: the changes the save held (changeCount_ when it began).
+    void saveEnded(const DockFileWrite::Outcome& outcome, std::uint64_t covers);
     void saveFailed(const QString& reason);
 
     FileSystem& fileSystem_;
     Scheduler& scheduler_;
+    Worker* worker_;
     QString dataDirectory_;
     QString filePath_;
     Subscription saveWorkItem_;
     bool savePending_ = false;
+    std::uint64_t changeCount_ = 0;
+    // The save being written on the worker, and what it will say.
+    Subscription saveJob_;
+    std::shared_ptr<DockFileWrite::Outcome> saveOutcome_;
+    std::uint64_t saveCovers_ = 0;
+    // A save was asked for while one was being written.
+    bool saveAgain_ = false;
     bool moveUnreadableBeforeSave_ = false;
     std::chrono::milliseconds retryDelay_{0};
     QHash<QUuid, Revisions> revisions_;

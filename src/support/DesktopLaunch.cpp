@@ -50,7 +50,7 @@ void open(const DockItem& item, ApplicationLauncher& launcher, Desktop& desktop,
             desktop.openUrl(*url);
     } else if (item.kind == DockItemKind::clippingText) {
         if (item.textContent)
-            clipboard.setText(*item.textContent);
+            clipboard.setText(item.textContent->toString());
     }
 }
 

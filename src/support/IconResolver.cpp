@@ -4,6 +4,7 @@
 #include "models/DockItem.h"
 #include "platform/FileIcons.h"
 #include "platform/FileSystem.h"
+#include "support/IconCache.h"
 
 #include <QFile>
 #include <QImage>
@@ -108,6 +109,12 @@ QPixmap stretched(const QImage& image, double size, qreal devicePixelRatio) {
     return pixmap;
 }
 
+// Whether the desktop's icon for the item's path is its image (when the path exists).
+bool isByPath(const DockItem& item) {
+    return item.kind == DockItemKind::application || item.kind == DockItemKind::file ||
+           item.kind == DockItemKind::folder;
+}
+
 const char* fallbackFileSymbol(const DockItem& item, const FileSystem& fileSystem) {
     if (item.kind == DockItemKind::folder || fileSystem.isDirectory(*item.path))
         return "folder";
@@ -197,6 +204,30 @@ QString placeholderName(const DockItem& item) {
     return QStringLiteral("square");
 }
 
+QString cacheKey(const DockItem& item, double size, const FileSystem& fileSystem,
+                 qreal devicePixelRatio) {
+    QString source;
+    if (item.customIconData) {
+        source = QStringLiteral("custom %1 %2")
+                     .arg(item.customIconData->size())
+                     .arg(IconCache::digest(item.customIconData->constData(),
+                                            item.customIconData->size()),
+                          16, 16, QLatin1Char('0'));
+    } else if (const auto modified = isByPath(item) && item.path
+                                         ? fileSystem.modificationTime(*item.path)
+                                         : std::nullopt) {
+        source = QStringLiteral("path %1 %2 %3").arg(int(item.kind)).arg(*modified).arg(*item.path);
+    } else {
+        source = QStringLiteral("symbol ") + placeholderName(item);
+    }
+    // The theme picks the desktop's icons and our symbols' stand-ins.
+    return QStringLiteral("%1|%2|%3|%4/%5")
+        .arg(source)
+        .arg(size)
+        .arg(devicePixelRatio)
+        .arg(QIcon::themeName(), QIcon::fallbackThemeName());
+}
+
 QPixmap customIcon(const QImage& image, double size, qreal devicePixelRatio) {
     return stretched(image, size, devicePixelRatio);
 }
@@ -208,9 +239,7 @@ QPixmap icon(const DockItem& item, double size, const FileSystem& fileSystem,
         if (!custom.isNull())
             return stretched(custom, size, devicePixelRatio);
     }
-    const bool byPath = item.kind == DockItemKind::application || item.kind == DockItemKind::file ||
-                        item.kind == DockItemKind::folder;
-    if (byPath && item.path && fileSystem.exists(*item.path)) {
+    if (isByPath(item) && item.path && fileSystem.exists(*item.path)) {
         // The desktop nearly always has an icon for a path; where its theme lacks one, a file is
         // still shown as a file, full size, rather than as a missing one.
         QIcon fileIcon = fileIcons.iconForFile(*item.path);

@@ -46,4 +46,10 @@ QPixmap customIcon(const QImage& image, double size, qreal devicePixelRatio);
 QPixmap icon(const DockItem& item, double size, const FileSystem& fileSystem,
              const FileIcons& fileIcons, qreal devicePixelRatio = 1.0);
 
+// What the image icon() gives is made from, as a key to keep it under between runs: the custom
+// image's bytes, or the path with its kind and modification time, or the symbol; the size, the
+// scale and the icon theme. Costs a file status at most.
+QString cacheKey(const DockItem& item, double size, const FileSystem& fileSystem,
+                 qreal devicePixelRatio = 1.0);
+
 } // namespace IconResolver

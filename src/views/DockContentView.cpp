@@ -68,7 +68,8 @@ DockContentView::DockContentView(const QUuid& dockId, const Services& services, 
                            DockAspect::content | DockAspect::appearance | DockAspect::listing))
             refreshTask_.request();
     });
-    // The children are made on the next pass, once the panel is on its way to the screen.
+    // The children are made when the panel is first shown, or on the next pass: a panel that
+    // stays hidden never makes them.
     refreshTask_.request();
 }
 
@@ -150,6 +151,16 @@ void DockContentView::refresh() {
 void DockContentView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutChildren(dock());
+}
+
+bool DockContentView::event(QEvent* event) {
+    // Polished as the panel is first shown, before it is visible: its children are made now and
+    // drawn with it, in its first frame. Made on the pass after, they came after its exposure
+    // (the window system's events are handled before posted work), and the panel was drawn
+    // twice, first without them.
+    if (event->type() == QEvent::Polish)
+        refreshTask_.runIfPending();
+    return QWidget::event(event);
 }
 
 void DockContentView::makeChildren(const Dock* current) {

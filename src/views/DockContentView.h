@@ -40,6 +40,7 @@ public:
         RunningAppsMonitor& runningApps;
         FileSystem& fileSystem;
         FileIcons& fileIcons;
+        IconCache& iconCache;
         DockletRuntime& docklets;
         const DockItemActions& itemActions;
         // Running dots and badges on application tiles.
@@ -48,7 +49,7 @@ public:
         Trash& trash;
 
         DockItemGridView::Services grid() const {
-            return {store,       scheduler,   fileSystem, fileIcons, docklets,
+            return {store,       scheduler,   fileSystem, fileIcons, iconCache, docklets,
                     itemActions, runningApps, launcher,   badges,    trash};
         }
     };
@@ -95,6 +96,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // What the view draws itself, to repaint only when that changed.

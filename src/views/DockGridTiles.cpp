@@ -39,7 +39,7 @@ QString DockGridTiles::description(const DockItem& item) {
     case DockItemKind::url:
         return item.urlString.value_or(QString());
     case DockItemKind::clippingText: {
-        const QString text = item.textContent.value_or(QString());
+        const QString text = item.textContent ? item.textContent->toString() : QString();
         return text.left(text.indexOf(QLatin1Char('\n'))).trimmed();
     }
     case DockItemKind::docklet:

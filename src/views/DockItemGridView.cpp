@@ -8,6 +8,8 @@
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
 #include "support/DesktopLaunch.h"
+#include "support/IconCache.h"
+#include "support/IconResolver.h"
 #include "views/DockItemActions.h"
 #include "views/DockItemTilePainter.h"
 #include "views/DockItemToolTip.h"
@@ -45,12 +47,14 @@ bool isTrashDocklet(const DockItem& item) {
 DockItemGridView::DockItemGridView(const QUuid& dockId, const Services& services, QWidget* parent)
     : QAbstractScrollArea(parent), dockId_(dockId), services_(services),
       labelFont_(DockItemTilePainter::labelFont()), labelMetrics_(labelFont_),
-      images_(services.fileSystem, services.fileIcons),
+      images_(services.fileSystem, services.fileIcons, services.iconCache),
       drops_(dockId, {services.store, services.scheduler, services.fileSystem, services.actions},
              *this) {
-    // A large custom icon decoded meanwhile replaces its placeholder.
-    connect(&images_.decoder(), &CustomIconDecoder::decoded, this,
-            [this] { viewport()->update(); });
+    // A large custom icon decoded meanwhile replaces its placeholder or stand-in.
+    connect(&images_.decoder(), &CustomIconDecoder::decoded, this, [this] {
+        images_.decodingFinished();
+        viewport()->update();
+    });
     setFrameShape(QFrame::NoFrame);
     // The panel's own background shows through; the scroll position is drawn as a thin
     // indicator over the tiles rather than a bar beside them, so no width is lost to it.
@@ -135,10 +139,6 @@ void DockItemGridView::relayout(bool itemsChanged) {
     const int visible = viewport()->height();
     verticalScrollBar()->setPageStep(std::max(1, visible));
     verticalScrollBar()->setRange(0, std::max(0, layout_.contentHeight() - visible));
-    hasSamplingDocklet_ =
-        list && std::any_of(list->begin(), list->end(), [](const DockItem& i) {
-            return DockItemTilePainter::isLiveDocklet(i) && DockletTilePainter::samples(*i.docklet);
-        });
     updateSampling();
     const bool hadTrash = hasTrashDocklet_;
     hasTrashDocklet_ = list && std::any_of(list->begin(), list->end(), isTrashDocklet);
@@ -325,6 +325,26 @@ void DockItemGridView::paintEvent(QPaintEvent* event) {
     paintFocusRing(painter, first, end);
     paintInsertionMark(painter);
     paintScrollIndicator(painter);
+    if (images_.hasStandIns())
+        checkStandInsLater();
+}
+
+// Icons drawn from the icon cache are made again for real, a few per pass, once the first frame
+// is on screen (the cache says when).
+void DockItemGridView::checkStandInsLater() {
+    if (services_.iconCache.isChecking())
+        standInCheck_.request();
+    else if (!checkingStarted_.isActive())
+        checkingStarted_ =
+            services_.iconCache.onCheckingStarted([this] { standInCheck_.request(); });
+}
+
+void DockItemGridView::checkStandIns() {
+    constexpr int perPass = 4;
+    if (images_.checkStandIns(perPass))
+        viewport()->update();
+    if (images_.hasStandIns())
+        standInCheck_.request();
 }
 
 void DockItemGridView::paintInsertionMark(QPainter& painter) const {
@@ -358,6 +378,8 @@ void DockItemGridView::resizeEvent(QResizeEvent* event) {
 
 void DockItemGridView::scrollContentsBy(int, int) {
     viewport()->update();
+    // A docklet scrolled out of view is not sampled for; one scrolled in is.
+    updateSampling();
 }
 
 void DockItemGridView::showEvent(QShowEvent* event) {
@@ -493,10 +515,14 @@ void DockItemGridView::startDrag(const DockItem& item) {
     auto* drag = new QDrag(this);
     drag->setMimeData(TileDragPayload::make(item, dockId_, tabId));
     if (item.kind != DockItemKind::separator) {
-        const QPixmap icon = images_
-                                 .images(item, layout_.iconSize, devicePixelRatioF(), labelFont_,
-                                         layout_.labelWidth())
-                                 .icon;
+        QPixmap icon = images_
+                           .images(item, layout_.iconSize, devicePixelRatioF(), labelFont_,
+                                   layout_.labelWidth())
+                           .icon;
+        // A docklet draws itself in its tile; its drag shows its symbol.
+        if (icon.isNull())
+            icon = IconResolver::placeholder(IconResolver::placeholderName(item), layout_.iconSize,
+                                             devicePixelRatioF());
         drag->setPixmap(icon);
         drag->setHotSpot(QPoint(layout_.iconSize / 2, layout_.iconSize / 2));
     }
@@ -533,22 +559,42 @@ void DockItemGridView::dropEvent(QDropEvent* event) {
 
 // Docklets.
 
-void DockItemGridView::updateSampling() {
-    const bool wanted = hasSamplingDocklet_ && isVisible();
-    if (wanted == sampling_.isActive())
-        return;
-    figures_.clear();
-    if (!wanted) {
-        sampling_.cancel();
-        return;
+unsigned DockItemGridView::figuresInView() const {
+    const std::vector<DockItem>* list = items();
+    if (!list || !isVisible())
+        return 0;
+    const int top = verticalScrollBar()->value();
+    const auto [first, last] = layout_.indexRange(top, top + viewport()->height());
+    const std::int64_t end = std::min<std::int64_t>(last, std::int64_t(list->size()));
+    unsigned figures = 0;
+    for (std::int64_t i = first; i < end; ++i) {
+        const DockItem& item = (*list)[static_cast<std::size_t>(i)];
+        if (DockItemTilePainter::isLiveDocklet(item))
+            figures |= DockletTilePainter::figures(*item.docklet);
     }
+    return figures;
+}
+
+void DockItemGridView::updateSampling() {
+    // Only the figures of the docklets on screen are sampled, each at its own pace.
+    const unsigned wanted = figuresInView();
+    if (wanted == sampledFigures_)
+        return;
+    sampledFigures_ = wanted;
+    figures_.clear();
     DockletRuntime& runtime = services_.docklets;
-    sampling_ = runtime.keepSampling();
-    figures_.push_back(runtime.now.sink([this](double) { dockletChanged(DockletKind::clock); }));
-    figures_.push_back(
-        runtime.diskFreeBytes.sink([this](qint64) { dockletChanged(DockletKind::diskSpace); }));
-    figures_.push_back(
-        runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
+    // The new demand is in place before the old one goes, so that a figure still wanted keeps
+    // its cadence.
+    sampling_ = wanted ? runtime.keepSampling(wanted) : Subscription();
+    if (wanted & DockletRuntime::time)
+        figures_.push_back(
+            runtime.now.sink([this](double) { dockletChanged(DockletKind::clock); }));
+    if (wanted & DockletRuntime::diskSpace)
+        figures_.push_back(
+            runtime.diskFreeBytes.sink([this](qint64) { dockletChanged(DockletKind::diskSpace); }));
+    if (wanted & DockletRuntime::cpuLoad)
+        figures_.push_back(
+            runtime.cpuUsage.sink([this](double) { dockletChanged(DockletKind::cpuMeter); }));
 }
 
 void DockItemGridView::updateTrashWatch() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/CoalescedTask.h"
 #include "platform/Scheduler.h"
 #include "platform/Subscription.h"
 #include "views/DockItemTilePainter.h"
@@ -29,6 +30,7 @@ class DockletRuntime;
 class DockStore;
 class FileIcons;
 class FileSystem;
+class IconCache;
 class QHelpEvent;
 class Trash;
 class RunningAppsMonitor;
@@ -48,6 +50,8 @@ public:
         // Reading dropped files, and the icons of items.
         FileSystem& fileSystem;
         FileIcons& fileIcons;
+        // Item icons as the last runs drew them.
+        IconCache& iconCache;
         DockletRuntime& docklets;
         const DockItemActions& actions;
         // Whether an application tile's program runs, and what it reports on its tile.
@@ -156,12 +160,16 @@ private:
     void startDrag(const DockItem& item);
     void paintInsertionMark(QPainter& painter) const;
 
+    unsigned figuresInView() const;
     void updateSampling();
     void dockletChanged(DockletKind docklet);
     void updateTrashWatch();
     void trashChanged();
     void showToolTip(const QHelpEvent& event);
     void paintEmptyHint(QPainter& painter) const;
+
+    void checkStandInsLater();
+    void checkStandIns();
 
     QUuid dockId_;
     Services services_;
@@ -171,6 +179,8 @@ private:
     QFont labelFont_;
     QFontMetrics labelMetrics_;
     TileImageCache images_;
+    CoalescedTask standInCheck_{services_.scheduler, [this] { checkStandIns(); }};
+    Subscription checkingStarted_;
     QPainterPath outline_;
     // The items in view at the last layout, only to tell which tiles a change touched: the
     // tiles are always drawn from the store.
@@ -200,7 +210,7 @@ private:
     bool trashFull_ = false;
     Subscription trashWatch_;
 
-    bool hasSamplingDocklet_ = false;
+    unsigned sampledFigures_ = 0;
     Subscription sampling_;
     std::vector<Subscription> figures_;
     std::array<QString, 5> shownStates_;

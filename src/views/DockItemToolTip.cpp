@@ -60,7 +60,7 @@ QString detail(const DockItem& item) {
     case DockItemKind::url:
         return escaped(item.urlString.value_or(QString()), longestDetail);
     case DockItemKind::clippingText:
-        return clippingDetail(item.textContent.value_or(QString()));
+        return clippingDetail(item.textContent ? item.textContent->toString() : QString());
     case DockItemKind::docklet:
         return item.docklet ? dockletDetail(*item.docklet).toHtmlEscaped() : QString();
     case DockItemKind::separator:

@@ -2,6 +2,7 @@
 #include "views/DockletTilePainter.h"
 
 #include "models/ReferenceDate.h"
+#include "runtime/DockletRuntime.h"
 #include "support/IconResolver.h"
 
 #include <QCoreApplication>
@@ -111,34 +112,87 @@ Part textPart(const QString& text, const QFont& font, const QColor& color) {
             }};
 }
 
-Part gaugePart(double fill, const QColor& color, const QColor& track, double edge) {
+// Drawn once per look into a small image that is then copied: Qt fills a smoothed shape of
+// more than a few dozen rows on its painting threads, and waking them at every change of a
+// docklet (each minute for the clock, each second for the meter) woke the whole program.
+QPixmap drawnOnce(const QString& key, double width, double height, qreal ratio,
+                  const std::function<void(QPainter&, const QRectF&)>& draw) {
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = QPixmap(std::max(1, int(std::ceil(width * ratio))),
+                     std::max(1, int(std::ceil(height * ratio))));
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter, QRectF(0, 0, width, height));
+    painter.end();
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
+}
+
+Part gaugePart(double fill, const QColor& color, const QColor& track, double edge, qreal ratio) {
+    // The fill is told apart to a degree, as the shown state does.
+    const int degrees = int(std::lround(fill * 360));
     return {edge, [=](QPainter& painter, const QRectF& box) {
-                const double thickness = std::max(1.5, edge * 0.12);
-                const QRectF ring(box.center().x() - edge / 2 + thickness / 2,
-                                  box.top() + thickness / 2, edge - thickness, edge - thickness);
-                painter.setBrush(Qt::NoBrush);
-                painter.setPen(QPen(track, thickness));
-                painter.drawEllipse(ring);
-                if (fill <= 0)
-                    return;
-                painter.setPen(QPen(color, thickness, Qt::SolidLine, Qt::RoundCap));
-                // From twelve o'clock, clockwise; Qt counts sixteenths of a degree anticlockwise.
-                painter.drawArc(ring, 90 * 16, -int(std::lround(fill * 360 * 16)));
+                const QString key = QStringLiteral("moorline.gauge/%1/%2/%3/%4/%5")
+                                        .arg(edge)
+                                        .arg(degrees)
+                                        .arg(color.rgba(), 0, 16)
+                                        .arg(track.rgba(), 0, 16)
+                                        .arg(ratio);
+                const QPixmap gauge =
+                    drawnOnce(key, edge, edge, ratio, [&](QPainter& p, const QRectF& area) {
+                        const double thickness = std::max(1.5, edge * 0.12);
+                        const QRectF ring = area.adjusted(thickness / 2, thickness / 2,
+                                                          -thickness / 2, -thickness / 2);
+                        p.setBrush(Qt::NoBrush);
+                        p.setPen(QPen(track, thickness));
+                        p.drawEllipse(ring);
+                        if (degrees <= 0)
+                            return;
+                        p.setPen(QPen(color, thickness, Qt::SolidLine, Qt::RoundCap));
+                        // From twelve o'clock, clockwise; Qt counts sixteenths of a degree
+                        // anticlockwise.
+                        p.drawArc(ring, 90 * 16, -degrees * 16);
+                    });
+                painter.drawPixmap(QPointF(box.center().x() - edge / 2, box.top()), gauge);
             }};
 }
 
 void drawCard(QPainter& painter, const QRectF& rect, const QColor& fill) {
-    const double radius = rect.width() * 0.2;
-    QPainterPath card;
-    card.addRoundedRect(rect, radius, radius);
-    painter.fillPath(card, fill);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = QStringLiteral("moorline.card/%1/%2/%3/%4")
+                            .arg(rect.width())
+                            .arg(rect.height())
+                            .arg(fill.rgba(), 0, 16)
+                            .arg(ratio);
+    const QPixmap card =
+        drawnOnce(key, rect.width(), rect.height(), ratio, [&](QPainter& p, const QRectF& area) {
+            const double radius = area.width() * 0.2;
+            QPainterPath shape;
+            shape.addRoundedRect(area, radius, radius);
+            p.fillPath(shape, fill);
+        });
+    painter.drawPixmap(rect.topLeft(), card);
 }
 
 } // namespace
 
-bool DockletTilePainter::samples(DockletKind docklet) {
-    return docklet == DockletKind::clock || docklet == DockletKind::diskSpace ||
-           docklet == DockletKind::cpuMeter;
+unsigned DockletTilePainter::figures(DockletKind docklet) {
+    switch (docklet) {
+    case DockletKind::clock:
+        return DockletRuntime::time;
+    case DockletKind::diskSpace:
+        return DockletRuntime::diskSpace;
+    case DockletKind::cpuMeter:
+        return DockletRuntime::cpuLoad;
+    case DockletKind::trash:
+    case DockletKind::separator:
+        break;
+    }
+    return 0;
 }
 
 QString DockletTilePainter::shownState(DockletKind docklet, const DockletFigures& figures,
@@ -297,11 +351,11 @@ void DockletTilePainter::paint(QPainter& painter, DockletKind docklet, const QRe
     }
     case DockletKind::cpuMeter: {
         const double usage = figures.cpuUsage;
-        drawStack(
-            painter, rect, 4,
-            {gaugePart(gaugeFill(usage), cpuColor(usage), look.ink.at(gaugeTrackAlpha), size * 0.5),
-             textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
-                      fontOfSize(size * 0.13, QFont::Medium), primary)});
+        drawStack(painter, rect, 4,
+                  {gaugePart(gaugeFill(usage), cpuColor(usage), look.ink.at(gaugeTrackAlpha),
+                             size * 0.5, ratio),
+                   textPart(QStringLiteral("%1%").arg(cpuPercent(usage)),
+                            fontOfSize(size * 0.13, QFont::Medium), primary)});
         break;
     }
     case DockletKind::separator:

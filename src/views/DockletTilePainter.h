@@ -18,8 +18,8 @@ class QPainter;
 // shows (its shown state) has changed.
 class DockletTilePainter {
 public:
-    // Whether the docklet shows the sampler's figures (so that they must be sampled).
-    static bool samples(DockletKind docklet);
+    // The sampler's figures the docklet shows (DockletRuntime::Figure), so that they are sampled.
+    static unsigned figures(DockletKind docklet);
     // A text that changes exactly when what the docklet shows changes: the clock's minute, the
     // disk figure as written, the CPU number, gauge and colour. Empty for still docklets.
     static QString shownState(DockletKind docklet, const DockletFigures& figures,

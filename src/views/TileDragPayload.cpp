@@ -38,9 +38,10 @@ void addForOtherPrograms(QMimeData& data, const DockItem& item) {
         break;
     case DockItemKind::clippingText:
         if (item.textContent) {
+            const QString text = item.textContent->toString();
             // Editors ask for the type with its charset; Qt programs for plain text/plain.
-            data.setData(QStringLiteral("text/plain;charset=utf-8"), item.textContent->toUtf8());
-            data.setText(*item.textContent);
+            data.setData(QStringLiteral("text/plain;charset=utf-8"), text.toUtf8());
+            data.setText(text);
         }
         break;
     case DockItemKind::docklet:

@@ -26,6 +26,9 @@ public:
         return files.contains(path) || directories_.contains(path);
     }
     bool isDirectory(const QString& path) const override { return directories_.contains(path); }
+    std::optional<qint64> modificationTime(const QString& path) const override {
+        return exists(path) ? std::optional(modificationTimes.value(path, 1)) : std::nullopt;
+    }
     QString displayName(const QString& path) const override {
         return displayNames_.value(path, path.section(u'/', -1));
     }
@@ -78,6 +81,7 @@ public:
     int writeCount = 0;    // writes that succeeded
     int writeAttempts = 0; // every write asked for
     QHash<QString, QByteArray> files;
+    QHash<QString, qint64> modificationTimes; // 1 for a path not listed
 
 private:
     QSet<QString> directories_;

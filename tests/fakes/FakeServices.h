@@ -4,6 +4,7 @@
 #include "fakes/DockStoreTesting.h"
 #include "fakes/FakeAutostart.h"
 #include "fakes/FakeBadgeUpdates.h"
+#include "fakes/FakeCacheFiles.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeDesktop.h"
@@ -20,6 +21,7 @@
 #include "fakes/FakeSystemLog.h"
 #include "fakes/FakeSystemStatistics.h"
 #include "fakes/FakeTrash.h"
+#include "fakes/FakeWallClock.h"
 #include "fakes/FakeWindowActivation.h"
 #include "fakes/FakeWindowHints.h"
 #include "fakes/VirtualScheduler.h"
@@ -30,6 +32,7 @@
 #include "runtime/LaunchAtLogin.h"
 #include "runtime/RunningAppsMonitor.h"
 #include "store/DockStore.h"
+#include "support/IconCache.h"
 #include "views/DockContentView.h"
 #include "views/DockItemActions.h"
 #include "views/PreferencesView.h"
@@ -42,6 +45,8 @@
 template <typename SchedulerType> struct FakeServicesOn {
     explicit FakeServicesOn(std::vector<Dock> docks = {}) {
         DockStoreTesting::setDocks(store, std::move(docks));
+        runningApps.start();
+        iconCache.startChecking();
         // Let the store write its starter docks, so that the clock starts out idle.
         if constexpr (requires { scheduler.advance(std::chrono::seconds(1)); })
             scheduler.advance(std::chrono::seconds(1));
@@ -65,14 +70,17 @@ template <typename SchedulerType> struct FakeServicesOn {
     FakeSystemLog systemLog;
     FakeWindowActivation windowActivation;
     FakeWindowHints windowHints;
+    FakeCacheFiles cacheFiles;
+    FakeWallClock wallClock{scheduler, 0.0};
     FakeLaunchFeedback launchFeedback;
     FakeProcessScopes scopes;
     FakeBadgeUpdates badgeUpdates;
     DockStore store{{fileSystem, scheduler, defaultApplications, QStringLiteral("/data/Moorline")}};
     RunningAppsMonitor runningApps{runningApplications, desktop, scheduler};
     HotKeyManager hotKeys{hotKeyBackend, scheduler};
-    DockletRuntime docklets{statistics, scheduler, [] { return 0.0; }};
+    DockletRuntime docklets{statistics, scheduler, wallClock};
     LaunchAtLogin launchAtLogin{autostart, systemLog};
+    IconCache iconCache{cacheFiles};
     ApplicationLauncher launcher{{desktop, launchConfirmation, runningApps, runningApplications,
                                   launchFeedback, scopes, scheduler}};
     BadgeModel badges{badgeUpdates, scheduler};
@@ -80,7 +88,7 @@ template <typename SchedulerType> struct FakeServicesOn {
                                  trash, defaultApplications}};
 
     DockContentView::Services contentServices() {
-        return {store,    scheduler,   runningApps, fileSystem, fileIcons,
+        return {store,    scheduler,   runningApps, fileSystem, fileIcons, iconCache,
                 docklets, itemActions, launcher,    badges,     trash};
     }
     PreferencesView::Services preferencesServices() {

@@ -52,6 +52,8 @@ void xdotool(const QStringList& arguments) {
 
 class ItemsDockTest : public ::testing::Test {
 protected:
+    // The program starts watching the desktop's windows once its panels are drawn.
+    void SetUp() override { runningApps.start(); }
     ~ItemsDockTest() override {
         manager.reset();
         QCoreApplication::processEvents();
@@ -152,8 +154,8 @@ protected:
     X11WindowHints hints;
     DockPanelWindowFactory panelFactory{hints,
                                         {fakes.store, fakes.scheduler, runningApps, fileSystem,
-                                         fakes.fileIcons, fakes.docklets, itemActions, launcher,
-                                         badges, trash}};
+                                         fakes.fileIcons, fakes.iconCache, fakes.docklets,
+                                         itemActions, launcher, badges, trash}};
     QtScreens screens;
     XInputPointerMonitor pointerMonitor;
     std::unique_ptr<DockWindowsManager> manager;

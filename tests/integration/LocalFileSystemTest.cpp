@@ -1,23 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // LocalFileSystem::readAll against real files: the store reads docks.json through it at start,
 // so whatever sits at that path must answer at once, and never take the program down; its saves,
-// and what a killed one leaves. And the docklets' figures from the real /proc and file system.
+// and what a killed one leaves; the icon cache's files. And the docklets' figures from the real
+// /proc and file system, and the mounts they follow.
 
 #include "backends/linux/LocalFileSystem.h"
 #include "backends/linux/LinuxSystemStatistics.h"
+#include "backends/linux/LocalCacheFiles.h"
 #include "integration/support/DesktopTools.h"
 #include "models/DockCodec.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -121,6 +127,24 @@ TEST_F(LocalFileSystemRead, RunningOutOfMemoryMakesTheFileUnreadableNotTheProgra
                                                                                               : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(LocalFileSystemRead, CacheFilesAreMadeInTheirFolderAndNeverWaitedOn) {
+    // The folder is made at the first write; a file is replaced whole, leaving nothing beside it.
+    LocalCacheFiles cache(path(u"cache/Moorline"_qs));
+    EXPECT_FALSE(cache.read(u"a.icon"_qs));
+    ASSERT_TRUE(cache.write(u"a.icon"_qs, "first"));
+    ASSERT_TRUE(cache.write(u"a.icon"_qs, "second"));
+    EXPECT_EQ(cache.read(u"a.icon"_qs), QByteArray("second"));
+    EXPECT_EQ(QDir(path(u"cache/Moorline"_qs)).entryList(QDir::Files), QStringList{u"a.icon"_qs});
+    // Something else at a name reads as nothing, at once: a FIFO would never answer.
+    ASSERT_EQ(::mkfifo(qPrintable(path(u"cache/Moorline/b.icon"_qs)), 0600), 0);
+    EXPECT_FALSE(cache.read(u"b.icon"_qs));
+    // The modification time of what is there, and nothing for what is not.
+    const auto modified = fileSystem_.modificationTime(path(u"cache/Moorline/a.icon"_qs));
+    ASSERT_TRUE(modified);
+    EXPECT_LE(std::abs(*modified - QDateTime::currentMSecsSinceEpoch()), 60'000);
+    EXPECT_FALSE(fileSystem_.modificationTime(path(u"missing"_qs)));
 }
 
 TEST_F(InterruptedSaveTest, RemovesOurTemporariesOfTheFileAndNothingElse) {
@@ -252,4 +276,19 @@ TEST(SystemStatisticsTest, AvailableSpaceAtHomeMatchesStatvfs) {
     // Other programs write meanwhile: allow 64 MB of drift.
     EXPECT_NEAR(static_cast<double>(*capacity->availableBytes), static_cast<double>(expected),
                 64.0 * 1024 * 1024);
+}
+
+TEST(SystemStatisticsTest, AMountIsToldAndNothingElse) {
+    QTemporaryDir directory;
+    LinuxSystemStatistics statistics;
+    int told = 0;
+    Subscription volumes = statistics.onVolumesChanged([&] { ++told; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told, 0);
+    if (::mount("moorline-test", qPrintable(directory.path()), "tmpfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "mounting needs the right to (root)";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told > 0; }, 5000));
+    ::umount(qPrintable(directory.path()));
+    const int mounted = told;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told > mounted; }, 5000));
 }

@@ -67,6 +67,7 @@ QByteArray windowState(std::uint32_t window) {
 class RunningAppsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        monitor.start();
         // Programs of the test before may take a moment to go.
         ASSERT_TRUE(Session::waitUntil([&] { return monitor.apps->empty(); }, 10s))
             << names(*monitor.apps).join(", ").toStdString();

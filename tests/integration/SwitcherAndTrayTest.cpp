@@ -26,6 +26,7 @@ using namespace std::chrono_literals;
 
 class SwitcherAndTrayTest : public ::testing::Test {
 protected:
+    void SetUp() override { monitor.start(); }
     ~SwitcherAndTrayTest() override { view.reset(); }
 
     void show(DockKind kind) {
@@ -59,9 +60,10 @@ protected:
     DockItemActions itemActions{{fakes.store, fakes.desktop, clipboard, fakes.launcher,
                                  fakes.imageChooser, fakes.fileSystem, fakes.trash,
                                  fakes.defaultApplications}};
-    DockContentView::Services services{
-        fakes.store,    fakes.scheduler, monitor,        fakes.fileSystem, fakes.fileIcons,
-        fakes.docklets, itemActions,     fakes.launcher, fakes.badges,     fakes.trash};
+    DockContentView::Services services{fakes.store,      fakes.scheduler, monitor,
+                                       fakes.fileSystem, fakes.fileIcons, fakes.iconCache,
+                                       fakes.docklets,   itemActions,     fakes.launcher,
+                                       fakes.badges,     fakes.trash};
     QUuid dockId;
     std::unique_ptr<DockContentView> view;
     Session::ChildProcesses processes;

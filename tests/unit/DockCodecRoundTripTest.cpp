@@ -169,3 +169,52 @@ TEST(DockCodecRoundTrip, ReformatsWithoutRecordsToTheSameText) {
                 }).endsWith(u"duplicate key \"kind\""_qs));
     EXPECT_FALSE(wrote);
 }
+
+TEST(DockCodecRoundTrip, TextsReadWithoutConversionGoBackByteForByte) {
+    // A tray of 20,000 clippings: read without making their texts, written back identical.
+    std::vector<Dock> docks{Dock::makeDefault(DockKind::clippings, u"Tray"_qs)};
+    for (int i = 0; i < 20000; ++i)
+        docks[0].tabs[0].items.push_back(
+            DockItem::makeClipping(u"clipping %1: a/b \"q\" é 😀\n"_qs.arg(i)));
+    const QByteArray json = DockCodec::encode(docks).value();
+    const auto decoded = DockCodec::decode(json);
+    ASSERT_TRUE(decoded.ok()) << qPrintable(decoded.error);
+    const DockText& last = *decoded.docks[0].tabs[0].items.back().textContent;
+    EXPECT_TRUE(last.isKeptAsRead());
+    EXPECT_EQ(last, u"clipping 19999: a/b \"q\" é 😀\n"_qs);
+    EXPECT_EQ(DockCodec::encode(decoded.docks), json);
+
+    // Another writer's spelling of a text stays as written, through a change of its item; a
+    // text with \u escapes is read at once and written in our form; formatting makes all ours.
+    const struct {
+        const char* read;
+        const char* saved;
+        const char* formatted;
+    } cases[] = {
+        {"a/b \\\\ \xc3\xa9", "a/b \\\\ \xc3\xa9", "a\\/b \\\\ \xc3\xa9"},
+        {R"(a\/b\t\"q\")", R"(a\/b\t\"q\")", R"(a\/b\t\"q\")"},
+        {R"(\u00e9\u0041\ud83d\ude00)", "éA😀", "éA😀"},
+    };
+    const QByteArray empty =
+        DockCodec::encode({Dock::makeDefault(DockKind::clippings, u"Tray"_qs)}).value();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.read);
+        const auto file = [&empty](const char* text) {
+            return QByteArray(empty).replace(
+                R"("items":[])",
+                QByteArray(R"("items":[{"id":"6F1C2A3B-4D5E-4F60-8A9B-0C1D2E3F4A5B",)"
+                           R"("kind":"clippingText","name":"N","textContent":")") +
+                    text + R"(","createdAt":0}])");
+        };
+        auto read = DockCodec::decode(file(c.read));
+        ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+        read.docks[0].tabs[0].items[0].name = u"Renamed"_qs;
+        EXPECT_EQ(DockCodec::encode(read.docks), file(c.saved).replace(R"("N")", R"("Renamed")"));
+        QByteArray formatted;
+        DockCodec::reformat(file(c.read), [&](QByteArrayView text) {
+            formatted += text;
+            return true;
+        });
+        EXPECT_EQ(formatted, file(c.formatted));
+    }
+}

@@ -3,6 +3,7 @@
 #include "fakes/DockStoreTesting.h"
 #include "fakes/FakeDefaultApplications.h"
 #include "fakes/FakeFileSystem.h"
+#include "fakes/FakeWorker.h"
 #include "fakes/VirtualScheduler.h"
 #include "models/DockCodec.h"
 
@@ -20,7 +21,8 @@ const QString file = dataDir + u"/docks.json"_qs;
 class DockStoreTest : public ::testing::Test {
 protected:
     std::unique_ptr<DockStore> makeStore() {
-        return std::make_unique<DockStore>(DockStore::Dependencies{fs, clock, apps, dataDir});
+        return std::make_unique<DockStore>(
+            DockStore::Dependencies{fs, clock, apps, dataDir, nullptr, &worker});
     }
     // A store that reads these docks from its file.
     std::unique_ptr<DockStore> storeWith(const std::vector<Dock>& docks) {
@@ -38,6 +40,7 @@ protected:
 
     FakeFileSystem fs;
     VirtualScheduler clock;
+    FakeWorker worker{clock};
     FakeDefaultApplications apps;
 };
 
@@ -133,6 +136,26 @@ TEST_F(DockStoreTest, WhatCannotBeReadIsMovedAsideByRenameBeforeTheStarterDocksR
     EXPECT_TRUE(second->saveProblem->isEmpty());
 }
 
+TEST_F(DockStoreTest, ABadItemAtTheEndOfABigTabKeepsTheWholeFileAside) {
+    Dock tray = Dock::makeDefault(DockKind::clippings, u"Tray"_qs);
+    for (int i = 0; i < 20000; ++i)
+        tray.tabs[0].items.push_back(DockItem::makeClipping(u"clipping %1"_qs.arg(i)));
+    QByteArray json = DockCodec::encode({tray}).value();
+    // The last item's kind is one nobody knows.
+    const qsizetype kind = json.lastIndexOf(R"("kind":"clippingText")");
+    json.replace(kind, 21, R"("kind":"clippingTxt")");
+    fs.addFile(file, json);
+    auto store = makeStore();
+    EXPECT_EQ(store->docks->size(), 3u) << "the starter docks";
+    clock.advance(400ms);
+    QStringList asides;
+    for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
+        if (it.key().startsWith(file + u".unreadable-"_qs))
+            asides << it.key();
+    ASSERT_EQ(asides.size(), 1);
+    EXPECT_EQ(fs.files.value(asides[0]), json) << "kept whole";
+}
+
 TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {
     auto store = storeWith({});
     fs.failWrites = true;
@@ -160,6 +183,36 @@ TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQui
     fs.failWrites = false;
     store->flushPendingSave();
     EXPECT_EQ(savedDocks().size(), 2u);
+}
+
+TEST_F(DockStoreTest, ASaveOnTheWorkerIsNeverOvertakenAndQuitWaitsForIt) {
+    auto store = storeWith({});
+    worker.hold(); // a slow disk
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    ASSERT_EQ(worker.queued(), 1u);
+    // Changes meanwhile wait for the save under way, then are written after it.
+    store->addDock(DockKind::clippings);
+    clock.advance(400ms);
+    EXPECT_EQ(worker.queued(), 1u);
+    worker.release();
+    clock.runPending();
+    EXPECT_EQ(fs.writeCount, 2);
+    EXPECT_EQ(savedDocks().size(), 2u);
+    EXPECT_FALSE(isSavePending(store));
+
+    // At quit, the save under way ends first, then what came after it is written.
+    worker.hold();
+    store->addDock(DockKind::items);
+    clock.advance(400ms);
+    store->addDock(DockKind::items);
+    store->flushPendingSave();
+    EXPECT_EQ(fs.writeCount, 4);
+    EXPECT_EQ(savedDocks().size(), 4u);
+    EXPECT_FALSE(isSavePending(store));
+    worker.release();
+    clock.advance(10s);
+    EXPECT_EQ(fs.writeCount, 4);
 }
 
 TEST_F(DockStoreTest, NeverWritesAFileTooLargeToReadBackAndSaysSo) {

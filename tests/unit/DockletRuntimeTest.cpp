@@ -1,81 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/DockletRuntime.h"
 #include "fakes/FakeSystemStatistics.h"
+#include "fakes/FakeWallClock.h"
 #include "fakes/VirtualScheduler.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr double startOfTime = 700000000.0; // seconds since 2001
+constexpr double startOfTime = 699999970.0; // seconds since 2001: ten seconds into a minute
+using R = DockletRuntime;
 
 struct Sampler {
     FakeSystemStatistics statistics;
     VirtualScheduler scheduler;
+    FakeWallClock clock{scheduler, startOfTime};
     std::unique_ptr<DockletRuntime> runtime;
     Subscription sampling;
 
-    explicit Sampler(std::optional<CpuTicks> ticks = CpuTicks{100, 50, 850, 7},
+    explicit Sampler(R::Figures figures = R::cpuLoad,
+                     std::optional<CpuTicks> ticks = CpuTicks{100, 50, 850, 7},
                      std::optional<VolumeCapacity> capacity = VolumeCapacity{1'000'000}) {
         statistics.ticks = ticks;
         statistics.capacity = capacity;
-        runtime = std::make_unique<DockletRuntime>(statistics, scheduler, [this] {
-            return startOfTime +
-                   std::chrono::duration<double>(scheduler.now().time_since_epoch()).count();
-        });
-        sampling = runtime->keepSampling();
+        runtime = std::make_unique<DockletRuntime>(statistics, scheduler, clock);
+        sampling = runtime->keepSampling(figures);
     }
     void seconds(int count) { scheduler.advance(std::chrono::seconds(count)); }
 };
 
-// Records the order in which the published fields are assigned.
-struct Recorder {
-    std::vector<std::string> events;
-    std::vector<Subscription> subscriptions;
-
-    explicit Recorder(DockletRuntime& runtime) {
-        subscriptions.push_back(runtime.now.sink([this](double) { events.push_back("now"); }));
-        subscriptions.push_back(
-            runtime.diskFreeBytes.sink([this](qint64) { events.push_back("disk"); }));
-        subscriptions.push_back(runtime.cpuUsage.sink([this](double) { events.push_back("cpu"); }));
-        events.clear();
-    }
-};
-
 } // namespace
 
-TEST(DockletRuntimeTest, SamplesOnlyWhileAskedAndStartsWithTheDiskAndACpuBaseline) {
-    Sampler sampler;
+TEST(DockletRuntimeTest, EachFigureIsSampledOnlyWhileShownAndOnlyWhenItCanChange) {
+    Sampler sampler(R::time | R::diskSpace);
     DockletRuntime& runtime = *sampler.runtime;
+    int timeChanges = 0;
+    auto observer = runtime.now.sink([&](double) { ++timeChanges; });
+    // At once: the time and the disk; no load, nobody shows it.
     EXPECT_DOUBLE_EQ(*runtime.now, startOfTime);
     EXPECT_EQ(*runtime.diskFreeBytes, 1'000'000);
-    EXPECT_EQ(*runtime.cpuUsage, 0.0);
     EXPECT_EQ(sampler.statistics.diskReads, 1);
-    EXPECT_EQ(sampler.statistics.cpuReads, 1);
-    EXPECT_EQ(runtime.tick(), 0);
-    EXPECT_EQ(sampler.scheduler.pendingCount(), 1u) << "only the one-second timer";
+    EXPECT_EQ(sampler.statistics.cpuReads, 0);
 
-    // A second docklet shares the timer; the last one gone stops it, and nothing is read.
-    Subscription second = runtime.keepSampling();
-    sampler.sampling.cancel();
+    // The time at each new minute, the disk every 30 seconds and at each mount: within two
+    // minutes two readings of the clock and four of the disk, and no more wake-ups than that.
+    sampler.seconds(49);
+    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime) << "not before the minute";
     sampler.seconds(1);
-    EXPECT_EQ(runtime.tick(), 1);
-    second.cancel();
-    EXPECT_FALSE(runtime.isSampling());
-    EXPECT_EQ(sampler.scheduler.pendingCount(), 0u);
+    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 50);
+    sampler.seconds(70);
+    EXPECT_EQ(timeChanges, 1 + 2);
+    EXPECT_EQ(sampler.statistics.diskReads, 1 + 4);
+    sampler.statistics.volumesChanged.emit();
+    sampler.scheduler.runPending();
+    EXPECT_EQ(sampler.statistics.diskReads, 1 + 4 + 1);
+    // A clock set, or a computer waking, is read at once.
+    sampler.clock.jump(3600);
+    sampler.scheduler.runPending();
+    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 120 + 3600);
+
+    // A CPU meter comes on screen: the load every second from a baseline; gone, no more.
+    Subscription meter = runtime.keepSampling(R::cpuLoad);
+    EXPECT_EQ(sampler.statistics.cpuReads, 1);
+    sampler.statistics.ticks = CpuTicks{110, 50, 860, 7};
+    sampler.seconds(1);
+    EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
+    meter.cancel();
+    EXPECT_FALSE(runtime.isSampling(R::cpuLoad));
     sampler.seconds(10);
     EXPECT_EQ(sampler.statistics.cpuReads, 2);
-    // Back on screen: the figures are fresh, the load measured from a new baseline.
+
+    // A second docklet shares the cadence; the last one gone stops it and nothing is pending.
+    Subscription second = runtime.keepSampling(R::time);
+    sampler.sampling.cancel();
+    EXPECT_TRUE(runtime.isSampling(R::time));
+    EXPECT_FALSE(runtime.isSampling(R::diskSpace));
+    second.cancel();
+    EXPECT_EQ(sampler.scheduler.pendingCount(), 0u);
+    const int reads = sampler.statistics.diskReads;
+    sampler.seconds(300);
+    EXPECT_EQ(sampler.statistics.diskReads, reads);
+    // Back on screen: fresh figures, the load measured from a new baseline.
     sampler.statistics.ticks = CpuTicks{500, 50, 850, 7};
-    Subscription again = runtime.keepSampling();
-    EXPECT_EQ(sampler.statistics.diskReads, 2);
-    EXPECT_DOUBLE_EQ(*runtime.now, startOfTime + 11.0);
+    Subscription again = runtime.keepSampling(R::cpuLoad | R::diskSpace);
+    EXPECT_EQ(sampler.statistics.diskReads, reads + 1);
     sampler.statistics.ticks = CpuTicks{501, 50, 851, 7};
     sampler.seconds(1);
     EXPECT_DOUBLE_EQ(*runtime.cpuUsage, 0.5);
@@ -83,7 +95,7 @@ TEST(DockletRuntimeTest, SamplesOnlyWhileAskedAndStartsWithTheDiskAndACpuBaselin
 
 TEST(DockletRuntimeTest, TheLoadIsBusyOverTotalTicksSinceTheLastReadingThatMoved) {
     struct Step {
-        std::optional<CpuTicks> ticks; // read at the next firing
+        std::optional<CpuTicks> ticks; // read at the next second
         double load;                   // published after it
     };
     struct Case {
@@ -113,10 +125,9 @@ TEST(DockletRuntimeTest, TheLoadIsBusyOverTotalTicksSinceTheLastReadingThatMoved
             sampler.seconds(1);
             EXPECT_DOUBLE_EQ(*sampler.runtime->cpuUsage, step.load);
         }
-        EXPECT_DOUBLE_EQ(*sampler.runtime->now, startOfTime + double(c.steps.size()));
     }
     // Without a first reading, the first success is only a baseline.
-    Sampler failing(std::nullopt);
+    Sampler failing(R::cpuLoad, std::nullopt);
     failing.statistics.ticks = CpuTicks{10, 10, 80, 0};
     failing.seconds(1);
     EXPECT_EQ(*failing.runtime->cpuUsage, 0.0);
@@ -125,60 +136,35 @@ TEST(DockletRuntimeTest, TheLoadIsBusyOverTotalTicksSinceTheLastReadingThatMoved
     EXPECT_DOUBLE_EQ(*failing.runtime->cpuUsage, 0.5);
 }
 
-TEST(DockletRuntimeTest, AFiringAssignsTimeThenTheDiskEveryFifthThenLoad) {
-    Sampler sampler;
-    Recorder recorder(*sampler.runtime);
-    int willChange = 0;
-    auto observer = sampler.runtime->onObjectWillChange([&] { ++willChange; });
-    sampler.scheduler.advance(999ms);
-    EXPECT_EQ(sampler.runtime->tick(), 0);
-    sampler.statistics.ticks = CpuTicks{110, 60, 860, 7};
-    sampler.seconds(4);
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"now", "cpu", "now", "now", "now"}));
-    recorder.events.clear();
-    sampler.seconds(1);
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"now", "disk"}));
-    EXPECT_EQ(willChange, 7) << "one per assignment, equal values included";
-    std::vector<int> firingsThatReadTheDisk;
-    for (int firing = 6; firing <= 16; ++firing) {
-        const int before = sampler.statistics.diskReads;
-        sampler.seconds(1);
-        if (sampler.statistics.diskReads != before)
-            firingsThatReadTheDisk.push_back(firing);
-    }
-    EXPECT_EQ(firingsThatReadTheDisk, (std::vector<int>{10, 15}));
-    EXPECT_EQ(sampler.statistics.cpuReads, 1 + 16);
-    EXPECT_EQ(sampler.runtime->tick(), 16);
-}
-
 TEST(DockletRuntimeTest, DiskFiguresFollowTheQueryAndItsFailures) {
-    Sampler never(CpuTicks{}, std::nullopt);
-    never.seconds(20);
+    Sampler never(R::diskSpace, CpuTicks{}, std::nullopt);
+    never.seconds(100);
     EXPECT_EQ(*never.runtime->diskFreeBytes, 0) << "no query ever succeeded";
 
-    Sampler sampler;
-    Recorder recorder(*sampler.runtime);
+    Sampler sampler(R::diskSpace);
+    int published = 0;
+    auto observer = sampler.runtime->diskFreeBytes.sink([&](qint64) { ++published; });
     sampler.statistics.capacity.reset();
-    sampler.seconds(5);
+    sampler.seconds(30);
     EXPECT_EQ(*sampler.runtime->diskFreeBytes, 1'000'000) << "a failed query keeps the figure";
-    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "disk"), 0);
+    EXPECT_EQ(published, 1);
 
     sampler.statistics.capacity = VolumeCapacity{std::nullopt};
-    sampler.seconds(5);
+    sampler.seconds(30);
     EXPECT_EQ(*sampler.runtime->diskFreeBytes, 0) << "an absent value counts as zero";
 
     sampler.statistics.capacity = VolumeCapacity{qint64(5) << 40};
-    sampler.seconds(5);
+    sampler.seconds(30);
     EXPECT_EQ(*sampler.runtime->diskFreeBytes, qint64(5) << 40);
 }
 
 TEST(DockletRuntimeTest, NothingRunsOnceTheRuntimeIsGone) {
-    Sampler sampler;
-    // Due at the same moment as the first firing, but after it: the firing's posted work then
+    Sampler sampler(R::cpuLoad | R::diskSpace | R::time);
+    // Due at the same moment as the first sample, but after it: the sample's posted work then
     // finds the runtime gone.
     auto destroy = sampler.scheduler.schedule(1000ms, [&] { sampler.runtime.reset(); });
     const int reads = sampler.statistics.cpuReads;
-    sampler.seconds(3);
+    sampler.seconds(100);
     EXPECT_EQ(sampler.statistics.cpuReads, reads);
     EXPECT_EQ(sampler.scheduler.pendingCount(), 0u);
 }

@@ -20,7 +20,9 @@ QStringList keys(const std::vector<RunningApplication>& apps) {
 class RunningAppsMonitorTest : public ::testing::Test {
 protected:
     std::unique_ptr<RunningAppsMonitor> makeMonitor() {
-        return std::make_unique<RunningAppsMonitor>(source, desktop, scheduler);
+        auto monitor = std::make_unique<RunningAppsMonitor>(source, desktop, scheduler);
+        monitor->start();
+        return monitor;
     }
 
     FakeRunningApplications source;
@@ -30,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationWithRegularAppsAndAnyFrontmost) {
+TEST_F(RunningAppsMonitorTest, FillsBothFieldsWhenStartedWithRegularAppsAndAnyFrontmost) {
     using P = ActivationPolicy;
     source.current.applications = {
         FakeRunningApplications::make("b", "Beta", 2),
@@ -39,6 +41,14 @@ TEST_F(RunningAppsMonitorTest, FillsBothFieldsAtCreationWithRegularAppsAndAnyFro
         FakeRunningApplications::make("pro", "Alpha", -1, P::prohibited),
     };
     source.current.frontmost = FakeRunningApplications::make("panel", "Panel", 7, P::accessory);
+    {
+        // Nothing is read before the start.
+        RunningAppsMonitor idle(source, desktop, scheduler);
+        source.notifyChange();
+        scheduler.runPending();
+        EXPECT_TRUE(idle.apps->empty());
+        EXPECT_EQ(source.snapshotCount, 0);
+    }
     const auto monitor = makeMonitor();
     EXPECT_EQ(keys(*monitor->apps), (QStringList{"a", "b"}));
     ASSERT_TRUE(monitor->frontmostApp->has_value());

@@ -2,6 +2,7 @@
 #include "fakes/VirtualScheduler.h"
 #include "platform/CoalescedTask.h"
 #include "platform/QtScheduler.h"
+#include "platform/QtWorker.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -45,6 +47,35 @@ TEST(QtSchedulerTest, DelayedWorkRunsOnTheEventLoopAndDroppedWorkDoesNot) {
     while (order.size() < 2 && timer.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(order, "pd");
+}
+
+TEST(QtWorkerTest, RunsInOrderOffTheMainThreadAndAnswersThereUnlessDropped) {
+    QtWorker worker;
+    const std::thread::id mainThread = std::this_thread::get_id();
+    // Written by the worker, read once it has finished.
+    std::string order;
+    bool offMain = true;
+    const auto piece = [&](char name) {
+        return [&, name] {
+            order += name;
+            offMain = offMain && std::this_thread::get_id() != mainThread;
+        };
+    };
+    std::string answers;
+    auto first = worker.run(piece('1'), [&] { answers += 'a'; });
+    auto dropped = worker.run(piece('2'), [&] { answers += 'x'; });
+    auto third = worker.run(piece('3'), [&] { answers += 'c'; });
+    dropped.cancel();
+    worker.waitForAll();
+    EXPECT_EQ(order, "123");
+    EXPECT_TRUE(offMain);
+    EXPECT_EQ(answers, "") << "answered on a later pass of the event loop";
+    QElapsedTimer timer;
+    timer.start();
+    while (answers.size() < 2 && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers, "ac");
 }
 
 TEST(CoalescedTaskTest, ABurstRunsOnceLaterAgainAfterARunAndNeverOnceItsOwnerIsGone) {

@@ -4,7 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QSocketNotifier>
 #include <QStorageInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+LinuxSystemStatistics::LinuxSystemStatistics() = default;
+
+LinuxSystemStatistics::~LinuxSystemStatistics() {
+    *alive_ = false;
+    stopWatchingMounts();
+}
 
 std::optional<CpuTicks> LinuxSystemStatistics::cpuTicks() {
     // /proc files have no size: read the first line as a stream.
@@ -40,4 +51,37 @@ std::optional<CpuTicks> LinuxSystemStatistics::parseCpuLine(const QByteArray& li
     // Interrupt time is busy time; waiting for I/O is idle time. Steal is neither: the host took
     // it, not us.
     return CpuTicks{user, system + irq + softirq, idle + iowait, nice};
+}
+
+Subscription LinuxSystemStatistics::onVolumesChanged(std::function<void()> action) {
+    auto subscription = std::make_shared<Subscription>(volumesChanged_.connect(std::move(action)));
+    if (mountsFd_ < 0)
+        watchMounts();
+    return Subscription([this, alive = std::weak_ptr(alive_), subscription] {
+        subscription->cancel();
+        if (alive.lock() && volumesChanged_.size() == 0)
+            stopWatchingMounts();
+    });
+}
+
+void LinuxSystemStatistics::watchMounts() {
+    // Never read, only polled: the kernel reports a priority event on the open table after each
+    // mount or unmount, once (the poll that reports it takes the mark away).
+    mountsFd_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (mountsFd_ < 0)
+        return;
+    mountsNotifier_ = std::make_unique<QSocketNotifier>(mountsFd_, QSocketNotifier::Exception);
+    QObject::connect(mountsNotifier_.get(), &QSocketNotifier::activated, mountsNotifier_.get(),
+                     [this] { volumesChanged_.emit(); });
+}
+
+void LinuxSystemStatistics::stopWatchingMounts() {
+    // The last listener may leave from within a call: the notifier goes once that is over.
+    if (mountsNotifier_) {
+        mountsNotifier_->setEnabled(false);
+        mountsNotifier_.release()->deleteLater();
+    }
+    if (mountsFd_ >= 0)
+        ::close(mountsFd_);
+    mountsFd_ = -1;
 }

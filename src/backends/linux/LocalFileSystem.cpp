@@ -29,6 +29,13 @@ bool LocalFileSystem::isDirectory(const QString& path) const {
     return QFileInfo(path).isDir();
 }
 
+std::optional<qint64> LocalFileSystem::modificationTime(const QString& path) const {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1'000'000;
+}
+
 QString LocalFileSystem::displayName(const QString& path) const {
     // Only a trusted desktop entry goes by its Name; any other by its file name, which shows
     // what it is ("invoice.pdf.desktop").

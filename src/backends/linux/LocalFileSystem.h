@@ -9,6 +9,7 @@ class LocalFileSystem final : public FileSystem {
 public:
     bool exists(const QString& path) const override;
     bool isDirectory(const QString& path) const override;
+    std::optional<qint64> modificationTime(const QString& path) const override;
     QString displayName(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path) const override;
     bool writeAtomically(const QString& path, const QByteArray& data, QString* error) override;
