@@ -3,7 +3,7 @@
 
 #include <QFlags>
 
-// The parts of a dock that observers follow separately, so that a change wakes only those who
+// The aspects of a dock that observers follow separately, so that a change wakes only those who
 // show what it touched: an opacity tick repaints one panel and leaves the tray menu and the hot
 // keys alone.
 enum class DockAspect : unsigned {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/linux/LocalCacheFiles.h"
+#include "backends/linux/WriteAll.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,19 +16,6 @@ namespace {
 
 // Cache files are small; anything larger is not one of ours.
 constexpr qint64 largestFile = 16 * 1024 * 1024;
-
-bool writeAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t count = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += count;
-    }
-    return true;
-}
 
 } // namespace
 

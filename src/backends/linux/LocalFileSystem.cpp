@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/linux/LocalFileSystem.h"
+#include "backends/linux/WriteAll.h"
 
 #include "backends/desktop/DesktopEntryNames.h"
 #include "models/DockJsonBuffer.h"
@@ -139,19 +140,6 @@ int createTemporary(const QString& target, QByteArray& name) {
             return fd;
     }
     return -1;
-}
-
-bool writeAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t count = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += count;
-    }
-    return true;
 }
 
 } // namespace
