@@ -298,12 +298,16 @@ void DockTabStripView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
+const DockTab* DockTabStripView::tabOf(const Dock& dock, const QUuid& tabId) {
+    const auto tab = std::find_if(dock.tabs.begin(), dock.tabs.end(),
+                                  [&](const DockTab& t) { return t.id == tabId; });
+    return tab == dock.tabs.end() ? nullptr : &*tab;
+}
+
 void DockTabStripView::deleteTab(const QUuid& tabId) {
     const Dock* current = dock();
-    const auto tab = current ? std::find_if(current->tabs.begin(), current->tabs.end(),
-                                            [&](const DockTab& t) { return t.id == tabId; })
-                             : std::vector<DockTab>::const_iterator();
-    if (!current || tab == current->tabs.end())
+    const DockTab* tab = current ? tabOf(*current, tabId) : nullptr;
+    if (!tab)
         return;
     DockStore* store = &store_;
     const QUuid dockId = dockId_;
@@ -332,13 +336,11 @@ void DockTabStripView::selectTab(const QUuid& tabId) {
 
 void DockTabStripView::beginRename(const QUuid& tabId) {
     const Dock* current = dock();
-    const auto tab = current ? std::find_if(current->tabs.begin(), current->tabs.end(),
-                                            [&](const DockTab& t) { return t.id == tabId; })
-                             : std::vector<DockTab>::const_iterator();
-    if (!current || tab == current->tabs.end())
+    const DockTab* tab = current ? tabOf(*current, tabId) : nullptr;
+    if (!tab)
         return;
     const bool selected =
-        current->selectedTabIndex == static_cast<std::int64_t>(tab - current->tabs.begin());
+        current->selectedTabIndex == static_cast<std::int64_t>(tab - current->tabs.data());
     const bool hadField = renamingTabId_.has_value();
     // A rename already open on another tab is dropped unsaved.
     if (editor_) {

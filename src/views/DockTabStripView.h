@@ -19,6 +19,7 @@ class DockStore;
 class FileSystem;
 class Scheduler;
 struct Dock;
+struct DockTab;
 
 // The row of tab buttons of a tabbed items dock: selects a tab on a click, adds one with "plus"
 // (selected, its name open for editing), renames one in place (double-click, F2 or its menu) and
@@ -40,6 +41,7 @@ public:
     void refresh();
     // The dock as the store holds it now, or null.
     const Dock* dock() const;
+    static const DockTab* tabOf(const Dock& dock, const QUuid& tabId);
     int preferredHeight() const;
 
     // The button of the tab at `index` and the "plus" button, in this widget's coordinates.
