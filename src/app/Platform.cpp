@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Platform.h"
 
+#include "backends/desktop/PortalHotKeys.h"
 #include "backends/wayland/CommandHotKeys.h"
 #include "backends/wayland/EdgeStripPointerMonitor.h"
 #include "backends/wayland/LayerShellPanels.h"
@@ -33,6 +34,18 @@ std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoi
     return std::make_unique<UnavailableRunningApplications>();
 }
 
+std::unique_ptr<HotKeyBackend> hotKeyBackend(const SessionChoice& choice, Scheduler& scheduler) {
+    switch (choice.hotKeys) {
+    case SessionChoice::HotKeys::x11Grabs:
+        return std::make_unique<X11HotKeyBackend>(scheduler);
+    case SessionChoice::HotKeys::portal:
+        return std::make_unique<PortalHotKeys>(scheduler);
+    case SessionChoice::HotKeys::command:
+        break;
+    }
+    return std::make_unique<CommandHotKeys>();
+}
+
 std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice, WindowHints& hints) {
     switch (choice.pointerWatch) {
     case SessionChoice::PointerWatch::x11RawMotion:
@@ -49,10 +62,7 @@ std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice, Wind
 
 Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
     : runningApplications(::runningApplications(choice, wayland)),
-      hotKeyBackend(
-          choice.hotKeys == SessionChoice::HotKeys::x11Grabs
-              ? std::unique_ptr<HotKeyBackend>(std::make_unique<X11HotKeyBackend>(scheduler))
-              : std::make_unique<CommandHotKeys>()),
+      hotKeyBackend(::hotKeyBackend(choice, scheduler)),
       windowHints(choice.panels == SessionChoice::Panels::layerSurfaces
                       ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
                       : std::make_unique<X11WindowHints>()),

@@ -33,6 +33,8 @@ SessionFacts SessionProbe::gather(const WaylandConnection* wayland, int argc, ch
     facts.qtWaylandPlugin = facts.wayland && hasQtWaylandPlugin();
     facts.layerPanelsUsable = LayerShellPanels::isUsableWithThisQt();
     facts.desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    // Set to "disabled:" at start when the bus does not answer.
+    facts.sessionBus = !qgetenv("DBUS_SESSION_BUS_ADDRESS").startsWith("disabled:");
     if (wayland)
         for (const WaylandGlobal& global : wayland->globals().all())
             facts.globals << QString::fromLatin1(global.interface);

@@ -4,6 +4,7 @@
 #include "platform/CoalescedTask.h"
 #include "platform/HotKeyBackend.h"
 #include "platform/LifetimeGuard.h"
+#include "platform/Signal.h"
 #include "platform/Subscription.h"
 
 #include <QHash>
@@ -30,9 +31,10 @@ public:
     HotKeyManager& operator=(const HotKeyManager&) = delete;
 
     // Registers the chord (macOS virtual key code, Carbon modifier mask) for the dock. A chord
-    // the window system refuses leaves the dock without a hot key, silently.
+    // the window system refuses leaves the dock without a hot key, silently. `description` is
+    // what a shortcut service that lists our shortcuts shows for it (the dock's name).
     void registerHotKey(const QUuid& dockId, std::uint32_t keyCode, std::uint32_t modifiers,
-                        Handler handler);
+                        Handler handler, const QString& description = {});
     // Removes whatever is registered for the dock; harmless when nothing is. The chord stops
     // firing for the dock at once; the window system gets it back on the next pass of the event
     // loop (or when the manager goes), unless a registration of the same chord in this pass
@@ -47,6 +49,14 @@ public:
     [[nodiscard]] Subscription suspend();
     // Whether the registered chords fire whichever program has the keyboard (see HotKeyBackend).
     bool firesEverywhere() const { return backend_.firesEverywhere(); }
+    // What a shortcut service that answers later made of the dock's hot key; nothing while it
+    // has not answered, where grabs answer at once, or when the dock has no hot key.
+    std::optional<HotKeyBackend::Answer> answer(const QUuid& dockId) const;
+    // Calls `observer` with a dock's id whenever its hot key is registered, unregistered or
+    // answered.
+    [[nodiscard]] Subscription observeHotKeys(std::function<void(const QUuid&)> observer) {
+        return hotKeyChanges_.connect(std::move(observer));
+    }
 
 private:
     // A live grab and the chord it holds.
@@ -57,7 +67,11 @@ private:
     };
 
     std::optional<HotKeyBackend::Handle> keepOrGrab(std::uint32_t keyCode, std::uint32_t modifiers,
-                                                    std::uint32_t id);
+                                                    std::uint32_t id,
+                                                    const HotKeyBackend::Label& label);
+    static HotKeyBackend::Label labelOf(const QUuid& dockId, const QString& description);
+    void release(HotKeyBackend::Handle handle);
+    void takeAnswer(HotKeyBackend::Handle handle, const HotKeyBackend::Answer& answer);
     void releaseLater(const Registration& registration);
     void releaseGivenUp();
     void installEventHandlerIfNeeded();
@@ -68,6 +82,7 @@ private:
         std::uint32_t keyCode = 0;
         std::uint32_t modifiers = 0;
         std::uint32_t id = 0;
+        QString description;
     };
 
     HotKeyBackend& backend_;
@@ -81,6 +96,9 @@ private:
     // The chord of every dock with a handler, grabbed or waiting for a suspension to end.
     QHash<QUuid, Chord> chords_;
     int suspensions_ = 0;
+    // The later answers of a shortcut service, by grab, as long as the grab is held.
+    std::map<HotKeyBackend::Handle, HotKeyBackend::Answer> answers_;
+    Signal<QUuid> hotKeyChanges_;
 
     // Grabs unregistered in this pass and not yet released, on the next pass: a chord
     // registered again meanwhile (a dock's hot key moved to another dock, a re-registration)

@@ -65,6 +65,52 @@ std::optional<QKeyCombination> qtKey(std::uint32_t keyCode, Qt::KeyboardModifier
     return QKeyCombination(found->keypad ? held | Qt::KeypadModifier : held, found->key);
 }
 
+// xkbcommon's keysym names of the keys above other than letters, digits and function keys.
+struct KeysymName {
+    Qt::Key key;
+    bool keypad;
+    const char* name;
+};
+// clang-format off
+constexpr KeysymName keysymNames[] = {
+    {Qt::Key_Period, true, "KP_Decimal"}, {Qt::Key_Asterisk, true, "KP_Multiply"},
+    {Qt::Key_Plus, true, "KP_Add"}, {Qt::Key_Slash, true, "KP_Divide"},
+    {Qt::Key_Enter, true, "KP_Enter"}, {Qt::Key_Minus, true, "KP_Subtract"},
+    {Qt::Key_Equal, true, "KP_Equal"},
+    {Qt::Key_Equal, false, "equal"}, {Qt::Key_Minus, false, "minus"},
+    {Qt::Key_BracketRight, false, "bracketright"}, {Qt::Key_BracketLeft, false, "bracketleft"},
+    {Qt::Key_Return, false, "Return"}, {Qt::Key_Apostrophe, false, "apostrophe"},
+    {Qt::Key_Semicolon, false, "semicolon"}, {Qt::Key_Backslash, false, "backslash"},
+    {Qt::Key_Comma, false, "comma"}, {Qt::Key_Slash, false, "slash"},
+    {Qt::Key_Period, false, "period"}, {Qt::Key_Tab, false, "Tab"},
+    {Qt::Key_Space, false, "space"}, {Qt::Key_QuoteLeft, false, "grave"},
+    {Qt::Key_Backspace, false, "BackSpace"}, {Qt::Key_Escape, false, "Escape"},
+    {Qt::Key_Clear, false, "Clear"}, {Qt::Key_VolumeUp, false, "XF86AudioRaiseVolume"},
+    {Qt::Key_VolumeDown, false, "XF86AudioLowerVolume"},
+    {Qt::Key_VolumeMute, false, "XF86AudioMute"}, {Qt::Key_Insert, false, "Insert"},
+    {Qt::Key_Home, false, "Home"}, {Qt::Key_PageUp, false, "Page_Up"},
+    {Qt::Key_Delete, false, "Delete"}, {Qt::Key_End, false, "End"},
+    {Qt::Key_PageDown, false, "Page_Down"}, {Qt::Key_Left, false, "Left"},
+    {Qt::Key_Right, false, "Right"}, {Qt::Key_Down, false, "Down"}, {Qt::Key_Up, false, "Up"},
+};
+// clang-format on
+
+QString keysymName(QKeyCombination chord) {
+    const Qt::Key key = chord.key();
+    const bool keypad = chord.keyboardModifiers().testFlag(Qt::KeypadModifier);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return (keypad ? QStringLiteral("KP_") : QString()) + QChar(u'0' + (key - Qt::Key_0));
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QChar(u'a' + (key - Qt::Key_A));
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
+        return QStringLiteral("F") + QString::number(key - Qt::Key_F1 + 1);
+    const auto found =
+        std::find_if(std::begin(keysymNames), std::end(keysymNames), [&](const KeysymName& entry) {
+            return entry.key == key && entry.keypad == keypad;
+        });
+    return found == std::end(keysymNames) ? QString() : QLatin1String(found->name);
+}
+
 QString nativeText(QKeyCombination combination) {
     return QKeySequence(combination).toString(QKeySequence::NativeText);
 }
@@ -88,6 +134,27 @@ QString KeyChordFormatter::keyName(std::uint32_t keyCode) {
     if (const auto key = qtKey(keyCode))
         return nativeText(*key);
     return QStringLiteral("Key") + QString::number(keyCode);
+}
+
+QString KeyChordFormatter::xdgTrigger(std::uint32_t keyCode, std::uint32_t modifiers) {
+    constexpr std::pair<std::uint32_t, const char*> names[] = {
+        {HotKeyBinding::controlKey, "CTRL"},
+        {HotKeyBinding::optionKey, "ALT"},
+        {HotKeyBinding::shiftKey, "SHIFT"},
+        {HotKeyBinding::cmdKey, "LOGO"},
+    };
+    std::uint32_t known = 0;
+    QString trigger;
+    for (const auto& [flag, name] : names) {
+        known |= flag;
+        if (modifiers & flag)
+            trigger += QLatin1String(name) + u'+';
+    }
+    const auto chord = qtKey(keyCode);
+    const QString key = chord ? keysymName(*chord) : QString();
+    if (trigger.isEmpty() || (modifiers & ~known) || key.isEmpty())
+        return {};
+    return trigger + key;
 }
 
 std::uint32_t KeyChordFormatter::carbonFlags(Qt::KeyboardModifiers modifiers) {

@@ -20,6 +20,10 @@ public:
                           std::optional<std::uint32_t> modifiers);
     // The key's name ("K", "Return", "F5", "Num+7"), or "Key" and the code for keys without one.
     static QString keyName(std::uint32_t keyCode);
+    // The chord as desktop shortcut services write triggers: modifiers in capitals, then the
+    // key's xkbcommon keysym name, joined by "+" ("CTRL+ALT+d", "LOGO+KP_Add"). Empty for a key
+    // without such a name, or a mask with no chord modifier or bits beyond them.
+    static QString xdgTrigger(std::uint32_t keyCode, std::uint32_t modifiers);
     // The Carbon mask of the chord modifiers among `modifiers`: Meta (the Super key on X11) is
     // command, Alt is option. Keypad and group-switch flags drop out.
     static std::uint32_t carbonFlags(Qt::KeyboardModifiers modifiers);

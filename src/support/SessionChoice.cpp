@@ -32,8 +32,9 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
     }
     choice.waylandSession = true;
     choice.runningPrograms = waylandRunningPrograms(facts.globals);
-    // X11 key grabs on XWayland fire only while an X11 window has the focus.
-    choice.hotKeys = HotKeys::command;
+    // X11 key grabs on XWayland fire only while an X11 window has the focus. Whether the portal
+    // offers shortcuts is asked later, in the background: never before the first frame.
+    choice.hotKeys = facts.sessionBus ? HotKeys::portal : HotKeys::command;
     const bool layerShell = facts.globals.contains(u"zwlr_layer_shell_v1"_qs);
     if (layerShell && facts.qtWaylandPlugin && facts.layerPanelsUsable && !askedForX11) {
         choice.qtPlatform = u"wayland"_qs;
@@ -87,9 +88,19 @@ QString SessionChoice::describe() const {
         programs = u"none (the compositor lists no windows to other programs)"_qs;
         break;
     }
-    const QString keys = hotKeys == HotKeys::x11Grabs
-                             ? u"X11 key grabs"_qs
-                             : u"\"moorline --toggle DOCK\" bound in the compositor"_qs;
+    QString keys;
+    switch (hotKeys) {
+    case HotKeys::x11Grabs:
+        keys = u"X11 key grabs"_qs;
+        break;
+    case HotKeys::command:
+        keys = u"\"moorline --toggle DOCK\" bound in the compositor"_qs;
+        break;
+    case HotKeys::portal:
+        keys = u"the GlobalShortcuts portal if the session bus offers it (asked in the "
+               u"background), and \"moorline --toggle DOCK\""_qs;
+        break;
+    }
     QString pointer;
     switch (pointerWatch) {
     case PointerWatch::x11RawMotion:

@@ -22,6 +22,8 @@ struct SessionFacts {
     QStringList globals;
     // $XDG_CURRENT_DESKTOP.
     QString desktop;
+    // A session bus to look for a shortcut service on.
+    bool sessionBus = false;
 };
 
 struct SessionChoice {
@@ -40,6 +42,9 @@ struct SessionChoice {
         x11Grabs,
         // Only the "moorline --toggle" command, bound in the compositor.
         command,
+        // The desktop portal's GlobalShortcuts where the session bus turns out to offer it,
+        // and the command all the same.
+        portal,
     };
     enum class PointerWatch {
         // XInput2 raw motion of the whole X display.

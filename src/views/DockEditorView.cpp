@@ -180,6 +180,7 @@ void DockEditorView::display(const Dock& dock) {
     behaviorRows_->setRowVisible(edge_, dock.autoHide);
     showPicked(edge_, dock.screenEdgeForAutoHide);
     hotKey_->setBinding(dock.hotKey);
+    showHotKeyAnswer();
     const DockAppearance& look = dock.appearance;
     iconSize_->setValue(look.iconSize);
     opacity_->setValue(look.opacity);
@@ -309,18 +310,53 @@ QGroupBox* DockEditorView::makeBehaviorSection() {
 }
 
 void DockEditorView::addToggleCommand(QWidget* section) {
-    // On a Wayland session no program may take a key for itself: the compositor binds the key
-    // to the command, which reaches this instance. The id survives a rename of the dock.
-    auto* note = new QLabel(tr("This session lets no program take a key for itself. Bind the "
-                               "hotkey in your compositor's settings to this command:"),
-                            section);
-    note->setWordWrap(true);
+    // On a Wayland session no program may take a key for itself: a shortcut service may bind
+    // it for us, and the compositor can always bind the key to the command, which reaches this
+    // instance. The id survives a rename of the dock.
+    hotKeyAnswer_ = new QLabel(section);
+    hotKeyAnswer_->setObjectName(QStringLiteral("hotKeyAnswer"));
+    hotKeyAnswer_->setWordWrap(true);
+    toggleNote_ = new QLabel(section);
+    toggleNote_->setObjectName(QStringLiteral("toggleNote"));
+    toggleNote_->setWordWrap(true);
     auto* command = new QLineEdit(toggleCommand(dockId_), section);
     command->setObjectName(QStringLiteral("toggleCommand"));
     command->setAccessibleName(tr("Command to bind"));
     command->setReadOnly(true);
-    behaviorRows_->addRow(note);
+    behaviorRows_->addRow(hotKeyAnswer_);
+    behaviorRows_->addRow(toggleNote_);
     behaviorRows_->addRow(command);
+    hotKeyChanges_ = services_.hotKeys.observeHotKeys([this](const QUuid& dockId) {
+        if (dockId == dockId_)
+            answerTask_.request();
+    });
+}
+
+void DockEditorView::showHotKeyAnswer() {
+    if (!hotKeyAnswer_)
+        return;
+    const HotKeyManager& hotKeys = services_.hotKeys;
+    const Dock* dock = services_.store.dock(dockId_);
+    // A dock without a registration here has no service to ask: the grab was refused at once.
+    const bool asked = dock && dock->hotKey.isComplete() && hotKeys.isRegistered(dockId_);
+    const auto answer = asked ? hotKeys.answer(dockId_) : std::nullopt;
+    using Status = HotKeyBackend::Answer::Status;
+    QString said;
+    if (!answer && asked)
+        said = tr("Asking the desktop's shortcut service\u2026");
+    else if (answer && answer->status == Status::bound && !answer->trigger.isEmpty())
+        said = tr("The desktop's shortcut service bound it to %1.").arg(answer->trigger);
+    else if (answer && answer->status == Status::bound)
+        said = tr("The desktop's shortcut service took it without keys: choose them in the "
+                  "desktop's shortcut settings.");
+    else if (answer && answer->status == Status::refused)
+        said = tr("The desktop's shortcut service refused it.");
+    behaviorRows_->setRowVisible(hotKeyAnswer_, !said.isEmpty());
+    hotKeyAnswer_->setText(said);
+    toggleNote_->setText(
+        said.isEmpty() ? tr("This session lets no program take a key for itself. Bind the hotkey "
+                            "in your compositor's settings to this command:")
+                       : tr("Or bind a key in your compositor's settings to this command:"));
 }
 
 QString DockEditorView::toggleCommand(const QUuid& dockId) {

@@ -21,6 +21,7 @@ class QCheckBox;
 class QComboBox;
 class QFormLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QStackedLayout;
 class Scheduler;
@@ -66,6 +67,7 @@ private:
     QGroupBox* makeGeneralSection();
     QGroupBox* makeBehaviorSection();
     void addToggleCommand(QWidget* section);
+    void showHotKeyAnswer();
     QGroupBox* makeAppearanceSection();
     QGroupBox* makeAddSection();
     QGroupBox* makeDockletSection();
@@ -90,6 +92,10 @@ private:
     QFormLayout* behaviorRows_ = nullptr;
     QComboBox* edge_ = nullptr;
     HotKeyRecorderView* hotKey_ = nullptr;
+    // Where no program may grab keys: what a shortcut service made of the hot key, and the
+    // note over the command to bind instead.
+    QLabel* hotKeyAnswer_ = nullptr;
+    QLabel* toggleNote_ = nullptr;
     EditorSlider* iconSize_ = nullptr;
     EditorSlider* opacity_ = nullptr;
     EditorSlider* cornerRadius_ = nullptr;
@@ -101,4 +107,6 @@ private:
     std::uint64_t shownRevision_ = 0;
     CoalescedTask refreshTask_{services_.scheduler, [this] { refresh(); }};
     Subscription storeChanges_;
+    CoalescedTask answerTask_{services_.scheduler, [this] { showHotKeyAnswer(); }};
+    Subscription hotKeyChanges_;
 };

@@ -285,7 +285,8 @@ void DockWindowController::registerHotKeyIfNeeded() {
         return;
     hotKeys.registerHotKey(
         dockId_, *dock->hotKey.keyCode, *dock->hotKey.modifiers,
-        lifetime_.guard([this](std::uint32_t userTime) { toggleVisibility(userTime); }));
+        lifetime_.guard([this](std::uint32_t userTime) { toggleVisibility(userTime); }),
+        dock->name);
 }
 
 void DockWindowController::toggleVisibility(std::uint32_t userTime) {

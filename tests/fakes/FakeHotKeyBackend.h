@@ -10,8 +10,8 @@
 
 // A hot-key service in memory, with the X11 backend's contract: a chord held under one handle
 // is refused to a second grab, release() gives it up at once, rebind() moves a live grab to
-// another id. Records every grab attempt, refuses the chords a test names, loses grabs and
-// presses ids on demand.
+// another id. Records every grab attempt, refuses the chords a test names, loses grabs, presses
+// ids and answers grabs later on demand, as a shortcut service that asks the user does.
 class FakeHotKeyBackend final : public HotKeyBackend {
 public:
     struct Grab {
@@ -19,13 +19,14 @@ public:
         std::uint32_t modifiers = 0;
         std::uint32_t hotKeyId = 0;
         Handle handle = 0;
+        Label label;
     };
 
     void setPressHandler(PressHandler handler) override { pressHandler_ = std::move(handler); }
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                               std::uint32_t hotKeyId) override {
+                               std::uint32_t hotKeyId, const Label& label) override {
         ++calls_;
-        attempts_.push_back({keyCode, modifiers, hotKeyId, 0});
+        attempts_.push_back({keyCode, modifiers, hotKeyId, 0, label});
         if (liveGrabOf(keyCode, modifiers) != live_.end() || refused_.count({keyCode, modifiers}))
             return std::nullopt;
         attempts_.back().handle = nextHandle_++;
@@ -36,13 +37,16 @@ public:
         ++calls_;
         std::erase_if(live_, [&](const Grab& grab) { return grab.handle == handle; });
     }
-    bool rebind(Handle handle, std::uint32_t hotKeyId) override {
+    bool rebind(Handle handle, std::uint32_t hotKeyId, const Label& label) override {
         ++calls_;
         const auto found = std::ranges::find(live_, handle, &Grab::handle);
-        if (found != live_.end())
+        if (found != live_.end()) {
             found->hotKeyId = hotKeyId;
+            found->label = label;
+        }
         return found != live_.end();
     }
+    void setAnswerHandler(AnswerHandler handler) override { answerHandler_ = std::move(handler); }
 
     bool firesEverywhere() const override { return everywhere; }
 
@@ -69,6 +73,14 @@ public:
         handler(hotKeyId, userTime);
         return true;
     }
+    // Answers the live grab of `hotKeyId` later, as a service that asks the user does.
+    bool answer(std::uint32_t hotKeyId, const Answer& answer) {
+        const auto found = std::ranges::find(live_, hotKeyId, &Grab::hotKeyId);
+        if (found == live_.end() || !answerHandler_)
+            return false;
+        answerHandler_(found->handle, answer);
+        return true;
+    }
     // Presses whatever live grab holds the chord; answers false when none does.
     bool pressChord(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t userTime = 0) {
         const auto found = liveGrabOf(keyCode, modifiers);
@@ -92,6 +104,7 @@ private:
     }
 
     PressHandler pressHandler_;
+    AnswerHandler answerHandler_;
     std::set<std::pair<std::uint32_t, std::uint32_t>> refused_;
     std::vector<Grab> attempts_;
     std::vector<Grab> live_;

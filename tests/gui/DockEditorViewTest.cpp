@@ -205,7 +205,7 @@ TEST_F(DockEditorViewTest, TheKindShowsAddDockletAndAutoHideShowsItsEdge) {
     EXPECT_EQ(stored(1).screenEdgeForAutoHide, ScreenEdge::top);
 }
 
-TEST_F(DockEditorViewTest, WhereNoProgramMayGrabKeysTheCommandToBindIsShown) {
+TEST_F(DockEditorViewTest, WhereNoProgramMayGrabKeysTheCommandToBindIsShownBesideAnyAnswer) {
     open();
     EXPECT_FALSE(editor->findChild<QLineEdit*>(u"toggleCommand"_qs));
     fakes.hotKeyBackend.everywhere = false;
@@ -214,6 +214,25 @@ TEST_F(DockEditorViewTest, WhereNoProgramMayGrabKeysTheCommandToBindIsShown) {
     EXPECT_TRUE(command->isReadOnly());
     EXPECT_EQ(command->text(),
               u"moorline --toggle "_qs + stored().id.toString(QUuid::WithoutBraces));
+    // Nothing asked yet, then a service that answers later: asked, then each answer in turn.
+    auto* answer = control<QLabel>("hotKeyAnswer");
+    EXPECT_FALSE(answer->isVisibleTo(editor.get()));
+    fakes.hotKeys.registerHotKey(stored().id, 40, HotKeyBinding::cmdKey, {});
+    settle();
+    EXPECT_TRUE(answer->text().startsWith(u"Asking"_qs));
+    using Status = HotKeyBackend::Answer::Status;
+    const std::pair<HotKeyBackend::Answer, const char*> answers[] = {
+        {{Status::bound, u"Meta+K"_qs}, "bound it to Meta+K."},
+        {{Status::refused, {}}, "refused it."},
+        {{Status::unavailable, {}}, nullptr},
+    };
+    for (const auto& [given, shown] : answers) {
+        fakes.hotKeyBackend.answer(fakes.hotKeyBackend.live().back().hotKeyId, given);
+        settle();
+        EXPECT_EQ(answer->isVisibleTo(editor.get()), shown != nullptr);
+        EXPECT_TRUE(!shown || answer->text().contains(QLatin1String(shown))) << shown;
+        EXPECT_EQ(control<QLabel>("toggleNote")->text().startsWith(u"Or bind"_qs), !!shown);
+    }
 }
 
 TEST_F(DockEditorViewTest, AddDockletAppendsToTheSelectedTab) {

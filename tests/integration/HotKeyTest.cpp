@@ -171,10 +171,10 @@ TEST_F(HotKeyTest, AChordHeldByAnotherClientIsRefusedUntilItIsFree) {
     start();
     // Our own second grab of a held chord is refused too, and chords without an X equivalent
     // register nothing: key code 10 has no place here, 0x400 (Caps Lock) is no chord modifier.
-    EXPECT_FALSE(hotKeyBackend.grab(keyK, cmd, 91));
-    EXPECT_FALSE(hotKeyBackend.grab(10, cmd, 92));
-    EXPECT_FALSE(hotKeyBackend.grab(keyL, cmd | 0x400, 93));
-    EXPECT_FALSE(hotKeyBackend.grab(500, cmd, 94));
+    EXPECT_FALSE(hotKeyBackend.grab(keyK, cmd, 91, {}));
+    EXPECT_FALSE(hotKeyBackend.grab(10, cmd, 92, {}));
+    EXPECT_FALSE(hotKeyBackend.grab(keyL, cmd | 0x400, 93, {}));
+    EXPECT_FALSE(hotKeyBackend.grab(500, cmd, 94, {}));
     EXPECT_TRUE(other.grab(xKeyJ, xControlAlt));
     other.ungrab(xKeyJ, xControlAlt);
     press("ctrl+alt+j");

@@ -160,3 +160,14 @@ TEST(HotKeyManager, ASuspensionMayOutliveTheManager) {
     t.manager.reset();
     late.cancel();
 }
+
+TEST_F(HotKeyManagerTest, AServicesLaterAnswerStaysWithItsGrab) {
+    const HotKeyBackend::Answer bound{HotKeyBackend::Answer::Status::bound, u"Ctrl+K"_qs};
+    run("+AK");
+    ASSERT_TRUE(backend.answer(1, bound));
+    // Registered again in the pass, the grab keeps its answer; a suspension gives both up.
+    run("+AK");
+    EXPECT_EQ(manager->answer(docks['A']), bound);
+    run("s r");
+    EXPECT_FALSE(manager->answer(docks['A']));
+}

@@ -53,6 +53,23 @@ TEST(KeyChordFormatterTest, WritesChordsAsLinuxDesktopsDo) {
     }
 }
 
+TEST(KeyChordFormatterTest, WritesChordsAsShortcutServicesTriggers) {
+    const std::tuple<std::uint32_t, std::uint32_t, const char*> cases[] = {
+        {2, control | option, "CTRL+ALT+d"},
+        {40, cmd | shift, "SHIFT+LOGO+k"},
+        {49, option, "ALT+space"},
+        {121, control, "CTRL+Page_Down"},
+        {69, cmd, "LOGO+KP_Add"},
+        {89, cmd, "LOGO+KP_7"},
+        // No modifier, a lock among them, a key without a keysym name: no trigger.
+        {2, 0, ""},
+        {2, control | 0x400, ""},
+        {93, control, ""},
+    };
+    for (const auto& [keyCode, modifiers, trigger] : cases)
+        EXPECT_EQ(KeyChordFormatter::xdgTrigger(keyCode, modifiers), QLatin1String(trigger));
+}
+
 TEST(KeyChordFormatterTest, CarbonFlagsTakeOnlyTheFourChordModifiers) {
     struct Case {
         Qt::KeyboardModifiers modifiers;

@@ -24,20 +24,22 @@ struct Case {
 };
 
 SessionFacts wayland(QStringList globals, bool x11 = true, QString desktop = {},
-                     bool layerPanelsUsable = true, QString requested = {}) {
+                     bool layerPanelsUsable = true, QString requested = {},
+                     bool sessionBus = true) {
     return {true,
             x11,
             std::move(requested),
             true,
             layerPanelsUsable,
             std::move(globals),
-            std::move(desktop)};
+            std::move(desktop),
+            sessionBus};
 }
 
 TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
     const Case cases[] = {
         {"an X11 session",
-         {false, true, {}, false, true, {}, u"XFCE"_qs},
+         {false, true, {}, false, true, {}, u"XFCE"_qs, true},
          {},
          Panels::x11Windows,
          Programs::ewmh,
@@ -49,19 +51,21 @@ TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
          Programs::ewmh,
          Keys::x11Grabs},
         {"sway", wayland(sway), u"wayland"_qs, Panels::layerSurfaces, Programs::wlrToplevels,
-         Keys::command},
+         Keys::portal},
         {"KWin", wayland(kwin, true, u"KDE"_qs), u"wayland"_qs, Panels::layerSurfaces,
-         Programs::plasmaWindows, Keys::command},
+         Programs::plasmaWindows, Keys::portal},
         {"KWin with another Qt: XWayland keeps the frames", wayland(kwin, true, u"KDE"_qs, false),
-         u"xcb"_qs, Panels::x11Windows, Programs::plasmaWindows, Keys::command},
+         u"xcb"_qs, Panels::x11Windows, Programs::plasmaWindows, Keys::portal},
         {"GNOME", wayland(weston, true, u"ubuntu:GNOME"_qs), u"xcb"_qs, Panels::x11Windows,
-         Programs::none, Keys::command},
+         Programs::none, Keys::portal},
         {"sway with another Qt: XWayland would pile the panels up", wayland(sway, true, {}, false),
-         u"wayland"_qs, Panels::waylandWindows, Programs::wlrToplevels, Keys::command},
+         u"wayland"_qs, Panels::waylandWindows, Programs::wlrToplevels, Keys::portal},
         {"weston without XWayland", wayland(weston, false), u"wayland"_qs, Panels::waylandWindows,
-         Programs::none, Keys::command},
+         Programs::none, Keys::portal},
         {"sway, the user asking for XWayland", wayland(sway, true, {}, true, u"xcb"_qs), u"xcb"_qs,
-         Panels::x11Windows, Programs::wlrToplevels, Keys::command},
+         Panels::x11Windows, Programs::wlrToplevels, Keys::portal},
+        {"sway without a session bus", wayland(sway, true, {}, true, {}, false), u"wayland"_qs,
+         Panels::layerSurfaces, Programs::wlrToplevels, Keys::command},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

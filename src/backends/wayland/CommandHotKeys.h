@@ -8,10 +8,10 @@
 class CommandHotKeys final : public HotKeyBackend {
 public:
     void setPressHandler(PressHandler) override {}
-    std::optional<Handle> grab(std::uint32_t, std::uint32_t, std::uint32_t) override {
+    std::optional<Handle> grab(std::uint32_t, std::uint32_t, std::uint32_t, const Label&) override {
         return std::nullopt;
     }
     void release(Handle) override {}
-    bool rebind(Handle, std::uint32_t) override { return false; }
+    bool rebind(Handle, std::uint32_t, const Label&) override { return false; }
     bool firesEverywhere() const override { return false; }
 };

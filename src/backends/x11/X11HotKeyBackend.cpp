@@ -86,8 +86,9 @@ std::optional<std::uint16_t> X11HotKeyBackend::xModifiers(std::uint32_t carbonMo
     return mask;
 }
 
-std::optional<HotKeyBackend::Handle>
-X11HotKeyBackend::grab(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t hotKeyId) {
+std::optional<HotKeyBackend::Handle> X11HotKeyBackend::grab(std::uint32_t keyCode,
+                                                            std::uint32_t modifiers,
+                                                            std::uint32_t hotKeyId, const Label&) {
     const auto keycode = MacKeyCodeMap::xKeycode(keyCode);
     const auto mask = xModifiers(modifiers);
     if (!connection_ || !keycode || !mask) {
@@ -117,7 +118,7 @@ void X11HotKeyBackend::release(Handle handle) {
     registrations_.erase(found);
 }
 
-bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyId) {
+bool X11HotKeyBackend::rebind(Handle handle, std::uint32_t hotKeyId, const Label&) {
     const auto found = registrations_.find(handle);
     if (found == registrations_.end())
         return false;

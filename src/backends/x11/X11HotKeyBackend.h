@@ -25,9 +25,9 @@ public:
 
     void setPressHandler(PressHandler handler) override;
     std::optional<Handle> grab(std::uint32_t keyCode, std::uint32_t modifiers,
-                               std::uint32_t hotKeyId) override;
+                               std::uint32_t hotKeyId, const Label& label) override;
     void release(Handle handle) override;
-    bool rebind(Handle handle, std::uint32_t hotKeyId) override;
+    bool rebind(Handle handle, std::uint32_t hotKeyId, const Label& label) override;
 
     // The X modifier mask for a Carbon mask: command = Super (Mod4), option = Alt (Mod1),
     // control = Control, shift = Shift. Nothing when the mask has any other bit.
