@@ -19,6 +19,8 @@ import time
 BUILD = os.path.abspath(sys.argv[1])
 MOORLINE = os.path.join(BUILD, "moorline")
 POINTER = os.path.join(BUILD, "moorline-wl-pointer")
+PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration", "support",
+                      "shortcut-portal.py")
 USER = "moorline-wayland"
 WIDTH, HEIGHT = 1280, 800
 results = {"passed": 0, "failed": 0}
@@ -64,6 +66,12 @@ class Session:
             with open(os.path.join(apps, app_id + ".desktop"), "w") as entry:
                 entry.write("[Desktop Entry]\nType=Application\nName=%s\n"
                             "Exec=foot --app-id %s\nIcon=utilities-terminal\n" % (name, app_id))
+        # A shortcut portal that never answers, started by the bus on the first call to it.
+        services = os.path.join(root, "share", "dbus-1", "services")
+        os.makedirs(services)
+        with open(os.path.join(services, "org.freedesktop.portal.Desktop.service"), "w") as f:
+            f.write("[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/usr/bin/python3 %s "
+                    "silent %s\n" % (PORTAL, os.path.join(root, "portal.log")))
         self.env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": home,
@@ -302,6 +310,7 @@ def test_sway(root):
         check("a dock dragged by its header writes its frame back",
               wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
+        app = test_portal_hot_keys(session, app)
         app = test_launch_token(session, pointer, app)
         test_edge_auto_hide(session, pointer, shot, app)
     finally:
@@ -344,6 +353,20 @@ def restart_with(session, app, edit):
     with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
         json.dump(docks, f)
     return session.moorline()
+
+
+def test_portal_hot_keys(session, app):
+    """A dock's hot key goes to the shortcut portal, asked in the background: the one here never
+    answers, and the tests after this one run with it."""
+    def keyed(dock):
+        dock["hotKey"] = {"keyCode": 2, "modifiers": 6144}  # Ctrl+Alt+D
+    app = restart_with(session, app, keyed)
+    asked = os.path.join(session.root, "portal.log")
+    check("a dock's hot key asks the portal",
+          wait_until(lambda: os.path.exists(asked) and "get version" in open(asked).read(), 15))
+    check("the log names the portal for hot keys", "hot keys: the GlobalShortcuts portal if the "
+          "session bus offers it" in session.log_text(), session.log_text())
+    return app
 
 
 def test_launch_token(session, pointer, app):
