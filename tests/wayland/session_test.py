@@ -9,6 +9,7 @@ user moorline-wayland, made here when missing. Clients connect by absolute socke
 import json
 import os
 import pwd
+import re
 import shutil
 import signal
 import subprocess
@@ -80,15 +81,15 @@ class Session:
         self.processes = []
 
     def start(self, argv, **kwargs):
-        process = subprocess.Popen(argv, env=self.env, **kwargs)
+        process = subprocess.Popen(argv, **dict({"env": self.env}, **kwargs))
         self.processes.append(process)
         return process
 
-    def moorline(self):
+    def moorline(self, extra_env=None):
         """The real program under its own session bus; its log goes to a file we read."""
         self.log = open(os.path.join(self.root, "moorline.log"), "w+")
         return self.start(["dbus-run-session", "--", MOORLINE], stdout=self.log,
-                          stderr=subprocess.STDOUT)
+                          stderr=subprocess.STDOUT, env=dict(self.env, **(extra_env or {})))
 
     def log_text(self):
         self.log.flush()
@@ -180,7 +181,10 @@ def test_sway(root):
     with open(config, "w") as f:
         f.write("xwayland enable\n"
                 "output HEADLESS-1 resolution %dx%d position 0 0 bg #204060 solid_color\n"
-                "default_border none\n" % (WIDTH, HEIGHT))
+                "default_border none\n"
+                # XWayland runs as sway's user: let ours in, then say where it is.
+                "exec sh -c 'xhost +si:localuser:%s; echo $DISPLAY > %s/display'\n"
+                % (WIDTH, HEIGHT, pwd.getpwuid(os.getuid()).pw_name, runtime))
     os.chmod(root, 0o755)
     os.chmod(config, 0o644)
     if user:
@@ -206,6 +210,9 @@ def test_sway(root):
         env = session.env
         env["SWAYSOCK"] = os.path.join(runtime, ipc)
         shot = pixel_reader(env, session.root)
+        # A keyboard for the whole session, as a user has: the seat has none of its own, and
+        # each wtype's keyboard leaves with it.
+        session.start(["wtype", "-s", "3600000"])
 
         # A native window under everything: it fills the output while it is alone.
         session.start(["foot", "--app-id", "moorline-test-a"], stdout=subprocess.DEVNULL,
@@ -243,6 +250,8 @@ def test_sway(root):
               wait_until(lambda: differs(shot()(*inside), shown), 10))
         session.toggle("clippings")
         check("--toggle shows it again", wait_until(lambda: not differs(shot()(*inside), shown), 10))
+        # Shown so, the dock holds the keyboard until Escape.
+        keys(env, "Escape")
         status, said = session.toggle("No such dock")
         check("--toggle of an unknown dock fails with a message",
               status == 1 and "No such dock" in said, (status, said))
@@ -303,7 +312,10 @@ def test_sway(root):
               wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
         app = test_launch_token(session, pointer, app)
-        test_edge_auto_hide(session, pointer, shot, app)
+        app = test_keyboard(session, app)
+        app = test_edge_auto_hide(session, pointer, shot, app)
+        display = open(os.path.join(runtime, "display")).read().strip()
+        test_xwayland_auto_hide(session, pointer, app, display)
     finally:
         if session:
             session.close()
@@ -332,7 +344,7 @@ def pointer_line(pointer, line):
     return pointer.stdout.readline().strip() == "ok"
 
 
-def restart_with(session, app, edit):
+def restart_with(session, app, edit, extra_env=None):
     """Stops Moorline, edits the dock named "Dock" in its file, and starts it again."""
     # Moorline itself, under its bus: the bus's own ending would leave it running.
     for child in descendants(app.pid):
@@ -343,7 +355,7 @@ def restart_with(session, app, edit):
     edit(next(d for d in docks if d["name"] == "Dock"))
     with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
         json.dump(docks, f)
-    return session.moorline()
+    return session.moorline(extra_env)
 
 
 def test_launch_token(session, pointer, app):
@@ -402,6 +414,113 @@ def test_edge_auto_hide(session, pointer, shot, app):
     move(WIDTH - 40, 40)
     check("leaving the dock hides it", wait_until(hidden, 5))
     check("Moorline is still running after auto-hide", app.poll() is None, session.log_text())
+    return app
+
+
+def test_keyboard(session, app):
+    """The toggle command brings the keyboard with a layer-shell dock; Escape gives it back."""
+    env = session.env
+    opened = lambda name: os.path.join(session.root, "opened-" + name)
+    probe = os.path.join(session.root, "open.sh")
+    with open(probe, "w") as f:
+        f.write('#!/bin/sh\ntouch "%s-$1"\n' % opened("")[:-1])
+    os.chmod(probe, 0o755)
+    items = []
+    for n, name in enumerate(("One", "Two")):
+        entry = os.path.join(env["XDG_DATA_DIRS"], "applications", "moorline-%s.desktop" % name)
+        with open(entry, "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=%s %s\n"
+                    % (name, probe, name))
+        items.append({"id": "6E1C7C1A-3C1D-4B8E-9E55-2B8F0C7F6A1%d" % n, "kind": "application",
+                      "name": name, "path": entry, "createdAt": 0})
+    def two_items_hidden(dock):
+        dock["tabs"][dock.get("selectedTabIndex", 0)]["items"] = items
+        dock["isVisible"], dock["alwaysOnTop"] = False, True
+    app = restart_with(session, app, two_items_hidden)
+    # Without a tray the settings window shows at start, and has the keyboard then.
+    settings = "io.github.moorline.Moorline"
+    wait_until(lambda: any(w.get("app_id") == settings for w in windows(sway_tree(env))), 15)
+    before = wait_until(lambda: focused_app(env), 5)
+    check("--toggle shows a hidden dock", session.toggle("Dock")[0] == 0)
+    # While a layer surface has the keyboard, sway's tree shows no window focused.
+    check("the dock shown by --toggle takes the keyboard",
+          wait_until(lambda: focused_app(env) is None, 10), focused_app(env))
+    # Home makes the first tile current (Qt may see the keys before the panel is active, and
+    # the first tile becomes current only then), Right goes to the second, Return opens it.
+    keys(env, "Home", "Right", "Return")
+    check("keys in the dock move between tiles and open them",
+          wait_until(lambda: os.path.exists(opened("Two")), 5) and
+          not os.path.exists(opened("One")), os.listdir(session.root))
+    os.remove(opened("Two"))
+    keys(env, "Escape")
+    check("Escape gives the keyboard back to the window that had it",
+          wait_until(lambda: focused_app(env) == before, 5), (focused_app(env), before))
+    keys(env, "Return")
+    check("the dock has the keyboard no more",
+          not wait_until(lambda: os.path.exists(opened("Two")), 1))
+    return app
+
+
+def keys(env, *names):
+    subprocess.run(["wtype"] + [a for k in names for a in ("-k", k)], env=env, timeout=10)
+
+
+def xwininfo(display, *args):
+    return subprocess.run(["xwininfo"] + list(args), env={"DISPLAY": display, "LANG": "C.UTF-8"},
+                          capture_output=True, text=True, timeout=10).stdout
+
+
+def x_windows(display):
+    """The X windows by name: (id, width, height, x, y) of each top-level one."""
+    out = xwininfo(display, "-root", "-children")
+    found = {}
+    for m in re.finditer(r'^\s*(0x[0-9a-f]+) "([^"]*)".*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out, re.M):
+        found.setdefault(m.group(2), []).append(
+            (m.group(1),) + tuple(int(m.group(i)) for i in range(3, 7)))
+    return found
+
+
+def x_mapped(display, window):
+    return "IsViewable" in xwininfo(display, "-id", window)
+
+
+def test_xwayland_auto_hide(session, pointer, app, display):
+    """The same dock with its panels through XWayland: X11 windows at the edges."""
+    move = lambda px, py: pointer_line(pointer, "move %d %d" % (px, py))
+    move(WIDTH - 40, 40)
+    app = restart_with(session, app, lambda dock: None,
+                       {"QT_QPA_PLATFORM": "xcb", "DISPLAY": display})
+    check("the log names X11 edge strips for XWayland panels",
+          wait_until(lambda: "panels: X11 windows through XWayland" in session.log_text() and
+                     "auto-hide: X11 edge strips" in session.log_text(), 15), session.log_text())
+    name = "Dock \u2014 Moorline"  # Qt adds the program's name to the title
+    panel = wait_until(lambda: x_windows(display).get(name), 15)
+    if not check("the dock has an X11 window", panel, x_windows(display)):
+        return
+    panel = panel[0][0]
+    strip = lambda: (x_windows(display).get("Moorline edge strip") or [None])[0]
+    check("an auto-hiding XWayland dock goes when the pointer is not on it",
+          wait_until(lambda: not x_mapped(display, panel), 15))
+    first = strip()
+    check("a strip stands along the left edge", first and first[1:] == (2, HEIGHT, 0, 0), first)
+    move(0, HEIGHT // 2)
+    check("the edge strip brings the XWayland dock back",
+          wait_until(lambda: x_mapped(display, panel), 5))
+    # Wherever sway put the panel, the pointer goes onto it, then away.
+    _, w, h, x, y = next(p for p in x_windows(display)[name] if p[0] == panel)
+    move(x + w // 2, y + h // 2)
+    time.sleep(2.5)  # longer than a dock waits for a pointer that never comes onto it
+    check("an XWayland dock with the pointer on it stays", x_mapped(display, panel))
+    move(WIDTH - 40, 40)
+    check("leaving the XWayland dock hides it", wait_until(lambda: not x_mapped(display, panel), 5))
+    # A new screen size re-places the hidden dock's strip: the same window, moved.
+    before = wait_until(strip, 5)
+    subprocess.run(["swaymsg", "output HEADLESS-1 resolution %dx%d" % (WIDTH, HEIGHT - 100)],
+                   env=session.env, capture_output=True, timeout=10)
+    check("the strip of a hidden dock is moved, not made anew",
+          before and wait_until(lambda: strip() == (before[0], 2, HEIGHT - 100, 0, 0), 10),
+          (before, strip()))
+    check("Moorline on XWayland is still running", app.poll() is None, session.log_text())
 
 
 def test_weston(root):

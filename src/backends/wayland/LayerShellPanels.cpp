@@ -26,6 +26,8 @@ struct LayerShellPanels::Panel {
     QScreen* screen = nullptr;
     bool above = true;
     bool acceptsFocus = false;
+    // Holds the whole keyboard (for a hot key) until the panel stops accepting focus.
+    bool takesKeyboard = false;
     bool configured = false;
     bool remapPending = false;
 
@@ -133,12 +135,35 @@ void LayerShellPanels::setAcceptsFocus(QWindow* window, bool acceptsFocus) {
         return;
     Panel& panel = panelOf(window);
     panel.acceptsFocus = acceptsFocus;
-    if (panel.layer) {
-        zwlr_layer_surface_v1_set_keyboard_interactivity(
-            panel.layer, acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                                      : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-        wl_surface_commit(panel.surface);
-    }
+    // Asked again after takeFocus: the keyboard goes back, and the compositor hands it to the
+    // window that had it.
+    panel.takesKeyboard = false;
+    applyKeyboard(panel);
+}
+
+WId LayerShellPanels::takeFocus(QWindow* window, std::uint32_t) {
+    if (!window || !shell_)
+        return 0;
+    // A layer surface gets the keyboard only by asking for all of it: on demand, the
+    // compositor gives it at a click. A panel not shown yet asks as it gets its role.
+    Panel& panel = panelOf(window);
+    panel.takesKeyboard = true;
+    applyKeyboard(panel);
+    return 0;
+}
+
+void LayerShellPanels::applyKeyboard(Panel& panel) {
+    if (!panel.layer)
+        return;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer, keyboardInteractivity(panel));
+    wl_surface_commit(panel.surface);
+}
+
+std::uint32_t LayerShellPanels::keyboardInteractivity(const Panel& panel) {
+    if (panel.takesKeyboard)
+        return ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE;
+    return panel.acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
+                              : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
 }
 
 QScreen* LayerShellPanels::screenFor(const QWindow* window) {
@@ -199,9 +224,7 @@ void LayerShellPanels::giveRole(Panel& panel) {
                                                       ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
     // Placed against the output's own edges, whatever other surfaces reserve, reserving nothing.
     zwlr_layer_surface_v1_set_exclusive_zone(panel.layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        panel.layer, panel.acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                                        : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer, keyboardInteractivity(panel));
     place(panel);
     wl_surface_commit(surface);
     // Qt must not draw into the surface before the first configure has been answered; its
