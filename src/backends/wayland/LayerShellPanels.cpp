@@ -124,8 +124,7 @@ void LayerShellPanels::setAbove(QWindow* window, bool above) {
         return;
     panel.above = above;
     if (panel.layer) {
-        zwlr_layer_surface_v1_set_layer(panel.layer, above ? ZWLR_LAYER_SHELL_V1_LAYER_TOP
-                                                           : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM);
+        zwlr_layer_surface_v1_set_layer(panel.layer, layerOf(panel));
         wl_surface_commit(panel.surface);
     }
 }
@@ -155,8 +154,16 @@ WId LayerShellPanels::takeFocus(QWindow* window, std::uint32_t) {
 void LayerShellPanels::applyKeyboard(Panel& panel) {
     if (!panel.layer)
         return;
+    zwlr_layer_surface_v1_set_layer(panel.layer, layerOf(panel));
     zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer, keyboardInteractivity(panel));
     wl_surface_commit(panel.surface);
+}
+
+std::uint32_t LayerShellPanels::layerOf(const Panel& panel) {
+    // Compositors give the whole keyboard only to surfaces above windows (sway among them): a
+    // panel below them comes up while it holds the keyboard, as an activated window would.
+    return panel.above || panel.takesKeyboard ? ZWLR_LAYER_SHELL_V1_LAYER_TOP
+                                              : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM;
 }
 
 std::uint32_t LayerShellPanels::keyboardInteractivity(const Panel& panel) {
@@ -215,10 +222,9 @@ void LayerShellPanels::giveRole(Panel& panel) {
     WaylandQueue queue(display);
     panel.surface = surface;
     panel.configured = false;
-    panel.layer = zwlr_layer_shell_v1_get_layer_surface(
-        queue.wrap(shell_), surface, QtWaylandHandles::output(panel.screen),
-        panel.above ? ZWLR_LAYER_SHELL_V1_LAYER_TOP : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM,
-        "moorline-dock");
+    panel.layer = zwlr_layer_shell_v1_get_layer_surface(queue.wrap(shell_), surface,
+                                                        QtWaylandHandles::output(panel.screen),
+                                                        layerOf(panel), "moorline-dock");
     zwlr_layer_surface_v1_add_listener(panel.layer, &layerListener, &panel.configured);
     zwlr_layer_surface_v1_set_anchor(panel.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
                                                       ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);

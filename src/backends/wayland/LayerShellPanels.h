@@ -62,6 +62,7 @@ private:
     void forgetRole(Panel& panel);
     void applyKeyboard(Panel& panel);
     static std::uint32_t keyboardInteractivity(const Panel& panel);
+    static std::uint32_t layerOf(const Panel& panel);
     static QScreen* screenFor(const QWindow* window);
 
     std::unique_ptr<WaylandGlobals> globals_;

@@ -42,7 +42,8 @@ X11EdgeStrip::X11EdgeStrip() : connection_(XcbConnection::qt()) {}
 X11EdgeStrip::~X11EdgeStrip() {
     if (!window_)
         return;
-    QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (auto* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
     xcb_destroy_window(connection_, window_);
     if (colormap_)
         xcb_free_colormap(connection_, colormap_);
