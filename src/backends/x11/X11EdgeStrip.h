@@ -24,9 +24,6 @@ public:
         entered_ = std::move(entered);
     }
 
-    // The X window, 0 without an X connection.
-    xcb_window_t window() const { return window_; }
-
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override;
     void create(const QRect& native);
