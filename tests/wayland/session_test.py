@@ -482,9 +482,10 @@ def test_xwayland_auto_hide(session, pointer, app, display):
     panel = (wait_until(lambda: x_windows(display).get(name), 15) or [[None]])[0][0]
     strip = lambda: (x_windows(display).get("Moorline edge strip") or [None])[0]
     mapped = lambda: "IsViewable" in xwininfo(display, "-id", panel)
+    hidden = panel and wait_until(lambda: not mapped(), 15)
+    first = wait_until(strip, 5)
     check("an auto-hiding XWayland dock goes, and a strip stands along the left edge",
-          panel and wait_until(lambda: not mapped(), 15) and
-          strip()[1:] == (2, HEIGHT, 0, 0), (x_windows(display), strip()))
+          hidden and first and first[1:] == (2, HEIGHT, 0, 0), (x_windows(display), first))
     move(0, HEIGHT // 2)
     check("the edge strip brings the XWayland dock back",
           panel and wait_until(mapped, 5))
