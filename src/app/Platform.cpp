@@ -5,6 +5,7 @@
 #include "backends/wayland/EdgeStripPointerMonitor.h"
 #include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
+#include "backends/wayland/PlasmaWindows.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/wayland/WlrToplevels.h"
 #include "backends/wayland/XdgActivationTokens.h"
@@ -27,6 +28,9 @@ std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoi
             return std::make_unique<WlrToplevels>(*wayland);
         break;
     case SessionChoice::RunningPrograms::plasmaWindows:
+        if (wayland)
+            return std::make_unique<PlasmaWindows>(*wayland);
+        break;
     case SessionChoice::RunningPrograms::none:
         break;
     }
