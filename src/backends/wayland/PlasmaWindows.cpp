@@ -134,7 +134,7 @@ PlasmaWindows::PlasmaWindows(WaylandConnection& wayland) : wayland_(wayland) {
     }
     org_kde_plasma_window_management_add_listener(manager_, &managerListener, this);
     // One notification for all that a read from the compositor brought.
-    QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
+    dispatched_ = QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
         if (std::exchange(dirty_, false))
             changed_.emit();
     });
@@ -142,6 +142,8 @@ PlasmaWindows::PlasmaWindows(WaylandConnection& wayland) : wayland_(wayland) {
 }
 
 PlasmaWindows::~PlasmaWindows() {
+    // The connection outlives us.
+    QObject::disconnect(dispatched_);
     for (auto& [number, window] : windows_)
         destroyWindow(window->handle);
     if (manager_)

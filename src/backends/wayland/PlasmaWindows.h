@@ -5,6 +5,8 @@
 #include "platform/RunningApplicationsSource.h"
 #include "platform/Signal.h"
 
+#include <QMetaObject>
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -70,5 +72,6 @@ private:
     std::uint64_t activations_ = 0;
     Signal<> changed_;
     bool dirty_ = false;
+    QMetaObject::Connection dispatched_;
     ToplevelGroups groups_;
 };
