@@ -6,6 +6,7 @@
 #include "backends/wayland/EdgeStripWindow.h"
 #include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
+#include "backends/wayland/PlasmaWindows.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/wayland/WlrToplevels.h"
 #include "backends/wayland/XdgActivationTokens.h"
@@ -29,6 +30,9 @@ std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoi
             return std::make_unique<WlrToplevels>(*wayland);
         break;
     case SessionChoice::RunningPrograms::plasmaWindows:
+        if (wayland)
+            return std::make_unique<PlasmaWindows>(*wayland);
+        break;
     case SessionChoice::RunningPrograms::none:
         break;
     }

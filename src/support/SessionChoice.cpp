@@ -11,6 +11,8 @@ bool honoursX11Positions(const QString& desktop) {
            names.contains(u"GNOME"_qs, Qt::CaseInsensitive);
 }
 
+// Where a compositor offers both lists, the wlroots one: it needs no desktop entry naming it
+// and hands each window's changes over together, at "done".
 SessionChoice::RunningPrograms waylandRunningPrograms(const QStringList& globals) {
     if (globals.contains(u"zwlr_foreign_toplevel_manager_v1"_qs))
         return SessionChoice::RunningPrograms::wlrToplevels;

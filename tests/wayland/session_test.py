@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Moorline on real Wayland compositors: sway headless (layer-shell panels, the wlroots
-toplevel list, the toggle command) and weston headless (a compositor without the dock
-protocols, where Moorline must say what it cannot do).
+toplevel list, the toggle command), KWin virtual (its window list, granted through our
+desktop entry) and weston headless (a compositor without the dock protocols, where Moorline
+must say what it cannot do).
 
 Usage: session_test.py BUILD_DIR. Sway refuses to run as root: as root, it runs as the system
 user moorline-wayland, made here when missing. Clients connect by absolute socket paths."""
@@ -20,6 +21,8 @@ import time
 BUILD = os.path.abspath(sys.argv[1])
 MOORLINE = os.path.join(BUILD, "moorline")
 POINTER = os.path.join(BUILD, "moorline-wl-pointer")
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+ATSPI = os.path.join(SOURCE, "tests", "integration", "support", "atspi-tree.py")
 USER = "moorline-wayland"
 WIDTH, HEIGHT = 1280, 800
 results = {"passed": 0, "failed": 0}
@@ -88,8 +91,16 @@ class Session:
     def moorline(self, extra_env=None):
         """The real program under its own session bus; its log goes to a file we read."""
         self.log = open(os.path.join(self.root, "moorline.log"), "w+")
-        return self.start(["dbus-run-session", "--", MOORLINE], stdout=self.log,
-                          stderr=subprocess.STDOUT, env=dict(self.env, **(extra_env or {})))
+        bus = [] if "DBUS_SESSION_BUS_ADDRESS" in self.env else ["dbus-run-session", "--"]
+        return self.start(bus + [MOORLINE], stdout=self.log, stderr=subprocess.STDOUT,
+                          env=dict(self.env, **(extra_env or {})))
+
+    def bus(self, name):
+        """A session bus of our own, for processes that share it with the test."""
+        address = "unix:path=" + os.path.join(self.root, name)
+        self.start(["dbus-daemon", "--session", "--nofork", "--address=" + address])
+        wait_until(lambda: os.path.exists(address[10:]), 10)
+        return address
 
     def log_text(self):
         self.log.flush()
@@ -537,6 +548,98 @@ def test_weston(root):
             weston.kill()
 
 
+def test_kwin(root):
+    """KWin lists its windows only to a program whose desktop entry asks for the list."""
+    os.makedirs(os.path.join(root, "share", "applications"))
+    os.makedirs(os.path.join(root, "kwin-runtime"), mode=0o700)
+    # Our desktop entry, naming the program that runs by its absolute path, as installed.
+    with open(os.path.join(SOURCE, "data", "io.github.moorline.Moorline.desktop")) as f:
+        entry = f.read().replace("\nExec=moorline\n", "\nExec=%s\n" % MOORLINE)
+    with open(os.path.join(root, "share", "applications", "moorline.desktop"), "w") as f:
+        f.write(entry)
+    # kwin_wayland carries a file capability that a container without it cannot grant at
+    # exec; a plain copy runs the same.
+    kwin = os.path.join(root, "kwin_wayland")
+    shutil.copy(shutil.which("kwin_wayland"), kwin)
+    host = Session(os.path.join(root, "host"), "")
+    host.env.update({"XDG_RUNTIME_DIR": os.path.join(root, "kwin-runtime"),
+                     "XDG_DATA_DIRS": os.path.join(root, "share") + ":/usr/share",
+                     # Where the menu KWin reads the desktop entries through lives.
+                     "XDG_CONFIG_DIRS": "/etc/xdg",
+                     "QT_LOGGING_RULES": "kwin_scripting=true"})
+    host.env["DBUS_SESSION_BUS_ADDRESS"] = host.bus("bus")
+    kwin_log = open(os.path.join(root, "kwin.log"), "w+")
+    host.start([kwin, "--virtual", "--no-lockscreen", "--no-global-shortcuts",
+                "--no-kactivities", "--socket", "wayland-1", "--width", str(WIDTH),
+                "--height", str(HEIGHT)], stdout=kwin_log, stderr=subprocess.STDOUT)
+    session = None
+    try:
+        socket = os.path.join(root, "kwin-runtime", "wayland-1")
+        if not check("kwin starts virtual", wait_until(lambda: os.path.exists(socket), 30)):
+            return
+        # KWin says which window is active, through a script of its own.
+        script = os.path.join(root, "active.js")
+        with open(script, "w") as f:
+            f.write('workspace.clientActivated.connect(function(w) {'
+                    ' print("ACTIVE " + (w ? w.resourceClass : "none")); });\n')
+        kwin_call = lambda *call: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/Scripting"] +
+            list(call), env=host.env, capture_output=True, timeout=20).returncode == 0
+        # KWin takes its name on the bus a little after its socket appears.
+        check("kwin runs a script of ours",
+              wait_until(lambda: kwin_call("org.kde.kwin.Scripting.loadScript",
+                                           "string:" + script, "string:active"), 20) and
+              kwin_call("org.kde.kwin.Scripting.start"))
+        def active():
+            said = open(kwin_log.name).read()
+            return said.rsplit("ACTIVE ", 1)[1].split()[0] if "ACTIVE " in said else None
+        session = Session(os.path.join(root, "client"), socket)
+        env = session.env
+        # Weston's clients: foot stops on a division by zero on KWin's virtual output.
+        terminal = "org.freedesktop.weston.wayland-terminal"
+        with open(os.path.join(env["XDG_DATA_DIRS"], "applications", terminal + ".desktop"),
+                  "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=Wayland Terminal\n"
+                    "Exec=weston-terminal\n")
+        # A screen reader's view of the docks, on the bus Moorline uses.
+        env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        # The accessibility bus's launcher needs the system's settings schemas.
+        env["GSETTINGS_SCHEMA_DIR"] = "/usr/share/glib-2.0/schemas"
+        env["DBUS_SESSION_BUS_ADDRESS"] = session.bus("bus")
+        subprocess.run(["dbus-update-activation-environment", "WAYLAND_DISPLAY",
+                        "XDG_RUNTIME_DIR"], env=env, timeout=20)
+        subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                        "/org/freedesktop/DBus", "org.freedesktop.DBus.StartServiceByName",
+                        "string:org.a11y.Bus", "uint32:0"], env=env, capture_output=True,
+                       timeout=20)
+        session.start(["weston-terminal"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        app = session.moorline()
+        check("the log names KWin's window list",
+              wait_until(lambda: "running programs: Plasma window management" in
+                         session.log_text(), 20), session.log_text())
+        flower = "org.freedesktop.weston.flower"  # no desktop entry: named by its app id
+        session.start(["weston-flower"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        atspi = lambda *args: subprocess.run(["/usr/bin/python3", ATSPI] + list(args), env=env,
+                                             capture_output=True, text=True, timeout=20)
+        def tiles():
+            rows = [line.split("\t") for line in atspi("tree", "moorline").stdout.splitlines()]
+            return {r[2]: r[3] for r in rows if len(r) > 3 and r[3].endswith(" application")}
+        listed = wait_until(lambda: sorted(tiles()) == ["Wayland Terminal", flower], 20)
+        check("native programs appear in the application dock", listed,
+              (tiles(), atspi("tree", "moorline").stderr[-300:]))
+        atspi("press", "moorline", "Wayland Terminal", "Press")
+        check("a tile brings its program to the front",
+              wait_until(lambda: active() == terminal, 10), active())
+        check("the dock shows which one is in front",
+              wait_until(lambda: tiles().get("Wayland Terminal") == "Active application", 10),
+              tiles())
+        check("Moorline is still running under KWin", app.poll() is None, session.log_text())
+    finally:
+        if session:
+            session.close()
+        host.close()
+
+
 def main():
     root = tempfile.mkdtemp(prefix="moorline-wayland-")
     # The compositor's user reaches its runtime folder through here.
@@ -544,6 +647,7 @@ def main():
     try:
         os.makedirs(os.path.join(root, "sway"))
         test_sway(os.path.join(root, "sway"))
+        test_kwin(os.path.join(root, "kwin"))
         test_weston(root)
     finally:
         if results["failed"] == 0:
