@@ -444,9 +444,10 @@ def test_keyboard(session, app):
         dock["tabs"][dock.get("selectedTabIndex", 0)]["items"] = items
         dock["isVisible"], dock["alwaysOnTop"] = False, True
     app = restart_with(session, app, two_items_hidden)
-    # Without a tray the settings window shows at start, and has the keyboard then.
-    before = "io.github.moorline.Moorline"
-    wait_until(lambda: focused_app(env) == before, 15)
+    # Without a tray the settings window shows at start; then the user goes to a terminal.
+    wait_until(lambda: focused_app(env) == "io.github.moorline.Moorline", 15)
+    subprocess.run(["swaymsg", "[app_id=moorline-test-b] focus"], env=env, capture_output=True)
+    before = wait_until(lambda: focused_app(env) == "moorline-test-b" and "moorline-test-b", 5)
     session.toggle("Dock")
     # While a layer surface has the keyboard, sway's tree shows no window focused.
     check("the dock shown by --toggle takes the keyboard",
