@@ -40,11 +40,7 @@ protected:
             ASSERT_TRUE(Session::writeFile(entryPath(name), entry));
         }
         qputenv("XDG_DATA_DIRS", (apps + "/share").toUtf8());
-        // A tray, as on a desktop, so that no settings window opens over the docks.
-        processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        processes.startTray();
     }
     void TearDown() override { QDir(apps).removeRecursively(); }
 

@@ -27,11 +27,7 @@ class ItemsAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Moorline").removeRecursively();
-        // A tray, as on a desktop, so that no settings window opens over the docks.
-        processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        processes.startTray();
     }
 
     Session::ChildProcesses processes;
@@ -158,11 +154,7 @@ TEST_F(ItemsAppTest, TheStarterDocksNeitherOverlapNorClipOnCommonScreens) {
         ASSERT_TRUE(screenOfSize.session.start());
         qputenv("XDG_DATA_DIRS", applications.dir.path().toLocal8Bit());
         Session::ChildProcesses here;
-        // A tray, so that no settings window opens over the docks.
-        here.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        here.startTray();
         here.start(QStringLiteral("xcompmgr"));
         here.startMoorline();
         const QStringList shown = Session::moorlineWindows(

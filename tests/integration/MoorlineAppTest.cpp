@@ -235,7 +235,7 @@ TEST_F(MoorlineAppTest, RefusesASharedCacheFolderSayingSoAndEndsWithAnError) {
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
-    processes.start(u"trayer"_qs, {u"--edge"_qs, u"top"_qs, u"--widthtype"_qs, u"request"_qs});
+    ASSERT_TRUE(processes.startTray());
     QProcess& app = processes.startMoorline();
     // The tray host embeds a small window; the panels are larger.
     const QStringList icons = Session::moorlineWindows(

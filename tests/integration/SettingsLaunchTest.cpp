@@ -58,11 +58,7 @@ protected:
 } // namespace
 
 TEST_F(SettingsLaunchTest, ASecondLaunchMakesTheSettingsWindowTheActiveOne) {
-    processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-    ASSERT_TRUE(Session::waitUntil([] {
-        return Session::run(QStringLiteral("xdotool"), {"search", "--class", "trayer"}).exitCode ==
-               0;
-    }));
+    ASSERT_TRUE(processes.startTray());
     QProcess& first = launch();
     // Start-up has finished once a panel is mapped beside the tray icon: the settings window
     // would be up by then.

@@ -166,6 +166,12 @@ QProcess& Session::ChildProcesses::startMoorline(const QProcessEnvironment& envi
     return start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {}, environment, false);
 }
 
+bool Session::ChildProcesses::startTray() {
+    start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
+    return waitUntil([] { return !visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
+                     std::chrono::seconds(5));
+}
+
 void Session::endPolitely(QProcess& process) {
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(10000));

@@ -68,6 +68,9 @@ public:
     // The moorline binary of this build, its errors passed through.
     QProcess& startMoorline(
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+    // A tray host at the top edge, as on a desktop (so that no settings window opens at start),
+    // answering once its window is up.
+    bool startTray();
 
 private:
     std::vector<std::unique_ptr<QProcess>> processes_;
