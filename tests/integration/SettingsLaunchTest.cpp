@@ -26,8 +26,7 @@ QString settingsWindow() {
 class SettingsLaunchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline"))
-            .removeRecursively();
+        QDir(Session::dataFolder()).removeRecursively();
         qputenv("XDG_DATA_DIRS", QByteArray("/nonexistent"));
     }
     QProcess& launch(const QByteArray& startupId = {}) {

@@ -17,6 +17,14 @@ QByteArray Session::readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString Session::dataFolder() {
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline");
+}
+
+QString Session::docksFile() {
+    return dataFolder() + QStringLiteral("/docks.json");
+}
+
 bool Session::writeFile(const QString& path, const QByteArray& content,
                         QFile::Permissions permissions) {
     QDir().mkpath(QFileInfo(path).path());

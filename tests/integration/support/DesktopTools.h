@@ -22,6 +22,9 @@ class QProcess;
 namespace Session {
 
 QByteArray readFile(const QString& path);
+// The program's data folder in this session, and the docks file in it.
+QString dataFolder();
+QString docksFile();
 // Writes `content` at `path`, making its folder first; with `permissions`, sets them after.
 bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions = {});
 // An image file of one colour, for a test to recognise where it shows up.
