@@ -102,6 +102,8 @@ void AppDelegate::startAfterFirstFrame() {
         showSettingsWindow({});
     // Every window's properties, and every desktop entry installed to match them with.
     runningAppsMonitor_->start();
+    // Counts and progress that programs report over the session bus.
+    platform_->badgeUpdates.listen();
     // The icons drawn from the cache are made again now, and the cache brought up to date.
     iconCache_->startChecking();
 }
