@@ -38,7 +38,21 @@ configure_file(data/changelog.in "${_moorline_staged}/changelog" @ONLY)
 moorline_gzip("${_moorline_staged}/changelog" "${_moorline_staged}/changelog.gz")
 
 install(TARGETS moorline moorline-docks RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES data/${MOORLINE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# KWin hands its window list only to a program whose desktop entry names the interface and whose
+# Exec is the very file that runs, as an absolute path: the entry gets the prefix of the install
+# it is part of (given at install time for the package), not the configured one.
+install(CODE "
+  file(READ \"${PROJECT_SOURCE_DIR}/data/${MOORLINE_APP_ID}.desktop\" entry)
+  string(REPLACE \"\nExec=moorline\n\"
+                 \"\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/moorline\n\"
+                 entry \"\${entry}\")
+  if(NOT entry MATCHES \"\nExec=/\")
+    message(FATAL_ERROR \"the desktop entry's Exec line is not the one this rule knows\")
+  endif()
+  file(WRITE \"${_moorline_staged}/${MOORLINE_APP_ID}.desktop\" \"\${entry}\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+       TYPE FILE PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+       FILES \"${_moorline_staged}/${MOORLINE_APP_ID}.desktop\")")
 # The program draws its own copy from its resources; this one is for launchers and menus.
 install(FILES data/icons/moorline.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps

@@ -129,7 +129,11 @@ bool AppDelegate::toggleDock(const QString& nameOrId) {
     const std::optional<QUuid> dockId = DockLookup::find(*store_->docks, nameOrId);
     if (!dockId)
         return false;
-    if (const Dock* dock = store_->dock(*dockId))
+    // As the dock's hot key does: shown, it takes the keyboard.
+    if (DockWindowController* controller =
+            windowsManager_ ? windowsManager_->controller(*dockId) : nullptr)
+        controller->toggleVisibility(0);
+    else if (const Dock* dock = store_->dock(*dockId))
         store_->setVisible(*dockId, !dock->isVisible);
     return true;
 }

@@ -3,12 +3,15 @@
 
 #include "backends/wayland/CommandHotKeys.h"
 #include "backends/wayland/EdgeStripPointerMonitor.h"
+#include "backends/wayland/EdgeStripWindow.h"
 #include "backends/wayland/LayerShellPanels.h"
 #include "backends/wayland/NoPointerMonitor.h"
+#include "backends/wayland/PlasmaWindows.h"
 #include "backends/wayland/UnavailableRunningApplications.h"
 #include "backends/wayland/WlrToplevels.h"
 #include "backends/wayland/XdgActivationTokens.h"
 #include "backends/x11/EwmhRunningApplications.h"
+#include "backends/x11/X11EdgeStrip.h"
 #include "backends/x11/X11HotKeyBackend.h"
 #include "backends/x11/X11WindowActivation.h"
 #include "backends/x11/X11WindowHints.h"
@@ -27,18 +30,26 @@ std::unique_ptr<RunningApplicationsSource> runningApplications(const SessionChoi
             return std::make_unique<WlrToplevels>(*wayland);
         break;
     case SessionChoice::RunningPrograms::plasmaWindows:
+        if (wayland)
+            return std::make_unique<PlasmaWindows>(*wayland);
+        break;
     case SessionChoice::RunningPrograms::none:
         break;
     }
     return std::make_unique<UnavailableRunningApplications>();
 }
 
-std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice, WindowHints& hints) {
+std::unique_ptr<PointerMonitor> pointerMonitor(const SessionChoice& choice, Scheduler& scheduler,
+                                               WindowHints& hints) {
     switch (choice.pointerWatch) {
     case SessionChoice::PointerWatch::x11RawMotion:
         return std::make_unique<XInputPointerMonitor>();
     case SessionChoice::PointerWatch::edgeStrips:
-        return std::make_unique<EdgeStripPointerMonitor>(hints);
+        return std::make_unique<EdgeStripPointerMonitor>(
+            scheduler, [&hints] { return std::make_unique<EdgeStripWindow>(hints); });
+    case SessionChoice::PointerWatch::x11EdgeStrips:
+        return std::make_unique<EdgeStripPointerMonitor>(
+            scheduler, [] { return std::make_unique<X11EdgeStrip>(); });
     case SessionChoice::PointerWatch::none:
         break;
     }
@@ -56,7 +67,7 @@ Platform::Platform(const SessionChoice& choice, WaylandConnection* wayland)
       windowHints(choice.panels == SessionChoice::Panels::layerSurfaces
                       ? std::unique_ptr<WindowHints>(std::make_unique<LayerShellPanels>())
                       : std::make_unique<X11WindowHints>()),
-      pointerMonitor(::pointerMonitor(choice, *windowHints)),
+      pointerMonitor(::pointerMonitor(choice, scheduler, *windowHints)),
       windowActivation(std::make_unique<X11WindowActivation>()) {
     if (choice.activationTokens) {
         activationTokens = std::make_unique<XdgActivationTokens>();

@@ -11,6 +11,8 @@ bool honoursX11Positions(const QString& desktop) {
            names.contains(u"GNOME"_qs, Qt::CaseInsensitive);
 }
 
+// Where a compositor offers both lists, the wlroots one: it needs no desktop entry naming it
+// and hands each window's changes over together, at "done".
 SessionChoice::RunningPrograms waylandRunningPrograms(const QStringList& globals) {
     if (globals.contains(u"zwlr_foreign_toplevel_manager_v1"_qs))
         return SessionChoice::RunningPrograms::wlrToplevels;
@@ -46,8 +48,9 @@ SessionChoice SessionChoice::choose(const SessionFacts& facts) {
                                 (honoursX11Positions(facts.desktop) || !facts.qtWaylandPlugin)))) {
         choice.qtPlatform = u"xcb"_qs;
         choice.panels = Panels::x11Windows;
-        // Raw motion on XWayland sees the pointer over X11 windows only.
-        choice.pointerWatch = PointerWatch::x11RawMotion;
+        // Raw motion on XWayland sees the pointer over X11 windows only: X11 windows at the
+        // screen edges notice it arriving.
+        choice.pointerWatch = PointerWatch::x11EdgeStrips;
     } else {
         choice.qtPlatform = u"wayland"_qs;
         choice.panels = Panels::waylandWindows;
@@ -98,6 +101,9 @@ QString SessionChoice::describe() const {
         break;
     case PointerWatch::edgeStrips:
         pointer = u"edge strips"_qs;
+        break;
+    case PointerWatch::x11EdgeStrips:
+        pointer = u"X11 edge strips"_qs;
         break;
     case PointerWatch::none:
         pointer = u"none (docks stay shown)"_qs;

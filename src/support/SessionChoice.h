@@ -46,6 +46,8 @@ struct SessionChoice {
         x11RawMotion,
         // Thin strips at the screen edges that notice the pointer arriving.
         edgeStrips,
+        // The same as X11 windows, for panels that go through XWayland.
+        x11EdgeStrips,
         none,
     };
 

@@ -205,6 +205,10 @@ void DockPanelWindow::releaseKeyboard(std::uint32_t userTime) {
     // Only from the panel: a user who went to another window meanwhile stays there.
     if (previous && (isActiveWindow() || sessionActivated_))
         hints_.giveFocusBack(previous, userTime);
+    // Said again while a field keeps the panel accepting focus: where the panel holds the
+    // keyboard by a hint (a layer surface's), that hint is what gives it back.
+    if (fieldWantsFocus_ && acceptsFocus_)
+        hints_.setAcceptsFocus(windowHandle(), true);
     applyAcceptsFocus();
     Q_EMIT keyboardSessionChanged(false);
 }

@@ -257,6 +257,9 @@ void DockWindowController::watchEdgeStrip() {
         edgeMonitor_.cancel();
         return;
     }
+    // The old strip goes first: asked for again at once, the monitor moves the one it had
+    // rather than making another.
+    edgeMonitor_.cancel();
     edgeMonitor_ = dependencies_.pointerMonitor.watchArea(
         AutoHideRule::edgeStrip(*screen, dock->screenEdgeForAutoHide),
         lifetime_.guard([this] { revealFromEdgeStrip(); }));

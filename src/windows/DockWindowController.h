@@ -54,6 +54,10 @@ public:
     // manager's own moves of the panel in the next moment out of the record.
     void screensChanged();
 
+    // Shows a hidden dock with the keyboard in it, or hides a shown one and gives the keyboard
+    // back: the dock's hot key, for a key the user pressed at `userTime` (0 when unknown).
+    void toggleVisibility(std::uint32_t userTime);
+
     bool isAutoHidden() const { return isAutoHidden_; }
     DockPanel* panel() const { return panel_.get(); }
 
@@ -75,7 +79,6 @@ private:
     void revealFromEdgeStrip();
     void persistFrame();
     void saveFrame();
-    void toggleVisibility(std::uint32_t userTime);
 
     QUuid dockId_;
     DockWindowDependencies dependencies_;

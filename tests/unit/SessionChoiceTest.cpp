@@ -52,6 +52,11 @@ TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
          Keys::command},
         {"KWin", wayland(kwin, true, u"KDE"_qs), u"wayland"_qs, Panels::layerSurfaces,
          Programs::plasmaWindows, Keys::command},
+        {"both window lists: the wlroots one",
+         wayland(sway + QStringList{u"org_kde_plasma_window_management"_qs}), u"wayland"_qs,
+         Panels::layerSurfaces, Programs::wlrToplevels, Keys::command},
+        {"KWin without our desktop entry: no list", wayland(kwin.mid(0, 1), true, u"KDE"_qs),
+         u"wayland"_qs, Panels::layerSurfaces, Programs::none, Keys::command},
         {"KWin with another Qt: XWayland keeps the frames", wayland(kwin, true, u"KDE"_qs, false),
          u"xcb"_qs, Panels::x11Windows, Programs::plasmaWindows, Keys::command},
         {"GNOME", wayland(weston, true, u"ubuntu:GNOME"_qs), u"xcb"_qs, Panels::x11Windows,
@@ -76,6 +81,9 @@ TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
     EXPECT_TRUE(SessionChoice::choose(wayland(sway)).activationTokens);
     EXPECT_FALSE(SessionChoice::choose(wayland(sway, true, {}, true, u"xcb"_qs)).activationTokens);
     EXPECT_FALSE(SessionChoice::choose(wayland(weston, false)).activationTokens);
+    // XWayland panels learn of the pointer from X11 strips at the edges.
+    EXPECT_EQ(SessionChoice::choose(wayland(weston, true, u"GNOME"_qs)).pointerWatch,
+              SessionChoice::PointerWatch::x11EdgeStrips);
 }
 
 } // namespace

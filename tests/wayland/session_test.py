@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Moorline on real Wayland compositors: sway headless (layer-shell panels, the wlroots
-toplevel list, the toggle command) and weston headless (a compositor without the dock
-protocols, where Moorline must say what it cannot do).
+toplevel list, the toggle command), KWin virtual (its window list, granted through our
+desktop entry) and weston headless (a compositor without the dock protocols, where Moorline
+must say what it cannot do).
 
 Usage: session_test.py BUILD_DIR. Sway refuses to run as root: as root, it runs as the system
 user moorline-wayland, made here when missing. Clients connect by absolute socket paths."""
 import json
 import os
 import pwd
+import re
 import shutil
 import signal
 import subprocess
@@ -19,6 +21,8 @@ import time
 BUILD = os.path.abspath(sys.argv[1])
 MOORLINE = os.path.join(BUILD, "moorline")
 POINTER = os.path.join(BUILD, "moorline-wl-pointer")
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+ATSPI = os.path.join(SOURCE, "tests", "integration", "support", "atspi-tree.py")
 USER = "moorline-wayland"
 WIDTH, HEIGHT = 1280, 800
 results = {"passed": 0, "failed": 0}
@@ -80,15 +84,23 @@ class Session:
         self.processes = []
 
     def start(self, argv, **kwargs):
-        process = subprocess.Popen(argv, env=self.env, **kwargs)
+        process = subprocess.Popen(argv, **dict({"env": self.env}, **kwargs))
         self.processes.append(process)
         return process
 
-    def moorline(self):
+    def moorline(self, extra_env=None):
         """The real program under its own session bus; its log goes to a file we read."""
         self.log = open(os.path.join(self.root, "moorline.log"), "w+")
-        return self.start(["dbus-run-session", "--", MOORLINE], stdout=self.log,
-                          stderr=subprocess.STDOUT)
+        bus = [] if "DBUS_SESSION_BUS_ADDRESS" in self.env else ["dbus-run-session", "--"]
+        return self.start(bus + [MOORLINE], stdout=self.log, stderr=subprocess.STDOUT,
+                          env=dict(self.env, **(extra_env or {})))
+
+    def bus(self, name):
+        """A session bus of our own, for processes that share it with the test."""
+        address = "unix:path=" + os.path.join(self.root, name)
+        self.start(["dbus-daemon", "--session", "--nofork", "--address=" + address])
+        wait_until(lambda: os.path.exists(address[10:]), 10)
+        return address
 
     def log_text(self):
         self.log.flush()
@@ -180,7 +192,10 @@ def test_sway(root):
     with open(config, "w") as f:
         f.write("xwayland enable\n"
                 "output HEADLESS-1 resolution %dx%d position 0 0 bg #204060 solid_color\n"
-                "default_border none\n" % (WIDTH, HEIGHT))
+                "default_border none\n"
+                # XWayland runs as sway's user: let ours in, then say where it is.
+                "exec sh -c 'xhost +si:localuser:%s; echo $DISPLAY > %s/display'\n"
+                % (WIDTH, HEIGHT, pwd.getpwuid(os.getuid()).pw_name, runtime))
     os.chmod(root, 0o755)
     os.chmod(config, 0o644)
     if user:
@@ -206,6 +221,9 @@ def test_sway(root):
         env = session.env
         env["SWAYSOCK"] = os.path.join(runtime, ipc)
         shot = pixel_reader(env, session.root)
+        # A keyboard for the whole session, as a user has: the seat has none of its own, and
+        # each wtype's keyboard leaves with it.
+        session.start(["wtype", "-s", "3600000"])
 
         # A native window under everything: it fills the output while it is alone.
         session.start(["foot", "--app-id", "moorline-test-a"], stdout=subprocess.DEVNULL,
@@ -243,6 +261,8 @@ def test_sway(root):
               wait_until(lambda: differs(shot()(*inside), shown), 10))
         session.toggle("clippings")
         check("--toggle shows it again", wait_until(lambda: not differs(shot()(*inside), shown), 10))
+        # Shown so, the dock holds the keyboard until Escape.
+        keys(env, "Escape")
         status, said = session.toggle("No such dock")
         check("--toggle of an unknown dock fails with a message",
               status == 1 and "No such dock" in said, (status, said))
@@ -303,7 +323,10 @@ def test_sway(root):
               wait_until(lambda: moved() == (cx - 100, cy + 50, cw, ch), 10), moved())
         check("Moorline is still running", app.poll() is None, session.log_text())
         app = test_launch_token(session, pointer, app)
-        test_edge_auto_hide(session, pointer, shot, app)
+        app = test_keyboard(session, app)
+        app = test_edge_auto_hide(session, pointer, shot, app)
+        display = open(os.path.join(runtime, "display")).read().strip()
+        test_xwayland_auto_hide(session, pointer, app, display)
     finally:
         if session:
             session.close()
@@ -332,7 +355,7 @@ def pointer_line(pointer, line):
     return pointer.stdout.readline().strip() == "ok"
 
 
-def restart_with(session, app, edit):
+def restart_with(session, app, edit, extra_env=None):
     """Stops Moorline, edits the dock named "Dock" in its file, and starts it again."""
     # Moorline itself, under its bus: the bus's own ending would leave it running.
     for child in descendants(app.pid):
@@ -343,7 +366,7 @@ def restart_with(session, app, edit):
     edit(next(d for d in docks if d["name"] == "Dock"))
     with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
         json.dump(docks, f)
-    return session.moorline()
+    return session.moorline(extra_env)
 
 
 def test_launch_token(session, pointer, app):
@@ -402,6 +425,96 @@ def test_edge_auto_hide(session, pointer, shot, app):
     move(WIDTH - 40, 40)
     check("leaving the dock hides it", wait_until(hidden, 5))
     check("Moorline is still running after auto-hide", app.poll() is None, session.log_text())
+    return app
+
+
+def test_keyboard(session, app):
+    """The toggle command brings the keyboard with a layer-shell dock; Escape gives it back."""
+    env = session.env
+    opened = lambda name: os.path.join(session.root, "opened-" + name)
+    items = []
+    for n, name in enumerate(("One", "Two")):
+        entry = os.path.join(env["XDG_DATA_DIRS"], "applications", "moorline-%s.desktop" % name)
+        with open(entry, "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=touch %s\n"
+                    % (name, opened(name)))
+        items.append({"id": "6E1C7C1A-3C1D-4B8E-9E55-2B8F0C7F6A1%d" % n, "kind": "application",
+                      "name": name, "path": entry, "createdAt": 0})
+    def two_items_hidden(dock):
+        dock["tabs"][dock.get("selectedTabIndex", 0)]["items"] = items
+        dock["isVisible"], dock["alwaysOnTop"] = False, True
+    app = restart_with(session, app, two_items_hidden)
+    # Without a tray the settings window shows at start; then the user goes to a terminal.
+    wait_until(lambda: focused_app(env) == "io.github.moorline.Moorline", 15)
+    subprocess.run(["swaymsg", "[app_id=moorline-test-b] focus"], env=env, capture_output=True)
+    before = wait_until(lambda: focused_app(env) == "moorline-test-b" and "moorline-test-b", 5)
+    session.toggle("Dock")
+    # While a layer surface has the keyboard, sway's tree shows no window focused.
+    check("the dock shown by --toggle takes the keyboard",
+          wait_until(lambda: focused_app(env) is None, 10), focused_app(env))
+    # Home: the first tile (keys may come before the panel is active); Right: the second.
+    keys(env, "Home", "Right", "Return")
+    check("keys in the dock move between tiles and open them",
+          wait_until(lambda: os.path.exists(opened("Two")), 5) and
+          not os.path.exists(opened("One")), os.listdir(session.root))
+    keys(env, "Escape")
+    check("Escape gives the keyboard back to the window that had it",
+          wait_until(lambda: focused_app(env) == before, 5), (focused_app(env), before))
+    return app
+
+
+def keys(env, *names):
+    subprocess.run(["wtype"] + [a for k in names for a in ("-k", k)], env=env, timeout=10)
+
+
+def xwininfo(display, *args):
+    return subprocess.run(["xwininfo"] + list(args), env={"DISPLAY": display, "LANG": "C.UTF-8"},
+                          capture_output=True, text=True, timeout=10).stdout
+
+
+def x_windows(display):
+    """The X windows by name: [(id, width, height, x, y)] of the top-level ones."""
+    found = {}
+    for m in re.finditer(r'^\s*(0x[0-9a-f]+) "([^"]*)".*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)',
+                         xwininfo(display, "-root", "-children"), re.M):
+        found.setdefault(m.group(2), []).append((m.group(1),) + tuple(map(int, m.groups()[2:])))
+    return found
+
+
+def test_xwayland_auto_hide(session, pointer, app, display):
+    """The same dock with its panels through XWayland: X11 windows at the edges."""
+    move = lambda px, py: pointer_line(pointer, "move %d %d" % (px, py))
+    move(WIDTH - 40, 40)
+    app = restart_with(session, app, lambda dock: None,
+                       {"QT_QPA_PLATFORM": "xcb", "DISPLAY": display})
+    check("the log names X11 edge strips for XWayland panels",
+          wait_until(lambda: "panels: X11 windows through XWayland" in session.log_text() and
+                     "auto-hide: X11 edge strips" in session.log_text(), 15), session.log_text())
+    name = "Dock \u2014 Moorline"  # Qt adds the program's name to the title
+    panel = (wait_until(lambda: x_windows(display).get(name), 15) or [[None]])[0][0]
+    strip = lambda: (x_windows(display).get("Moorline edge strip") or [None])[0]
+    mapped = lambda: "IsViewable" in xwininfo(display, "-id", panel)
+    hidden = panel and wait_until(lambda: not mapped(), 15)
+    first = wait_until(strip, 5)
+    check("an auto-hiding XWayland dock goes, and a strip stands along the left edge",
+          hidden and first and first[1:] == (2, HEIGHT, 0, 0), (x_windows(display), first))
+    move(0, HEIGHT // 2)
+    check("the edge strip brings the XWayland dock back",
+          panel and wait_until(mapped, 5))
+    # Wherever sway put the panel, the pointer goes onto it, then away.
+    _, w, h, x, y = next(p for p in x_windows(display).get(name, []) if p[0] == panel)
+    move(x + w // 2, y + h // 2)
+    time.sleep(2.5)  # longer than a dock waits for a pointer that never comes onto it
+    check("an XWayland dock with the pointer on it stays", mapped())
+    move(WIDTH - 40, 40)
+    check("leaving the XWayland dock hides it", wait_until(lambda: not mapped(), 5))
+    # A new screen size re-places the hidden dock's strip: the same window, moved.
+    before = wait_until(strip, 5)
+    subprocess.run(["swaymsg", "output HEADLESS-1 resolution %dx%d" % (WIDTH, HEIGHT - 100)],
+                   env=session.env, capture_output=True, timeout=10)
+    check("the strip of a hidden dock is moved, not made anew",
+          before and wait_until(lambda: strip() == (before[0], 2, HEIGHT - 100, 0, 0), 10),
+          (before, strip(), session.log_text()))
 
 
 def test_weston(root):
@@ -436,6 +549,98 @@ def test_weston(root):
             weston.kill()
 
 
+def test_kwin(root):
+    """KWin lists its windows only to a program whose desktop entry asks for the list."""
+    os.makedirs(os.path.join(root, "share", "applications"))
+    os.makedirs(os.path.join(root, "kwin-runtime"), mode=0o700)
+    # Our desktop entry, naming the program that runs by its absolute path, as installed.
+    with open(os.path.join(SOURCE, "data", "io.github.moorline.Moorline.desktop")) as f:
+        entry = f.read().replace("\nExec=moorline\n", "\nExec=%s\n" % MOORLINE)
+    with open(os.path.join(root, "share", "applications", "moorline.desktop"), "w") as f:
+        f.write(entry)
+    # kwin_wayland carries a file capability that a container without it cannot grant at
+    # exec; a plain copy runs the same.
+    kwin = os.path.join(root, "kwin_wayland")
+    shutil.copy(shutil.which("kwin_wayland"), kwin)
+    host = Session(os.path.join(root, "host"), "")
+    host.env.update({"XDG_RUNTIME_DIR": os.path.join(root, "kwin-runtime"),
+                     "XDG_DATA_DIRS": os.path.join(root, "share") + ":/usr/share",
+                     # Where the menu KWin reads the desktop entries through lives.
+                     "XDG_CONFIG_DIRS": "/etc/xdg",
+                     "QT_LOGGING_RULES": "kwin_scripting=true"})
+    host.env["DBUS_SESSION_BUS_ADDRESS"] = host.bus("bus")
+    kwin_log = open(os.path.join(root, "kwin.log"), "w+")
+    host.start([kwin, "--virtual", "--no-lockscreen", "--no-global-shortcuts",
+                "--no-kactivities", "--socket", "wayland-1", "--width", str(WIDTH),
+                "--height", str(HEIGHT)], stdout=kwin_log, stderr=subprocess.STDOUT)
+    session = None
+    try:
+        socket = os.path.join(root, "kwin-runtime", "wayland-1")
+        if not check("kwin starts virtual", wait_until(lambda: os.path.exists(socket), 30)):
+            return
+        # KWin says which window is active, through a script of its own.
+        script = os.path.join(root, "active.js")
+        with open(script, "w") as f:
+            f.write('workspace.clientActivated.connect(function(w) {'
+                    ' print("ACTIVE " + (w ? w.resourceClass : "none")); });\n')
+        kwin_call = lambda *call: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/Scripting"] +
+            list(call), env=host.env, capture_output=True, timeout=20).returncode == 0
+        # KWin takes its name on the bus a little after its socket appears.
+        check("kwin runs a script of ours",
+              wait_until(lambda: kwin_call("org.kde.kwin.Scripting.loadScript",
+                                           "string:" + script, "string:active"), 20) and
+              kwin_call("org.kde.kwin.Scripting.start"))
+        def active():
+            said = open(kwin_log.name).read()
+            return said.rsplit("ACTIVE ", 1)[1].split()[0] if "ACTIVE " in said else None
+        session = Session(os.path.join(root, "client"), socket)
+        env = session.env
+        # Weston's clients: foot stops on a division by zero on KWin's virtual output.
+        terminal = "org.freedesktop.weston.wayland-terminal"
+        with open(os.path.join(env["XDG_DATA_DIRS"], "applications", terminal + ".desktop"),
+                  "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=Wayland Terminal\n"
+                    "Exec=weston-terminal\n")
+        # A screen reader's view of the docks, on the bus Moorline uses.
+        env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        # The accessibility bus's launcher needs the system's settings schemas.
+        env["GSETTINGS_SCHEMA_DIR"] = "/usr/share/glib-2.0/schemas"
+        env["DBUS_SESSION_BUS_ADDRESS"] = session.bus("bus")
+        subprocess.run(["dbus-update-activation-environment", "WAYLAND_DISPLAY",
+                        "XDG_RUNTIME_DIR"], env=env, timeout=20)
+        subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                        "/org/freedesktop/DBus", "org.freedesktop.DBus.StartServiceByName",
+                        "string:org.a11y.Bus", "uint32:0"], env=env, capture_output=True,
+                       timeout=20)
+        session.start(["weston-terminal"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        app = session.moorline()
+        check("the log names KWin's window list",
+              wait_until(lambda: "running programs: Plasma window management" in
+                         session.log_text(), 20), session.log_text())
+        flower = "org.freedesktop.weston.flower"  # no desktop entry: named by its app id
+        session.start(["weston-flower"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        atspi = lambda *args: subprocess.run(["/usr/bin/python3", ATSPI] + list(args), env=env,
+                                             capture_output=True, text=True, timeout=20)
+        def tiles():
+            rows = [line.split("\t") for line in atspi("tree", "moorline").stdout.splitlines()]
+            return {r[2]: r[3] for r in rows if len(r) > 3 and r[3].endswith(" application")}
+        listed = wait_until(lambda: sorted(tiles()) == ["Wayland Terminal", flower], 20)
+        check("native programs appear in the application dock", listed,
+              (tiles(), atspi("tree", "moorline").stderr[-300:]))
+        atspi("press", "moorline", "Wayland Terminal", "Press")
+        check("a tile brings its program to the front",
+              wait_until(lambda: active() == terminal, 10), active())
+        check("the dock shows which one is in front",
+              wait_until(lambda: tiles().get("Wayland Terminal") == "Active application", 10),
+              tiles())
+        check("Moorline is still running under KWin", app.poll() is None, session.log_text())
+    finally:
+        if session:
+            session.close()
+        host.close()
+
+
 def main():
     root = tempfile.mkdtemp(prefix="moorline-wayland-")
     # The compositor's user reaches its runtime folder through here.
@@ -443,6 +648,7 @@ def main():
     try:
         os.makedirs(os.path.join(root, "sway"))
         test_sway(os.path.join(root, "sway"))
+        test_kwin(os.path.join(root, "kwin"))
         test_weston(root)
     finally:
         if results["failed"] == 0:

@@ -5,22 +5,29 @@
 
 #include <QWindow>
 
-EdgeStripWindow::EdgeStripWindow(const QRect& area, WindowHints& hints,
-                                 std::function<void()> entered)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), entered_(std::move(entered)) {
+EdgeStripWindow::EdgeStripWindow(WindowHints& hints)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), hints_(hints) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Drawn fully transparent: the strip is there for the pointer only.
     setAttribute(Qt::WA_TranslucentBackground);
     setAccessibleName(tr("Screen edge that shows hidden docks"));
-    setGeometry(area);
+}
+
+void EdgeStripWindow::place(const QRect& area) {
+    // Shown, the layer surface follows the new geometry through the hints.
+    if (area != geometry())
+        setGeometry(area);
+    if (isVisible())
+        return;
     winId();
-    hints.setAcceptsFocus(windowHandle(), false);
-    hints.prepareForMap(windowHandle(), true);
+    hints_.setAcceptsFocus(windowHandle(), false);
+    hints_.prepareForMap(windowHandle(), true);
+    show();
 }
 
 void EdgeStripWindow::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    // The handler may drop the strip: it goes at the next pass, not under this event.
-    if (entered_)
-        entered_();
+    // A copy: the handler may drop the strip's watch, which clears it.
+    if (const auto entered = entered_)
+        entered();
 }

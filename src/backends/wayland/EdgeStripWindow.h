@@ -1,24 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QWidget>
+#include "backends/wayland/EdgeStrip.h"
 
-#include <functional>
+#include <QWidget>
 
 class WindowHints;
 
-// A see-through strip along a screen edge that only notices the pointer: it takes no keyboard,
-// draws nothing, and calls its handler each time the pointer comes onto it. Through the window
-// hints it is a layer surface above windows, where the panels are.
-class EdgeStripWindow final : public QWidget {
+// The edge strip as a layer surface above windows, where the panels are (through the panels'
+// window hints): a see-through window that takes no keyboard and draws nothing.
+class EdgeStripWindow final : public QWidget, public EdgeStrip {
     Q_OBJECT
 public:
-    // `area` in Qt's coordinates. The hints must outlive the strip.
-    EdgeStripWindow(const QRect& area, WindowHints& hints, std::function<void()> entered);
+    // The hints must outlive the strip.
+    explicit EdgeStripWindow(WindowHints& hints);
+
+    void place(const QRect& area) override;
+    void setEnteredHandler(std::function<void()> entered) override {
+        entered_ = std::move(entered);
+    }
 
 protected:
     void enterEvent(QEnterEvent* event) override;
 
 private:
+    WindowHints& hints_;
     std::function<void()> entered_;
 };

@@ -26,6 +26,8 @@ struct LayerShellPanels::Panel {
     QScreen* screen = nullptr;
     bool above = true;
     bool acceptsFocus = false;
+    // Holds the whole keyboard (for a hot key) until the panel stops accepting focus.
+    bool takesKeyboard = false;
     bool configured = false;
     bool remapPending = false;
 
@@ -122,8 +124,7 @@ void LayerShellPanels::setAbove(QWindow* window, bool above) {
         return;
     panel.above = above;
     if (panel.layer) {
-        zwlr_layer_surface_v1_set_layer(panel.layer, above ? ZWLR_LAYER_SHELL_V1_LAYER_TOP
-                                                           : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM);
+        zwlr_layer_surface_v1_set_layer(panel.layer, layerOf(panel));
         wl_surface_commit(panel.surface);
     }
 }
@@ -133,12 +134,43 @@ void LayerShellPanels::setAcceptsFocus(QWindow* window, bool acceptsFocus) {
         return;
     Panel& panel = panelOf(window);
     panel.acceptsFocus = acceptsFocus;
-    if (panel.layer) {
-        zwlr_layer_surface_v1_set_keyboard_interactivity(
-            panel.layer, acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                                      : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-        wl_surface_commit(panel.surface);
-    }
+    // Asked again after takeFocus: the keyboard goes back, and the compositor hands it to the
+    // window that had it.
+    panel.takesKeyboard = false;
+    applyKeyboard(panel);
+}
+
+WId LayerShellPanels::takeFocus(QWindow* window, std::uint32_t) {
+    if (!window || !shell_)
+        return 0;
+    // A layer surface gets the keyboard only by asking for all of it: on demand, the
+    // compositor gives it at a click. A panel not shown yet asks as it gets its role.
+    Panel& panel = panelOf(window);
+    panel.takesKeyboard = true;
+    applyKeyboard(panel);
+    return 0;
+}
+
+void LayerShellPanels::applyKeyboard(Panel& panel) {
+    if (!panel.layer)
+        return;
+    zwlr_layer_surface_v1_set_layer(panel.layer, layerOf(panel));
+    zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer, keyboardInteractivity(panel));
+    wl_surface_commit(panel.surface);
+}
+
+std::uint32_t LayerShellPanels::layerOf(const Panel& panel) {
+    // Compositors give the whole keyboard only to surfaces above windows (sway among them): a
+    // panel below them comes up while it holds the keyboard, as an activated window would.
+    return panel.above || panel.takesKeyboard ? ZWLR_LAYER_SHELL_V1_LAYER_TOP
+                                              : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM;
+}
+
+std::uint32_t LayerShellPanels::keyboardInteractivity(const Panel& panel) {
+    if (panel.takesKeyboard)
+        return ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE;
+    return panel.acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
+                              : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE;
 }
 
 QScreen* LayerShellPanels::screenFor(const QWindow* window) {
@@ -190,18 +222,15 @@ void LayerShellPanels::giveRole(Panel& panel) {
     WaylandQueue queue(display);
     panel.surface = surface;
     panel.configured = false;
-    panel.layer = zwlr_layer_shell_v1_get_layer_surface(
-        queue.wrap(shell_), surface, QtWaylandHandles::output(panel.screen),
-        panel.above ? ZWLR_LAYER_SHELL_V1_LAYER_TOP : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM,
-        "moorline-dock");
+    panel.layer = zwlr_layer_shell_v1_get_layer_surface(queue.wrap(shell_), surface,
+                                                        QtWaylandHandles::output(panel.screen),
+                                                        layerOf(panel), "moorline-dock");
     zwlr_layer_surface_v1_add_listener(panel.layer, &layerListener, &panel.configured);
     zwlr_layer_surface_v1_set_anchor(panel.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
                                                       ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
     // Placed against the output's own edges, whatever other surfaces reserve, reserving nothing.
     zwlr_layer_surface_v1_set_exclusive_zone(panel.layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        panel.layer, panel.acceptsFocus ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                                        : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(panel.layer, keyboardInteractivity(panel));
     place(panel);
     wl_surface_commit(surface);
     // Qt must not draw into the surface before the first configure has been answered; its

@@ -19,7 +19,7 @@ struct zwlr_layer_surface_v1;
 // Dock panels as layer surfaces on Qt's own Wayland connection: on the top layer (the bottom
 // one when a dock is not kept above windows), anchored to the top-left corner of their output
 // with margins that put them at their frames, reserving no room, taking the keyboard only
-// while the panel asks for it.
+// while the panel asks for it (at a click while it accepts focus, all of it after takeFocus).
 //
 // Qt 6.4 has no public way to do this. Qt's Wayland windows flagged to bypass the window
 // manager get no shell role of Qt's (QT_WAYLAND_USE_BYPASSWINDOWMANAGERHINT); this class gives
@@ -43,6 +43,11 @@ public:
     void setWindowClass(QWindow*, const QByteArray&, const QByteArray&) override {}
     void setBlurRegion(QWindow*, const QRegion&) override {}
     void setAcceptsFocus(QWindow* window, bool acceptsFocus) override;
+    // Exclusive keyboard interactivity until the next setAcceptsFocus: a layer surface gets the
+    // keyboard from the compositor only so (on demand, only at a click; and a compositor may
+    // take an on-demand keyboard back at its next arrangement). The compositor gives it back
+    // to the window that had it by itself.
+    WId takeFocus(QWindow* window, std::uint32_t userTime) override;
 
     // The layer surface of a panel's window while it is shown, for its popups.
     zwlr_layer_surface_v1* layerSurfaceOf(QWindow* window) const;
@@ -55,6 +60,9 @@ private:
     void giveRole(Panel& panel);
     void place(Panel& panel);
     void forgetRole(Panel& panel);
+    void applyKeyboard(Panel& panel);
+    static std::uint32_t keyboardInteractivity(const Panel& panel);
+    static std::uint32_t layerOf(const Panel& panel);
     static QScreen* screenFor(const QWindow* window);
 
     std::unique_ptr<WaylandGlobals> globals_;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/wayland/WlrToplevels.h"
 
-#include "backends/desktop/DesktopEntryIndexReader.h"
 #include "backends/wayland/WaylandConnection.h"
 #include "backends/wayland/WaylandLog.h"
 
@@ -62,9 +61,6 @@ const zwlr_foreign_toplevel_handle_v1_listener handleListener{
 const zwlr_foreign_toplevel_manager_v1_listener managerListener{WlrToplevelListeners::toplevel,
                                                                 WlrToplevelListeners::finished};
 
-// Our own settings window is no application of the user's.
-constexpr char ownAppId[] = MOORLINE_APP_ID;
-
 } // namespace
 
 void WlrToplevelListeners::done(void* data, zwlr_foreign_toplevel_handle_v1*) {
@@ -81,8 +77,7 @@ void WlrToplevelListeners::closed(void* data, zwlr_foreign_toplevel_handle_v1*) 
     toplevel.source->closed(toplevel);
 }
 
-WlrToplevels::WlrToplevels(WaylandConnection& wayland)
-    : wayland_(wayland), entries_(&DesktopEntryIndexReader::readInstalled) {
+WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland) {
     const WaylandGlobals& globals = wayland_.globals();
     seat_ = static_cast<wl_seat*>(globals.bind(&wl_seat_interface, 1));
     manager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
@@ -131,55 +126,11 @@ void WlrToplevels::closed(Toplevel& toplevel) {
 }
 
 RunningApplicationsSource::Snapshot WlrToplevels::snapshot() {
-    Snapshot snapshot;
-    // One application per app id (a window without one stands alone), in the order their
-    // first windows appeared.
-    std::vector<AppMatchCache::Query> queries;
-    std::vector<std::vector<const Toplevel*>> groups;
-    QHash<QString, std::size_t> indexOf;
-    for (const auto& [number, toplevel] : toplevels_) {
-        if (toplevel->appId == QLatin1String(ownAppId))
-            continue;
-        const QString key = toplevel->appId.isEmpty()
-                                ? u"wayland-window:"_qs + QString::number(number)
-                                : u"wayland:"_qs + toplevel->appId;
-        const auto found = indexOf.constFind(key);
-        if (found != indexOf.cend()) {
-            groups[*found].push_back(toplevel.get());
-            continue;
-        }
-        indexOf.insert(key, groups.size());
-        groups.push_back({toplevel.get()});
-        queries.push_back({key, toplevel->appId, toplevel->appId, std::nullopt});
-    }
-    const std::vector<const AppMatchEntry*> entries = entries_.matchAll(queries);
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        RunningApplication app;
-        app.key = queries[i].key;
-        const Toplevel& first = *groups[i].front();
-        if (const AppMatchEntry* entry = entries[i]) {
-            app.localizedName =
-                !entry->localizedName.isEmpty() ? entry->localizedName : entry->untranslatedName;
-            app.desktopEntryPath = entry->path;
-            app.icon = entries_.iconOf(*entry);
-        }
-        if (!app.localizedName || app.localizedName->isEmpty())
-            app.localizedName = first.appId.isEmpty() ? first.title : first.appId;
-        if (app.icon.isNull()) {
-            if (!genericIcon_)
-                genericIcon_ = QIcon::fromTheme(u"application-x-executable"_qs);
-            app.icon = *genericIcon_;
-        }
-        bool front = false;
-        for (const Toplevel* toplevel : groups[i]) {
-            app.windows.push_back(toplevel->number);
-            front |= toplevel->activated;
-        }
-        snapshot.applications.push_back(app);
-        if (front)
-            snapshot.frontmost = std::move(app);
-    }
-    return snapshot;
+    std::vector<ToplevelFacts> windows;
+    windows.reserve(toplevels_.size());
+    for (const auto& [number, toplevel] : toplevels_)
+        windows.push_back({number, toplevel->appId, toplevel->title, -1, toplevel->activated});
+    return groups_.snapshot(windows);
 }
 
 std::vector<zwlr_foreign_toplevel_handle_v1*>

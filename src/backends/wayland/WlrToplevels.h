@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backends/wayland/ToplevelGroups.h"
 #include "platform/RunningApplicationsSource.h"
 #include "platform/Signal.h"
-#include "runtime/AppMatchCache.h"
 
-#include <QHash>
 #include <QMetaObject>
 
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 
 class WaylandConnection;
 struct wl_seat;
@@ -20,8 +18,7 @@ struct zwlr_foreign_toplevel_manager_v1;
 
 // The running applications of a wlroots compositor (sway, Hyprland, wayfire, labwc), from
 // zwlr_foreign_toplevel_manager_v1 on our own Wayland connection: every toplevel window of
-// every client, grouped by app id and named after the matching desktop entry, as WM_CLASS is
-// on X11. It wakes only when the compositor reports a change.
+// every client, grouped by ToplevelGroups. It wakes only when the compositor reports a change.
 class WlrToplevels final : public RunningApplicationsSource {
 public:
     // `wayland` outlives us.
@@ -70,6 +67,5 @@ private:
     std::uint64_t activations_ = 0;
     Signal<> changed_;
     bool dirty_ = false;
-    AppMatchCache entries_;
-    std::optional<QIcon> genericIcon_;
+    ToplevelGroups groups_;
 };
