@@ -4,7 +4,6 @@
 #include "fakes/FakeDockPanel.h"
 #include "platform/DockPanelFactory.h"
 
-#include <algorithm>
 #include <vector>
 
 // Makes fake panels and keeps the state of every panel it made, in order of making.
@@ -24,9 +23,5 @@ public:
                 return it->get();
         return nullptr;
     }
-    int livePanelCount() const {
-        return int(std::ranges::count_if(panels, [](const auto& p) { return !p->destroyed; }));
-    }
-
     std::vector<std::shared_ptr<FakeDockPanelState>> panels;
 };

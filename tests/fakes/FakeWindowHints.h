@@ -9,30 +9,17 @@
 #include <utility>
 #include <vector>
 
-// Remembers the hints asked for, per window.
+// Remembers the blur and focus hints asked for, per window, and who has the keyboard.
 class FakeWindowHints final : public WindowHints {
 public:
     struct State {
-        int mapsPrepared = 0;
-        int aboveRequests = 0;
-        bool above = false;
-        QByteArray windowClass;
         QRegion blur;
         bool acceptsFocus = true;
     };
 
-    void prepareForMap(QWindow* window, bool above) override {
-        ++windows[window].mapsPrepared;
-        windows[window].above = above;
-    }
-    void setAbove(QWindow* window, bool above) override {
-        ++windows[window].aboveRequests;
-        windows[window].above = above;
-    }
-    void setWindowClass(QWindow* window, const QByteArray& instance,
-                        const QByteArray& className) override {
-        windows[window].windowClass = instance + '.' + className;
-    }
+    void prepareForMap(QWindow*, bool) override {}
+    void setAbove(QWindow*, bool) override {}
+    void setWindowClass(QWindow*, const QByteArray&, const QByteArray&) override {}
     void setBlurRegion(QWindow* window, const QRegion& region) override {
         windows[window].blur = region;
     }

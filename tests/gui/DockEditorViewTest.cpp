@@ -216,19 +216,6 @@ TEST_F(DockEditorViewTest, WhereNoProgramMayGrabKeysTheCommandToBindIsShown) {
               u"moorline --toggle "_qs + stored().id.toString(QUuid::WithoutBraces));
 }
 
-TEST_F(DockEditorViewTest, AddDockletAppendsToTheSelectedTab) {
-    fakes.store.addTab(stored().id, QStringLiteral("Second"));
-    fakes.store.selectTab(stored().id, stored().tabs[1].id);
-    open();
-    dockletButton(QStringLiteral("CPU Meter"))->click();
-    ASSERT_EQ(stored().tabs[1].items.size(), 1u);
-    const DockItem& item = stored().tabs[1].items[0];
-    EXPECT_EQ(item.kind, DockItemKind::docklet);
-    EXPECT_EQ(item.name, QStringLiteral("CPU Meter"));
-    EXPECT_EQ(item.docklet, DockletKind::cpuMeter);
-    EXPECT_TRUE(stored().tabs[0].items.empty());
-}
-
 TEST_F(DockEditorViewTest, AStoreChangeLeavesTheCursorAndAnOpenPickerAlone) {
     open();
     auto* name = control<QLineEdit>("name");
@@ -272,9 +259,10 @@ TEST_F(DockEditorViewTest, TheAddButtonsAppendWhatWasChosenToTheSelectedTab) {
     struct AddCase {
         const char* button;
         std::function<void(DockEditorViewTest&)> answer;
-        QStringList added; // "kind|name|path-or-url"
+        QStringList added; // "kind|name|path, url or docklet"
     };
     const AddCase cases[] = {
+        {"CPU Meter", [](auto&) {}, {"docklet|CPU Meter|cpuMeter"}},
         {"addApplication",
          [](auto& t) {
              auto* dialog = t.editor->template findChild<ApplicationChooserDialog*>();
@@ -307,13 +295,18 @@ TEST_F(DockEditorViewTest, TheAddButtonsAppendWhatWasChosenToTheSelectedTab) {
         dock.selectedTabIndex = 1;
         DockStoreTesting::setDocks(fakes.store, {dock});
         open();
-        control<QPushButton>(c.button)->click();
+        if (QToolButton* docklet = dockletButton(QString::fromLatin1(c.button)))
+            docklet->click();
+        else
+            control<QPushButton>(c.button)->click();
         c.answer(*this);
         settle();
         QStringList added;
         for (const DockItem& item : stored().tabs[1].items)
             added << QStringList{storedString(item.kind), item.name,
-                                 item.path.value_or(item.urlString.value_or(QString()))}
+                                 item.docklet
+                                     ? storedString(*item.docklet)
+                                     : item.path.value_or(item.urlString.value_or(QString()))}
                          .join(u'|');
         EXPECT_EQ(added, c.added);
         EXPECT_TRUE(stored().tabs[0].items.empty());

@@ -120,12 +120,12 @@ TEST_P(Drops, AddWhatTheDropHoldsAndAnswerCopy) {
                                  : item.path.value_or(item.urlString.value_or(QString()))}
                      .join(u'|');
     EXPECT_EQ(added, c.added);
-    // A drop that adds nothing is not reported as done.
+    // A drop that adds nothing is not reported as done; one that adds is one change however
+    // many items it holds.
     EXPECT_EQ(result.accepted, !c.added.isEmpty());
+    EXPECT_EQ(store().revision(dockId), revision + (result.accepted ? 1 : 0));
     if (result.accepted) {
         EXPECT_EQ(result.action, Qt::CopyAction);
-    } else {
-        EXPECT_EQ(store().revision(dockId), revision);
     }
     EXPECT_FALSE(grid().isDropTargeted());
     if (view->clippings()) {
@@ -137,18 +137,6 @@ INSTANTIATE_TEST_SUITE_P(DockItemGridView, Drops, ::testing::ValuesIn(dropCases)
                          [](const auto& info) { return ItemsDockTest::caseName(info.param.name); });
 
 class DockItemGridViewTest : public ItemsDockTest {};
-
-TEST_F(DockItemGridViewTest, ThousandsOfUrlsArriveInOneChange) {
-    start(dockWith({}));
-    QStringList list;
-    for (int i = 0; i < 5000; ++i)
-        list.append(QStringLiteral("file:///data/file-%1").arg(i));
-    const std::unique_ptr<QMimeData> data = urls(list);
-    const auto revision = store().revision(dockId);
-    EXPECT_TRUE(drop(*data, QPoint(90, 200)).accepted);
-    EXPECT_EQ(storedItems().size(), 5000u);
-    EXPECT_EQ(store().revision(dockId), revision + 1);
-}
 
 TEST_F(DockItemGridViewTest, TheTrashTileLightsUpTakesFilesAndReportsWhetherOneWent) {
     start(dockWith({docklet(DockletKind::trash)}));

@@ -10,12 +10,8 @@
 namespace {
 
 DockItem file(int n) {
-    DockItem item = DockItem::makeDocklet(DockletKind::clock, {});
-    item.kind = DockItemKind::file;
-    item.docklet.reset();
-    item.name = QStringLiteral("File %1").arg(n);
+    DockItem item = ItemsDockTest::item(DockItemKind::file, QStringLiteral("File %1").arg(n));
     item.path = QStringLiteral("/files/%1").arg(n);
-    item.id = QUuid::createUuid();
     return item;
 }
 

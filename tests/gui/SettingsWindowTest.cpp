@@ -156,10 +156,3 @@ TEST(SettingsWindowPlacement, CentredOnTheScreenAndWhollyOnItLeavingRoomForTheFr
     for (const Case& c : cases)
         EXPECT_EQ(SettingsWindow::placement(c.size, c.available), c.placed) << c.available.x();
 }
-
-TEST_F(SettingsWindowTest, EscapeClosesTheWindowAsCtrlWDoes) {
-    open();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    pressKey(window.get(), Qt::Key_Escape, {}, 9);
-    EXPECT_FALSE(window->isVisible());
-}

@@ -21,14 +21,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QString dataHome() {
-    return qEnvironmentVariable("XDG_DATA_HOME");
-}
-
 class AccessibilityTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(dataHome() + "/Moorline").removeRecursively();
+        QDir(Session::dataFolder()).removeRecursively();
         // The applications the docks hold, where the desktop finds (and trusts) them; each
         // leaves a file behind when it runs.
         apps = QDir::tempPath() + "/moorline-a11y-" + QUuid::createUuid().toString(QUuid::Id128);
@@ -40,11 +36,7 @@ protected:
             ASSERT_TRUE(Session::writeFile(entryPath(name), entry));
         }
         qputenv("XDG_DATA_DIRS", (apps + "/share").toUtf8());
-        // A tray, as on a desktop, so that no settings window opens over the docks.
-        processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        processes.startTray();
     }
     void TearDown() override { QDir(apps).removeRecursively(); }
 
@@ -71,8 +63,7 @@ protected:
         dock.hotKey = {40, 0x1100};
         dock.isVisible = visible;
         dock.tabs.front().items = items;
-        ASSERT_TRUE(
-            Session::writeFile(dataHome() + "/Moorline/docks.json", *DockCodec::encode({dock})));
+        ASSERT_TRUE(Session::writeFile(Session::docksFile(), *DockCodec::encode({dock})));
         // The accessibility bus, as a desktop session starts it: by activation on the session
         // bus, with this session's display and runtime folder (the session bus started before
         // them, and a launcher without them shares its socket with every other test's).

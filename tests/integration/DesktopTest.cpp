@@ -475,24 +475,21 @@ TEST(TrashTest, ItsStateFollowsGioTrashAndEmptyingDeletesOnlyWhatItHolds) {
 
 // GioTrash on its own; which names and folders the trash lists back is ItemsDockTest's, through
 // a real drag onto the trash docklet. Last: it removes the data folder.
-TEST(TrashTest, AMissingDataFolderIsMadeRatherThanTrashingElsewhere) {
-    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    ASSERT_TRUE(QDir(dataHome).removeRecursively());
-    const QString path = home() + QStringLiteral("/lonely.txt");
-    ASSERT_TRUE(Session::writeFile(path, "content"));
-    GioTrash trash;
-    EXPECT_TRUE(trash.moveToTrash(path));
-    EXPECT_TRUE(QFile::exists(dataHome + QStringLiteral("/Trash/files/lonely.txt")));
-    EXPECT_TRUE(Session::trashedPaths().contains(path));
-}
-
-TEST(TrashTest, WhatCannotBeTrashedAnswersFalse) {
+TEST(TrashTest, AMissingDataFolderIsMadeRatherThanTrashingElsewhereAndTheRestIsRefused) {
     GioTrash trash;
     EXPECT_FALSE(trash.moveToTrash(home() + QStringLiteral("/does not exist")));
     EXPECT_FALSE(trash.moveToTrash(QString()));
     // A kernel file: no trash can take it, not even for root.
     EXPECT_FALSE(trash.moveToTrash(QStringLiteral("/proc/self/status")));
     EXPECT_TRUE(QFile::exists(QStringLiteral("/proc/self/status")));
+
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_TRUE(QDir(dataHome).removeRecursively());
+    const QString path = home() + QStringLiteral("/lonely.txt");
+    ASSERT_TRUE(Session::writeFile(path, "content"));
+    EXPECT_TRUE(trash.moveToTrash(path));
+    EXPECT_TRUE(QFile::exists(dataHome + QStringLiteral("/Trash/files/lonely.txt")));
+    EXPECT_TRUE(Session::trashedPaths().contains(path));
 }
 
 #include "DesktopTest.moc"

@@ -18,8 +18,8 @@ constexpr int screenHeight = 800;
 class DockPanelTest : public PanelFixture {
 protected:
     // One dock, started: 180 x 300 at 100, 200 unless told. Answers its window.
-    WId startDock(DockPosition position = {100, 200, 180, 300}, bool autoHide = false) {
-        id = addDock(QStringLiteral("Panel"), position, autoHide).id;
+    WId startDock(DockPosition position = {100, 200, 180, 300}) {
+        id = addDock(QStringLiteral("Panel"), position).id;
         start();
         return panelOf(id)->winId();
     }
@@ -179,18 +179,6 @@ TEST_F(DockPanelTest, TheLaunchQuestionComesAboveEveryPanelAndStaysThere) {
                       QString::number(shown.y + 10), QStringLiteral("click"), QStringLiteral("1")});
     Session::pause(300ms);
     EXPECT_TRUE(stackedAbove(box, panel));
-}
-
-TEST_F(DockPanelTest, AutoHideFollowsRealPointerMotion) {
-    const WId window = startDock({0, 300, 100, 200}, true);
-    ASSERT_TRUE(pointerMonitor.isListening());
-    ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    movePointer(640, 400);
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
-    movePointer(2, 100);
-    EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsViewable")));
-    edit([](Dock& d) { d.autoHide = false; });
-    EXPECT_FALSE(pointerMonitor.isListening());
 }
 
 } // namespace

@@ -17,21 +17,13 @@ namespace {
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-QString docksFile() {
-    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline/docks.json");
-}
-
 using Session::activeWindow;
 
 class ItemsAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Moorline").removeRecursively();
-        // A tray, as on a desktop, so that no settings window opens over the docks.
-        processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        QDir(Session::dataFolder()).removeRecursively();
+        processes.startTray();
     }
 
     Session::ChildProcesses processes;
@@ -40,7 +32,7 @@ protected:
 TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     Dock dock = Dock::makeDefault(DockKind::items, QStringLiteral("Typed"));
     dock.position = {100, 300, 240, 300};
-    ASSERT_TRUE(Session::writeFile(docksFile(), *DockCodec::encode({dock})));
+    ASSERT_TRUE(Session::writeFile(Session::docksFile(), *DockCodec::encode({dock})));
 
     // Away from the dock, whose tab the test clicks.
     processes.start(QStringLiteral("xterm"),
@@ -69,12 +61,12 @@ TEST_F(ItemsAppTest, ATabRenamedByTypingIsSavedAndTheKeyboardGoesBack) {
     Session::xdotool({"key", "Return"});
     EXPECT_TRUE(Session::waitUntil(
         [&] {
-            const auto decoded = DockCodec::decode(Session::readFile(docksFile()));
+            const auto decoded = DockCodec::decode(Session::readFile(Session::docksFile()));
             return decoded.ok() && decoded.docks.size() == 1 &&
                    decoded.docks[0].tabs.at(0).name == QStringLiteral("Renamed & typed");
         },
         5s))
-        << Session::readFile(docksFile()).toStdString();
+        << Session::readFile(Session::docksFile()).toStdString();
     EXPECT_TRUE(Session::waitUntil([&] { return activeWindow() == before; }, 5s))
         << activeWindow().toStdString() << " instead of " << before.toStdString();
 }
@@ -158,11 +150,7 @@ TEST_F(ItemsAppTest, TheStarterDocksNeitherOverlapNorClipOnCommonScreens) {
         ASSERT_TRUE(screenOfSize.session.start());
         qputenv("XDG_DATA_DIRS", applications.dir.path().toLocal8Bit());
         Session::ChildProcesses here;
-        // A tray, so that no settings window opens over the docks.
-        here.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-        Session::waitUntil(
-            [] { return !Session::visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
-            5s);
+        here.startTray();
         here.start(QStringLiteral("xcompmgr"));
         here.startMoorline();
         const QStringList shown = Session::moorlineWindows(

@@ -93,6 +93,7 @@ TEST_F(MonitorsTest, AutoHideAtTheInnerEdgeAnswersToThePanelsOwnMonitor) {
     start();
     const WId window = panelOf(dock.id)->winId();
     ASSERT_TRUE(waitForMapState(window, viewable));
+    ASSERT_TRUE(pointerMonitor.isListening());
 
     movePointer(400, 400);
     ASSERT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
@@ -106,6 +107,10 @@ TEST_F(MonitorsTest, AutoHideAtTheInnerEdgeAnswersToThePanelsOwnMonitor) {
     // On to the other monitor, away from the dock: it hides.
     movePointer(1900, 100);
     EXPECT_TRUE(waitForMapState(window, QStringLiteral("IsUnMapped")));
+    // Without auto-hide the panel comes back and nothing listens to the pointer any more.
+    change(dock.id, [](Dock& d) { d.autoHide = false; });
+    EXPECT_TRUE(waitForMapState(window, viewable));
+    EXPECT_FALSE(pointerMonitor.isListening());
 }
 
 TEST_F(MonitorsTest, MonitorsChangingWhileRunningMoveEveryDockWithTheirSpaceAndKeepItsFrame) {

@@ -33,6 +33,8 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using Session::dataFolder;
+using Session::docksFile;
 using Session::endPolitely;
 using Session::readFile;
 
@@ -45,13 +47,6 @@ constexpr bool sanitised = true;
 #else
 constexpr bool sanitised = false;
 #endif
-
-QString dataDir() {
-    return qEnvironmentVariable("XDG_DATA_HOME") + u"/Moorline"_qs;
-}
-QString docksFile() {
-    return dataDir() + u"/docks.json"_qs;
-}
 
 QStringList socketsIn(const QString& folder = qEnvironmentVariable("XDG_RUNTIME_DIR")) {
     return QDir(folder).entryList({u"" MOORLINE_APP_ID "-*.socket"_qs}, QDir::System | QDir::Files);
@@ -81,7 +76,7 @@ QString instanceBase(const QString& folder) {
 class MoorlineAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(dataDir()).removeRecursively();
+        QDir(dataFolder()).removeRecursively();
         // Start with no default browser or terminal: the starter dock is docklets only.
         qputenv("XDG_DATA_DIRS", QByteArray("/nonexistent"));
     }
@@ -139,7 +134,7 @@ TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLe
     ASSERT_TRUE(Session::writeFile(docksFile(), broken));
     // A full-size save killed before its rename, a file set aside at an earlier start, and the
     // user's own copy.
-    const QString leftover = dataDir() + u"/.docks.json.moorline-XyZab1"_qs;
+    const QString leftover = dataFolder() + u"/.docks.json.moorline-XyZab1"_qs;
     ASSERT_TRUE(Session::writeFile(leftover, QByteArray(10 << 20, ' ')));
     const QString backup = docksFile() + u".backup"_qs;
     ASSERT_TRUE(Session::writeFile(backup, "[]"));
@@ -151,12 +146,12 @@ TEST_F(MoorlineAppTest, SetsAnUnreadableFileAsideAndRemovesOnlyWhatAKilledSaveLe
     EXPECT_TRUE(Session::waitUntil([&] { return !QFile::exists(leftover); }, 10s));
     EXPECT_EQ(readFile(earlier), "{");
     EXPECT_EQ(readFile(backup), "[]");
-    QStringList kept = QDir(dataDir()).entryList({u"docks.json.unreadable-*"_qs});
+    QStringList kept = QDir(dataFolder()).entryList({u"docks.json.unreadable-*"_qs});
     kept.removeOne(QFileInfo(earlier).fileName());
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(readFile(dataDir() + u'/' + kept[0]), broken);
+    EXPECT_EQ(readFile(dataFolder() + u'/' + kept[0]), broken);
     endPolitely(app);
-    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+    EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden).size(), 4)
         << "nothing else went";
 }
 
@@ -184,8 +179,8 @@ TEST_F(MoorlineAppTest, StartsAtOnceWithASessionBusThatDoesNotAnswer) {
 TEST_F(MoorlineAppTest, WithoutATrayAFailedSaveIsToldThroughADesktopNotification) {
     const QString log = startNotificationDaemon();
     // No save can work: a file stands where the data folder should be.
-    ASSERT_TRUE(Session::writeFile(dataDir(), "in the way"));
-    const auto removeFile = qScopeGuard([] { QFile::remove(dataDir()); });
+    ASSERT_TRUE(Session::writeFile(dataFolder(), "in the way"));
+    const auto removeFile = qScopeGuard([] { QFile::remove(dataFolder()); });
     QProcess& app = processes.startMoorline();
     EXPECT_TRUE(Session::waitUntil(
         [&] {
@@ -235,7 +230,7 @@ TEST_F(MoorlineAppTest, RefusesASharedCacheFolderSayingSoAndEndsWithAnError) {
 }
 
 TEST_F(MoorlineAppTest, ShowsItsIconInTheTrayWithItsMenu) {
-    processes.start(u"trayer"_qs, {u"--edge"_qs, u"top"_qs, u"--widthtype"_qs, u"request"_qs});
+    ASSERT_TRUE(processes.startTray());
     QProcess& app = processes.startMoorline();
     // The tray host embeds a small window; the panels are larger.
     const QStringList icons = Session::moorlineWindows(

@@ -26,8 +26,7 @@ QString settingsWindow() {
 class SettingsLaunchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline"))
-            .removeRecursively();
+        QDir(Session::dataFolder()).removeRecursively();
         qputenv("XDG_DATA_DIRS", QByteArray("/nonexistent"));
     }
     QProcess& launch(const QByteArray& startupId = {}) {
@@ -58,11 +57,7 @@ protected:
 } // namespace
 
 TEST_F(SettingsLaunchTest, ASecondLaunchMakesTheSettingsWindowTheActiveOne) {
-    processes.start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
-    ASSERT_TRUE(Session::waitUntil([] {
-        return Session::run(QStringLiteral("xdotool"), {"search", "--class", "trayer"}).exitCode ==
-               0;
-    }));
+    ASSERT_TRUE(processes.startTray());
     QProcess& first = launch();
     // Start-up has finished once a panel is mapped beside the tray icon: the settings window
     // would be up by then.

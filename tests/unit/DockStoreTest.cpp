@@ -32,6 +32,14 @@ protected:
     static bool isSavePending(const std::unique_ptr<DockStore>& store) {
         return DockStoreTesting::isSavePending(*store);
     }
+    // The files set aside beside docks.json.
+    QStringList asides() const {
+        QStringList names;
+        for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
+            if (it.key().startsWith(file + u".unreadable-"_qs))
+                names << it.key();
+        return names;
+    }
     std::vector<Dock> savedDocks() const {
         auto decoded = DockCodec::decode(fs.files.value(file));
         EXPECT_TRUE(decoded.ok()) << decoded.error.toStdString();
@@ -91,13 +99,6 @@ TEST_F(DockStoreTest, WithoutAFileSeedsTheStarterDocksAndWritesThem) {
 }
 
 TEST_F(DockStoreTest, WhatCannotBeReadIsMovedAsideByRenameBeforeTheStarterDocksReplaceIt) {
-    const auto asides = [&] {
-        QStringList names;
-        for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
-            if (it.key().startsWith(file + u".unreadable-"_qs))
-                names << it.key();
-        return names;
-    };
     const QByteArray broken = "[{\"id\":\"not a dock\"}]";
     fs.addFile(file, broken);
     auto first = makeStore();
@@ -148,12 +149,8 @@ TEST_F(DockStoreTest, ABadItemAtTheEndOfABigTabKeepsTheWholeFileAside) {
     auto store = makeStore();
     EXPECT_EQ(store->docks->size(), 3u) << "the starter docks";
     clock.advance(400ms);
-    QStringList asides;
-    for (auto it = fs.files.begin(); it != fs.files.end(); ++it)
-        if (it.key().startsWith(file + u".unreadable-"_qs))
-            asides << it.key();
-    ASSERT_EQ(asides.size(), 1);
-    EXPECT_EQ(fs.files.value(asides[0]), json) << "kept whole";
+    ASSERT_EQ(asides().size(), 1);
+    EXPECT_EQ(fs.files.value(asides()[0]), json) << "kept whole";
 }
 
 TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {

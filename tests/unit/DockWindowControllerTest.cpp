@@ -167,6 +167,16 @@ TEST_F(DockWindowScreensTest, AnUnpluggedMonitorsDockStandsInOnTheOtherAndComesB
     EXPECT_EQ(stored(a).position, home);
 }
 
+TEST_F(DockWindowScreensTest, ADockOnTheSecondMonitorHidesTowardItsOwnEdge) {
+    const QUuid id = startWithAutoHidingDock(ScreenEdge::right, {2460, 300, 100, 200});
+    movePointer({1600, 400});
+    ASSERT_FALSE(panel(id).onScreen);
+    movePointer({1278, 700}); // the main screen's right edge is not this dock's
+    EXPECT_FALSE(panel(id).onScreen);
+    movePointer({2558, 700});
+    EXPECT_TRUE(panel(id).onScreen);
+}
+
 TEST_F(DockWindowScreensTest, ABurstOfScreenChangesReappliesEveryDockOnce) {
     start({makeDock(u"A"_qs), makeDock(u"B"_qs)});
     const int beforeA = panels.panels[0]->setFrameCount;

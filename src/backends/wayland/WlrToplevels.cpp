@@ -88,7 +88,7 @@ WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland) {
     }
     zwlr_foreign_toplevel_manager_v1_add_listener(manager_, &managerListener, this);
     // One notification for all that a read from the compositor brought.
-    QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
+    dispatched_ = QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
         if (std::exchange(dirty_, false))
             changed_.emit();
     });
@@ -96,6 +96,8 @@ WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland) {
 }
 
 WlrToplevels::~WlrToplevels() {
+    // The connection outlives us and dispatches on.
+    QObject::disconnect(dispatched_);
     for (auto& [number, toplevel] : toplevels_)
         zwlr_foreign_toplevel_handle_v1_destroy(toplevel->handle);
     if (manager_)

@@ -59,6 +59,7 @@ private:
     std::vector<zwlr_foreign_toplevel_handle_v1*> handlesOf(const RunningApplication& app) const;
 
     WaylandConnection& wayland_;
+    QMetaObject::Connection dispatched_;
     zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
     wl_seat* seat_ = nullptr;
     // By number, the order the compositor announced them in.

@@ -17,6 +17,14 @@ QByteArray Session::readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString Session::dataFolder() {
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Moorline");
+}
+
+QString Session::docksFile() {
+    return dataFolder() + QStringLiteral("/docks.json");
+}
+
 bool Session::writeFile(const QString& path, const QByteArray& content,
                         QFile::Permissions permissions) {
     QDir().mkpath(QFileInfo(path).path());
@@ -164,6 +172,12 @@ QProcess& Session::ChildProcesses::start(const QString& program, const QStringLi
 
 QProcess& Session::ChildProcesses::startMoorline(const QProcessEnvironment& environment) {
     return start(QStringLiteral(MOORLINE_BINARY_DIR "/moorline"), {}, environment, false);
+}
+
+bool Session::ChildProcesses::startTray() {
+    start(QStringLiteral("trayer"), {"--edge", "top", "--widthtype", "request"});
+    return waitUntil([] { return !visibleWindows(QStringLiteral("^(panel|trayer)$")).isEmpty(); },
+                     std::chrono::seconds(5));
 }
 
 void Session::endPolitely(QProcess& process) {

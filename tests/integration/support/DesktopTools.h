@@ -22,6 +22,9 @@ class QProcess;
 namespace Session {
 
 QByteArray readFile(const QString& path);
+// The program's data folder in this session, and the docks file in it.
+QString dataFolder();
+QString docksFile();
 // Writes `content` at `path`, making its folder first; with `permissions`, sets them after.
 bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions = {});
 // An image file of one colour, for a test to recognise where it shows up.
@@ -68,6 +71,9 @@ public:
     // The moorline binary of this build, its errors passed through.
     QProcess& startMoorline(
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+    // A tray host at the top edge, as on a desktop (so that no settings window opens at start),
+    // answering once its window is up.
+    bool startTray();
 
 private:
     std::vector<std::unique_ptr<QProcess>> processes_;
