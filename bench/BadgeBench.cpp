@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         fakes.desktop.addLauncher(QStringLiteral("/apps/app-%1.desktop").arg(i),
                                   QStringLiteral("app-%1").arg(i));
     DBusBadgeUpdates updates;
+    updates.listen();
     BadgeModel badges(updates, fakes.scheduler);
     DockContentView::Services withBadges = fakes.contentServices();
     DockContentView view(dock.id,

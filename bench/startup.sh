@@ -150,12 +150,14 @@ for b in "${!builds[@]}"; do
 done
 if [ -n "${SIZE_MB:-}" ] || [ ${#builds[@]} -gt 0 ]; then
   bare=$(column "$work/results-bare" bare 4)
+  barecpu=$(column "$work/results-bare" bare 6)
   for b in "${!builds[@]}"; do
     r="$work/results-$b"
     awk -v bare="$bare" -v s="$(column "$r" starter 4)" -v a="$(column "$r" starter 5)" \
-        -v big="$(column "$r" big 4)" -v biga="$(column "$r" big 5)" -v name="${builds[$b]}" 'BEGIN {
-      printf "%s: whole first frame %.2fx the bare program'"'"'s (every panel drawn %.2fx)", name, s / bare, a / bare
-      if (big != "n/a") printf "; the big file costs %+.0f%% on the first frame (%+.0f%% every panel)", (big / s - 1) * 100, (biga / a - 1) * 100
+        -v big="$(column "$r" big 4)" -v biga="$(column "$r" big 5)" -v name="${builds[$b]}" \
+        -v barecpu="$barecpu" -v cpu="$(column "$r" starter 6)" -v bigcpu="$(column "$r" big 6)" 'BEGIN {
+      printf "%s: whole first frame %.2fx the bare program'"'"'s (every panel drawn %.2fx; CPU at first map %.2fx)", name, s / bare, a / bare, cpu / barecpu
+      if (big != "n/a") printf "; the big file costs %+.0f%% on the first frame (%+.0f%% every panel; %+.0f%% CPU at first map)", (big / s - 1) * 100, (biga / a - 1) * 100, (bigcpu / cpu - 1) * 100
       printf "\n" }'
   done
 fi

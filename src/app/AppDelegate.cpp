@@ -22,6 +22,7 @@
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
@@ -86,6 +87,9 @@ void AppDelegate::start() {
 }
 
 void AppDelegate::startAfterFirstFrame() {
+    // For the windows that show it (the settings window, dialogs); the panels have their own.
+    // Drawn from its SVG, it is no part of the first frame.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/moorline/moorline.svg")));
     // The tray's menu looks its icon up in the theme (the first lookup reads the theme's whole
     // index), and the tray asks the session bus and the X server who shows icons.
     trayMenu_ = std::make_unique<TrayMenu>(*store_, platform_->scheduler, platform_->notifications);
@@ -98,6 +102,8 @@ void AppDelegate::startAfterFirstFrame() {
         showSettingsWindow({});
     // Every window's properties, and every desktop entry installed to match them with.
     runningAppsMonitor_->start();
+    // Counts and progress that programs report over the session bus.
+    platform_->badgeUpdates.listen();
     // The icons drawn from the cache are made again now, and the cache brought up to date.
     iconCache_->startChecking();
 }

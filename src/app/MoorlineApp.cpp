@@ -16,7 +16,6 @@
 #include "support/IconResolver.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
@@ -141,7 +140,6 @@ int MoorlineApp::run(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // Before any icon is looked up: Qt caches theme lookups.
     IconResolver::prepareIconTheme();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/moorline/moorline.svg")));
 
     // From here on a termination signal ends the event loop in order (once it runs) instead of
     // killing the process with a save still waiting.

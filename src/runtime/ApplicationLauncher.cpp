@@ -64,6 +64,10 @@ std::vector<LauncherAction> ApplicationLauncher::actions(const QString& path) {
 }
 
 bool ApplicationLauncher::isRunning(const QString& path) {
+    // Before the running applications are first read (once the panels are drawn) nothing runs:
+    // the tiles of the first frame need no desktop entry read to know it.
+    if (d_.runningApps.apps.get().empty())
+        return false;
     const auto known = running_.constFind(path);
     if (known != running_.constEnd())
         return *known;

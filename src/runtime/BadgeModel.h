@@ -30,6 +30,8 @@ public:
 
     // The badge of the program of that desktop id ("org.gnome.Evolution"); empty when none.
     AppBadge badge(const QString& desktopId) const { return shown_.value(desktopId); }
+    // No program shows a badge: there is no need to know a tile's desktop id to draw it.
+    bool isEmpty() const { return shown_.isEmpty(); }
     // Called with the desktop id whose badge changed.
     Subscription onChange(std::function<void(const QString& desktopId)> action) {
         return changed_.connect(std::move(action));

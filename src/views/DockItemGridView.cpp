@@ -82,7 +82,8 @@ void DockItemGridView::programState(const DockItem& item, DockItemTilePainter::S
         return;
     state.running = services_.launcher.isRunning(*entry);
     runningShown_.insert(item.id, state.running);
-    state.badge = services_.badges.badge(services_.launcher.desktopId(*entry));
+    if (!services_.badges.isEmpty())
+        state.badge = services_.badges.badge(services_.launcher.desktopId(*entry));
 }
 
 void DockItemGridView::updateRunningTiles() {

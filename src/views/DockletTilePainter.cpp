@@ -8,10 +8,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -298,9 +299,15 @@ QColor DockletTilePainter::cpuColor(double usage) {
 
 double DockletTilePainter::smallestText() {
     // Read once: the desktop's fonts do not change under a running panel often enough to matter.
+    // Worked out from the font's size as Qt rounds it: asking QFontInfo would load the font (its
+    // file, its fallbacks) only to learn a number, before the first frame.
     static const double pixels = [] {
         const QFont font = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
-        return double(std::max(1, QFontInfo(font).pixelSize()));
+        if (font.pixelSize() > 0)
+            return double(font.pixelSize());
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int dpi = screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+        return double(std::max(1L, std::lround(font.pointSizeF() * dpi / 72)));
     }();
     return pixels;
 }

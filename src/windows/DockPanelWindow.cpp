@@ -8,8 +8,10 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QMoveEvent>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -34,12 +36,18 @@ QRect virtualDesktop() {
     return primary ? primary->virtualGeometry() : QRect();
 }
 
-// A panel is in no task bar or switcher, where an icon would show: one small size, drawn once,
-// where the application's icon (scalable) would make Qt draw it at four sizes and write them all
-// on every panel's window, for the X server, the window manager and the running-windows list to
-// copy; with many docks that was megabytes at start.
+// A panel is in no task bar or switcher, where an icon would show: one small size, where the
+// application's icon (scalable) would make Qt draw it at four sizes and write them all on every
+// panel's window, for the X server, the window manager and the running-windows list to copy; with
+// many docks that was megabytes at start. The small size is kept ready as a PNG image, read by
+// Qt's own PNG reader alone: drawing the scalable icon before the first frame loaded the SVG
+// renderer for it, and a reader left to guess loads every image format plugin to ask them first.
 const QIcon& panelIcon() {
-    static const QIcon icon(QGuiApplication::windowIcon().pixmap(16, 16));
+    static const QIcon icon = [] {
+        QImageReader reader(QStringLiteral(":/moorline/moorline-16.png"), "png");
+        reader.setAutoDetectImageFormat(false);
+        return QIcon(QPixmap::fromImage(reader.read()));
+    }();
     return icon;
 }
 

@@ -52,8 +52,11 @@ void xdotool(const QStringList& arguments) {
 
 class ItemsDockTest : public ::testing::Test {
 protected:
-    // The program starts watching the desktop's windows once its panels are drawn.
-    void SetUp() override { runningApps.start(); }
+    // The program starts watching the desktop's windows and the badges once its panels are drawn.
+    void SetUp() override {
+        runningApps.start();
+        badgeUpdates.listen();
+    }
     ~ItemsDockTest() override {
         manager.reset();
         QCoreApplication::processEvents();

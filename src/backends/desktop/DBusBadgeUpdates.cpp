@@ -39,7 +39,11 @@ QVariantMap plainValues(const QDBusArgument& argument) {
 
 } // namespace
 
-DBusBadgeUpdates::DBusBadgeUpdates() {
+DBusBadgeUpdates::DBusBadgeUpdates() = default;
+
+void DBusBadgeUpdates::listen() {
+    if (watcher_)
+        return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
@@ -62,7 +66,9 @@ DBusBadgeUpdates::DBusBadgeUpdates() {
 }
 
 DBusBadgeUpdates::~DBusBadgeUpdates() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!watcher_)
+        return;
+    QDBusConnection bus = watcher_->connection();
     if (bus.isConnected())
         bus.disconnect(QString(), QString(), entryInterface, QStringLiteral("Update"), this,
                        SLOT(received(QDBusMessage)));
