@@ -62,8 +62,7 @@ PortalShortcutList shortcutsIn(const QVariant& value) {
 
 } // namespace
 
-PortalHotKeys::PortalHotKeys(Scheduler& scheduler, const QDBusConnection& bus)
-    : bus_(bus), sync_(scheduler, [this] { synchronise(); }) {
+PortalHotKeys::PortalHotKeys(Scheduler& scheduler) : sync_(scheduler, [this] { synchronise(); }) {
     qDBusRegisterMetaType<PortalShortcutEntry>();
     qDBusRegisterMetaType<PortalShortcutList>();
 }
@@ -136,7 +135,7 @@ void PortalHotKeys::synchronise() {
 void PortalHotKeys::call(Step step, QDBusMessage message) {
     step_ = step;
     const std::uint64_t serial = ++callSerial_;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(message), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, step, serial](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
@@ -183,6 +182,12 @@ void PortalHotKeys::failed(Step step, const QString& error) {
     finish();
 }
 
+QDBusConnection& PortalHotKeys::bus() {
+    if (!bus_)
+        bus_ = QDBusConnection::sessionBus();
+    return *bus_;
+}
+
 QString PortalHotKeys::nextToken() {
     return QStringLiteral("moorline%1").arg(++tokens_);
 }
@@ -191,14 +196,14 @@ void PortalHotKeys::openSession() {
     if (!listening_) {
         listening_ = true;
         // Every request's answer, matched to the one under way by its path.
-        bus_.connect(portalService, QString(), requestInterface, QStringLiteral("Response"), this,
-                     SLOT(responded(QDBusMessage)));
+        bus().connect(portalService, QString(), requestInterface, QStringLiteral("Response"), this,
+                      SLOT(responded(QDBusMessage)));
         for (const auto& [name, slot] :
              {std::pair{"Activated", SLOT(activated(QDBusMessage))},
               std::pair{"Deactivated", SLOT(deactivated(QDBusMessage))},
               std::pair{"ShortcutsChanged", SLOT(shortcutsChanged(QDBusMessage))}})
-            bus_.connect(portalService, portalPath, shortcutsInterface, QLatin1String(name), this,
-                         slot);
+            bus().connect(portalService, portalPath, shortcutsInterface, QLatin1String(name), this,
+                          slot);
     }
     sent_.clear();
     assigned_.clear();
@@ -207,7 +212,7 @@ void PortalHotKeys::openSession() {
     const QString token = nextToken();
     // Known before the call, so that an answer sent before the reply is not missed.
     request_ = u"/org/freedesktop/portal/desktop/request/"_qs +
-               bus_.baseService().mid(1).replace(u'.', u'_') + u'/' + token;
+               bus().baseService().mid(1).replace(u'.', u'_') + u'/' + token;
     QDBusMessage create = portalCall(QStringLiteral("CreateSession"));
     create << QVariantMap{{QStringLiteral("handle_token"), token},
                           {QStringLiteral("session_handle_token"), nextToken()}};
@@ -348,9 +353,9 @@ void PortalHotKeys::shortcutsChanged(const QDBusMessage& message) {
 void PortalHotKeys::closeSession() {
     if (session_.isEmpty())
         return;
-    bus_.send(QDBusMessage::createMethodCall(portalService, session_,
-                                             QStringLiteral("org.freedesktop.portal.Session"),
-                                             QStringLiteral("Close")));
+    bus().send(QDBusMessage::createMethodCall(portalService, session_,
+                                              QStringLiteral("org.freedesktop.portal.Session"),
+                                              QStringLiteral("Close")));
     session_.clear();
     held_.clear();
 }

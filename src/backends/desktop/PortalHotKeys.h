@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <map>
+#include <optional>
 #include <set>
 
 class QDBusMessage;
@@ -21,8 +22,8 @@ class Scheduler;
 class PortalHotKeys final : public QObject, public HotKeyBackend {
     Q_OBJECT
 public:
-    explicit PortalHotKeys(Scheduler& scheduler,
-                           const QDBusConnection& bus = QDBusConnection::sessionBus());
+    // Joins the session bus only once there is a shortcut to bind.
+    explicit PortalHotKeys(Scheduler& scheduler);
     ~PortalHotKeys() override;
 
     void setPressHandler(PressHandler handler) override { pressHandler_ = std::move(handler); }
@@ -63,7 +64,9 @@ private:
     std::optional<Handle> handleOf(const QString& id) const;
     QString nextToken();
 
-    QDBusConnection bus_;
+    QDBusConnection& bus();
+
+    std::optional<QDBusConnection> bus_;
     std::map<Handle, Shortcut> shortcuts_;
     Handle nextHandle_ = 1;
     PressHandler pressHandler_;
