@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiTestSupport.h"
+#include "views/OwnPopups.h"
 #include "views/TileDragPayload.h"
 
 #include <tuple>
@@ -163,6 +164,17 @@ TEST_F(TileDragTest, ALongTabScrollsNearItsEdgeAndTheTilesMakeRoomOnTheirSpring)
     EXPECT_EQ(bar->value(), stopped);
     EXPECT_EQ(drops.shift(gap), QPoint());
     EXPECT_FALSE(drops.isAnimating());
+}
+
+// While a drag of ours runs, a dock waits to hide as under an open menu of ours (a real menu is
+// ItemsDockTest.AnAutoHidingDockStaysUnderItsOwnMenu).
+TEST(OwnPopups, AreOpenWhileADragOfOursIs) {
+    EXPECT_FALSE(OwnPopups::isOpen());
+    {
+        OwnPopups::DragScope drag;
+        EXPECT_TRUE(OwnPopups::isOpen());
+    }
+    EXPECT_FALSE(OwnPopups::isOpen());
 }
 
 } // namespace

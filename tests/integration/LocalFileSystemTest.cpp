@@ -238,7 +238,7 @@ TEST_F(InterruptedSaveTest, AWriteThatFailsLeavesTheFileAsItWas) {
     }
 }
 
-TEST(SystemStatisticsTest, ReadsTheHostCpuLineOfProcStat) {
+TEST(SystemStatisticsTest, ReadsTheHostCpuLineOfProcStatFoldingInterruptsAndIoWait) {
     LinuxSystemStatistics statistics;
     const auto first = statistics.cpuTicks();
     ASSERT_TRUE(first);
@@ -255,9 +255,8 @@ TEST(SystemStatisticsTest, ReadsTheHostCpuLineOfProcStat) {
     EXPECT_GE(second->system, first->system);
     EXPECT_GE(second->idle, first->idle);
     EXPECT_GT((second->user + second->system) - (first->user + first->system), 0u);
-}
 
-TEST(SystemStatisticsTest, FoldsInterruptsIntoSystemAndIoWaitIntoIdle) {
+    // Interrupts count as system time, waiting for input and output as idle.
     const auto ticks = LinuxSystemStatistics::parseCpuLine("cpu  10 2 30 400 5 6 7 8 9 10\n");
     ASSERT_TRUE(ticks);
     EXPECT_EQ(*ticks, (CpuTicks{10, 30 + 6 + 7, 400 + 5, 2}));

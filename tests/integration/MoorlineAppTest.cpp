@@ -463,40 +463,7 @@ TEST_F(MoorlineAppTest, TheChannelOutlastsAHugeMessageACrowdAndRunningOutOfDescr
     endPolitely(app);
 }
 
-TEST_F(MoorlineAppTest, TheToggleCommandReachesTheRunningInstanceAndLeavesAtOnce) {
-    const auto toggle = [](const QString& dock) {
-        QProcess command;
-        command.start(u"" MOORLINE_BINARY_DIR "/moorline"_qs, {u"--toggle"_qs, dock});
-        command.waitForFinished(10000);
-        return std::pair(command.exitCode(), QString::fromUtf8(command.readAllStandardError()));
-    };
-    const auto firstDockVisible = [] {
-        return DockCodec::decode(readFile(docksFile())).docks.at(0).isVisible;
-    };
-    // No instance: said at once, never waited for.
-    QElapsedTimer timer;
-    timer.start();
-    auto [status, said] = toggle(u"Dock"_qs);
-    EXPECT_EQ(status, 1);
-    EXPECT_TRUE(said.contains(u"not running"_qs)) << said.toStdString();
-    EXPECT_LT(timer.elapsed(), 3000);
-
-    QProcess& app = processes.startMoorline();
-    ASSERT_FALSE(socketIn().isEmpty());
-    ASSERT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
-    const QUuid id = DockCodec::decode(readFile(docksFile())).docks.at(0).id;
-    // By name, then by id without braces, as the settings window shows the command.
-    EXPECT_EQ(toggle(u"Dock"_qs).first, 0);
-    EXPECT_TRUE(Session::waitUntil([&] { return !firstDockVisible(); }, 10s));
-    EXPECT_EQ(toggle(id.toString(QUuid::WithoutBraces)).first, 0);
-    EXPECT_TRUE(Session::waitUntil(firstDockVisible, 10s));
-    std::tie(status, said) = toggle(u"No such dock"_qs);
-    EXPECT_EQ(status, 1);
-    EXPECT_TRUE(said.contains(u"No such dock"_qs)) << said.toStdString();
-    EXPECT_EQ(app.state(), QProcess::Running);
-}
-
-TEST_F(MoorlineAppTest, HelpAndVersionAnswerWithOrWithoutADisplayOrAnInstance) {
+TEST_F(MoorlineAppTest, HelpVersionAndToggleAnswerWithOrWithoutADisplayOrAnInstance) {
     struct Case {
         QStringList arguments;
         int status;
@@ -530,9 +497,36 @@ TEST_F(MoorlineAppTest, HelpAndVersionAnswerWithOrWithoutADisplayOrAnInstance) {
     };
     check(false);
     check(true);
-    // A running instance is neither reached nor disturbed.
+
+    const auto toggle = [](const QString& dock) {
+        QProcess command;
+        command.start(u"" MOORLINE_BINARY_DIR "/moorline"_qs, {u"--toggle"_qs, dock});
+        command.waitForFinished(10000);
+        return std::pair(command.exitCode(), QString::fromUtf8(command.readAllStandardError()));
+    };
+    const auto firstDockVisible = [] {
+        return DockCodec::decode(readFile(docksFile())).docks.at(0).isVisible;
+    };
+    // No instance: said at once, never waited for.
+    QElapsedTimer timer;
+    timer.start();
+    auto [status, said] = toggle(u"Dock"_qs);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains(u"not running"_qs)) << said.toStdString();
+    EXPECT_LT(timer.elapsed(), 3000);
+
     QProcess& app = processes.startMoorline();
     ASSERT_FALSE(socketIn().isEmpty());
-    check(true);
+    check(true); // neither reaching nor disturbing the instance
+    ASSERT_TRUE(Session::waitUntil([] { return QFile::exists(docksFile()); }, 10s));
+    const QUuid id = DockCodec::decode(readFile(docksFile())).docks.at(0).id;
+    // By name, then by id without braces, as the settings window shows the command.
+    EXPECT_EQ(toggle(u"Dock"_qs).first, 0);
+    EXPECT_TRUE(Session::waitUntil([&] { return !firstDockVisible(); }, 10s));
+    EXPECT_EQ(toggle(id.toString(QUuid::WithoutBraces)).first, 0);
+    EXPECT_TRUE(Session::waitUntil(firstDockVisible, 10s));
+    std::tie(status, said) = toggle(u"No such dock"_qs);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.contains(u"No such dock"_qs)) << said.toStdString();
     EXPECT_EQ(app.state(), QProcess::Running);
 }

@@ -12,7 +12,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -98,27 +97,14 @@ TEST(PortalHotKeysTest, BindsADockShortcutEachAndFiresTheDockActivated) {
     EXPECT_FALSE(rig.calls().filter(u"bind"_qs).last().contains(u"Tools"_qs));
 }
 
-TEST(PortalHotKeysTest, ARefusedEmptyMissingOrSilentPortalHoldsNothingUp) {
-    const std::pair<QString, std::optional<Status>> cases[] = {
-        {u"refuse"_qs, Status::refused},
-        {u"empty"_qs, Status::refused},
-        {u"none"_qs, Status::unavailable},
-        {u"silent"_qs, std::nullopt},
-    };
+// A portal that never answers is the sway session test's: the program starts and runs on.
+TEST(PortalHotKeysTest, ARefusedEmptyOrMissingPortalIsSaidSo) {
+    const std::pair<const char*, Status> cases[] = {
+        {"refuse", Status::refused}, {"empty", Status::refused}, {"none", Status::unavailable}};
     for (const auto& [mode, status] : cases) {
-        SCOPED_TRACE(mode.toStdString());
-        QElapsedTimer clock;
-        clock.start();
-        PortalRig rig(mode);
-        if (status) {
-            EXPECT_TRUE(rig.answered(rig.files, *status));
-            EXPECT_TRUE(rig.answered(rig.tools, *status));
-            continue;
-        }
-        // Asked and waiting: a call that waited for the portal would wait out D-Bus's 25 s.
-        ASSERT_TRUE(Session::waitUntil([&] { return rig.calls().contains(u"get version"_qs); }));
-        EXPECT_TRUE(rig.hotKeys.isRegistered(rig.files));
-        EXPECT_FALSE(rig.hotKeys.answer(rig.files));
-        EXPECT_LT(clock.elapsed(), 10000);
+        SCOPED_TRACE(mode);
+        PortalRig rig(QString::fromLatin1(mode));
+        EXPECT_TRUE(rig.answered(rig.files, status));
+        EXPECT_TRUE(rig.answered(rig.tools, status));
     }
 }

@@ -36,14 +36,11 @@ SessionFacts wayland(QStringList globals, bool x11 = true, QString desktop = {},
             sessionBus};
 }
 
+const SessionFacts x11{false, true, {}, false, true, {}, u"XFCE"_qs, true};
+
 TEST(SessionChoice, PicksTheBackendsTheSessionOffers) {
     const Case cases[] = {
-        {"an X11 session",
-         {false, true, {}, false, true, {}, u"XFCE"_qs, true},
-         {},
-         Panels::x11Windows,
-         Programs::ewmh,
-         Keys::x11Grabs},
+        {"an X11 session", x11, {}, Panels::x11Windows, Programs::ewmh, Keys::x11Grabs},
         {"tests on offscreen under sway",
          wayland(sway, true, {}, true, u"offscreen"_qs),
          {},

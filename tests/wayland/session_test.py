@@ -44,6 +44,19 @@ def wait_until(done, seconds=15.0):
         time.sleep(0.05)
 
 
+def write_file(path, text, mode=0o644):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write(text)
+    os.chmod(path, mode)
+    return path
+
+
+def desktop_entry(folder, desktop_id, name, command):
+    return write_file(os.path.join(folder, "applications", desktop_id + ".desktop"),
+                      "[Desktop Entry]\nType=Application\nName=%s\nExec=%s\n" % (name, command))
+
+
 def sway_user():
     if os.geteuid() != 0:
         return None
@@ -61,20 +74,16 @@ class Session:
     def __init__(self, root, wayland_display):
         self.root = root
         home = os.path.join(root, "home")
-        apps = os.path.join(root, "share", "applications")
-        os.makedirs(apps)
+        share = os.path.join(root, "share")
         os.makedirs(os.path.join(root, "runtime"), mode=0o700)
         # The two native programs the tests start, known by their app ids.
         for app_id, name in (("moorline-test-a", "Test A"), ("moorline-test-b", "Test B")):
-            with open(os.path.join(apps, app_id + ".desktop"), "w") as entry:
-                entry.write("[Desktop Entry]\nType=Application\nName=%s\n"
-                            "Exec=foot --app-id %s\nIcon=utilities-terminal\n" % (name, app_id))
+            desktop_entry(share, app_id, name, "foot --app-id " + app_id)
         # A shortcut portal that never answers, started by the bus on the first call to it.
-        services = os.path.join(root, "share", "dbus-1", "services")
-        os.makedirs(services)
-        with open(os.path.join(services, "org.freedesktop.portal.Desktop.service"), "w") as f:
-            f.write("[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/usr/bin/python3 %s "
-                    "silent %s\n" % (PORTAL, os.path.join(root, "portal.log")))
+        portal = "org.freedesktop.portal.Desktop"
+        write_file(os.path.join(share, "dbus-1", "services", portal + ".service"),
+                   "[D-BUS Service]\nName=%s\nExec=/usr/bin/python3 %s silent %s\n"
+                   % (portal, PORTAL, os.path.join(root, "portal.log")))
         self.env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": home,
@@ -128,13 +137,17 @@ class Session:
 
     def close(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            stop(process)
+
+
+def stop(process, seconds=10):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(seconds)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 def qt_rect(frame):
@@ -150,18 +163,9 @@ def pixel_reader(env, root):
         subprocess.run(["grim", "-t", "ppm", path], env=env, check=True, timeout=20)
         with open(path, "rb") as f:
             data = f.read()
-        # P6, width, height, maximum, then RGB bytes.
-        fields, offset = [], 0
-        while len(fields) < 4:
-            while data[offset:offset + 1].isspace():
-                offset += 1
-            end = offset
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[offset:end])
-            offset = end
-        width = int(fields[1])
-        pixels = data[offset + 1:]
+        # grim writes "P6\nWIDTH HEIGHT\n255\n", then the RGB bytes.
+        _, size, _, pixels = data.split(b"\n", 3)
+        width = int(size.split()[0])
         return lambda x, y: tuple(pixels[3 * (y * width + x):3 * (y * width + x) + 3])
     return shot
 
@@ -195,16 +199,15 @@ def test_sway(root):
     user = sway_user()
     runtime = os.path.join(root, "sway-runtime")
     os.makedirs(runtime, mode=0o700)
-    config = os.path.join(root, "sway.conf")
-    with open(config, "w") as f:
-        f.write("xwayland enable\n"
-                "output HEADLESS-1 resolution %dx%d position 0 0 bg #204060 solid_color\n"
-                "default_border none\n"
-                # XWayland runs as sway's user: let ours in, then say where it is.
-                "exec sh -c 'xhost +si:localuser:%s; echo $DISPLAY > %s/display'\n"
-                % (WIDTH, HEIGHT, pwd.getpwuid(os.getuid()).pw_name, runtime))
+    config = write_file(
+        os.path.join(root, "sway.conf"),
+        "xwayland enable\n"
+        "output HEADLESS-1 resolution %dx%d position 0 0 bg #204060 solid_color\n"
+        "default_border none\n"
+        # XWayland runs as sway's user: let ours in, then say where it is.
+        "exec sh -c 'xhost +si:localuser:%s; echo $DISPLAY > %s/display'\n"
+        % (WIDTH, HEIGHT, pwd.getpwuid(os.getuid()).pw_name, runtime))
     os.chmod(root, 0o755)
-    os.chmod(config, 0o644)
     if user:
         os.chown(runtime, user.pw_uid, user.pw_gid)
     sway_env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "XDG_RUNTIME_DIR": runtime,
@@ -283,10 +286,7 @@ def test_sway(root):
         check("the test pointer is ready", pointer.stdout.readline().strip() == "ready")
         ax, ay, aw, ah = frames["Application Dock"]
 
-        def click(px, py):
-            pointer.stdin.write("click %d %d\n" % (px, py))
-            pointer.stdin.flush()
-            return pointer.stdout.readline().strip() == "ok"
+        click = lambda px, py: pointer_line(pointer, "click %d %d" % (px, py))
 
         # Tiles in name order ("Test A", "Test B"), from the dock's left inset, one icon wide.
         icon = next(d for d in docks if d["name"] == "Application Dock")["appearance"]["iconSize"]
@@ -308,9 +308,7 @@ def test_sway(root):
         tile = (dx + 105, dy + 85)
         menu_at = (tile[0] + 40, tile[1] + 10)  # between two tiles, where nothing else changes
         before = shot()(*menu_at)
-        pointer.stdin.write("rclick %d %d\n" % tile)
-        pointer.stdin.flush()
-        pointer.stdout.readline()
+        pointer_line(pointer, "rclick %d %d" % tile)
         check("a tile's menu opens at the pointer",
               wait_until(lambda: differs(shot()(*menu_at), before), 10))
         check("the menu is no window of the tiling",
@@ -321,9 +319,7 @@ def test_sway(root):
         # Dragged by its header where no window manager moves it, a dock writes its new frame.
         for line in ("move %d %d" % (cx + 20, cy + 8), "press", "move %d %d" % (cx - 30, cy + 28),
                      "move %d %d" % (cx - 80, cy + 58), "release"):
-            pointer.stdin.write(line + "\n")
-            pointer.stdin.flush()
-            pointer.stdout.readline()
+            pointer_line(pointer, line)
         moved = lambda: next((qt_rect(d["position"]) for d in session.docks() or []
                               if d["name"] == "Clippings"), None)
         check("a dock dragged by its header writes its frame back",
@@ -338,11 +334,7 @@ def test_sway(root):
     finally:
         if session:
             session.close()
-        sway.terminate()
-        try:
-            sway.wait(10)
-        except subprocess.TimeoutExpired:
-            sway.kill()
+        stop(sway)
 
 
 def descendants(pid):
@@ -372,8 +364,8 @@ def restart_with(session, app, edit, extra_env=None):
     app.wait(10)
     docks = session.docks()
     edit(next(d for d in docks if d["name"] == "Dock"))
-    with open(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"), "w") as f:
-        json.dump(docks, f)
+    write_file(os.path.join(session.env["XDG_DATA_HOME"], "Moorline", "docks.json"),
+               json.dumps(docks), 0o600)
     return session.moorline(extra_env)
 
 
@@ -394,14 +386,10 @@ def test_portal_hot_keys(session, app):
 def test_launch_token(session, pointer, app):
     """A program started from a dock gets an activation token from the compositor."""
     out = os.path.join(session.root, "token")
-    probe = os.path.join(session.root, "probe.sh")
-    with open(probe, "w") as f:
-        f.write('#!/bin/sh\nprintf "%%s" "$XDG_ACTIVATION_TOKEN" > %s.part\nmv %s.part %s\n'
-                % (out, out, out))
-    os.chmod(probe, 0o755)
-    entry = os.path.join(session.env["XDG_DATA_DIRS"], "applications", "moorline-probe.desktop")
-    with open(entry, "w") as f:
-        f.write("[Desktop Entry]\nType=Application\nName=Probe\nExec=%s\n" % probe)
+    probe = write_file(os.path.join(session.root, "probe.sh"),
+                       '#!/bin/sh\nprintf "%%s" "$XDG_ACTIVATION_TOKEN" > %s.part\nmv %s.part %s\n'
+                       % (out, out, out), 0o755)
+    entry = desktop_entry(session.env["XDG_DATA_DIRS"], "moorline-probe", "Probe", probe)
     def one_item(dock):
         tab = dock["tabs"][dock.get("selectedTabIndex", 0)]
         first = tab["items"][0] if tab["items"] else {"createdAt": 0}
@@ -456,10 +444,8 @@ def test_keyboard(session, app):
     opened = lambda name: os.path.join(session.root, "opened-" + name)
     items = []
     for n, name in enumerate(("One", "Two")):
-        entry = os.path.join(env["XDG_DATA_DIRS"], "applications", "moorline-%s.desktop" % name)
-        with open(entry, "w") as f:
-            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=touch %s\n"
-                    % (name, opened(name)))
+        entry = desktop_entry(env["XDG_DATA_DIRS"], "moorline-" + name, name,
+                              "touch " + opened(name))
         items.append({"id": "6E1C7C1A-3C1D-4B8E-9E55-2B8F0C7F6A1%d" % n, "kind": "application",
                       "name": name, "path": entry, "createdAt": 0})
     def two_items_hidden(dock):
@@ -564,22 +550,16 @@ def test_weston(root):
     finally:
         if session:
             session.close()
-        weston.terminate()
-        try:
-            weston.wait(10)
-        except subprocess.TimeoutExpired:
-            weston.kill()
+        stop(weston)
 
 
 def test_kwin(root):
     """KWin lists its windows only to a program whose desktop entry asks for the list."""
-    os.makedirs(os.path.join(root, "share", "applications"))
     os.makedirs(os.path.join(root, "kwin-runtime"), mode=0o700)
     # Our desktop entry, naming the program that runs by its absolute path, as installed.
     with open(os.path.join(SOURCE, "data", "io.github.moorline.Moorline.desktop")) as f:
-        entry = f.read().replace("\nExec=moorline\n", "\nExec=%s\n" % MOORLINE)
-    with open(os.path.join(root, "share", "applications", "moorline.desktop"), "w") as f:
-        f.write(entry)
+        write_file(os.path.join(root, "share", "applications", "moorline.desktop"),
+                   f.read().replace("\nExec=moorline\n", "\nExec=%s\n" % MOORLINE))
     # kwin_wayland carries a file capability that a container without it cannot grant at
     # exec; a plain copy runs the same.
     kwin = os.path.join(root, "kwin_wayland")
@@ -601,10 +581,9 @@ def test_kwin(root):
         if not check("kwin starts virtual", wait_until(lambda: os.path.exists(socket), 30)):
             return
         # KWin says which window is active, through a script of its own.
-        script = os.path.join(root, "active.js")
-        with open(script, "w") as f:
-            f.write('workspace.clientActivated.connect(function(w) {'
-                    ' print("ACTIVE " + (w ? w.resourceClass : "none")); });\n')
+        script = write_file(os.path.join(root, "active.js"),
+                            'workspace.clientActivated.connect(function(w) {'
+                            ' print("ACTIVE " + (w ? w.resourceClass : "none")); });\n')
         kwin_call = lambda *call: subprocess.run(
             ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/Scripting"] +
             list(call), env=host.env, capture_output=True, timeout=20).returncode == 0
@@ -620,10 +599,7 @@ def test_kwin(root):
         env = session.env
         # Weston's clients: foot stops on a division by zero on KWin's virtual output.
         terminal = "org.freedesktop.weston.wayland-terminal"
-        with open(os.path.join(env["XDG_DATA_DIRS"], "applications", terminal + ".desktop"),
-                  "w") as f:
-            f.write("[Desktop Entry]\nType=Application\nName=Wayland Terminal\n"
-                    "Exec=weston-terminal\n")
+        desktop_entry(env["XDG_DATA_DIRS"], terminal, "Wayland Terminal", "weston-terminal")
         # A screen reader's view of the docks, on the bus Moorline uses.
         env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         # The accessibility bus's launcher needs the system's settings schemas.

@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for the desktop portal's GlobalShortcuts. Usage: shortcut-portal.py MODE LOG.
 MODE: "bind" binds every shortcut to its preferred trigger, "empty" binds none, "refuse"
-cancels binds, "silent" never answers, "none" offers no GlobalShortcuts (as portals without a
-backend for it). Calls go to LOG, a line each; Test.Send(member, id) sends Activated or
-Deactivateds, split at spaces, in the latest session."""
+cancels binds, "silent" never answers (for the sway session test), "none" offers no
+GlobalShortcuts (as portals without a backend for it). Calls go to LOG, a line each;
+Test.Send(member, id) sends Activated or Deactivateds, split at spaces, in the latest session."""
 import sys
 
 import dbus
