@@ -25,13 +25,13 @@ DockSnapshot::Content DockSnapshot::contentOf(const Dock& d) {
     return content;
 }
 
-DockAspects DockSnapshot::changesTo(const Dock& now) const {
-    DockAspects changed;
-    changed.setFlag(DockAspect::frame, frame_ != now.position);
-    changed.setFlag(DockAspect::appearance, appearance_ != appearanceOf(now));
-    changed.setFlag(DockAspect::hotKey, hotKey_ != now.hotKey);
-    changed.setFlag(DockAspect::listing, listing_ != listingOf(now));
-    changed.setFlag(DockAspect::behaviour, behaviour_ != behaviourOf(now));
-    changed.setFlag(DockAspect::content, content_ != contentOf(now));
+DockFacets DockSnapshot::changesTo(const Dock& now) const {
+    DockFacets changed;
+    changed.setFlag(DockFacet::frame, frame_ != now.position);
+    changed.setFlag(DockFacet::appearance, appearance_ != appearanceOf(now));
+    changed.setFlag(DockFacet::hotKey, hotKey_ != now.hotKey);
+    changed.setFlag(DockFacet::listing, listing_ != listingOf(now));
+    changed.setFlag(DockFacet::behaviour, behaviour_ != behaviourOf(now));
+    changed.setFlag(DockFacet::content, content_ != contentOf(now));
     return changed;
 }

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "models/Dock.h"
-#include "store/DockAspects.h"
+#include "store/DockFacets.h"
 
 #include <tuple>
 #include <vector>
 
-// A dock's state as far as telling which of its aspects a change touched: every field by value
+// A dock's state as far as telling which of its facets a change touched: every field by value
 // but the tabs, and of each tab its id, its name and where its item list lives. Taking one costs
 // the same for a dock of many items as for an empty one; an item changed in place inside the
 // same list is therefore not seen (the store's item operations say what they change).
@@ -15,11 +15,11 @@ class DockSnapshot {
 public:
     explicit DockSnapshot(const Dock& dock);
 
-    // The aspects in which `now` differs from the snapshot.
-    DockAspects changesTo(const Dock& now) const;
+    // The facets in which `now` differs from the snapshot.
+    DockFacets changesTo(const Dock& now) const;
 
 private:
-    // Each field of a dock belongs to exactly one aspect; a new field needs a place here.
+    // Each field of a dock belongs to exactly one facet; a new field needs a place here.
     using Appearance =
         std::tuple<DockKind, DockLayout, DockOrientation, DockStyle, std::int64_t, DockAppearance>;
     using Listing = std::tuple<QString, bool>;

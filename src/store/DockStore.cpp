@@ -87,26 +87,26 @@ void DockStore::replaceAll(std::vector<Dock> list) {
         revisions_[dock.id].fill(lastRevision_);
     listRevision_ = lastRevision_;
     docks.set(std::move(list));
-    publish({{QUuid(), allDockAspects}});
+    publish({{QUuid(), allDockFacets}});
 }
 
-void DockStore::raise(const QUuid& dockId, DockAspects aspects) {
+void DockStore::raise(const QUuid& dockId, DockFacets facets) {
     ++lastRevision_;
     Revisions& revisions = revisions_[dockId];
-    for (int i = 0; i < dockAspectCount; ++i)
-        if (aspects.testFlag(DockAspect(1u << i)))
+    for (int i = 0; i < dockFacetCount; ++i)
+        if (facets.testFlag(DockFacet(1u << i)))
             revisions[std::size_t(i)] = lastRevision_;
-    if (aspects & DockAspect::listing)
+    if (facets & DockFacet::listing)
         listRevision_ = lastRevision_;
 }
 
-std::uint64_t DockStore::revision(const QUuid& dockId, DockAspects aspects) const {
+std::uint64_t DockStore::revision(const QUuid& dockId, DockFacets facets) const {
     const auto found = revisions_.constFind(dockId);
     if (found == revisions_.cend())
         return 0;
     std::uint64_t latest = 0;
-    for (int i = 0; i < dockAspectCount; ++i)
-        if (aspects.testFlag(DockAspect(1u << i)))
+    for (int i = 0; i < dockFacetCount; ++i)
+        if (facets.testFlag(DockFacet(1u << i)))
             latest = std::max(latest, (*found)[std::size_t(i)]);
     return latest;
 }
@@ -228,12 +228,12 @@ void DockStore::changeDocks(const std::vector<std::size_t>& indexes, const Chang
             Dock& dock = list[index];
             const QUuid id = dock.id;
             const DockSnapshot before(dock);
-            const DockAspects said = change(dock);
+            const DockFacets said = change(dock);
             dock.id = id;
-            if (const DockAspects aspects = before.changesTo(dock) | said) {
-                changes.push_back({id, aspects});
+            if (const DockFacets facets = before.changesTo(dock) | said) {
+                changes.push_back({id, facets});
                 // Before the stream's subscribers run: they tell changed docks by it.
-                raise(id, aspects);
+                raise(id, facets);
             }
         }
     });
@@ -267,10 +267,10 @@ void DockStore::addDock(DockKind kind) {
     dock.position.x += step;
     dock.position.y += step;
     const QUuid id = dock.id;
-    raise(id, allDockAspects);
+    raise(id, allDockFacets);
     docks.mutate([&](std::vector<Dock>& list) { list.push_back(std::move(dock)); });
     scheduleSave();
-    publish({{id, allDockAspects}});
+    publish({{id, allDockFacets}});
 }
 
 void DockStore::removeDock(const QUuid& dockId) {
@@ -284,14 +284,14 @@ void DockStore::removeDock(const QUuid& dockId) {
     }
     scheduleSave();
     if (present)
-        publish({{dockId, allDockAspects}});
+        publish({{dockId, allDockFacets}});
 }
 
 void DockStore::mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change) {
     // The comparison with the dock before finds out what changed.
     changeDock(dockId, [&](Dock& dock) {
         change(dock);
-        return DockAspects();
+        return DockFacets();
     });
 }
 
@@ -308,7 +308,7 @@ void DockStore::mutateDocks(const QSet<QUuid>& dockIds, const std::function<void
     }
     changeDocks(indexes, [&](Dock& dock) {
         change(dock);
-        return DockAspects();
+        return DockFacets();
     });
 }
 
@@ -345,7 +345,7 @@ bool isAlreadyInPlace(const std::vector<DockItem>& target, std::ptrdiff_t insert
     return std::none_of(end, target.end(), isMoved);
 }
 
-constexpr DockAspects content = DockAspect::content;
+constexpr DockFacets content = DockFacet::content;
 
 } // namespace
 
@@ -360,7 +360,7 @@ void DockStore::removeTab(const QUuid& tabId, const QUuid& dockId) {
     changeDock(dockId, [&](Dock& dock) {
         const auto index = tabIndexOf(dock, tabId);
         if (!index || dock.tabs.size() < 2)
-            return DockAspects();
+            return DockFacets();
         dock.tabs.erase(dock.tabs.begin() + std::ptrdiff_t(*index));
         dock.selectedTabIndex =
             std::min(dock.selectedTabIndex, static_cast<std::int64_t>(dock.tabs.size()) - 1);
@@ -372,7 +372,7 @@ void DockStore::selectTab(const QUuid& dockId, const QUuid& tabId) {
     changeDock(dockId, [&](Dock& dock) {
         if (const auto index = tabIndexOf(dock, tabId))
             dock.selectedTabIndex = static_cast<std::int64_t>(*index);
-        return DockAspects(); // the selection is compared
+        return DockFacets(); // the selection is compared
     });
 }
 
@@ -380,7 +380,7 @@ void DockStore::renameTab(const QUuid& dockId, const QUuid& tabId, const QString
     changeDock(dockId, [&](Dock& dock) {
         if (const auto index = tabIndexOf(dock, tabId))
             dock.tabs[*index].name = name;
-        return DockAspects(); // tab names are compared
+        return DockFacets(); // tab names are compared
     });
 }
 
@@ -389,7 +389,7 @@ void DockStore::addItem(const DockItem& item, const QUuid& dockId,
     changeDock(dockId, [&](Dock& dock) {
         const std::int64_t target = tabIndex.value_or(dock.selectedTabIndex);
         if (target < 0 || target >= static_cast<std::int64_t>(dock.tabs.size()))
-            return DockAspects();
+            return DockFacets();
         dock.tabs[static_cast<std::size_t>(target)].items.push_back(item);
         return content;
     });
@@ -400,7 +400,7 @@ void DockStore::insertItems(const std::vector<DockItem>& items, const QUuid& doc
     changeDock(dockId, [&](Dock& dock) {
         const auto tab = tabIndexOf(dock, tabId);
         if (!tab || items.empty())
-            return DockAspects();
+            return DockFacets();
         std::vector<DockItem>& target = dock.tabs[*tab].items;
         target.insert(target.begin() + std::ptrdiff_t(clampedIndex(index, target.size())),
                       items.begin(), items.end());
@@ -413,13 +413,13 @@ void DockStore::removeItem(const QUuid& itemId, const QUuid& dockId) {
         std::size_t removed = 0;
         for (DockTab& tab : dock.tabs)
             removed += std::erase_if(tab.items, [&](const DockItem& i) { return i.id == itemId; });
-        return removed ? content : DockAspects();
+        return removed ? content : DockFacets();
     });
 }
 
 void DockStore::updateItem(const DockItem& item, const QUuid& dockId) {
     changeDock(dockId, [&](Dock& dock) {
-        DockAspects changed;
+        DockFacets changed;
         for (DockTab& tab : dock.tabs) {
             const auto it = std::find_if(tab.items.begin(), tab.items.end(),
                                          [&](const DockItem& i) { return i.id == item.id; });
@@ -488,7 +488,7 @@ void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDo
         changeDocks({*from}, [&](Dock& dock) {
             takeOut(dock);
             putIn(dock);
-            return moving.empty() ? DockAspects() : content;
+            return moving.empty() ? DockFacets() : content;
         });
     else
         changeDocks({*from, *to}, [&](Dock& dock) {
@@ -496,6 +496,6 @@ void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDo
                 takeOut(dock);
             else
                 putIn(dock);
-            return moving.empty() ? DockAspects() : content;
+            return moving.empty() ? DockFacets() : content;
         });
 }

@@ -30,15 +30,15 @@ class Worker;
 // that would make a file too large to read back is not written, and waits for the next change.
 //
 // What changed. Every change that changes something says which docks it touched and which of
-// their aspects (DockAspects), in two ways that observers combine:
+// their facets (DockFacets), in two ways that observers combine:
 // - observeChanges() calls its subscribers synchronously once the new list is in place, with one
-//   DockChange per dock touched. An observer picks out the docks and aspects it shows there and
+//   DockChange per dock touched. An observer picks out the docks and facets it shows there and
 //   asks for a refresh on a later pass; a burst of changes then gives one refresh.
-// - revision(dockId, aspects) and listRevision() only ever grow. The refresh compares them with
-//   what it saw last time, so that it does the work of the aspects that moved and nothing else,
+// - revision(dockId, facets) and listRevision() only ever grow. The refresh compares them with
+//   what it saw last time, so that it does the work of the facets that moved and nothing else,
 //   however many changes the burst held.
 // A change that changes nothing (the same value written again) is no change: no DockChange, no
-// revision, no save. The `docks` stream and the store's objectWillChange know nothing of aspects
+// revision, no save. The `docks` stream and the store's objectWillChange know nothing of facets
 // and may fire for such a change too: observers that want what changed use observeChanges().
 class DockStore final : public ObservableObject {
 public:
@@ -74,9 +74,9 @@ public:
 
     // Calls `action` after every change with what it touched (see above).
     [[nodiscard]] Subscription observeChanges(std::function<void(const DockChange&)> action);
-    // The latest change of any of `aspects` of the dock, as a number that only grows (never
-    // saved); 0 for an unknown dock. Equal numbers mean nothing of those aspects changed.
-    std::uint64_t revision(const QUuid& dockId, DockAspects aspects = allDockAspects) const;
+    // The latest change of any of `facets` of the dock, as a number that only grows (never
+    // saved); 0 for an unknown dock. Equal numbers mean nothing of those facets changed.
+    std::uint64_t revision(const QUuid& dockId, DockFacets facets = allDockFacets) const;
     // Grows whenever the listing changes: a dock added, removed or moved, renamed, shown or
     // hidden, or the whole list read anew.
     std::uint64_t listRevision() const { return listRevision_; }
@@ -86,7 +86,7 @@ public:
     // Saves even when no dock has that id.
     void removeDock(const QUuid& dockId);
     // Changes one dock's settings in place (its id stays); nothing happens for an unknown dock.
-    // The aspects that changed are found by comparing the dock before and after; its tabs and
+    // The facets that changed are found by comparing the dock before and after; its tabs and
     // items change through the operations below, which say what they change.
     void mutateDock(const QUuid& dockId, const std::function<void(Dock&)>& change);
     // mutateDock for every dock whose id is in the set, in one change of the list: one
@@ -125,8 +125,8 @@ private:
     friend class DockStoreTesting;
     // A change of one dock in place, answering what it changed beyond what the comparison with
     // the dock before sees by itself (the items: see DockSnapshot).
-    using Change = std::function<DockAspects(Dock&)>;
-    using Revisions = std::array<std::uint64_t, dockAspectCount>;
+    using Change = std::function<DockFacets(Dock&)>;
+    using Revisions = std::array<std::uint64_t, dockFacetCount>;
 
     void load(const DefaultApplications& defaultApplications, DockFileRead* fileRead);
     void replaceAll(std::vector<Dock> list);
@@ -135,7 +135,7 @@ private:
     // changed and schedules the save; nothing at all when nothing changed.
     void changeDocks(const std::vector<std::size_t>& indexes, const Change& change);
     void changeDock(const QUuid& dockId, const Change& change);
-    void raise(const QUuid& dockId, DockAspects aspects);
+    void raise(const QUuid& dockId, DockFacets facets);
     void publish(const std::vector<DockChange>& changes);
     void runSave();
     void saveNow();

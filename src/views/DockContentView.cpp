@@ -65,7 +65,7 @@ DockContentView::DockContentView(const QUuid& dockId, const Services& services, 
     // changed and nothing else.
     storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
         if (change.touches(dockId_,
-                           DockAspect::content | DockAspect::appearance | DockAspect::listing))
+                           DockFacet::content | DockFacet::appearance | DockFacet::listing))
             refreshTask_.request();
     });
     // The children are made when the panel is first shown, or on the next pass: a panel that
@@ -109,8 +109,8 @@ int DockContentView::headerHeight(const Dock& dock) const {
 
 void DockContentView::refresh() {
     const DockStore& store = services_.store;
-    const std::uint64_t content = store.revision(dockId_, DockAspect::content);
-    const std::uint64_t appearance = store.revision(dockId_, DockAspect::appearance);
+    const std::uint64_t content = store.revision(dockId_, DockFacet::content);
+    const std::uint64_t appearance = store.revision(dockId_, DockFacet::appearance);
     // Each part only for what it shows: the tab strip the tabs, the switcher the layout, the
     // grid both (and it tells a new layout from a new tint itself).
     const bool contentMoved = !refreshed_ || content != contentRevision_;

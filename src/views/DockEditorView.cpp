@@ -134,7 +134,7 @@ DockEditorView::DockEditorView(const QUuid& dockId, const Services& services, QW
     pages_->addWidget(emptyState_);
     // Read on the next pass, once per burst; a dragged panel or a dropped file is not ours.
     storeChanges_ = services_.store.observeChanges([this](const DockChange& change) {
-        if (change.touches(dockId_, shownAspects))
+        if (change.touches(dockId_, shownFacets))
             refreshTask_.request();
     });
     refresh();
@@ -156,7 +156,7 @@ void DockEditorView::refresh() {
         showEmptyState();
         return;
     }
-    const std::uint64_t revision = services_.store.revision(dockId_, shownAspects);
+    const std::uint64_t revision = services_.store.revision(dockId_, shownFacets);
     if (revision == shownRevision_ && !isShowingEmptyState())
         return;
     shownRevision_ = revision;

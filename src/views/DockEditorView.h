@@ -3,7 +3,7 @@
 
 #include "platform/CoalescedTask.h"
 #include "platform/Subscription.h"
-#include "store/DockAspects.h"
+#include "store/DockFacets.h"
 #include "views/DockAddSection.h"
 
 #include <QUuid>
@@ -54,8 +54,8 @@ public:
     const QUuid& dockId() const { return dockId_; }
     bool isShowingEmptyState() const;
     // What the form shows of a dock: everything but its items and its frame.
-    static constexpr DockAspects shownAspects =
-        allDockAspects & ~DockAspects(DockAspect::content) & ~DockAspects(DockAspect::frame);
+    static constexpr DockFacets shownFacets =
+        allDockFacets & ~DockFacets(DockFacet::content) & ~DockFacets(DockFacet::frame);
 
     // Shows the dock as the store has it now; runs by itself on the pass of the event loop
     // after the store changed what the form shows.

@@ -115,8 +115,8 @@ const std::vector<DockItem>* DockItemGridView::items() const {
 }
 
 void DockItemGridView::refresh(bool force) {
-    const std::uint64_t content = services_.store.revision(dockId_, DockAspect::content);
-    const std::uint64_t appearance = services_.store.revision(dockId_, DockAspect::appearance);
+    const std::uint64_t content = services_.store.revision(dockId_, DockFacet::content);
+    const std::uint64_t appearance = services_.store.revision(dockId_, DockFacet::appearance);
     const bool itemsChanged = force || content != contentRevision_;
     if (!itemsChanged && appearance == appearanceRevision_)
         return;

@@ -123,9 +123,9 @@ QWidget* PreferencesView::makeSidebarColumn() {
 }
 
 bool PreferencesView::sidebarMayBeStale(const DockChange& change) const {
-    if (change.aspects & DockAspect::listing)
+    if (change.facets & DockFacet::listing)
         return true;
-    if (!(change.aspects & DockAspect::appearance))
+    if (!(change.facets & DockFacet::appearance))
         return false;
     // Of a dock's appearance the sidebar shows the kind only (an opacity slider is dragged
     // right beside it).

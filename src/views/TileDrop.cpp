@@ -13,7 +13,7 @@ namespace {
 bool applyTiles(const TileDragPayload::Tiles& tiles, const Place& place, bool copy,
                 DockStore& store, const DroppedItems::Rules& rules) {
     const bool fromElsewhere = tiles.dockId != place.dockId;
-    const std::uint64_t before = store.revision(place.dockId, DockAspect::content);
+    const std::uint64_t before = store.revision(place.dockId, DockFacet::content);
     if (!copy && !(rules.tilesAsCopies && fromElsewhere)) {
         store.moveItems(tiles.itemIds, tiles.dockId, place.dockId, place.tabId, place.index);
     } else {
@@ -28,7 +28,7 @@ bool applyTiles(const TileDragPayload::Tiles& tiles, const Place& place, bool co
         store.insertItems(copies, place.dockId, place.tabId, place.index);
     }
     // A tile let go where it already was moves nothing: the drop is refused.
-    return store.revision(place.dockId, DockAspect::content) != before;
+    return store.revision(place.dockId, DockFacet::content) != before;
 }
 
 } // namespace
@@ -71,10 +71,10 @@ bool apply(const QMimeData& data, const Place& place, bool copy, DockStore& stor
     std::vector<DockItem> added = DroppedItems::fromMimeData(data, fileSystem, rules);
     if (added.empty())
         return false;
-    const std::uint64_t before = store.revision(place.dockId, DockAspect::content);
+    const std::uint64_t before = store.revision(place.dockId, DockFacet::content);
     // One change for the whole drop, however many files it brings.
     store.insertItems(added, place.dockId, place.tabId, place.index);
-    return store.revision(place.dockId, DockAspect::content) != before;
+    return store.revision(place.dockId, DockFacet::content) != before;
 }
 
 } // namespace TileDrop

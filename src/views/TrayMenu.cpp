@@ -42,7 +42,7 @@ TrayMenu::TrayMenu(DockStore& store, Scheduler& scheduler, Notifications& notifi
     : QObject(parent), store_(store), notifications_(notifications),
       menu_(std::make_unique<QMenu>()), rebuildTask_(scheduler, [this] { rebuild(); }) {
     storeChanges_ = store_.observeChanges([this](const DockChange& change) {
-        if (change.aspects & (DockAspect::listing | DockAspect::hotKey))
+        if (change.facets & (DockFacet::listing | DockFacet::hotKey))
             rebuildTask_.request();
     });
     saveProblem_ =

@@ -37,12 +37,12 @@ bool samePlace(const QRectF& a, const QRectF& b) {
            std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
 }
 
-constexpr DockAspect shownAspectList[] = {DockAspect::frame, DockAspect::listing,
-                                          DockAspect::behaviour, DockAspect::hotKey};
+constexpr DockFacet shownFacetList[] = {DockFacet::frame, DockFacet::listing, DockFacet::behaviour,
+                                        DockFacet::hotKey};
 
-// An aspect's place in the controller's table of applied revisions.
-std::size_t slot(DockAspect aspect) {
-    return std::size_t(std::countr_zero(unsigned(aspect)));
+// A facet's place in the controller's table of applied revisions.
+std::size_t slot(DockFacet facet) {
+    return std::size_t(std::countr_zero(unsigned(facet)));
 }
 
 } // namespace
@@ -71,26 +71,26 @@ void DockWindowController::buildPanel() {
 }
 
 void DockWindowController::applyChanges() {
-    DockAspects moved;
-    for (const DockAspect aspect : shownAspectList)
-        if (dependencies_.store.revision(dockId_, aspect) != applied_[slot(aspect)])
-            moved |= aspect;
+    DockFacets moved;
+    for (const DockFacet facet : shownFacetList)
+        if (dependencies_.store.revision(dockId_, facet) != applied_[slot(facet)])
+            moved |= facet;
     if (moved)
         applyDockState(moved);
 }
 
-void DockWindowController::applyDockState(DockAspects aspects) {
+void DockWindowController::applyDockState(DockFacets facets) {
     const Dock* dock = currentDock();
     if (!dock)
         return;
     // Each window request costs a round of X traffic, a hot key grab a wait for the server: a
-    // change does only what its aspects ask for.
-    for (const DockAspect aspect : shownAspectList)
-        if (aspects & aspect)
-            applied_[slot(aspect)] = dependencies_.store.revision(dockId_, aspect);
+    // change does only what its facets ask for.
+    for (const DockFacet facet : shownFacetList)
+        if (facets & facet)
+            applied_[slot(facet)] = dependencies_.store.revision(dockId_, facet);
     // Read what is needed now: a frame change below may reach the store through handlers.
     const std::optional<QRectF> frame =
-        aspects & DockAspect::frame ? std::optional(chooseShownFrame(*dock)) : std::nullopt;
+        facets & DockFacet::frame ? std::optional(chooseShownFrame(*dock)) : std::nullopt;
     // The window system copies a title whole, to the window manager and every pager.
     const QString title = ElidedLine::bounded(dock->name);
     const bool alwaysOnTop = dock->alwaysOnTop;
@@ -101,20 +101,20 @@ void DockWindowController::applyDockState(DockAspects aspects) {
     const bool hotKeyMissing =
         dock->hotKey.isComplete() && !dependencies_.hotKeys.isRegistered(dockId_);
     if (panel_) {
-        if (aspects & DockAspect::listing)
+        if (facets & DockFacet::listing)
             panel_->setTitle(title);
         if (frame)
             panel_->setFrame(*frame);
-        // The level at every apply of a window aspect, changed or not: the window manager's
+        // The level at every apply of a window facet, changed or not: the window manager's
         // menu or a rule may have changed it meanwhile (one message, no round trip).
-        if (aspects & (DockAspect::frame | DockAspect::listing | DockAspect::behaviour))
+        if (facets & (DockFacet::frame | DockFacet::listing | DockFacet::behaviour))
             panel_->setAlwaysOnTop(alwaysOnTop);
     }
     // Only the auto-hide rule brings a hidden panel back, and it stops running with auto-hide
     // off: clear the flag here, or the dock would stay off screen until the next start.
     if (!autoHide)
         isAutoHidden_ = false;
-    if (panel_ && (aspects & (DockAspect::listing | DockAspect::behaviour))) {
+    if (panel_ && (facets & (DockFacet::listing | DockFacet::behaviour))) {
         if (isVisible && !isAutoHidden_) {
             if (!panel_->isOnScreen())
                 panel_->showPanel();
@@ -122,10 +122,10 @@ void DockWindowController::applyDockState(DockAspects aspects) {
             panel_->hidePanel();
         }
     }
-    if (aspects & DockAspect::behaviour)
+    if (facets & DockFacet::behaviour)
         if (const Dock* current = currentDock())
             setupAutoHideMonitorIfNeeded(*current);
-    if ((aspects & DockAspect::hotKey) || hotKeyMissing)
+    if ((facets & DockFacet::hotKey) || hotKeyMissing)
         registerHotKeyIfNeeded();
 }
 
@@ -145,11 +145,11 @@ void DockWindowController::screensChanged() {
     // record places the panel once more.
     frameSaveWorkItem_.cancel();
     isSettling_ = true;
-    applyDockState(DockAspect::frame);
+    applyDockState(DockFacet::frame);
     settleWorkItem_ = dependencies_.scheduler.schedule(screenSettleDelay, lifetime_.guard([this] {
         isSettling_ = false;
         frameSaveWorkItem_.cancel();
-        applyDockState(DockAspect::frame);
+        applyDockState(DockFacet::frame);
         if (isAutoHidden_ && usesEdgeStrips())
             watchEdgeStrip();
     }));

@@ -5,7 +5,7 @@
 #include "platform/DockPanel.h"
 #include "platform/LifetimeGuard.h"
 #include "platform/Subscription.h"
-#include "store/DockAspects.h"
+#include "store/DockFacets.h"
 #include "windows/DockWindowDependencies.h"
 
 #include <QRectF>
@@ -34,15 +34,15 @@ public:
     // The dock as the store holds it now, or null when it has left the store.
     const Dock* currentDock() const;
 
-    // The aspects of a dock that its panel shows; the content view follows the others itself.
-    static constexpr DockAspects shownAspects =
-        DockAspect::frame | DockAspect::listing | DockAspect::behaviour | DockAspect::hotKey;
+    // The facets of a dock that its panel shows; the content view follows the others itself.
+    static constexpr DockFacets shownFacets =
+        DockFacet::frame | DockFacet::listing | DockFacet::behaviour | DockFacet::hotKey;
 
-    // Brings those of the aspects given that the panel shows in line with the dock's record:
+    // Brings those of the facets given that the panel shows in line with the dock's record:
     // frame; title and visibility (listing); level, auto-hide and its pointer monitor
     // (behaviour); the hot key. The level is asked for again with any of the first three.
-    void applyDockState(DockAspects aspects = shownAspects);
-    // Applies the shown aspects that changed in the store since they were last applied; nothing
+    void applyDockState(DockFacets facets = shownFacets);
+    // Applies the shown facets that changed in the store since they were last applied; nothing
     // when none did.
     void applyChanges();
     // The panel's frame while its save is still waiting in its delay; the save is then dropped,
@@ -85,8 +85,8 @@ private:
     std::unique_ptr<DockPanel> panel_;
     Subscription frameSaveWorkItem_;
     bool isFrameSavePending_ = false;
-    // The store's revision of each shown aspect when it was last applied (0: never).
-    std::array<std::uint64_t, dockAspectCount> applied_{};
+    // The store's revision of each shown facet when it was last applied (0: never).
+    std::array<std::uint64_t, dockFacetCount> applied_{};
     bool isAutoHidden_ = false;
     Subscription edgeMonitor_;
     // With edge strips: whether the pointer is on the panel, and the hide waiting after it left.

@@ -40,7 +40,7 @@ void DockWindowsManager::flushPendingFrameSaves() {
 }
 
 void DockWindowsManager::storeChanged(const DockChange& change) {
-    if (!(change.aspects & DockWindowController::shownAspects))
+    if (!(change.facets & DockWindowController::shownFacets))
         return;
     DockWindowController* existing = change.dockId.isNull() ? nullptr : controller(change.dockId);
     // A dock that came or went, or a list read anew.

@@ -69,12 +69,12 @@ TEST_F(TileDragTest, OurOwnTilesMoveToTheDropPlaceCopyWithCtrlAndTheTrayKeepsCop
         const std::unique_ptr<QMimeData> data = tile(c.fromOther ? other : dockId, c.index);
         const QPoint at = c.before < 0 ? QPoint(90, viewport()->height() - 4)
                                        : tileCentre(c.before) - QPoint(15, 0);
-        const auto revision = store().revision(dockId, DockAspect::content);
+        const auto revision = store().revision(dockId, DockFacet::content);
         const DropResult result =
             drop(*data, at, Qt::CopyAction, c.ctrl ? Qt::ControlModifier : Qt::NoModifier);
         EXPECT_EQ(result.accepted, *c.expected != 0);
         EXPECT_EQ(namesIn(dockId), *c.expected ? QString::fromUtf8(c.expected) : before);
-        EXPECT_EQ(store().revision(dockId, DockAspect::content) != revision, *c.expected != 0);
+        EXPECT_EQ(store().revision(dockId, DockFacet::content) != revision, *c.expected != 0);
         EXPECT_EQ(store().dock(other)->tabs.front().items.size(), c.otherLeft);
         // Every item keeps an id of its own.
         QSet<QUuid> ids;

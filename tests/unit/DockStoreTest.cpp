@@ -244,30 +244,30 @@ TEST_F(DockStoreTest, LaterDocksWithAnIdAlreadyTakenGetFreshIdsAndAreSaved) {
     EXPECT_EQ(savedDocks(), docks);
 }
 
-struct AspectCase {
+struct FacetCase {
     const char* name;
     void (*edit)(Dock&);
-    DockAspects aspects;
+    DockFacets facets;
 };
 
-// Each field of a dock belongs to one aspect (the item operations' are below).
-const AspectCase aspectCases[] = {
-    {"name", [](Dock& d) { d.name = u"N"_qs; }, DockAspect::listing},
-    {"visibility", [](Dock& d) { d.isVisible = false; }, DockAspect::listing},
-    {"opacity", [](Dock& d) { d.appearance.opacity = 0.5; }, DockAspect::appearance},
-    {"style", [](Dock& d) { d.style = DockStyle::bar; }, DockAspect::appearance},
-    {"frame", [](Dock& d) { d.position.x = 7; }, DockAspect::frame},
-    {"hot key", [](Dock& d) { d.hotKey.keyCode = 1; }, DockAspect::hotKey},
-    {"auto-hide", [](Dock& d) { d.autoHide = true; }, DockAspect::behaviour},
-    {"selected tab", [](Dock& d) { d.selectedTabIndex = 1; }, DockAspect::content},
+// Each field of a dock belongs to one facet (the item operations' are below).
+const FacetCase facetCases[] = {
+    {"name", [](Dock& d) { d.name = u"N"_qs; }, DockFacet::listing},
+    {"visibility", [](Dock& d) { d.isVisible = false; }, DockFacet::listing},
+    {"opacity", [](Dock& d) { d.appearance.opacity = 0.5; }, DockFacet::appearance},
+    {"style", [](Dock& d) { d.style = DockStyle::bar; }, DockFacet::appearance},
+    {"frame", [](Dock& d) { d.position.x = 7; }, DockFacet::frame},
+    {"hot key", [](Dock& d) { d.hotKey.keyCode = 1; }, DockFacet::hotKey},
+    {"auto-hide", [](Dock& d) { d.autoHide = true; }, DockFacet::behaviour},
+    {"selected tab", [](Dock& d) { d.selectedTabIndex = 1; }, DockFacet::content},
     {"frame and name", [](Dock& d) { d.position.y = 9, d.name = u"M"_qs; },
-     DockAspect::frame | DockAspect::listing},
+     DockFacet::frame | DockFacet::listing},
 };
 
-// A change tells exactly the aspects it changed of exactly its dock, raises their revisions and
+// A change tells exactly the facets it changed of exactly its dock, raises their revisions and
 // no others, and saves; on a missing dock, or changing nothing, it does nothing.
 TEST_F(DockStoreTest, AChangeTellsWhatItChangedOfWhichDockAndNothingElse) {
-    for (const AspectCase& c : aspectCases) {
+    for (const FacetCase& c : facetCases) {
         SCOPED_TRACE(c.name);
         const Dock a = dockWithTabs(2, 0);
         const Dock b = dockWithTabs(1, 0);
@@ -279,19 +279,19 @@ TEST_F(DockStoreTest, AChangeTellsWhatItChangedOfWhichDockAndNothingElse) {
         EXPECT_TRUE(heard.empty());
         EXPECT_FALSE(isSavePending(store));
 
-        const auto others = ~c.aspects & allDockAspects;
-        const auto touched = store->revision(a.id, c.aspects);
+        const auto others = ~c.facets & allDockFacets;
+        const auto touched = store->revision(a.id, c.facets);
         const auto untouched = store->revision(a.id, others);
         const auto other = store->revision(b.id);
         const auto list = store->listRevision();
         store->mutateDock(a.id, c.edit);
         ASSERT_EQ(heard.size(), 1u);
         EXPECT_EQ(heard[0].dockId, a.id);
-        EXPECT_EQ(heard[0].aspects, c.aspects);
-        EXPECT_GT(store->revision(a.id, c.aspects), touched);
+        EXPECT_EQ(heard[0].facets, c.facets);
+        EXPECT_GT(store->revision(a.id, c.facets), touched);
         EXPECT_EQ(store->revision(a.id, others), untouched);
         EXPECT_EQ(store->revision(b.id), other);
-        EXPECT_EQ(store->listRevision() > list, bool(c.aspects & DockAspect::listing));
+        EXPECT_EQ(store->listRevision() > list, bool(c.facets & DockFacet::listing));
         EXPECT_TRUE(isSavePending(store));
 
         // The same again changes nothing.
@@ -303,7 +303,7 @@ TEST_F(DockStoreTest, AChangeTellsWhatItChangedOfWhichDockAndNothingElse) {
     }
 }
 
-TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryAspect) {
+TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryFacet) {
     auto store = storeWith({dockWithTabs(1, 0)});
     std::vector<DockChange> heard;
     auto observer = store->observeChanges([&](const DockChange& c) { heard.push_back(c); });
@@ -318,7 +318,7 @@ TEST_F(DockStoreTest, TheListTellsAdditionsRemovalsAndReadingsWithEveryAspect) {
     EXPECT_EQ(heard[1].dockId, added);
     EXPECT_TRUE(heard[2].dockId.isNull());
     for (const DockChange& c : heard)
-        EXPECT_EQ(c.aspects, allDockAspects);
+        EXPECT_EQ(c.facets, allDockFacets);
     EXPECT_GT(store->listRevision(), list);
     // removeDock saves even when nothing matched, and tells nobody.
     clock.advance(1s);
@@ -498,7 +498,7 @@ TEST_P(DockStoreItemsCases, ChangeTheDocksAsTheContractSays) {
         docksChanged += before.section(u" / "_qs, i, i) != after.section(u" / "_qs, i, i);
     ASSERT_EQ(heard.size(), docksChanged);
     for (const DockChange& change : heard)
-        EXPECT_EQ(change.aspects, DockAspect::content);
+        EXPECT_EQ(change.facets, DockFacet::content);
 }
 
 INSTANTIATE_TEST_SUITE_P(DockStore, DockStoreItemsCases, ::testing::ValuesIn(itemsCases),

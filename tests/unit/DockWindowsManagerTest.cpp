@@ -53,7 +53,7 @@ struct ShownCase {
     const char* name;
     std::function<void(Dock&)> change;
     // What the changed dock's panel and hot key see: window requests (the level is asserted
-    // again with every window aspect), of them frame settings, and calls to the hot key backend.
+    // again with every window facet), of them frame settings, and calls to the hot key backend.
     int requests;
     int frames;
     std::size_t hotKeyCalls;
@@ -76,10 +76,10 @@ const ShownCase shownCases[] = {
      0, 0, 1},
 };
 
-class ShownAspects : public DockWindowTest, public ::testing::WithParamInterface<ShownCase> {};
+class ShownFacets : public DockWindowTest, public ::testing::WithParamInterface<ShownCase> {};
 
 // Only the changed dock, and of it only what its panel shows; a hot key only for a new chord.
-TEST_P(ShownAspects, AChangeReachesOnlyItsDockAndOnlyWhatThePanelShows) {
+TEST_P(ShownFacets, AChangeReachesOnlyItsDockAndOnlyWhatThePanelShows) {
     const ShownCase& c = GetParam();
     const Dock b = withHotKey(makeDock(u"B"_qs), 46);
     const QUuid a = start({withHotKey(makeDock(u"A"_qs), 45), b});
@@ -98,7 +98,7 @@ TEST_P(ShownAspects, AChangeReachesOnlyItsDockAndOnlyWhatThePanelShows) {
     EXPECT_EQ(panel(a).setFrameCount, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(DockWindowsManager, ShownAspects, ::testing::ValuesIn(shownCases),
+INSTANTIATE_TEST_SUITE_P(DockWindowsManager, ShownFacets, ::testing::ValuesIn(shownCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DockWindowsManagerTest, RemovingADockClosesItsPanelInOrderAndLeavesTheOthers) {

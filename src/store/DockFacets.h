@@ -3,10 +3,10 @@
 
 #include <QFlags>
 
-// The aspects of a dock that observers follow separately, so that a change wakes only those who
+// The facets of a dock that observers follow separately, so that a change wakes only those who
 // show what it touched: an opacity tick repaints one panel and leaves the tray menu and the hot
 // keys alone.
-enum class DockAspect : unsigned {
+enum class DockFacet : unsigned {
     // Where its panel stands: the position and size.
     frame = 1u << 0,
     // How it is drawn and laid out: kind, style, layout, orientation, columns, icon size,
@@ -21,8 +21,8 @@ enum class DockAspect : unsigned {
     // How its panel behaves: above other windows, auto-hide and the edge it hides toward.
     behaviour = 1u << 5,
 };
-Q_DECLARE_FLAGS(DockAspects, DockAspect)
-Q_DECLARE_OPERATORS_FOR_FLAGS(DockAspects)
+Q_DECLARE_FLAGS(DockFacets, DockFacet)
+Q_DECLARE_OPERATORS_FOR_FLAGS(DockFacets)
 
-inline constexpr int dockAspectCount = 6;
-inline constexpr DockAspects allDockAspects = DockAspects::fromInt((1u << dockAspectCount) - 1);
+inline constexpr int dockFacetCount = 6;
+inline constexpr DockFacets allDockFacets = DockFacets::fromInt((1u << dockFacetCount) - 1);
