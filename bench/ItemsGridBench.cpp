@@ -94,6 +94,15 @@ void BM_ScrollStep(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMicrosecond);
 
+// Shown, with its children made and first painted, so that later repaints go through Qt's own
+// path and cover only what was marked.
+void showOnScreen(DockContentView& view, Setup& setup) {
+    view.resize(panelSize);
+    view.show();
+    setup.fakes.scheduler.runPending();
+    QCoreApplication::processEvents();
+}
+
 // Counts the area the grid repaints.
 class PaintedArea : public QObject {
 public:
@@ -109,12 +118,8 @@ public:
 void BM_ChangeOneItem(benchmark::State& state) {
     const bool withPaint = state.range(0) != 0;
     Setup setup(itemCount);
-    // Shown, so that the repaint goes through Qt's own path and covers only what was marked.
     DockContentView view(setup.dockId(), setup.fakes.contentServices());
-    view.resize(panelSize);
-    view.show();
-    setup.fakes.scheduler.runPending();
-    QCoreApplication::processEvents();
+    showOnScreen(view, setup);
     PaintedArea painted;
     view.grid()->viewport()->installEventFilter(&painted);
     DockStore& store = setup.fakes.store;
@@ -141,10 +146,7 @@ BENCHMARK(BM_ChangeOneItem)->ArgName("withPaint")->Arg(0)->Arg(1)->Unit(benchmar
 void BM_DragMove(benchmark::State& state) {
     Setup setup(itemCount);
     DockContentView view(setup.dockId(), setup.fakes.contentServices());
-    view.resize(panelSize);
-    view.show();
-    setup.fakes.scheduler.runPending();
-    QCoreApplication::processEvents();
+    showOnScreen(view, setup);
     DockItemGridView& grid = *view.grid();
     grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum() / 2);
     QCoreApplication::processEvents();
