@@ -259,7 +259,7 @@ void PortalHotKeys::responded(const QDBusMessage& message) {
             bindShortcuts();
             return;
         }
-    } else if (granted && step != Step::session) {
+    } else if (granted) {
         // What the bind answers, the list confirms: a portal may answer the bind with less.
         for (const PortalShortcutEntry& entry :
              shortcutsIn(results.value(QStringLiteral("shortcuts")))) {
@@ -312,11 +312,14 @@ std::optional<HotKeyBackend::Handle> PortalHotKeys::handleOf(const QString& id) 
     return std::nullopt;
 }
 
+bool PortalHotKeys::aboutOurSession(const QDBusMessage& message) const {
+    return !session_.isEmpty() && pathOf(message.arguments().value(0)) == session_;
+}
+
 void PortalHotKeys::activated(const QDBusMessage& message) {
-    const QList<QVariant> arguments = message.arguments();
-    if (session_.isEmpty() || pathOf(arguments.value(0)) != session_)
+    if (!aboutOurSession(message))
         return;
-    const QString id = arguments.value(1).toString();
+    const QString id = message.arguments().value(1).toString();
     // A held chord may be reported again and again; once the portal has shown that it reports
     // letting go, a press counts only after the one before it was let go.
     if (!held_.insert(id).second && releasesSeen_)
@@ -331,19 +334,17 @@ void PortalHotKeys::activated(const QDBusMessage& message) {
 }
 
 void PortalHotKeys::deactivated(const QDBusMessage& message) {
-    const QList<QVariant> arguments = message.arguments();
-    if (session_.isEmpty() || pathOf(arguments.value(0)) != session_)
+    if (!aboutOurSession(message))
         return;
     releasesSeen_ = true;
-    held_.erase(arguments.value(1).toString());
+    held_.erase(message.arguments().value(1).toString());
 }
 
 void PortalHotKeys::shortcutsChanged(const QDBusMessage& message) {
-    const QList<QVariant> arguments = message.arguments();
-    if (session_.isEmpty() || pathOf(arguments.value(0)) != session_)
+    if (!aboutOurSession(message))
         return;
     // The user gave a shortcut other keys in the desktop's settings.
-    for (const PortalShortcutEntry& entry : shortcutsIn(arguments.value(1)))
+    for (const PortalShortcutEntry& entry : shortcutsIn(message.arguments().value(1)))
         if (const auto handle = handleOf(entry.id))
             answer(*handle,
                    {Answer::Status::bound,

@@ -62,6 +62,8 @@ private:
     void finish();
     void answer(Handle handle, const Answer& answer);
     std::optional<Handle> handleOf(const QString& id) const;
+    // Whether a signal speaks of our current session (its first argument).
+    bool aboutOurSession(const QDBusMessage& message) const;
     QString nextToken();
 
     QDBusConnection& bus();
