@@ -7,15 +7,15 @@
 
 #include "models/DockCodec.h"
 
-#include <QJsonDocument>
-#include <QJsonParseError>
-
 #include <simdjson.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <regex>
+#include <string>
 
 namespace {
 
@@ -24,20 +24,52 @@ namespace {
     std::abort();
 }
 
-bool isJson(QByteArrayView text) {
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text = text.sliced(3);
+simdjson::error_code domError(QByteArrayView text) {
     simdjson::dom::parser parser;
     simdjson::dom::element root;
     const simdjson::padded_string copy(text.data(), static_cast<std::size_t>(text.size()));
-    const simdjson::error_code error = parser.parse(copy).get(root);
+    return parser.parse(copy).get(root);
+}
+
+bool isJsonNumber(const std::string& token) {
+    static const std::regex grammar(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?)");
+    return std::regex_match(token, grammar);
+}
+
+bool isJson(QByteArrayView text) {
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    const simdjson::error_code error = domError(text);
     if (error != simdjson::NUMBER_ERROR)
         return error == simdjson::SUCCESS;
     // The DOM parser also refuses integers beyond 64 bits, which JSON allows and the reader
-    // takes as the doubles they are where a double is expected: Qt's parser has the last word.
-    QJsonParseError qtError;
-    QJsonDocument::fromJson(text.toByteArray(), &qtError);
-    return qtError.error == QJsonParseError::NoError;
+    // takes as the doubles they are where a double is expected (Qt's parser, for its part,
+    // refuses exponents beyond its own limits). JSON's grammar judges each number instead, and
+    // the DOM parser the rest with every number made 0.
+    std::string rest;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            rest += c;
+            if (c == '\\' && i + 1 < text.size())
+                rest += text[++i];
+            else if (c == '"')
+                inString = false;
+        } else if (c == '-' || (c >= '0' && c <= '9')) {
+            std::string number;
+            while (i < text.size() && std::strchr("+-.0123456789eE", text[i]) && text[i] != 0)
+                number += text[i++];
+            --i;
+            if (!isJsonNumber(number))
+                return false;
+            rest += '0';
+        } else {
+            inString = c == '"';
+            rest += c;
+        }
+    }
+    return domError(QByteArrayView(rest.data(), qsizetype(rest.size()))) == simdjson::SUCCESS;
 }
 
 // The reformatted text, or the reader's message when nothing was written.
