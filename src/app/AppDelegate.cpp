@@ -22,6 +22,7 @@
 #include "windows/DockWindowsManager.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -44,6 +45,10 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
                          DockFileRead* docksFile)
     : platform_(std::make_unique<Platform>(session, wayland)) {
     Platform& p = *platform_;
+    // Every panel draws text, and the first use of a font reads the fontconfig setup and the
+    // list of fonts: some milliseconds that the first frame needs anyway. Spent before the docks
+    // are waited for, they overlap the worker's decoding of a large docks.json.
+    QFontMetricsF(QApplication::font()).height();
     // The local file system holds no state: the worker writes the saves through it.
     store_ = std::make_unique<DockStore>(DockStore::Dependencies{
         p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile, &p.worker});
