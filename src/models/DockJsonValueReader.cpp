@@ -114,7 +114,18 @@ bool DockJsonValueReader::readString(Value& value, const DockJsonPlace& place, Q
     std::string_view text;
     if (!this->text(value, place, text))
         return false;
+    // Thousands of items may share a name ("Clipping"): the last short text converted is shared
+    // rather than converted and allocated again.
+    constexpr std::size_t shared = 64;
+    if (lastString_ && text == lastText_) {
+        out = *lastString_;
+        return true;
+    }
     out = DockJsonText::toQString(text);
+    if (text.size() <= shared) {
+        lastText_.assign(text);
+        lastString_ = out;
+    }
     return true;
 }
 

@@ -74,6 +74,8 @@ private:
 
     QString error_;
     std::string unescaped_; // the last string that had escapes, reused
+    std::string lastText_;  // the last short string converted, and what it became
+    std::optional<QString> lastString_;
     bool convertsText_ = true;
     QByteArray file_;
     qsizetype fileStart_ = 0;
