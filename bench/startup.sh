@@ -7,7 +7,8 @@
 # asked for its first panel to be mapped (all threads; steadier than the clock on a busy
 # machine), and its memory once started (RSS and the private dirty pages of its heap).
 #
-# Every kind of launch takes its turn in each round, so that a change in the machine's load falls
+# Every kind of launch takes its turn in each round (the builds in turn first, each launch after a
+# short pause), so that a change in the machine's load falls
 # on all of them alike; the figures are medians over RUNS rounds:
 #   bare                the bare Qt program
 #   starter             each build, with the starter docks as a first start wrote them (and the
@@ -63,6 +64,10 @@ memory() {
 # the same pixels again do not count); every panel drawn.
 measure() {
   local program=$1 windows=$2 start app lines="" clock="$work/clock-$RANDOM" mem="- - -"
+  # The last program's windows going away and the copy of the home just made are still work
+  # for the X server, the window manager and the kernel: a launch straight after them was
+  # measured 4-8 ms slower, whichever build it was.
+  sleep "${PAUSE:-0.5}"
   start=$(now_ms)
   HOME=$3 MOORLINE_MAPCLOCK="$clock" LD_PRELOAD="$work/mapclock.so" "$program" 2>/dev/null & app=$!
   # The times come from the watcher's notes, not from this loop, which only ends the wait: it
@@ -119,7 +124,9 @@ windows=$(python3 -c 'import json,sys; print(sum(d["isVisible"] for d in json.lo
 fresh() { rm -rf "$work/run"; cp -a "$1" "$work/run"; echo "$work/run"; }
 for i in $(seq "$runs"); do
   echo "bare $(measure "$work/moorline-bare" 1 "$(fresh "$seed")")" >> "$work/results-bare"
-  for b in "${!builds[@]}"; do
+  # Each round starts with the next build, so that none always comes first.
+  for k in "${!builds[@]}"; do
+    b=$(( (k + i) % ${#builds[@]} ))
     echo "starter $(measure "${builds[$b]}/moorline" "$windows" "$(fresh "$work/home-$b")")" >> "$work/results-$b"
     [ -n "${SIZE_MB:-}" ] &&
       echo "big $(measure "${builds[$b]}/moorline" "$windows" "$(fresh "$work/home-big-$b")")" >> "$work/results-$b"
