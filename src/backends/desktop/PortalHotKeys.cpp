@@ -179,7 +179,6 @@ void PortalHotKeys::failed(Step step, const QString& error) {
     }
     qCWarning(lcShortcutPortal).noquote() << "the GlobalShortcuts portal failed:" << error;
     settle();
-    finish();
 }
 
 QDBusConnection& PortalHotKeys::bus() {
@@ -190,6 +189,14 @@ QDBusConnection& PortalHotKeys::bus() {
 
 QString PortalHotKeys::nextToken() {
     return QStringLiteral("moorline%1").arg(++tokens_);
+}
+
+QString PortalHotKeys::expectResponse() {
+    const QString token = nextToken();
+    // Known before the call, so that an answer sent before the reply is not missed.
+    request_ = u"/org/freedesktop/portal/desktop/request/"_qs +
+               bus().baseService().mid(1).replace(u'.', u'_') + u'/' + token;
+    return token;
 }
 
 void PortalHotKeys::openSession() {
@@ -209,12 +216,8 @@ void PortalHotKeys::openSession() {
     assigned_.clear();
     for (const auto& [handle, shortcut] : shortcuts_)
         sent_.emplace(shortcut.label.id, handle);
-    const QString token = nextToken();
-    // Known before the call, so that an answer sent before the reply is not missed.
-    request_ = u"/org/freedesktop/portal/desktop/request/"_qs +
-               bus().baseService().mid(1).replace(u'.', u'_') + u'/' + token;
     QDBusMessage create = portalCall(QStringLiteral("CreateSession"));
-    create << QVariantMap{{QStringLiteral("handle_token"), token},
+    create << QVariantMap{{QStringLiteral("handle_token"), expectResponse()},
                           {QStringLiteral("session_handle_token"), nextToken()}};
     call(Step::session, create);
 }
@@ -228,20 +231,16 @@ void PortalHotKeys::bindShortcuts() {
                        shortcut.label.description.isEmpty() ? id : shortcut.label.description},
                       {QStringLiteral("preferred_trigger"), shortcut.preferredTrigger}}});
     }
-    const QString token = nextToken();
-    request_ = request_.section(u'/', 0, -2) + u'/' + token;
     QDBusMessage bind = portalCall(QStringLiteral("BindShortcuts"));
     bind << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(list) << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token}};
+         << QVariantMap{{QStringLiteral("handle_token"), expectResponse()}};
     call(Step::bind, bind);
 }
 
 void PortalHotKeys::listShortcuts() {
-    const QString token = nextToken();
-    request_ = request_.section(u'/', 0, -2) + u'/' + token;
     QDBusMessage list = portalCall(QStringLiteral("ListShortcuts"));
     list << QVariant::fromValue(QDBusObjectPath(session_))
-         << QVariantMap{{QStringLiteral("handle_token"), token}};
+         << QVariantMap{{QStringLiteral("handle_token"), expectResponse()}};
     call(Step::list, list);
 }
 
@@ -274,7 +273,6 @@ void PortalHotKeys::responded(const QDBusMessage& message) {
         }
     }
     settle();
-    finish();
 }
 
 void PortalHotKeys::settle() {
@@ -288,10 +286,6 @@ void PortalHotKeys::settle() {
                                                   : Answer{Answer::Status::bound, trigger->second});
     }
     sent_.clear();
-}
-
-void PortalHotKeys::finish() {
-    step_ = Step::none;
     if (changed_)
         synchronise();
 }

@@ -58,13 +58,16 @@ private:
     void bindShortcuts();
     void listShortcuts();
     void closeSession();
+    // Answers the shortcuts the request under way sent, ends it, and binds again what changed
+    // meanwhile.
     void settle();
-    void finish();
     void answer(Handle handle, const Answer& answer);
     std::optional<Handle> handleOf(const QString& id) const;
     // Whether a signal speaks of our current session (its first argument).
     bool aboutOurSession(const QDBusMessage& message) const;
     QString nextToken();
+    // A fresh handle token for the next request, whose Response is then awaited on its path.
+    QString expectResponse();
 
     QDBusConnection& bus();
 
