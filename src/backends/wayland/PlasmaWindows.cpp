@@ -124,7 +124,7 @@ void destroyWindow(org_kde_plasma_window* handle) {
 
 } // namespace
 
-PlasmaWindows::PlasmaWindows(WaylandConnection& wayland) : wayland_(wayland) {
+PlasmaWindows::PlasmaWindows(WaylandConnection& wayland) : wayland_(wayland), changes_(wayland) {
     const WaylandGlobals& globals = wayland_.globals();
     version_ = globals.boundVersion(&org_kde_plasma_window_management_interface, handledVersion);
     manager_ = static_cast<org_kde_plasma_window_management*>(
@@ -134,17 +134,10 @@ PlasmaWindows::PlasmaWindows(WaylandConnection& wayland) : wayland_(wayland) {
         return;
     }
     org_kde_plasma_window_management_add_listener(manager_, &managerListener, this);
-    // One notification for all that a read from the compositor brought.
-    dispatched_ = QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
-        if (std::exchange(dirty_, false))
-            changed_.emit();
-    });
     wayland_.flush();
 }
 
 PlasmaWindows::~PlasmaWindows() {
-    // The connection outlives us.
-    QObject::disconnect(dispatched_);
     for (auto& [number, window] : windows_)
         destroyWindow(window->handle);
     if (manager_)
@@ -153,7 +146,7 @@ PlasmaWindows::~PlasmaWindows() {
 }
 
 Subscription PlasmaWindows::onChange(std::function<void()> action) {
-    return changed_.connect(std::move(action));
+    return changes_.onChange(std::move(action));
 }
 
 void PlasmaWindows::announced(org_kde_plasma_window* handle) {
@@ -168,7 +161,7 @@ void PlasmaWindows::announced(org_kde_plasma_window* handle) {
 }
 
 void PlasmaWindows::changed(const Window& window) {
-    dirty_ |= window.ready;
+    changes_.note(window.ready);
 }
 
 void PlasmaWindows::stateChanged(Window& window, std::uint32_t state) {
@@ -179,7 +172,7 @@ void PlasmaWindows::stateChanged(Window& window, std::uint32_t state) {
 }
 
 void PlasmaWindows::unmapped(Window& window) {
-    dirty_ |= window.ready;
+    changes_.note(window.ready);
     destroyWindow(window.handle);
     windows_.erase(window.number);
 }

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backends/wayland/DispatchedChanges.h"
 #include "backends/wayland/ToplevelGroups.h"
 #include "platform/RunningApplicationsSource.h"
-#include "platform/Signal.h"
-
-#include <QMetaObject>
 
 #include <cstdint>
 #include <map>
@@ -70,8 +68,6 @@ private:
     std::map<std::uint32_t, std::unique_ptr<Window>> windows_;
     std::uint32_t nextNumber_ = 1;
     std::uint64_t activations_ = 0;
-    Signal<> changed_;
-    bool dirty_ = false;
-    QMetaObject::Connection dispatched_;
+    DispatchedChanges changes_;
     ToplevelGroups groups_;
 };

@@ -69,7 +69,7 @@ void WlrToplevelListeners::done(void* data, zwlr_foreign_toplevel_handle_v1*) {
     if (toplevel.pendingActivated && !toplevel.activated)
         toplevel.activatedAt = ++toplevel.source->activations_;
     toplevel.activated = toplevel.pendingActivated;
-    toplevel.source->dirty_ = true;
+    toplevel.source->changes_.note();
 }
 
 void WlrToplevelListeners::closed(void* data, zwlr_foreign_toplevel_handle_v1*) {
@@ -77,7 +77,7 @@ void WlrToplevelListeners::closed(void* data, zwlr_foreign_toplevel_handle_v1*) 
     toplevel.source->closed(toplevel);
 }
 
-WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland) {
+WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland), changes_(wayland) {
     const WaylandGlobals& globals = wayland_.globals();
     seat_ = static_cast<wl_seat*>(globals.bind(&wl_seat_interface, 1));
     manager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
@@ -87,17 +87,10 @@ WlrToplevels::WlrToplevels(WaylandConnection& wayland) : wayland_(wayland) {
         return;
     }
     zwlr_foreign_toplevel_manager_v1_add_listener(manager_, &managerListener, this);
-    // One notification for all that a read from the compositor brought.
-    dispatched_ = QObject::connect(&wayland_, &WaylandConnection::dispatched, &wayland_, [this] {
-        if (std::exchange(dirty_, false))
-            changed_.emit();
-    });
     wayland_.flush();
 }
 
 WlrToplevels::~WlrToplevels() {
-    // The connection outlives us and dispatches on.
-    QObject::disconnect(dispatched_);
     for (auto& [number, toplevel] : toplevels_)
         zwlr_foreign_toplevel_handle_v1_destroy(toplevel->handle);
     if (manager_)
@@ -108,7 +101,7 @@ WlrToplevels::~WlrToplevels() {
 }
 
 Subscription WlrToplevels::onChange(std::function<void()> action) {
-    return changed_.connect(std::move(action));
+    return changes_.onChange(std::move(action));
 }
 
 void WlrToplevels::added(zwlr_foreign_toplevel_handle_v1* handle) {
@@ -124,7 +117,7 @@ void WlrToplevels::added(zwlr_foreign_toplevel_handle_v1* handle) {
 void WlrToplevels::closed(Toplevel& toplevel) {
     zwlr_foreign_toplevel_handle_v1_destroy(toplevel.handle);
     toplevels_.erase(toplevel.number);
-    dirty_ = true;
+    changes_.note();
 }
 
 RunningApplicationsSource::Snapshot WlrToplevels::snapshot() {

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "backends/wayland/DispatchedChanges.h"
 #include "backends/wayland/ToplevelGroups.h"
 #include "platform/RunningApplicationsSource.h"
-#include "platform/Signal.h"
-
-#include <QMetaObject>
 
 #include <cstdint>
 #include <map>
@@ -59,14 +57,12 @@ private:
     std::vector<zwlr_foreign_toplevel_handle_v1*> handlesOf(const RunningApplication& app) const;
 
     WaylandConnection& wayland_;
-    QMetaObject::Connection dispatched_;
     zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
     wl_seat* seat_ = nullptr;
     // By number, the order the compositor announced them in.
     std::map<std::uint32_t, std::unique_ptr<Toplevel>> toplevels_;
     std::uint32_t nextNumber_ = 1;
     std::uint64_t activations_ = 0;
-    Signal<> changed_;
-    bool dirty_ = false;
+    DispatchedChanges changes_;
     ToplevelGroups groups_;
 };
