@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backends/x11/EwmhAtoms.h"
 
+#include "backends/x11/XcbConnection.h"
+
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <utility>
 #include <vector>
 
 EwmhAtoms EwmhAtoms::intern(xcb_connection_t* connection) {
     EwmhAtoms atoms;
-    std::vector<std::pair<const char*, xcb_atom_t*>> names{
+    std::vector<XcbConnection::AtomName> names{
         {"_NET_CLIENT_LIST", &atoms.clientList},
         {"_NET_CLIENT_LIST_STACKING", &atoms.clientListStacking},
         {"_NET_ACTIVE_WINDOW", &atoms.activeWindow},
@@ -36,18 +34,7 @@ EwmhAtoms EwmhAtoms::intern(xcb_connection_t* connection) {
     for (std::size_t i = 0; i < std::size(otherTypes); ++i)
         names.emplace_back(otherTypes[i], &atoms.otherTypes[i]);
 
-    // All requests first, then the replies: one round trip.
-    std::vector<xcb_intern_atom_cookie_t> cookies;
-    cookies.reserve(names.size());
-    for (const auto& [name, atom] : names)
-        cookies.push_back(
-            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (auto* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr)) {
-            *names[i].second = reply->atom;
-            std::free(reply);
-        }
-    }
+    XcbConnection::internAtoms(connection, names);
     return atoms;
 }
 

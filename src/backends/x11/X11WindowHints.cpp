@@ -14,18 +14,22 @@
 
 namespace {
 
-// The atoms, interned once per connection (one round trip each, the first time only).
+// The atoms, interned once per connection, together.
 struct Atoms {
     xcb_atom_t state, skipTaskbar, skipPager, sticky, above, stateStaysOnTop, desktop, blur;
-    explicit Atoms(xcb_connection_t* c)
-        : state(XcbConnection::internAtom(c, "_NET_WM_STATE")),
-          skipTaskbar(XcbConnection::internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
-          skipPager(XcbConnection::internAtom(c, "_NET_WM_STATE_SKIP_PAGER")),
-          sticky(XcbConnection::internAtom(c, "_NET_WM_STATE_STICKY")),
-          above(XcbConnection::internAtom(c, "_NET_WM_STATE_ABOVE")),
-          stateStaysOnTop(XcbConnection::internAtom(c, "_NET_WM_STATE_STAYS_ON_TOP")),
-          desktop(XcbConnection::internAtom(c, "_NET_WM_DESKTOP")),
-          blur(XcbConnection::internAtom(c, "_KDE_NET_WM_BLUR_BEHIND_REGION")) {}
+    explicit Atoms(xcb_connection_t* c) {
+        const XcbConnection::AtomName names[] = {
+            {"_NET_WM_STATE", &state},
+            {"_NET_WM_STATE_SKIP_TASKBAR", &skipTaskbar},
+            {"_NET_WM_STATE_SKIP_PAGER", &skipPager},
+            {"_NET_WM_STATE_STICKY", &sticky},
+            {"_NET_WM_STATE_ABOVE", &above},
+            {"_NET_WM_STATE_STAYS_ON_TOP", &stateStaysOnTop},
+            {"_NET_WM_DESKTOP", &desktop},
+            {"_KDE_NET_WM_BLUR_BEHIND_REGION", &blur},
+        };
+        XcbConnection::internAtoms(c, names);
+    }
 };
 
 const Atoms& atoms(xcb_connection_t* c) {

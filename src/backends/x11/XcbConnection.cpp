@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace XcbConnection {
 
@@ -26,6 +27,20 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
     const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return result;
+}
+
+void internAtoms(xcb_connection_t* connection, std::span<const AtomName> names) {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    cookies.reserve(names.size());
+    for (const auto& [name, atom] : names)
+        cookies.push_back(
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
+    auto cookie = cookies.begin();
+    for (const auto& [name, atom] : names) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, *cookie++, nullptr);
+        *atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
 }
 
 } // namespace XcbConnection
