@@ -45,15 +45,24 @@ X11HotKeyBackend::X11HotKeyBackend(Scheduler& scheduler)
         return;
     }
     root_ = XcbConnection::rootWindow(connection_);
+    qGuiApp->installNativeEventFilter(this);
+}
+
+void X11HotKeyBackend::learnKeymap() {
+    // At the first grab, not at start: most docks have no hot key, and every question to the
+    // server before the first frame is a wait.
+    if (keymapLearned_)
+        return;
+    keymapLearned_ = true;
     // Qt asks for XKB's own keymap notifications, and the server then spares it the core
-    // MappingNotify, so both are watched.
+    // MappingNotify, so both are watched. Its answer comes with the keymap's, in one round trip.
     const char xkbName[] = "XKEYBOARD";
-    XcbReply<xcb_query_extension_reply_t> xkb(xcb_query_extension_reply(
-        connection_, xcb_query_extension(connection_, std::strlen(xkbName), xkbName), nullptr));
+    const auto xkbCookie = xcb_query_extension(connection_, std::strlen(xkbName), xkbName);
+    numLockMask_ = findNumLockMask();
+    XcbReply<xcb_query_extension_reply_t> xkb(
+        xcb_query_extension_reply(connection_, xkbCookie, nullptr));
     if (xkb && xkb->present)
         xkbFirstEvent_ = xkb->first_event;
-    numLockMask_ = findNumLockMask();
-    qGuiApp->installNativeEventFilter(this);
 }
 
 X11HotKeyBackend::~X11HotKeyBackend() {
@@ -102,6 +111,7 @@ std::optional<HotKeyBackend::Handle> X11HotKeyBackend::grab(std::uint32_t keyCod
         if (other.keycode == registration.keycode && other.modifiers == registration.modifiers)
             return std::nullopt;
     }
+    learnKeymap();
     if (!grabVariants(registration))
         return std::nullopt;
     const Handle handle = nextHandle_++;
@@ -268,6 +278,9 @@ bool X11HotKeyBackend::isMappingChange(const xcb_generic_event_t& event) const {
 }
 
 void X11HotKeyBackend::regrabAll() {
+    // Nothing grabbed yet: the first grab reads the keymap as it is then.
+    if (!keymapLearned_)
+        return;
     // Num Lock may have moved to another modifier, which changes the variants to hold.
     for (const auto& [handle, registration] : registrations_)
         ungrabVariants(registration);

@@ -49,6 +49,7 @@ private:
     void handleKeyRelease(const xcb_key_release_event_t& event);
     bool isMappingChange(const xcb_generic_event_t& event) const;
     void regrabAll();
+    void learnKeymap();
 
     bool grabVariants(const Registration& registration);
     void ungrabVariants(const Registration& registration);
@@ -60,6 +61,7 @@ private:
     xcb_window_t root_ = XCB_NONE;
     std::uint8_t xkbFirstEvent_ = 0;
     std::uint16_t numLockMask_ = XCB_MOD_MASK_2;
+    bool keymapLearned_ = false;
     std::map<Handle, Registration> registrations_;
     Handle nextHandle_ = 1;
     PressHandler pressHandler_;
