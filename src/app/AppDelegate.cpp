@@ -49,6 +49,9 @@ AppDelegate::AppDelegate(const SessionChoice& session, WaylandConnection* waylan
     // list of fonts: some milliseconds that the first frame needs anyway. Spent before the docks
     // are waited for, they overlap the worker's decoding of a large docks.json.
     QFontMetricsF(QApplication::font()).height();
+    // The trash docklet reads whether the trash holds anything for its first frame; watching it
+    // for changes waits until that frame is on screen.
+    p.trash.holdWatch();
     // The local file system holds no state: the worker writes the saves through it.
     store_ = std::make_unique<DockStore>(DockStore::Dependencies{
         p.fileSystem, p.scheduler, p.defaultApplications, dataDirectory(), docksFile, &p.worker});
@@ -109,6 +112,8 @@ void AppDelegate::startAfterFirstFrame() {
     runningAppsMonitor_->start();
     // Counts and progress that programs report over the session bus.
     platform_->badgeUpdates.listen();
+    // The trash docklets' changes, and any made meanwhile.
+    platform_->trash.releaseWatch();
     // The icons drawn from the cache are made again now, and the cache brought up to date.
     iconCache_->startChecking();
 }

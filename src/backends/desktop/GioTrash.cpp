@@ -99,12 +99,23 @@ bool GioTrash::hasItems() const {
 Subscription GioTrash::observe(std::function<void()> changed) {
     auto connection = std::make_shared<Subscription>(
         changed_.connect([changed = std::move(changed)] { changed(); }));
-    startWatching();
+    if (!watchHeld_)
+        startWatching();
     return Subscription([this, connection] {
         connection->cancel();
         if (changed_.size() == 0)
             stopWatching();
     });
+}
+
+void GioTrash::releaseWatch() {
+    if (!watchHeld_)
+        return;
+    watchHeld_ = false;
+    if (changed_.size() == 0)
+        return;
+    startWatching();
+    monitorReported();
 }
 
 void GioTrash::startWatching() {

@@ -18,6 +18,14 @@ public:
     explicit GioTrash(QString folder = {});
     ~GioTrash() override;
 
+    // Until releaseWatch(), observers are kept but the trash is not watched yet: the first GIO
+    // file monitor starts GIO's worker thread and, where gvfs is installed, talks to its daemon
+    // over the session bus, none of which the first frame needs (hasItems() reads the folder).
+    void holdWatch() { watchHeld_ = true; }
+    // Watches from now on, if anyone observes, and tells the observers once, for whatever
+    // changed while the watch was held.
+    void releaseWatch();
+
     bool moveToTrash(const QString& path) override;
     bool hasItems() const override;
     Subscription observe(std::function<void()> changed) override;
@@ -34,6 +42,7 @@ private:
     GFileMonitor* monitor_ = nullptr;
     // The monitor's reports of one pass of the event loop reach the observers once.
     bool reportPending_ = false;
+    bool watchHeld_ = false;
     QObject context_;
     Signal<> changed_;
 };
