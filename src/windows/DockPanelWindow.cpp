@@ -78,6 +78,7 @@ DockPanelWindow::DockPanelWindow(const QRectF& frame, WindowHints& hints)
     // its id stays the same for the panel's whole life.
     winId();
     hints_.setWindowClass(windowHandle(), "moorline", "Moorline");
+    hints_.setAcceptsFocus(windowHandle(), false);
     requested_ = geometry();
     windowHandle()->installEventFilter(this);
 }
