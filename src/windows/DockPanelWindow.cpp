@@ -151,7 +151,9 @@ void DockPanelWindow::showPanel() {
     placing_ = true;
     reasserted_ = false;
     show();
-    // Qt writes the window's hints again when it maps it.
+    // Said again once shown: on a layer surface this ends a keyboard session the panel held when
+    // it was hidden. (On X11 the value written before the map is the one the window manager
+    // reads; Qt leaves it as it is when it maps the window.)
     hints_.setAcceptsFocus(windowHandle(), acceptsFocus_);
 }
 
