@@ -20,15 +20,6 @@ xcb_window_t rootWindow(xcb_connection_t* connection) {
     return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
 }
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const auto cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
 void internAtoms(xcb_connection_t* connection, std::span<const AtomName> names) {
     std::vector<xcb_intern_atom_cookie_t> cookies;
     cookies.reserve(names.size());
@@ -41,6 +32,13 @@ void internAtoms(xcb_connection_t* connection, std::span<const AtomName> names) 
         *atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
     }
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
+    xcb_atom_t atom = XCB_ATOM_NONE;
+    const AtomName names[] = {{name, &atom}};
+    internAtoms(connection, names);
+    return atom;
 }
 
 } // namespace XcbConnection
