@@ -170,8 +170,12 @@ TEST_F(AccessibilityTest, TheHotKeyBringsTheKeyboardAndTakesItBack) {
                     {"-name", "users-application", "-geometry", "40x10+800+0"});
     const QString users = Session::waitForWindow(QStringLiteral("^users-application$"));
     ASSERT_FALSE(users.isEmpty());
-    // Moorline is up (its grabs in place) once it answers on the accessibility bus.
+    // Moorline may answer on the accessibility bus before it has grabbed its chords; its tray
+    // icon comes once they are in place.
     ASSERT_TRUE(Session::waitUntil([] { return atspi({"tree", "moorline"}).exitCode == 0; }, 20s));
+    ASSERT_FALSE(Session::moorlineWindows(1, [](QSize size) {
+                     return size.isValid() && size.width() <= 64 && size.height() <= 64;
+                 }).isEmpty());
     Session::xdotool({"windowactivate", "--sync", users});
     const QString before = Session::activeWindow();
     const auto panels = [] {
