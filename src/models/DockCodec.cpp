@@ -13,13 +13,17 @@ using Items = DockJsonReader::Items;
 
 const QString outOfMemory = QStringLiteral("$: too large to read in the memory available");
 
-DockCodec::Decoded read(const QByteArray& json, Items items,
-                        const DockJsonReader::ItemSink& sink = {}) {
+template <typename Reading> DockCodec::Decoded guarded(const Reading& reading) {
     try {
-        return DockJsonReader(json).read(items, sink);
+        return reading();
     } catch (const std::bad_alloc&) {
         return {{}, outOfMemory};
     }
+}
+
+DockCodec::Decoded read(const QByteArray& json, Items items,
+                        const DockJsonReader::ItemSink& sink = {}) {
+    return guarded([&] { return DockJsonReader(json).read(items, sink); });
 }
 
 } // namespace
@@ -30,6 +34,10 @@ std::optional<QByteArray> DockCodec::encode(const std::vector<Dock>& docks) {
 
 DockCodec::Decoded DockCodec::decode(const QByteArray& json) {
     return read(json, Items::kept);
+}
+
+DockCodec::Decoded DockCodec::decodeFirst(const QByteArray& json, std::size_t itemsPerTab) {
+    return guarded([&] { return DockJsonReader(json).readFirst(itemsPerTab); });
 }
 
 DockCodec::Summary DockCodec::check(const QByteArray& json) {

@@ -19,6 +19,8 @@ public:
     struct Decoded {
         std::vector<Dock> docks;
         QString error; // empty on success
+        // Items checked but not kept (decodeFirst); a decode of the same bytes reads them.
+        std::size_t itemsLeftOut = 0;
 
         bool ok() const { return error.isEmpty(); }
     };
@@ -38,6 +40,9 @@ public:
     // after them (as FileSystem::readAll gives them); others are copied first. Running out of
     // memory makes the file unreadable, not the program end.
     static Decoded decode(const QByteArray& json);
+    // As decode, every item checked as strictly, but only the first `itemsPerTab` items of each
+    // tab kept: what a panel can show of a tab of thousands of clippings, for the first frame.
+    static Decoded decodeFirst(const QByteArray& json, std::size_t itemsPerTab);
     // Reads as strictly as decode, with the same messages, but keeps no item, only counts: a
     // check of a large file needs a fraction of the memory.
     static Summary check(const QByteArray& json);

@@ -7,9 +7,13 @@
 #include "models/DockJsonText.h"
 #include "platform/FileSystem.h"
 
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -157,14 +161,23 @@ DockCodec::Decoded DockJsonReader::read(Items items, const ItemSink& sink) {
         document_.rewind();
     if (*indexed_ == simdjson::MEMALLOC)
         throw std::bad_alloc();
+    leftOut_ = 0;
     DockCodec::Decoded decoded;
     if (*indexed_ != simdjson::SUCCESS ? values_.invalid(DockJsonPlace(), *indexed_)
-                                       : readDocks(document_, decoded.docks))
+                                       : readDocks(document_, decoded.docks)) {
+        decoded.itemsLeftOut = leftOut_;
         return decoded;
+    }
     decoded.docks.clear();
     if (!stopped_)
         decoded.error = syntaxError(input_).value_or(values_.error());
     return decoded;
+}
+
+DockCodec::Decoded DockJsonReader::readFirst(std::size_t itemsPerTab) {
+    keptPerTab_ = itemsPerTab;
+    const auto restore = qScopeGuard([this] { keptPerTab_ = SIZE_MAX; });
+    return read(Items::kept);
 }
 
 bool DockJsonReader::readDocks(ondemand::document& document, std::vector<Dock>& docks) {
@@ -333,26 +346,34 @@ bool DockJsonReader::readItems(Value& value, const DockJsonPlace& place,
     Array array;
     if (const error_code error = value.get_array().get(array))
         return values_.wrongType(place, error, "expected an array");
+    // How many of the items become records of the tab; the others are only checked, or handed
+    // to the sink.
+    std::size_t kept = 0;
     if (items_ == Items::kept) {
         // Counting first costs a quick skip through the array; growing the vector instead would
         // copy it and, for the largest files, touch twice its memory.
         std::size_t count = 0;
         if (const error_code error = array.count_elements().get(count))
             return values_.invalid(place, error);
-        items.reserve(count);
-        return readList(array, place, items, &DockJsonReader::readItem);
+        kept = std::min(count, keptPerTab_);
+        items.reserve(kept);
+        if (kept == count)
+            return readList(array, place, items, &DockJsonReader::readItem);
+        leftOut_ += count - kept;
     }
-    values_.setConvertsText(items_ == Items::streamed);
     std::size_t index = 0;
     DockItem item;
     for (auto element : array) {
         Value itemValue;
         if (const error_code error = element.get(itemValue))
             return values_.invalid(place.at(index), error);
-        item = DockItem();
-        if (!readItem(itemValue, place.at(index++), item))
+        const bool record = index < kept;
+        values_.setConvertsText(record || items_ == Items::streamed);
+        if (!record)
+            item = DockItem();
+        if (!readItem(itemValue, place.at(index++), record ? items.emplace_back() : item))
             return false;
-        if (*sink_ && !(*sink_)(dock_, tab_, item)) {
+        if (!record && *sink_ && !(*sink_)(dock_, tab_, item)) {
             stopped_ = true;
             return false;
         }

@@ -36,6 +36,9 @@ public:
     // does not index the text twice). A reading that a sink stopped answers no docks and an
     // empty error. Throws std::bad_alloc when memory runs out, simdjson's included.
     DockCodec::Decoded read(Items items, const ItemSink& sink = {});
+    // A reading that keeps only the first `itemsPerTab` items of each tab, and checks the others
+    // as strictly (DockCodec::Decoded::itemsLeftOut counts them).
+    DockCodec::Decoded readFirst(std::size_t itemsPerTab);
 
 private:
     using Value = simdjson::ondemand::value;
@@ -78,4 +81,6 @@ private:
     std::size_t dock_ = 0; // indices of the dock and tab being read, for the sink
     std::size_t tab_ = 0;
     bool stopped_ = false;
+    std::size_t keptPerTab_ = SIZE_MAX;
+    std::size_t leftOut_ = 0;
 };

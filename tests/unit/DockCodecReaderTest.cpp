@@ -33,10 +33,11 @@ QByteArray document(const QByteArray& from = {}, const QByteArray& to = {}) {
     return '[' + text + ']';
 }
 
-// Decodes, and checks that the reader that keeps no records agrees.
+// Decodes, and checks that the readings that keep no records, or no items, agree.
 DockCodec::Decoded decode(const QByteArray& json) {
     DockCodec::Decoded decoded = DockCodec::decode(json);
     EXPECT_EQ(DockCodec::check(json).error, decoded.error) << json.left(200).constData();
+    EXPECT_EQ(DockCodec::decodeFirst(json, 0).error, decoded.error) << json.left(200).constData();
     return decoded;
 }
 

@@ -146,6 +146,18 @@ TEST(DockCodecRoundTrip, ReadsBackWhatItWroteForRandomDocks) {
         ASSERT_EQ(decoded.docks, docks) << seed;
         // Equal text also proves equal bits where == does not look (the sign of zero).
         ASSERT_EQ(DockCodec::encode(decoded.docks), json) << seed;
+        // The first two items of each tab, and a count of the others.
+        std::vector<Dock> first = docks;
+        std::size_t leftOut = 0;
+        for (Dock& dock : first)
+            for (DockTab& tab : dock.tabs)
+                if (tab.items.size() > 2) {
+                    leftOut += tab.items.size() - 2;
+                    tab.items.resize(2);
+                }
+        const auto firstDecoded = DockCodec::decodeFirst(*json, 2);
+        ASSERT_EQ(firstDecoded.docks, first) << seed;
+        ASSERT_EQ(firstDecoded.itemsLeftOut, leftOut) << seed;
     }
 }
 
