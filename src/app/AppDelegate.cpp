@@ -95,6 +95,8 @@ void AppDelegate::start() {
 }
 
 void AppDelegate::startAfterFirstFrame() {
+    // The items of large tabs past what the first frame showed.
+    store_->finishLoading();
     // For the windows that show it (the settings window, dialogs); the panels have their own.
     // Drawn from its SVG, it is no part of the first frame.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/moorline/moorline.svg")));

@@ -3,12 +3,16 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
-DockFileRead::DockFileRead(const QString& filePath, Read read) : filePath_(filePath) {
-    decoded_ = QtConcurrent::run([read = std::move(read)]() -> std::optional<DockCodec::Decoded> {
-        const std::optional<QByteArray> bytes = read();
+DockFileRead::DockFileRead(const QString& filePath, Read read, std::size_t itemsPerTab)
+    : filePath_(filePath) {
+    decoded_ = QtConcurrent::run([read = std::move(read), itemsPerTab]() -> std::optional<Result> {
+        std::optional<QByteArray> bytes = read();
         if (!bytes)
             return std::nullopt;
-        return DockCodec::decode(*bytes);
+        Result result{DockCodec::decodeFirst(*bytes, itemsPerTab), {}};
+        if (result.decoded.itemsLeftOut > 0)
+            result.whole = std::move(*bytes);
+        return result;
     });
 }
 
@@ -19,10 +23,10 @@ DockFileRead::~DockFileRead() {
         decoded_->waitForFinished();
 }
 
-std::optional<DockCodec::Decoded> DockFileRead::take() {
+std::optional<DockFileRead::Result> DockFileRead::take() {
     if (!decoded_)
         return std::nullopt;
-    std::optional<DockCodec::Decoded> decoded = decoded_->takeResult();
+    std::optional<Result> decoded = decoded_->takeResult();
     decoded_.reset();
     return decoded;
 }

@@ -57,13 +57,18 @@ DockStore::~DockStore() = default;
 void DockStore::load(const DefaultApplications& defaultApplications, DockFileRead* fileRead) {
     QString problem = QStringLiteral("no file");
     std::optional<DockCodec::Decoded> read;
-    if (fileRead && fileRead->filePath() == filePath_)
-        read = fileRead->take();
-    else if (const auto bytes = fileSystem_.readAll(filePath_))
+    if (fileRead && fileRead->filePath() == filePath_) {
+        if (auto result = fileRead->take()) {
+            read = std::move(result->decoded);
+            leftOutFrom_ = std::move(result->whole);
+        }
+    } else if (const auto bytes = fileSystem_.readAll(filePath_)) {
         read = DockCodec::decode(*bytes);
+    }
     if (read) {
         DockCodec::Decoded& decoded = *read;
         if (decoded.ok()) {
+            // Only docks' ids are made unique, and every dock was read.
             const bool renamed = giveDuplicatesFreshIds(decoded.docks);
             replaceAll(std::move(decoded.docks));
             if (renamed)
@@ -71,6 +76,7 @@ void DockStore::load(const DefaultApplications& defaultApplications, DockFileRea
             return;
         }
         problem = decoded.error;
+        leftOutFrom_.clear();
     }
     qCInfo(lcStore) << "starting with the starter docks:" << problem;
     // Whatever is there (undecodable, or unreadable to us) is the user's; move it aside before
@@ -78,6 +84,65 @@ void DockStore::load(const DefaultApplications& defaultApplications, DockFileRea
     moveUnreadableBeforeSave_ = fileSystem_.exists(filePath_);
     replaceAll(StarterDocks::make(fileSystem_, defaultApplications));
     scheduleSave();
+}
+
+void DockStore::finishLoading() {
+    if (leftOutFrom_.isNull() || leftOutJob_.isActive())
+        return;
+    if (!worker_)
+        return ensureWhole();
+    leftOutRead_ = std::make_shared<DockCodec::Decoded>();
+    leftOutJob_ = worker_->run(
+        [read = leftOutRead_, bytes = leftOutFrom_] { *read = DockCodec::decode(bytes); },
+        [this] {
+            leftOutJob_.release();
+            leftOutFrom_.clear();
+            takeLeftOut(std::move(*std::exchange(leftOutRead_, {})));
+        });
+}
+
+void DockStore::ensureWhole() {
+    if (leftOutFrom_.isNull())
+        return;
+    if (leftOutJob_.isActive()) {
+        // The reading under way ends first, here and now.
+        leftOutJob_.cancel();
+        worker_->waitForAll();
+        leftOutFrom_.clear();
+        return takeLeftOut(std::move(*std::exchange(leftOutRead_, {})));
+    }
+    takeLeftOut(DockCodec::decode(std::exchange(leftOutFrom_, {})));
+}
+
+void DockStore::takeLeftOut(DockCodec::Decoded whole) {
+    if (!whole.ok()) {
+        // Bytes read once fail a second reading only when memory runs out. Nothing may be
+        // written over them then: the file is kept aside whole before the first save.
+        qCWarning(lcStore) << "could not read the rest of" << filePath_ << whole.error;
+        moveUnreadableBeforeSave_ = true;
+        return;
+    }
+    // Nothing changed the docks before this (every change waits for it): they are the file's
+    // docks, in its order, with their ids made unique, and each tab holds its first items.
+    std::vector<DockChange> changes;
+    docks.mutate([&](std::vector<Dock>& list) {
+        for (std::size_t d = 0; d < list.size() && d < whole.docks.size(); ++d) {
+            std::vector<DockTab>& tabs = list[d].tabs;
+            std::vector<DockTab>& wholeTabs = whole.docks[d].tabs;
+            bool grew = false;
+            for (std::size_t t = 0; t < tabs.size() && t < wholeTabs.size(); ++t) {
+                if (wholeTabs[t].items.size() > tabs[t].items.size()) {
+                    tabs[t].items = std::move(wholeTabs[t].items);
+                    grew = true;
+                }
+            }
+            if (grew) {
+                changes.push_back({list[d].id, DockFacet::content});
+                raise(list[d].id, DockFacet::content);
+            }
+        }
+    });
+    publish(changes);
 }
 
 void DockStore::replaceAll(std::vector<Dock> list) {
@@ -136,6 +201,7 @@ void DockStore::runSave() {
     }
     if (!worker_)
         return saveNow();
+    ensureWhole();
     // The worker writes a snapshot: the docks may change meanwhile, and their texts and icons
     // are shared with it, never changed in place.
     saveCovers_ = changeCount_;
@@ -152,6 +218,7 @@ void DockStore::runSave() {
 }
 
 void DockStore::saveNow() {
+    ensureWhole();
     saveEnded(DockFileWrite::run(*docks, fileSystem_, dataDirectory_, filePath_,
                                  moveUnreadableBeforeSave_),
               changeCount_);
@@ -221,6 +288,7 @@ const Dock* DockStore::dock(const QUuid& dockId) const {
 void DockStore::changeDocks(const std::vector<std::size_t>& indexes, const Change& change) {
     if (indexes.empty())
         return;
+    ensureWhole();
     // In place (a dock may hold many thousand items), each compared with a snapshot of itself.
     std::vector<DockChange> changes;
     docks.mutate([&](std::vector<Dock>& list) {
@@ -250,6 +318,7 @@ void DockStore::changeDock(const QUuid& dockId, const Change& change) {
 }
 
 void DockStore::addDock(DockKind kind) {
+    ensureWhole();
     QString name;
     switch (kind) {
     case DockKind::items:
@@ -274,6 +343,7 @@ void DockStore::addDock(DockKind kind) {
 }
 
 void DockStore::removeDock(const QUuid& dockId) {
+    ensureWhole();
     const bool present = indexOf(dockId).has_value();
     if (present) {
         revisions_.remove(dockId);
@@ -434,6 +504,8 @@ void DockStore::updateItem(const DockItem& item, const QUuid& dockId) {
 
 void DockStore::moveItems(const std::vector<QUuid>& itemIds, const QUuid& fromDockId,
                           const QUuid& toDockId, const QUuid& toTabId, std::int64_t index) {
+    // The index is a place in the whole tab.
+    ensureWhole();
     const auto from = indexOf(fromDockId);
     const auto to = indexOf(toDockId);
     const auto tab = to ? tabIndexOf((*docks)[*to], toTabId) : std::nullopt;

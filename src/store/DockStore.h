@@ -2,6 +2,7 @@
 #pragma once
 
 #include "models/Dock.h"
+#include "models/DockCodec.h"
 #include "platform/Published.h"
 #include "platform/Scheduler.h"
 #include "platform/Signal.h"
@@ -65,6 +66,10 @@ public:
     Published<QString, DockStore> saveProblem{*this};
 
     const QString& filePath() const { return filePath_; }
+    // A file read for the first frame (DockFileRead) may leave out the later items of its large
+    // tabs: this reads them now, on the worker, and the store takes them when they come, as a
+    // change of those docks' content (no save). Any change or save before then waits for them.
+    void finishLoading();
     // Writes what is waiting to be saved now, a failed save included (at quit); does nothing
     // when everything is saved.
     void flushPendingSave();
@@ -130,6 +135,10 @@ private:
 
     void load(const DefaultApplications& defaultApplications, DockFileRead* fileRead);
     void replaceAll(std::vector<Dock> list);
+    // Every change and save starts here: the items loading left out are taken first, so that
+    // nothing is changed or written of a tab not whole.
+    void ensureWhole();
+    void takeLeftOut(DockCodec::Decoded whole);
     void scheduleSave();
     // Applies `change` to the docks at `indexes` in one change of the list, then tells what
     // changed and schedules the save; nothing at all when nothing changed.
@@ -148,6 +157,10 @@ private:
     Worker* worker_;
     QString dataDirectory_;
     QString filePath_;
+    // The file's bytes while items of it are still to be read, and their reading on the worker.
+    QByteArray leftOutFrom_;
+    Subscription leftOutJob_;
+    std::shared_ptr<DockCodec::Decoded> leftOutRead_;
     Subscription saveWorkItem_;
     bool savePending_ = false;
     std::uint64_t changeCount_ = 0;

@@ -6,6 +6,7 @@
 #include "fakes/FakeWorker.h"
 #include "fakes/VirtualScheduler.h"
 #include "models/DockCodec.h"
+#include "store/DockFileRead.h"
 
 #include <QRegularExpression>
 
@@ -145,12 +146,57 @@ TEST_F(DockStoreTest, ABadItemAtTheEndOfABigTabKeepsTheWholeFileAside) {
     // The last item's kind is one nobody knows.
     const qsizetype kind = json.lastIndexOf(R"("kind":"clippingText")");
     json.replace(kind, 21, R"("kind":"clippingTxt")");
-    fs.addFile(file, json);
-    auto store = makeStore();
-    EXPECT_EQ(store->docks->size(), 3u) << "the starter docks";
-    clock.advance(400ms);
-    ASSERT_EQ(asides().size(), 1);
-    EXPECT_EQ(fs.files.value(asides()[0]), json) << "kept whole";
+    // Read at once, and as at start, where only the first items of a tab become records.
+    for (const bool atStart : {false, true}) {
+        fs.files.clear();
+        fs.addFile(file, json);
+        DockFileRead read(file, [json] { return std::optional(json); });
+        auto store = std::make_unique<DockStore>(
+            DockStore::Dependencies{fs, clock, apps, dataDir, atStart ? &read : nullptr, &worker});
+        EXPECT_EQ(store->docks->size(), 3u) << "the starter docks";
+        clock.advance(400ms);
+        ASSERT_EQ(asides().size(), 1);
+        EXPECT_EQ(fs.files.value(asides()[0]), json) << "kept whole";
+    }
+}
+
+TEST_F(DockStoreTest, ItemsLeftOutAtStartComeAfterTheFirstFrameOrBeforeAnyChange) {
+    Dock tray = Dock::makeDefault(DockKind::clippings, u"Tray"_qs);
+    for (int i = 0; i < 5; ++i)
+        tray.tabs[0].items.push_back(DockItem::makeClipping(u"clipping %1"_qs.arg(i)));
+    const Dock other = dockWithTabs(2, 0);
+    const QByteArray json = DockCodec::encode({tray, other}).value();
+    enum class Then { finish, changeWhileReading, changeAtOnce };
+    for (const Then then : {Then::finish, Then::changeWhileReading, Then::changeAtOnce}) {
+        fs.files.clear();
+        fs.addFile(file, json);
+        DockFileRead read(
+            file, [json] { return std::optional(json); }, 2);
+        auto store = std::make_unique<DockStore>(
+            DockStore::Dependencies{fs, clock, apps, dataDir, &read, &worker});
+        ASSERT_EQ(store->docks->at(0).tabs[0].items.size(), 2u);
+        std::vector<DockChange> heard;
+        auto observer = store->observeChanges([&](const DockChange& c) { heard.push_back(c); });
+        if (then != Then::changeAtOnce)
+            store->finishLoading();
+        if (then == Then::finish) {
+            clock.runPending();
+            EXPECT_EQ(store->docks->at(0).tabs, tray.tabs);
+            ASSERT_EQ(heard.size(), 1u);
+            EXPECT_EQ(heard[0].dockId, tray.id);
+            EXPECT_EQ(heard[0].facets, DockFacets(DockFacet::content));
+            EXPECT_FALSE(isSavePending(store)) << "nothing changed on disk";
+            continue;
+        }
+        // A change waits for the whole tab, and its save writes every item as it was read.
+        store->addItem(DockItem::makeClipping(u"new"_qs), tray.id);
+        clock.advance(400ms);
+        Dock changed = tray;
+        changed.tabs[0].items.push_back(store->docks->at(0).tabs[0].items.back());
+        EXPECT_EQ(fs.files.value(file), DockCodec::encode({changed, other}).value());
+        clock.advance(1s);
+        EXPECT_EQ(heard.size(), 2u) << "the tab made whole, then the change";
+    }
 }
 
 TEST_F(DockStoreTest, AFailedSaveStaysPendingIsRetriedWithBackOffAndWrittenAtQuit) {
